@@ -1,0 +1,40 @@
+// The SWF engine's face to the outside: load a movie, run its frames, draw
+// the current frame. Portable C++; the Windows player library and the native
+// tools (swf.sh render, tests, benchmarks) all drive the engine through this.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace player {
+
+class Player {
+ public:
+  virtual ~Player() = default;
+
+  // Parses a movie from its file bytes (FWS, CWS; ZWS where supported).
+  // Null for empty, broken or unsupported bytes; never crashes or hangs.
+  static std::unique_ptr<Player> load(const uint8_t* data, size_t size);
+
+  // Stage size in whole pixels, frame rate in frames per second (never 0),
+  // background colour as 0xRRGGBB.
+  virtual int stageWidth() const = 0;
+  virtual int stageHeight() const = 0;
+  virtual double frameRate() const = 0;
+  virtual uint32_t backgroundColor() const = 0;
+  virtual int frameCount() const = 0;
+
+  // Runs one frame: the first call shows frame 1, later calls advance the
+  // timelines and run the frame scripts, as a Flash player does per tick.
+  virtual void advanceFrame() = 0;
+
+  // Draws the current frame into premultiplied 32-bit pixels (0xAARRGGBB in
+  // memory order B, G, R, A), `stride` bytes per row. The stage is scaled to
+  // width × height keeping its aspect ratio and centred ("show all"). With
+  // paintBackground the picture is first filled with the background colour;
+  // without it, what the movie leaves empty stays fully transparent.
+  virtual void render(uint32_t* pixels, int width, int height, int stride,
+                      bool paintBackground) = 0;
+};
+
+}  // namespace player
