@@ -55,6 +55,10 @@ extern const char kWindowClassName[];  // "WTWindow"
 // message, the control that sent it). Null outside message handling.
 HWND currentMessageWindow();
 
+// A region of the pixels of `picture` whose colour differs from
+// `transparent`, built from runs of opaque pixels; null on failure.
+HRGN createRegionFromPicture(HBITMAP picture, COLORREF transparent);
+
 class WindowBase {
  public:
   WindowBase();
@@ -264,6 +268,8 @@ class WindowBase {
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The default procedure: the class's, or the control's own before subclassing.
   LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
+  // The background brush: the one set, else the system button-face brush.
+  HBRUSH backgroundBrush() const;
 
  private:
   struct TrayRecord;
@@ -276,7 +282,7 @@ class WindowBase {
   bool routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool handleTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool modifyTray(UINT flags);
-  void runModalLoop(HWND owner, HACCEL accelerators);
+  static void runModalLoop(HWND window, HWND owner, HACCEL accelerators);
   void releaseResources();
 
   HWND window_ = nullptr;

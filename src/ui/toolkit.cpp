@@ -1,0 +1,172 @@
+#include "ui/toolkit.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <memory>
+
+#include "ui/gdiplus_headers.h"
+#include "ui/text_resources.h"
+#include "ui/tooltips.h"
+
+namespace ql {
+
+namespace {
+
+using AtlAxWinInitRoutine = BOOL(WINAPI*)();
+using AtlAxGetControlRoutine = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+struct Toolkit {
+  ULONG_PTR gdiplusToken = 0;
+  bool oleStarted = false;
+  HINSTANCE module = nullptr;
+  int windowsMajor = 0;
+  std::unique_ptr<SkinFont> font;
+  std::unique_ptr<Gdiplus::Pen> pen;
+  std::unique_ptr<Gdiplus::SolidBrush> brush;
+  ToolTips toolTips;
+  HMODULE atl = nullptr;
+  AtlAxGetControlRoutine atlGetControl = nullptr;
+};
+
+Toolkit& toolkit() {
+  static Toolkit instance;
+  return instance;
+}
+
+const Gdiplus::Color kDefaultInk(255, 0x26, 0x34, 0x3B);
+
+// The face of the system's message font; the registry's GUI font when the
+// system will not tell.
+std::string systemFaceName() {
+  // 340 bytes: the structure without the Vista padding field, which every
+  // version of Windows accepts.
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = 340;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    return metrics.lfMessageFont.lfFaceName;
+  char face[LF_FACESIZE] = {};
+  DWORD size = sizeof(face);
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\GRE_Initialize",
+                    0, KEY_READ, &key) == ERROR_SUCCESS) {
+    DWORD type = 0;
+    if (RegQueryValueExA(key, "GUIFont.Facename", nullptr, &type, reinterpret_cast<BYTE*>(face),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+      face[0] = '\0';
+    RegCloseKey(key);
+  }
+  face[sizeof(face) - 1] = '\0';
+  return face;
+}
+
+// The real version: GetVersionEx answers what the manifest claims.
+int readWindowsMajorVersion() {
+  using RtlGetVersionRoutine = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionRoutine>(
+                                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                          : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (getVersion && getVersion(&info) == 0) return static_cast<int>(info.dwMajorVersion);
+  return 0;
+}
+
+void startAtlHosting(Toolkit& kit) {
+  // atl.dll is a system library that not every toolchain can link against.
+  kit.atl = LoadLibraryA("atl.dll");
+  if (!kit.atl) return;
+  auto init = reinterpret_cast<AtlAxWinInitRoutine>(
+      reinterpret_cast<void*>(GetProcAddress(kit.atl, "AtlAxWinInit")));
+  kit.atlGetControl = reinterpret_cast<AtlAxGetControlRoutine>(
+      reinterpret_cast<void*>(GetProcAddress(kit.atl, "AtlAxGetControl")));
+  if (!init || !kit.atlGetControl || !init()) {
+    kit.atlGetControl = nullptr;
+    FreeLibrary(kit.atl);
+    kit.atl = nullptr;
+  }
+}
+
+}  // namespace
+
+bool startToolkit() {
+  Toolkit& kit = toolkit();
+  if (kit.gdiplusToken) return true;
+  Gdiplus::GdiplusStartupInput input;  // version 1, everything else off
+  if (Gdiplus::GdiplusStartup(&kit.gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+    kit.gdiplusToken = 0;
+    return false;
+  }
+  kit.pen = std::make_unique<Gdiplus::Pen>(kDefaultInk, 1.0f);
+  kit.brush = std::make_unique<Gdiplus::SolidBrush>(kDefaultInk);
+  const std::string face = systemFaceName();
+  SkinFontFamily family(face);
+  kit.font = std::make_unique<SkinFont>(family.valid() ? face : std::string("宋体"), 12.0f,
+                                        Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+  kit.windowsMajor = readWindowsMajorVersion();
+
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                   ICC_INTERNET_CLASSES | ICC_PAGESCROLLER_CLASS | ICC_NATIVEFNTCTL_CLASS |
+                   ICC_STANDARD_CLASSES | ICC_LINK_CLASS;
+  InitCommonControlsEx(&controls);
+  kit.toolTips.create();
+
+  kit.module = GetModuleHandleA(nullptr);
+  // Hosted controls (the web browser) need OLE on this thread.
+  kit.oleStarted = SUCCEEDED(OleInitialize(nullptr));
+  startAtlHosting(kit);
+  return true;
+}
+
+void stopToolkit() {
+  Toolkit& kit = toolkit();
+  kit.toolTips.destroy();
+  if (kit.atl) {
+    FreeLibrary(kit.atl);
+    kit.atl = nullptr;
+    kit.atlGetControl = nullptr;
+  }
+  if (kit.oleStarted) {
+    OleUninitialize();
+    kit.oleStarted = false;
+  }
+  kit.font.reset();
+  kit.pen.reset();
+  kit.brush.reset();
+  if (kit.gdiplusToken) {
+    Gdiplus::GdiplusShutdown(kit.gdiplusToken);
+    kit.gdiplusToken = 0;
+  }
+}
+
+HINSTANCE toolkitModule() {
+  Toolkit& kit = toolkit();
+  return kit.module ? kit.module : GetModuleHandleA(nullptr);
+}
+
+int windowsMajorVersion() { return toolkit().windowsMajor; }
+
+const SkinFont& defaultFont() {
+  static const SkinFont none;
+  Toolkit& kit = toolkit();
+  return kit.font ? *kit.font : none;
+}
+
+Gdiplus::Pen* defaultPen() { return toolkit().pen.get(); }
+Gdiplus::SolidBrush* defaultBrush() { return toolkit().brush.get(); }
+ToolTips& toolTips() { return toolkit().toolTips; }
+
+bool atlHostingAvailable() { return toolkit().atlGetControl != nullptr; }
+
+IUnknown* atlHostedControl(HWND host) {
+  Toolkit& kit = toolkit();
+  IUnknown* control = nullptr;
+  if (!kit.atlGetControl || !host || FAILED(kit.atlGetControl(host, &control))) return nullptr;
+  return control;
+}
+
+}  // namespace ql
