@@ -1,0 +1,34 @@
+// The player library's face: the entry points the program binds by name and
+// the window messages its player window understands. Shared by the library
+// and by the program's player window, so both sides agree on the signatures.
+#pragma once
+#include <windows.h>
+
+// File name of the library.
+#define QLSWF_LIBRARY_NAME "qlswf.dll"
+
+// A loaded instance of the library, as handed out by FPC_LoadRegisteredOCX.
+typedef struct QlSwfLibrary* HFPC;
+
+// lParam: address of a QlSwfLoadMovie; loads the movie from that path.
+#define QLSWF_MSG_LOAD_MOVIE 0x153D
+// lParam: address of an int; turns the right-click menu off. Accepted, answers 0.
+#define QLSWF_MSG_CONTEXT_MENU_OFF 0x1405
+
+struct QlSwfLoadMovie {
+  const char* path;  // GBK
+  int reserved;      // 0
+};
+
+// Volume runs 0..65535.
+typedef BOOL(WINAPI* FPCIsFlashInstalledFn)(void);
+typedef BOOL(WINAPI* FPCIsTransparentAvailableFn)(void);
+typedef HFPC(WINAPI* FPC_LoadRegisteredOCXFn)(void);
+typedef HWND(WINAPI* FPC_CreateWindowAFn)(HFPC library, DWORD exStyle, LPCSTR windowName,
+                                          DWORD style, int x, int y, int width, int height,
+                                          HWND parent, HMENU menu, HINSTANCE instance,
+                                          LPVOID param);
+typedef BOOL(WINAPI* FPCPutMovieFromMemoryFn)(HWND window, const void* data, DWORD size);
+typedef DWORD(WINAPI* FPC_GetSoundVolumeFn)(HFPC library);
+typedef BOOL(WINAPI* FPC_SetSoundVolumeFn)(HFPC library, DWORD volume);
+typedef BOOL(WINAPI* FPC_UnloadCodeFn)(HFPC library);
