@@ -182,3 +182,25 @@ TEST(DatabaseSql, BuildersProduceTheExactText) {
   EXPECT_EQ(Database::selectDuplicatesSql("t", "c"),
             "select * from t where c in (select c from t group by c having count(c)>1)");
 }
+
+TEST(DatabaseWarnings, SuccessWithInfoCountsAsFailure) {
+  std::string path = testing::TempDir() + "/db_test_warnings.db";
+  std::remove(path.c_str());
+  Database db;
+  ASSERT_TRUE(db.connect(std::string("DRIVER=") + WARNING_ODBC_DRIVER + ";Database=" + path + ";"));
+  ASSERT_TRUE(db.execute("create table 配置表 (编号 integer, 字段1 text)"));
+  ASSERT_TRUE(db.insert("配置表", "编号,字段1", "1,'old'"));
+
+  // The row changes, but the warning makes the update report failure.
+  EXPECT_FALSE(db.update("配置表", "字段1='new' /*warn*/", "编号=1"));
+  EXPECT_EQ(db.lookupText("配置表", "编号=1", "字段1"), "new");
+  EXPECT_FALSE(db.execute("update 配置表 set 字段1='x' /*warn*/"));
+
+  // A query accepted with a warning gives no cursor.
+  EXPECT_EQ(db.query("select * from 配置表 /*warn*/"), nullptr);
+  QueryCursor plain = db.query("select * from 配置表");
+  EXPECT_NE(plain, nullptr);
+  db.freeCursor(plain);
+  db.close();
+  std::remove(path.c_str());
+}
