@@ -35,6 +35,14 @@ class Player {
   // without it, what the movie leaves empty stays fully transparent.
   virtual void render(uint32_t* pixels, int width, int height, int stride,
                       bool paintBackground) = 0;
+
+  // Smoothed edges (the default, Flash's high quality) or edges decided by
+  // pixel centres (Flash's low quality, used to compare with reference
+  // pictures taken that way).
+  virtual void setAntialias(bool on) = 0;
+
+  // The root timeline's frame shown, counted from 1; 0 before advanceFrame.
+  virtual int currentFrame() const = 0;
 };
 
 }  // namespace player

@@ -1,0 +1,240 @@
+#include "player/core/movie.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "player/swf/bit_reader.h"
+
+namespace player {
+
+namespace {
+
+// All decoded bitmaps of one movie together stay below this many pixels.
+constexpr int64_t kMaxMoviePixels = int64_t(64) << 20;
+
+std::string lowercase(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
+  swf::BitReader r(tag.data, tag.size);
+  if (tag.code == swf::kPlaceObject) {
+    p->hasCharacter = true;
+    p->characterId = r.u16();
+    p->depth = r.u16();
+    p->hasMatrix = true;
+    p->matrix = r.matrix();
+    if (r.failed()) return false;
+    if (!r.atEnd()) {
+      p->colorTransform = r.colorTransform(false);
+      p->hasColorTransform = !r.failed();
+    }
+    return true;
+  }
+  uint8_t flags = r.u8();
+  uint8_t flags3 = 0;
+  if (tag.code == swf::kPlaceObject3) flags3 = r.u8();
+  p->depth = r.u16();
+  if (tag.code == swf::kPlaceObject3 && (flags3 & 0x08)) r.cstring();  // class name
+  p->move = flags & 0x01;
+  p->hasCharacter = flags & 0x02;
+  if (p->hasCharacter) p->characterId = r.u16();
+  if (flags & 0x04) {
+    p->hasMatrix = true;
+    p->matrix = r.matrix();
+  }
+  if (flags & 0x08) {
+    p->hasColorTransform = true;
+    p->colorTransform = r.colorTransform(true);
+  }
+  if (flags & 0x10) {
+    p->hasRatio = true;
+    p->ratio = r.u16();
+  }
+  if (flags & 0x20) {
+    p->hasName = true;
+    p->name = r.cstring();
+  }
+  if (flags & 0x40) {
+    p->hasClipDepth = true;
+    p->clipDepth = r.u16();
+  }
+  // Filters, blend mode, bitmap caching and clip actions follow; not drawn yet.
+  return !r.failed();
+}
+
+class MovieParser {
+ public:
+  explicit MovieParser(Movie* movie) : movie_(movie) {}
+
+  void parseTimeline(const uint8_t* data, size_t size, TimelineDef* timeline, bool isRoot) {
+    swf::TagReader tags(data, size);
+    swf::Tag tag;
+    FrameDef frame;
+    bool frameHasContent = false;
+    while (tags.next(&tag)) {
+      if (tag.code == swf::kEnd) break;
+      switch (tag.code) {
+        case swf::kShowFrame:
+          timeline->frames.push_back(std::move(frame));
+          frame = FrameDef();
+          frameHasContent = false;
+          break;
+        case swf::kPlaceObject:
+        case swf::kPlaceObject2:
+        case swf::kPlaceObject3: {
+          FrameCommand c;
+          if (readPlaceObject(tag, &c.place)) {
+            frame.commands.push_back(std::move(c));
+            frameHasContent = true;
+          }
+          break;
+        }
+        case swf::kRemoveObject:
+        case swf::kRemoveObject2: {
+          swf::BitReader r(tag.data, tag.size);
+          if (tag.code == swf::kRemoveObject) r.u16();
+          FrameCommand c;
+          c.remove = true;
+          c.place.depth = r.u16();
+          if (!r.failed()) {
+            frame.commands.push_back(c);
+            frameHasContent = true;
+          }
+          break;
+        }
+        case swf::kDoAction:
+          frame.actions.emplace_back(tag.data, tag.data + tag.size);
+          frameHasContent = true;
+          break;
+        case swf::kFrameLabel: {
+          swf::BitReader r(tag.data, tag.size);
+          std::string name = r.cstring();
+          timeline->labels.emplace_back(lowercase(name), static_cast<int>(timeline->frames.size()));
+          break;
+        }
+        case swf::kDefineSprite:
+          // Definitions belong to the root; a sprite inside a sprite is ignored.
+          if (isRoot) defineSprite(tag);
+          break;
+        default:
+          if (isRoot) defineCharacter(tag);
+          break;
+      }
+    }
+    if (frameHasContent || timeline->frames.empty()) timeline->frames.push_back(std::move(frame));
+  }
+
+ private:
+  bool claim(uint16_t id) { return movie_->dictionary.find(id) == movie_->dictionary.end(); }
+
+  void defineSprite(const swf::Tag& tag) {
+    swf::BitReader r(tag.data, tag.size);
+    uint16_t id = r.u16();
+    r.u16();  // frame count: the ShowFrame tags decide
+    if (r.failed() || !claim(id)) return;
+    auto def = std::make_unique<CharacterDef>();
+    def->kind = CharacterKind::Sprite;
+    def->timeline = std::make_unique<TimelineDef>();
+    parseTimeline(r.current(), r.remaining(), def->timeline.get(), false);
+    movie_->dictionary[id] = std::move(def);
+  }
+
+  void addBitmap(uint16_t id, std::unique_ptr<swf::Bitmap> bitmap) {
+    int64_t pixels = int64_t(bitmap->width) * bitmap->height;
+    if (pixelBudget_ < pixels) return;
+    pixelBudget_ -= pixels;
+    auto def = std::make_unique<CharacterDef>();
+    def->kind = CharacterKind::Bitmap;
+    def->bitmap = std::move(bitmap);
+    movie_->dictionary[id] = std::move(def);
+  }
+
+  void defineCharacter(const swf::Tag& tag) {
+    switch (tag.code) {
+      case swf::kSetBackgroundColor: {
+        swf::BitReader r(tag.data, tag.size);
+        swf::Rgba c = r.rgb();
+        if (!r.failed()) movie_->backgroundColor = (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
+        return;
+      }
+      case swf::kJpegTables:
+        if (jpegTables_.empty()) jpegTables_.assign(tag.data, tag.data + tag.size);
+        return;
+      case swf::kDefineShape:
+      case swf::kDefineShape2:
+      case swf::kDefineShape3:
+      case swf::kDefineShape4: {
+        int version = tag.code == swf::kDefineShape ? 1 : tag.code == swf::kDefineShape2 ? 2
+                      : tag.code == swf::kDefineShape3 ? 3 : 4;
+        auto def = std::make_unique<CharacterDef>();
+        uint16_t id = 0;
+        if (!swf::parseShape(tag.data, tag.size, version, &id, &def->shape) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kDefineMorphShape:
+      case swf::kDefineMorphShape2: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::Morph;
+        def->morph = std::make_unique<swf::MorphShapeDef>();
+        uint16_t id = 0;
+        int version = tag.code == swf::kDefineMorphShape ? 1 : 2;
+        if (!swf::parseMorphShape(tag.data, tag.size, version, &id, def->morph.get()) || !claim(id))
+          return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kDefineBits:
+      case swf::kDefineBitsJpeg2:
+      case swf::kDefineBitsJpeg3:
+      case swf::kDefineBitsLossless:
+      case swf::kDefineBitsLossless2: {
+        if (tag.size < 2) return;
+        uint16_t id = static_cast<uint16_t>(tag.data[0] | (tag.data[1] << 8));
+        if (!claim(id)) return;
+        const uint8_t* body = tag.data + 2;
+        size_t size = tag.size - 2;
+        auto bitmap = std::make_unique<swf::Bitmap>();
+        bool ok = false;
+        switch (tag.code) {
+          case swf::kDefineBits: ok = swf::decodeDefineBits(body, size, jpegTables_, bitmap.get()); break;
+          case swf::kDefineBitsJpeg2: ok = swf::decodeJpeg2(body, size, bitmap.get()); break;
+          case swf::kDefineBitsJpeg3: ok = swf::decodeJpeg3(body, size, bitmap.get()); break;
+          case swf::kDefineBitsLossless: ok = swf::decodeLossless(body, size, 1, bitmap.get()); break;
+          default: ok = swf::decodeLossless(body, size, 2, bitmap.get()); break;
+        }
+        if (ok) addBitmap(id, std::move(bitmap));
+        return;
+      }
+      default:
+        return;  // unknown or not yet supported: skipped whole
+    }
+  }
+
+  Movie* movie_;
+  std::vector<uint8_t> jpegTables_;
+  int64_t pixelBudget_ = kMaxMoviePixels;
+};
+
+}  // namespace
+
+int TimelineDef::findLabel(const std::string& name) const {
+  std::string key = lowercase(name);
+  for (const auto& label : labels)
+    if (label.first == key) return label.second;
+  return -1;
+}
+
+bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
+  swf::SwfFile file;
+  if (!swf::openSwf(data, size, &file)) return false;
+  movie->header = file.header;
+  MovieParser parser(movie);
+  parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
+                       &movie->root, true);
+  return true;
+}
+
+}  // namespace player

@@ -1,0 +1,79 @@
+// A parsed movie: its header, its dictionary of characters and the root
+// timeline, all immutable once loaded and shared by every instance.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "player/swf/bitmap.h"
+#include "player/swf/shape.h"
+#include "player/swf/swf_file.h"
+#include "player/swf/types.h"
+
+namespace player {
+
+// One PlaceObject 1/2/3 record. Fields without their flag are left alone
+// (move) or take defaults (new placement).
+struct PlaceCommand {
+  uint16_t depth = 0;
+  bool move = false;
+  bool hasCharacter = false;
+  uint16_t characterId = 0;
+  bool hasMatrix = false;
+  swf::Matrix matrix;
+  bool hasColorTransform = false;
+  swf::ColorTransform colorTransform;
+  bool hasRatio = false;
+  uint16_t ratio = 0;
+  bool hasName = false;
+  std::string name;
+  bool hasClipDepth = false;
+  uint16_t clipDepth = 0;
+};
+
+struct FrameCommand {
+  bool remove = false;  // RemoveObject 1/2: only place.depth is used
+  PlaceCommand place;
+};
+
+struct FrameDef {
+  std::vector<FrameCommand> commands;
+  std::vector<std::vector<uint8_t>> actions;  // DoAction blocks, in order
+};
+
+struct TimelineDef {
+  std::vector<FrameDef> frames;  // at least one
+  std::vector<std::pair<std::string, int>> labels;  // name → frame index
+  // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
+  int findLabel(const std::string& name) const;
+};
+
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap };
+
+struct CharacterDef {
+  CharacterKind kind = CharacterKind::Shape;
+  swf::ShapeDef shape;
+  std::unique_ptr<swf::MorphShapeDef> morph;
+  std::unique_ptr<TimelineDef> timeline;
+  std::unique_ptr<swf::Bitmap> bitmap;
+};
+
+struct Movie {
+  swf::MovieHeader header;
+  uint32_t backgroundColor = 0xFFFFFF;  // 0xRRGGBB
+  std::unordered_map<uint16_t, std::unique_ptr<CharacterDef>> dictionary;
+  TimelineDef root;
+
+  const CharacterDef* character(uint16_t id) const {
+    auto it = dictionary.find(id);
+    return it == dictionary.end() ? nullptr : it->second.get();
+  }
+};
+
+// Parses the tags of an opened file. Damaged tags are skipped; what could be
+// read is kept. False only when the file is not a movie at all.
+bool parseMovie(const uint8_t* data, size_t size, Movie* movie);
+
+}  // namespace player

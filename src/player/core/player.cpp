@@ -1,0 +1,144 @@
+#include "player/core/player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "player/core/avm1.h"
+#include "player/core/movie.h"
+#include "player/core/sprite.h"
+#include "player/render/renderer.h"
+
+namespace player {
+
+namespace {
+
+// Actions run per frame at most: goto loops between frame scripts end here.
+constexpr size_t kMaxActionBlocksPerFrame = 10000;
+constexpr int kMaxStageSide = 8192;
+
+class MoviePlayer final : public Player, private render::BitmapSource {
+ public:
+  explicit MoviePlayer(std::unique_ptr<Movie> movie) : movie_(std::move(movie)) {
+    context_.movie = movie_.get();
+    root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
+  }
+
+  int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
+  int stageHeight() const override { return stageSide(movie_->header.frameSize.yMax - movie_->header.frameSize.yMin); }
+  double frameRate() const override { return movie_->header.frameRate; }
+  uint32_t backgroundColor() const override { return movie_->backgroundColor; }
+  int frameCount() const override { return root_->frameCount(); }
+  int currentFrame() const override { return root_->currentFrame() + 1; }
+  void setAntialias(bool on) override { antialias_ = on; }
+
+  void advanceFrame() override {
+    if (root_->currentFrame() < 0) {
+      root_->gotoFrame(0);
+    } else {
+      ++context_.tick;
+      root_->tick();
+    }
+    runQueuedActions();
+  }
+
+  void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
+    if (!pixels || width <= 0 || height <= 0 || stride < width * 4) return;
+    renderer_.begin(pixels, width, height, stride, antialias_);
+    renderer_.fill(paintBackground ? 0xFF000000u | movie_->backgroundColor : 0);
+    // "Show all": the whole stage, as large as fits, centred.
+    double sw = stageWidth(), sh = stageHeight();
+    double scale = std::min(width / sw, height / sh);
+    swf::Matrix stage;
+    stage.a = stage.d = scale / 20;
+    stage.tx = (width - sw * scale) / 2 - movie_->header.frameSize.xMin * stage.a;
+    stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
+    stageScale_ = stage.a;
+    drawSprite(*root_, stage, swf::ColorTransform());
+  }
+
+ private:
+  static int stageSide(int32_t twips) {
+    int px = static_cast<int>(std::lround(twips / 20.0));
+    return std::max(1, std::min(px, kMaxStageSide));
+  }
+
+  const swf::Bitmap* bitmap(uint16_t id) const override {
+    const CharacterDef* def = movie_->character(id);
+    return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
+  }
+
+  void runQueuedActions() {
+    // Blocks queued while running (gotos) run in the same pass.
+    for (size_t i = 0; i < context_.queue.size() && i < kMaxActionBlocksPerFrame; ++i) {
+      QueuedActions q = context_.queue[i];
+      if (auto target = q.target.lock()) runActions(q.code->data(), q.code->size(), *target);
+    }
+    context_.queue.clear();
+  }
+
+  void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
+    switch (o.def->kind) {
+      case CharacterKind::Shape:
+        renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
+        break;
+      case CharacterKind::Morph:
+        if (!o.morphShape) o.morphShape = std::make_unique<swf::ShapeDef>();
+        if (o.morphRatio != o.ratio) {
+          swf::blendMorph(*o.def->morph, o.ratio / 65535.0, o.morphShape.get());
+          o.morphRatio = o.ratio;
+        }
+        renderer_.drawShape(*o.morphShape, m, stageScale_, cx, *this);
+        break;
+      case CharacterKind::Sprite:
+        if (o.sprite) drawSprite(*o.sprite, m, cx);
+        break;
+      case CharacterKind::Bitmap:
+        break;
+    }
+  }
+
+  void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
+    size_t clipBase = clipStack_.size();
+    for (auto& entry : sprite.children()) {
+      int depth = entry.first;
+      DisplayObject& o = entry.second;
+      while (clipStack_.size() > clipBase && depth > clipStack_.back()) {
+        renderer_.popMask();
+        clipStack_.pop_back();
+      }
+      swf::Matrix om = m * o.matrix;
+      swf::ColorTransform ocx = cx * o.colorTransform;
+      if (o.clipDepth > 0) {
+        if (renderer_.drawingMask()) continue;  // masks inside a mask's content are not drawn
+        renderer_.beginMask();
+        drawObject(o, om, ocx);
+        renderer_.applyMask();
+        clipStack_.push_back(o.clipDepth);
+        continue;
+      }
+      drawObject(o, om, ocx);
+    }
+    while (clipStack_.size() > clipBase) {
+      renderer_.popMask();
+      clipStack_.pop_back();
+    }
+  }
+
+  std::unique_ptr<Movie> movie_;
+  RunContext context_;
+  std::shared_ptr<SpriteInstance> root_;
+  render::Renderer renderer_;
+  std::vector<int> clipStack_;
+  double stageScale_ = 1.0 / 20;
+  bool antialias_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size) {
+  auto movie = std::make_unique<Movie>();
+  if (!parseMovie(data, size, movie.get())) return nullptr;
+  return std::make_unique<MoviePlayer>(std::move(movie));
+}
+
+}  // namespace player

@@ -1,0 +1,182 @@
+#include "player/render/rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace render {
+
+void Rasterizer::reset(int width, int height, bool antialias) {
+  antialias_ = antialias;
+  if (width != width_ || height != height_) {
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    pitch_ = width_ + 2;
+    cells_.assign(size_t(pitch_) * height_, 0.0f);
+    rowMin_.assign(height_, 0);
+    rowMax_.assign(height_, -1);
+    coverage_.assign(pitch_, 0);
+  }
+  minY_ = height_;
+  maxY_ = -1;
+}
+
+void Rasterizer::touch(int row, int x0, int x1) {
+  if (rowMin_[row] > rowMax_[row]) {
+    rowMin_[row] = x0;
+    rowMax_[row] = x1;
+  } else {
+    rowMin_[row] = std::min(rowMin_[row], x0);
+    rowMax_[row] = std::max(rowMax_[row], x1);
+  }
+  minY_ = std::min(minY_, row);
+  maxY_ = std::max(maxY_, row);
+}
+
+void Rasterizer::addLine(double x0, double y0, double x1, double y1) {
+  if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) return;
+  if (y0 == y1 || height_ == 0 || width_ == 0) return;
+  // Keep x within [0, width]: what lies outside still counts for the winding,
+  // as a vertical edge on the border (at x = width it only closes the row).
+  double w = width_;
+  // Work left to right, then hand each piece on in the line's own direction
+  // (the direction carries the winding).
+  bool swapped = x0 > x1;
+  if (swapped) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+  }
+  auto piece = [&](double ax, double ay, double bx, double by) {
+    if (swapped) {
+      addClippedLine(bx, by, ax, ay);
+    } else {
+      addClippedLine(ax, ay, bx, by);
+    }
+  };
+  if (x0 >= w) {
+    piece(w, y0, w, y1);
+    return;
+  }
+  if (x1 <= 0) {
+    piece(0, y0, 0, y1);
+    return;
+  }
+  if (x0 < 0) {
+    double ym = y0 + (y1 - y0) * (0 - x0) / (x1 - x0);
+    piece(0, y0, 0, ym);
+    x0 = 0;
+    y0 = ym;
+  }
+  if (x1 > w) {
+    double ym = y0 + (y1 - y0) * (w - x0) / (x1 - x0);
+    piece(x0, y0, w, ym);
+    piece(w, ym, w, y1);
+    return;
+  }
+  piece(x0, y0, x1, y1);
+}
+
+void Rasterizer::addClippedLine(double x0, double y0, double x1, double y1) {
+  if (y0 == y1) return;
+  double dir = 1;
+  if (y0 > y1) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+    dir = -1;
+  }
+  double dxdy = (x1 - x0) / (y1 - y0);
+  if (!antialias_) {
+    // One crossing per pixel-centre row the line spans (top inclusive).
+    int r0 = std::max(0, static_cast<int>(std::ceil(y0 - 0.5)));
+    int r1 = std::min(height_ - 1, static_cast<int>(std::ceil(y1 - 0.5)) - 1);
+    for (int r = r0; r <= r1; ++r) {
+      double x = x0 + (r + 0.5 - y0) * dxdy;
+      int c = static_cast<int>(std::ceil(x - 0.5));
+      c = std::max(0, std::min(width_, c));
+      cells_[size_t(r) * pitch_ + c] += static_cast<float>(dir);
+      touch(r, c, c);
+    }
+    return;
+  }
+  int r0 = std::max(0, static_cast<int>(std::floor(y0)));
+  int r1 = std::min(height_ - 1, static_cast<int>(std::ceil(y1)) - 1);
+  for (int r = r0; r <= r1; ++r) {
+    double ya = std::max(y0, static_cast<double>(r));
+    double yb = std::min(y1, static_cast<double>(r + 1));
+    if (yb <= ya) continue;
+    double xa = x0 + (ya - y0) * dxdy;
+    double xb = x0 + (yb - y0) * dxdy;
+    addRowSegment(r, xa, xb, (yb - ya) * dir);
+  }
+}
+
+// Adds a line piece lying within one row. Each pixel column it crosses gets
+// the piece's height there, split between the cell (the part of the pixel
+// right of the line) and the next cell (carried on along the row).
+void Rasterizer::addRowSegment(int row, double xa, double xb, double dy) {
+  float* cells = cells_.data() + size_t(row) * pitch_;
+  double xl = std::min(xa, xb), xr = std::max(xa, xb);
+  int c0 = static_cast<int>(std::floor(xl));
+  int c1 = static_cast<int>(std::floor(xr));
+  c0 = std::max(0, std::min(width_, c0));
+  c1 = std::max(0, std::min(width_, c1));
+  if (c0 == c1 || xr - xl < 1e-9) {
+    double xm = (xa + xb) * 0.5 - c0;
+    cells[c0] += static_cast<float>(dy * (1 - xm));
+    cells[c0 + 1] += static_cast<float>(dy * xm);
+    touch(row, c0, c0 + 1);
+    return;
+  }
+  double perX = dy / (xr - xl);
+  for (int c = c0; c <= c1; ++c) {
+    double a = std::max(xl, static_cast<double>(c));
+    double b = std::min(xr, static_cast<double>(c + 1));
+    if (b <= a) continue;
+    double h = perX * (b - a);
+    double xm = (a + b) * 0.5 - c;
+    cells[c] += static_cast<float>(h * (1 - xm));
+    cells[c + 1] += static_cast<float>(h * xm);
+  }
+  touch(row, c0, c1 + 1);
+}
+
+void Rasterizer::sweep(FillRule rule, SpanSink& sink) {
+  for (int y = minY_; y <= maxY_; ++y) {
+    int x0 = rowMin_[y], x1 = rowMax_[y];
+    if (x0 > x1) continue;
+    float* cells = cells_.data() + size_t(y) * pitch_;
+    x1 = std::min(x1, width_);
+    float sum = 0;
+    int first = -1, last = -1;
+    for (int x = x0; x <= x1; ++x) {
+      sum += cells[x];
+      cells[x] = 0;
+      float a = std::fabs(sum);
+      float cov;
+      if (rule == FillRule::NonZero) {
+        cov = a > 1 ? 1 : a;
+      } else {
+        cov = std::fmod(a, 2.0f);
+        if (cov > 1) cov = 2 - cov;
+      }
+      uint8_t c = static_cast<uint8_t>(cov * 255 + 0.5f);
+      coverage_[x] = c;
+      if (c) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    }
+    // The cell beyond the width only carries sums; it is never drawn.
+    cells[width_] = 0;
+    cells[width_ + 1] = 0;
+    rowMin_[y] = 0;
+    rowMax_[y] = -1;
+    if (first >= 0) {
+      last = std::min(last, width_ - 1);
+      if (first <= last) sink.span(y, first, last + 1, coverage_.data() + first);
+    }
+  }
+  minY_ = height_;
+  maxY_ = -1;
+}
+
+}  // namespace render

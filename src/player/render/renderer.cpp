@@ -1,0 +1,215 @@
+#include "player/render/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace render {
+
+// Puts one row's coverage into the picture (through the active mask) or,
+// while a mask is being drawn, into that mask.
+class Renderer::Compositor : public SpanSink {
+ public:
+  Compositor(Renderer& r, const Paint* paint) : r_(r), paint_(paint) {}
+
+  void span(int y, int x0, int x1, const uint8_t* coverage) override {
+    int n = x1 - x0;
+    if (r_.maskMode_) {
+      uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
+      for (int i = 0; i < n; ++i) m[i] = static_cast<uint8_t>(m[i] + (coverage[i] * (255 - m[i]) + 127) / 255);
+      return;
+    }
+    const uint8_t* cov = coverage;
+    if (r_.level_ > 0) {
+      const uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
+      uint8_t* c = r_.rowCoverage_.data();
+      for (int i = 0; i < n; ++i) c[i] = static_cast<uint8_t>((coverage[i] * m[i] + 127) / 255);
+      cov = c;
+    }
+    uint32_t* dst = r_.pixels_ + size_t(y) * r_.stridePixels_ + x0;
+    if (paint_->isSolid()) {
+      uint32_t src = paint_->solidColor();
+      if (src == 0) return;
+      bool opaque = (src >> 24) == 255;
+      for (int i = 0; i < n; ++i) {
+        uint32_t c = cov[i];
+        if (c == 255 && opaque) {
+          dst[i] = src;
+        } else if (c) {
+          dst[i] = blendOver(dst[i], c == 255 ? src : scalePixel(src, c));
+        }
+      }
+      return;
+    }
+    uint32_t* colors = r_.rowColors_.data();
+    paint_->fetch(x0, y, n, colors);
+    for (int i = 0; i < n; ++i) {
+      uint32_t c = cov[i];
+      uint32_t src = colors[i];
+      if (c == 255 && (src >> 24) == 255) {
+        dst[i] = src;
+      } else if (c) {
+        dst[i] = blendOver(dst[i], c == 255 ? src : scalePixel(src, c));
+      }
+    }
+  }
+
+ private:
+  Renderer& r_;
+  const Paint* paint_;
+};
+
+void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool antialias) {
+  pixels_ = pixels;
+  width_ = std::max(0, width);
+  height_ = std::max(0, height);
+  stridePixels_ = stride / 4;
+  antialias_ = antialias;
+  rasterizer_.reset(width_, height_, antialias);
+  if (rowColors_.size() < size_t(width_) + 2) {
+    rowColors_.resize(size_t(width_) + 2);
+    rowCoverage_.resize(size_t(width_) + 2);
+  }
+  level_ = 0;
+  maskMode_ = false;
+}
+
+void Renderer::fill(uint32_t color) {
+  for (int y = 0; y < height_; ++y) std::fill(pixels_ + size_t(y) * stridePixels_, pixels_ + size_t(y) * stridePixels_ + width_, color);
+}
+
+void Renderer::flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Point>* out) {
+  Point p1{m.mapX(e.x1, e.y1), m.mapY(e.x1, e.y1)};
+  if (!e.curve) {
+    out->push_back(p1);
+    return;
+  }
+  Point p0{m.mapX(e.x0, e.y0), m.mapY(e.x0, e.y0)};
+  Point c{m.mapX(e.cx, e.cy), m.mapY(e.cx, e.cy)};
+  // A quadratic's chord error with n even steps is |p0 − 2c + p1| / (4n²).
+  double ddx = p0.x - 2 * c.x + p1.x, ddy = p0.y - 2 * c.y + p1.y;
+  double dd = std::sqrt(ddx * ddx + ddy * ddy);
+  int n = static_cast<int>(std::ceil(std::sqrt(dd / (4 * tolerance_))));
+  n = std::max(1, std::min(n, 100));
+  for (int i = 1; i < n; ++i) {
+    double t = static_cast<double>(i) / n, u = 1 - t;
+    out->push_back({u * u * p0.x + 2 * u * t * c.x + t * t * p1.x,
+                    u * u * p0.y + 2 * u * t * c.y + t * t * p1.y});
+  }
+  out->push_back(p1);
+}
+
+void Renderer::addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m) {
+  for (const swf::Edge& e : edges) {
+    points_.clear();
+    Point p0{m.mapX(e.x0, e.y0), m.mapY(e.x0, e.y0)};
+    points_.push_back(p0);
+    flatten(e, m, &points_);
+    for (size_t i = 1; i < points_.size(); ++i)
+      rasterizer_.addLine(points_[i - 1].x, points_[i - 1].y, points_[i].x, points_[i].y);
+  }
+}
+
+void Renderer::addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
+                          const swf::Matrix& m, double stagePixelsPerTwip) {
+  double objectScale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+  double scale = objectScale;
+  if (style.noHScale && style.noVScale) {
+    scale = stagePixelsPerTwip;
+  } else if (style.noHScale) {
+    scale = std::hypot(m.c, m.d);
+  } else if (style.noVScale) {
+    scale = std::hypot(m.a, m.b);
+  }
+  StrokeStyle s;
+  // Flash never draws a stroke thinner than one pixel (width 0 is a hairline).
+  s.width = std::max(1.0, style.width * scale);
+  if (!antialias_) s.width = std::max(1.0, std::round(s.width));
+  s.startCap = style.startCap;
+  s.endCap = style.endCap;
+  s.join = style.join;
+  s.miterLimit = std::max(1.0, style.miterLimit);
+  s.tolerance = tolerance_ / 4;
+  size_t i = 0;
+  while (i < edges.size()) {
+    // A run of edges each starting where the previous one ended.
+    size_t j = i + 1;
+    while (j < edges.size() && edges[j].x0 == edges[j - 1].x1 && edges[j].y0 == edges[j - 1].y1) ++j;
+    points_.clear();
+    points_.push_back({m.mapX(edges[i].x0, edges[i].y0), m.mapY(edges[i].x0, edges[i].y0)});
+    for (size_t k = i; k < j; ++k) flatten(edges[k], m, &points_);
+    bool closed = !style.noClose && edges[i].x0 == edges[j - 1].x1 && edges[i].y0 == edges[j - 1].y1 &&
+                  j - i > 1;
+    strokePolyline(points_, closed, s, rasterizer_);
+    i = j;
+  }
+}
+
+void Renderer::paintCoverage(FillRule rule, const Paint& paint) {
+  Compositor sink(*this, &paint);
+  rasterizer_.sweep(rule, sink);
+}
+
+void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& toPixels,
+                         double stagePixelsPerTwip, const swf::ColorTransform& cx,
+                         const BitmapSource& bitmaps) {
+  if (!pixels_ || width_ == 0 || height_ == 0) return;
+  // Skip shapes wholly outside the picture (bounds include stroke widths).
+  const swf::Rect& b = shape.bounds;
+  double xs[4] = {toPixels.mapX(b.xMin, b.yMin), toPixels.mapX(b.xMax, b.yMin),
+                  toPixels.mapX(b.xMin, b.yMax), toPixels.mapX(b.xMax, b.yMax)};
+  double ys[4] = {toPixels.mapY(b.xMin, b.yMin), toPixels.mapY(b.xMax, b.yMin),
+                  toPixels.mapY(b.xMin, b.yMax), toPixels.mapY(b.xMax, b.yMax)};
+  double minX = *std::min_element(xs, xs + 4), maxX = *std::max_element(xs, xs + 4);
+  double minY = *std::min_element(ys, ys + 4), maxY = *std::max_element(ys, ys + 4);
+  if (maxX < -1 || maxY < -1 || minX > width_ + 1 || minY > height_ + 1) return;
+  if (!maskMode_ && cx.aMul == 0 && cx.aAdd <= 0) return;  // fully transparent
+
+  FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
+  for (const swf::ShapeLayer& layer : shape.layers) {
+    for (size_t i = 0; i < layer.fills.size(); ++i) {
+      if (layer.fillEdges[i].empty()) continue;
+      if (!maskMode_ && !paint_.prepare(layer.fills[i], toPixels, cx, bitmaps)) continue;
+      addPath(layer.fillEdges[i], toPixels);
+      paintCoverage(rule, paint_);
+    }
+    // Flash masks take the fill area only; strokes leave no trace in them.
+    if (maskMode_) continue;
+    for (size_t i = 0; i < layer.lines.size(); ++i) {
+      if (layer.lineEdges[i].empty()) continue;
+      const swf::LineStyle& style = layer.lines[i];
+      if (!maskMode_) {
+        if (style.hasFill) {
+          if (!paint_.prepare(style.fill, toPixels, cx, bitmaps)) continue;
+        } else {
+          paint_.prepareSolid(style.color, cx);
+        }
+      }
+      addStrokes(layer.lineEdges[i], style, toPixels, stagePixelsPerTwip);
+      paintCoverage(FillRule::NonZero, paint_);
+    }
+  }
+}
+
+void Renderer::beginMask() {
+  if (masks_.size() <= size_t(level_)) masks_.emplace_back();
+  std::vector<uint8_t>& m = masks_[level_];
+  m.assign(size_t(width_) * height_, 0);
+  ++level_;
+  maskMode_ = true;
+}
+
+void Renderer::applyMask() {
+  maskMode_ = false;
+  if (level_ >= 2) {
+    std::vector<uint8_t>& m = masks_[level_ - 1];
+    const std::vector<uint8_t>& outer = masks_[level_ - 2];
+    for (size_t i = 0; i < m.size(); ++i) m[i] = static_cast<uint8_t>((m[i] * outer[i] + 127) / 255);
+  }
+}
+
+void Renderer::popMask() {
+  if (level_ > 0) --level_;
+  maskMode_ = false;
+}
+
+}  // namespace render

@@ -1,0 +1,59 @@
+// Draws shapes into a premultiplied 32-bit picture (memory order B, G, R, A),
+// with nested masks. One Renderer is kept per player so its buffers are
+// reused frame after frame.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "player/render/paint.h"
+#include "player/render/rasterizer.h"
+#include "player/render/stroker.h"
+#include "player/swf/shape.h"
+
+namespace render {
+
+class Renderer {
+ public:
+  // Starts a picture; `stride` is in bytes. Aliased drawing decides each
+  // pixel by its centre, like a Flash player at low quality.
+  void begin(uint32_t* pixels, int width, int height, int stride, bool antialias);
+  void fill(uint32_t premultipliedColor);
+
+  // `toPixels` maps the shape's twips to pixels; `stagePixelsPerTwip` is the
+  // stage's own scale, which strokes that do not scale keep.
+  void drawShape(const swf::ShapeDef& shape, const swf::Matrix& toPixels,
+                 double stagePixelsPerTwip, const swf::ColorTransform& cx,
+                 const BitmapSource& bitmaps);
+
+  // Masks: after beginMask, drawn shapes add to a new mask instead of the
+  // picture; applyMask makes it (within any outer mask) clip what follows
+  // until popMask.
+  void beginMask();
+  void applyMask();
+  void popMask();
+  bool drawingMask() const { return maskMode_; }
+
+ private:
+  class Compositor;
+  void addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m);
+  void addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
+                  const swf::Matrix& m, double stagePixelsPerTwip);
+  void flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Point>* out);
+  void paintCoverage(FillRule rule, const Paint& paint);
+
+  uint32_t* pixels_ = nullptr;
+  int width_ = 0, height_ = 0, stridePixels_ = 0;
+  bool antialias_ = true;
+  double tolerance_ = 0.1;
+  Rasterizer rasterizer_;
+  Paint paint_;
+  std::vector<uint32_t> rowColors_;
+  std::vector<uint8_t> rowCoverage_;
+  std::vector<Point> points_;
+  // Mask stack: masks_[i] for level i + 1; the active one is masks_[level_ - 1].
+  std::vector<std::vector<uint8_t>> masks_;
+  int level_ = 0;
+  bool maskMode_ = false;
+};
+
+}  // namespace render
