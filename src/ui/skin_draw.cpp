@@ -90,8 +90,8 @@ void drawSkinText(Gdiplus::Graphics& graphics, const std::string& text, const Sk
 
 Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font) {
   if (text.empty() || !font.valid()) return Gdiplus::SizeF(0, 0);
-  static Gdiplus::Bitmap* scratch = new Gdiplus::Bitmap(1, 1, PixelFormat32bppARGB);
-  Gdiplus::Graphics graphics(scratch);
+  Gdiplus::Bitmap scratch(1, 1, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&scratch);
   setSkinQuality(graphics, false);
   std::wstring wide = toWide(text);
   Gdiplus::RectF bounds;
@@ -102,7 +102,6 @@ Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font) {
 
 void setSkinQuality(Gdiplus::Graphics& graphics, bool opaqueTarget) {
   graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
   graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
   graphics.SetTextRenderingHint(opaqueTarget ? Gdiplus::TextRenderingHintClearTypeGridFit
                                              : Gdiplus::TextRenderingHintAntiAliasGridFit);

@@ -70,9 +70,9 @@ void drawSkinText(Gdiplus::Graphics& graphics, const std::string& text, const Sk
 // Width and height the text takes on one line.
 Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font);
 
-// Quality settings every skinned drawing uses: anti-aliased shapes, pixel
-// centres on integer coordinates, anti-aliased text (ClearType only where
-// the target is opaque).
+// Quality settings every skinned drawing uses: anti-aliased shapes (pixel
+// centres stay on integer coordinates, so 1 px outlines drawn there are
+// crisp), anti-aliased text (ClearType only where the target is opaque).
 void setSkinQuality(Gdiplus::Graphics& graphics, bool opaqueTarget);
 
 }  // namespace ql
