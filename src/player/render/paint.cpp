@@ -71,18 +71,18 @@ void Paint::buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx) {
   swf::Rgba colors[16];
   for (size_t i = 0; i < n && i < 16; ++i) colors[i] = cx.apply(stops[i].color);
   n = std::min<size_t>(n, 16);
-  for (int i = 0; i < 256; ++i) {
+  for (int i = 0; i < kRampSize; ++i) {
     // Stops are taken in their order; a ratio before the previous one acts
     // as a hard step at the previous ratio.
+    double ratio = (i + 0.5) * 255.0 / kRampSize;
     size_t k = 0;
-    while (k + 1 < n && stops[k + 1].ratio <= i) ++k;
+    while (k + 1 < n && stops[k + 1].ratio <= ratio) ++k;
     swf::Rgba c;
-    if (k + 1 >= n || i <= stops[k].ratio) {
+    if (k + 1 >= n || ratio <= stops[k].ratio) {
       c = colors[k];
-      if (k == 0 && i < stops[0].ratio) c = colors[0];
     } else {
       double span = stops[k + 1].ratio - stops[k].ratio;
-      double t = span > 0 ? (i - stops[k].ratio) / span : 0;
+      double t = span > 0 ? (ratio - stops[k].ratio) / span : 0;
       const swf::Rgba& a = colors[k];
       const swf::Rgba& b = colors[k + 1];
       auto mix = [&](uint8_t x, uint8_t y) { return x + (y - x) * t; };
@@ -185,7 +185,7 @@ void Paint::fetch(int x, int y, int n, uint32_t* out) const {
   if (kind_ == Kind::Gradient) {
     for (int i = 0; i < n; ++i) {
       double t = gradientPosition(u + inverse_.a * i, v + inverse_.b * i);
-      out[i] = ramp_[std::min(255, static_cast<int>(t * 256))];
+      out[i] = ramp_[std::min(kRampSize - 1, static_cast<int>(t * kRampSize))];
     }
     return;
   }

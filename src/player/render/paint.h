@@ -43,7 +43,9 @@ class Paint {
   swf::Spread spread_ = swf::Spread::Pad;
   double focal_ = 0;
   swf::Matrix inverse_;  // pixels → gradient square or bitmap pixels
-  uint32_t ramp_[256] = {};
+  // Finer than the 256 ratios so long gradients step smoothly.
+  static constexpr int kRampSize = 1024;
+  uint32_t ramp_[kRampSize] = {};
   const swf::Bitmap* bitmap_ = nullptr;
   bool repeat_ = true, smooth_ = true;
   bool transformBitmap_ = false;
