@@ -1,6 +1,6 @@
 // The desktop animation's player window for a screenshot test, under Wine:
 //   player_window_test MOVIE LOG
-// Shows two blue backdrops, each with a player window on top of it: the left
+// Shows two magenta backdrops, each with a player window on top of it: the left
 // plays MOVIE loaded by path, the right the same bytes handed over from
 // memory. Writes key=value facts to LOG, "ready=1" last, and runs until a
 // backdrop is closed (or two minutes pass).
@@ -14,7 +14,7 @@
 
 namespace {
 
-const COLORREF kBackdrop = RGB(0, 0, 255);
+const COLORREF kBackdrop = RGB(255, 0, 255);
 const int kTop = 100, kWidth = 400, kHeight = 300, kLeftX = 60, kRightX = 540;
 
 LRESULT CALLBACK backdropProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {

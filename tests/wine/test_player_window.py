@@ -1,0 +1,279 @@
+"""The desktop animation's player window under Wine.
+
+A test program creates player windows through the player library's entry
+points (via FlashPlayerWindow) over magenta backdrop windows; screenshots show
+the movie's own pixels where it draws and the backdrop through what it leaves
+empty. Wine without a compositor shows a half-transparent pixel unblended (its
+premultiplied colour over black), so blending is reported, not required.
+"""
+import os
+import struct
+import subprocess
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.environ.get("QL_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
+PLAYER_DIR = os.path.join(BUILD, "tests", "wine", "player")
+QLDRIVE = os.path.join(BUILD, "tests", "wine", "driver", "qldrive.exe")
+SUITE = os.path.join(os.path.dirname(ROOT), "shared", "swf-suite", "visual")
+
+BACKDROP = (255, 0, 255)  # magenta: in neither movie
+RED = (255, 0, 0)
+# The test program's layout (player_window_test.cpp).
+TOP, WIDTH, HEIGHT, LEFT_X, RIGHT_X = 100, 400, 300, 60, 540
+
+
+# ---- A tiny movie: white stage 400 x 300, an opaque red rectangle over the
+# middle half and a green square at half alpha at (20, 20)-(80, 80). ----
+
+class _Bits:
+    def __init__(self):
+        self.bits = []
+
+    def u(self, value, n):
+        self.bits += [(value >> i) & 1 for i in range(n - 1, -1, -1)]
+
+    def s(self, value, n):
+        self.u(value & ((1 << n) - 1), n)
+
+    def bytes(self):
+        b = self.bits + [0] * (-len(self.bits) % 8)
+        return bytes(int("".join(map(str, b[i:i + 8])), 2) for i in range(0, len(b), 8))
+
+
+def _nbits(*values):
+    n = 2
+    while any(not -(1 << (n - 1)) <= v < (1 << (n - 1)) for v in values):
+        n += 1
+    return n
+
+
+def _rect(x0, x1, y0, y1):
+    b = _Bits()
+    n = _nbits(x0, x1, y0, y1)
+    b.u(n, 5)
+    for v in (x0, x1, y0, y1):
+        b.s(v, n)
+    return b.bytes()
+
+
+def _tag(code, body):
+    if len(body) < 63:
+        return struct.pack("<H", code << 6 | len(body)) + body
+    return struct.pack("<HI", code << 6 | 63, len(body)) + body
+
+
+def _rectangle_shape(shape_id, x0, y0, x1, y1, rgba):
+    """DefineShape3 of one solid rectangle, in pixels."""
+    t = [v * 20 for v in (x0, y0, x1, y1)]
+    body = struct.pack("<H", shape_id) + _rect(t[0], t[2], t[1], t[3])
+    body += bytes([1, 0x00]) + bytes(rgba) + bytes([0])  # one solid fill, no lines
+    b = _Bits()
+    b.u(1, 4)
+    b.u(0, 4)
+    n = _nbits(t[0], t[1])
+    b.u(0b000101, 6)  # style change: fill style 1, move to
+    b.u(n, 5)
+    b.s(t[0], n)
+    b.s(t[1], n)
+    b.u(1, 1)
+    for dx, dy in ((t[2] - t[0], 0), (0, t[3] - t[1]), (t[0] - t[2], 0), (0, t[1] - t[3])):
+        d = dx or dy
+        m = _nbits(d)
+        b.u(0b11, 2)
+        b.u(m - 2, 4)
+        b.u(0, 1)
+        b.u(1 if dx == 0 else 0, 1)
+        b.s(d, m)
+    b.u(0, 6)
+    return _tag(32, body + b.bytes())
+
+
+def tiny_movie():
+    body = _rect(0, 8000, 0, 6000) + bytes([0, 12]) + struct.pack("<H", 1)
+    body += _tag(9, bytes([255, 255, 255]))
+    body += _rectangle_shape(1, 100, 75, 300, 225, (255, 0, 0, 255))
+    body += _rectangle_shape(2, 20, 20, 80, 80, (0, 255, 0, 128))
+    body += _tag(26, bytes([0x02]) + struct.pack("<HH", 1, 1))
+    body += _tag(26, bytes([0x02]) + struct.pack("<HH", 2, 2))
+    body += _tag(1, b"") + _tag(0, b"")
+    return b"FWS" + bytes([8]) + struct.pack("<I", len(body) + 8) + body
+
+
+# ---- Running programs, pictures. ----
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def read_ppm(data):
+    """(width, height, RGB bytes) from a binary PPM (P6, 8-bit)."""
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace():
+            at += 1
+        end = at
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    width, height = int(fields[1]), int(fields[2])
+    # Exactly one whitespace byte separates the header from the pixels.
+    return width, height, data[at + 1:at + 1 + width * height * 3]
+
+
+class Picture:
+    def __init__(self, ppm):
+        self.width, self.height, self.data = read_ppm(ppm)
+
+    def at(self, x, y):
+        i = (int(y) * self.width + int(x)) * 3
+        return tuple(self.data[i:i + 3])
+
+
+def screenshot():
+    return Picture(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
+                                  check=True, capture_output=True).stdout)
+
+
+def load_png(path):
+    return Picture(subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                                  capture_output=True).stdout)
+
+
+def near(a, b, tolerance=8):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def drive(*words):
+    result = subprocess.run(["wine", QLDRIVE] + [str(w) for w in words],
+                            capture_output=True, timeout=60)
+    return result.returncode, result.stdout.decode("gbk", "replace")
+
+
+class PlayerWindows:
+    """player_window_test.exe on one movie, until closed."""
+
+    def __init__(self, movie_path):
+        self.folder = tempfile.mkdtemp(prefix="ql-player-")
+        self.log = os.path.join(self.folder, "log.txt")
+        self.process = subprocess.Popen(
+            ["wine", os.path.join(PLAYER_DIR, "player_window_test.exe"),
+             windows_path(movie_path), windows_path(self.log)],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.facts = {}
+        deadline = time.time() + 60
+        while "ready" not in self.facts and time.time() < deadline:
+            time.sleep(0.2)
+            self.read_facts()
+        # Let a few frames play before looking.
+        time.sleep(1.0)
+
+    def read_facts(self):
+        if os.path.exists(self.log):
+            with open(self.log) as f:
+                self.facts = dict(line.strip().split("=", 1) for line in f if "=" in line)
+
+    def close(self):
+        self.process.kill()
+        self.process.wait(timeout=30)
+
+
+def stage_to_screen(x, y, stage_w, stage_h, window_x, window_w=WIDTH, window_h=HEIGHT):
+    """Where a stage point lands in a window that shows all of the stage, centred."""
+    scale = min(window_w / stage_w, window_h / stage_h)
+    return (window_x + (window_w - stage_w * scale) / 2 + (x + 0.5) * scale,
+            TOP + (window_h - stage_h * scale) / 2 + (y + 0.5) * scale)
+
+
+class PlayerWindowTest(unittest.TestCase):
+
+    def test_library_binding_and_deployment(self):
+        result = subprocess.run(["wine", os.path.join(PLAYER_DIR, "player_library_test.exe")],
+                                capture_output=True, timeout=180)
+        out = result.stdout.decode("gbk", "replace")
+        failed = [line for line in out.splitlines() if line.startswith("FAIL")]
+        self.assertEqual([], failed)
+        self.assertEqual(0, result.returncode, out)
+        self.assertIn("0 failed", out)
+
+    def test_tiny_movie_over_the_desktop(self):
+        folder = tempfile.mkdtemp(prefix="ql-movie-")
+        movie = os.path.join(folder, "box.swf")
+        with open(movie, "wb") as f:
+            f.write(tiny_movie())
+        windows = PlayerWindows(movie)
+        try:
+            facts = windows.facts
+            self.assertEqual("1", facts.get("ready"), facts)
+            self.assertNotEqual("0", facts["path_window"])
+            self.assertNotEqual("0", facts["memory_window"])
+            self.assertEqual("1", facts["owner_ok"])
+            self.assertEqual(("100", "100"), (facts["volume_150"], facts["volume_after_150"]))
+            self.assertEqual(("0", "0"), (facts["volume_minus_5"], facts["volume_after_minus_5"]))
+            self.assertEqual(("1", "1", "1"),
+                             (facts["topmost"], facts["click_through"], facts["layered"]))
+
+            shot = screenshot()
+            for x in (LEFT_X, RIGHT_X):  # by path, from memory
+                self.assertTrue(near(shot.at(x + 200, TOP + 150), RED), shot.at(x + 200, TOP + 150))
+                for empty in ((10, 10), (390, 290), (200, 40), (350, 150)):
+                    self.assertEqual(BACKDROP, shot.at(x + empty[0], TOP + empty[1]), empty)
+                half = shot.at(x + 50, TOP + 50)
+                self.assertTrue(half[1] in range(120, 136), half)
+                blended = near(half, (127, 128, 127))
+                print("half-transparent pixel %s: %s" % (
+                    half, "blended with the backdrop" if blended else "not blended (no compositor)"))
+
+            # Narrower: the stage is drawn again at half size, centred.
+            code, out = drive("move", facts["path_window"], LEFT_X, TOP, 200, 300)
+            self.assertEqual(0, code, out)
+            time.sleep(0.5)
+            shot = screenshot()
+            self.assertTrue(near(shot.at(LEFT_X + 100, TOP + 150), RED))
+            self.assertEqual(BACKDROP, shot.at(LEFT_X + 100, TOP + 100))  # above the small stage
+            self.assertEqual(BACKDROP, shot.at(LEFT_X + 250, TOP + 150))  # where the window was
+            # Red exactly where half scale puts it: 50..150 across, 112.5..187.5 down.
+            self.assertTrue(near(shot.at(LEFT_X + 52, TOP + 115), RED))
+            self.assertEqual(BACKDROP, shot.at(LEFT_X + 47, TOP + 150))
+            self.assertEqual(BACKDROP, shot.at(LEFT_X + 100, TOP + 110))
+        finally:
+            windows.close()
+
+    def test_reference_movie_by_path_and_from_memory(self):
+        case = os.path.join(SUITE, "simple_shapes", "layers")
+        expected = load_png(os.path.join(case, "output.expected.png"))
+        windows = PlayerWindows(os.path.join(case, "test.swf"))
+        try:
+            self.assertEqual("1", windows.facts.get("ready"), windows.facts)
+            shot = screenshot()
+            checked = {"movie": 0, "empty": 0}
+            # Inside uniform patches only: edges fall between pixels once scaled.
+            for y in range(10, expected.height - 10, 23):
+                for x in range(10, expected.width - 10, 23):
+                    colour = expected.at(x, y)
+                    if any(expected.at(x + dx, y + dy) != colour
+                           for dx in (-6, 0, 6) for dy in (-6, 0, 6)):
+                        continue
+                    if colour == (255, 255, 255):
+                        want, kind = BACKDROP, "empty"  # the stage colour is not painted
+                    elif colour in ((255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 0, 0)):
+                        want, kind = colour, "movie"
+                    else:
+                        continue  # half-transparent: see the tiny movie's test
+                    for window_x in (LEFT_X, RIGHT_X):
+                        sx, sy = stage_to_screen(x, y, expected.width, expected.height, window_x)
+                        got = shot.at(sx, sy)
+                        self.assertTrue(near(got, want), "stage (%d, %d): %s, not %s" % (x, y, got, want))
+                        checked[kind] += 1
+            print("reference movie: %(movie)d movie pixels and %(empty)d empty ones as expected" % checked)
+            self.assertGreater(checked["movie"], 20)
+            self.assertGreater(checked["empty"], 20)
+        finally:
+            windows.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
