@@ -1,0 +1,27 @@
+#include "ui/skin_label.h"
+
+namespace ql {
+
+void SkinLabel::setAlignment(int align) {
+  align_ = align;
+  repaint();
+}
+
+void SkinLabel::setTextFlags(int flags) {
+  flags_ = flags;
+  repaint();
+}
+
+bool SkinLabel::takesMouseAt(int, int) const { return false; }
+
+void SkinLabel::paint(Gdiplus::Graphics& graphics) {
+  Gdiplus::RectF box = rect().toF();
+  if (backColor() >> 24) {
+    Gdiplus::SolidBrush brush(argbColor(backColor()));
+    graphics.FillRectangle(&brush, box);
+  }
+  uint32_t color = isEnabled() ? textColor() : withAlpha(textColor(), int((textColor() >> 24) / 2));
+  drawSkinText(graphics, text(), font(), box, color, align_, flags_);
+}
+
+}  // namespace ql
