@@ -21,6 +21,8 @@ SUITE = os.path.join(os.path.dirname(ROOT), "shared", "swf-suite", "visual")
 
 BACKDROP = (255, 0, 255)  # magenta: in neither movie
 RED = (255, 0, 0)
+GREEN = (0, 255, 0)
+WM_SYSCOMMAND, SC_MINIMIZE, SC_RESTORE = 0x0112, 0xF020, 0xF120
 # The test program's layout (player_window_test.cpp).
 TOP, WIDTH, HEIGHT, LEFT_X, RIGHT_X = 100, 400, 300, 60, 540
 
@@ -91,15 +93,28 @@ def _rectangle_shape(shape_id, x0, y0, x1, y1, rgba):
     return _tag(32, body + b.bytes())
 
 
-def tiny_movie():
-    body = _rect(0, 8000, 0, 6000) + bytes([0, 12]) + struct.pack("<H", 1)
-    body += _tag(9, bytes([255, 255, 255]))
-    body += _rectangle_shape(1, 100, 75, 300, 225, (255, 0, 0, 255))
-    body += _rectangle_shape(2, 20, 20, 80, 80, (0, 255, 0, 128))
-    body += _tag(26, bytes([0x02]) + struct.pack("<HH", 1, 1))
-    body += _tag(26, bytes([0x02]) + struct.pack("<HH", 2, 2))
-    body += _tag(1, b"") + _tag(0, b"")
+def _movie(frames, fps, tags):
+    body = _rect(0, 8000, 0, 6000) + bytes([0, fps]) + struct.pack("<H", frames)
+    body += _tag(9, bytes([255, 255, 255])) + tags + _tag(0, b"")
     return b"FWS" + bytes([8]) + struct.pack("<I", len(body) + 8) + body
+
+
+def _place(shape_id, depth):
+    return _tag(26, bytes([0x02]) + struct.pack("<HH", depth, shape_id))
+
+
+def tiny_movie():
+    return _movie(1, 12, _rectangle_shape(1, 100, 75, 300, 225, (255, 0, 0, 255))
+                  + _rectangle_shape(2, 20, 20, 80, 80, (0, 255, 0, 128))
+                  + _place(1, 1) + _place(2, 2) + _tag(1, b""))
+
+
+def blinking_movie():
+    """Two frames at 4 fps: the middle rectangle red, then green."""
+    return _movie(2, 4, _rectangle_shape(1, 100, 75, 300, 225, (255, 0, 0, 255))
+                  + _rectangle_shape(2, 100, 75, 300, 225, (0, 255, 0, 255))
+                  + _place(1, 1) + _tag(1, b"")
+                  + _tag(28, struct.pack("<H", 1)) + _place(2, 1) + _tag(1, b""))
 
 
 # ---- Running programs, pictures. ----
@@ -239,6 +254,33 @@ class PlayerWindowTest(unittest.TestCase):
             self.assertTrue(near(shot.at(LEFT_X + 52, TOP + 115), RED))
             self.assertEqual(BACKDROP, shot.at(LEFT_X + 47, TOP + 150))
             self.assertEqual(BACKDROP, shot.at(LEFT_X + 100, TOP + 110))
+        finally:
+            windows.close()
+
+    def test_frames_advance_and_resume_after_minimising(self):
+        folder = tempfile.mkdtemp(prefix="ql-movie-")
+        movie = os.path.join(folder, "blink.swf")
+        with open(movie, "wb") as f:
+            f.write(blinking_movie())
+        windows = PlayerWindows(movie)
+        centre = (LEFT_X + 200, TOP + 150)
+
+        def colours_over(seconds):
+            seen = set()
+            end = time.time() + seconds
+            while time.time() < end:
+                seen.add(screenshot().at(*centre))
+                time.sleep(0.05)
+            return seen
+
+        try:
+            window = windows.facts["path_window"]
+            self.assertTrue({RED, GREEN} <= colours_over(1.5))
+            self.assertEqual(0, drive("send", window, WM_SYSCOMMAND, SC_MINIMIZE, 0)[0])
+            time.sleep(0.3)
+            self.assertEqual({BACKDROP}, colours_over(0.6))
+            self.assertEqual(0, drive("send", window, WM_SYSCOMMAND, SC_RESTORE, 0)[0])
+            self.assertTrue({RED, GREEN} <= colours_over(1.5))
         finally:
             windows.close()
 

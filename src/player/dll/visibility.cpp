@@ -20,6 +20,14 @@ bool paintsItsWholeFrame(HWND window) {
   return !isCloaked(window);
 }
 
+// An owner always lies below the windows it owns, whatever the Z-order list
+// says (Wine's can put an activated owner first).
+bool isOwnerOf(HWND candidate, HWND window) {
+  for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER))
+    if (owner == candidate) return true;
+  return false;
+}
+
 // The part of the screen the window paints. With DWM the window rectangle
 // includes invisible resize borders; the extended frame bounds do not.
 HRGN paintedRegion(HWND window) {
@@ -61,7 +69,7 @@ bool isUncovered(HWND window) {
   int budget = 4096;
   for (HWND above = GetWindow(window, GW_HWNDPREV); above && budget-- > 0;
        above = GetWindow(above, GW_HWNDPREV)) {
-    if (!paintsItsWholeFrame(above)) continue;
+    if (!paintsItsWholeFrame(above) || isOwnerOf(above, window)) continue;
     HRGN cover = paintedRegion(above);
     if (!cover) continue;
     int left = CombineRgn(rest, rest, cover, RGN_DIFF);
