@@ -1,0 +1,350 @@
+// qldrive: acts on the program's windows the way a user or the system would,
+// for the whole-program tests under Wine.
+//
+//   qldrive COMMAND ARG...     one command; exit code 0 when it succeeded
+//   qldrive                    commands from stdin, one a line; each answer is
+//                              its output lines, then ".ok" or ".error REASON"
+//
+// Commands (numbers decimal or 0x hex; options key=value, quotes allowed):
+//   find [class=C] [title=T] [process=P] [visible=1] [timeout=MS]
+//                       wait for top-level windows; one line per window
+//   windows [process=P] list top-level windows
+//   children HWND       list child windows
+//   send HWND MSG WPARAM LPARAM [timeout=MS]   SendMessage; prints result=N
+//   post HWND MSG WPARAM LPARAM
+//   click HWND X Y [button=left|right] [double=1]
+//                       mouse move, button down, button up at a client point
+//   move HWND X Y W H   SetWindowPos
+//   box [title=T] [process=P] [timeout=MS]
+//                       wait for a message box: its line, text=..., button=ID TEXT
+//   press HWND ID|TEXT  press a dialog's button
+//   gone HWND [timeout=MS]   wait until the window no longer exists
+//   message NAME        the registered message's number: message=N
+//   sleep MS
+// Texts are GBK; "\", CR and LF in texts are written as \\, \r and \n.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "windows_query.h"
+
+namespace {
+
+struct Command {
+  std::vector<std::string> words;
+  std::map<std::string, std::string> options;
+};
+
+struct Answer {
+  std::vector<std::string> lines;
+  std::string error;  // empty: success
+};
+
+// Words separated by blanks; "..." groups blanks into one word; a word whose
+// name part (before "=") is a plain lower-case name is an option.
+Command parseCommand(const std::string& line) {
+  Command command;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i >= line.size()) break;
+    std::string word;
+    bool quoted = false;
+    while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
+      if (line[i] == '"') quoted = !quoted;
+      else word += line[i];
+      ++i;
+    }
+    size_t equals = word.find('=');
+    bool isOption = equals != std::string::npos && equals > 0 &&
+                    word.find_first_not_of("abcdefghijklmnopqrstuvwxyz") == equals;
+    if (isOption && !command.words.empty())
+      command.options[word.substr(0, equals)] = word.substr(equals + 1);
+    else
+      command.words.push_back(word);
+  }
+  return command;
+}
+
+bool parseNumber(const std::string& text, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = std::strtoll(text.c_str(), &end, 0);
+  return *end == 0;
+}
+
+std::string option(const Command& command, const char* name, const char* fallback = "") {
+  auto found = command.options.find(name);
+  return found == command.options.end() ? fallback : found->second;
+}
+
+DWORD timeoutOf(const Command& command, DWORD fallback = 10000) {
+  long long value = 0;
+  return parseNumber(option(command, "timeout"), value) && value >= 0 ? static_cast<DWORD>(value)
+                                                                        : fallback;
+}
+
+// Word `index` as a number; false (with the answer's error set) when absent or bad.
+bool numberArgument(const Command& command, size_t index, long long& value, Answer& answer) {
+  if (index < command.words.size() && parseNumber(command.words[index], value)) return true;
+  answer.error = "argument " + std::to_string(index) + " must be a number";
+  return false;
+}
+
+bool windowArgument(const Command& command, size_t index, HWND& window, Answer& answer) {
+  long long value = 0;
+  if (!numberArgument(command, index, value, answer)) return false;
+  window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+  if (IsWindow(window)) return true;
+  answer.error = "no window " + command.words[index];
+  return false;
+}
+
+WindowFilter filterOf(const Command& command) {
+  WindowFilter filter;
+  filter.className = option(command, "class");
+  filter.title = option(command, "title");
+  filter.process = option(command, "process");
+  filter.visibleOnly = option(command, "visible") == "1";
+  return filter;
+}
+
+// Polls until `found` holds or the time is up; true when it held.
+template <typename Condition>
+bool waitFor(DWORD timeout, Condition found) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (found()) return true;
+    if (GetTickCount() - start >= timeout) return false;
+    Sleep(50);
+  }
+}
+
+void findWindows(const Command& command, Answer& answer) {
+  WindowFilter filter = filterOf(command);
+  std::vector<HWND> windows;
+  if (!waitFor(timeoutOf(command), [&] { return !(windows = topLevelWindows(filter)).empty(); })) {
+    answer.error = "no such window";
+    return;
+  }
+  for (HWND window : windows) answer.lines.push_back(describeWindow(window));
+}
+
+void listWindows(const Command& command, Answer& answer) {
+  for (HWND window : topLevelWindows(filterOf(command)))
+    answer.lines.push_back(describeWindow(window));
+}
+
+void listChildren(const Command& command, Answer& answer) {
+  HWND parent;
+  if (!windowArgument(command, 1, parent, answer)) return;
+  for (HWND child : childWindows(parent)) {
+    char id[32];
+    std::snprintf(id, sizeof id, "id=%ld ", static_cast<long>(GetDlgCtrlID(child)));
+    answer.lines.push_back(id + describeWindow(child));
+  }
+}
+
+bool messageArguments(const Command& command, HWND& window, UINT& message, WPARAM& wParam,
+                      LPARAM& lParam, Answer& answer) {
+  long long values[3];
+  if (!windowArgument(command, 1, window, answer)) return false;
+  for (int i = 0; i < 3; ++i)
+    if (!numberArgument(command, 2 + i, values[i], answer)) return false;
+  message = static_cast<UINT>(values[0]);
+  wParam = static_cast<WPARAM>(values[1]);
+  lParam = static_cast<LPARAM>(values[2]);
+  return true;
+}
+
+void sendMessage(const Command& command, Answer& answer) {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  if (!messageArguments(command, window, message, wParam, lParam, answer)) return;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutOf(command, 5000),
+                           &result)) {
+    answer.error = "no answer";
+    return;
+  }
+  answer.lines.push_back("result=" + std::to_string(static_cast<long long>(result)));
+}
+
+void postMessage(const Command& command, Answer& answer) {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  if (!messageArguments(command, window, message, wParam, lParam, answer)) return;
+  if (!PostMessageA(window, message, wParam, lParam)) answer.error = "post failed";
+}
+
+void click(const Command& command, Answer& answer) {
+  HWND window;
+  long long x = 0, y = 0;
+  if (!windowArgument(command, 1, window, answer) || !numberArgument(command, 2, x, answer) ||
+      !numberArgument(command, 3, y, answer))
+    return;
+  bool right = option(command, "button", "left") == "right";
+  UINT down = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+  UINT up = right ? WM_RBUTTONUP : WM_LBUTTONUP;
+  UINT doubleClick = right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
+  WPARAM held = right ? MK_RBUTTON : MK_LBUTTON;
+  LPARAM point = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+  PostMessageA(window, WM_MOUSEMOVE, 0, point);
+  PostMessageA(window, down, held, point);
+  PostMessageA(window, up, 0, point);
+  if (option(command, "double") == "1") {
+    PostMessageA(window, doubleClick, held, point);
+    PostMessageA(window, up, 0, point);
+  }
+}
+
+void moveWindow(const Command& command, Answer& answer) {
+  HWND window;
+  long long box[4];
+  if (!windowArgument(command, 1, window, answer)) return;
+  for (int i = 0; i < 4; ++i)
+    if (!numberArgument(command, 2 + i, box[i], answer)) return;
+  if (!SetWindowPos(window, nullptr, static_cast<int>(box[0]), static_cast<int>(box[1]),
+                    static_cast<int>(box[2]), static_cast<int>(box[3]),
+                    SWP_NOZORDER | SWP_NOACTIVATE))
+    answer.error = "SetWindowPos failed";
+}
+
+bool isButton(HWND window) { return _stricmp(windowClass(window).c_str(), "Button") == 0; }
+
+// A button's text without its "&" accelerator marks.
+std::string buttonText(HWND button) {
+  std::string text;
+  for (char c : windowTitle(button))
+    if (c != '&') text += c;
+  return text;
+}
+
+void messageBox(const Command& command, Answer& answer) {
+  WindowFilter filter = filterOf(command);
+  filter.className = "#32770";
+  filter.visibleOnly = true;
+  std::vector<HWND> boxes;
+  if (!waitFor(timeoutOf(command), [&] { return !(boxes = topLevelWindows(filter)).empty(); })) {
+    answer.error = "no message box";
+    return;
+  }
+  HWND box = boxes.front();
+  answer.lines.push_back(describeWindow(box));
+  std::string text;
+  for (HWND child : childWindows(box)) {
+    // The text is the box's one static control that has text (the icon has none).
+    if (_stricmp(windowClass(child).c_str(), "Static") == 0 && text.empty())
+      text = windowTitle(child);
+  }
+  answer.lines.push_back("text=" + escapeLine(text));
+  for (HWND child : childWindows(box)) {
+    if (isButton(child) && IsWindowVisible(child))
+      answer.lines.push_back("button=" + std::to_string(GetDlgCtrlID(child)) + " " +
+                             escapeLine(buttonText(child)));
+  }
+}
+
+void pressButton(const Command& command, Answer& answer) {
+  HWND dialog;
+  if (!windowArgument(command, 1, dialog, answer)) return;
+  if (command.words.size() < 3) {
+    answer.error = "which button?";
+    return;
+  }
+  long long id = 0;
+  bool byId = parseNumber(command.words[2], id);
+  for (HWND child : childWindows(dialog)) {
+    if (!isButton(child)) continue;
+    if (byId ? GetDlgCtrlID(child) != id : buttonText(child) != command.words[2]) continue;
+    // What a click on the button makes the dialog see.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(child));
+    return;
+  }
+  answer.error = "no button " + command.words[2];
+}
+
+void waitGone(const Command& command, Answer& answer) {
+  long long value = 0;
+  if (!numberArgument(command, 1, value, answer)) return;
+  HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+  if (!waitFor(timeoutOf(command), [&] { return !IsWindow(window); }))
+    answer.error = "still there";
+}
+
+void registeredMessage(const Command& command, Answer& answer) {
+  if (command.words.size() < 2) {
+    answer.error = "which message?";
+    return;
+  }
+  UINT message = RegisterWindowMessageA(command.words[1].c_str());
+  if (message == 0) answer.error = "RegisterWindowMessage failed";
+  else answer.lines.push_back("message=" + std::to_string(message));
+}
+
+Answer run(const Command& command) {
+  Answer answer;
+  const std::string verb = command.words.empty() ? "" : command.words[0];
+  if (verb == "find") findWindows(command, answer);
+  else if (verb == "windows") listWindows(command, answer);
+  else if (verb == "children") listChildren(command, answer);
+  else if (verb == "send") sendMessage(command, answer);
+  else if (verb == "post") postMessage(command, answer);
+  else if (verb == "click") click(command, answer);
+  else if (verb == "move") moveWindow(command, answer);
+  else if (verb == "box") messageBox(command, answer);
+  else if (verb == "press") pressButton(command, answer);
+  else if (verb == "gone") waitGone(command, answer);
+  else if (verb == "message") registeredMessage(command, answer);
+  else if (verb == "sleep") {
+    long long ms = 0;
+    if (numberArgument(command, 1, ms, answer)) Sleep(static_cast<DWORD>(ms));
+  } else answer.error = "unknown command \"" + verb + "\"";
+  return answer;
+}
+
+int serve() {
+  char buffer[8192];
+  while (std::fgets(buffer, sizeof buffer, stdin)) {
+    std::string line = buffer;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.empty()) continue;
+    Command command = parseCommand(line);
+    if (!command.words.empty() && command.words[0] == "quit") break;
+    Answer answer = run(command);
+    for (const std::string& output : answer.lines) std::printf("%s\n", output.c_str());
+    if (answer.error.empty()) std::printf(".ok\n");
+    else std::printf(".error %s\n", answer.error.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Plain "\n" line ends: the reader is a Linux script.
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (argc < 2) return serve();
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    std::string word = argv[i];
+    line += (word.find_first_of(" \t") == std::string::npos ? word : "\"" + word + "\"") + " ";
+  }
+  Answer answer = run(parseCommand(line));
+  for (const std::string& output : answer.lines) std::printf("%s\n", output.c_str());
+  if (answer.error.empty()) return 0;
+  std::fprintf(stderr, "qldrive: %s\n", answer.error.c_str());
+  return 1;
+}
