@@ -1,0 +1,446 @@
+#include "swf_builder.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace swftest {
+
+void Writer::ubits(uint32_t v, int n) {
+  for (int i = n - 1; i >= 0; --i) {
+    bitBuffer_ = (bitBuffer_ << 1) | ((v >> i) & 1);
+    if (++bitCount_ == 8) {
+      out_.push_back(static_cast<uint8_t>(bitBuffer_));
+      bitBuffer_ = 0;
+      bitCount_ = 0;
+    }
+  }
+}
+
+void Writer::flush() {
+  if (bitCount_ > 0) {
+    out_.push_back(static_cast<uint8_t>(bitBuffer_ << (8 - bitCount_)));
+    bitBuffer_ = 0;
+    bitCount_ = 0;
+  }
+}
+
+int Writer::signedBits(int32_t v) {
+  int n = 1;
+  while (n < 32 && (v < -(1 << (n - 1)) || v > (1 << (n - 1)) - 1)) ++n;
+  return n;
+}
+
+void Writer::rect(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax) {
+  int n = std::max({signedBits(xMin), signedBits(xMax), signedBits(yMin), signedBits(yMax)});
+  ubits(n, 5);
+  sbits(xMin, n);
+  sbits(xMax, n);
+  sbits(yMin, n);
+  sbits(yMax, n);
+  flush();
+}
+
+void Writer::matrix(double a, double b, double c, double d, int32_t tx, int32_t ty) {
+  auto fx = [](double v) { return static_cast<int32_t>(std::lround(v * 65536)); };
+  bool scale = a != 1 || d != 1;
+  ubits(scale, 1);
+  if (scale) {
+    int n = std::max(signedBits(fx(a)), signedBits(fx(d)));
+    ubits(n, 5);
+    sbits(fx(a), n);
+    sbits(fx(d), n);
+  }
+  bool rotate = b != 0 || c != 0;
+  ubits(rotate, 1);
+  if (rotate) {
+    int n = std::max(signedBits(fx(b)), signedBits(fx(c)));
+    ubits(n, 5);
+    sbits(fx(b), n);
+    sbits(fx(c), n);
+  }
+  int n = std::max(signedBits(tx), signedBits(ty));
+  ubits(n, 5);
+  sbits(tx, n);
+  sbits(ty, n);
+  flush();
+}
+
+void Writer::colorTransform(int rm, int gm, int bm, int am, int ra, int ga, int ba, int aa) {
+  int n = 1;
+  for (int v : {rm, gm, bm, am, ra, ga, ba, aa}) n = std::max(n, signedBits(v));
+  ubits(1, 1);  // adds
+  ubits(1, 1);  // multipliers
+  ubits(n, 4);
+  for (int v : {rm, gm, bm, am, ra, ga, ba, aa}) sbits(v, n);
+  flush();
+}
+
+void Path::applyPending(bool move, int32_t x, int32_t y) {
+  if (pending_.fill0 < 0 && pending_.fill1 < 0 && pending_.line < 0 && !move) return;
+  Record r = pending_;
+  r.kind = Record::Style;
+  r.move = move;
+  r.a = x;
+  r.b = y;
+  records_.push_back(r);
+  pending_ = Record{Record::Style};
+}
+
+Path& Path::moveTo(int32_t x, int32_t y) {
+  applyPending(true, x, y);
+  x_ = x;
+  y_ = y;
+  return *this;
+}
+
+Path& Path::lineTo(int32_t x, int32_t y) {
+  applyPending(false, 0, 0);
+  Record r{Record::Line};
+  r.a = x - x_;
+  r.b = y - y_;
+  records_.push_back(r);
+  x_ = x;
+  y_ = y;
+  return *this;
+}
+
+Path& Path::curveTo(int32_t cx, int32_t cy, int32_t x, int32_t y) {
+  applyPending(false, 0, 0);
+  Record r{Record::Curve};
+  r.a = cx - x_;
+  r.b = cy - y_;
+  r.c = x - cx;
+  r.d = y - cy;
+  records_.push_back(r);
+  x_ = x;
+  y_ = y;
+  return *this;
+}
+
+Path& Path::rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  moveTo(x0, y0);
+  lineTo(x1, y0);
+  lineTo(x1, y1);
+  lineTo(x0, y1);
+  return lineTo(x0, y0);
+}
+
+int ShapeBuilder::solidFill(uint32_t argb) {
+  Writer w;
+  w.u8(0);
+  if (version_ >= 3) {
+    w.rgba(argb);
+  } else {
+    w.rgb(argb);
+  }
+  fills_.push_back(w.data());
+  return static_cast<int>(fills_.size());
+}
+
+int ShapeBuilder::gradientFill(int kind, const Matrix& m, int spread,
+                               const std::vector<std::pair<int, uint32_t>>& stops) {
+  Writer w;
+  w.u8(kind);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  w.u8((spread << 6) | static_cast<int>(stops.size()));
+  for (const auto& s : stops) {
+    w.u8(s.first);
+    if (version_ >= 3) {
+      w.rgba(s.second);
+    } else {
+      w.rgb(s.second);
+    }
+  }
+  fills_.push_back(w.data());
+  return static_cast<int>(fills_.size());
+}
+
+int ShapeBuilder::bitmapFill(uint16_t bitmapId, const Matrix& m, bool repeat, bool smooth) {
+  Writer w;
+  w.u8(repeat ? (smooth ? 0x40 : 0x42) : (smooth ? 0x41 : 0x43));
+  w.u16(bitmapId);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  fills_.push_back(w.data());
+  return static_cast<int>(fills_.size());
+}
+
+int ShapeBuilder::lineStyle(int widthTwips, uint32_t argb) {
+  Writer w;
+  w.u16(widthTwips);
+  if (version_ >= 4) {
+    w.u8(0);  // round caps and joins, no fill, scaling
+    w.u8(0);
+    w.rgba(argb);
+  } else if (version_ == 3) {
+    w.rgba(argb);
+  } else {
+    w.rgb(argb);
+  }
+  lines_.push_back(w.data());
+  return static_cast<int>(lines_.size());
+}
+
+int ShapeBuilder::tagCode() const {
+  return version_ == 1 ? 2 : version_ == 2 ? 22 : version_ == 3 ? 32 : 83;
+}
+
+Bytes ShapeBuilder::build(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax,
+                          const Path& path) const {
+  Writer w;
+  w.u16(id);
+  w.rect(xMin, xMax, yMin, yMax);
+  if (version_ >= 4) {
+    w.rect(xMin, xMax, yMin, yMax);
+    w.u8(0);
+  }
+  w.u8(static_cast<uint32_t>(fills_.size()));
+  for (const Bytes& f : fills_) w.bytes(f);
+  w.u8(static_cast<uint32_t>(lines_.size()));
+  for (const Bytes& l : lines_) w.bytes(l);
+  int fillBits = 1, lineBits = 1;
+  while ((1u << fillBits) <= fills_.size()) ++fillBits;
+  while ((1u << lineBits) <= lines_.size()) ++lineBits;
+  w.ubits(fillBits, 4);
+  w.ubits(lineBits, 4);
+  for (const Path::Record& r : path.records_) {
+    switch (r.kind) {
+      case Path::Record::Style: {
+        w.ubits(0, 1);
+        w.ubits(0, 1);  // no new styles
+        w.ubits(r.line >= 0, 1);
+        w.ubits(r.fill1 >= 0, 1);
+        w.ubits(r.fill0 >= 0, 1);
+        w.ubits(r.move, 1);
+        if (r.move) {
+          int n = std::max(Writer::signedBits(r.a), Writer::signedBits(r.b));
+          w.ubits(n, 5);
+          w.sbits(r.a, n);
+          w.sbits(r.b, n);
+        }
+        if (r.fill0 >= 0) w.ubits(r.fill0, fillBits);
+        if (r.fill1 >= 0) w.ubits(r.fill1, fillBits);
+        if (r.line >= 0) w.ubits(r.line, lineBits);
+        break;
+      }
+      case Path::Record::Line: {
+        int n = std::max({Writer::signedBits(r.a), Writer::signedBits(r.b), 2});
+        w.ubits(1, 1);
+        w.ubits(1, 1);
+        w.ubits(n - 2, 4);
+        w.ubits(1, 1);  // general line
+        w.sbits(r.a, n);
+        w.sbits(r.b, n);
+        break;
+      }
+      case Path::Record::Curve: {
+        int n = std::max({Writer::signedBits(r.a), Writer::signedBits(r.b), Writer::signedBits(r.c),
+                          Writer::signedBits(r.d), 2});
+        w.ubits(1, 1);
+        w.ubits(0, 1);
+        w.ubits(n - 2, 4);
+        w.sbits(r.a, n);
+        w.sbits(r.b, n);
+        w.sbits(r.c, n);
+        w.sbits(r.d, n);
+        break;
+      }
+    }
+  }
+  w.ubits(0, 6);  // end of shape
+  return w.data();
+}
+
+void Timeline::tag(int code, const Bytes& body) {
+  Writer w;
+  if (body.size() < 63) {
+    w.u16((code << 6) | static_cast<int>(body.size()));
+  } else {
+    w.u16((code << 6) | 63);
+    w.u32(static_cast<uint32_t>(body.size()));
+  }
+  w.bytes(body);
+  bytes_.insert(bytes_.end(), w.data().begin(), w.data().end());
+}
+
+void Timeline::place(uint16_t depth, uint16_t id, const Matrix& m, int clipDepth,
+                     const std::string& name) {
+  Writer w;
+  w.u8(0x02 | 0x04 | (name.empty() ? 0 : 0x20) | (clipDepth ? 0x40 : 0));
+  w.u16(depth);
+  w.u16(id);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  if (!name.empty()) w.text(name);
+  if (clipDepth) w.u16(clipDepth);
+  tag(26, w.data());
+}
+
+void Timeline::placeWithColor(uint16_t depth, uint16_t id, const Matrix& m, int rm, int gm, int bm,
+                              int am, int ra, int ga, int ba, int aa) {
+  Writer w;
+  w.u8(0x02 | 0x04 | 0x08);
+  w.u16(depth);
+  w.u16(id);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  w.colorTransform(rm, gm, bm, am, ra, ga, ba, aa);
+  tag(26, w.data());
+}
+
+void Timeline::move(uint16_t depth, const Matrix& m) {
+  Writer w;
+  w.u8(0x01 | 0x04);
+  w.u16(depth);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  tag(26, w.data());
+}
+
+void Timeline::moveRatio(uint16_t depth, uint16_t ratio) {
+  Writer w;
+  w.u8(0x01 | 0x10);
+  w.u16(depth);
+  w.u16(ratio);
+  tag(26, w.data());
+}
+
+void Timeline::remove(uint16_t depth) {
+  Writer w;
+  w.u16(depth);
+  tag(28, w.data());
+}
+
+void Timeline::label(const std::string& name) {
+  Writer w;
+  w.text(name);
+  tag(43, w.data());
+}
+
+void Timeline::action(const Bytes& code) {
+  Bytes body = code;
+  body.push_back(0);
+  tag(12, body);
+}
+
+namespace act {
+
+Bytes gotoFrame(uint16_t frame) { return {0x81, 2, 0, static_cast<uint8_t>(frame), static_cast<uint8_t>(frame >> 8)}; }
+
+Bytes gotoLabel(const std::string& label) {
+  Writer w;
+  w.u8(0x8C);
+  w.u16(static_cast<uint32_t>(label.size() + 1));
+  w.text(label);
+  return w.data();
+}
+
+Bytes pushNumber(double v) {
+  // Type 6: a double stored as two 32-bit words, high word first.
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  Bytes b{0x96, 9, 0, 6};
+  uint32_t hi = static_cast<uint32_t>(bits >> 32), lo = static_cast<uint32_t>(bits);
+  for (uint32_t word : {hi, lo})
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(word >> (8 * i)));
+  return b;
+}
+
+Bytes pushString(const std::string& s) {
+  Writer w;
+  w.u8(0x96);
+  w.u16(static_cast<uint32_t>(s.size() + 2));
+  w.u8(0);  // string
+  w.text(s);
+  return w.data();
+}
+
+Bytes gotoFrame2(bool play) { return {0x9F, 1, 0, static_cast<uint8_t>(play ? 1 : 0)}; }
+
+Bytes join(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+}  // namespace act
+
+MovieBuilder::MovieBuilder(int widthPx, int heightPx, double fps, int version)
+    : width_(widthPx), height_(heightPx), version_(version), fps_(fps) {}
+
+void MovieBuilder::background(uint32_t rgb) {
+  Writer w;
+  w.rgb(rgb);
+  root_.tag(9, w.data());
+}
+
+void MovieBuilder::defineSprite(uint16_t id, const Timeline& t, int frames) {
+  Writer w;
+  w.u16(id);
+  w.u16(frames);
+  w.bytes(t.bytes());
+  w.u16(0);  // End
+  root_.tag(39, w.data());
+}
+
+void MovieBuilder::defineLosslessBitmap(uint16_t id, int w, int h, const std::vector<uint32_t>& argb) {
+  Bytes raw;
+  for (uint32_t p : argb) {
+    raw.push_back(static_cast<uint8_t>(p >> 24));
+    raw.push_back(static_cast<uint8_t>(p >> 16));
+    raw.push_back(static_cast<uint8_t>(p >> 8));
+    raw.push_back(static_cast<uint8_t>(p));
+  }
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  Bytes packed(packedSize);
+  compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()));
+  packed.resize(packedSize);
+  Writer body;
+  body.u16(id);
+  body.u8(5);
+  body.u16(w);
+  body.u16(h);
+  body.bytes(packed);
+  root_.tag(36, body.data());
+}
+
+Bytes MovieBuilder::finish(bool compressed) const {
+  Writer body;
+  body.rect(0, width_ * 20, 0, height_ * 20);
+  body.u16(static_cast<uint32_t>(std::lround(fps_ * 256)));
+  // Frame count from the ShowFrame tags at the root.
+  int frames = 0;
+  const Bytes& t = root_.bytes();
+  for (size_t p = 0; p + 2 <= t.size();) {
+    uint32_t head = t[p] | (t[p + 1] << 8);
+    size_t len = head & 63;
+    p += 2;
+    if (len == 63) {
+      len = t[p] | (t[p + 1] << 8) | (t[p + 2] << 16) | (uint32_t(t[p + 3]) << 24);
+      p += 4;
+    }
+    if ((head >> 6) == 1) ++frames;
+    p += len;
+  }
+  body.u16(frames);
+  body.bytes(t);
+  body.u16(0);  // End
+  Bytes payload = body.data();
+  Writer head;
+  head.u8(compressed ? 'C' : 'F');
+  head.u8('W');
+  head.u8('S');
+  head.u8(version_);
+  head.u32(static_cast<uint32_t>(payload.size() + 8));
+  Bytes out = head.data();
+  if (!compressed) {
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+  }
+  uLongf packedSize = compressBound(static_cast<uLong>(payload.size()));
+  Bytes packed(packedSize);
+  compress(packed.data(), &packedSize, payload.data(), static_cast<uLong>(payload.size()));
+  out.insert(out.end(), packed.begin(), packed.begin() + packedSize);
+  return out;
+}
+
+}  // namespace swftest

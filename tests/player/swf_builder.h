@@ -1,0 +1,146 @@
+// Builds small SWF movies in memory for the engine's tests, the benchmark and
+// the fuzzing corpus: tags, shapes from paths, sprites, placements, actions.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace swftest {
+
+using Bytes = std::vector<uint8_t>;
+
+// Little-endian bytes and big-endian bit fields, as SWF writes them.
+class Writer {
+ public:
+  void u8(uint32_t v) { flush(); out_.push_back(static_cast<uint8_t>(v)); }
+  void u16(uint32_t v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
+  void u32(uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+  void bytes(const Bytes& b) { flush(); out_.insert(out_.end(), b.begin(), b.end()); }
+  void text(const std::string& s) { flush(); out_.insert(out_.end(), s.begin(), s.end()); out_.push_back(0); }
+  void ubits(uint32_t v, int n);
+  void sbits(int32_t v, int n) { ubits(static_cast<uint32_t>(v), n); }
+  void flush();
+  // Bits needed for v as a signed field.
+  static int signedBits(int32_t v);
+  void rect(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax);
+  // Scale and rotate in 16.16 fixed point (as doubles), translate in twips.
+  void matrix(double a, double b, double c, double d, int32_t tx, int32_t ty);
+  void rgb(uint32_t rgb) { u8(rgb >> 16); u8(rgb >> 8); u8(rgb); }
+  void rgba(uint32_t argb) { rgb(argb); u8(argb >> 24); }
+  // Multipliers 8.8 (256 = 1) and adds, with alpha.
+  void colorTransform(int rm, int gm, int bm, int am, int ra, int ga, int ba, int aa);
+  Bytes& data() { flush(); return out_; }
+
+ private:
+  Bytes out_;
+  uint32_t bitBuffer_ = 0;
+  int bitCount_ = 0;
+};
+
+struct Matrix {
+  double a = 1, b = 0, c = 0, d = 1;
+  int32_t tx = 0, ty = 0;
+};
+
+// Shape records: pen moves, edges and style changes, in twips.
+class Path {
+ public:
+  Path& fill0(int style) { pending_.fill0 = style; return *this; }
+  Path& fill1(int style) { pending_.fill1 = style; return *this; }
+  Path& line(int style) { pending_.line = style; return *this; }
+  Path& moveTo(int32_t x, int32_t y);
+  Path& lineTo(int32_t x, int32_t y);
+  Path& curveTo(int32_t cx, int32_t cy, int32_t x, int32_t y);
+  // A closed rectangle with fill style 1 on its inside (clockwise on screen).
+  Path& rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+
+ private:
+  friend class ShapeBuilder;
+  struct Record {
+    enum Kind { Style, Line, Curve } kind;
+    int fill0 = -1, fill1 = -1, line = -1;
+    bool move = false;
+    int32_t a = 0, b = 0, c = 0, d = 0;
+  };
+  void applyPending(bool move, int32_t x, int32_t y);
+  std::vector<Record> records_;
+  Record pending_{Record::Style};
+  int32_t x_ = 0, y_ = 0;
+};
+
+class ShapeBuilder {
+ public:
+  explicit ShapeBuilder(int version = 3) : version_(version) {}
+  int solidFill(uint32_t argb);
+  // Gradient kind 0x10 linear, 0x12 radial; spread 0 pad, 1 reflect, 2 repeat.
+  // Stops are (ratio, argb) pairs.
+  int gradientFill(int kind, const Matrix& m, int spread,
+                   const std::vector<std::pair<int, uint32_t>>& stops);
+  int bitmapFill(uint16_t bitmapId, const Matrix& m, bool repeat, bool smooth);
+  int lineStyle(int widthTwips, uint32_t argb);
+  // The whole DefineShape tag body with this id and bounds.
+  Bytes build(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax,
+              const Path& path) const;
+  int tagCode() const;
+
+ private:
+  int version_;
+  std::vector<Bytes> fills_, lines_;
+};
+
+// A sequence of tags: a movie's root or a sprite's timeline.
+class Timeline {
+ public:
+  void tag(int code, const Bytes& body);
+  void showFrame() { tag(1, {}); }
+  void place(uint16_t depth, uint16_t id, const Matrix& m = Matrix(), int clipDepth = 0,
+             const std::string& name = "");
+  void placeWithColor(uint16_t depth, uint16_t id, const Matrix& m, int rm, int gm, int bm, int am,
+                      int ra, int ga, int ba, int aa);
+  void move(uint16_t depth, const Matrix& m);
+  void moveRatio(uint16_t depth, uint16_t ratio);
+  void remove(uint16_t depth);
+  void label(const std::string& name);
+  void action(const Bytes& code);  // DoAction; an End action is appended
+  const Bytes& bytes() const { return bytes_; }
+
+ private:
+  Bytes bytes_;
+};
+
+// Action bytes.
+namespace act {
+inline Bytes stop() { return {0x07}; }
+inline Bytes play() { return {0x06}; }
+inline Bytes nextFrame() { return {0x04}; }
+inline Bytes prevFrame() { return {0x05}; }
+Bytes gotoFrame(uint16_t frame);  // 0-based
+Bytes gotoLabel(const std::string& label);
+Bytes pushNumber(double v);
+Bytes pushString(const std::string& s);
+Bytes gotoFrame2(bool play);
+Bytes join(std::initializer_list<Bytes> parts);
+}  // namespace act
+
+class MovieBuilder {
+ public:
+  MovieBuilder(int widthPx, int heightPx, double fps, int version = 10);
+  void background(uint32_t rgb);
+  Timeline& root() { return root_; }
+  void define(int code, const Bytes& body) { root_.tag(code, body); }
+  void defineShape(uint16_t id, const ShapeBuilder& s, const Path& p, int32_t xMin, int32_t xMax,
+                   int32_t yMin, int32_t yMax) {
+    define(s.tagCode(), s.build(id, xMin, xMax, yMin, yMax, p));
+  }
+  void defineSprite(uint16_t id, const Timeline& t, int frames);
+  // DefineBitsLossless2 from premultiplied 0xAARRGGBB pixels.
+  void defineLosslessBitmap(uint16_t id, int w, int h, const std::vector<uint32_t>& argb);
+  Bytes finish(bool compressed) const;
+
+ private:
+  int width_, height_, version_;
+  double fps_;
+  Timeline root_;
+};
+
+}  // namespace swftest
