@@ -48,7 +48,8 @@ double secondsNow() {
 
 // The engine reports failure by returning null; an exception (running out of
 // memory on a huge stage, say) must still never unwind through user32's
-// frames into the program, so the few calls into the engine are fenced.
+// frames into the program, so the calls into the engine and the one large
+// allocation are fenced.
 template <typename Fn>
 bool fenced(Fn fn) {
   try {
@@ -202,8 +203,8 @@ class PlayerWindow {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestMovieFile) {
-      bytes.resize(static_cast<size_t>(size.QuadPart));
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestMovieFile &&
+        fenced([&] { bytes.resize(static_cast<size_t>(size.QuadPart)); })) {
       DWORD got = 0;
       if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
           got != bytes.size())

@@ -54,8 +54,9 @@ HRGN paintedRegion(HWND window) {
 bool isShown(HWND window) { return IsWindowVisible(window) && !IsIconic(window); }
 
 bool isUncovered(HWND window) {
+  // Cloaked: on another virtual desktop, say.
   RECT r;
-  if (!GetWindowRect(window, &r) || IsRectEmpty(&r)) return false;
+  if (isCloaked(window) || !GetWindowRect(window, &r) || IsRectEmpty(&r)) return false;
   RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
   screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
   screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);

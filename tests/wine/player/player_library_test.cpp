@@ -16,6 +16,7 @@
 namespace {
 
 int failures = 0;
+std::string scratch;  // a fresh folder of the deployment checks
 
 void check(bool ok, const std::string& what) {
   std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
@@ -244,9 +245,33 @@ void checkMissingLibraryAndEntry() {
         "missing entry: told with the entry's name");
 }
 
+// Whatever the bytes, the window takes them, shows nothing and lives on.
+void checkBrokenMovies(ql::FlashPlayerWindow& player) {
+  std::vector<std::vector<unsigned char>> movies = {
+      {},
+      {'F', 'W', 'S'},
+      {'F', 'W', 'S', 8, 0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x00},  // claims 4 GB
+      {'C', 'W', 'S', 8, 0x00, 0x10, 0x00, 0x00, 0x78, 0x9C, 0x01, 0x02},  // bad zlib
+      {'Z', 'W', 'S', 13, 0x20, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+  };
+  std::vector<unsigned char> noise(5000);
+  uint32_t x = 7;
+  for (auto& b : noise) b = static_cast<unsigned char>((x = x * 1664525 + 1013904223) >> 24);
+  movies.push_back(noise);
+  noise[0] = 'F', noise[1] = 'W', noise[2] = 'S', noise[3] = 10;
+  noise[4] = 0x88, noise[5] = 0x13, noise[6] = 0, noise[7] = 0;  // a plausible length
+  movies.push_back(noise);
+  for (const auto& movie : movies) player.putMovieFromMemory(movie);
+  player.loadMovie(scratch + "\no such movie.swf");
+  player.loadMovie("");
+  player.unloadMovie();
+  MoveWindow(player.windowHandle(), 0, 0, 1, 1, TRUE);
+  MoveWindow(player.windowHandle(), 0, 0, 0, 0, TRUE);
+  check(IsWindow(player.windowHandle()) != FALSE, "broken, empty and missing movies are taken quietly");
+}
+
 // ---- Deployment into scratch folders standing for the real ones. ----
 
-std::string scratch;
 std::string deniedFolder;
 
 bool denyOne(const std::string& folder) { return folder != deniedFolder; }
@@ -305,6 +330,7 @@ void checkDeployment() {
           "the real library keeps the volume (150 -> 100)");
     check(player.volume(-5, true) == 0 && player.volume() == 0,
           "the real library keeps the volume (-5 -> 0)");
+    checkBrokenMovies(player);
     player.destroy();
   }
 
