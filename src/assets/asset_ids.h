@@ -23,7 +23,7 @@
 #define ASSET_SKIN_PRESSED 218
 
 // Page-button pictures, PNG 72 x 72 drawn at the button's top-left: a 40 x 40
-// tile at (16, 6), its shadow reaching y 50; the caption goes in y 50..72.
+// tile at (16, 6) with its shadow; rows 52..71 are clear for the caption.
 #define ASSET_PAGE_APPS 220
 #define ASSET_PAGE_FLASH 221
 #define ASSET_PAGE_TASKS 222

@@ -178,7 +178,7 @@ def main(argv):
     os.makedirs(os.path.join(base, "mock"), exist_ok=True)
     gap, label_h = 16, 24
     sheet_w = 6 * (W + gap) + gap
-    sheet = Image.new("RGBA", (sheet_w, 2 * (H + label_h + gap) + 560), rgb("#E4E9EB") + (255,))
+    sheet = Image.new("RGBA", (sheet_w, 2 * (H + label_h + gap) + 720), rgb("#E4E9EB") + (255,))
     d = ImageDraw.Draw(sheet)
     for k, (label, path) in enumerate(skins):
         page = 1 if k % 2 == 0 else 3
@@ -188,14 +188,18 @@ def main(argv):
         d.text((x, y), label, font=FONT14, fill=TEXT)
         sheet.alpha_composite(mock, (x, y + label_h))
 
-    # Chooser thumbnails (48 x 48, the whole picture squeezed) on the chooser's white.
+    # Chooser thumbnails (48 x 48) on the chooser's white: the whole picture
+    # squeezed, and the top square scaled down.
     y = 2 * (H + label_h + gap) + gap
-    d.text((gap, y), "Chooser thumbnails (48 x 48)", font=FONT14, fill=TEXT)
-    rounded(sheet, (gap, y + 24, gap + 12 * 51 + 12, y + 24 + 64), 6, fill=(255, 255, 255, 255))
-    for k, (_, path) in enumerate(skins):
-        thumb = Image.open(path).convert("RGBA").resize((48, 48), Image.Resampling.LANCZOS)
-        sheet.alpha_composite(thumb, (gap + 8 + 51 * k, y + 32))
-    sheet.alpha_composite(assets["skin_marker.png"], (gap + 8, y + 32 + 48 - 19))
+    d.text((gap, y), "Chooser thumbnails (48 x 48): whole picture squeezed / top 312 x 312 scaled", font=FONT14, fill=TEXT)
+    for row, crop in enumerate(((0, 0, W, H), (0, 0, W, W))):
+        top = y + 24 + row * 64
+        rounded(sheet, (gap, top, gap + 12 * 51 + 12, top + 64), 6, fill=(255, 255, 255, 255))
+        for k, (_, path) in enumerate(skins):
+            thumb = Image.open(path).convert("RGBA").crop(crop).resize((48, 48), Image.Resampling.LANCZOS)
+            sheet.alpha_composite(thumb, (gap + 8 + 51 * k, top + 8))
+        sheet.alpha_composite(assets["skin_marker.png"], (gap + 8, top + 8 + 48 - 19))
+    y += 64
 
     # Small pictures at 1x and 4x, on a light and a dark ground.
     y += 110
@@ -229,7 +233,7 @@ def main(argv):
                      "list_mode_on.png", "skin_marker.png"):
             sheet.alpha_composite(assets[name], (x, yy))
             x += assets[name].width + 8
-    zoom_y = y + 270
+    zoom_y = y + 266
     x = gap
     for side in (16, 24, 32, 48):
         mark.size = (side, side)

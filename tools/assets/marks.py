@@ -188,7 +188,8 @@ def caption_button(w, h, glyph, state):
 # ---------------------------------------------------------------- page tiles
 
 PAGE_SIZE = 72
-TILE_BOX = (16, 6, 56, 46)  # the coloured tile; the button's caption goes below y 50
+TILE_BOX = (16, 6, 56, 46)  # the coloured tile
+CAPTION_TOP = 52  # rows from here down are left clear for the button's caption
 
 
 def page_tile(top_colour, bottom_colour, draw_glyph):
@@ -197,6 +198,8 @@ def page_tile(top_colour, bottom_colour, draw_glyph):
     side = x1 - x0
     shadow = round_rect_mask(img.size, (x0 + 1 * SS, y0 + 2 * SS, x1 - 1 * SS, y1 + 2 * SS), 0.26 * side)
     shadow = scale_mask(shadow.filter(ImageFilter.GaussianBlur(2.2 * SS)), 0.32)
+    # The blur's faint tail stops above the caption band, which stays clear.
+    shadow = ImageChops.multiply(shadow, round_rect_mask(img.size, (0, 0, img.width, CAPTION_TOP * SS - 1), 0))
     paint_through(img, rgba(bottom_colour), shadow)
     tile = round_rect_mask(img.size, (x0, y0, x1 - 1, y1 - 1), 0.26 * side)
     paint_through(img, vertical_gradient(img.size, [(y0, rgba(top_colour)), (y1, rgba(bottom_colour))]), tile)

@@ -224,14 +224,15 @@ def bamboo(stalks, colour, leaf_colour):
             bx = s(x) + math.cos(a) * w / 2
             by = s(y) - math.sin(a) * w / 2
             layer.alpha_composite(rotated, (round(bx - rotated.width / 2), round(by - rotated.height / 2)))
-        fade = vertical_gradient(img.size, [(s(100), (255,)), (s(165), (0,))], mode="L")
+        # Faint behind the caption buttons, gone before the tab strip.
+        fade = vertical_gradient(img.size, [(0, (110,)), (s(28), (255,)), (s(100), (255,)), (s(165), (0,))], mode="L")
         layer.putalpha(ImageChops.multiply(layer.getchannel("A"), fade))
         img.alpha_composite(layer)
     return draw
 
 
 def _bamboo_leaves(rng):
-    clusters = [(276, 30), (300, 58), (262, 74), (296, 8)]
+    clusters = [(276, 34), (300, 58), (262, 74)]
     for cx, cy in clusters:
         for _ in range(4):
             yield (cx + rng.uniform(-3, 3), cy + rng.uniform(-3, 3), rng.uniform(15, 22),
@@ -407,12 +408,12 @@ THEMES = [
                        front(falling_petals(5, (262, 180, 302, 620), alpha=(0.18, 0.3)))]),
     # 7 夜: moonlit night; the header is dusk blue, the list stays light.
     Theme("night", 707,
-          sky=[(0, "#2C3A63"), (40, "#4A5A8C"), (80, "#8E9CC6"), (112, "#D4DBEE")],
+          sky=[(0, "#2C3A63"), (40, "#4A5A8C"), (76, "#97A5CD"), (104, "#D8DEF0")],
           content=("#F4F6FB", "#E9EDF6"),
           ridges=[(70, 30, "#5A6A9B", 0.75, ((0.62, 0.5, 0.08),)),
                   (86, 26, "#44528A", 0.6, ((0.2, 0.35, 0.1),)),
-                  (100, 18, "#36427A", 0.4, ())],
-          mist="#DDE3F3", mist_alpha=0.5, watermark=("#36427A", 0.11),
+                  (100, 18, "#36427A", 0.3, ())],
+          mist="#DDE3F3", mist_alpha=0.6, watermark=("#36427A", 0.11),
           decorations=[stars(70, 2, 70, avoid=(40, 18, 12)), moon(40, 17, 8)]),
     # 8 秋: autumn amber with a few maple leaves.
     Theme("autumn", 808,
