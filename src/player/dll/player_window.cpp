@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "player/core/player.h"
@@ -34,6 +36,16 @@ struct MovieBytes {
   const uint8_t* data;
   size_t size;
 };
+
+// Any process may send any message to our window, but only our own calls of
+// putMovie hand over real addresses: the window takes only those.
+std::mutex pendingLock;
+std::set<const MovieBytes*> pendingMovies;
+
+bool isPending(const MovieBytes* bytes) {
+  std::lock_guard<std::mutex> hold(pendingLock);
+  return pendingMovies.count(bytes) != 0;
+}
 
 double secondsNow() {
   static const double ticksPerSecond = [] {
@@ -183,13 +195,16 @@ class PlayerWindow {
       case QLSWF_MSG_CONTEXT_MENU_OFF:
         return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
+        // The record's address means something only to the window's own
+        // thread; one sent from elsewhere (another process, perhaps) is refused.
         const QlSwfLoadMovie* request = reinterpret_cast<const QlSwfLoadMovie*>(lParam);
-        loadMovieFile(request ? request->path : nullptr);
+        if (!InSendMessage()) loadMovieFile(request ? request->path : nullptr);
         return 0;
       }
     }
-    if (message == putMovieMessage() && lParam) {
+    if (message == putMovieMessage()) {
       const MovieBytes* bytes = reinterpret_cast<const MovieBytes*>(lParam);
+      if (!isPending(bytes)) return 0;
       setMovie(bytes->data, bytes->size);
       return 1;
     }
@@ -355,7 +370,14 @@ const char* playerWindowClass(HINSTANCE module) {
 bool putMovie(HWND window, const uint8_t* data, size_t size) {
   if (!isPlayerWindow(window)) return false;
   MovieBytes bytes = {data, data ? size : 0};
-  return SendMessageA(window, putMovieMessage(), 0, reinterpret_cast<LPARAM>(&bytes)) != 0;
+  {
+    std::lock_guard<std::mutex> hold(pendingLock);
+    pendingMovies.insert(&bytes);
+  }
+  bool taken = SendMessageA(window, putMovieMessage(), 0, reinterpret_cast<LPARAM>(&bytes)) != 0;
+  std::lock_guard<std::mutex> hold(pendingLock);
+  pendingMovies.erase(&bytes);
+  return taken;
 }
 
 }  // namespace qlswf
