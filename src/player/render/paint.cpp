@@ -104,38 +104,32 @@ void Paint::buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx) {
   }
 }
 
-double Paint::gradientPosition(double gx, double gy) const {
-  constexpr double kHalf = 16384;
-  double t;
-  if (gradientKind_ == swf::FillKind::Linear) {
-    t = (gx + kHalf) / (2 * kHalf);
-  } else if (gradientKind_ == swf::FillKind::Radial || focal_ == 0) {
-    t = std::sqrt(gx * gx + gy * gy) / kHalf;
-  } else {
-    // Where the ray from the focal point through (gx, gy) meets the circle.
-    double fx = focal_ * kHalf;
-    double dx = gx - fx, dy = gy;
-    double dist = std::sqrt(dx * dx + dy * dy);
-    if (dist < 1e-9) return 0;
-    double ux = dx / dist;  // focal point lies on the x axis: only ux matters
-    double b = fx * ux;
-    double disc = b * b - fx * fx + kHalf * kHalf;
-    double s = -b + std::sqrt(std::max(0.0, disc));
-    t = s > 1e-9 ? dist / s : 1;
-  }
+// Ramp index of gradient position t (0..1 over the ramp) after the spread.
+int Paint::rampIndex(double t) const {
+  t = std::max(-1e6, std::min(1e6, t));
+  int i = static_cast<int>(std::floor(t * kRampSize));
   switch (spread_) {
     case swf::Spread::Pad:
-      t = std::max(0.0, std::min(1.0, t));
-      break;
+      return std::max(0, std::min(kRampSize - 1, i));
     case swf::Spread::Repeat:
-      t -= std::floor(t);
-      break;
+      return i & (kRampSize - 1);
     case swf::Spread::Reflect:
-      t = std::fmod(std::fabs(t), 2.0);
-      if (t > 1) t = 2 - t;
-      break;
+      i &= 2 * kRampSize - 1;
+      return i < kRampSize ? i : 2 * kRampSize - 1 - i;
   }
-  return t;
+  return 0;
+}
+
+// Where the ray from the focal point through (gx, gy) meets the circle.
+double Paint::focalPosition(double gx, double gy) const {
+  constexpr double kRadius = 16384;
+  double fx = focal_ * kRadius;
+  double dx = gx - fx, dy = gy;
+  double dist = std::sqrt(dx * dx + dy * dy);
+  if (dist < 1e-9) return 0;
+  double b = fx * dx / dist;
+  double s = -b + std::sqrt(std::max(0.0, b * b - fx * fx + kRadius * kRadius));
+  return s > 1e-9 ? dist / s : 1;
 }
 
 uint32_t Paint::texel(int x, int y) const {
@@ -183,9 +177,16 @@ void Paint::fetch(int x, int y, int n, uint32_t* out) const {
   double px = x + 0.5, py = y + 0.5;
   double u = inverse_.mapX(px, py), v = inverse_.mapY(px, py);
   if (kind_ == Kind::Gradient) {
-    for (int i = 0; i < n; ++i) {
-      double t = gradientPosition(u + inverse_.a * i, v + inverse_.b * i);
-      out[i] = ramp_[std::min(kRampSize - 1, static_cast<int>(t * kRampSize))];
+    constexpr double kSquare = 32768, kRadius = 16384;
+    if (gradientKind_ == swf::FillKind::Linear) {
+      double t = (u + kSquare / 2) / kSquare, dt = inverse_.a / kSquare;
+      for (int i = 0; i < n; ++i, t += dt) out[i] = ramp_[rampIndex(t)];
+    } else if (gradientKind_ == swf::FillKind::Radial || focal_ == 0) {
+      for (int i = 0; i < n; ++i, u += inverse_.a, v += inverse_.b)
+        out[i] = ramp_[rampIndex(std::sqrt(u * u + v * v) / kRadius)];
+    } else {
+      for (int i = 0; i < n; ++i, u += inverse_.a, v += inverse_.b)
+        out[i] = ramp_[rampIndex(focalPosition(u, v))];
     }
     return;
   }

@@ -33,7 +33,8 @@ class Paint {
  private:
   enum class Kind : uint8_t { Solid, Gradient, Bitmap };
   void buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx);
-  double gradientPosition(double gx, double gy) const;
+  int rampIndex(double t) const;
+  double focalPosition(double gx, double gy) const;
   uint32_t sampleBitmap(double u, double v) const;
   uint32_t texel(int x, int y) const;
 

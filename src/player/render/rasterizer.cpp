@@ -151,12 +151,14 @@ void Rasterizer::sweep(FillRule rule, SpanSink& sink) {
       sum += cells[x];
       cells[x] = 0;
       float a = std::fabs(sum);
-      float cov;
-      if (rule == FillRule::NonZero) {
-        cov = a > 1 ? 1 : a;
-      } else {
-        cov = std::fmod(a, 2.0f);
-        if (cov > 1) cov = 2 - cov;
+      float cov = a;
+      if (a > 1) {
+        if (rule == FillRule::NonZero) {
+          cov = 1;
+        } else {
+          cov = a - 2 * std::floor(a * 0.5f);  // winding folded to 0..2
+          if (cov > 1) cov = 2 - cov;
+        }
       }
       uint8_t c = static_cast<uint8_t>(cov * 255 + 0.5f);
       coverage_[x] = c;

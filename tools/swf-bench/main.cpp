@@ -1,0 +1,299 @@
+// swf-bench [SUITE_DIR] [--write-samples DIR]
+// Prints the time per frame at 600 × 400 (advance + draw, smoothed edges)
+// and the share of one core at each movie's own frame rate, for three
+// typical desktop animations built here and for the heaviest movies of the
+// reference suite. --write-samples saves the built movies.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "player/core/player.h"
+#include "swf_builder.h"
+
+namespace {
+
+using swftest::Bytes;
+using swftest::Matrix;
+using swftest::MovieBuilder;
+using swftest::Path;
+using swftest::ShapeBuilder;
+
+constexpr int kWidth = 600, kHeight = 400;
+
+Matrix moved(double x, double y, double scale = 1, double angle = 0) {
+  Matrix m;
+  m.a = scale * std::cos(angle);
+  m.b = scale * std::sin(angle);
+  m.c = -m.b;
+  m.d = m.a;
+  m.tx = static_cast<int32_t>(x * 20);
+  m.ty = static_cast<int32_t>(y * 20);
+  return m;
+}
+
+// A circle of radius r (twips) from eight quadratic curves, fill style 1.
+Path circle(int32_t r) {
+  Path p;
+  const double k = std::tan(3.14159265358979 / 8);
+  p.fill1(1).moveTo(r, 0);
+  for (int i = 0; i < 8; ++i) {
+    double a0 = i * 3.14159265358979 / 4, a1 = (i + 1) * 3.14159265358979 / 4;
+    double am = (a0 + a1) / 2, rc = r / std::cos(3.14159265358979 / 8);
+    (void)k;
+    p.curveTo(static_cast<int32_t>(rc * std::cos(am)), static_cast<int32_t>(rc * std::sin(am)),
+              static_cast<int32_t>(r * std::cos(a1)), static_cast<int32_t>(r * std::sin(a1)));
+  }
+  return p;
+}
+
+// Thirty-six shapes drifting and turning over a plain stage: solid circles
+// and rectangles with outlines, a few gradient balls, 24 frames.
+Bytes driftingShapes() {
+  MovieBuilder m(550, 400, 24);
+  m.background(0xFFFFFF);
+  for (int i = 0; i < 6; ++i) {
+    ShapeBuilder s;
+    uint32_t colour = 0xFF000000u | ((i * 0x3A5F17u) & 0xFFFFFF);
+    s.solidFill(colour);
+    s.lineStyle(40, 0xFF202020);
+    Path p;
+    if (i % 2) {
+      p = circle(600);
+      p.line(1);
+    } else {
+      p.fill1(1).line(1).rect(-500, -350, 500, 350);
+    }
+    m.defineShape(static_cast<uint16_t>(1 + i), s, p, -650, 650, -650, 650);
+  }
+  ShapeBuilder ball;
+  Matrix g;
+  g.a = g.d = 1400.0 / 32768;
+  ball.gradientFill(0x12, g, 0, {{0, 0xFFFFFFFF}, {120, 0xFF3399FF}, {255, 0xFF002266}});
+  m.defineShape(7, ball, circle(700), -700, 700, -700, 700);
+  for (int f = 0; f < 24; ++f) {
+    for (int i = 0; i < 36; ++i) {
+      double x = 30 + (i % 9) * 60 + 20 * std::sin((f + i) * 0.26);
+      double y = 40 + (i / 9) * 95 + 15 * std::cos((f + 2 * i) * 0.26);
+      Matrix mm = moved(x, y, 0.8 + 0.2 * std::sin(i + f * 0.26), (f + i) * 0.26);
+      uint16_t id = static_cast<uint16_t>(i % 12 == 0 ? 7 : 1 + i % 6);
+      if (f == 0) {
+        m.root().place(static_cast<uint16_t>(1 + i), id, mm);
+      } else {
+        m.root().move(static_cast<uint16_t>(1 + i), mm);
+      }
+    }
+    m.root().showFrame();
+  }
+  return m.finish(true);
+}
+
+// A full-stage sky gradient, a radial sun, and two sprites (a walking
+// figure of curved shapes inside a turning sprite), half-transparent clouds.
+Bytes skyScene() {
+  MovieBuilder m(550, 400, 30);
+  m.background(0x000000);
+  ShapeBuilder sky;
+  Matrix g;
+  g.a = 0;
+  g.b = 8000.0 / 32768;
+  g.c = -8000.0 / 32768;
+  g.d = 0;
+  g.tx = 5500;
+  g.ty = 4000;
+  sky.gradientFill(0x10, g, 0, {{0, 0xFF0A1A5A}, {160, 0xFF5AA0E6}, {255, 0xFFF0D8A0}});
+  Path skyPath;
+  skyPath.fill1(1).rect(0, 0, 11000, 8000);
+  m.defineShape(1, sky, skyPath, 0, 11000, 0, 8000);
+  ShapeBuilder sun;
+  Matrix sg;
+  sg.a = sg.d = 2400.0 / 32768;
+  sun.gradientFill(0x12, sg, 0, {{0, 0xFFFFFFE0}, {90, 0xFFFFD040}, {255, 0x00FF8000}});
+  m.defineShape(2, sun, circle(2400), -2400, 2400, -2400, 2400);
+  ShapeBuilder cloud;
+  cloud.solidFill(0xB0FFFFFF);
+  m.defineShape(3, cloud, circle(900), -900, 900, -900, 900);
+  ShapeBuilder limb;
+  limb.solidFill(0xFF603020);
+  limb.lineStyle(30, 0xFF000000);
+  Path lp;
+  lp.fill1(1).line(1).moveTo(-100, 0).curveTo(0, -150, 100, 0).lineTo(60, 900).lineTo(-60, 900).lineTo(-100, 0);
+  m.defineShape(4, limb, lp, -150, 150, -150, 950);
+
+  swftest::Timeline walker;  // four limbs swinging, 12 frames
+  for (int f = 0; f < 12; ++f) {
+    for (int k = 0; k < 4; ++k) {
+      Matrix mm = moved(0, 0, 1, std::sin((f + 3 * k) * 0.52) * 0.6 + k * 1.57);
+      if (f == 0) {
+        walker.place(static_cast<uint16_t>(1 + k), 4, mm);
+      } else {
+        walker.move(static_cast<uint16_t>(1 + k), mm);
+      }
+    }
+    walker.showFrame();
+  }
+  m.defineSprite(5, walker, 12);
+  swftest::Timeline carousel;  // the walker thrice, turning around a centre, 36 frames
+  for (int f = 0; f < 36; ++f) {
+    for (int k = 0; k < 3; ++k) {
+      double a = f * 0.1745 + k * 2.094;
+      Matrix mm = moved(120 * std::cos(a), 60 * std::sin(a), 0.7);
+      if (f == 0) {
+        carousel.place(static_cast<uint16_t>(1 + k), 5, mm);
+      } else {
+        carousel.move(static_cast<uint16_t>(1 + k), mm);
+      }
+    }
+    carousel.showFrame();
+  }
+  m.defineSprite(6, carousel, 36);
+
+  m.root().place(1, 1);
+  m.root().place(2, 2, moved(420, 90));
+  m.root().place(3, 6, moved(275, 260));
+  for (int i = 0; i < 8; ++i) m.root().place(static_cast<uint16_t>(10 + i), 3, moved(40 + i * 70, 60 + (i % 3) * 30, 1.2));
+  for (int f = 0; f < 60; ++f) {
+    if (f > 0)
+      for (int i = 0; i < 8; ++i)
+        m.root().move(static_cast<uint16_t>(10 + i), moved(std::fmod(40 + i * 70 + f * 2.0, 600) - 25, 60 + (i % 3) * 30, 1.2));
+    m.root().showFrame();
+  }
+  return m.finish(true);
+}
+
+// A bitmap-filled card turning, thirty small stars fading with colour
+// transforms, all behind a mask window, 30 frames.
+Bytes bitmapCards() {
+  MovieBuilder m(550, 400, 25);
+  m.background(0x202830);
+  std::vector<uint32_t> pixels(64 * 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      pixels[y * 64 + x] = ((x / 8 + y / 8) % 2) ? 0xFFE04030u : 0xFFF0F0F0u;
+  m.defineLosslessBitmap(9, 64, 64, pixels);
+  ShapeBuilder card;
+  Matrix bm;
+  bm.a = bm.d = 40;
+  bm.tx = -1280;
+  bm.ty = -1280;
+  card.bitmapFill(9, bm, true, true);
+  Path cp;
+  cp.fill1(1).rect(-1800, -1200, 1800, 1200);
+  m.defineShape(1, card, cp, -1800, 1800, -1200, 1200);
+  ShapeBuilder star;
+  star.solidFill(0xFFFFE060);
+  Path sp;
+  sp.fill1(1).moveTo(0, -300);
+  for (int i = 1; i <= 10; ++i) {
+    double a = -1.5708 + i * 0.6283;
+    double r = i % 2 ? 120 : 300;
+    sp.lineTo(static_cast<int32_t>(r * std::cos(a)), static_cast<int32_t>(r * std::sin(a)));
+  }
+  m.defineShape(2, star, sp, -300, 300, -300, 300);
+  ShapeBuilder window;
+  window.solidFill(0xFF000000);
+  m.defineShape(3, window, circle(3600), -3600, 3600, -3600, 3600);
+
+  m.root().place(1, 3, moved(275, 200), 100);  // mask over everything above it
+  for (int f = 0; f < 30; ++f) {
+    Matrix cm = moved(275, 200, 1, f * 0.209);
+    if (f == 0) {
+      m.root().place(2, 1, cm);
+    } else {
+      m.root().move(2, cm);
+    }
+    for (int i = 0; i < 30; ++i) {
+      int alpha = 64 + static_cast<int>(191 * (0.5 + 0.5 * std::sin(f * 0.21 + i)));
+      m.root().remove(static_cast<uint16_t>(10 + i));
+      m.root().placeWithColor(static_cast<uint16_t>(10 + i), 2,
+                              moved(30 + (i * 53) % 500, 30 + (i * 97) % 340, 1, f * 0.1 + i),
+                              256, 256, 256, alpha, 0, 0, 0, 0);
+    }
+    m.root().showFrame();
+  }
+  return m.finish(true);
+}
+
+struct Result {
+  std::string name;
+  double msPerFrame;
+  double fps;
+};
+
+Result measure(const std::string& name, const Bytes& bytes, int frames) {
+  auto player = player::Player::load(bytes.data(), bytes.size());
+  if (!player) return {name + " (does not load)", 0, 0};
+  std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
+  // One untimed frame so buffers are in place, as in a playing window.
+  player->advanceFrame();
+  player->render(pixels.data(), kWidth, kHeight, kWidth * 4, false);
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < frames; ++i) {
+    player->advanceFrame();
+    player->render(pixels.data(), kWidth, kHeight, kWidth * 4, false);
+  }
+  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return {name, ms / frames, player->frameRate()};
+}
+
+void print(const Result& r) {
+  std::printf("  %-42s %7.3f ms/frame  %5.1f fps  %5.1f%% of one core\n", r.name.c_str(),
+              r.msPerFrame, r.fps, r.msPerFrame * r.fps / 10);
+}
+
+Bytes readFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string suite, samples;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--write-samples") && i + 1 < argc) {
+      samples = argv[++i];
+    } else {
+      suite = argv[i];
+    }
+  }
+  std::vector<std::pair<std::string, Bytes>> typical = {
+      {"drifting shapes (36 shapes, outlines, gradients)", driftingShapes()},
+      {"sky scene (gradients, nested sprites, alpha)", skyScene()},
+      {"bitmap card (bitmap fill, 30 fading stars, mask)", bitmapCards()},
+  };
+  if (!samples.empty()) {
+    std::filesystem::create_directories(samples);
+    int n = 0;
+    for (const auto& t : typical) {
+      std::ofstream out(std::filesystem::path(samples) / ("typical-" + std::to_string(++n) + ".swf"),
+                        std::ios::binary);
+      out.write(reinterpret_cast<const char*>(t.second.data()), static_cast<std::streamsize>(t.second.size()));
+    }
+    std::printf("wrote %d movies to %s\n", n, samples.c_str());
+    return 0;
+  }
+  std::printf("Typical desktop animations at %d x %d:\n", kWidth, kHeight);
+  for (const auto& t : typical) print(measure(t.first, t.second, 300));
+
+  if (suite.empty() || !std::filesystem::is_directory(suite)) {
+    std::printf("(no reference suite given: pass its visual folder to time its movies)\n");
+    return 0;
+  }
+  std::vector<Result> results;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(suite)) {
+    if (entry.path().filename() != "test.swf") continue;
+    std::string name = std::filesystem::relative(entry.path().parent_path(), suite).generic_string();
+    results.push_back(measure(name, readFile(entry.path()), 100));
+  }
+  std::sort(results.begin(), results.end(),
+            [](const Result& a, const Result& b) { return a.msPerFrame > b.msPerFrame; });
+  std::printf("Heaviest reference movies at %d x %d:\n", kWidth, kHeight);
+  for (size_t i = 0; i < results.size() && i < 6; ++i) print(results[i]);
+  return 0;
+}
