@@ -6,13 +6,12 @@ namespace ql {
 
 namespace {
 
-void addToBlock(std::vector<RegionBlock>& blocks, const RegionRect& rect, size_t blockRects) {
-  if (blocks.empty() || blocks.back().rects.size() >= blockRects) {
-    blocks.push_back(RegionBlock{rect, {}});
-    blocks.back().rects.reserve(blockRects);
-  }
-  RegionBlock& block = blocks.back();
-  block.rects.push_back(rect);
+void add(RegionRuns& runs, const RegionRect& rect, size_t blockRects) {
+  if (runs.blocks.empty() || runs.blocks.back().count >= blockRects)
+    runs.blocks.push_back(RegionBlock{rect, runs.rects.size(), 0});
+  runs.rects.push_back(rect);
+  RegionBlock& block = runs.blocks.back();
+  ++block.count;
   RegionRect& b = block.bounds;
   b.left = std::min(b.left, rect.left);
   b.top = std::min(b.top, rect.top);
@@ -20,26 +19,42 @@ void addToBlock(std::vector<RegionBlock>& blocks, const RegionRect& rect, size_t
   b.bottom = std::max(b.bottom, rect.bottom);
 }
 
+bool sameRuns(const std::vector<RegionRect>& band, const std::vector<RegionRect>& row) {
+  if (band.empty() || band.size() != row.size()) return false;
+  for (size_t i = 0; i < row.size(); ++i)
+    if (band[i].left != row[i].left || band[i].right != row[i].right) return false;
+  return true;
+}
+
 }  // namespace
 
-std::vector<RegionBlock> buildRegionBlocks(const uint32_t* pixels, int width, int height,
-                                           uint32_t transparentRgb, size_t blockRects) {
-  std::vector<RegionBlock> blocks;
-  if (!pixels || width <= 0 || height <= 0) return blocks;
+RegionRuns buildRegionRuns(const uint32_t* pixels, int width, int height, uint32_t transparentRgb,
+                           size_t blockRects) {
+  RegionRuns runs;
+  if (!pixels || width <= 0 || height <= 0) return runs;
   if (blockRects == 0) blockRects = 1;
   const uint32_t key = transparentRgb & 0x00FFFFFFu;
+  std::vector<RegionRect> band, row;
   for (int y = 0; y < height; ++y) {
-    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    const uint32_t* line = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    row.clear();
     int x = 0;
     while (x < width) {
-      while (x < width && (row[x] & 0x00FFFFFFu) == key) ++x;
+      while (x < width && (line[x] & 0x00FFFFFFu) == key) ++x;
       if (x == width) break;
       const int start = x;
-      while (x < width && (row[x] & 0x00FFFFFFu) != key) ++x;
-      addToBlock(blocks, RegionRect{start, y, x, y + 1}, blockRects);
+      while (x < width && (line[x] & 0x00FFFFFFu) != key) ++x;
+      row.push_back(RegionRect{start, y, x, y + 1});
     }
+    if (sameRuns(band, row)) {
+      for (RegionRect& rect : band) rect.bottom = y + 1;
+      continue;
+    }
+    for (const RegionRect& rect : band) add(runs, rect, blockRects);
+    band.swap(row);
   }
-  return blocks;
+  for (const RegionRect& rect : band) add(runs, rect, blockRects);
+  return runs;
 }
 
 }  // namespace ql

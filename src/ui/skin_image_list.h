@@ -1,9 +1,10 @@
-// SkinImageList: the icons of a list view, held as file paths only. Each
-// draw asks the shell for the file's icon, draws it at the list's icon size
-// and destroys it again, so nothing is cached.
+// SkinImageList: the icons of a list view, held as file paths only. Every
+// draw asks the shell for the file's icon again; nothing is kept between
+// paints but a scratch buffer to draw through.
 #pragma once
 #include "ui/gdiplus_headers.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace ql {
 class SkinImageList {
  public:
   SkinImageList(int iconWidth = 32, int iconHeight = 32) : width_(iconWidth), height_(iconHeight) {}
+  ~SkinImageList();
+  SkinImageList(const SkinImageList&) = delete;
+  SkinImageList& operator=(const SkinImageList&) = delete;
 
   // Returns the path's 1-based index.
   int add(const std::string& path);
@@ -20,16 +24,26 @@ class SkinImageList {
   std::string path(int index) const;
   int iconWidth() const { return width_; }
   int iconHeight() const { return height_; }
-  // Above 16 pixels the shell's large icon is used, else its small one.
+  // Above 16 pixels wide the shell's large icons are used, else its small ones.
   void setIconSize(int width, int height);
 
-  // Draws icon `index` with its top-left corner at (x, y); false when the
-  // index is out of range or the shell has no icon for the path.
+  // Draws icon `index` stretched to the icon size with its top-left corner at
+  // (x, y); false when the index is out of range or the shell has no icon
+  // for the path (an empty or vanished one).
   bool draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity = 1.0f) const;
 
  private:
+  bool ensureScratch(int width, int height) const;
+  void releaseScratch() const;
+
   std::vector<std::string> paths_;
   int width_, height_;
+  // A 32-bit buffer of the shell icon's size that each icon is drawn through.
+  mutable HDC scratchDc_ = nullptr;
+  mutable HBITMAP scratch_ = nullptr;
+  mutable HGDIOBJ scratchOld_ = nullptr;
+  mutable uint32_t* scratchPixels_ = nullptr;
+  mutable int scratchWidth_ = 0, scratchHeight_ = 0;
 };
 
 }  // namespace ql

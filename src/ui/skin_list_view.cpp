@@ -58,9 +58,9 @@ bool SkinListView::setEntryText(int index, const std::string& text) {
 }
 
 bool SkinListView::setSelected(int index) {
+  int old = model_.selected();
   if (!model_.select(index)) return false;
-  if (index) scrollTo(layout_.scrollToShow(index, scroll_));
-  repaint();
+  showSelection(old);
   return true;
 }
 
@@ -90,11 +90,35 @@ void SkinListView::relayout() {
   scroll_ = layout_.clampScroll(scroll_);
 }
 
+void SkinListView::repaintEntry(int index) {
+  SkinRect cell = entryRect(index);
+  if (cell.width <= 0 || !form()) return;
+  // Only the part inside the list: entries scrolled out of view cost nothing.
+  int top = std::max(cell.y, this->top()), bottom = std::min(cell.y + cell.height, this->top() + height());
+  if (bottom > top) form()->invalidate({cell.x, top, cell.width, bottom - top});
+}
+
+void SkinListView::repaintScrollBar() {
+  ScrollBarGeometry bar = ScrollBarGeometry::of(layout_, scroll_);
+  if (bar.visible && form())
+    form()->invalidate({left() + bar.track.x - 1, top(), bar.track.width + 2, height()});
+}
+
+void SkinListView::showSelection(int old) {
+  int index = model_.selected();
+  int scroll = index ? layout_.scrollToShow(index, scroll_) : scroll_;
+  if (scroll != scroll_) {
+    scrollTo(scroll);
+  } else {
+    repaintEntry(old);
+    repaintEntry(index);
+  }
+}
+
 void SkinListView::selectByUser(int index) {
-  if (index == model_.selected()) return;
-  model_.select(index);
-  if (index) scrollTo(layout_.scrollToShow(index, scroll_));
-  repaint();
+  int old = model_.selected();
+  if (index == old || !model_.select(index)) return;
+  showSelection(old);
   if (onSelectionChanged) onSelectionChanged(*this, index);
   report(kEventSelectionChanged);
 }
@@ -114,8 +138,9 @@ void SkinListView::mouseMove(int x, int y, int) {
     startAnimation();
   }
   if (hot != hot_) {
+    repaintEntry(hot_);
     hot_ = hot;
-    repaint();
+    repaintEntry(hot_);
   }
 }
 
@@ -124,8 +149,8 @@ void SkinListView::mouseLeave() {
   if (dragging_) return;
   barHot_ = false;
   if (hot_) {
+    repaintEntry(hot_);
     hot_ = 0;
-    repaint();
   }
 }
 
@@ -220,7 +245,7 @@ bool SkinListView::animate(int elapsedMs) {
   bool running = SkinElement::animate(elapsedMs);
   float before = barGlow_;
   if (fade(barGlow_, barHot_ || dragging_ ? 1.0f : 0.0f, elapsedMs, barHot_ ? 120 : 300)) running = true;
-  if (barGlow_ != before) repaint();
+  if (barGlow_ != before) repaintScrollBar();
   return running;
 }
 
@@ -233,10 +258,18 @@ void SkinListView::paint(Gdiplus::Graphics& graphics) {
     Gdiplus::SolidBrush brush(argbColor(backColor()));
     graphics.FillRectangle(&brush, box);
   }
+  // Only entries inside the area being painted: each one asks the shell for its icon.
+  Gdiplus::RectF area;
+  graphics.GetClipBounds(&area);
   int first = 0, last = 0;
   layout_.visibleRange(scroll_, first, last);
-  for (int i = first; i <= last; ++i)
+  for (int i = first; i <= last; ++i) {
+    SkinRect cell = entryRect(i);
+    if (float(cell.x + cell.width) <= area.X || float(cell.x) >= area.X + area.Width ||
+        float(cell.y + cell.height) <= area.Y || float(cell.y) >= area.Y + area.Height)
+      continue;
     paintEntry(graphics, i, layout_.cell(i), float(left()), float(top() - scroll_));
+  }
   paintScrollBar(graphics);
 }
 

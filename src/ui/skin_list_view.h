@@ -65,6 +65,11 @@ class SkinListView : public SkinElement {
  private:
   void relayout();
   void selectByUser(int index);
+  // Repaints what a selection change from `old` touched, scrolling the new
+  // selection into view.
+  void showSelection(int old);
+  void repaintEntry(int index);
+  void repaintScrollBar();
   void paintEntry(Gdiplus::Graphics& graphics, int index, const ListRect& cell, float originX, float originY);
   void paintScrollBar(Gdiplus::Graphics& graphics);
 

@@ -19,10 +19,9 @@ int main() {
   size_t rects = 0, blocks = 0;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < rounds; ++i) {
-    const auto built = ql::buildRegionBlocks(pixels.data(), width, height, 0xFFFFFF);
-    blocks = built.size();
-    rects = 0;
-    for (const auto& block : built) rects += block.rects.size();
+    const ql::RegionRuns runs = ql::buildRegionRuns(pixels.data(), width, height, 0xFFFFFF);
+    blocks = runs.blocks.size();
+    rects = runs.rects.size();
   }
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() /
