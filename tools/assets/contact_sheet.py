@@ -14,13 +14,14 @@ The mock stands in for the real toolkit; its colours follow the house look.
 import os
 import sys
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import make_assets  # noqa: E402
-from paint import SS, downsample, rgb, rgba, round_rect_mask, paint_through  # noqa: E402
+from paint import (SS, downsample, paint_through, rgb, rgba, round_rect_mask,  # noqa: E402
+                   vertical_gradient)
 
 W, H = 312, 653
 ACCENT = rgb("#1B9AAA")
@@ -55,7 +56,6 @@ def rounded(img, box, radius, fill=None, outline=None):
     if outline:
         outer = round_rect_mask(layer.size, (0, 0, w * SS - 1, h * SS - 1), radius * SS)
         inner = round_rect_mask(layer.size, (SS, SS, w * SS - 1 - SS, h * SS - 1 - SS), (radius - 1) * SS)
-        from PIL import ImageChops
         paint_through(layer, outline, ImageChops.subtract(outer, inner))
     img.alpha_composite(downsample(layer, (w, h)), (x0, y0))
 
@@ -67,7 +67,6 @@ def item_icon(kind):
                "note": ("#F7B267", "#E07F3B"), "calc": ("#8FA3AD", "#5E737D")}
     top, bottom = colours[kind]
     layer = Image.new("RGBA", (32 * SS, 32 * SS), (0, 0, 0, 0))
-    from paint import vertical_gradient
     grad = vertical_gradient(layer.size, [(2 * SS, rgba(top)), (30 * SS, rgba(bottom))])
     paint_through(layer, grad, round_rect_mask(layer.size, (2 * SS, 2 * SS, 30 * SS, 30 * SS), 7 * SS))
     d = ImageDraw.Draw(layer)

@@ -8,14 +8,13 @@ import math
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
-from paint import (SS, downsample, halo, mix, new_mask, paint_through, rgb, rgba,
-                   round_rect_mask, scale_mask, soft_disc, stroke_polyline, vertical_gradient)
+from paint import (SS, downsample, halo, new_mask, paint_through, rgba, round_rect_mask,
+                   scale_mask, soft_disc, stroke_polyline, vertical_gradient)
 
 ACCENT = "#1B9AAA"
 ACCENT_HOVER = "#23B0C0"
 ACCENT_PRESSED = "#147A87"
 TEXT = "#26343B"
-HAIRLINE = "#D5E1E4"
 
 
 def canvas(w, h):

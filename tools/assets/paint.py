@@ -59,10 +59,6 @@ def vertical_gradient(size, stops, mode="RGBA"):
     return strip.resize((w, h), Image.Resampling.NEAREST)
 
 
-def solid(size, colour):
-    return Image.new("RGBA", size, colour)
-
-
 def paint_through(base, colour_or_image, mask):
     """Composites colour (or an RGBA image) over base where mask (L) is set."""
     if isinstance(colour_or_image, Image.Image):

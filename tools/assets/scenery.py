@@ -14,9 +14,8 @@ import random
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
-from paint import (SS, dither, downsample, mix, new_mask, noise_image, overlay, paint_through,
-                   ridge_layer, ridge_mask, ridge_profile, rgb, rgba, scale_mask, soft_disc,
-                   vertical_gradient)
+from paint import (SS, dither, downsample, new_mask, noise_image, overlay, paint_through,
+                   ridge_layer, ridge_profile, rgba, scale_mask, soft_disc, vertical_gradient)
 
 WIDTH, HEIGHT = 312, 653
 
