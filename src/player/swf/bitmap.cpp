@@ -54,7 +54,7 @@ bool decodeImage(const uint8_t* data, size_t size, Bitmap* out) {
   if (size == 0 || size > 0x7FFFFFFF) return false;
   std::vector<uint8_t> cleaned;
   if (size >= 2 && data[0] == 0xFF && (data[1] == 0xD8 || data[1] == 0xD9)) {
-    cleaned = cleanJpeg(data, size);
+    if (!cleanJpeg(data, size, &cleaned)) return false;
     data = cleaned.data();
     size = cleaned.size();
   }
@@ -92,8 +92,28 @@ bool inflateExact(const uint8_t* data, size_t size, size_t expected, std::vector
 
 }  // namespace
 
-std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size) {
-  std::vector<uint8_t> out;
+namespace {
+
+// A DHT segment's tables: class 0/1, slot 0..3, at most 256 codes each.
+bool huffmanTablesSound(const uint8_t* p, size_t size) {
+  size_t i = 0;
+  while (i < size) {
+    if (size - i < 17) return false;
+    uint8_t q = p[i];
+    if ((q >> 4) > 1 || (q & 15) > 3) return false;
+    size_t codes = 0;
+    for (int k = 1; k <= 16; ++k) codes += p[i + k];
+    if (codes > 256 || codes > size - i - 17) return false;
+    i += 17 + codes;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool cleanJpeg(const uint8_t* data, size_t size, std::vector<uint8_t>* result) {
+  std::vector<uint8_t>& out = *result;
+  out.clear();
   out.reserve(size + 2);
   out.push_back(0xFF);
   out.push_back(0xD8);
@@ -117,16 +137,26 @@ std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size) {
     if (m == 0xDA) {
       // Start of scan: the entropy-coded data runs to the end.
       out.insert(out.end(), data + p, data + size);
+      // Progressive images define more tables between scans; inside scan
+      // data 0xFF is always stuffed, so FF C4 there is such a definition.
+      for (size_t q = p + 2; q + 3 < size; ++q) {
+        if (data[q] != 0xFF || data[q + 1] != 0xC4) continue;
+        size_t n = (size_t(data[q + 2]) << 8) | data[q + 3];
+        size_t e = std::min(size, q + 2 + n);
+        if (n < 2 || !huffmanTablesSound(data + q + 4, e - std::min(e, q + 4))) return false;
+      }
       // A trailing stray SOI/EOI pair after the real end does no harm to the decoder.
-      return out;
+      return true;
     }
     size_t end = std::min(size, p + 2 + len);
+    if (m == 0xC4 && (len < 2 || !huffmanTablesSound(data + p + 4, end - std::min(end, p + 4))))
+      return false;
     out.insert(out.end(), data + p, data + end);
     p = end;
   }
   out.push_back(0xFF);
   out.push_back(0xD9);
-  return out;
+  return true;
 }
 
 bool decodeDefineBits(const uint8_t* data, size_t size, const std::vector<uint8_t>& tables,

@@ -30,7 +30,8 @@ bool decodeLossless(const uint8_t* data, size_t size, int version, Bitmap* out);
 
 // Drops the stray end-of-image / start-of-image markers SWF JPEG data often
 // carries before the scan (FF D9 FF D8 and friends) so one SOI starts the
-// stream. Exposed for tests.
-std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size);
+// stream. False for streams whose Huffman tables are malformed: the packaged
+// decoder would write past its tables on those.
+bool cleanJpeg(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
 
 }  // namespace swf

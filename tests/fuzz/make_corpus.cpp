@@ -1,0 +1,158 @@
+// Writes the fuzzing corpus: a handful of tiny movies that between them use
+// shapes of each version, strokes, gradients, bitmaps (lossless and JPEG,
+// with and without alpha), sprites, masks, colour transforms and actions.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "swf_builder.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+using namespace swftest;
+
+namespace {
+
+void save(const std::string& dir, const std::string& name, const Bytes& b) {
+  FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
+  if (!f) return;
+  std::fwrite(b.data(), 1, b.size(), f);
+  std::fclose(f);
+}
+
+Bytes tinyJpeg() {
+  unsigned char rgb[8 * 8 * 3];
+  for (int i = 0; i < 64; ++i) {
+    rgb[i * 3] = static_cast<unsigned char>(i * 4);
+    rgb[i * 3 + 1] = 128;
+    rgb[i * 3 + 2] = static_cast<unsigned char>(255 - i * 4);
+  }
+  Bytes out;
+  stbi_write_jpg_to_func(
+      [](void* ctx, void* data, int size) {
+        auto* o = static_cast<Bytes*>(ctx);
+        o->insert(o->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+      },
+      &out, 8, 8, 3, rgb, 50);
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = argc > 1 ? argv[1] : ".";
+
+  {  // shapes 1-4, a stroke, a curve
+    MovieBuilder m(40, 30, 12, 6);
+    m.background(0x102030);
+    for (int v = 1; v <= 4; ++v) {
+      ShapeBuilder s(v);
+      s.solidFill(0xFF00FF00u + v * 40);
+      s.lineStyle(v * 10, 0xFF0000FF);
+      Path p;
+      p.fill1(1).line(1).moveTo(0, 0).lineTo(200, 0).curveTo(300, 100, 200, 200).lineTo(0, 0);
+      m.defineShape(static_cast<uint16_t>(v), s, p, 0, 300, 0, 200);
+      Matrix at;
+      at.tx = v * 120;
+      m.root().place(static_cast<uint16_t>(v), static_cast<uint16_t>(v), at);
+    }
+    m.root().showFrame();
+    save(dir, "shapes.swf", m.finish(false));
+  }
+  {  // gradients of each spread, radial and linear
+    MovieBuilder m(40, 30, 12);
+    ShapeBuilder s(3);
+    Matrix g;
+    g.a = g.d = 0.02;
+    s.gradientFill(0x10, g, 1, {{0, 0xFFFF0000}, {128, 0x8000FF00}, {255, 0xFF0000FF}});
+    s.gradientFill(0x12, g, 2, {{40, 0xFFFFFFFF}, {20, 0xFF000000}});
+    Path p;
+    p.fill1(1).rect(0, 0, 400, 300);
+    p.fill0(2).fill1(0).moveTo(100, 100).lineTo(300, 100).lineTo(200, 250).lineTo(100, 100);
+    m.defineShape(1, s, p, 0, 400, 0, 300);
+    m.root().place(1, 1);
+    m.root().showFrame();
+    save(dir, "gradients.swf", m.finish(false));
+  }
+  {  // sprite with its own frames, labels and actions, mask, colour transform
+    MovieBuilder m(40, 30, 12);
+    ShapeBuilder s;
+    s.solidFill(0xFFFF8000);
+    Path p;
+    p.fill1(1).rect(0, 0, 200, 200);
+    m.defineShape(1, s, p, 0, 200, 0, 200);
+    Timeline t;
+    t.place(1, 1);
+    t.showFrame();
+    Matrix mv;
+    mv.tx = 100;
+    t.move(1, mv);
+    t.label("two");
+    t.showFrame();
+    m.defineSprite(2, t, 2);
+    m.root().place(1, 1, Matrix(), 3);
+    m.root().place(2, 2);
+    m.root().placeWithColor(3, 2, mv, 128, 256, 256, 200, 10, 0, 0, 0);
+    m.root().showFrame();
+    m.root().label("again");
+    m.root().action(act::join({act::pushString("again"), act::gotoFrame2(true)}));
+    m.root().showFrame();
+    m.root().action(act::join({act::gotoLabel("again"), act::prevFrame(), act::play(), act::stop(),
+                               act::pushNumber(1), act::gotoFrame2(false), act::gotoFrame(0)}));
+    m.root().remove(3);
+    m.root().showFrame();
+    save(dir, "sprites.swf", m.finish(false));
+  }
+  {  // bitmaps: lossless, JPEG2, JPEG3 with alpha, filled repeating and clipped
+    MovieBuilder m(40, 30, 12);
+    m.defineLosslessBitmap(1, 2, 2, {0xFFFF0000, 0x800000FF, 0xFF00FF00, 0x00000000});
+    Bytes jpeg = tinyJpeg();
+    Writer j2;
+    j2.u16(2);
+    j2.bytes(jpeg);
+    m.define(21, j2.data());
+    Writer j3;
+    j3.u16(3);
+    j3.u32(static_cast<uint32_t>(jpeg.size()));
+    j3.bytes(jpeg);
+    j3.bytes({0x78, 0x9C, 0x63, 0x60, 0x18, 0x05, 0x00, 0x00, 0x00, 0x40, 0x00, 0x01});  // 64 zero bytes
+    m.define(35, j3.data());
+    ShapeBuilder s;
+    Matrix bm;
+    bm.a = bm.d = 20;
+    s.bitmapFill(1, bm, true, false);
+    s.bitmapFill(2, bm, false, true);
+    s.bitmapFill(3, bm, true, true);
+    Path p;
+    p.fill1(1).rect(0, 0, 200, 200);
+    p.fill1(2).rect(200, 0, 400, 200);
+    p.fill1(3).rect(0, 200, 400, 300);
+    m.defineShape(4, s, p, 0, 400, 0, 300);
+    m.root().place(1, 4);
+    m.root().showFrame();
+    save(dir, "bitmaps.swf", m.finish(false));
+  }
+  {  // the same sprite movie compressed
+    MovieBuilder m(20, 20, 30, 8);
+    ShapeBuilder s;
+    s.solidFill(0xFF336699);
+    Path p;
+    p.fill1(1).rect(0, 0, 100, 100);
+    m.defineShape(1, s, p, 0, 100, 0, 100);
+    m.root().place(1, 1);
+    m.root().showFrame();
+    m.root().moveRatio(1, 30000);
+    m.root().showFrame();
+    save(dir, "compressed.swf", m.finish(true));
+  }
+  return 0;
+}
