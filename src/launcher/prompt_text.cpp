@@ -1,0 +1,92 @@
+#include "launcher/prompt_text.h"
+
+#include "control/control_window.h"
+#include "runtime/message_box.h"
+#include "shell/app.h"
+#include "skins/skin_picture.h"
+#include "ui/edit_box.h"
+#include "ui/skin_button.h"
+#include "ui/skin_draw.h"
+#include "ui/skin_form.h"
+#include "ui/window_base.h"
+
+namespace ql {
+
+namespace {
+
+constexpr int kWidth = 230, kHeight = 90;
+constexpr int kEnterKey = 13;
+
+class PromptWindow {
+ public:
+  PromptWindow(const std::string& prompt, const std::string& initial) : prompt_(prompt), initial_(initial) {}
+
+  std::string run() {
+    WindowBase& owner = controlWindow();
+    window_.createTopLevel(owner.handle(), prompt_, [this](HWND window) { build(window); }, true,
+                           owner.left() + 20, owner.top() + 300, kWidth, kHeight,
+                           WS_POPUP | WS_CLIPCHILDREN);
+    return result_;
+  }
+
+ private:
+  void build(HWND window) {
+    form_.attach(window, currentSkinPicture(), SkinForm::kNoTransparentColor, kCaptionClose);
+    form_.onPaint = [](Gdiplus::Graphics& graphics, int width, int height) {
+      fillGradient(graphics, Gdiplus::RectF(0, 20, float(width), float(height - 20)),
+                   withAlpha(theme::kWhite, 150), withAlpha(theme::kSurface, 235));
+      // The edit box sits in a rounded field.
+      Gdiplus::RectF field(44, 28, 140, 26);
+      drawRoundRect(graphics, field, 6, theme::kWhite, 1, kRoundFill);
+      drawRoundRect(graphics, field, 6, theme::kAccent, 1, kRoundOutline);
+    };
+    edit_.create(window, initial_, ES_AUTOHSCROLL, 50, 33, 128, 16, 0);
+    edit_.onKeyDown = [this](int key, int) {
+      if (key != kEnterKey) return false;
+      accept();
+      return true;
+    };
+    int width = form_.width();
+    cancel_.create(form_, width - 68, 62, 60, 22, "取 消");
+    ok_.create(form_, width - 139, 62, 60, 22, "确 定");
+    ok_.setAccent(true);
+    cancel_.onClick = [this](SkinElement&) { closeWindow(); };
+    ok_.onClick = [this](SkinElement&) { accept(); };
+    edit_.selectAll();
+    edit_.setFocus();
+  }
+
+  void accept() {
+    std::string text = edit_.text();
+    if (launcherConfig.hasSection(text)) {
+      showMessageBox(window_.handle(), "当前分类名称已存在!  ", MB_OK);
+      return;
+    }
+    result_ = text;
+    closeWindow();
+  }
+
+  // Closes the way every window of the program does: a click on the skin's
+  // close button.
+  void closeWindow() {
+    LPARAM point = MAKELPARAM(window_.width() - 8, 8);
+    window_.post(WM_MOUSEMOVE, 0, point);
+    window_.post(WM_LBUTTONDOWN, MK_LBUTTON, point);
+    window_.post(WM_LBUTTONUP, 0, point);
+  }
+
+  std::string prompt_, initial_, result_;
+  WindowBase window_;
+  SkinForm form_;
+  EditBox edit_;
+  SkinButton cancel_, ok_;
+};
+
+}  // namespace
+
+std::string promptText(const std::string& prompt, const std::string& initial) {
+  PromptWindow window(prompt, initial);
+  return window.run();
+}
+
+}  // namespace ql

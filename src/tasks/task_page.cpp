@@ -1,0 +1,45 @@
+#include "tasks/task_page.h"
+
+#include "control/control_window.h"
+#include "runtime/files.h"
+#include "shell/app.h"
+#include "store/config_table.h"
+#include "ui/skin_image_list.h"
+#include "ui/skin_list_view.h"
+#include "ui/skin_tab_strip.h"
+
+namespace ql {
+
+// The schedule, its rows, the editor and the row actions arrive with the
+// task subsystem; until then the page lists no tasks.
+void reloadTasks() {}
+void onTaskRowClicked(int) {}
+void onTaskRowActivated(int) {}
+void openTaskEditor(const std::string&) {}
+
+void showTaskPage() {
+  SkinTabStrip& tabs = categoryTabs();
+  tabs.clearTabs();
+  tabs.addTab("计划任务——双击列表可添加修改计划任务!");
+  tabs.setCurrent(1);
+}
+
+void refreshTaskList() {
+  SkinImageList& images = itemImages();
+  images.clear();
+  images.add(programFolder() + "\\imgs\\sj.ico");
+  itemList().clear();
+}
+
+int selectedTask() { return pages().current() == kTaskPage ? itemList().selected() : 0; }
+
+void deleteSelectedTask() {
+  int row = selectedTask();
+  if (row < 1) return;
+  taskConfig.remove(taskConfig.sectionName(row));
+  reloadTasks();
+  refreshTaskList();
+  saveConfigText(database(), ConfigField::Task, taskConfig);
+}
+
+}  // namespace ql

@@ -1,0 +1,8 @@
+#include "tasks/task_sound.h"
+
+namespace ql {
+
+// Reminders play no sound files yet.
+void stopTaskSound() {}
+
+}  // namespace ql
