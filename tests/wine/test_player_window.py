@@ -7,17 +7,18 @@ empty. Wine without a compositor shows a half-transparent pixel unblended (its
 premultiplied colour over black), so blending is reported, not required.
 """
 import os
+import shutil
 import struct
 import subprocess
 import tempfile
 import time
 import unittest
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-BUILD = os.environ.get("QL_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
-PLAYER_DIR = os.path.join(BUILD, "tests", "wine", "player")
-QLDRIVE = os.path.join(BUILD, "tests", "wine", "driver", "qldrive.exe")
-SUITE = os.path.join(os.path.dirname(ROOT), "shared", "swf-suite", "visual")
+import harness
+from harness import windows_path
+
+PLAYER_DIR = os.path.join(harness.WIN32_BUILD, "tests", "wine", "player")
+SUITE = os.path.join(os.path.dirname(harness.ROOT), "shared", "swf-suite", "visual")
 
 BACKDROP = (255, 0, 255)  # magenta: in neither movie
 RED = (255, 0, 0)
@@ -117,11 +118,7 @@ def blinking_movie():
                   + _tag(28, struct.pack("<H", 1)) + _place(2, 1) + _tag(1, b""))
 
 
-# ---- Running programs, pictures. ----
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
+# ---- Pictures ----
 
 def read_ppm(data):
     """(width, height, RGB bytes) from a binary PPM (P6, 8-bit)."""
@@ -140,7 +137,9 @@ def read_ppm(data):
 
 
 class Picture:
-    def __init__(self, ppm):
+    def __init__(self, path):
+        ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                             capture_output=True, timeout=60).stdout
         self.width, self.height, self.data = read_ppm(ppm)
 
     def at(self, x, y):
@@ -148,36 +147,24 @@ class Picture:
         return tuple(self.data[i:i + 3])
 
 
-def screenshot():
-    return Picture(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"],
-                                  check=True, capture_output=True).stdout)
-
-
-def load_png(path):
-    return Picture(subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
-                                  capture_output=True).stdout)
+def screenshot(name):
+    """The screen, kept in build/shots for whoever wants to look."""
+    return Picture(harness.screenshot("player-" + name))
 
 
 def near(a, b, tolerance=8):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
-def drive(*words):
-    result = subprocess.run(["wine", QLDRIVE] + [str(w) for w in words],
-                            capture_output=True, timeout=60)
-    return result.returncode, result.stdout.decode("gbk", "replace")
-
-
 class PlayerWindows:
     """player_window_test.exe on one movie, until closed."""
 
-    def __init__(self, movie_path):
-        self.folder = tempfile.mkdtemp(prefix="ql-player-")
-        self.log = os.path.join(self.folder, "log.txt")
+    def __init__(self, movie_path, folder):
+        self.log = os.path.join(folder, "log.txt")
         self.process = subprocess.Popen(
             ["wine", os.path.join(PLAYER_DIR, "player_window_test.exe"),
              windows_path(movie_path), windows_path(self.log)],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         self.facts = {}
         deadline = time.time() + 60
         while "ready" not in self.facts and time.time() < deadline:
@@ -205,21 +192,46 @@ def stage_to_screen(x, y, stage_w, stage_h, window_x, window_w=WIDTH, window_h=H
 
 class PlayerWindowTest(unittest.TestCase):
 
+    @classmethod
+    def setUpClass(cls):
+        for name in ("player_window_test.exe", "player_library_test.exe", "qlswf.dll"):
+            if not os.path.exists(os.path.join(PLAYER_DIR, name)):
+                raise AssertionError("not built: %s (run scripts/setup.sh)" % name)
+
+    def setUp(self):
+        harness.kill_wine()
+        self.folder = tempfile.mkdtemp(prefix="ql-player-")
+        self._driver = None
+
+    def tearDown(self):
+        if self._driver:
+            self._driver.close()
+        harness.kill_wine()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    @property
+    def driver(self):
+        if self._driver is None:
+            self._driver = harness.Driver()
+        return self._driver
+
+    def movie_file(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
     def test_library_binding_and_deployment(self):
-        result = subprocess.run(["wine", os.path.join(PLAYER_DIR, "player_library_test.exe")],
-                                capture_output=True, timeout=180)
-        out = result.stdout.decode("gbk", "replace")
+        code, out, _ = harness.run_wine([os.path.join(PLAYER_DIR, "player_library_test.exe")],
+                                        timeout=180)
+        out = out.decode("gbk", "replace")
         failed = [line for line in out.splitlines() if line.startswith("FAIL")]
         self.assertEqual([], failed)
-        self.assertEqual(0, result.returncode, out)
+        self.assertEqual(0, code, out)
         self.assertIn("0 failed", out)
 
     def test_tiny_movie_over_the_desktop(self):
-        folder = tempfile.mkdtemp(prefix="ql-movie-")
-        movie = os.path.join(folder, "box.swf")
-        with open(movie, "wb") as f:
-            f.write(tiny_movie())
-        windows = PlayerWindows(movie)
+        windows = PlayerWindows(self.movie_file("box.swf", tiny_movie()), self.folder)
         try:
             facts = windows.facts
             self.assertEqual("1", facts.get("ready"), facts)
@@ -231,7 +243,7 @@ class PlayerWindowTest(unittest.TestCase):
             self.assertEqual(("1", "1", "1"),
                              (facts["topmost"], facts["click_through"], facts["layered"]))
 
-            shot = screenshot()
+            shot = screenshot("tiny-movie")
             for x in (LEFT_X, RIGHT_X):  # by path, from memory
                 self.assertTrue(near(shot.at(x + 200, TOP + 150), RED), shot.at(x + 200, TOP + 150))
                 for empty in ((10, 10), (390, 290), (200, 40), (350, 150)):
@@ -243,10 +255,9 @@ class PlayerWindowTest(unittest.TestCase):
                     half, "blended with the backdrop" if blended else "not blended (no compositor)"))
 
             # Narrower: the stage is drawn again at half size, centred.
-            code, out = drive("move", facts["path_window"], LEFT_X, TOP, 200, 300)
-            self.assertEqual(0, code, out)
+            self.driver.move(int(facts["path_window"]), LEFT_X, TOP, 200, 300)
             time.sleep(0.5)
-            shot = screenshot()
+            shot = screenshot("tiny-movie-narrow")
             self.assertTrue(near(shot.at(LEFT_X + 100, TOP + 150), RED))
             self.assertEqual(BACKDROP, shot.at(LEFT_X + 100, TOP + 100))  # above the small stage
             self.assertEqual(BACKDROP, shot.at(LEFT_X + 250, TOP + 150))  # where the window was
@@ -258,39 +269,35 @@ class PlayerWindowTest(unittest.TestCase):
             windows.close()
 
     def test_frames_advance_and_resume_after_minimising(self):
-        folder = tempfile.mkdtemp(prefix="ql-movie-")
-        movie = os.path.join(folder, "blink.swf")
-        with open(movie, "wb") as f:
-            f.write(blinking_movie())
-        windows = PlayerWindows(movie)
+        windows = PlayerWindows(self.movie_file("blink.swf", blinking_movie()), self.folder)
         centre = (LEFT_X + 200, TOP + 150)
 
         def colours_over(seconds):
             seen = set()
             end = time.time() + seconds
             while time.time() < end:
-                seen.add(screenshot().at(*centre))
+                seen.add(screenshot("blinking").at(*centre))
                 time.sleep(0.05)
             return seen
 
         try:
-            window = windows.facts["path_window"]
+            window = int(windows.facts["path_window"])
             self.assertTrue({RED, GREEN} <= colours_over(1.5))
-            self.assertEqual(0, drive("send", window, WM_SYSCOMMAND, SC_MINIMIZE, 0)[0])
+            self.driver.send(window, WM_SYSCOMMAND, SC_MINIMIZE)
             time.sleep(0.3)
             self.assertEqual({BACKDROP}, colours_over(0.6))
-            self.assertEqual(0, drive("send", window, WM_SYSCOMMAND, SC_RESTORE, 0)[0])
+            self.driver.send(window, WM_SYSCOMMAND, SC_RESTORE)
             self.assertTrue({RED, GREEN} <= colours_over(1.5))
         finally:
             windows.close()
 
     def test_reference_movie_by_path_and_from_memory(self):
         case = os.path.join(SUITE, "simple_shapes", "layers")
-        expected = load_png(os.path.join(case, "output.expected.png"))
-        windows = PlayerWindows(os.path.join(case, "test.swf"))
+        expected = Picture(os.path.join(case, "output.expected.png"))
+        windows = PlayerWindows(os.path.join(case, "test.swf"), self.folder)
         try:
             self.assertEqual("1", windows.facts.get("ready"), windows.facts)
-            shot = screenshot()
+            shot = screenshot("reference-layers")
             checked = {"movie": 0, "empty": 0}
             # Inside uniform patches only: edges fall between pixels once scaled.
             for y in range(10, expected.height - 10, 23):
