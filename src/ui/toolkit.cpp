@@ -101,10 +101,13 @@ bool startToolkit() {
   }
   kit.pen = std::make_unique<Gdiplus::Pen>(kDefaultInk, 1.0f);
   kit.brush = std::make_unique<Gdiplus::SolidBrush>(kDefaultInk);
-  const std::string face = systemFaceName();
-  SkinFontFamily family(face);
-  kit.font = std::make_unique<SkinFont>(family.valid() ? face : std::string("宋体"), 12.0f,
-                                        Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+  // The system face, else "宋体", else whatever sans-serif face GDI+ has:
+  // text must draw even on a system without the Chinese fonts.
+  SkinFontFamily family(systemFaceName());
+  if (!family.valid()) family = SkinFontFamily("宋体");
+  if (!family.valid()) family = SkinFontFamily::genericSansSerif();
+  kit.font = std::make_unique<SkinFont>(family, 12.0f, Gdiplus::FontStyleRegular,
+                                        Gdiplus::UnitPixel);
   kit.windowsMajor = readWindowsMajorVersion();
 
   INITCOMMONCONTROLSEX controls{};

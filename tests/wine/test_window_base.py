@@ -15,6 +15,8 @@ import harness
 
 GALLERY = os.path.join(harness.WIN32_BUILD, "tests", "wine", "gallery", "gallery.exe")
 WS_DISABLED = 0x08000000
+WM_KEYDOWN = 0x0100
+VK_RETURN, VK_DOWN = 0x0D, 0x28
 WM_APP = 0x8000
 TRAY_FORGET = WM_APP + 2  # the tray scene drops its icon behind the window's back
 
@@ -176,6 +178,28 @@ class WindowBaseTest(unittest.TestCase):
         self.assertEqual(1, scene.number("lace_solid_inside"))
         scene.number("ready")
         harness.screenshot("window_base_region")
+
+    def test_standard_controls_in_a_modal_window(self):
+        scene = self.start("controls")
+        scene.number("ready")
+        self.assertEqual(3, scene.number("combo_count"))
+        self.assertEqual("每天".encode("gbk"), scene.fact("combo_selected_text"))
+        # The picker gives back the date-time it was given.
+        self.assertEqual("2024年3月15日8时30分".encode("gbk"), scene.fact("picker_value"))
+        self.assertEqual("标签".encode("gbk"), scene.fact("label_text"))
+        self.assertNotEqual(b"", scene.fact("font"), "the toolkit has a default font")
+        if scene.number("browser_created") == 0:
+            # Without a browser engine every browser call answers empty.
+            self.assertEqual(1, scene.number("browser_html_empty"))
+
+        # Enter inside a modal window reaches the edit box's key-down routine
+        # (the dialog-key handling would take it otherwise).
+        self.driver.post(scene.number("edit"), WM_KEYDOWN, VK_RETURN, 1)
+        self.assertEqual("青岚".encode("gbk"), scene.fact("enter_text"))
+        # The combo box's change notification goes to the combo box's own routine.
+        self.driver.post(scene.number("combo"), WM_KEYDOWN, VK_DOWN, 1)
+        self.assertEqual(2, scene.number("combo_changed"))
+        harness.screenshot("window_base_controls")
 
 
 if __name__ == "__main__":

@@ -1,15 +1,23 @@
 #include "window_scenes.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
 
+#include "ui/combo_box.h"
+#include "ui/date_time_picker.h"
+#include "ui/edit_box.h"
 #include "ui/message_loop.h"
+#include "ui/static_label.h"
+#include "ui/text_resources.h"
 #include "ui/toolkit.h"
+#include "ui/web_browser_host.h"
 #include "ui/window_base.h"
+#include "runtime/datetime.h"
 
 namespace {
 
@@ -235,13 +243,68 @@ int regionScene(Log& log) {
   return static_cast<int>(ql::runMessageLoop());
 }
 
+// ---- controls: the wrapped system controls in a modal window -----------------------
+int controlsScene(Log& log) {
+  ql::WindowBase window;
+  ql::EditBox edit;
+  ql::ComboBox combo;
+  ql::DateTimePicker picker;
+  ql::StaticLabel label, plainLabel;
+  ql::WebBrowserHost browser;
+  edit.onKeyDown = [&](int key, int) {
+    if (key != VK_RETURN) return false;
+    log.fact("enter_text", edit.text());
+    return true;
+  };
+  combo.onSelectionChanged = [&](int index) { log.fact("combo_changed", index); };
+  window.onCreated = [&](HWND handle) {
+    window.setBackgroundColor(RGB(0xF3, 0xF7, 0xF8));
+    label.create(handle, "名称：", SS_CENTERIMAGE, 12, 12, 48, 20);
+    label.setTextColor(RGB(0x26, 0x34, 0x3B));
+    label.setBackgroundColor(RGB(0xF3, 0xF7, 0xF8));
+    edit.create(handle, "青岚", ES_AUTOHSCROLL, 64, 12, 160, 20);
+    combo.create(handle, "", CBS_DROPDOWNLIST, 64, 40, 160, 110);
+    for (const char* item : {"仅一次", "每天", "每月"}) combo.addItem(item);
+    combo.setSelectedIndex(1);
+    picker.create(handle, "", DTS_UPDOWN, 64, 68, 160, 22);
+    ql::LocalTime when;
+    when.year = 2024;
+    when.month = 3;
+    when.day = 15;
+    when.hour = 8;
+    when.minute = 30;
+    picker.setValue(ql::toOleDate(when));
+    picker.setFormat("yyyy'年'M'月'd'日' HH':'mm");
+    plainLabel.create(handle, "标签", SS_CENTERIMAGE, 64, 96, 160, 20);
+    log.fact("browser_created", browser.create(handle, "about:blank", 0, 240, 12, 120, 100) ? 1 : 0);
+    log.fact("browser_html_empty", browser.outerHtml().empty() ? 1 : 0);
+    edit.setFocus();
+  };
+  window.onFirstActivation = [&] {
+    log.fact("edit", handleText(edit.handle()));
+    log.fact("combo", handleText(combo.handle()));
+    log.fact("combo_count", combo.count());
+    log.fact("combo_selected_text", combo.itemText(combo.selectedIndex()));
+    log.fact("picker_text", picker.text());
+    log.fact("picker_value", ql::formatDateTime(picker.value()));
+    log.fact("label_text", plainLabel.text());
+    log.fact("font", ql::defaultFont().familyName());
+    log.fact("windows_major", ql::windowsMajorVersion());
+    log.fact("ready", 1);
+  };
+  // Modal without an owner: the toolkit's hidden owner takes the part.
+  window.createTopLevel(nullptr, "控件", nullptr, true, 200, 200, 380, 160,
+                        WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  return 0;
+}
+
 }  // namespace
 
 int runWindowScene(const std::vector<std::string>& args) {
   if (args.empty()) return -1;
   const std::string& scene = args[0];
   if (scene != "modal" && scene != "close-veto" && scene != "tray" && scene != "centre" &&
-      scene != "region")
+      scene != "region" && scene != "controls")
     return -1;
   ql::startToolkit();
   Log log(optionValue(args, "--log"));
@@ -250,6 +313,7 @@ int runWindowScene(const std::vector<std::string>& args) {
   else if (scene == "close-veto") code = closeVetoScene(log);
   else if (scene == "tray") code = trayScene(log, args);
   else if (scene == "centre") code = centreScene(log);
+  else if (scene == "controls") code = controlsScene(log);
   else code = regionScene(log);
   log.fact("exit", code);
   ql::stopToolkit();
