@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 #include <unordered_map>
 
@@ -15,7 +16,7 @@ const char kWindowClassName[] = "WTWindow";
 
 // The shell's tray record up to the balloon fields: the size every shell
 // since Windows 2000 understands.
-static_assert(NOTIFYICONDATAA_V2_SIZE == 488, "tray record must be 488 bytes");
+static_assert(offsetof(NOTIFYICONDATAA, guidItem) == 488, "tray record must be 488 bytes");
 
 struct WindowBase::TrayRecord {
   NOTIFYICONDATAA data;

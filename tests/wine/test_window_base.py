@@ -148,6 +148,13 @@ class WindowBaseTest(unittest.TestCase):
         self.assertEqual(1, scene.number("shell_has_icon", occurrence=2))
         self.assertEqual(scene.fact("tip"), scene.fact("tip", occurrence=2))
 
+        # The icon's callback reaches the tray routine as event codes; button-up is not reported.
+        for mouse in (harness.WM_RBUTTONDOWN, harness.WM_LBUTTONUP, 0x405):  # 0x405: balloon clicked
+            self.driver.send(window, harness.TRAY_MESSAGE, 1, mouse)
+        self.assertEqual(2, scene.number("tray_event"))
+        self.assertEqual(10, scene.number("tray_event", occurrence=2))
+        self.assertEqual(2, len([k for k, _ in scene.facts() if k == "tray_event"]))
+
     def test_tray_tip_is_cut_to_127_bytes_before_a_split_character(self):
         long_tip = "a" + "青岚桌面工具箱" * 10  # 141 bytes in GBK
         scene = self.start("tray", "--tip", long_tip)
