@@ -63,6 +63,12 @@ int SkinTabStrip::tabAt(int x, int y) const {
   return ql::tabAt(edges_, x);
 }
 
+SkinRect SkinTabStrip::tabRect(int index) const {
+  if (index < 1 || index >= int(edges_.size())) return {};
+  int x0 = edges_[size_t(index - 1)], x1 = edges_[size_t(index)];
+  return {left() + x0, top(), x1 - x0, height()};
+}
+
 void SkinTabStrip::measure() {
   textWidths_.clear();
   for (int i = 1; i <= tabs_.count(); ++i)
@@ -74,8 +80,8 @@ void SkinTabStrip::measure() {
 void SkinTabStrip::layout() { measure(); }
 
 void SkinTabStrip::repaintTab(int index) {
-  if (index < 1 || index >= int(edges_.size()) || !form()) return;
-  form()->invalidate({left() + edges_[size_t(index - 1)], top(), edges_[size_t(index)] - edges_[size_t(index - 1)], height()});
+  SkinRect tab = tabRect(index);
+  if (tab.width > 0 && form()) form()->invalidate(tab);
 }
 
 void SkinTabStrip::mouseMove(int x, int y, int) {

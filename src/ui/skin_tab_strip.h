@@ -24,6 +24,8 @@ class SkinTabStrip : public SkinElement {
   int setCurrent(int n);
   // The 1-based tab under the element point (x, y), or 0.
   int tabAt(int x, int y) const;
+  // Where tab `index` sits, in form coordinates; empty for an invalid index.
+  SkinRect tabRect(int index) const;
 
   std::function<bool(SkinTabStrip& strip, int index)> onAboutToChange;
   std::function<void(SkinTabStrip& strip, int index)> onChanged;
