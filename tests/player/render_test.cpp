@@ -206,3 +206,30 @@ TEST(Render, LowQualityDecidesEdgesByPixelCentres) {
   uint32_t edge = sharp[7 * 15 + 7];
   EXPECT_TRUE(edge == 0xFF000000u || edge == 0xFFFFFFFFu);
 }
+
+TEST(Render, MorphShapesBlendEdgesAndColoursByRatio) {
+  MovieBuilder m(10, 10, 12);
+  m.background(0xFFFFFF);
+  Path start, end;
+  start.fill1(1).rect(0, 0, 80, 80);      // top-left 4 × 4 px, red
+  end.moveTo(120, 120).lineTo(200, 120).lineTo(200, 200).lineTo(120, 200).lineTo(120, 120);
+  m.defineMorph(1, start, 0xFFFF0000, end, 0xFF0000FF, 200);
+  m.root().place(1, 1);
+  m.root().showFrame();
+  m.root().moveRatio(1, 32768);
+  m.root().showFrame();
+  m.root().moveRatio(1, 65535);
+  m.root().showFrame();
+  Bytes movie = m.finish(false);
+  Picture atStart = draw(movie, 10, 10, 1);
+  EXPECT_EQ(0xFFFF0000u, atStart.at(1, 1));
+  EXPECT_EQ(0xFFFFFFFFu, atStart.at(8, 8));
+  Picture halfway = draw(movie, 10, 10, 2);  // 3..7 px, purple
+  EXPECT_EQ(0xFFFFFFFFu, halfway.at(1, 1));
+  uint32_t mid = halfway.at(5, 5);
+  EXPECT_NEAR(128, channel(mid, 16), 2);
+  EXPECT_NEAR(127, channel(mid, 0), 2);
+  Picture atEnd = draw(movie, 10, 10, 3);
+  EXPECT_EQ(0xFF0000FFu, atEnd.at(8, 8));
+  EXPECT_EQ(0xFFFFFFFFu, atEnd.at(5, 5));
+}

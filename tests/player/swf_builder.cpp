@@ -203,6 +203,11 @@ Bytes ShapeBuilder::build(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin,
   int fillBits = 1, lineBits = 1;
   while ((1u << fillBits) <= fills_.size()) ++fillBits;
   while ((1u << lineBits) <= lines_.size()) ++lineBits;
+  writeRecords(w, path, fillBits, lineBits);
+  return w.data();
+}
+
+void writeRecords(Writer& w, const Path& path, int fillBits, int lineBits) {
   w.ubits(fillBits, 4);
   w.ubits(lineBits, 4);
   for (const Path::Record& r : path.records_) {
@@ -250,7 +255,7 @@ Bytes ShapeBuilder::build(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin,
     }
   }
   w.ubits(0, 6);  // end of shape
-  return w.data();
+  w.flush();
 }
 
 void Timeline::tag(int code, const Bytes& body) {
@@ -363,6 +368,30 @@ Bytes join(std::initializer_list<Bytes> parts) {
 }
 
 }  // namespace act
+
+void MovieBuilder::defineMorph(uint16_t id, const Path& start, uint32_t startArgb, const Path& end,
+                               uint32_t endArgb, int32_t extent) {
+  Writer edges;
+  writeRecords(edges, start, 1, 0);
+  Bytes startEdges = edges.data();
+  Writer endWriter;
+  writeRecords(endWriter, end, 0, 0);
+  Writer w;
+  w.u16(id);
+  w.rect(0, extent, 0, extent);
+  w.rect(0, extent, 0, extent);
+  Writer styles;
+  styles.u8(1);
+  styles.u8(0);  // solid
+  styles.rgba(startArgb);
+  styles.rgba(endArgb);
+  styles.u8(0);  // no line styles
+  w.u32(static_cast<uint32_t>(styles.data().size() + startEdges.size()));
+  w.bytes(styles.data());
+  w.bytes(startEdges);
+  w.bytes(endWriter.data());
+  root_.tag(46, w.data());
+}
 
 MovieBuilder::MovieBuilder(int widthPx, int heightPx, double fps, int version)
     : width_(widthPx), height_(heightPx), version_(version), fps_(fps) {}

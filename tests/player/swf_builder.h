@@ -55,7 +55,7 @@ class Path {
   Path& rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
  private:
-  friend class ShapeBuilder;
+  friend void writeRecords(Writer& w, const Path& path, int fillBits, int lineBits);
   struct Record {
     enum Kind { Style, Line, Curve } kind;
     int fill0 = -1, fill1 = -1, line = -1;
@@ -67,6 +67,9 @@ class Path {
   Record pending_{Record::Style};
   int32_t x_ = 0, y_ = 0;
 };
+
+// SHAPE records of a path with the given index widths, end record included.
+void writeRecords(Writer& w, const Path& path, int fillBits, int lineBits);
 
 class ShapeBuilder {
  public:
@@ -133,6 +136,10 @@ class MovieBuilder {
     define(s.tagCode(), s.build(id, xMin, xMax, yMin, yMax, p));
   }
   void defineSprite(uint16_t id, const Timeline& t, int frames);
+  // DefineMorphShape with one solid fill going from startArgb to endArgb;
+  // the two paths must have the same edges (fill style 1).
+  void defineMorph(uint16_t id, const Path& start, uint32_t startArgb, const Path& end,
+                   uint32_t endArgb, int32_t extent);
   // DefineBitsLossless2 from premultiplied 0xAARRGGBB pixels.
   void defineLosslessBitmap(uint16_t id, int w, int h, const std::vector<uint32_t>& argb);
   Bytes finish(bool compressed) const;

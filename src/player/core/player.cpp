@@ -32,6 +32,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   void setAntialias(bool on) override { antialias_ = on; }
 
   void advanceFrame() override {
+    context_.work = 0;
     if (root_->currentFrame() < 0) {
       root_->gotoFrame(0);
     } else {

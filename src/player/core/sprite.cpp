@@ -17,6 +17,7 @@ struct SpriteInstance::Placement {
 SpriteInstance::~SpriteInstance() { context_->objects -= static_cast<int64_t>(children_.size()); }
 
 void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) const {
+  context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
   for (const FrameCommand& c : timeline_->frames[frame].commands) {
     const PlaceCommand& p = c.place;
     if (c.remove) {
@@ -71,7 +72,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
 
 void SpriteInstance::gotoFrame(int frame) {
   frame = std::max(0, std::min(frame, frameCount() - 1));
-  if (frame == frame_) return;
+  if (frame == frame_ || context_->work > RunContext::kMaxWorkPerTick) return;
   bool forward = frame > frame_;
   std::map<int, Placement> state;
   int from = 0;

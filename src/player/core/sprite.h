@@ -41,6 +41,10 @@ struct RunContext {
   // sprite placing itself cannot grow without end.
   int64_t objects = 0;
   static constexpr int64_t kMaxObjects = 20000;
+  // Frames and commands replayed by gotos in this tick; scripts that jump
+  // back and forth through long timelines stop moving past the limit.
+  int64_t work = 0;
+  static constexpr int64_t kMaxWorkPerTick = 2000000;
   static constexpr int kMaxNesting = 32;
 };
 

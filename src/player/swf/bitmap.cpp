@@ -53,7 +53,9 @@ bool sizeAcceptable(int64_t w, int64_t h) {
 bool decodeImage(const uint8_t* data, size_t size, Bitmap* out) {
   if (size == 0 || size > 0x7FFFFFFF) return false;
   std::vector<uint8_t> cleaned;
-  if (size >= 2 && data[0] == 0xFF && (data[1] == 0xD8 || data[1] == 0xD9)) {
+  // Whatever starts with 0xFF may be taken for JPEG by the decoder, so all of
+  // it passes through the cleaning and checking first.
+  if (data[0] == 0xFF) {
     if (!cleanJpeg(data, size, &cleaned)) return false;
     data = cleaned.data();
     size = cleaned.size();
