@@ -359,6 +359,8 @@ LRESULT WindowBase::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result) {
+  // Menus, accelerators and the window's own scroll bars send no control.
+  if (lParam == 0) return false;
   HWND child = nullptr;
   switch (message) {
     case WM_COMMAND:
