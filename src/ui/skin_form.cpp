@@ -4,6 +4,8 @@
 #include "ui/tooltips.h"
 #include "ui/toolkit.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -81,6 +83,7 @@ bool SkinForm::attach(HWND window, const Bytes& skinPicture, uint32_t transparen
   SetWindowPos(window, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
+  toolTips().removeWindow(window);  // attaching again must not add a second tool
   toolTips().addWindow(window);
   shownTip_.clear();
   RECT client;
@@ -202,6 +205,12 @@ LRESULT SkinForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
       if (mouseWheel(short(HIWORD(wParam)), x, y, keys)) return 0;
       break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header && header->hwndFrom == toolTips().handle() && header->code == TTN_SHOW && placeTooltip())
+        return TRUE;
+      break;
+    }
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != window_) endPress();
       break;
@@ -662,6 +671,32 @@ void SkinForm::updateTooltip() {
   if (tip == shownTip_) return;
   shownTip_ = tip;
   toolTips().setText(window_, tip);
+}
+
+// The tooltip tool is the whole window, so the system would centre every tip
+// under the window; it goes under the element or caption button instead.
+bool SkinForm::placeTooltip() {
+  SkinRect target = hovered_ ? hovered_->rect() : captionRect(hoveredButton_);
+  HWND tip = toolTips().handle();
+  if (target.width <= 0 || !tip) return false;
+  RECT tipRect;
+  GetWindowRect(tip, &tipRect);
+  int tipWidth = tipRect.right - tipRect.left, tipHeight = tipRect.bottom - tipRect.top;
+  POINT point = {target.x + target.width / 2, target.y + target.height + 4};
+  ClientToScreen(window_, &point);
+  int x = point.x - tipWidth / 2, y = point.y;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    x = std::max(int(monitor.rcWork.left), std::min(x, int(monitor.rcWork.right) - tipWidth));
+    if (y + tipHeight > monitor.rcWork.bottom) {
+      POINT above = {0, target.y - 4};
+      ClientToScreen(window_, &above);
+      y = above.y - tipHeight;
+    }
+  }
+  SetWindowPos(tip, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 void SkinForm::leftDown(int x, int y, int keys) {

@@ -156,6 +156,7 @@ class SkinForm {
   void dragTo(int x, int y);
   void endPress();
   void updateTooltip();
+  bool placeTooltip();
   CaptionState* captionState(int bit);
   void animateStep();
   SkinRect captionRect(int bit) const;

@@ -236,6 +236,37 @@ class SkinGalleryTest(unittest.TestCase):
         # The lower half shows the skin's pale gradient, not an empty (black) window.
         self.assertGreater(min(shot.pixel(180, 200)), 200)
 
+    def test_skin_image_reads_gif_frames_and_delays_and_keeps_alpha(self):
+        gif = os.path.join(self.folder, "three.gif")
+        frames = [Image.new("RGB", (4, 3), colour) for colour in ((255, 0, 0), (0, 255, 0), (0, 0, 255))]
+        frames[0].save(gif, save_all=True, append_images=frames[1:], duration=[100, 250, 70], loop=0)
+        scene = self.start("image", harness.windows_path(gif))
+        self.assertEqual(b"1", scene.fact("loaded"))
+        self.assertEqual(b"4,3", scene.fact("size"))
+        self.assertEqual(3, scene.number("frames"))
+        self.assertEqual(b"10,25,7", scene.fact("delays"))  # hundredths of a second
+        self.assertEqual([b"FFFF0000", b"FF00FF00", b"FF0000FF"],
+                         [scene.fact("frame.%d" % i) for i in range(3)])
+        self.assertEqual(3, scene.number("copy-frames"), "a copy keeps every frame")
+        self.assertEqual(b"00000000", scene.fact("outside"))
+        # 32-bit bitmaps and icons keep their alpha channel.
+        expected = [b"FFFF0000", b"80008000", b"00000000", b"FF0000FF"]
+        self.assertEqual(expected, [scene.fact("bitmap.%d" % i) for i in range(4)])
+        self.assertEqual(expected, [scene.fact("icon.%d" % i) for i in range(4)])
+        self.assertEqual(b"00000000,3", scene.fact("empty"))
+
+        png = os.path.join(self.folder, "half.png")
+        Image.new("RGBA", (5, 4), (10, 20, 30, 128)).save(png)
+        scene = self.start("image", harness.windows_path(png))
+        self.assertEqual(b"5,4", scene.fact("size"))
+        self.assertEqual(1, scene.number("frames"))
+        self.assertEqual(b"", scene.fact("delays"))
+        self.assertEqual(b"800A141E", scene.fact("frame.0"))
+
+        scene = self.start("image", harness.windows_path(os.path.join(self.folder, "missing.png")))
+        self.assertEqual(b"0", scene.fact("loaded"))
+        self.assertEqual(0, scene.number("frames"))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -1,12 +1,18 @@
 // Gallery: a skinned window with one of each windowless element, to look at
 // and for the whole-program tests, plus the window-base scenes.
 //
-//   gallery [--log PATH]        the showcase: a 312 x 653 skinned form at (100, 60)
+//   gallery [--extra N] [--log PATH]
+//                               the showcase: a 312 x 653 skinned form at (100, 60);
+//                               N more list entries make it scroll
 //   gallery form [--buttons N] [--alpha A] [--log PATH]
 //                               a bare 360 x 240 skinned form with caption-button set N
 //   gallery bench [--entries N] [--repeat R] [--log PATH]
 //                               times full repaints of a 312 x 653 form with an
 //                               N-entry list, logs the figures and exits
+//   gallery image PATH [--log PATH]
+//                               loads a picture file as a SkinImage and logs its size,
+//                               frames, delays and pixels; also round-trips a 32-bit
+//                               bitmap and an icon with alpha
 //   gallery modal|close-veto|tray|centre|region ...   window-base scenes (window_scenes.h)
 //
 // Facts go to the --log file as key=value lines: the window, element and
@@ -17,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -199,7 +206,7 @@ void logLayout(Showcase& s) {
   fact("tab", std::to_string(s.tabs.current()));
 }
 
-void buildShowcase(Showcase& s, HWND handle) {
+void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
   const int width = 312, height = 653;
   s.form.attach(handle, makeSkinPicture(width, height), ql::SkinForm::kNoTransparentColor,
                 ql::kDefaultCaptionButtons | ql::kCaptionSkin);
@@ -252,6 +259,8 @@ void buildShowcase(Showcase& s, HWND handle) {
     int image = file[1][0] ? s.icons.add(file[1]) : 0;
     s.list.insertEntry(file[0], image, image ? ql::kDefaultEntryColor : 0xF0147A87);
   }
+  for (int i = 1; i <= extraEntries; ++i)
+    s.list.insertEntry("项目 " + std::to_string(i), (i - 1) % (s.icons.count()) + 1);
   s.list.setSelected(2);
   s.list.onActivate = [](ql::SkinListView& list, int index) { fact("activate", list.entryText(index)); };
   s.list.onSelectionChanged = [](ql::SkinListView&, int index) { fact("selection", std::to_string(index)); };
@@ -264,7 +273,8 @@ void buildShowcase(Showcase& s, HWND handle) {
   s.form.setFocusedElement(&s.list);
 }
 
-int runShowcase() {
+int runShowcase(const std::vector<std::string>& args) {
+  int extraEntries = std::max(0, std::atoi(optionValue(args, "--extra", "0").c_str()));
   Showcase s;
   s.window.onDestroyed = [] {
     fact("closed", "1");
@@ -276,7 +286,7 @@ int runShowcase() {
     result = 0;
     return true;
   };
-  if (!s.window.createTopLevel(nullptr, "青岚桌面工具箱", [&s](HWND handle) { buildShowcase(s, handle); }, false,
+  if (!s.window.createTopLevel(nullptr, "青岚桌面工具箱", [&](HWND handle) { buildShowcase(s, handle, extraEntries); }, false,
                                100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName,
                                nullptr, true, true))
     return 1;
@@ -402,6 +412,68 @@ int runBenchmark(const std::vector<std::string>& args) {
   return int(ql::runMessageLoop());
 }
 
+// ---- Pictures --------------------------------------------------------------------------
+
+std::string hexPixel(uint32_t argb) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(argb));
+  return text;
+}
+
+// A 2 x 2 top-down 32-bit bitmap: opaque red, half-transparent green,
+// transparent, opaque blue.
+HBITMAP makeAlphaBitmap() {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = -2;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const uint32_t pixels[4] = {0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF};  // premultiplied
+  std::memcpy(bits, pixels, sizeof pixels);
+  return bitmap;
+}
+
+int runImage(const std::vector<std::string>& args) {
+  ql::SkinImage image;
+  fact("loaded", image.loadFile(args.size() > 1 ? args[1] : std::string()) ? "1" : "0");
+  fact("size", std::to_string(image.width()) + "," + std::to_string(image.height()));
+  fact("frames", std::to_string(image.frameCount()));
+  std::string delays;
+  for (int delay : image.frameDelays()) delays += (delays.empty() ? "" : ",") + std::to_string(delay);
+  fact("delays", delays);
+  for (int frame = 0; frame < image.frameCount(); ++frame) {
+    image.selectFrame(frame);
+    fact("frame." + std::to_string(frame), hexPixel(image.pixel(0, 0)));
+  }
+  fact("outside", hexPixel(image.pixel(image.width(), 0)));
+  ql::SkinImage copy = image;
+  fact("copy-frames", std::to_string(copy.frameCount()));
+
+  HBITMAP bitmap = makeAlphaBitmap();
+  ql::SkinImage fromBitmap;
+  fact("bitmap", fromBitmap.fromBitmap(bitmap) ? "1" : "0");
+  for (int i = 0; i < 4; ++i) fact("bitmap." + std::to_string(i), hexPixel(fromBitmap.pixel(i % 2, i / 2)));
+  ICONINFO parts = {};
+  parts.fIcon = TRUE;
+  parts.hbmColor = bitmap;
+  parts.hbmMask = CreateBitmap(2, 2, 1, 1, nullptr);
+  HICON icon = CreateIconIndirect(&parts);
+  ql::SkinImage fromIcon;
+  fact("icon", fromIcon.fromIcon(icon) ? "1" : "0");
+  for (int i = 0; i < 4; ++i) fact("icon." + std::to_string(i), hexPixel(fromIcon.pixel(i % 2, i / 2)));
+  DestroyIcon(icon);
+  DeleteObject(parts.hbmMask);
+  DeleteObject(bitmap);
+  ql::SkinImage empty;
+  fact("empty", empty.createEmpty(3, 2) ? hexPixel(empty.pixel(1, 1)) + "," + std::to_string(empty.width()) : "0");
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -417,7 +489,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   int code;
   if (mode == "form") code = runBareForm(args);
   else if (mode == "bench") code = runBenchmark(args);
-  else code = runShowcase();
+  else if (mode == "image") code = runImage(args);
+  else code = runShowcase(args);
   ql::stopToolkit();
   if (logFile) std::fclose(logFile);
   return code;
