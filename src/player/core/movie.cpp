@@ -36,7 +36,9 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
   uint8_t flags3 = 0;
   if (tag.code == swf::kPlaceObject3) flags3 = r.u8();
   p->depth = r.u16();
-  if (tag.code == swf::kPlaceObject3 && (flags3 & 0x08)) r.cstring();  // class name
+  // PlaceObject3 names a class to instantiate, or the class of an image.
+  if (tag.code == swf::kPlaceObject3 && ((flags3 & 0x08) || ((flags3 & 0x10) && (flags & 0x02))))
+    r.cstring();
   p->move = flags & 0x01;
   p->hasCharacter = flags & 0x02;
   if (p->hasCharacter) p->characterId = r.u16();

@@ -32,7 +32,6 @@ class Rasterizer {
   void addLine(double x0, double y0, double x1, double y1);
   // Emits the coverage of everything added since reset and clears it.
   void sweep(FillRule rule, SpanSink& sink);
-  bool empty() const { return minY_ > maxY_; }
 
  private:
   void addClippedLine(double x0, double y0, double x1, double y1);

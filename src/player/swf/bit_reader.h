@@ -27,7 +27,6 @@ class BitReader {
   uint32_t u32();
   int16_t s16() { return static_cast<int16_t>(u16()); }
   double fixed8() { return s16() / 256.0; }    // signed 8.8
-  double fixed16() { return static_cast<int32_t>(u32()) / 65536.0; }  // 16.16
   float f32();
   double f64();  // AVM1 double: two 32-bit words, high word first
   bool skip(size_t n);

@@ -49,6 +49,14 @@ bool sizeAcceptable(int64_t w, int64_t h) {
   return w > 0 && h > 0 && w * h <= kMaxBitmapPixels;
 }
 
+// No image format we read packs more than a few thousand pixels into a byte;
+// a header claiming more is lying, and must not make us allocate for it.
+constexpr int64_t kMaxPixelsPerByte = 8192;
+
+bool sizeFitsData(int64_t w, int64_t h, size_t dataSize) {
+  return w * h <= std::max<int64_t>(65536, static_cast<int64_t>(dataSize) * kMaxPixelsPerByte);
+}
+
 // Decodes JPEG/PNG/GIF bytes with stb_image into opaque-or-alpha pixels.
 bool decodeImage(const uint8_t* data, size_t size, Bitmap* out) {
   if (size == 0 || size > 0x7FFFFFFF) return false;
@@ -62,7 +70,7 @@ bool decodeImage(const uint8_t* data, size_t size, Bitmap* out) {
   }
   int w = 0, h = 0, comp = 0;
   if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &comp)) return false;
-  if (!sizeAcceptable(w, h)) return false;
+  if (!sizeAcceptable(w, h) || !sizeFitsData(w, h, size)) return false;
   uint8_t* px = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &comp, 4);
   if (!px) return false;
   out->width = w;
@@ -214,6 +222,8 @@ bool decodeLossless(const uint8_t* data, size_t size, int version, Bitmap* out) 
     return false;
   }
   size_t expected = tableBytes + rowBytes * h;
+  // zlib expands at most about 1032 to 1.
+  if (expected > r.remaining() * 1032 + 1024) return false;
   std::vector<uint8_t> raw;
   if (!inflateExact(r.current(), r.remaining(), expected, &raw)) return false;
   out->width = w;
