@@ -104,22 +104,6 @@ void Paint::buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx) {
   }
 }
 
-// Ramp index of gradient position t (0..1 over the ramp) after the spread.
-int Paint::rampIndex(double t) const {
-  t = std::max(-1e6, std::min(1e6, t));
-  int i = static_cast<int>(std::floor(t * kRampSize));
-  switch (spread_) {
-    case swf::Spread::Pad:
-      return std::max(0, std::min(kRampSize - 1, i));
-    case swf::Spread::Repeat:
-      return i & (kRampSize - 1);
-    case swf::Spread::Reflect:
-      i &= 2 * kRampSize - 1;
-      return i < kRampSize ? i : 2 * kRampSize - 1 - i;
-  }
-  return 0;
-}
-
 // Where the ray from the focal point through (gx, gy) meets the circle.
 double Paint::focalPosition(double gx, double gy) const {
   constexpr double kRadius = 16384;

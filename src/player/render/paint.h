@@ -33,7 +33,20 @@ class Paint {
  private:
   enum class Kind : uint8_t { Solid, Gradient, Bitmap };
   void buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx);
-  int rampIndex(double t) const;
+  // Ramp index of gradient position t (0..1 over the ramp) after the spread.
+  int rampIndex(double t) const {
+    double x = t * kRampSize;
+    if (spread_ == swf::Spread::Pad) {
+      if (!(x > 0)) return 0;
+      return x >= kRampSize - 1 ? kRampSize - 1 : static_cast<int>(x);
+    }
+    x = x < -1e9 ? -1e9 : x > 1e9 ? 1e9 : x;
+    int i = static_cast<int>(x);
+    if (x < i) --i;  // floor
+    if (spread_ == swf::Spread::Repeat) return i & (kRampSize - 1);
+    i &= 2 * kRampSize - 1;
+    return i < kRampSize ? i : 2 * kRampSize - 1 - i;
+  }
   double focalPosition(double gx, double gy) const;
   uint32_t sampleBitmap(double u, double v) const;
   uint32_t texel(int x, int y) const;

@@ -147,7 +147,14 @@ void Rasterizer::sweep(FillRule rule, SpanSink& sink) {
     x1 = std::min(x1, width_);
     float sum = 0;
     int first = -1, last = -1;
+    uint8_t c = 0;
     for (int x = x0; x <= x1; ++x) {
+      if (cells[x] == 0 && x > x0) {
+        // Between edges the coverage carries on unchanged.
+        coverage_[x] = c;
+        if (c) last = x;
+        continue;
+      }
       sum += cells[x];
       cells[x] = 0;
       float a = std::fabs(sum);
@@ -160,7 +167,7 @@ void Rasterizer::sweep(FillRule rule, SpanSink& sink) {
           if (cov > 1) cov = 2 - cov;
         }
       }
-      uint8_t c = static_cast<uint8_t>(cov * 255 + 0.5f);
+      c = static_cast<uint8_t>(cov * 255 + 0.5f);
       coverage_[x] = c;
       if (c) {
         if (first < 0) first = x;
