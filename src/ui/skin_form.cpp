@@ -205,6 +205,9 @@ LRESULT SkinForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
       if (mouseWheel(short(HIWORD(wParam)), x, y, keys)) return 0;
       break;
+    case WM_NCHITTEST:
+      if (LRESULT hit = sizingHitTest(x, y)) return hit;
+      break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header && header->hwndFrom == toolTips().handle() && header->code == TTN_SHOW && placeTooltip())
@@ -733,6 +736,24 @@ void SkinForm::leftDown(int x, int y, int keys) {
     dragMoved_ = false;
     SetCapture(window_);
   }
+}
+
+LRESULT SkinForm::sizingHitTest(int screenX, int screenY) const {
+  if (resizeBorder_ <= 0 || IsZoomed(window_)) return 0;
+  RECT rect;
+  GetWindowRect(window_, &rect);
+  bool left = screenX < rect.left + resizeBorder_, right = screenX >= rect.right - resizeBorder_;
+  bool top = screenY < rect.top + resizeBorder_, bottom = screenY >= rect.bottom - resizeBorder_;
+  if (top && left) return HTTOPLEFT;
+  if (top && right) return HTTOPRIGHT;
+  if (bottom && left) return HTBOTTOMLEFT;
+  if (bottom && right) return HTBOTTOMRIGHT;
+  if (left) return HTLEFT;
+  if (right) return HTRIGHT;
+  if (bottom) return HTBOTTOM;
+  // The top edge only away from the caption buttons, which sit right at it.
+  if (top && captionButtonAt(buttons_, screenX - rect.left, 0) == 0) return HTTOP;
+  return 0;
 }
 
 void SkinForm::dragTo(int x, int y) {

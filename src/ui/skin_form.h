@@ -68,6 +68,10 @@ class SkinForm {
   bool isLayered() const { return alpha_ != kOpaque; }
   int captionButtons() const { return captionButtons_; }
   void setCaptionButtons(int buttonSet);
+  // A band this many pixels wide along the window's edges sizes the window
+  // with the system's sizing loop (0, the default: the window cannot be sized).
+  void setResizeBorder(int pixels) { resizeBorder_ = pixels; }
+  int resizeBorder() const { return resizeBorder_; }
   // Painted where there is no skin picture.
   void setBackgroundColor(uint32_t argb);
   uint32_t backgroundColor() const { return background_; }
@@ -154,6 +158,7 @@ class SkinForm {
   void captionAction(int bit);
   void toggleMaximised();
   void dragTo(int x, int y);
+  LRESULT sizingHitTest(int screenX, int screenY) const;
   void endPress();
   void updateTooltip();
   bool placeTooltip();
@@ -169,6 +174,7 @@ class SkinForm {
   uint32_t transparent_ = kNoTransparentColor;
   int captionButtons_ = kDefaultCaptionButtons;
   int alpha_ = kOpaque;
+  int resizeBorder_ = 0;
   uint32_t background_;
 
   std::vector<SkinElement*> elements_;

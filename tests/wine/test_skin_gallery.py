@@ -6,6 +6,7 @@ the window with posted mouse messages, the way the program closes its own
 windows. The bare form ("gallery form --buttons N") shows one caption-button set.
 """
 import os
+import subprocess
 import tempfile
 import time
 import unittest
@@ -199,6 +200,21 @@ class SkinGalleryTest(unittest.TestCase):
         self.driver.post(window, WM_LBUTTONUP, 0, lparam(150, 30))
         time.sleep(1.0)
         self.assertEqual((170, 142) + FORM_SIZE, self.window_rect(window)[0])
+
+    def test_edge_band_sizes_the_window_with_the_system_sizing_loop(self):
+        scene = self.start("form", "--buttons", "6", "--resize", "4")
+        window = scene.number("window")
+        scene.fact("size")
+        # The real pointer: the sizing loop follows the mouse, not posted messages.
+        right = FORM_ORIGIN[0] + FORM_SIZE[0] - 2
+        middle = FORM_ORIGIN[1] + FORM_SIZE[1] // 2
+        for step in (["mousemove", str(right), str(middle)], ["mousedown", "1"],
+                     ["mousemove", str(right + 20), str(middle)],
+                     ["mousemove", str(right + 60), str(middle)], ["mouseup", "1"]):
+            subprocess.run(["xdotool"] + step, check=True, timeout=10)
+            time.sleep(0.3)
+        self.assertEqual(b"1", scene.fact("exit-size-move"))
+        self.assertEqual(FORM_ORIGIN + (FORM_SIZE[0] + 60, FORM_SIZE[1]), self.window_rect(window)[0])
 
     def test_tab_strip_veto_keeps_the_tab_and_a_change_follows_about_to_change(self):
         scene, window = self.showcase()

@@ -4,8 +4,9 @@
 //   gallery [--extra N] [--log PATH]
 //                               the showcase: a 312 x 653 skinned form at (100, 60);
 //                               N more list entries make it scroll
-//   gallery form [--buttons N] [--alpha A] [--log PATH]
-//                               a bare 360 x 240 skinned form with caption-button set N
+//   gallery form [--buttons N] [--alpha A] [--resize B] [--log PATH]
+//                               a bare 360 x 240 skinned form with caption-button set N,
+//                               sized by a B-pixel band along its edges when B is given
 //   gallery bench [--entries N] [--repeat R] [--log PATH]
 //                               times full repaints of a 312 x 653 form with an
 //                               N-entry list, logs the figures and exits
@@ -302,6 +303,7 @@ int runBareForm(const std::vector<std::string>& args) {
   ql::SkinLabel label;
   int buttons = std::atoi(optionValue(args, "--buttons", "30").c_str());
   int alpha = std::atoi(optionValue(args, "--alpha", "-1").c_str());
+  int resizeBorder = std::atoi(optionValue(args, "--resize", "0").c_str());
   window.onDestroyed = [] {
     fact("closed", "1");
     PostQuitMessage(0);
@@ -315,6 +317,11 @@ int runBareForm(const std::vector<std::string>& args) {
     form.onResized = [&](int w, int h) {
       fact("size", std::to_string(w) + "," + std::to_string(h) + "," + std::to_string(window.windowState()));
       label.move(16, 40, w - 32, h - 56);
+    };
+    form.setResizeBorder(resizeBorder);
+    form.onMessage = [](UINT message, WPARAM, LPARAM, LRESULT&) {
+      if (message == WM_EXITSIZEMOVE) fact("exit-size-move", "1");
+      return false;
     };
     form.attach(handle, makeSkinPicture(360, 240), ql::SkinForm::kNoTransparentColor, buttons, alpha);
     label.create(form, 16, 40, 328, 184, "标题栏按钮组合：" + std::to_string(buttons) + "。双击标题栏可最大化或还原（需有最大化按钮）。");
