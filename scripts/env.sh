@@ -29,8 +29,12 @@ unset LC_ALL LC_CTYPE
 # the native tests alike.
 export ODBCSYSINI="$QL_NATIVE_BUILD/odbc"
 
-# The project's virtual screen: 1024x768, the size the tests expect.
-QL_DISPLAY_NUMBER="${QL_DISPLAY_NUMBER:-87}"
+# The project's virtual screen: 1024x768, the size the tests expect. Each
+# checkout gets its own (the number comes from its path), so that tests of
+# two checkouts never see each other's windows.
+if [ -z "${QL_DISPLAY_NUMBER:-}" ]; then
+  QL_DISPLAY_NUMBER=$((100 + $(printf '%s' "$QL_ROOT" | cksum | cut -d' ' -f1) % 400))
+fi
 export QL_DISPLAY=":$QL_DISPLAY_NUMBER"
 
 ql_display_alive() {
@@ -52,14 +56,15 @@ ql_start_xvfb() {
         rm -f "/tmp/.X${QL_DISPLAY_NUMBER}-lock" "/tmp/.X11-unix/X${QL_DISPLAY_NUMBER}"
       fi
     fi
+    # 9>&-: the server must not keep the lock for its whole life.
     setsid nohup Xvfb "$QL_DISPLAY" -screen 0 1024x768x24 -nolisten tcp \
-      >"$QL_BUILD/xvfb.log" 2>&1 </dev/null &
+      >"$QL_BUILD/xvfb.log" 2>&1 </dev/null 9>&- &
     for _ in $(seq 1 100); do
       if ql_display_alive "$QL_DISPLAY"; then exit 0; fi
       sleep 0.1
     done
     exit 1
-  ) 9>"$QL_BUILD/.xvfb.lock"
+  ) 9>"$QL_BUILD/.xvfb-$QL_DISPLAY_NUMBER.lock"
 }
 
 if [ -z "${DISPLAY:-}" ] || ! ql_display_alive "$DISPLAY"; then

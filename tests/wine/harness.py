@@ -18,6 +18,7 @@ Everything waits with a time-out; Wine is killed between tests. Texts are
 str (GBK on the Windows side); configuration texts are bytes or str (str is
 encoded as GBK).
 """
+import fcntl
 import os
 import queue
 import shutil
@@ -62,6 +63,27 @@ def _load_environment():
 
 
 _load_environment()
+
+
+def _take_test_lock():
+    """One test run per checkout at a time: tests kill every Wine process of
+    the prefix. scripts/test.sh holds the lock for its whole run; a test file
+    run on its own holds it for its process's life."""
+    if os.environ.get("QL_TEST_LOCK_HELD") == "1":
+        return
+    os.makedirs(os.path.join(ROOT, "build"), exist_ok=True)
+    global _lock_file
+    _lock_file = open(os.path.join(ROOT, "build", ".test.lock"), "w")
+    try:
+        fcntl.flock(_lock_file, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except OSError:
+        print("harness: waiting for another test run (build/.test.lock)", flush=True)
+        fcntl.flock(_lock_file, fcntl.LOCK_EX)
+    os.environ["QL_TEST_LOCK_HELD"] = "1"
+
+
+_lock_file = None
+_take_test_lock()
 
 WIN32_BUILD = os.environ.get("QL_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
 APP_DIR = os.environ.get("QL_APP", os.path.join(ROOT, "build", "app"))
