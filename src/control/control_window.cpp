@@ -180,9 +180,10 @@ bool onFormEvent(HWND, int code, int element, int source) {
   return false;
 }
 
-// A soft plate behind the page buttons keeps them apart from the skin.
+// A soft plate behind the page buttons keeps them apart from the skin; it
+// ends short of the list-mode box in the corner.
 void paintBackdrop(Gdiplus::Graphics& graphics, int width, int) {
-  Gdiplus::RectF plate(8, 30, float(width - 16), 82);
+  Gdiplus::RectF plate(8, 30, float(width - 32), 82);
   drawRoundRect(graphics, plate, 12, withAlpha(theme::kWhite, 120), 1, kRoundFill);
   drawRoundRect(graphics, plate, 12, withAlpha(theme::kHairline, 200), 1, kRoundOutline);
 }

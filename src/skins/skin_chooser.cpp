@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kWidth = 320, kHeight = 170;
 
-// One skin picture in small: the top of the picture (where the skins keep
-// their scenery), cut square, with rounded corners.
+// One skin picture in small: a square from the top middle of the picture
+// (where the skins keep their scenery), with rounded corners.
 class Thumbnail : public SkinElement {
  public:
   void setPicture(const Bytes& bytes) {
@@ -34,12 +34,15 @@ class Thumbnail : public SkinElement {
     Gdiplus::GraphicsPath outline;
     addRoundRect(outline, box, 8);
     if (picture_.valid()) {
-      float side = float(std::min(picture_.width(), picture_.height()));
+      float side = std::min(picture_.width() * 0.55f, float(picture_.height()));
       Gdiplus::Region previous;
       graphics.GetClip(&previous);
       graphics.SetClip(&outline, Gdiplus::CombineModeIntersect);
+      Gdiplus::InterpolationMode interpolation = graphics.GetInterpolationMode();
+      graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
       graphics.DrawImage(picture_.get(), box, (picture_.width() - side) / 2, 0, side, side,
                          Gdiplus::UnitPixel);
+      graphics.SetInterpolationMode(interpolation);
       graphics.SetClip(&previous);
     } else {
       drawRoundRect(graphics, box, 8, theme::kSurface, 1, kRoundFill);
