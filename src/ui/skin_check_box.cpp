@@ -66,7 +66,7 @@ void SkinCheckBox::paint(Gdiplus::Graphics& graphics) {
   bool enabled = isEnabled();
   uint32_t empty = mixColors(withAlpha(theme::kWhite, 240), 0xFFF0F8F9, h);
   uint32_t fill = mixColors(empty, enabled ? mixColors(theme::kAccent, theme::kAccentHover, h) : theme::kHairline, c);
-  uint32_t border = enabled ? mixColors(mixColors(0xFF9DB3B9, theme::kAccent, h), theme::kAccent, c) : theme::kHairline;
+  uint32_t border = enabled ? mixColors(mixColors(0xFF8FA7AE, theme::kAccent, h), theme::kAccent, c) : theme::kHairline;
   drawRoundRect(graphics, mark, 4, fill, 1, kRoundFill);
   drawRoundRect(graphics, mark, 4, border, 1, kRoundOutline);
   if (c > 0) {

@@ -4,7 +4,6 @@
 #include "ui/text_resources.h"
 #include "ui/wide_text.h"
 
-#include <memory>
 
 namespace ql {
 
@@ -59,23 +58,17 @@ void fillGradient(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, uint3
 
 namespace {
 
-Gdiplus::StringFormat& formatFor(int align, int flags) {
-  // Twelve combinations, made once.
-  static std::unique_ptr<Gdiplus::StringFormat> formats[3][4];
-  std::unique_ptr<Gdiplus::StringFormat>& slot = formats[align % 3][flags & 3];
-  if (!slot) {
-    slot.reset(Gdiplus::StringFormat::GenericDefault()->Clone());
-    slot->SetAlignment(align == kAlignCenter  ? Gdiplus::StringAlignmentCenter
-                       : align == kAlignRight ? Gdiplus::StringAlignmentFar
-                                              : Gdiplus::StringAlignmentNear);
-    slot->SetLineAlignment((flags & kTextTop) ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentCenter);
-    slot->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-    slot->SetHotkeyPrefix(Gdiplus::HotkeyPrefixNone);
-    int formatFlags = Gdiplus::StringFormatFlagsLineLimit;
-    if (flags & kTextSingleLine) formatFlags |= Gdiplus::StringFormatFlagsNoWrap;
-    slot->SetFormatFlags(formatFlags);
-  }
-  return *slot;
+// Made per call: cheap, and no GDI+ object outlives GDI+ itself.
+void setUpFormat(Gdiplus::StringFormat& format, int align, int flags) {
+  format.SetAlignment(align == kAlignCenter  ? Gdiplus::StringAlignmentCenter
+                      : align == kAlignRight ? Gdiplus::StringAlignmentFar
+                                             : Gdiplus::StringAlignmentNear);
+  format.SetLineAlignment((flags & kTextTop) ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentCenter);
+  format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+  format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixNone);
+  int formatFlags = Gdiplus::StringFormatFlagsLineLimit;
+  if (flags & kTextSingleLine) formatFlags |= Gdiplus::StringFormatFlagsNoWrap;
+  format.SetFormatFlags(formatFlags);
 }
 
 }  // namespace
@@ -85,7 +78,9 @@ void drawSkinText(Gdiplus::Graphics& graphics, const std::string& text, const Sk
   if (text.empty() || !font.valid() || (color >> 24) == 0) return;
   std::wstring wide = toWide(text);
   Gdiplus::SolidBrush brush(argbColor(color));
-  graphics.DrawString(wide.c_str(), INT(wide.size()), font.get(), rect, &formatFor(align, flags), &brush);
+  Gdiplus::StringFormat format;
+  setUpFormat(format, align, flags);
+  graphics.DrawString(wide.c_str(), INT(wide.size()), font.get(), rect, &format, &brush);
 }
 
 Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font) {
@@ -95,8 +90,9 @@ Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font) {
   setSkinQuality(graphics, false);
   std::wstring wide = toWide(text);
   Gdiplus::RectF bounds;
-  graphics.MeasureString(wide.c_str(), INT(wide.size()), font.get(), Gdiplus::PointF(0, 0),
-                         &formatFor(kAlignLeft, kTextSingleLine | kTextTop), &bounds);
+  Gdiplus::StringFormat format;
+  setUpFormat(format, kAlignLeft, kTextSingleLine | kTextTop);
+  graphics.MeasureString(wide.c_str(), INT(wide.size()), font.get(), Gdiplus::PointF(0, 0), &format, &bounds);
   return Gdiplus::SizeF(bounds.Width, bounds.Height);
 }
 
