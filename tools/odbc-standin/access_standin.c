@@ -14,6 +14,10 @@
  * Like the Access driver, it refuses a file that is missing or is not a
  * database; new files come from the setup library (CREATE_DB).
  *
+ * Debian's SQLite driver has no wide-character entry points, so texts travel
+ * as the bytes they are: GBK names and values reach the file untouched, and
+ * no NoWCHAR option is needed.
+ *
  * Declared with plain C types so that it needs no ODBC header for -m32:
  * SQLRETURN and SQLSMALLINT are shorts, handles are pointers.
  */
