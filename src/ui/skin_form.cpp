@@ -3,6 +3,7 @@
 #include "ui/skin_draw.h"
 #include "ui/tooltips.h"
 #include "ui/toolkit.h"
+#include "ui/window_base.h"
 
 #include <commctrl.h>
 
@@ -27,11 +28,13 @@ UINT pushMessage() {
 
 int modifierKeys() {
   int keys = 0;
-  if (GetKeyState(VK_CONTROL) < 0) keys |= 1;
-  if (GetKeyState(VK_SHIFT) < 0) keys |= 2;
-  if (GetKeyState(VK_MENU) < 0) keys |= 4;
+  if (GetKeyState(VK_CONTROL) < 0) keys |= kModControl;
+  if (GetKeyState(VK_SHIFT) < 0) keys |= kModShift;
+  if (GetKeyState(VK_MENU) < 0) keys |= kModAlt;
   return keys;
 }
+
+int clampAlpha(int alpha) { return alpha == SkinForm::kOpaque ? alpha : std::min(std::max(alpha, 0), 255); }
 
 uint32_t premultiplied(uint32_t argb) {
   uint32_t a = argb >> 24;
@@ -76,7 +79,7 @@ bool SkinForm::attach(HWND window, const Bytes& skinPicture, uint32_t transparen
   LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
   if (captionButtons != kCaptionButtonsNotGiven && !(style & WS_SYSMENU))
     SetWindowLongPtrA(window, GWL_STYLE, style | WS_SYSMENU);
-  alpha_ = alpha == kOpaque ? kOpaque : std::min(std::max(alpha, 0), 255);
+  alpha_ = clampAlpha(alpha);
   LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
   LONG_PTR wantedEx = isLayered() ? (exStyle | WS_EX_LAYERED) : (exStyle & ~LONG_PTR(WS_EX_LAYERED));
   if (wantedEx != exStyle) SetWindowLongPtrA(window, GWL_EXSTYLE, wantedEx);
@@ -291,12 +294,9 @@ bool SkinForm::setSkinPicture(const Bytes& picture) {
 }
 
 void SkinForm::setAlpha(int alpha) {
-  if (!window_) {
-    alpha_ = alpha;
-    return;
-  }
   bool wasLayered = isLayered();
-  alpha_ = alpha == kOpaque ? kOpaque : std::min(std::max(alpha, 0), 255);
+  alpha_ = clampAlpha(alpha);
+  if (!window_) return;
   if (wasLayered != isLayered()) {
     LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
     SetWindowLongPtrA(window_, GWL_EXSTYLE,
