@@ -18,6 +18,7 @@
 //   box [title=T] [process=P] [timeout=MS]
 //                       wait for a message box: its line, text=..., button=ID TEXT
 //   press HWND ID|TEXT  press a dialog's button
+//   settext HWND TEXT   WM_SETTEXT (an edit box's or a dialog field's text)
 //   gone HWND [timeout=MS]   wait until the window no longer exists
 //   message NAME        the registered message's number: message=N
 //   sleep MS
@@ -275,6 +276,17 @@ void pressButton(const Command& command, Answer& answer) {
   answer.error = "no button " + command.words[2];
 }
 
+void setText(const Command& command, Answer& answer) {
+  HWND window;
+  if (!windowArgument(command, 1, window, answer)) return;
+  std::string text = command.words.size() > 2 ? command.words[2] : std::string();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                           SMTO_NORMAL, timeoutOf(command, 5000), &result) ||
+      !result)
+    answer.error = "text not taken";
+}
+
 void waitGone(const Command& command, Answer& answer) {
   long long value = 0;
   if (!numberArgument(command, 1, value, answer)) return;
@@ -305,6 +317,7 @@ Answer run(const Command& command) {
   else if (verb == "move") moveWindow(command, answer);
   else if (verb == "box") messageBox(command, answer);
   else if (verb == "press") pressButton(command, answer);
+  else if (verb == "settext") setText(command, answer);
   else if (verb == "gone") waitGone(command, answer);
   else if (verb == "message") registeredMessage(command, answer);
   else if (verb == "sleep") {
