@@ -60,12 +60,11 @@ class StartupTest(harness.ProgramTest):
         with open(self.data_file, "rb") as f:
             self.assertEqual(junk, f.read())
 
-    def test_database_without_configuration_table_gives_defaults_without_a_box(self):
+    def test_database_without_configuration_table_is_reported_once(self):
+        # It opens, but nothing could ever be read from it or saved into it.
         open(self.data_file, "wb").close()  # an empty database: opens, has no tables
         self.start_program()
-        window = self.main_window()
-        self.assertEqual(DEFAULT_RECT, window.rect)
-        self.assert_no_message_box()
+        window = self.expect_error_box_then_default_window()
         self.exit_through_command(window)
 
     def test_stored_geometry_places_the_window_as_stored(self):
