@@ -136,8 +136,8 @@ ensure_locale
 mkdir -p "$QL_BUILD"
 
 if [ "${1:-}" != --no-build ]; then
-  build_tree "$QL_NATIVE_BUILD"
-  build_tree "$QL_WIN32_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
+  build_tree "$QL_NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Release
+  build_tree "$QL_WIN32_BUILD" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
 fi
 prepare_prefix
 

@@ -75,6 +75,21 @@ if [ $run_native = 1 ]; then
   fi
 fi
 
+if [ $run_native = 1 ]; then
+  echo "== the generated pictures (tests/assets)"
+  log="$QL_BUILD/assets-tests.log"
+  /usr/bin/python3 -m unittest discover -s "$ROOT/tests/assets" -v 2>&1 | tee "$log"
+  code=${PIPESTATUS[0]}
+  # unittest closes with "Ran N tests" and "OK" or "FAILED (failures=F, errors=E)".
+  ran=$(sed -n 's/^Ran \([0-9]\+\) tests\?.*/\1/p' "$log" | tail -1)
+  bad=$(sed -n 's/^FAILED (\(.*\))$/\1/p' "$log" | grep -o '\(failures\|errors\)=[0-9]\+' | awk -F= '{s += $2} END {print s + 0}')
+  ran=${ran:-0} bad=${bad:-0}
+  if [ "$code" -ne 0 ] && [ "$bad" -eq 0 ]; then bad=1; fi
+  echo "assets: $((ran - bad)) passed, $bad failed"
+  passed=$((passed + ran - bad))
+  failed=$((failed + bad))
+fi
+
 if [ $run_wine = 1 ]; then
   echo "== whole-program tests under Wine (display $DISPLAY)"
   log="$QL_BUILD/wine-tests.log"
