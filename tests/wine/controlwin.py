@@ -106,10 +106,25 @@ def open_menu(test, timeout=10):
     while time.time() < deadline:
         menus = [w for w in program_windows(test, "#32768") if w.visible]
         if menus:
-            time.sleep(0.4)  # let it paint
             return menus[0]
         time.sleep(0.1)
     raise AssertionError("no menu showed")
+
+
+def read_menu(test, name, timeout=10):
+    """The menu that shows (its window, items and picture), once it has been
+    drawn: the menu window shows before X has painted it."""
+    menu = open_menu(test, timeout)
+    deadline, previous = time.time() + timeout, None
+    while True:
+        picture = shot(test, name)
+        rows = menu_rows(picture, menu)
+        if rows and rows == previous:
+            return menu, rows, picture
+        if time.time() > deadline:
+            raise AssertionError("the menu was not drawn")
+        previous = rows
+        time.sleep(0.3)
 
 
 def menu_rows(picture, menu):
@@ -137,9 +152,22 @@ def menu_rows(picture, menu):
 def close_menu(test, window):
     """WM_CANCELMODE ends the menu's tracking, as a click elsewhere would."""
     test.driver.post(window, 0x001F)
+    # Answered once the menu's loop has ended (hiding the menu may take a
+    # while without a window manager).
+    test.driver.send(window, 0, timeout=15)
     deadline = time.time() + 10
     while [w for w in program_windows(test, "#32768") if w.visible] and time.time() < deadline:
         time.sleep(0.1)
+
+
+def wait_until(condition, timeout=15):
+    """Polls until the condition holds; False when the time ran out."""
+    deadline = time.time() + timeout
+    while not condition():
+        if time.time() > deadline:
+            return False
+        time.sleep(0.1)
+    return True
 
 
 def saved_config(test):

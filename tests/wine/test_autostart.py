@@ -9,8 +9,8 @@ import time
 import unittest
 
 import harness
-from controlwin import SETTINGS, SETTINGS_ITEMS, close_menu, menu_rows, open_menu, real_click, \
-    saved_config, screen_point, shot
+from controlwin import SETTINGS, SETTINGS_ITEMS, close_menu, read_menu, real_click, saved_config, \
+    screen_point
 from harness import EXIT_COMMAND, windows_path
 
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
@@ -63,8 +63,7 @@ class AutostartTest(harness.ProgramTest):
     def autostart_marked(self, name):
         """Opens the settings menu with the real mouse and reads its mark."""
         real_click(*screen_point(self.window, SETTINGS))
-        menu = open_menu(self)
-        rows = menu_rows(shot(self, name), menu)
+        _, rows, _ = read_menu(self, name)
         close_menu(self, self.window)
         self.assertEqual(len(SETTINGS_ITEMS), len(rows))
         return rows[SETTINGS_ITEMS.index(AUTOSTART_COMMAND)][2]

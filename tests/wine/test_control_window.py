@@ -10,7 +10,7 @@ import flashdb
 import harness
 from controlwin import (ACCENT, DEFAULT_SKIN, LIST_MODE_BOX, MINIMISE, PAGE_BUTTONS,
                         SETTINGS, SETTINGS_ITEMS, TAB_TEXT_Y, TAB_UNDERLINE_Y, TRAY_ITEMS,
-                        close_menu, ink, menu_rows, near, open_menu, owner, pixel,
+                        close_menu, ink, near, owner, pixel, read_menu,
                         program_windows, real_click, saved_config, screen_point, shot,
                         shows_skin)
 from harness import EXIT_COMMAND, TRAY_MESSAGE, WM_LBUTTONDOWN, WM_RBUTTONDOWN
@@ -161,8 +161,7 @@ class ControlWindowTest(harness.ProgramTest):
         # Anything but exactly "假" is on; a missing value is off.
         self.start(config1="[fl配置]\r\n锁定=真\r\n静音=1\r\n穿透=假\r\n")
         self.tray(WM_RBUTTONDOWN)
-        menu = open_menu(self)
-        rows = menu_rows(shot(self, "tray-menu"), menu)
+        _, rows, _ = read_menu(self, "tray-menu")
         self.assertEqual(len(TRAY_ITEMS), len(rows))
         checked = [item for item, (_, _, mark) in zip(TRAY_ITEMS, rows) if mark]
         self.assertEqual([1008, 1004], checked)  # 静音, 锁定
@@ -194,9 +193,7 @@ class ControlWindowTest(harness.ProgramTest):
 
     def exit_through_menu(self, open_it, items, name):
         open_it()
-        menu = open_menu(self)
-        picture = shot(self, name)
-        rows = menu_rows(picture, menu)
+        menu, rows, _ = read_menu(self, name)
         self.assertEqual(len(items), len(rows))
         top, bottom, _ = rows[items.index(EXIT_COMMAND)]
         real_click(menu.rect[0] + 40, (top + bottom) // 2)
