@@ -80,6 +80,13 @@ TEST(Jpeg, HuffmanTablesWithTooManyCodesAreRefused) {
   // Fill bytes before the marker do not get past the check.
   bad.insert(bad.begin(), {0xFF, 0xFF});
   EXPECT_FALSE(swf::decodeJpeg2(bad.data(), bad.size(), &b));
+
+  // A sound table in a segment that claims to run past the data: the
+  // decoder would read its next table from whatever follows.
+  std::vector<uint8_t> cut{0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00};
+  for (int i = 0; i < 16; ++i) cut.push_back(i == 0 ? 1 : 0);
+  cut.push_back(0);
+  EXPECT_FALSE(swf::cleanJpeg(cut.data(), cut.size(), &cleaned));
 }
 
 TEST(Lossless, ColourMappedRowsArePaddedAndAlphaIsKept) {

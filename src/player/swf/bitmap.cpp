@@ -152,15 +152,16 @@ bool cleanJpeg(const uint8_t* data, size_t size, std::vector<uint8_t>* result) {
       for (size_t q = p + 2; q + 3 < size; ++q) {
         if (data[q] != 0xFF || data[q + 1] != 0xC4) continue;
         size_t n = (size_t(data[q + 2]) << 8) | data[q + 3];
-        size_t e = std::min(size, q + 2 + n);
-        if (n < 2 || !huffmanTablesSound(data + q + 4, e - std::min(e, q + 4))) return false;
+        if (n < 2 || n > size - q - 2 || !huffmanTablesSound(data + q + 4, n - 2)) return false;
       }
       // A trailing stray SOI/EOI pair after the real end does no harm to the decoder.
       return true;
     }
-    size_t end = std::min(size, p + 2 + len);
-    if (m == 0xC4 && (len < 2 || !huffmanTablesSound(data + p + 4, end - std::min(end, p + 4))))
-      return false;
+    // A segment running past the data is damage; the decoder would read
+    // on into whatever follows, unchecked.
+    if (len < 2 || len > size - p - 2) return false;
+    size_t end = p + 2 + len;
+    if (m == 0xC4 && !huffmanTablesSound(data + p + 4, len - 2)) return false;
     out.insert(out.end(), data + p, data + end);
     p = end;
   }
