@@ -14,6 +14,11 @@ std::unique_ptr<T> keepIfOk(T* object) {
   return kept;
 }
 
+// The generic families are null when GDI+ finds no font for them.
+std::unique_ptr<Gdiplus::FontFamily> cloneGeneric(const Gdiplus::FontFamily* generic) {
+  return generic ? keepIfOk(generic->Clone()) : nullptr;
+}
+
 }  // namespace
 
 // ---- SkinFontFamily ----------------------------------------------------------
@@ -31,19 +36,19 @@ SkinFontFamily& SkinFontFamily::operator=(const SkinFontFamily& other) {
 
 SkinFontFamily SkinFontFamily::genericSansSerif() {
   SkinFontFamily family;
-  family.family_ = keepIfOk(Gdiplus::FontFamily::GenericSansSerif()->Clone());
+  family.family_ = cloneGeneric(Gdiplus::FontFamily::GenericSansSerif());
   return family;
 }
 
 SkinFontFamily SkinFontFamily::genericSerif() {
   SkinFontFamily family;
-  family.family_ = keepIfOk(Gdiplus::FontFamily::GenericSerif()->Clone());
+  family.family_ = cloneGeneric(Gdiplus::FontFamily::GenericSerif());
   return family;
 }
 
 SkinFontFamily SkinFontFamily::genericMonospace() {
   SkinFontFamily family;
-  family.family_ = keepIfOk(Gdiplus::FontFamily::GenericMonospace()->Clone());
+  family.family_ = cloneGeneric(Gdiplus::FontFamily::GenericMonospace());
   return family;
 }
 
