@@ -8,6 +8,7 @@
 #include "animation/taskbar_hider.h"
 #include "assets/assets.h"
 #include "control/control_layout.h"
+#include "control/command_dispatch.h"
 #include "control/control_menus.h"
 #include "control/page_button.h"
 #include "control/tray.h"
@@ -132,7 +133,7 @@ void activateEntry(int index) {
   ControlParts& p = parts();
   switch (p.pages.current()) {
     case kLauncherPage:
-      if (p.list.entryText(index) == kPlaceholderItem) addShortcut();
+      if (p.list.entryText(index) == kPlaceholderItem) dispatchCommand(kCommandAddItem);
       else openItem();
       break;
     case kAnimationPage:
