@@ -5,6 +5,12 @@
 
 namespace ql {
 
+class FlashPlayerWindow;
+
+// The desktop animation's one player. Made first thing at start-up: making it
+// installs the player library when it is missing.
+FlashPlayerWindow& desktopPlayer();
+
 // Creation handler of the host window (the control window creates it).
 void createDesktopAnimation(HWND host);
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "animation/desktop_animation.h"
 #include "control/command_dispatch.h"
 #include "control/control_window.h"
 #include "runtime/files.h"
@@ -42,6 +43,7 @@ void openDataFile() {
 }  // namespace
 
 int runProgram() {
+  desktopPlayer();
   startToolkit();
   openDataFile();
 
