@@ -133,3 +133,38 @@ TEST(Stroker, ClosedSquareStrokeIsARingAndButtCapsStopAtTheEnds) {
   EXPECT_EQ(0, line.at(4, 10));
   EXPECT_EQ(255, line.at(5, 9));
 }
+
+TEST(Rasterizer, AliasedNeighboursSharingAnEdgeThroughCentresNeitherOverlapNorLeaveGaps) {
+  // A square cut along its diagonal, which passes exactly through the
+  // centres of the pixels on it; and a vertical cut at x = 3.5, through the
+  // centres of column 3. Every pixel belongs to exactly one half.
+  Rasterizer r;
+  for (int cut = 0; cut < 2; ++cut) {
+    Grid a(8, 8), b(8, 8);
+    r.reset(8, 8, false);
+    if (cut == 0) {
+      polygon(r, {{0.5, 0.5}, {7.5, 0.5}, {7.5, 7.5}});
+    } else {
+      polygon(r, {{0.5, 0.5}, {3.5, 0.5}, {3.5, 7.5}, {0.5, 7.5}});
+    }
+    r.sweep(FillRule::NonZero, a);
+    r.reset(8, 8, false);
+    if (cut == 0) {
+      polygon(r, {{0.5, 0.5}, {7.5, 7.5}, {0.5, 7.5}});
+    } else {
+      polygon(r, {{3.5, 0.5}, {7.5, 0.5}, {7.5, 7.5}, {3.5, 7.5}});
+    }
+    r.sweep(FillRule::NonZero, b);
+    // Centres on the outline's top and left edges are in, on its bottom and
+    // right edges out; inside, each centre is in exactly one half.
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(x < 7 && y < 7 ? 255 : 0, a.at(x, y) + b.at(x, y)) << cut << ": " << x << "," << y;
+      }
+    }
+    // The centre on the cut goes to the part on its right (a left edge).
+    if (cut == 1) {
+      EXPECT_EQ(255, b.at(3, 4));
+    }
+  }
+}

@@ -85,16 +85,7 @@ void Rasterizer::addClippedLine(double x0, double y0, double x1, double y1) {
   }
   double dxdy = (x1 - x0) / (y1 - y0);
   if (!antialias_) {
-    // One crossing per pixel-centre row the line spans (top inclusive).
-    int r0 = std::max(0, static_cast<int>(std::ceil(y0 - 0.5)));
-    int r1 = std::min(height_ - 1, static_cast<int>(std::ceil(y1 - 0.5)) - 1);
-    for (int r = r0; r <= r1; ++r) {
-      double x = x0 + (r + 0.5 - y0) * dxdy;
-      int c = static_cast<int>(std::ceil(x - 0.5));
-      c = std::max(0, std::min(width_, c));
-      cells_[size_t(r) * pitch_ + c] += static_cast<float>(dir);
-      touch(r, c, c);
-    }
+    addAliasedLine(x0, y0, x1, y1, dir);
     return;
   }
   int r0 = std::max(0, static_cast<int>(std::floor(y0)));
@@ -106,6 +97,50 @@ void Rasterizer::addClippedLine(double x0, double y0, double x1, double y1) {
     double xa = x0 + (ya - y0) * dxdy;
     double xb = x0 + (yb - y0) * dxdy;
     addRowSegment(r, xa, xb, (yb - ya) * dir);
+  }
+}
+
+namespace {
+
+// Rounds towards minus infinity (b > 0).
+int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+}  // namespace
+
+// Aliased edges work on positions rounded to 1/256 pixel, as graphics
+// hardware does, and decide every pixel centre exactly in integers: a centre
+// on a left or top edge is inside, on a right or bottom edge outside, so
+// shapes that share an edge neither overlap nor leave a gap.
+void Rasterizer::addAliasedLine(double x0, double y0, double x1, double y1, double dir) {
+  // Rows far outside the picture only need the line's direction; keeping y
+  // near the picture keeps the products below within 64 bits.
+  double top = -1, bottom = height_ + 1.0;
+  if (y1 <= top || y0 >= bottom) return;
+  if (y0 < top) {
+    x0 += (x1 - x0) * (top - y0) / (y1 - y0);
+    y0 = top;
+  }
+  if (y1 > bottom) {
+    x1 = x0 + (x1 - x0) * (bottom - y0) / (y1 - y0);
+    y1 = bottom;
+  }
+  constexpr double kSub = 256;
+  int64_t X0 = std::llround(x0 * kSub), Y0 = std::llround(y0 * kSub);
+  int64_t X1 = std::llround(x1 * kSub), Y1 = std::llround(y1 * kSub);
+  if (Y0 == Y1) return;
+  const int64_t half = 128, one = 256;
+  // Rows whose centre lies in [Y0, Y1).
+  int r0 = static_cast<int>(std::max<int64_t>(0, floorDiv(Y0 - half + one - 1, one)));
+  int r1 = static_cast<int>(std::min<int64_t>(height_ - 1, floorDiv(Y1 - half + one - 1, one) - 1));
+  int64_t dy = Y1 - Y0, dx = X1 - X0;
+  for (int r = r0; r <= r1; ++r) {
+    // First column whose centre is at or right of the crossing.
+    int64_t yc = int64_t(r) * one + half;
+    int64_t num = X0 * dy + (yc - Y0) * dx - half * dy;
+    int64_t c = floorDiv(num + one * dy - 1, one * dy);
+    int col = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(width_, c)));
+    cells_[size_t(r) * pitch_ + col] += static_cast<float>(dir);
+    touch(r, col, col);
   }
 }
 

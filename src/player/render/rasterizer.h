@@ -7,7 +7,9 @@
 // the cells it crosses; summing a row from the left then gives every pixel's
 // winding coverage, folded by the non-zero or even-odd rule. In aliased mode
 // each line instead adds ±1 at the first pixel whose centre it passes, so a
-// pixel is in or out by its centre, as an unsmoothed Flash player draws.
+// pixel is in or out by its centre, as an unsmoothed Flash player draws;
+// positions are then rounded to 1/256 pixel and centres on an edge decided
+// exactly (left and top edges take them), like a graphics card.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -35,6 +37,7 @@ class Rasterizer {
 
  private:
   void addClippedLine(double x0, double y0, double x1, double y1);
+  void addAliasedLine(double x0, double y0, double x1, double y1, double dir);
   void addRowSegment(int row, double xa, double xb, double dy);
   void touch(int row, int x0, int x1);
 

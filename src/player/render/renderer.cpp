@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/render/curve.h"
+
 namespace render {
 
 // Puts one row's coverage into the picture (through the active mask) or,
@@ -85,17 +87,7 @@ void Renderer::flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Poi
   }
   Point p0{m.mapX(e.x0, e.y0), m.mapY(e.x0, e.y0)};
   Point c{m.mapX(e.cx, e.cy), m.mapY(e.cx, e.cy)};
-  // A quadratic's chord error with n even steps is |p0 − 2c + p1| / (4n²).
-  double ddx = p0.x - 2 * c.x + p1.x, ddy = p0.y - 2 * c.y + p1.y;
-  double dd = std::sqrt(ddx * ddx + ddy * ddy);
-  int n = static_cast<int>(std::ceil(std::sqrt(dd / (4 * tolerance_))));
-  n = std::max(1, std::min(n, 100));
-  for (int i = 1; i < n; ++i) {
-    double t = static_cast<double>(i) / n, u = 1 - t;
-    out->push_back({u * u * p0.x + 2 * u * t * c.x + t * t * p1.x,
-                    u * u * p0.y + 2 * u * t * c.y + t * t * p1.y});
-  }
-  out->push_back(p1);
+  flattenQuadratic(p0, c, p1, tolerance_, out);
 }
 
 void Renderer::addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m) {
