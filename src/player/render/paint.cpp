@@ -47,7 +47,7 @@ bool Paint::prepare(const swf::FillStyle& fill, const swf::Matrix& shapeToPixels
       gradientKind_ = fill.kind;
       spread_ = fill.gradient.spread;
       focal_ = fill.kind == swf::FillKind::Focal ? fill.gradient.focal : 0;
-      buildRamp(fill.gradient, cx);
+      buildGradientTable(fill.gradient, cx, table_);
       return true;
     case swf::FillKind::Bitmap: {
       const swf::Bitmap* b = bitmaps.bitmap(fill.bitmapId);
@@ -65,42 +65,43 @@ bool Paint::prepare(const swf::FillStyle& fill, const swf::Matrix& shapeToPixels
   return false;
 }
 
-void Paint::buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx) {
+void buildGradientTable(const swf::Gradient& g, const swf::ColorTransform& cx, uint32_t table[256]) {
   const auto& stops = g.stops;
-  size_t n = stops.size();
+  size_t n = std::min<size_t>(stops.size(), 16);
+  if (n == 0) {
+    std::fill(table, table + 256, 0u);
+    return;
+  }
   swf::Rgba colors[16];
-  for (size_t i = 0; i < n && i < 16; ++i) colors[i] = cx.apply(stops[i].color);
-  n = std::min<size_t>(n, 16);
-  for (int i = 0; i < kRampSize; ++i) {
+  for (size_t i = 0; i < n; ++i) colors[i] = cx.apply(stops[i].color);
+  size_t k = 0;
+  for (int ratio = 0; ratio < 256; ++ratio) {
     // Stops are taken in their order; a ratio before the previous one acts
     // as a hard step at the previous ratio.
-    double ratio = (i + 0.5) * 255.0 / kRampSize;
-    size_t k = 0;
     while (k + 1 < n && stops[k + 1].ratio <= ratio) ++k;
     swf::Rgba c;
     if (k + 1 >= n || ratio <= stops[k].ratio) {
       c = colors[k];
     } else {
-      double span = stops[k + 1].ratio - stops[k].ratio;
-      double t = span > 0 ? (ratio - stops[k].ratio) / span : 0;
+      double t = static_cast<double>(ratio - stops[k].ratio) / (stops[k + 1].ratio - stops[k].ratio);
       const swf::Rgba& a = colors[k];
       const swf::Rgba& b = colors[k + 1];
-      auto mix = [&](uint8_t x, uint8_t y) { return x + (y - x) * t; };
+      auto mix = [t](uint8_t x, uint8_t y) { return static_cast<uint8_t>(x + (y - x) * t); };
       if (g.linearRgb) {
-        auto mixLin = [&](uint8_t x, uint8_t y) {
-          return fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t);
+        auto mixLinear = [t](uint8_t x, uint8_t y) {
+          return static_cast<uint8_t>(std::min(255.0, fromLinear(toLinear(x) + (toLinear(y) - toLinear(x)) * t)));
         };
-        c.r = static_cast<uint8_t>(std::lround(mixLin(a.r, b.r)));
-        c.g = static_cast<uint8_t>(std::lround(mixLin(a.g, b.g)));
-        c.b = static_cast<uint8_t>(std::lround(mixLin(a.b, b.b)));
+        c.r = mixLinear(a.r, b.r);
+        c.g = mixLinear(a.g, b.g);
+        c.b = mixLinear(a.b, b.b);
       } else {
-        c.r = static_cast<uint8_t>(std::lround(mix(a.r, b.r)));
-        c.g = static_cast<uint8_t>(std::lround(mix(a.g, b.g)));
-        c.b = static_cast<uint8_t>(std::lround(mix(a.b, b.b)));
+        c.r = mix(a.r, b.r);
+        c.g = mix(a.g, b.g);
+        c.b = mix(a.b, b.b);
       }
-      c.a = static_cast<uint8_t>(std::lround(mix(a.a, b.a)));
+      c.a = mix(a.a, b.a);
     }
-    ramp_[i] = premultiplied(c);
+    table[ratio] = premultiplied(c);
   }
 }
 
@@ -164,13 +165,13 @@ void Paint::fetch(int x, int y, int n, uint32_t* out) const {
     constexpr double kSquare = 32768, kRadius = 16384;
     if (gradientKind_ == swf::FillKind::Linear) {
       double t = (u + kSquare / 2) / kSquare, dt = inverse_.a / kSquare;
-      for (int i = 0; i < n; ++i, t += dt) out[i] = ramp_[rampIndex(t)];
+      for (int i = 0; i < n; ++i, t += dt) out[i] = gradientColor(table_, spread_, t);
     } else if (gradientKind_ == swf::FillKind::Radial || focal_ == 0) {
       for (int i = 0; i < n; ++i, u += inverse_.a, v += inverse_.b)
-        out[i] = ramp_[rampIndex(std::sqrt(u * u + v * v) / kRadius)];
+        out[i] = gradientColor(table_, spread_, std::sqrt(u * u + v * v) / kRadius);
     } else {
       for (int i = 0; i < n; ++i, u += inverse_.a, v += inverse_.b)
-        out[i] = ramp_[rampIndex(focalPosition(u, v))];
+        out[i] = gradientColor(table_, spread_, focalPosition(u, v));
     }
     return;
   }

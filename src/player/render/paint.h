@@ -1,6 +1,7 @@
 // What a fill puts into each pixel: a solid colour, a gradient or a bitmap,
 // with the object's colour transform already applied.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "player/swf/bitmap.h"
@@ -32,21 +33,6 @@ class Paint {
 
  private:
   enum class Kind : uint8_t { Solid, Gradient, Bitmap };
-  void buildRamp(const swf::Gradient& g, const swf::ColorTransform& cx);
-  // Ramp index of gradient position t (0..1 over the ramp) after the spread.
-  int rampIndex(double t) const {
-    double x = t * kRampSize;
-    if (spread_ == swf::Spread::Pad) {
-      if (!(x > 0)) return 0;
-      return x >= kRampSize - 1 ? kRampSize - 1 : static_cast<int>(x);
-    }
-    x = x < -1e9 ? -1e9 : x > 1e9 ? 1e9 : x;
-    int i = static_cast<int>(x);
-    if (x < i) --i;  // floor
-    if (spread_ == swf::Spread::Repeat) return i & (kRampSize - 1);
-    i &= 2 * kRampSize - 1;
-    return i < kRampSize ? i : 2 * kRampSize - 1 - i;
-  }
   double focalPosition(double gx, double gy) const;
   uint32_t sampleBitmap(double u, double v) const;
   uint32_t texel(int x, int y) const;
@@ -57,14 +43,49 @@ class Paint {
   swf::Spread spread_ = swf::Spread::Pad;
   double focal_ = 0;
   swf::Matrix inverse_;  // pixels → gradient square or bitmap pixels
-  // Finer than the 256 ratios so long gradients step smoothly.
-  static constexpr int kRampSize = 1024;
-  uint32_t ramp_[kRampSize] = {};
+  uint32_t table_[256] = {};
   const swf::Bitmap* bitmap_ = nullptr;
   bool repeat_ = true, smooth_ = true;
   bool transformBitmap_ = false;
   swf::ColorTransform cx_;
 };
+
+// Gradients are drawn from a table of 256 premultiplied colours, entry i the
+// colour at ratio i (channels truncated), read between entries with 8-bit
+// weights the way a graphics card filters a 256-pixel texture: this is how
+// the reference pictures of Flash content are drawn.
+void buildGradientTable(const swf::Gradient& g, const swf::ColorTransform& cx, uint32_t table[256]);
+
+// p·(256 − w) + q·w over 256, rounded, on all four channels.
+inline uint32_t mixPixels(uint32_t p, uint32_t q, uint32_t w) {
+  uint32_t v = 256 - w;
+  uint32_t rb = ((p & 0x00FF00FFu) * v + (q & 0x00FF00FFu) * w + 0x00800080u) >> 8;
+  uint32_t ag = ((p >> 8) & 0x00FF00FFu) * v + ((q >> 8) & 0x00FF00FFu) * w + 0x00800080u;
+  return (rb & 0x00FF00FFu) | (ag & 0xFF00FF00u);
+}
+
+// The colour at gradient position t (0 at ratio 0, 1 at ratio 255) after
+// the spread: pad holds the end colours, repeat starts again, reflect runs
+// back. Texel centres sit at (i + 0.5) / 256 of the way.
+inline uint32_t gradientColor(const uint32_t table[256], swf::Spread spread, double t) {
+  constexpr double kLimit = 1e9;
+  double x = t * 65536;  // 256 entries of 256 steps each
+  if (!(x > -kLimit)) x = -kLimit;  // also NaN
+  if (x > kLimit) x = kLimit;
+  int64_t p = static_cast<int64_t>(std::floor(x));
+  if (spread == swf::Spread::Pad) {
+    p = p < 0 ? 0 : p > 65536 ? 65536 : p;
+  } else if (spread == swf::Spread::Repeat) {
+    p &= 0xFFFF;
+  } else {
+    p &= 0x1FFFF;
+    if (p > 65536) p = 131072 - p;
+  }
+  int64_t s = p - 128;
+  s = s < 0 ? 0 : s > 255 * 256 ? 255 * 256 : s;
+  uint32_t i = static_cast<uint32_t>(s >> 8), w = static_cast<uint32_t>(s & 255);
+  return w ? mixPixels(table[i], table[i + 1], w) : table[i];
+}
 
 // Source-over of premultiplied colours, coverage 0..255.
 inline uint32_t scalePixel(uint32_t p, uint32_t a) {
