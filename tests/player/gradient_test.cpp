@@ -2,6 +2,7 @@
 // position is read from it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 #include "player/render/paint.h"

@@ -48,6 +48,7 @@ bool Paint::prepare(const swf::FillStyle& fill, const swf::Matrix& shapeToPixels
       spread_ = fill.gradient.spread;
       focal_ = fill.kind == swf::FillKind::Focal ? fill.gradient.focal : 0;
       buildGradientTable(fill.gradient, cx, table_);
+      table_[256] = table_[255];
       return true;
     case swf::FillKind::Bitmap: {
       const swf::Bitmap* b = bitmaps.bitmap(fill.bitmapId);
@@ -165,6 +166,31 @@ void Paint::fetch(int x, int y, int n, uint32_t* out) const {
     constexpr double kSquare = 32768, kRadius = 16384;
     if (gradientKind_ == swf::FillKind::Linear) {
       double t = (u + kSquare / 2) / kSquare, dt = inverse_.a / kSquare;
+      // Along a row the position moves by equal steps: kept in fixed point
+      // (16 bits finer than the table's 1/65536) unless it runs far out.
+      double first = t * 65536 * 65536, step = dt * 65536 * 65536;
+      constexpr double kLimit = 1e15;
+      if (std::fabs(first) < kLimit && std::fabs(first + step * n) < kLimit) {
+        int64_t p = std::llround(first), dp = std::llround(step);
+        if (spread_ == swf::Spread::Pad) {
+          // Runs of pixels at one table position (gradients across the row,
+          // or beyond the ends) take the colour worked out once.
+          int64_t last = -1;
+          uint32_t color = 0;
+          for (int i = 0; i < n; ++i, p += dp) {
+            int64_t s = (p >> 16) - 128;
+            s = s < 0 ? 0 : s > 255 * 256 ? 255 * 256 : s;
+            if (s != last) {
+              last = s;
+              color = mixPixels(table_[s >> 8], table_[(s >> 8) + 1], static_cast<uint32_t>(s & 255));
+            }
+            out[i] = color;
+          }
+        } else {
+          for (int i = 0; i < n; ++i, p += dp) out[i] = gradientColorAt(table_, spread_, p >> 16);
+        }
+        return;
+      }
       for (int i = 0; i < n; ++i, t += dt) out[i] = gradientColor(table_, spread_, t);
     } else if (gradientKind_ == swf::FillKind::Radial || focal_ == 0) {
       for (int i = 0; i < n; ++i, u += inverse_.a, v += inverse_.b)

@@ -1,7 +1,6 @@
 // What a fill puts into each pixel: a solid colour, a gradient or a bitmap,
 // with the object's colour transform already applied.
 #pragma once
-#include <cmath>
 #include <cstdint>
 
 #include "player/swf/bitmap.h"
@@ -43,7 +42,9 @@ class Paint {
   swf::Spread spread_ = swf::Spread::Pad;
   double focal_ = 0;
   swf::Matrix inverse_;  // pixels → gradient square or bitmap pixels
-  uint32_t table_[256] = {};
+  // The gradient table and a copy of its last entry, so reads between
+  // entries need no test at the end.
+  uint32_t table_[257] = {};
   const swf::Bitmap* bitmap_ = nullptr;
   bool repeat_ = true, smooth_ = true;
   bool transformBitmap_ = false;
@@ -64,20 +65,13 @@ inline uint32_t mixPixels(uint32_t p, uint32_t q, uint32_t w) {
   return (rb & 0x00FF00FFu) | (ag & 0xFF00FF00u);
 }
 
-// The colour at gradient position t (0 at ratio 0, 1 at ratio 255) after
-// the spread: pad holds the end colours, repeat starts again, reflect runs
-// back. Texel centres sit at (i + 0.5) / 256 of the way.
-inline uint32_t gradientColor(const uint32_t table[256], swf::Spread spread, double t) {
-  constexpr double kLimit = 1e9;
-  double x = t * 65536;  // 256 entries of 256 steps each
-  if (!(x > -kLimit)) x = -kLimit;  // also NaN
-  if (x > kLimit) x = kLimit;
-  int64_t p = static_cast<int64_t>(std::floor(x));
-  if (spread == swf::Spread::Pad) {
-    p = p < 0 ? 0 : p > 65536 ? 65536 : p;
-  } else if (spread == swf::Spread::Repeat) {
+// The colour at gradient position p / 65536 (0 at ratio 0, 1 at ratio 255)
+// after the spread: pad holds the end colours, repeat starts again, reflect
+// runs back. Texel centres sit at (i + 0.5) / 256 of the way.
+inline uint32_t gradientColorAt(const uint32_t table[256], swf::Spread spread, int64_t p) {
+  if (spread == swf::Spread::Repeat) {
     p &= 0xFFFF;
-  } else {
+  } else if (spread == swf::Spread::Reflect) {
     p &= 0x1FFFF;
     if (p > 65536) p = 131072 - p;
   }
@@ -85,6 +79,17 @@ inline uint32_t gradientColor(const uint32_t table[256], swf::Spread spread, dou
   s = s < 0 ? 0 : s > 255 * 256 ? 255 * 256 : s;
   uint32_t i = static_cast<uint32_t>(s >> 8), w = static_cast<uint32_t>(s & 255);
   return w ? mixPixels(table[i], table[i + 1], w) : table[i];
+}
+
+// The same at gradient position t; any t, NaN included, reads the table.
+inline uint32_t gradientColor(const uint32_t table[256], swf::Spread spread, double t) {
+  constexpr double kLimit = 1e9;
+  double x = t * 65536;  // 256 entries of 256 steps each
+  if (!(x > -kLimit)) x = -kLimit;
+  if (x > kLimit) x = kLimit;
+  // Truncating a positive number floors it, without a call to floor().
+  constexpr double kOffset = 4294967296.0;
+  return gradientColorAt(table, spread, static_cast<int64_t>(x + kOffset) - static_cast<int64_t>(kOffset));
 }
 
 // Source-over of premultiplied colours, coverage 0..255.
