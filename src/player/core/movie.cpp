@@ -62,8 +62,28 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
     p->hasClipDepth = true;
     p->clipDepth = r.u16();
   }
-  // Filters, blend mode, bitmap caching and clip actions follow; not drawn yet.
-  return !r.failed();
+  if (r.failed()) return false;
+  if (flags3 & 0x01) {
+    auto filters = std::make_shared<std::vector<swf::Filter>>();
+    // A list that cannot be read leaves the fields after it unreadable too.
+    if (!swf::readFilterList(r, filters.get())) return true;
+    p->hasFilters = true;
+    if (!filters->empty()) p->filters = std::move(filters);
+  }
+  if (flags3 & 0x02) {
+    p->hasBlendMode = true;
+    p->blendMode = swf::blendModeFromFile(r.u8());
+  }
+  if (flags3 & 0x04) r.u8();  // bitmap caching: drawn the same either way
+  if (flags3 & 0x20) {
+    uint8_t visible = r.u8();
+    if (!r.failed()) {
+      p->hasVisible = true;
+      p->visible = visible != 0;
+    }
+  }
+  // An opaque background and clip actions follow; not used.
+  return true;
 }
 
 class MovieParser {

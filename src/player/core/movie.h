@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "player/swf/bitmap.h"
+#include "player/swf/display.h"
 #include "player/swf/shape.h"
 #include "player/swf/swf_file.h"
 #include "player/swf/types.h"
@@ -31,6 +32,13 @@ struct PlaceCommand {
   std::string name;
   bool hasClipDepth = false;
   uint16_t clipDepth = 0;
+  // PlaceObject3. Filters are shared by every placement made from them.
+  bool hasFilters = false;
+  std::shared_ptr<const std::vector<swf::Filter>> filters;
+  bool hasBlendMode = false;
+  swf::BlendMode blendMode = swf::BlendMode::Normal;
+  bool hasVisible = false;
+  bool visible = true;
 };
 
 struct FrameCommand {

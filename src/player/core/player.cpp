@@ -108,16 +108,29 @@ class MoviePlayer final : public Player, private render::BitmapSource {
         clipStack_.pop_back();
       }
       swf::Matrix om = m * o.matrix;
-      swf::ColorTransform ocx = cx * o.colorTransform;
       if (o.clipDepth > 0) {
         if (renderer_.drawingMask()) continue;  // masks inside a mask's content are not drawn
         renderer_.beginMask();
-        drawObject(o, om, ocx);
+        drawObject(o, om, cx * o.colorTransform);
         renderer_.applyMask();
         clipStack_.push_back(o.clipDepth);
         continue;
       }
-      drawObject(o, om, ocx);
+      if (!o.visible) continue;
+      // Blend modes and filters work on the object drawn on its own, whose
+      // colour transform then applies to it as a whole.
+      bool layered = (o.blendMode != swf::BlendMode::Normal || o.filters) && !renderer_.drawingMask();
+      // Alpha and erase cut into the layer they are drawn in; with none,
+      // they have nothing to cut and the object itself is not shown.
+      bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
+      if (cuts && !renderer_.inLayer()) continue;
+      if (!layered) {
+        drawObject(o, om, cx * o.colorTransform);
+        continue;
+      }
+      renderer_.beginLayer();
+      drawObject(o, om, cx);
+      renderer_.endLayer(o.blendMode, o.filters.get(), stageScale_ * 20, o.colorTransform);
     }
     while (clipStack_.size() > clipBase) {
       renderer_.popMask();

@@ -11,6 +11,9 @@ struct SpriteInstance::Placement {
   uint16_t ratio = 0;
   uint16_t clipDepth = 0;
   std::string name;
+  std::shared_ptr<const std::vector<swf::Filter>> filters;
+  swf::BlendMode blendMode = swf::BlendMode::Normal;
+  bool visible = true;
   bool fresh = false;  // placed anew since the frame shown
 };
 
@@ -45,6 +48,9 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
     if (p.hasRatio) target->ratio = p.ratio;
     if (p.hasName) target->name = p.name;
     if (p.hasClipDepth) target->clipDepth = p.clipDepth;
+    if (p.hasFilters) target->filters = p.filters;
+    if (p.hasBlendMode) target->blendMode = p.blendMode;
+    if (p.hasVisible) target->visible = p.visible;
   }
 }
 
@@ -62,6 +68,9 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.ratio = p.ratio;
   o.clipDepth = p.clipDepth;
   o.name = p.name;
+  o.filters = p.filters;
+  o.blendMode = p.blendMode;
+  o.visible = p.visible;
   if (def->kind == CharacterKind::Sprite) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
@@ -86,6 +95,9 @@ void SpriteInstance::gotoFrame(int frame) {
       p.ratio = o.ratio;
       p.clipDepth = o.clipDepth;
       p.name = o.name;
+      p.filters = o.filters;
+      p.blendMode = o.blendMode;
+      p.visible = o.visible;
       state[entry.first] = p;
     }
     from = frame_ + 1;
@@ -122,6 +134,9 @@ void SpriteInstance::gotoFrame(int frame) {
     o.ratio = p.ratio;
     o.clipDepth = p.clipDepth;
     o.name = p.name;
+    o.filters = p.filters;
+    o.blendMode = p.blendMode;
+    o.visible = p.visible;
   }
 }
 

@@ -21,6 +21,9 @@ struct DisplayObject {
   uint16_t ratio = 0;
   uint16_t clipDepth = 0;
   std::string name;
+  std::shared_ptr<const std::vector<swf::Filter>> filters;  // null: none
+  swf::BlendMode blendMode = swf::BlendMode::Normal;
+  bool visible = true;
   std::shared_ptr<SpriteInstance> sprite;  // for sprite characters
   // A morph drawn at `morphRatio`, kept until the ratio changes.
   std::unique_ptr<swf::ShapeDef> morphShape;

@@ -7,11 +7,6 @@ namespace render {
 
 namespace {
 
-uint32_t premultiplied(swf::Rgba c) {
-  auto mul = [](uint32_t v, uint32_t a) { return (v * a + 127) / 255; };
-  return (uint32_t(c.a) << 24) | (mul(c.r, c.a) << 16) | (mul(c.g, c.a) << 8) | mul(c.b, c.a);
-}
-
 double toLinear(double c) {
   c /= 255;
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -22,6 +17,23 @@ double fromLinear(double c) {
 }
 
 }  // namespace
+
+uint32_t premultiplied(swf::Rgba c) {
+  auto mul = [](uint32_t v, uint32_t a) { return (v * a + 127) / 255; };
+  return (uint32_t(c.a) << 24) | (mul(c.r, c.a) << 16) | (mul(c.g, c.a) << 8) | mul(c.b, c.a);
+}
+
+uint32_t transformPixel(uint32_t p, const swf::ColorTransform& cx) {
+  uint32_t a = p >> 24;
+  swf::Rgba c;
+  if (a) {
+    c.r = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 16) & 0xFF) * 255 + a / 2) / a));
+    c.g = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 8) & 0xFF) * 255 + a / 2) / a));
+    c.b = static_cast<uint8_t>(std::min<uint32_t>(255, ((p & 0xFF) * 255 + a / 2) / a));
+  }
+  c.a = static_cast<uint8_t>(a);
+  return premultiplied(cx.apply(c));
+}
 
 void Paint::prepareSolid(swf::Rgba color, const swf::ColorTransform& cx) {
   kind_ = Kind::Solid;
@@ -203,18 +215,7 @@ void Paint::fetch(int x, int y, int n, uint32_t* out) const {
   }
   for (int i = 0; i < n; ++i) {
     uint32_t p = sampleBitmap(u + inverse_.a * i, v + inverse_.b * i);
-    if (transformBitmap_) {
-      uint32_t a = p >> 24;
-      swf::Rgba c;
-      if (a) {
-        c.r = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 16) & 0xFF) * 255 + a / 2) / a));
-        c.g = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 8) & 0xFF) * 255 + a / 2) / a));
-        c.b = static_cast<uint8_t>(std::min<uint32_t>(255, ((p & 0xFF) * 255 + a / 2) / a));
-      }
-      c.a = static_cast<uint8_t>(a);
-      p = premultiplied(cx_.apply(c));
-    }
-    out[i] = p;
+    out[i] = transformBitmap_ ? transformPixel(p, cx_) : p;
   }
 }
 

@@ -51,6 +51,13 @@ class Paint {
   swf::ColorTransform cx_;
 };
 
+// A straight colour as a premultiplied pixel.
+uint32_t premultiplied(swf::Rgba c);
+
+// A premultiplied pixel through a colour transform (which works on
+// straight colour).
+uint32_t transformPixel(uint32_t p, const swf::ColorTransform& cx);
+
 // Gradients are drawn from a table of 256 premultiplied colours, entry i the
 // colour at ratio i (channels truncated), read between entries with 8-bit
 // weights the way a graphics card filters a 256-pixel texture: this is how

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/render/blend.h"
 #include "player/render/curve.h"
 
 namespace render {
@@ -21,7 +22,8 @@ class Renderer::Compositor : public SpanSink {
       return;
     }
     const uint8_t* cov = coverage;
-    if (r_.level_ > 0) {
+    if (r_.depth_ > 0) r_.layers_[r_.depth_ - 1].drawn.add(x0, y, x1, y + 1);
+    if (r_.level_ > r_.maskBase_) {
       const uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
       uint8_t* c = r_.rowCoverage_.data();
       for (int i = 0; i < n; ++i) c[i] = static_cast<uint8_t>((coverage[i] * m[i] + 127) / 255);
@@ -73,6 +75,8 @@ void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool a
   }
   level_ = 0;
   maskMode_ = false;
+  depth_ = 0;
+  maskBase_ = 0;
 }
 
 void Renderer::fill(uint32_t color) {
@@ -192,7 +196,7 @@ void Renderer::beginMask() {
 
 void Renderer::applyMask() {
   maskMode_ = false;
-  if (level_ >= 2) {
+  if (level_ >= maskBase_ + 2) {
     std::vector<uint8_t>& m = masks_[level_ - 1];
     const std::vector<uint8_t>& outer = masks_[level_ - 2];
     for (size_t i = 0; i < m.size(); ++i) m[i] = static_cast<uint8_t>((m[i] * outer[i] + 127) / 255);
@@ -202,6 +206,66 @@ void Renderer::applyMask() {
 void Renderer::popMask() {
   if (level_ > 0) --level_;
   maskMode_ = false;
+}
+
+void Renderer::beginLayer() {
+  if (!pixels_) return;
+  if (layers_.size() <= size_t(depth_)) layers_.emplace_back();
+  Layer& l = layers_[depth_];
+  if (l.pixels.size() != size_t(width_) * height_) l.pixels.assign(size_t(width_) * height_, 0);
+  l.drawn = Box();
+  l.below = pixels_;
+  l.belowStride = stridePixels_;
+  l.maskBase = maskBase_;
+  ++depth_;
+  pixels_ = l.pixels.data();
+  stridePixels_ = width_;
+  maskBase_ = level_;
+}
+
+void Renderer::endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,
+                        const swf::ColorTransform& cx) {
+  if (depth_ == 0) return;
+  Layer& l = layers_[depth_ - 1];
+  if (filters) {
+    for (const swf::Filter& f : *filters) {
+      if (l.drawn.empty()) break;
+      applyFilter(f, filterScale, l.pixels.data(), width_, height_, &l.drawn, &filterScratch_);
+    }
+  }
+  --depth_;
+  pixels_ = l.below;
+  stridePixels_ = l.belowStride;
+  maskBase_ = l.maskBase;
+  if (l.drawn.empty()) return;
+  // Masks made outside the layer clip it as a whole.
+  compositeLayer(l, mode, cx, level_ > maskBase_ ? masks_[level_ - 1].data() : nullptr);
+  if (depth_ > 0) layers_[depth_ - 1].drawn.add(l.drawn.x0, l.drawn.y0, l.drawn.x1, l.drawn.y1);
+}
+
+void Renderer::compositeLayer(Layer& l, swf::BlendMode mode, const swf::ColorTransform& cx,
+                              const uint8_t* mask) {
+  const Box& box = l.drawn;
+  int n = box.x1 - box.x0;
+  if (compositeRow_.size() < size_t(n)) compositeRow_.resize(n);
+  bool transform = !cx.isIdentity();
+  for (int y = box.y0; y < box.y1; ++y) {
+    uint32_t* src = l.pixels.data() + size_t(y) * width_ + box.x0;
+    const uint32_t* row = src;
+    if (transform || mask) {
+      uint32_t* out = compositeRow_.data();
+      const uint8_t* m = mask ? mask + size_t(y) * width_ + box.x0 : nullptr;
+      for (int i = 0; i < n; ++i) {
+        uint32_t p = src[i];
+        if (p && transform) p = transformPixel(p, cx);
+        if (m) p = scalePixel(p, m[i]);
+        out[i] = p;
+      }
+      row = out;
+    }
+    blendRow(mode, pixels_ + size_t(y) * stridePixels_ + box.x0, row, n);
+    std::fill(src, src + n, 0u);
+  }
 }
 
 }  // namespace render

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "player/render/filters.h"
 #include "player/render/paint.h"
 #include "player/render/rasterizer.h"
 #include "player/render/stroker.h"
+#include "player/swf/display.h"
 #include "player/swf/shape.h"
 
 namespace render {
@@ -32,6 +34,16 @@ class Renderer {
   void applyMask();
   void popMask();
   bool drawingMask() const { return maskMode_; }
+  bool inLayer() const { return depth_ > 0; }
+
+  // Layers: after beginLayer, drawing goes into a new transparent picture;
+  // endLayer runs the filters on it (sized by `filterScale` pixels per
+  // filter pixel), applies the object's colour transform `cx` and
+  // composites it with `mode` onto what lies below (the picture or an outer
+  // layer, which alpha and erase modes cut into).
+  void beginLayer();
+  void endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,
+                const swf::ColorTransform& cx);
 
  private:
   class Compositor;
@@ -40,6 +52,17 @@ class Renderer {
                   const swf::Matrix& m, double stagePixelsPerTwip);
   void flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Point>* out);
   void paintCoverage(FillRule rule, const Paint& paint);
+
+  struct Layer {
+    std::vector<uint32_t> pixels;  // width × height, all clear while unused
+    Box drawn;                     // what may be non-clear
+    uint32_t* below = nullptr;     // the picture to composite onto
+    int belowStride = 0;
+    int maskBase = 0;              // masks in force outside the layer
+  };
+  // Composites the layer onto the current picture and clears it.
+  void compositeLayer(Layer& layer, swf::BlendMode mode, const swf::ColorTransform& cx,
+                      const uint8_t* mask);
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0, height_ = 0, stridePixels_ = 0;
@@ -54,6 +77,14 @@ class Renderer {
   std::vector<std::vector<uint8_t>> masks_;
   int level_ = 0;
   bool maskMode_ = false;
+  // Layer stack: layers_[0 .. depth_ - 1] in use; the rest kept for reuse.
+  std::vector<Layer> layers_;
+  int depth_ = 0;
+  // Masks below this level were made outside the current layer and are
+  // applied when it is composited, not while drawing into it.
+  int maskBase_ = 0;
+  FilterScratch filterScratch_;
+  std::vector<uint32_t> compositeRow_;
 };
 
 }  // namespace render

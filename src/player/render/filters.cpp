@@ -1,0 +1,159 @@
+#include "player/render/filters.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "player/render/paint.h"
+
+namespace render {
+
+namespace {
+
+// One box pass along a line of n pixels (stride apart) of which only
+// [first, last) may be non-clear; what lies beyond the line counts as clear.
+// The box is `width` pixels wide: the centre, `whole` full neighbours either
+// side and a share `part` (of 65536) of the next ones.
+void boxLine(uint32_t* p, int stride, int first, int last, int whole, uint32_t part, uint64_t scale,
+             uint32_t* line, int n) {
+  int reach = whole + 1;
+  int lo = std::max(0, first - reach), hi = std::min(n, last + reach);
+  for (int i = lo; i < hi; ++i) line[i - lo] = i >= first && i < last ? p[size_t(i) * stride] : 0;
+  int len = hi - lo;
+  auto at = [&](int i) -> uint32_t { return i >= 0 && i < len ? line[i] : 0; };
+  uint32_t sum[4] = {0, 0, 0, 0};
+  for (int k = -whole; k <= whole; ++k) {
+    uint32_t v = at(k);
+    for (int c = 0; c < 4; ++c) sum[c] += (v >> (8 * c)) & 0xFF;
+  }
+  for (int i = 0; i < len; ++i) {
+    uint32_t edgeA = at(i - reach), edgeB = at(i + reach);
+    uint32_t out = 0;
+    for (int c = 0; c < 4; ++c) {
+      uint64_t edge = ((edgeA >> (8 * c)) & 0xFF) + ((edgeB >> (8 * c)) & 0xFF);
+      uint64_t v = (((uint64_t(sum[c]) << 16) + edge * part) * scale + (uint64_t(1) << 31)) >> 32;
+      out |= uint32_t(std::min<uint64_t>(v, 255)) << (8 * c);
+    }
+    p[size_t(i + lo) * stride] = out;
+    uint32_t leaving = at(i - whole), entering = at(i + whole + 1);
+    for (int c = 0; c < 4; ++c) sum[c] += ((entering >> (8 * c)) & 0xFF) - ((leaving >> (8 * c)) & 0xFF);
+  }
+}
+
+// Splits a box width into whole neighbours, the share of the next ones and
+// the factor that divides by the width (as 16.16 sums times it, >> 32).
+bool boxShape(double width, int* whole, uint32_t* part, uint64_t* scale) {
+  if (!(width > 1.0001)) return false;
+  width = std::min(width, 1024.0);
+  double half = (width - 1) / 2;
+  *whole = static_cast<int>(half);
+  *part = static_cast<uint32_t>(std::lround((half - *whole) * 65536));
+  *scale = static_cast<uint64_t>(std::llround(65536.0 / width));
+  return true;
+}
+
+}  // namespace
+
+Box Box::grown(int dx, int dy, int width, int height) const {
+  Box b{std::max(0, x0 - dx), std::max(0, y0 - dy), std::min(width, x1 + dx), std::min(height, y1 + dy)};
+  return b;
+}
+
+void boxBlur(uint32_t* pixels, int width, int height, double boxX, double boxY, int passes, Box* box,
+             FilterScratch* scratch) {
+  int wholeX = 0, wholeY = 0;
+  uint32_t partX = 0, partY = 0;
+  uint64_t scaleX = 0, scaleY = 0;
+  bool alongX = boxShape(boxX, &wholeX, &partX, &scaleX);
+  bool alongY = boxShape(boxY, &wholeY, &partY, &scaleY);
+  if ((!alongX && !alongY) || box->empty()) return;
+  scratch->line.resize(size_t(std::max(width, height)) + 2);
+  for (int pass = 0; pass < passes; ++pass) {
+    if (alongX) {
+      for (int y = box->y0; y < box->y1; ++y)
+        boxLine(pixels + size_t(y) * width, 1, box->x0, box->x1, wholeX, partX, scaleX, scratch->line.data(), width);
+      *box = box->grown(wholeX + 1, 0, width, height);
+    }
+    if (alongY) {
+      for (int x = box->x0; x < box->x1; ++x)
+        boxLine(pixels + x, width, box->y0, box->y1, wholeY, partY, scaleY, scratch->line.data(), height);
+      *box = box->grown(0, wholeY + 1, width, height);
+    }
+  }
+}
+
+void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width, int height, Box* box,
+                 FilterScratch* scratch) {
+  if (!(scale > 0) || box->empty()) return;
+  double boxX = f.blurX * scale, boxY = f.blurY * scale;
+  if (f.kind == swf::Filter::Kind::Blur) {
+    boxBlur(pixels, width, height, boxX, boxY, f.passes, box, scratch);
+    return;
+  }
+  // The shadow: the object's alpha (or, inside, what it leaves uncovered)
+  // moved by the distance, blurred, in the shadow's colour and strength.
+  int dx = static_cast<int>(std::lround(std::cos(f.angle) * f.distance * scale));
+  int dy = static_cast<int>(std::lround(std::sin(f.angle) * f.distance * scale));
+  if (std::abs(dx) > width || std::abs(dy) > height) {
+    if (!f.inner) dx = dy = width + height;  // moved out of sight
+    else dx = dy = 0;
+  }
+  uint32_t color = premultiplied(f.color);
+  std::vector<uint32_t>& shadow = scratch->pixels;
+  if (shadow.size() != size_t(width) * height) shadow.assign(size_t(width) * height, 0);
+  int spreadX = static_cast<int>(boxX / 2 + 2) * f.passes, spreadY = static_cast<int>(boxY / 2 + 2) * f.passes;
+  Box area;
+  if (f.inner) {
+    // Everything around the object casts the shadow; far enough out that
+    // the blur does not reach past the filled area into the object.
+    area = box->grown(std::abs(dx) + spreadX, std::abs(dy) + spreadY, width, height);
+  } else {
+    area = Box{box->x0 + dx, box->y0 + dy, box->x1 + dx, box->y1 + dy};
+    area = Box{std::max(0, area.x0), std::max(0, area.y0), std::min(width, area.x1), std::min(height, area.y1)};
+  }
+  for (int y = area.y0; y < area.y1; ++y) {
+    for (int x = area.x0; x < area.x1; ++x) {
+      int sx = x - dx, sy = y - dy;
+      uint32_t a = sx >= box->x0 && sx < box->x1 && sy >= box->y0 && sy < box->y1
+                       ? pixels[size_t(sy) * width + sx] >> 24 : 0;
+      if (f.inner) a = 255 - a;
+      shadow[size_t(y) * width + x] = a ? scalePixel(color, a) : 0;
+    }
+  }
+  Box shadowBox = area;
+  if (!shadowBox.empty()) boxBlur(shadow.data(), width, height, boxX, boxY, f.passes, &shadowBox, scratch);
+  double strength = std::max(0.0, f.strength);
+  uint32_t strength8 = static_cast<uint32_t>(std::min(255.0 * 256, strength * 256));
+
+  Box out = *box;
+  if (!f.inner) out.add(shadowBox.x0, shadowBox.y0, shadowBox.x1, shadowBox.y1);
+  for (int y = out.y0; y < out.y1; ++y) {
+    for (int x = out.x0; x < out.x1; ++x) {
+      size_t i = size_t(y) * width + x;
+      bool inShadow = x >= shadowBox.x0 && x < shadowBox.x1 && y >= shadowBox.y0 && y < shadowBox.y1;
+      uint32_t s = inShadow ? shadow[i] : 0;
+      if (s && strength8 != 256) {
+        uint32_t scaled = 0;
+        for (int c = 0; c < 32; c += 8)
+          scaled |= std::min<uint32_t>(255, (((s >> c) & 0xFF) * strength8 + 128) >> 8) << c;
+        s = scaled;
+      }
+      uint32_t object = pixels[i];
+      uint32_t objectAlpha = object >> 24;
+      uint32_t result;
+      if (f.inner) {
+        s = scalePixel(s, objectAlpha);  // only where the object is
+        result = f.knockout || f.hideObject ? s : blendOver(object, s);
+      } else if (f.knockout) {
+        result = scalePixel(s, 255 - objectAlpha);
+      } else {
+        result = f.hideObject ? s : blendOver(s, object);
+      }
+      pixels[i] = result;
+    }
+  }
+  for (int y = shadowBox.y0; y < shadowBox.y1; ++y)
+    std::fill(shadow.begin() + size_t(y) * width + shadowBox.x0, shadow.begin() + size_t(y) * width + shadowBox.x1, 0u);
+  *box = out;
+}
+
+}  // namespace render
