@@ -50,7 +50,7 @@ class PromptWindow {
     cancel_.create(form_, width - 68, 62, 60, 22, "取 消");
     ok_.create(form_, width - 139, 62, 60, 22, "确 定");
     ok_.setAccent(true);
-    cancel_.onClick = [this](SkinElement&) { closeWindow(); };
+    cancel_.onClick = [this](SkinElement&) { form_.postCloseClick(); };
     ok_.onClick = [this](SkinElement&) { accept(); };
     edit_.selectAll();
     edit_.setFocus();
@@ -63,16 +63,7 @@ class PromptWindow {
       return;
     }
     result_ = text;
-    closeWindow();
-  }
-
-  // Closes the way every window of the program does: a click on the skin's
-  // close button.
-  void closeWindow() {
-    LPARAM point = MAKELPARAM(window_.width() - 8, 8);
-    window_.post(WM_MOUSEMOVE, 0, point);
-    window_.post(WM_LBUTTONDOWN, MK_LBUTTON, point);
-    window_.post(WM_LBUTTONUP, 0, point);
+    form_.postCloseClick();
   }
 
   std::string prompt_, initial_, result_;

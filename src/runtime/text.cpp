@@ -45,6 +45,16 @@ char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : 
 
 }  // namespace
 
+std::string cutGbkText(const std::string& text, size_t maxBytes) {
+  size_t end = 0;
+  while (end < text.size()) {
+    size_t next = end + charLength(text, end);
+    if (next > maxBytes) break;
+    end = next;
+  }
+  return text.substr(0, end);
+}
+
 std::string trimSpaces(const std::string& text) {
   // Walk by characters so that a trail byte A1 is never taken for half a space.
   size_t begin = 0, end = 0, i = 0;

@@ -12,6 +12,10 @@ inline bool isGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 // exponent. Leading blanks are skipped; text without such a prefix gives 0.
 double textToNumber(const std::string& text);
 
+// The longest prefix of at most maxBytes bytes that does not end inside a
+// double-byte character.
+std::string cutGbkText(const std::string& text, size_t maxBytes);
+
 // Removes leading and trailing ASCII spaces and full-width spaces (A1 A1).
 std::string trimSpaces(const std::string& text);
 

@@ -219,19 +219,12 @@ class SkinChooser {
     if (selected_ >= 2) setSkinPicture(pictureOf(selected_), true);
     appConfig.setValue("控制配置", "皮肤", value);
     stored_ = true;
-    closeWindow();
+    form_.postCloseClick();
   }
 
   void cancel() {
     setSkinPicture(before_, true);
-    closeWindow();
-  }
-
-  void closeWindow() {
-    LPARAM point = MAKELPARAM(window_.width() - 8, 8);
-    window_.post(WM_MOUSEMOVE, 0, point);
-    window_.post(WM_LBUTTONDOWN, MK_LBUTTON, point);
-    window_.post(WM_LBUTTONUP, 0, point);
+    form_.postCloseClick();
   }
 
   WindowBase window_;

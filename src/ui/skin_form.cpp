@@ -126,7 +126,7 @@ void SkinForm::detach() {
   dragging_ = false;
   pressedButton_ = hoveredButton_ = 0;
   trackingMouse_ = false;
-  releaseSurface();
+  surface_.release();
 }
 
 LRESULT CALLBACK SkinForm::formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -252,6 +252,16 @@ LRESULT SkinForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // ---- Appearance -------------------------------------------------------------
+
+void SkinForm::postCloseClick() {
+  if (!window_) return;
+  RECT client;
+  GetClientRect(window_, &client);
+  LPARAM point = MAKELPARAM(client.right - 8, 8);
+  PostMessageA(window_, WM_MOUSEMOVE, 0, point);
+  PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(window_, WM_LBUTTONUP, 0, point);
+}
 
 void SkinForm::repaint() { invalidate({0, 0, width_, height_}); }
 
@@ -387,42 +397,7 @@ void SkinForm::layout(int width, int height) {
 
 bool SkinForm::ensureSurface() {
   if (width_ <= 0 || height_ <= 0) return false;
-  if (surface_) {
-    BITMAP info = {};
-    GetObject(surface_, sizeof info, &info);
-    if (info.bmWidth == width_ && info.bmHeight == height_) return true;
-    releaseSurface();
-  }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width_;
-  info.bmiHeader.biHeight = -height_;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  surfaceDc_ = CreateCompatibleDC(nullptr);
-  surface_ = CreateDIBSection(surfaceDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!surfaceDc_ || !surface_ || !bits) {
-    releaseSurface();
-    return false;
-  }
-  surfaceOld_ = SelectObject(surfaceDc_, surface_);
-  pixels_ = static_cast<uint32_t*>(bits);
-  skinReady_ = false;
-  return true;
-}
-
-void SkinForm::releaseSurface() {
-  if (surfaceDc_ && surfaceOld_) SelectObject(surfaceDc_, surfaceOld_);
-  if (surface_) DeleteObject(surface_);
-  if (surfaceDc_) DeleteDC(surfaceDc_);
-  surfaceDc_ = nullptr;
-  surface_ = nullptr;
-  surfaceOld_ = nullptr;
-  pixels_ = nullptr;
-  skinPixels_.clear();
-  skinReady_ = false;
+  return surface_.resize(width_, height_);
 }
 
 // The skin, scaled once per size: it covers the client area, keeping its
@@ -481,9 +456,9 @@ void SkinForm::render(const SkinRect& requested) {
   if (!skinReady_) prepareSkin();
   for (int y = area.y; y < area.y + area.height; ++y) {
     size_t offset = size_t(y) * size_t(width_) + size_t(area.x);
-    std::memcpy(pixels_ + offset, skinPixels_.data() + offset, size_t(area.width) * 4);
+    std::memcpy(surface_.pixels() + offset, skinPixels_.data() + offset, size_t(area.width) * 4);
   }
-  Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels_));
+  Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(surface_.pixels()));
   Gdiplus::Graphics graphics(&canvas);
   setSkinQuality(graphics, !isLayered());
   graphics.SetClip(Gdiplus::Rect(area.x, area.y, area.width, area.height));
@@ -580,8 +555,8 @@ void SkinForm::paintOpaque() {
     SkinRect area = {int(paint.rcPaint.left), int(paint.rcPaint.top),
                      int(paint.rcPaint.right - paint.rcPaint.left), int(paint.rcPaint.bottom - paint.rcPaint.top)};
     render(area);
-    if (surfaceDc_)
-      BitBlt(dc, area.x, area.y, area.width, area.height, surfaceDc_, area.x, area.y, SRCCOPY);
+    if (surface_.dc())
+      BitBlt(dc, area.x, area.y, area.width, area.height, surface_.dc(), area.x, area.y, SRCCOPY);
   }
   EndPaint(window_, &paint);
 }
@@ -592,12 +567,12 @@ void SkinForm::pushLayered() {
   RECT windowRect;
   GetWindowRect(window_, &windowRect);
   render({0, 0, width_, height_});
-  if (!surfaceDc_) return;
+  if (!surface_.dc()) return;
   POINT source = {0, 0};
   POINT position = {windowRect.left, windowRect.top};
   SIZE size = {width_, height_};
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, BYTE(alpha_), AC_SRC_ALPHA};
-  UpdateLayeredWindow(window_, nullptr, &position, &size, surfaceDc_, &source, 0, &blend, ULW_ALPHA);
+  UpdateLayeredWindow(window_, nullptr, &position, &size, surface_.dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 // ---- Mouse ------------------------------------------------------------------
@@ -947,7 +922,7 @@ void SkinForm::handleDestroy() {
   if (animating_) KillTimer(window_, kFadeTimer);
   animating_ = false;
   skin_.clear();
-  releaseSurface();
+  surface_.release();
 }
 
 }  // namespace ql

@@ -6,6 +6,7 @@
 // alpha and the form's constant alpha. It hosts the windowless elements,
 // hit-tests them and routes the mouse and keyboard to them.
 #pragma once
+#include "runtime/dib_surface.h"
 #include "runtime/files.h"
 #include "ui/caption_buttons.h"
 #include "ui/gdiplus_headers.h"
@@ -50,6 +51,10 @@ class SkinForm {
               int captionButtons = kCaptionButtonsNotGiven, int alpha = kOpaque);
   HWND handle() const { return window_; }
   bool exists() const { return window_ != nullptr; }
+
+  // Closes the window the way every window of the program closes itself: a
+  // mouse move, press and release posted at (width - 8, 8), on the close button.
+  void postCloseClick();
 
   // ---- Appearance --------------------------------------------------------
   void repaint();
@@ -138,7 +143,6 @@ class SkinForm {
 
   // Painting.
   bool ensureSurface();
-  void releaseSurface();
   void prepareSkin();
   void render(const SkinRect& area);
   void paintOpaque();
@@ -197,10 +201,7 @@ class SkinForm {
 
   // Off-screen picture: a top-down 32-bit DIB with premultiplied alpha, and
   // the skin scaled to the client size in the same layout.
-  HDC surfaceDc_ = nullptr;
-  HBITMAP surface_ = nullptr;
-  HGDIOBJ surfaceOld_ = nullptr;
-  uint32_t* pixels_ = nullptr;
+  DibSurface surface_;
   std::vector<uint32_t> skinPixels_;
   bool skinReady_ = false;
   bool layeredPending_ = false;

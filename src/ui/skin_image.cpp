@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "runtime/dib_surface.h"
+
 namespace ql {
 
 namespace {
@@ -9,22 +11,6 @@ namespace {
 // GDI+'s time dimension of multi-frame pictures (FrameDimensionTime).
 const GUID kFrameDimensionTime = {0x6AEDBD6D, 0x3FB5, 0x418A, {0x83, 0xA6, 0x7F, 0x45, 0x22, 0x9D, 0xC8, 0x72}};
 const PROPID kFrameDelayTag = 0x5100;
-
-// Reads a bitmap's pixels as a 32-bit top-down buffer.
-bool readPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  pixels.assign(size_t(width) * height, 0);
-  HDC screen = GetDC(nullptr);
-  int rows = GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return rows == height;
-}
 
 Gdiplus::Bitmap* bitmapFromPixels(const std::vector<uint32_t>& pixels, int width, int height) {
   auto* bitmap = new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
@@ -152,7 +138,7 @@ bool SkinImage::fromBitmap(HBITMAP handle) {
   int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
   if (info.bmBitsPixel != 32) return adopt(Gdiplus::Bitmap::FromHBITMAP(handle, nullptr));
   std::vector<uint32_t> pixels;
-  if (!readPixels(handle, width, height, pixels)) return false;
+  if (!readBitmapPixels(handle, width, height, pixels)) return false;
   // A 32-bit bitmap that never set its alpha channel is opaque, not invisible.
   if (!anyAlpha(pixels))
     for (uint32_t& p : pixels) p |= 0xFF000000u;
@@ -171,13 +157,13 @@ bool SkinImage::fromIcon(HICON icon) {
     // A monochrome icon keeps its AND mask and XOR picture stacked in one bitmap.
     int height = colour ? info.bmHeight : info.bmHeight / 2;
     std::vector<uint32_t> pixels, mask;
-    bool read = colour ? readPixels(colour, width, height, pixels)
-                       : readPixels(parts.hbmMask, width, height * 2, mask);
+    bool read = colour ? readBitmapPixels(colour, width, height, pixels)
+                       : readBitmapPixels(parts.hbmMask, width, height * 2, mask);
     if (read && !colour) {
       pixels.assign(mask.begin() + size_t(width) * height, mask.end());
       mask.resize(size_t(width) * height);
     } else if (read && parts.hbmMask && !anyAlpha(pixels)) {
-      read = readPixels(parts.hbmMask, width, height, mask);
+      read = readBitmapPixels(parts.hbmMask, width, height, mask);
     }
     if (read) {
       if (!mask.empty()) {

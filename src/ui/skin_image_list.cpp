@@ -9,7 +9,7 @@
 
 namespace ql {
 
-SkinImageList::~SkinImageList() { releaseScratch(); }
+SkinImageList::~SkinImageList() = default;
 
 int SkinImageList::add(const std::string& path) {
   paths_.push_back(path);
@@ -25,40 +25,6 @@ void SkinImageList::setIconSize(int width, int height) {
   height_ = height;
 }
 
-bool SkinImageList::ensureScratch(int width, int height) const {
-  if (scratch_ && scratchWidth_ == width && scratchHeight_ == height) return true;
-  releaseScratch();
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  scratchDc_ = CreateCompatibleDC(nullptr);
-  scratch_ = CreateDIBSection(scratchDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!scratchDc_ || !scratch_ || !bits) {
-    releaseScratch();
-    return false;
-  }
-  scratchOld_ = SelectObject(scratchDc_, scratch_);
-  scratchPixels_ = static_cast<uint32_t*>(bits);
-  scratchWidth_ = width;
-  scratchHeight_ = height;
-  return true;
-}
-
-void SkinImageList::releaseScratch() const {
-  if (scratchDc_ && scratchOld_) SelectObject(scratchDc_, scratchOld_);
-  if (scratch_) DeleteObject(scratch_);
-  if (scratchDc_) DeleteDC(scratchDc_);
-  scratchDc_ = nullptr;
-  scratch_ = nullptr;
-  scratchOld_ = nullptr;
-  scratchPixels_ = nullptr;
-  scratchWidth_ = scratchHeight_ = 0;
-}
 
 bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity) const {
   if (index < 1 || index > count()) return false;
@@ -71,25 +37,25 @@ bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float 
       paths_[size_t(index - 1)].c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_SYSICONINDEX | size));
   int width = 0, height = 0;
   if (!shellIcons || info.iIcon < 0 || !ImageList_GetIconSize(shellIcons, &width, &height) ||
-      !ensureScratch(width, height))
+      !scratch_.resize(width, height))
     return false;
   size_t pixelCount = size_t(width) * size_t(height);
-  std::memset(scratchPixels_, 0, pixelCount * 4);
-  if (!ImageList_Draw(shellIcons, info.iIcon, scratchDc_, 0, 0, ILD_NORMAL)) return false;
+  std::memset(scratch_.pixels(), 0, pixelCount * 4);
+  if (!ImageList_Draw(shellIcons, info.iIcon, scratch_.dc(), 0, 0, ILD_NORMAL)) return false;
   GdiFlush();
   bool hasAlpha = false;
-  for (size_t i = 0; i < pixelCount && !hasAlpha; ++i) hasAlpha = (scratchPixels_[i] >> 24) != 0;
+  for (size_t i = 0; i < pixelCount && !hasAlpha; ++i) hasAlpha = (scratch_.pixels()[i] >> 24) != 0;
   if (!hasAlpha) {
     // An icon without an alpha channel: its mask says what is opaque.
-    std::vector<uint32_t> colours(scratchPixels_, scratchPixels_ + pixelCount);
-    std::memset(scratchPixels_, 0xFF, pixelCount * 4);
-    ImageList_Draw(shellIcons, info.iIcon, scratchDc_, 0, 0, ILD_MASK);
+    std::vector<uint32_t> colours(scratch_.pixels(), scratch_.pixels() + pixelCount);
+    std::memset(scratch_.pixels(), 0xFF, pixelCount * 4);
+    ImageList_Draw(shellIcons, info.iIcon, scratch_.dc(), 0, 0, ILD_MASK);
     GdiFlush();
     for (size_t i = 0; i < pixelCount; ++i)
-      scratchPixels_[i] = (scratchPixels_[i] & 0xFFFFFF) ? 0 : (colours[i] | 0xFF000000u);
+      scratch_.pixels()[i] = (scratch_.pixels()[i] & 0xFFFFFF) ? 0 : (colours[i] | 0xFF000000u);
   }
   // The buffer now holds premultiplied pixels, as alpha-blended drawing leaves them.
-  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(scratchPixels_));
+  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(scratch_.pixels()));
   Gdiplus::RectF box(x, y, float(width_), float(height_));
   if (opacity >= 1) {
     graphics.DrawImage(&icon, box);

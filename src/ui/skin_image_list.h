@@ -2,6 +2,7 @@
 // draw asks the shell for the file's icon again; nothing is kept between
 // paints but a scratch buffer to draw through.
 #pragma once
+#include "runtime/dib_surface.h"
 #include "ui/gdiplus_headers.h"
 
 #include <cstdint>
@@ -33,17 +34,11 @@ class SkinImageList {
   bool draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity = 1.0f) const;
 
  private:
-  bool ensureScratch(int width, int height) const;
-  void releaseScratch() const;
 
   std::vector<std::string> paths_;
   int width_, height_;
   // A 32-bit buffer of the shell icon's size that each icon is drawn through.
-  mutable HDC scratchDc_ = nullptr;
-  mutable HBITMAP scratch_ = nullptr;
-  mutable HGDIOBJ scratchOld_ = nullptr;
-  mutable uint32_t* scratchPixels_ = nullptr;
-  mutable int scratchWidth_ = 0, scratchHeight_ = 0;
+  mutable DibSurface scratch_;
 };
 
 }  // namespace ql

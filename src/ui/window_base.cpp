@@ -6,9 +6,10 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "runtime/dib_surface.h"
 #include "runtime/message_box.h"
+#include "runtime/text.h"
 #include "ui/region_runs.h"
-#include "ui/text_cut.h"
 
 namespace ql {
 
@@ -104,19 +105,8 @@ HRGN createRegionFromPicture(HBITMAP picture, COLORREF transparent) {
   const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
   if (width <= 0 || height <= 0) return nullptr;
 
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  format.bmiHeader.biWidth = width;
-  format.bmiHeader.biHeight = -height;  // top row first
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  format.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, picture, 0, static_cast<UINT>(height), pixels.data(),
-                             &format, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (rows != height) return nullptr;
+  std::vector<uint32_t> pixels;
+  if (!readBitmapPixels(picture, width, height, pixels)) return nullptr;
 
   const uint32_t key = (static_cast<uint32_t>(GetRValue(transparent)) << 16) |
                        (static_cast<uint32_t>(GetGValue(transparent)) << 8) |

@@ -67,6 +67,25 @@ class StartupTest(harness.ProgramTest):
         window = self.expect_error_box_then_default_window()
         self.exit_through_command(window)
 
+    def test_first_start_installs_the_player_library_and_keeps_an_existing_one(self):
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+        if os.path.exists(installed):
+            os.remove(installed)
+        self.make_data_file()
+        self.start_program()
+        window = self.main_window()
+        with open(installed, "rb") as f:
+            self.assertEqual(b"MZ", f.read(2))
+        self.exit_through_command(window)
+        # Any file already there is the library, whatever its content.
+        with open(installed, "wb") as f:
+            f.write(b"left alone")
+        self.start_program()
+        self.exit_through_command(self.main_window())
+        with open(installed, "rb") as f:
+            self.assertEqual(b"left alone", f.read())
+        os.remove(installed)
+
     def test_stored_geometry_places_the_window_as_stored(self):
         # Values are used as stored, off-screen included; text to number takes
         # the leading decimal prefix and truncates toward zero.

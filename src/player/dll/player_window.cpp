@@ -13,6 +13,7 @@
 #include "player/dll/frame_clock.h"
 #include "player/dll/qlswf_api.h"
 #include "player/dll/visibility.h"
+#include "runtime/dib_surface.h"
 
 namespace qlswf {
 
@@ -71,62 +72,6 @@ bool fenced(Fn fn) {
     return false;
   }
 }
-
-// A 32-bit top-down DIB section selected into a memory DC.
-class Canvas {
- public:
-  ~Canvas() { release(); }
-
-  bool resize(int width, int height) {
-    if (dc_ && width == width_ && height == height_) return true;
-    release();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap_) return false;
-    dc_ = CreateCompatibleDC(nullptr);
-    if (!dc_) {
-      release();
-      return false;
-    }
-    previous_ = SelectObject(dc_, bitmap_);
-    pixels_ = static_cast<uint32_t*>(bits);
-    width_ = width;
-    height_ = height;
-    return true;
-  }
-
-  void release() {
-    if (dc_) {
-      SelectObject(dc_, previous_);
-      DeleteDC(dc_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
-    pixels_ = nullptr;
-    width_ = height_ = 0;
-  }
-
-  HDC dc() const { return dc_; }
-  uint32_t* pixels() const { return pixels_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  uint32_t* pixels_ = nullptr;
-  int width_ = 0, height_ = 0;
-};
 
 class PlayerWindow {
  public:
@@ -322,7 +267,7 @@ class PlayerWindow {
   HWND window_;
   std::unique_ptr<player::Player> movie_;
   FrameClock clock_;
-  Canvas canvas_;
+  ql::DibSurface canvas_;
   bool seen_ = false;
   double lastCoverCheck_ = 0;
   bool fineTimer_ = false;
