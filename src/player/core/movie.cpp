@@ -74,7 +74,13 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
     p->hasBlendMode = true;
     p->blendMode = swf::blendModeFromFile(r.u8());
   }
-  if (flags3 & 0x04) r.u8();  // bitmap caching: drawn the same either way
+  if (flags3 & 0x04) {
+    uint8_t cache = r.u8();
+    if (!r.failed()) {
+      p->hasCacheAsBitmap = true;
+      p->cacheAsBitmap = cache != 0;
+    }
+  }
   if (flags3 & 0x20) {
     uint8_t visible = r.u8();
     if (!r.failed()) {

@@ -39,6 +39,8 @@ struct PlaceCommand {
   swf::BlendMode blendMode = swf::BlendMode::Normal;
   bool hasVisible = false;
   bool visible = true;
+  bool hasCacheAsBitmap = false;
+  bool cacheAsBitmap = false;
 };
 
 struct FrameCommand {

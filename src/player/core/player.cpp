@@ -98,6 +98,39 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     }
   }
 
+  // Grows box (x0, y0, x1, y1) by what the object covers through m.
+  void addBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
+    const swf::Rect* r = nullptr;
+    if (o.def->kind == CharacterKind::Shape) r = &o.def->shape.bounds;
+    if (o.def->kind == CharacterKind::Morph && o.morphShape) r = &o.morphShape->bounds;
+    if (r) {
+      double xs[2] = {double(r->xMin), double(r->xMax)}, ys[2] = {double(r->yMin), double(r->yMax)};
+      for (double x : xs)
+        for (double y : ys) {
+          double px = m.mapX(x, y), py = m.mapY(x, y);
+          box[0] = std::min(box[0], px);
+          box[1] = std::min(box[1], py);
+          box[2] = std::max(box[2], px);
+          box[3] = std::max(box[3], py);
+        }
+    }
+    if (o.def->kind == CharacterKind::Sprite && o.sprite)
+      for (auto& entry : o.sprite->children()) addBounds(entry.second, m * entry.second.matrix, box);
+  }
+
+  // Cached and filtered objects are drawn as a picture of their own whose
+  // corner sits on a whole pixel: the object moves by less than half a
+  // pixel so its bounds' top left corner does. Halves round up across; down
+  // the page they round down for filtered pictures and up for cached ones,
+  // as the reference pictures show.
+  void snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m) {
+    double box[4] = {1e300, 1e300, -1e300, -1e300};
+    addBounds(o, *m, box);
+    if (!(box[0] <= box[2]) || !(std::fabs(box[0]) < 1e9) || !(std::fabs(box[1]) < 1e9)) return;
+    m->tx += std::floor(box[0] + 0.5) - box[0];
+    m->ty += (filtered ? std::ceil(box[1] - 0.5) : std::floor(box[1] + 0.5)) - box[1];
+  }
+
   void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
     size_t clipBase = clipStack_.size();
     for (auto& entry : sprite.children()) {
@@ -124,13 +157,15 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       // they have nothing to cut and the object itself is not shown.
       bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
       if (cuts && !renderer_.inLayer()) continue;
+      if (o.filters || o.cacheAsBitmap) snapToPixels(o, o.filters != nullptr, &om);
       if (!layered) {
         drawObject(o, om, cx * o.colorTransform);
         continue;
       }
-      renderer_.beginLayer();
+      double filterScale = stageScale_ * 20;
+      renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0);
       drawObject(o, om, cx);
-      renderer_.endLayer(o.blendMode, o.filters.get(), stageScale_ * 20, o.colorTransform);
+      renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
     }
     while (clipStack_.size() > clipBase) {
       renderer_.popMask();

@@ -14,6 +14,7 @@ struct SpriteInstance::Placement {
   std::shared_ptr<const std::vector<swf::Filter>> filters;
   swf::BlendMode blendMode = swf::BlendMode::Normal;
   bool visible = true;
+  bool cacheAsBitmap = false;
   bool fresh = false;  // placed anew since the frame shown
 };
 
@@ -51,6 +52,7 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
     if (p.hasFilters) target->filters = p.filters;
     if (p.hasBlendMode) target->blendMode = p.blendMode;
     if (p.hasVisible) target->visible = p.visible;
+    if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
   }
 }
 
@@ -71,6 +73,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.filters = p.filters;
   o.blendMode = p.blendMode;
   o.visible = p.visible;
+  o.cacheAsBitmap = p.cacheAsBitmap;
   if (def->kind == CharacterKind::Sprite) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
@@ -98,6 +101,7 @@ void SpriteInstance::gotoFrame(int frame) {
       p.filters = o.filters;
       p.blendMode = o.blendMode;
       p.visible = o.visible;
+      p.cacheAsBitmap = o.cacheAsBitmap;
       state[entry.first] = p;
     }
     from = frame_ + 1;
@@ -137,6 +141,7 @@ void SpriteInstance::gotoFrame(int frame) {
     o.filters = p.filters;
     o.blendMode = p.blendMode;
     o.visible = p.visible;
+    o.cacheAsBitmap = p.cacheAsBitmap;
   }
 }
 

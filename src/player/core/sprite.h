@@ -24,6 +24,7 @@ struct DisplayObject {
   std::shared_ptr<const std::vector<swf::Filter>> filters;  // null: none
   swf::BlendMode blendMode = swf::BlendMode::Normal;
   bool visible = true;
+  bool cacheAsBitmap = false;
   std::shared_ptr<SpriteInstance> sprite;  // for sprite characters
   // A morph drawn at `morphRatio`, kept until the ratio changes.
   std::unique_ptr<swf::ShapeDef> morphShape;

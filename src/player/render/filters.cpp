@@ -10,28 +10,35 @@ namespace render {
 namespace {
 
 // One box pass along a line of n pixels (stride apart) of which only
-// [first, last) may be non-clear; what lies beyond the line counts as clear.
-// The box is `width` pixels wide: the centre, `whole` full neighbours either
-// side and a share `part` (of 65536) of the next ones.
-void boxLine(uint32_t* p, int stride, int first, int last, int whole, uint32_t part, uint64_t scale,
-             uint32_t* line, int n) {
-  int reach = whole + 1;
+// [first, last) may be non-clear; what lies beyond counts as clear. Each
+// pixel becomes the weighted mean of the box around it: the pixel, `whole`
+// neighbours either side at full weight and the next ones at part/256
+// (Flash's box for a blur b is b − 1 pixels across, plus the pixel).
+void boxLine(uint32_t* p, int stride, int first, int last, int whole, int part, uint32_t* line, int n) {
+  int reach = whole + (part ? 1 : 0);
   int lo = std::max(0, first - reach), hi = std::min(n, last + reach);
   for (int i = lo; i < hi; ++i) line[i - lo] = i >= first && i < last ? p[size_t(i) * stride] : 0;
   int len = hi - lo;
   auto at = [&](int i) -> uint32_t { return i >= 0 && i < len ? line[i] : 0; };
+  // The box's weight in 1/256 pixels. Dividing by it is a multiply: with
+  // sums below 2^26 and weights of at least 256, 44 bits of reciprocal give
+  // the exact quotient within 64 bits. The mean is truncated, as pictures
+  // stored in 8 bits between passes are in the reference.
+  const uint64_t weight = uint64_t(2 * whole + 1) * 256 + 2 * uint64_t(part);
+  const uint64_t reciprocal = (uint64_t(1) << 44) / weight + 1;
   uint32_t sum[4] = {0, 0, 0, 0};
   for (int k = -whole; k <= whole; ++k) {
     uint32_t v = at(k);
     for (int c = 0; c < 4; ++c) sum[c] += (v >> (8 * c)) & 0xFF;
   }
   for (int i = 0; i < len; ++i) {
-    uint32_t edgeA = at(i - reach), edgeB = at(i + reach);
     uint32_t out = 0;
+    uint32_t outerA = part ? at(i - whole - 1) : 0, outerB = part ? at(i + whole + 1) : 0;
     for (int c = 0; c < 4; ++c) {
-      uint64_t edge = ((edgeA >> (8 * c)) & 0xFF) + ((edgeB >> (8 * c)) & 0xFF);
-      uint64_t v = (((uint64_t(sum[c]) << 16) + edge * part) * scale + (uint64_t(1) << 31)) >> 32;
-      out |= uint32_t(std::min<uint64_t>(v, 255)) << (8 * c);
+      uint64_t outer = ((outerA >> (8 * c)) & 0xFF) + ((outerB >> (8 * c)) & 0xFF);
+      uint64_t num = uint64_t(sum[c]) * 256 + outer * uint64_t(part);
+      uint64_t v = (num * reciprocal) >> 44;
+      out |= uint32_t(v > 255 ? 255 : v) << (8 * c);
     }
     p[size_t(i + lo) * stride] = out;
     uint32_t leaving = at(i - whole), entering = at(i + whole + 1);
@@ -39,54 +46,55 @@ void boxLine(uint32_t* p, int stride, int first, int last, int whole, uint32_t p
   }
 }
 
-// Splits a box width into whole neighbours, the share of the next ones and
-// the factor that divides by the width (as 16.16 sums times it, >> 32).
-bool boxShape(double width, int* whole, uint32_t* part, uint64_t* scale) {
-  if (!(width > 1.0001)) return false;
-  width = std::min(width, 1024.0);
-  double half = (width - 1) / 2;
-  *whole = static_cast<int>(half);
-  *part = static_cast<uint32_t>(std::lround((half - *whole) * 65536));
-  *scale = static_cast<uint64_t>(std::llround(65536.0 / width));
-  return true;
-}
+// How far a box of radius (in 1/256 pixels) reaches, in whole pixels.
+int reachOf(int radius) { return (radius + 255) >> 8; }
 
 }  // namespace
 
-Box Box::grown(int dx, int dy, int width, int height) const {
-  Box b{std::max(0, x0 - dx), std::max(0, y0 - dy), std::min(width, x1 + dx), std::min(height, y1 + dy)};
-  return b;
+int blurRadius(double blur, double scale) {
+  if (!(blur > 1) || !(scale > 0)) return 0;
+  double r = (std::min(blur, 255.0) - 1) / 2 * scale;
+  return static_cast<int>(std::lround(std::min(r, 255.0) * 256));
 }
 
-void boxBlur(uint32_t* pixels, int width, int height, double boxX, double boxY, int passes, Box* box,
+Box Box::grown(int dx, int dy, int width, int height) const {
+  return Box{std::max(0, x0 - dx), std::max(0, y0 - dy), std::min(width, x1 + dx), std::min(height, y1 + dy)};
+}
+
+void boxBlur(uint32_t* pixels, int width, int height, int radiusX, int radiusY, int passes, Box* box,
              FilterScratch* scratch) {
-  int wholeX = 0, wholeY = 0;
-  uint32_t partX = 0, partY = 0;
-  uint64_t scaleX = 0, scaleY = 0;
-  bool alongX = boxShape(boxX, &wholeX, &partX, &scaleX);
-  bool alongY = boxShape(boxY, &wholeY, &partY, &scaleY);
-  if ((!alongX && !alongY) || box->empty()) return;
+  if ((radiusX <= 0 && radiusY <= 0) || box->empty()) return;
   scratch->line.resize(size_t(std::max(width, height)) + 2);
   for (int pass = 0; pass < passes; ++pass) {
-    if (alongX) {
+    if (radiusX > 0) {
       for (int y = box->y0; y < box->y1; ++y)
-        boxLine(pixels + size_t(y) * width, 1, box->x0, box->x1, wholeX, partX, scaleX, scratch->line.data(), width);
-      *box = box->grown(wholeX + 1, 0, width, height);
+        boxLine(pixels + size_t(y) * width, 1, box->x0, box->x1, radiusX >> 8, radiusX & 255, scratch->line.data(), width);
+      *box = box->grown(reachOf(radiusX), 0, width, height);
     }
-    if (alongY) {
+    if (radiusY > 0) {
       for (int x = box->x0; x < box->x1; ++x)
-        boxLine(pixels + x, width, box->y0, box->y1, wholeY, partY, scaleY, scratch->line.data(), height);
-      *box = box->grown(0, wholeY + 1, width, height);
+        boxLine(pixels + x, width, box->y0, box->y1, radiusY >> 8, radiusY & 255, scratch->line.data(), height);
+      *box = box->grown(0, reachOf(radiusY), width, height);
     }
   }
+}
+
+int filterReach(const std::vector<swf::Filter>& filters, double scale) {
+  double reach = 0;
+  for (const swf::Filter& f : filters) {
+    double r = reachOf(std::max(blurRadius(f.blurX, scale), blurRadius(f.blurY, scale))) * f.passes;
+    if (f.kind == swf::Filter::Kind::DropShadow && !f.inner) r += std::fabs(f.distance) * scale;
+    reach += r + 1;
+  }
+  return static_cast<int>(std::min(reach, 1e6));
 }
 
 void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width, int height, Box* box,
                  FilterScratch* scratch) {
   if (!(scale > 0) || box->empty()) return;
-  double boxX = f.blurX * scale, boxY = f.blurY * scale;
+  int radiusX = blurRadius(f.blurX, scale), radiusY = blurRadius(f.blurY, scale);
   if (f.kind == swf::Filter::Kind::Blur) {
-    boxBlur(pixels, width, height, boxX, boxY, f.passes, box, scratch);
+    boxBlur(pixels, width, height, radiusX, radiusY, f.passes, box, scratch);
     return;
   }
   // The shadow: the object's alpha (or, inside, what it leaves uncovered)
@@ -99,8 +107,9 @@ void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width
   }
   uint32_t color = premultiplied(f.color);
   std::vector<uint32_t>& shadow = scratch->pixels;
-  if (shadow.size() != size_t(width) * height) shadow.assign(size_t(width) * height, 0);
-  int spreadX = static_cast<int>(boxX / 2 + 2) * f.passes, spreadY = static_cast<int>(boxY / 2 + 2) * f.passes;
+  // Storage only grows; the part used is cleared again below.
+  if (shadow.size() < size_t(width) * height) shadow.assign(size_t(width) * height, 0);
+  int spreadX = (reachOf(radiusX) + 1) * f.passes, spreadY = (reachOf(radiusY) + 1) * f.passes;
   Box area;
   if (f.inner) {
     // Everything around the object casts the shadow; far enough out that
@@ -120,7 +129,7 @@ void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width
     }
   }
   Box shadowBox = area;
-  if (!shadowBox.empty()) boxBlur(shadow.data(), width, height, boxX, boxY, f.passes, &shadowBox, scratch);
+  if (!shadowBox.empty()) boxBlur(shadow.data(), width, height, radiusX, radiusY, f.passes, &shadowBox, scratch);
   double strength = std::max(0.0, f.strength);
   uint32_t strength8 = static_cast<uint32_t>(std::min(255.0 * 256, strength * 256));
 

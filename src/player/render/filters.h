@@ -29,14 +29,20 @@ struct Box {
 struct FilterScratch {
   std::vector<uint32_t> pixels;
   std::vector<uint32_t> line;
-  std::vector<uint32_t> sums;
 };
 
-// Box blurs a premultiplied picture in place, within `box`, which grows by
-// what the blur spreads (and is kept inside the picture). `radiusX` and
-// `radiusY` are the box widths in pixels.
-void boxBlur(uint32_t* pixels, int width, int height, double boxX, double boxY, int passes,
-             Box* box, FilterScratch* scratch);
+// The box radius in 1/256 pixels of a blur of `blur` filter pixels (as
+// stored: 0 to 255) drawn `scale` pixels per filter pixel: the box is
+// 2·radius + 1 pixels wide, the outermost pixels taken in part.
+int blurRadius(double blur, double scale);
+
+// Box blurs a premultiplied picture in place, `passes` times over, within
+// `box`, which grows by what the blur spreads (kept inside the picture).
+void boxBlur(uint32_t* pixels, int width, int height, int radiusX, int radiusY, int passes, Box* box,
+             FilterScratch* scratch);
+
+// How far the filters can spread an object, in pixels.
+int filterReach(const std::vector<swf::Filter>& filters, double scale);
 
 // Runs one filter on a layer of width × height pixels; `scale` turns the
 // filter's pixels into the layer's.

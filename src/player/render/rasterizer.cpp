@@ -11,10 +11,15 @@ void Rasterizer::reset(int width, int height, bool antialias) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
     pitch_ = width_ + 2;
-    cells_.assign(size_t(pitch_) * height_, 0.0f);
-    rowMin_.assign(height_, 0);
-    rowMax_.assign(height_, -1);
-    coverage_.assign(pitch_, 0);
+    // Storage only grows (layers switch between sizes every frame); every
+    // cell is back to zero after each sweep, whatever the layout.
+    size_t cells = size_t(pitch_) * height_;
+    if (cells_.size() < cells) cells_.resize(cells, 0.0f);
+    if (rowMin_.size() < size_t(height_)) {
+      rowMin_.resize(height_, 0);
+      rowMax_.resize(height_, -1);
+    }
+    if (coverage_.size() < size_t(pitch_)) coverage_.resize(pitch_, 0);
   }
   minY_ = height_;
   maxY_ = -1;

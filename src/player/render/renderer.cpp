@@ -63,16 +63,13 @@ class Renderer::Compositor : public SpanSink {
 };
 
 void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool antialias) {
-  pixels_ = pixels;
-  width_ = std::max(0, width);
-  height_ = std::max(0, height);
-  stridePixels_ = stride / 4;
   antialias_ = antialias;
-  rasterizer_.reset(width_, height_, antialias);
-  if (rowColors_.size() < size_t(width_) + 2) {
-    rowColors_.resize(size_t(width_) + 2);
-    rowCoverage_.resize(size_t(width_) + 2);
-  }
+  Target t;
+  t.pixels = pixels;
+  t.width = std::max(0, width);
+  t.height = std::max(0, height);
+  t.stride = stride / 4;
+  setTarget(t);
   level_ = 0;
   maskMode_ = false;
   depth_ = 0;
@@ -83,7 +80,7 @@ void Renderer::fill(uint32_t color) {
   for (int y = 0; y < height_; ++y) std::fill(pixels_ + size_t(y) * stridePixels_, pixels_ + size_t(y) * stridePixels_ + width_, color);
 }
 
-void Renderer::flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Point>* out) {
+void Renderer::flatten(const swf::Edge& e, const swf::Matrix& m, double tolerance, std::vector<Point>* out) {
   Point p1{m.mapX(e.x1, e.y1), m.mapY(e.x1, e.y1)};
   if (!e.curve) {
     out->push_back(p1);
@@ -91,7 +88,7 @@ void Renderer::flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Poi
   }
   Point p0{m.mapX(e.x0, e.y0), m.mapY(e.x0, e.y0)};
   Point c{m.mapX(e.cx, e.cy), m.mapY(e.cx, e.cy)};
-  flattenQuadratic(p0, c, p1, tolerance_, out);
+  flattenQuadratic(p0, c, p1, tolerance, out);
 }
 
 void Renderer::addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m) {
@@ -99,7 +96,7 @@ void Renderer::addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m
     points_.clear();
     Point p0{m.mapX(e.x0, e.y0), m.mapY(e.x0, e.y0)};
     points_.push_back(p0);
-    flatten(e, m, &points_);
+    flatten(e, m, tolerance_, &points_);
     for (size_t i = 1; i < points_.size(); ++i)
       rasterizer_.addLine(points_[i - 1].x, points_[i - 1].y, points_[i].x, points_[i].y);
   }
@@ -107,32 +104,52 @@ void Renderer::addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m
 
 void Renderer::addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
                           const swf::Matrix& m, double stagePixelsPerTwip) {
-  double objectScale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
-  double scale = objectScale;
-  if (style.noHScale && style.noVScale) {
-    scale = stagePixelsPerTwip;
-  } else if (style.noHScale) {
-    scale = std::hypot(m.c, m.d);
-  } else if (style.noVScale) {
-    scale = std::hypot(m.a, m.b);
-  }
+  // How much the matrix stretches, least and most, over all directions.
+  double sum = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d;
+  double det = std::fabs(m.a * m.d - m.b * m.c);
+  double root = std::sqrt(std::max(0.0, sum * sum - 4 * det * det));
+  double least = std::sqrt((sum - root) / 2), most = std::sqrt((sum + root) / 2);
   StrokeStyle s;
-  // Flash never draws a stroke thinner than one pixel (width 0 is a hairline).
-  s.width = std::max(1.0, style.width * scale);
-  if (!antialias_) s.width = std::max(1.0, std::round(s.width));
   s.startCap = style.startCap;
   s.endCap = style.endCap;
   s.join = style.join;
   s.miterLimit = std::max(1.0, style.miterLimit);
-  s.tolerance = tolerance_ / 4;
+  // A shape stretched more one way than the other has its stroke stretched
+  // with it, as Flash draws it: the stroke is made in the shape's own space
+  // and mapped to pixels. Otherwise it is made in pixels, where Flash keeps
+  // strokes at least a pixel wide (width 0 is a hairline) and strokes that
+  // do not scale keep their width.
+  bool stretched = !style.noHScale && !style.noVScale && most > least * 1.001 &&
+                   style.width * least >= 1;
+  double flatness = tolerance_;
+  const swf::Matrix identity;
+  const swf::Matrix* toPoints = &m;
+  if (stretched) {
+    s.width = style.width;
+    s.toPixels = &m;
+    flatness = tolerance_ / most;
+    toPoints = &identity;
+  } else {
+    double scale = std::sqrt(det);
+    if (style.noHScale && style.noVScale) {
+      scale = stagePixelsPerTwip;
+    } else if (style.noHScale) {
+      scale = std::hypot(m.c, m.d);
+    } else if (style.noVScale) {
+      scale = std::hypot(m.a, m.b);
+    }
+    s.width = std::max(1.0, style.width * scale);
+    if (!antialias_) s.width = std::max(1.0, std::round(s.width));
+  }
+  s.tolerance = flatness / 4;
   size_t i = 0;
   while (i < edges.size()) {
     // A run of edges each starting where the previous one ended.
     size_t j = i + 1;
     while (j < edges.size() && edges[j].x0 == edges[j - 1].x1 && edges[j].y0 == edges[j - 1].y1) ++j;
     points_.clear();
-    points_.push_back({m.mapX(edges[i].x0, edges[i].y0), m.mapY(edges[i].x0, edges[i].y0)});
-    for (size_t k = i; k < j; ++k) flatten(edges[k], m, &points_);
+    points_.push_back({toPoints->mapX(edges[i].x0, edges[i].y0), toPoints->mapY(edges[i].x0, edges[i].y0)});
+    for (size_t k = i; k < j; ++k) flatten(edges[k], *toPoints, flatness, &points_);
     bool closed = !style.noClose && edges[i].x0 == edges[j - 1].x1 && edges[i].y0 == edges[j - 1].y1 &&
                   j - i > 1;
     strokePolyline(points_, closed, s, rasterizer_);
@@ -145,10 +162,13 @@ void Renderer::paintCoverage(FillRule rule, const Paint& paint) {
   rasterizer_.sweep(rule, sink);
 }
 
-void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& toPixels,
+void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToPixels,
                          double stagePixelsPerTwip, const swf::ColorTransform& cx,
                          const BitmapSource& bitmaps) {
   if (!pixels_ || width_ == 0 || height_ == 0) return;
+  swf::Matrix toPixels = shapeToPixels;
+  toPixels.tx += originX_;
+  toPixels.ty += originY_;
   // Skip shapes wholly outside the picture (bounds include stroke widths).
   const swf::Rect& b = shape.bounds;
   double xs[4] = {toPixels.mapX(b.xMin, b.yMin), toPixels.mapX(b.xMax, b.yMin),
@@ -208,19 +228,41 @@ void Renderer::popMask() {
   maskMode_ = false;
 }
 
-void Renderer::beginLayer() {
+void Renderer::setTarget(const Target& t) {
+  pixels_ = t.pixels;
+  width_ = t.width;
+  height_ = t.height;
+  stridePixels_ = t.stride;
+  originX_ = t.originX;
+  originY_ = t.originY;
+  rasterizer_.reset(width_, height_, antialias_);
+  if (rowColors_.size() < size_t(width_) + 2) {
+    rowColors_.resize(size_t(width_) + 2);
+    rowCoverage_.resize(size_t(width_) + 2);
+  }
+}
+
+void Renderer::beginLayer(int margin) {
   if (!pixels_) return;
+  margin = std::max(0, std::min(margin, kMaxLayerMargin));
   if (layers_.size() <= size_t(depth_)) layers_.emplace_back();
   Layer& l = layers_[depth_];
-  if (l.pixels.size() != size_t(width_) * height_) l.pixels.assign(size_t(width_) * height_, 0);
+  Target t;
+  t.width = width_ + 2 * margin;
+  t.height = height_ + 2 * margin;
+  t.stride = t.width;
+  t.originX = originX_ + margin;
+  t.originY = originY_ + margin;
+  // Storage only grows; what was used is cleared after compositing.
+  if (l.pixels.size() < size_t(t.width) * t.height) l.pixels.assign(size_t(t.width) * t.height, 0);
+  t.pixels = l.pixels.data();
   l.drawn = Box();
-  l.below = pixels_;
-  l.belowStride = stridePixels_;
+  l.margin = margin;
+  l.below = Target{pixels_, width_, height_, stridePixels_, originX_, originY_};
   l.maskBase = maskBase_;
   ++depth_;
-  pixels_ = l.pixels.data();
-  stridePixels_ = width_;
   maskBase_ = level_;
+  setTarget(t);
 }
 
 void Renderer::endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,
@@ -233,39 +275,44 @@ void Renderer::endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* fil
       applyFilter(f, filterScale, l.pixels.data(), width_, height_, &l.drawn, &filterScratch_);
     }
   }
+  int layerWidth = width_;
   --depth_;
-  pixels_ = l.below;
-  stridePixels_ = l.belowStride;
   maskBase_ = l.maskBase;
+  setTarget(l.below);
   if (l.drawn.empty()) return;
   // Masks made outside the layer clip it as a whole.
-  compositeLayer(l, mode, cx, level_ > maskBase_ ? masks_[level_ - 1].data() : nullptr);
-  if (depth_ > 0) layers_[depth_ - 1].drawn.add(l.drawn.x0, l.drawn.y0, l.drawn.x1, l.drawn.y1);
+  compositeLayer(l, layerWidth, mode, cx, level_ > maskBase_ ? masks_[level_ - 1].data() : nullptr);
 }
 
-void Renderer::compositeLayer(Layer& l, swf::BlendMode mode, const swf::ColorTransform& cx,
+void Renderer::compositeLayer(Layer& l, int layerWidth, swf::BlendMode mode, const swf::ColorTransform& cx,
                               const uint8_t* mask) {
-  const Box& box = l.drawn;
-  int n = box.x1 - box.x0;
-  if (compositeRow_.size() < size_t(n)) compositeRow_.resize(n);
-  bool transform = !cx.isIdentity();
-  for (int y = box.y0; y < box.y1; ++y) {
-    uint32_t* src = l.pixels.data() + size_t(y) * width_ + box.x0;
-    const uint32_t* row = src;
-    if (transform || mask) {
-      uint32_t* out = compositeRow_.data();
-      const uint8_t* m = mask ? mask + size_t(y) * width_ + box.x0 : nullptr;
-      for (int i = 0; i < n; ++i) {
-        uint32_t p = src[i];
-        if (p && transform) p = transformPixel(p, cx);
-        if (m) p = scalePixel(p, m[i]);
-        out[i] = p;
+  // The part of the layer over the target; the margin around is dropped.
+  Box box{std::max(l.drawn.x0, l.margin), std::max(l.drawn.y0, l.margin),
+          std::min(l.drawn.x1, l.margin + width_), std::min(l.drawn.y1, l.margin + height_)};
+  if (!box.empty()) {
+    int n = box.x1 - box.x0;
+    if (compositeRow_.size() < size_t(n)) compositeRow_.resize(n);
+    bool transform = !cx.isIdentity();
+    for (int y = box.y0; y < box.y1; ++y) {
+      const uint32_t* src = l.pixels.data() + size_t(y) * layerWidth + box.x0;
+      int ty = y - l.margin, tx = box.x0 - l.margin;
+      if (transform || mask) {
+        uint32_t* out = compositeRow_.data();
+        const uint8_t* m = mask ? mask + size_t(ty) * width_ + tx : nullptr;
+        for (int i = 0; i < n; ++i) {
+          uint32_t p = src[i];
+          if (p && transform) p = transformPixel(p, cx);
+          if (m) p = scalePixel(p, m[i]);
+          out[i] = p;
+        }
+        src = out;
       }
-      row = out;
+      blendRow(mode, pixels_ + size_t(ty) * stridePixels_ + tx, src, n);
     }
-    blendRow(mode, pixels_ + size_t(y) * stridePixels_ + box.x0, row, n);
-    std::fill(src, src + n, 0u);
+    if (depth_ > 0) layers_[depth_ - 1].drawn.add(box.x0 - l.margin, box.y0 - l.margin, box.x1 - l.margin, box.y1 - l.margin);
   }
+  for (int y = l.drawn.y0; y < l.drawn.y1; ++y)
+    std::fill(l.pixels.begin() + size_t(y) * layerWidth + l.drawn.x0, l.pixels.begin() + size_t(y) * layerWidth + l.drawn.x1, 0u);
 }
 
 }  // namespace render

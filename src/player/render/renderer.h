@@ -34,38 +34,50 @@ class Renderer {
   void applyMask();
   void popMask();
   bool drawingMask() const { return maskMode_; }
-  bool inLayer() const { return depth_ > 0; }
 
-  // Layers: after beginLayer, drawing goes into a new transparent picture;
-  // endLayer runs the filters on it (sized by `filterScale` pixels per
-  // filter pixel), applies the object's colour transform `cx` and
-  // composites it with `mode` onto what lies below (the picture or an outer
-  // layer, which alpha and erase modes cut into).
-  void beginLayer();
+  // Layers: after beginLayer, drawing goes into a new transparent picture,
+  // reaching `margin` pixels past each side of the current one (so that
+  // filters can draw what lies just outside in); endLayer runs the filters
+  // on it (sized by `filterScale` pixels per filter pixel), applies the
+  // object's colour transform `cx` and composites it with `mode` onto what
+  // lies below (the picture or an outer layer, which alpha and erase modes
+  // cut into).
+  void beginLayer(int margin);
   void endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,
                 const swf::ColorTransform& cx);
+  bool inLayer() const { return depth_ > 0; }
 
  private:
   class Compositor;
   void addPath(const std::vector<swf::Edge>& edges, const swf::Matrix& m);
   void addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
                   const swf::Matrix& m, double stagePixelsPerTwip);
-  void flatten(const swf::Edge& e, const swf::Matrix& m, std::vector<Point>* out);
+  void flatten(const swf::Edge& e, const swf::Matrix& m, double tolerance, std::vector<Point>* out);
   void paintCoverage(FillRule rule, const Paint& paint);
 
+  // What drawing goes into: a picture, or a layer reaching past it.
+  struct Target {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0, stride = 0;  // stride in pixels
+    double originX = 0, originY = 0;        // added to every position drawn
+  };
   struct Layer {
-    std::vector<uint32_t> pixels;  // width × height, all clear while unused
+    std::vector<uint32_t> pixels;  // all clear while unused
     Box drawn;                     // what may be non-clear
-    uint32_t* below = nullptr;     // the picture to composite onto
-    int belowStride = 0;
+    int margin = 0;
+    Target below;                  // the target to composite onto
     int maskBase = 0;              // masks in force outside the layer
   };
+  void setTarget(const Target& t);
   // Composites the layer onto the current picture and clears it.
-  void compositeLayer(Layer& layer, swf::BlendMode mode, const swf::ColorTransform& cx,
+  void compositeLayer(Layer& layer, int layerWidth, swf::BlendMode mode, const swf::ColorTransform& cx,
                       const uint8_t* mask);
+  // Filters that reach farther than this into the picture are cut off.
+  static constexpr int kMaxLayerMargin = 1024;
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0, height_ = 0, stridePixels_ = 0;
+  double originX_ = 0, originY_ = 0;
   bool antialias_ = true;
   double tolerance_ = 0.1;
   Rasterizer rasterizer_;

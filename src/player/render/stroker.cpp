@@ -14,23 +14,33 @@ constexpr double kPi = 3.14159265358979323846;
 // Builds one closed contour point by point and hands its lines over.
 class Contour {
  public:
-  explicit Contour(Rasterizer& out) : out_(out) {}
+  Contour(Rasterizer& out, const swf::Matrix* toPixels) : out_(out), toPixels_(toPixels) {}
   void moveTo(Point p) {
     close();
     first_ = last_ = p;
     open_ = true;
   }
   void lineTo(Point p) {
-    out_.addLine(last_.x, last_.y, p.x, p.y);
+    line(last_, p);
     last_ = p;
   }
   void close() {
-    if (open_) out_.addLine(last_.x, last_.y, first_.x, first_.y);
+    if (open_) line(last_, first_);
     open_ = false;
   }
 
  private:
+  void line(Point a, Point b) {
+    if (toPixels_) {
+      const swf::Matrix& m = *toPixels_;
+      out_.addLine(m.mapX(a.x, a.y), m.mapY(a.x, a.y), m.mapX(b.x, b.y), m.mapY(b.x, b.y));
+    } else {
+      out_.addLine(a.x, a.y, b.x, b.y);
+    }
+  }
+
   Rasterizer& out_;
+  const swf::Matrix* toPixels_;
   Point first_, last_;
   bool open_ = false;
 };
@@ -169,7 +179,7 @@ void strokePolyline(const std::vector<Point>& input, bool closed, const StrokeSt
     pts.pop_back();
   if (pts.empty()) return;
   double hw = style.width / 2;
-  Contour k(out);
+  Contour k(out, style.toPixels);
   if (pts.size() == 1) {
     // A dot: the caps meet.
     Point p = pts[0];

@@ -19,10 +19,15 @@ struct StrokeStyle {
   swf::Cap endCap = swf::Cap::Round;
   swf::Join join = swf::Join::Round;
   double miterLimit = 3;
-  double tolerance = 0.2;  // pixels, for round caps and joins
+  double tolerance = 0.2;  // for round caps and joins, in the points' units
+  // When set, the points are in another space (a shape's twips) and the
+  // finished outline is mapped to pixels through it, so a stretched shape
+  // has a stretched stroke.
+  const swf::Matrix* toPixels = nullptr;
 };
 
-// `points` are device pixels; `closed` joins the last point to the first.
+// `points` are pixels (or in toPixels' space); `closed` joins the last point
+// to the first.
 void strokePolyline(const std::vector<Point>& points, bool closed, const StrokeStyle& style,
                     Rasterizer& out);
 
