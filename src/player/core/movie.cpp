@@ -88,8 +88,15 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
       p->visible = visible != 0;
     }
   }
-  // An opaque background and clip actions follow; not used.
-  return true;
+  if (flags3 & 0x40) {
+    swf::Rgba c = r.rgba();
+    if (!r.failed()) {
+      p->hasBackground = true;
+      p->background = c;
+      p->background.a = 255;
+    }
+  }
+  return true;  // clip actions may follow; not used
 }
 
 class MovieParser {
@@ -169,6 +176,52 @@ class MovieParser {
     movie_->dictionary[id] = std::move(def);
   }
 
+  // A button shows its up state: kept as a one-frame timeline placing the
+  // up state's characters (the player has no pointer to press it with).
+  void defineButton(const swf::Tag& tag) {
+    swf::BitReader r(tag.data, tag.size);
+    uint16_t id = r.u16();
+    bool second = tag.code == swf::kDefineButton2;
+    if (second) {
+      r.u8();   // menu flag
+      r.u16();  // offset of the actions
+    }
+    if (r.failed() || !claim(id)) return;
+    auto def = std::make_unique<CharacterDef>();
+    def->kind = CharacterKind::Sprite;
+    def->timeline = std::make_unique<TimelineDef>();
+    FrameDef frame;
+    while (!r.failed()) {
+      uint8_t flags = r.u8();
+      if (flags == 0 || r.failed()) break;
+      FrameCommand c;
+      PlaceCommand& p = c.place;
+      p.hasCharacter = true;
+      p.characterId = r.u16();
+      p.depth = r.u16();
+      p.hasMatrix = true;
+      p.matrix = r.matrix();
+      if (second) {
+        p.hasColorTransform = true;
+        p.colorTransform = r.colorTransform(true);
+        if (flags & 0x10) {
+          auto filters = std::make_shared<std::vector<swf::Filter>>();
+          if (!swf::readFilterList(r, filters.get())) break;
+          p.hasFilters = true;
+          if (!filters->empty()) p.filters = std::move(filters);
+        }
+        if (flags & 0x20) {
+          p.hasBlendMode = true;
+          p.blendMode = swf::blendModeFromFile(r.u8());
+        }
+      }
+      if (r.failed()) break;
+      if (flags & 0x01) frame.commands.push_back(std::move(c));  // up state
+    }
+    def->timeline->frames.push_back(std::move(frame));
+    movie_->dictionary[id] = std::move(def);
+  }
+
   void addBitmap(uint16_t id, std::unique_ptr<swf::Bitmap> bitmap) {
     int64_t pixels = int64_t(bitmap->width) * bitmap->height;
     if (pixelBudget_ < pixels) return;
@@ -202,6 +255,10 @@ class MovieParser {
         movie_->dictionary[id] = std::move(def);
         return;
       }
+      case swf::kDefineButton:
+      case swf::kDefineButton2:
+        defineButton(tag);
+        return;
       case swf::kDefineMorphShape:
       case swf::kDefineMorphShape2: {
         auto def = std::make_unique<CharacterDef>();

@@ -41,6 +41,8 @@ struct PlaceCommand {
   bool visible = true;
   bool hasCacheAsBitmap = false;
   bool cacheAsBitmap = false;
+  bool hasBackground = false;  // an opaque background behind the object
+  swf::Rgba background;
 };
 
 struct FrameCommand {

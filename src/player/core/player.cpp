@@ -123,12 +123,22 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   // pixel so its bounds' top left corner does. Halves round up across; down
   // the page they round down for filtered pictures and up for cached ones,
   // as the reference pictures show.
-  void snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m) {
-    double box[4] = {1e300, 1e300, -1e300, -1e300};
+  // The bounds' box after the move goes to *box (x0, y0, x1, y1); false
+  // when the object covers nothing.
+  bool snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m, double* box) {
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
     addBounds(o, *m, box);
-    if (!(box[0] <= box[2]) || !(std::fabs(box[0]) < 1e9) || !(std::fabs(box[1]) < 1e9)) return;
-    m->tx += std::floor(box[0] + 0.5) - box[0];
-    m->ty += (filtered ? std::ceil(box[1] - 0.5) : std::floor(box[1] + 0.5)) - box[1];
+    if (!(box[0] <= box[2]) || !(std::fabs(box[0]) < 1e9) || !(std::fabs(box[1]) < 1e9)) return false;
+    double dx = std::floor(box[0] + 0.5) - box[0];
+    double dy = (filtered ? std::ceil(box[1] - 0.5) : std::floor(box[1] + 0.5)) - box[1];
+    m->tx += dx;
+    m->ty += dy;
+    box[0] += dx;
+    box[1] += dy;
+    box[2] += dx;
+    box[3] += dy;
+    return true;
   }
 
   void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
@@ -157,7 +167,14 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       // they have nothing to cut and the object itself is not shown.
       bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
       if (cuts && !renderer_.inLayer()) continue;
-      if (o.filters || o.cacheAsBitmap) snapToPixels(o, o.filters != nullptr, &om);
+      if (o.filters || o.cacheAsBitmap || o.hasBackground) {
+        double box[4];
+        bool covers = snapToPixels(o, o.filters != nullptr, &om, box);
+        // An opaque background fills the cached picture's whole pixels.
+        if (covers && o.hasBackground)
+          renderer_.fillRect(box[0], box[1], box[0] + std::ceil(box[2] - box[0] - 1e-9),
+                             box[1] + std::ceil(box[3] - box[1] - 1e-9), o.background, cx * o.colorTransform);
+      }
       if (!layered) {
         drawObject(o, om, cx * o.colorTransform);
         continue;

@@ -15,6 +15,8 @@ struct SpriteInstance::Placement {
   swf::BlendMode blendMode = swf::BlendMode::Normal;
   bool visible = true;
   bool cacheAsBitmap = false;
+  bool hasBackground = false;
+  swf::Rgba background;
   bool fresh = false;  // placed anew since the frame shown
 };
 
@@ -53,6 +55,10 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
     if (p.hasBlendMode) target->blendMode = p.blendMode;
     if (p.hasVisible) target->visible = p.visible;
     if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
+    if (p.hasBackground) {
+      target->hasBackground = true;
+      target->background = p.background;
+    }
   }
 }
 
@@ -74,6 +80,8 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.blendMode = p.blendMode;
   o.visible = p.visible;
   o.cacheAsBitmap = p.cacheAsBitmap;
+  o.hasBackground = p.hasBackground;
+  o.background = p.background;
   if (def->kind == CharacterKind::Sprite) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
@@ -102,6 +110,8 @@ void SpriteInstance::gotoFrame(int frame) {
       p.blendMode = o.blendMode;
       p.visible = o.visible;
       p.cacheAsBitmap = o.cacheAsBitmap;
+      p.hasBackground = o.hasBackground;
+      p.background = o.background;
       state[entry.first] = p;
     }
     from = frame_ + 1;
@@ -142,6 +152,8 @@ void SpriteInstance::gotoFrame(int frame) {
     o.blendMode = p.blendMode;
     o.visible = p.visible;
     o.cacheAsBitmap = p.cacheAsBitmap;
+    o.hasBackground = p.hasBackground;
+    o.background = p.background;
   }
 }
 

@@ -25,6 +25,8 @@ struct DisplayObject {
   swf::BlendMode blendMode = swf::BlendMode::Normal;
   bool visible = true;
   bool cacheAsBitmap = false;
+  bool hasBackground = false;
+  swf::Rgba background;
   std::shared_ptr<SpriteInstance> sprite;  // for sprite characters
   // A morph drawn at `morphRatio`, kept until the ratio changes.
   std::unique_ptr<swf::ShapeDef> morphShape;

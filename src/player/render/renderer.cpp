@@ -206,6 +206,21 @@ void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToP
   }
 }
 
+void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba color,
+                        const swf::ColorTransform& cx) {
+  if (!pixels_ || maskMode_) return;
+  paint_.prepareSolid(color, cx);
+  x0 += originX_;
+  x1 += originX_;
+  y0 += originY_;
+  y1 += originY_;
+  rasterizer_.addLine(x0, y0, x1, y0);
+  rasterizer_.addLine(x1, y0, x1, y1);
+  rasterizer_.addLine(x1, y1, x0, y1);
+  rasterizer_.addLine(x0, y1, x0, y0);
+  paintCoverage(FillRule::NonZero, paint_);
+}
+
 void Renderer::beginMask() {
   if (masks_.size() <= size_t(level_)) masks_.emplace_back();
   std::vector<uint8_t>& m = masks_[level_];

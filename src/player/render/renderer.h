@@ -27,6 +27,9 @@ class Renderer {
                  double stagePixelsPerTwip, const swf::ColorTransform& cx,
                  const BitmapSource& bitmaps);
 
+  // A rectangle of pixels (x0, y0 to x1, y1) in one colour.
+  void fillRect(double x0, double y0, double x1, double y1, swf::Rgba color, const swf::ColorTransform& cx);
+
   // Masks: after beginMask, drawn shapes add to a new mask instead of the
   // picture; applyMask makes it (within any outer mask) clip what follows
   // until popMask.
