@@ -1,6 +1,7 @@
 // Writes the fuzzing corpus: a handful of tiny movies that between them use
 // shapes of each version, strokes, gradients, bitmaps (lossless and JPEG,
-// with and without alpha), sprites, masks, colour transforms and actions.
+// with and without alpha), sprites, masks, colour transforms, actions,
+// blend modes, filters and buttons.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -153,6 +154,46 @@ int main(int argc, char** argv) {
     m.root().moveRatio(1, 30000);
     m.root().showFrame();
     save(dir, "compressed.swf", m.finish(true));
+  }
+  {  // PlaceObject3: blend modes in a layer, filters, hidden, cached with a
+     // background; a button
+    MovieBuilder m(40, 30, 12);
+    ShapeBuilder s;
+    s.solidFill(0xC0FF8000);
+    s.lineStyle(30, 0xFF000080);
+    Path p;
+    p.fill1(1).line(1).moveTo(0, 0).lineTo(300, 0).curveTo(400, 200, 0, 300).lineTo(0, 0);
+    m.defineShape(1, s, p, 0, 400, 0, 300);
+    Place3Extras alpha;
+    alpha.blendMode = 11;
+    Timeline group;
+    group.place(1, 1);
+    group.place3(2, 1, Matrix(), alpha);
+    group.showFrame();
+    m.defineSprite(2, group, 1);
+    MovieBuilder::ButtonRecord up;
+    up.id = 1;
+    m.defineButton2(3, {up});
+    Place3Extras layer;
+    layer.blendMode = 2;
+    layer.filters = filter::list({filter::blur(6, 3, 2), filter::bevel(),
+                                  filter::dropShadow(0x80000000, 4, 0.8, 5, 1.5, false, false, false, 1),
+                                  filter::glow(0xFF00FF00, 3, 2, 1)});
+    m.root().place3(1, 2, Matrix(), layer);
+    Place3Extras inner;
+    inner.blendMode = 14;
+    inner.filters = filter::list({filter::dropShadow(0xFF0000FF, 2, 3, -4, 1, true, true, false, 3)});
+    inner.cacheAsBitmap = 1;
+    inner.background = 0xFF204060;
+    Matrix moved;
+    moved.tx = 200;
+    moved.ty = 100;
+    m.root().place3(2, 3, moved, inner);
+    Place3Extras hidden;
+    hidden.visible = 0;
+    m.root().place3(3, 1, Matrix(), hidden);
+    m.root().showFrame();
+    save(dir, "layers.swf", m.finish(false));
   }
   return 0;
 }

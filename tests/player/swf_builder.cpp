@@ -309,6 +309,78 @@ void Timeline::moveRatio(uint16_t depth, uint16_t ratio) {
   tag(26, w.data());
 }
 
+void Timeline::place3(uint16_t depth, uint16_t id, const Matrix& m, const Place3Extras& x) {
+  Writer w;
+  w.u8(0x02 | 0x04);
+  w.u8((x.filters.empty() ? 0 : 0x01) | (x.blendMode ? 0x02 : 0) | (x.cacheAsBitmap >= 0 ? 0x04 : 0) |
+       (x.visible >= 0 ? 0x20 : 0) | (x.background ? 0x40 : 0));
+  w.u16(depth);
+  w.u16(id);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  if (!x.filters.empty()) w.bytes(x.filters);
+  if (x.blendMode) w.u8(static_cast<uint32_t>(x.blendMode));
+  if (x.cacheAsBitmap >= 0) w.u8(static_cast<uint32_t>(x.cacheAsBitmap));
+  if (x.visible >= 0) w.u8(static_cast<uint32_t>(x.visible));
+  if (x.background) w.rgba(x.background);
+  tag(70, w.data());
+}
+
+namespace filter {
+
+namespace {
+void fixed16(Writer& w, double v) { w.u32(static_cast<uint32_t>(static_cast<int32_t>(v * 65536))); }
+void fixed8(Writer& w, double v) { w.u16(static_cast<uint32_t>(static_cast<int16_t>(v * 256)) & 0xFFFF); }
+}  // namespace
+
+Bytes blur(double blurX, double blurY, int passes) {
+  Writer w;
+  w.u8(1);
+  fixed16(w, blurX);
+  fixed16(w, blurY);
+  w.u8(static_cast<uint32_t>(passes << 3));
+  return w.data();
+}
+
+Bytes dropShadow(uint32_t argb, double blur, double angle, double distance, double strength, bool inner,
+                 bool knockout, bool hideObject, int passes) {
+  Writer w;
+  w.u8(0);
+  w.rgba(argb);
+  fixed16(w, blur);
+  fixed16(w, blur);
+  fixed16(w, angle);
+  fixed16(w, distance);
+  fixed8(w, strength);
+  w.u8((inner ? 0x80 : 0) | (knockout ? 0x40 : 0) | (hideObject ? 0 : 0x20) | static_cast<uint32_t>(passes));
+  return w.data();
+}
+
+Bytes glow(uint32_t argb, double blur, double strength, int passes) {
+  Writer w;
+  w.u8(2);
+  w.rgba(argb);
+  fixed16(w, blur);
+  fixed16(w, blur);
+  fixed8(w, strength);
+  w.u8(0x20 | static_cast<uint32_t>(passes));
+  return w.data();
+}
+
+Bytes bevel() {
+  Bytes b(28, 0);
+  b[0] = 3;
+  return b;
+}
+
+Bytes list(std::initializer_list<Bytes> filters) {
+  Writer w;
+  w.u8(static_cast<uint32_t>(filters.size()));
+  for (const Bytes& f : filters) w.bytes(f);
+  return w.data();
+}
+
+}  // namespace filter
+
 void Timeline::remove(uint16_t depth) {
   Writer w;
   w.u16(depth);
@@ -400,6 +472,22 @@ void MovieBuilder::background(uint32_t rgb) {
   Writer w;
   w.rgb(rgb);
   root_.tag(9, w.data());
+}
+
+void MovieBuilder::defineButton2(uint16_t id, const std::vector<ButtonRecord>& records) {
+  Writer w;
+  w.u16(id);
+  w.u8(0);   // not a menu
+  w.u16(0);  // no actions
+  for (const ButtonRecord& r : records) {
+    w.u8(static_cast<uint32_t>(r.states));
+    w.u16(r.id);
+    w.u16(r.depth);
+    w.matrix(r.matrix.a, r.matrix.b, r.matrix.c, r.matrix.d, r.matrix.tx, r.matrix.ty);
+    w.colorTransform(256, 256, 256, 256, 0, 0, 0, 0);
+  }
+  w.u8(0);
+  root_.tag(34, w.data());
 }
 
 void MovieBuilder::defineSprite(uint16_t id, const Timeline& t, int frames) {

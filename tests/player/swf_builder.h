@@ -91,6 +91,26 @@ class ShapeBuilder {
   std::vector<Bytes> fills_, lines_;
 };
 
+// What PlaceObject3 adds to a placement; fields left at their defaults are
+// not written.
+struct Place3Extras {
+  int blendMode = 0;     // as numbered in the file; 0: none given
+  Bytes filters;         // a whole FILTERLIST; empty: none given
+  int visible = -1;      // 0 or 1; -1: none given
+  int cacheAsBitmap = -1;
+  uint32_t background = 0;  // 0xAARRGGBB opaque background; 0: none
+};
+
+// FILTER records (a filter's id byte and its fields).
+namespace filter {
+Bytes blur(double blurX, double blurY, int passes);
+Bytes dropShadow(uint32_t argb, double blur, double angle, double distance, double strength, bool inner,
+                 bool knockout, bool hideObject, int passes);
+Bytes glow(uint32_t argb, double blur, double strength, int passes);
+Bytes bevel();  // read past, not drawn
+Bytes list(std::initializer_list<Bytes> filters);
+}  // namespace filter
+
 // A sequence of tags: a movie's root or a sprite's timeline.
 class Timeline {
  public:
@@ -100,6 +120,7 @@ class Timeline {
              const std::string& name = "");
   void placeWithColor(uint16_t depth, uint16_t id, const Matrix& m, int rm, int gm, int bm, int am,
                       int ra, int ga, int ba, int aa);
+  void place3(uint16_t depth, uint16_t id, const Matrix& m, const Place3Extras& extras);
   void move(uint16_t depth, const Matrix& m);
   void moveRatio(uint16_t depth, uint16_t ratio);
   void remove(uint16_t depth);
@@ -136,6 +157,15 @@ class MovieBuilder {
     define(s.tagCode(), s.build(id, xMin, xMax, yMin, yMax, p));
   }
   void defineSprite(uint16_t id, const Timeline& t, int frames);
+  // DefineButton2 with one record per character: `states` is the record's
+  // state bits (1 up, 2 over, 4 down, 8 hit).
+  struct ButtonRecord {
+    int states = 1;
+    uint16_t id = 0;
+    uint16_t depth = 1;
+    Matrix matrix;
+  };
+  void defineButton2(uint16_t id, const std::vector<ButtonRecord>& records);
   // DefineMorphShape with one solid fill going from startArgb to endArgb;
   // the two paths must have the same edges (fill style 1).
   void defineMorph(uint16_t id, const Path& start, uint32_t startArgb, const Path& end,
