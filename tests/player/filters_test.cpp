@@ -125,6 +125,17 @@ TEST(DropShadow, OuterInnerKnockoutAndHiddenObject) {
   EXPECT_EQ(0u, inner.at(1, 2));
   EXPECT_EQ(0u, inner.at(4, 2));
 
+  // A shadow thrown out of the layer altogether leaves just the object.
+  f.inner = false;
+  for (double distance : {10.0, 40.0, -40.0, 1e6}) {
+    f.distance = distance;
+    Layer far = square();
+    render::applyFilter(f, 1, far.px.data(), far.w, far.h, &far.drawn, &scratch);
+    EXPECT_EQ(0xFFFF0000u, far.at(2, 2));
+    EXPECT_EQ(2, far.drawn.x0);
+    EXPECT_EQ(4, far.drawn.x1);
+  }
+
   // The scratch picture is left clear for the next filter.
   for (uint32_t p : scratch.pixels) ASSERT_EQ(0u, p);
 }

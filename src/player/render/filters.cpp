@@ -119,6 +119,7 @@ void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width
     area = Box{box->x0 + dx, box->y0 + dy, box->x1 + dx, box->y1 + dy};
     area = Box{std::max(0, area.x0), std::max(0, area.y0), std::min(width, area.x1), std::min(height, area.y1)};
   }
+  if (area.empty()) area = Box();  // moved wholly out of the layer
   for (int y = area.y0; y < area.y1; ++y) {
     for (int x = area.x0; x < area.x1; ++x) {
       int sx = x - dx, sy = y - dy;
@@ -134,7 +135,7 @@ void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width
   uint32_t strength8 = static_cast<uint32_t>(std::min(255.0 * 256, strength * 256));
 
   Box out = *box;
-  if (!f.inner) out.add(shadowBox.x0, shadowBox.y0, shadowBox.x1, shadowBox.y1);
+  if (!f.inner && !shadowBox.empty()) out.add(shadowBox.x0, shadowBox.y0, shadowBox.x1, shadowBox.y1);
   for (int y = out.y0; y < out.y1; ++y) {
     for (int x = out.x0; x < out.x1; ++x) {
       size_t i = size_t(y) * width + x;

@@ -12,6 +12,7 @@ namespace render {
 struct Box {
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   bool empty() const { return x0 >= x1 || y0 >= y1; }
+  // Grows to take in another box, which must not be empty.
   void add(int ax0, int ay0, int ax1, int ay1) {
     if (empty()) {
       *this = Box{ax0, ay0, ax1, ay1};

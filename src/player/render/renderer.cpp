@@ -74,6 +74,7 @@ void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool a
   maskMode_ = false;
   depth_ = 0;
   maskBase_ = 0;
+  filterWork_ = 0;
 }
 
 void Renderer::fill(uint32_t color) {
@@ -259,7 +260,9 @@ void Renderer::setTarget(const Target& t) {
 
 void Renderer::beginLayer(int margin) {
   if (!pixels_) return;
-  margin = std::max(0, std::min(margin, kMaxLayerMargin));
+  // What lies farther out than the picture is large is left out: a shadow
+  // from that far is rare, and the layer's size is what filters cost.
+  margin = std::max(0, std::min(margin, std::min(kMaxLayerMargin, std::max(width_, height_))));
   if (layers_.size() <= size_t(depth_)) layers_.emplace_back();
   Layer& l = layers_[depth_];
   Target t;
@@ -287,6 +290,13 @@ void Renderer::endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* fil
   if (filters) {
     for (const swf::Filter& f : *filters) {
       if (l.drawn.empty()) break;
+      // Each pass goes over the layer's drawn part (grown by the filter)
+      // twice; past the frame's budget, filters are left out.
+      int reach = filterReach({f}, filterScale);
+      Box grown = l.drawn.grown(reach, reach, width_, height_);
+      int64_t work = int64_t(grown.x1 - grown.x0) * (grown.y1 - grown.y0) * 2 * (f.passes + 1);
+      if (filterWork_ + work > kMaxFilterWorkPerFrame) break;
+      filterWork_ += work;
       applyFilter(f, filterScale, l.pixels.data(), width_, height_, &l.drawn, &filterScratch_);
     }
   }

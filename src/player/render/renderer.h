@@ -76,7 +76,10 @@ class Renderer {
   void compositeLayer(Layer& layer, int layerWidth, swf::BlendMode mode, const swf::ColorTransform& cx,
                       const uint8_t* mask);
   // Filters that reach farther than this into the picture are cut off.
-  static constexpr int kMaxLayerMargin = 1024;
+  static constexpr int kMaxLayerMargin = 256;
+  // Pixels filters may go over in one frame (a few full-screen blurs), so
+  // that hostile or runaway filter lists cannot stall playback.
+  static constexpr int64_t kMaxFilterWorkPerFrame = int64_t(64) << 20;
 
   uint32_t* pixels_ = nullptr;
   int width_ = 0, height_ = 0, stridePixels_ = 0;
@@ -99,6 +102,7 @@ class Renderer {
   // applied when it is composited, not while drawing into it.
   int maskBase_ = 0;
   FilterScratch filterScratch_;
+  int64_t filterWork_ = 0;
   std::vector<uint32_t> compositeRow_;
 };
 
