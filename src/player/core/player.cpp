@@ -120,11 +120,10 @@ class MoviePlayer final : public Player, private render::BitmapSource {
 
   // Cached and filtered objects are drawn as a picture of their own whose
   // corner sits on a whole pixel: the object moves by less than half a
-  // pixel so its bounds' top left corner does. Halves round up across; down
-  // the page they round down for filtered pictures and up for cached ones,
-  // as the reference pictures show.
-  // The bounds' box after the move goes to *box (x0, y0, x1, y1); false
-  // when the object covers nothing.
+  // pixel so that its bounds' top left corner does. Halves round up across;
+  // down the page they round down for filtered pictures and up for cached
+  // ones, as the reference pictures show. The moved bounds go to *box
+  // (x0, y0, x1, y1); false when the object covers nothing.
   bool snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m, double* box) {
     box[0] = box[1] = 1e300;
     box[2] = box[3] = -1e300;

@@ -259,7 +259,6 @@ void Renderer::setTarget(const Target& t) {
 }
 
 void Renderer::beginLayer(int margin) {
-  if (!pixels_) return;
   // What lies farther out than the picture is large is left out: a shadow
   // from that far is rare, and the layer's size is what filters cost.
   margin = std::max(0, std::min(margin, std::min(kMaxLayerMargin, std::max(width_, height_))));
