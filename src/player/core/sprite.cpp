@@ -20,6 +20,21 @@ struct SpriteInstance::Placement {
   bool fresh = false;  // placed anew since the frame shown
 };
 
+// What a place tag sets on an object, whether it is new or moved.
+void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
+  o.matrix = p.matrix;
+  o.colorTransform = p.colorTransform;
+  o.ratio = p.ratio;
+  o.clipDepth = p.clipDepth;
+  o.name = p.name;
+  o.filters = p.filters;
+  o.blendMode = p.blendMode;
+  o.visible = p.visible;
+  o.cacheAsBitmap = p.cacheAsBitmap;
+  o.hasBackground = p.hasBackground;
+  o.background = p.background;
+}
+
 SpriteInstance::~SpriteInstance() { context_->objects -= static_cast<int64_t>(children_.size()); }
 
 void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) const {
@@ -71,17 +86,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   ++context_->objects;
   o.characterId = p.characterId;
   o.def = def;
-  o.matrix = p.matrix;
-  o.colorTransform = p.colorTransform;
-  o.ratio = p.ratio;
-  o.clipDepth = p.clipDepth;
-  o.name = p.name;
-  o.filters = p.filters;
-  o.blendMode = p.blendMode;
-  o.visible = p.visible;
-  o.cacheAsBitmap = p.cacheAsBitmap;
-  o.hasBackground = p.hasBackground;
-  o.background = p.background;
+  applyPlacement(o, p);
   if (def->kind == CharacterKind::Sprite) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
@@ -143,17 +148,7 @@ void SpriteInstance::gotoFrame(int frame) {
     }
     DisplayObject& o = it->second;
     const Placement& p = entry.second;
-    o.matrix = p.matrix;
-    o.colorTransform = p.colorTransform;
-    o.ratio = p.ratio;
-    o.clipDepth = p.clipDepth;
-    o.name = p.name;
-    o.filters = p.filters;
-    o.blendMode = p.blendMode;
-    o.visible = p.visible;
-    o.cacheAsBitmap = p.cacheAsBitmap;
-    o.hasBackground = p.hasBackground;
-    o.background = p.background;
+    applyPlacement(o, p);
   }
 }
 

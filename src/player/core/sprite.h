@@ -84,6 +84,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   struct Placement;
   void applyFrame(int frame, std::map<int, Placement>* state) const;
   void createObject(int depth, const Placement& p);
+  static void applyPlacement(DisplayObject& o, const Placement& p);
 
   const TimelineDef* timeline_;
   int nesting_;
