@@ -1,11 +1,10 @@
 #include "player/swf/bitmap.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "player/swf/bit_reader.h"
+#include "player/swf/zlib_stream.h"
 
 // stb_image is a third-party single header; its own code is not ours to warn about.
 #if defined(__GNUC__)
@@ -88,16 +87,9 @@ bool decodeImage(const uint8_t* data, size_t size, Bitmap* out) {
 // rest stays zero).
 bool inflateExact(const uint8_t* data, size_t size, size_t expected, std::vector<uint8_t>* out) {
   out->assign(expected, 0);
-  z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) return false;
-  zs.next_in = const_cast<Bytef*>(data);
-  zs.avail_in = static_cast<uInt>(std::min<size_t>(size, 0xFFFFFFFFu));
-  zs.next_out = out->data();
-  zs.avail_out = static_cast<uInt>(expected);
-  int rc = inflate(&zs, Z_FINISH);
-  size_t produced = expected - zs.avail_out;
-  inflateEnd(&zs);
-  return produced > 0 || rc == Z_STREAM_END;
+  bool ended = false;
+  size_t produced = inflatePrefix(data, size, out->data(), expected, &ended);
+  return produced > 0 || ended;
 }
 
 }  // namespace

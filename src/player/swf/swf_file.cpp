@@ -1,10 +1,9 @@
 #include "player/swf/swf_file.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 
 #include "player/swf/bit_reader.h"
+#include "player/swf/zlib_stream.h"
 
 namespace swf {
 
@@ -18,17 +17,10 @@ constexpr size_t kMaxMovieBytes = size_t(256) << 20;
 bool inflateBody(const uint8_t* data, size_t size, size_t expected, std::vector<uint8_t>* out) {
   size_t bound = std::min({expected, size * kMaxInflateRatio + 64, kMaxMovieBytes});
   out->resize(bound);
-  z_stream zs{};
-  if (inflateInit(&zs) != Z_OK) return false;
-  zs.next_in = const_cast<Bytef*>(data);
-  zs.avail_in = static_cast<uInt>(std::min<size_t>(size, 0xFFFFFFFFu));
-  zs.next_out = out->data();
-  zs.avail_out = static_cast<uInt>(bound);
-  int rc = inflate(&zs, Z_FINISH);
-  size_t produced = bound - zs.avail_out;
-  inflateEnd(&zs);
+  bool ended = false;
+  size_t produced = inflatePrefix(data, size, out->data(), bound, &ended);
   // A truncated or damaged stream still gives the tags before the damage.
-  if (rc != Z_STREAM_END && rc != Z_OK && rc != Z_BUF_ERROR && produced == 0) return false;
+  if (produced == 0 && !ended) return false;
   out->resize(produced);
   return true;
 }
