@@ -8,16 +8,6 @@
 
 #include "swf_builder.h"
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#endif
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb_image_write.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
 
 using namespace swftest;
 
@@ -37,14 +27,7 @@ Bytes tinyJpeg() {
     rgb[i * 3 + 1] = 128;
     rgb[i * 3 + 2] = static_cast<unsigned char>(255 - i * 4);
   }
-  Bytes out;
-  stbi_write_jpg_to_func(
-      [](void* ctx, void* data, int size) {
-        auto* o = static_cast<Bytes*>(ctx);
-        o->insert(o->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-      },
-      &out, 8, 8, 3, rgb, 50);
-  return out;
+  return encodeJpeg(8, 8, rgb, 50);
 }
 
 }  // namespace

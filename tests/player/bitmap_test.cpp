@@ -7,28 +7,11 @@
 #include "player/swf/bitmap.h"
 #include "swf_builder.h"
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#endif
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb_image_write.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
 namespace {
 
 std::vector<uint8_t> greyJpeg(int w, int h, uint8_t level) {
-  std::vector<uint8_t> rgb(size_t(w) * h * 3, level), out;
-  stbi_write_jpg_to_func(
-      [](void* ctx, void* data, int size) {
-        auto* o = static_cast<std::vector<uint8_t>*>(ctx);
-        o->insert(o->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-      },
-      &out, w, h, 3, rgb.data(), 90);
-  return out;
+  std::vector<uint8_t> rgb(size_t(w) * h * 3, level);
+  return swftest::encodeJpeg(w, h, rgb.data(), 90);
 }
 
 }  // namespace

@@ -6,7 +6,29 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
 namespace swftest {
+
+Bytes encodeJpeg(int width, int height, const uint8_t* rgb, int quality) {
+  Bytes out;
+  stbi_write_jpg_to_func(
+      [](void* context, void* data, int size) {
+        auto* bytes = static_cast<Bytes*>(context);
+        bytes->insert(bytes->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+      },
+      &out, width, height, 3, rgb, quality);
+  return out;
+}
 
 void Writer::ubits(uint32_t v, int n) {
   for (int i = n - 1; i >= 0; --i) {

@@ -9,6 +9,9 @@ namespace swftest {
 
 using Bytes = std::vector<uint8_t>;
 
+// A baseline JPEG file of an RGB picture (3 bytes a pixel, rows top first).
+Bytes encodeJpeg(int width, int height, const uint8_t* rgb, int quality);
+
 // Little-endian bytes and big-endian bit fields, as SWF writes them.
 class Writer {
  public:
