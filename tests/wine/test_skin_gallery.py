@@ -7,14 +7,13 @@ windows. The bare form ("gallery form --buttons N") shows one caption-button set
 """
 import os
 import subprocess
-import tempfile
 import time
 import unittest
 
 from PIL import Image
 
 import harness
-from test_window_base import GALLERY, Scene
+from test_window_base import GALLERY, GalleryTest, Scene
 
 ACCENT = (0x1B, 0x9A, 0xAA)
 DANGER = (0xE5, 0x48, 0x4D)
@@ -72,32 +71,8 @@ def differing(pixels, background, threshold=60):
     return sum(1 for p in pixels if max(abs(a - b) for a, b in zip(p, background)) > threshold)
 
 
-class SkinGalleryTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        for path in (GALLERY, harness.QLDRIVE):
-            if not os.path.exists(path):
-                raise AssertionError("not built: %s (run scripts/setup.sh)" % path)
-
-    def setUp(self):
-        harness.kill_wine()
-        self.folder = tempfile.mkdtemp(prefix="ql-skin-")
-        self.scene = None
-        self.driver = harness.Driver()
-
-    def tearDown(self):
-        self.driver.close()
-        if self.scene:
-            self.scene.kill()
-        harness.kill_wine()
-
-    def start(self, *arguments):
-        if self.scene:
-            self.scene.kill()
-            if os.path.exists(self.scene.log_path):
-                os.remove(self.scene.log_path)
-        self.scene = Scene(self.folder, *arguments)
-        return self.scene
+class SkinGalleryTest(GalleryTest):
+    folder_prefix = "ql-skin-"
 
     def showcase(self):
         scene = self.start()

@@ -69,7 +69,11 @@ class Scene:
         self.output.close()
 
 
-class WindowBaseTest(unittest.TestCase):
+class GalleryTest(unittest.TestCase):
+    """Base of the tests that drive the gallery program: a fresh folder per
+    test, Wine cleared before and after, one scene at a time."""
+    folder_prefix = "ql-gallery-"
+
     @classmethod
     def setUpClass(cls):
         for path in (GALLERY, harness.QLDRIVE):
@@ -78,7 +82,7 @@ class WindowBaseTest(unittest.TestCase):
 
     def setUp(self):
         harness.kill_wine()
-        self.folder = tempfile.mkdtemp(prefix="ql-window-")
+        self.folder = tempfile.mkdtemp(prefix=self.folder_prefix)
         self.scene = None
         self.driver = harness.Driver()
 
@@ -91,8 +95,17 @@ class WindowBaseTest(unittest.TestCase):
             shutil.rmtree(self.folder, ignore_errors=True)
 
     def start(self, *arguments):
+        """Starts a scene, ending the one before."""
+        if self.scene:
+            self.scene.kill()
+            if os.path.exists(self.scene.log_path):
+                os.remove(self.scene.log_path)
         self.scene = Scene(self.folder, *arguments)
         return self.scene
+
+
+class WindowBaseTest(GalleryTest):
+    folder_prefix = "ql-window-"
 
     def window(self, title):
         return self.driver.find(cls=harness.WINDOW_CLASS, title=title,
