@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the program under Wine from build/app: sets up and builds if needed,
-# makes the default flash.mdb there when it is missing, then starts
-# qinglan.exe and waits for it to end.
+# Runs the program under Wine from its folder ($QL_APP: build/app for the
+# 32-bit program, build/app64 for the 64-bit one on hosts that cannot run
+# 32-bit programs): sets up and builds if needed, makes the default flash.mdb
+# there when it is missing, then starts qinglan.exe and waits for it to end.
 #
 #   scripts/run.sh [--no-setup]
 #
@@ -23,10 +24,10 @@ windows_path() { local path="$1"; printf 'Z:%s' "${path//\//\\}"; }
 if [ ! -f "$QL_APP/flash.mdb" ]; then
   arguments=()
   if [ -n "${QL_MOVIES:-}" ]; then arguments+=(--movies "$(windows_path "$QL_MOVIES")"); fi
-  wine "$QL_WIN32_BUILD/tools/mkdb/mkdb.exe" "${arguments[@]}" \
+  "$QL_WINE" "$QL_WIN_BUILD/tools/mkdb/mkdb.exe" "${arguments[@]}" \
     "$(windows_path "$QL_APP/flash.mdb")" </dev/null
 fi
 
-echo "run.sh: starting $QL_APP/qinglan.exe on display $DISPLAY"
+echo "run.sh: starting $QL_APP/qinglan.exe ($QL_ARCH) on display $DISPLAY"
 cd "$QL_APP"
-exec wine qinglan.exe
+exec "$QL_WINE" qinglan.exe

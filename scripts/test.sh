@@ -91,7 +91,7 @@ if [ $run_native = 1 ]; then
 fi
 
 if [ $run_wine = 1 ]; then
-  echo "== whole-program tests under Wine (display $DISPLAY)"
+  echo "== whole-program tests under Wine: the $QL_ARCH program in $QL_APP (display $DISPLAY)"
   log="$QL_BUILD/wine-tests.log"
   /usr/bin/python3 "$ROOT/tests/wine/run_tests.py" "${wine_arguments[@]}" 2>&1 | tee "$log"
   code=${PIPESTATUS[0]}

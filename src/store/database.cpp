@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/text.h"
+#include "store/access_driver.h"
 
 namespace ql {
 
@@ -112,7 +113,11 @@ bool Database::connect(const std::string& connectionString) {
 }
 
 bool Database::openAccess(const std::string& path, const std::string& password) {
-  return connect("DBQ=" + path + ";Pwd=" + password + ";DRIVER={Microsoft Access Driver (*.mdb)};");
+  return connect("DBQ=" + path + ";Pwd=" + password + ";DRIVER={" + accessDriver() + "};");
+}
+
+std::string Database::accessDriver() const {
+  return accessDriverName(environment_);
 }
 
 bool Database::openSqlServer(const std::string& server, const std::string& database,

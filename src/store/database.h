@@ -30,6 +30,8 @@ class Database {
   virtual void* setConnectionHandle(void* handle);
   virtual bool connect(const std::string& connectionString);
   virtual bool openAccess(const std::string& path, const std::string& password);
+  // The name of the Access ODBC driver this process opens data files with.
+  std::string accessDriver() const;
   virtual bool openSqlServer(const std::string& server, const std::string& database,
                              const std::string& user, const std::string& password);
   virtual bool close();

@@ -16,8 +16,10 @@ namespace ql {
 const char kWindowClassName[] = "WTWindow";
 
 // The shell's tray record up to the balloon fields: the size every shell
-// since Windows 2000 understands.
-static_assert(offsetof(NOTIFYICONDATAA, guidItem) == 488, "tray record must be 488 bytes");
+// since Windows 2000 understands (488 bytes for a 32-bit process, 504 with
+// 64-bit handles).
+static_assert(offsetof(NOTIFYICONDATAA, guidItem) == (sizeof(void*) == 8 ? 504 : 488),
+              "tray record of the balloon-capable size");
 
 struct WindowBase::TrayRecord {
   NOTIFYICONDATAA data;

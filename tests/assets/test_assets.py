@@ -2,7 +2,7 @@
 
 Run with Debian's Python (it has Pillow):
     /usr/bin/python3 -m unittest discover -s tests/assets -v
-The Wine check of the compiled resources runs when QL_WIN32_BUILD names a
+The Wine check of the compiled resources runs when QL_WIN_BUILD names a
 Windows build folder holding src/assets/asset_probe.exe (scripts/env.sh sets it).
 """
 import io
@@ -290,11 +290,12 @@ class CompiledResources(unittest.TestCase):
     """The resources as the program itself loads them, under Wine."""
 
     def test_every_resource_loads_back(self):
-        build = os.environ.get("QL_WIN32_BUILD", "")
+        build = os.environ.get("QL_WIN_BUILD", "")
+        wine = os.environ.get("QL_WINE", "wine")
         probe = os.path.join(build, "src", "assets", "asset_probe.exe")
-        if not build or not os.path.exists(probe) or not shutil.which("wine"):
-            self.skipTest("no Windows build with asset_probe.exe (QL_WIN32_BUILD) or no wine")
-        result = subprocess.run(["wine", probe], capture_output=True, text=True, timeout=180)
+        if not build or not os.path.exists(probe) or not shutil.which(wine):
+            self.skipTest("no Windows build with asset_probe.exe (QL_WIN_BUILD) or no wine")
+        result = subprocess.run([wine, probe], capture_output=True, text=True, timeout=180)
         self.assertEqual(result.returncode, 0, result.stderr)
         lines = set(result.stdout.split("\n"))
         for side in (16, 24, 32, 48, 256):

@@ -124,7 +124,7 @@ def make_folder(items):
 
 def run_once(folder, screen, driver):
     started = time.perf_counter()
-    process = subprocess.Popen(["wine", os.path.join(folder, "qinglan.exe")], cwd=folder,
+    process = subprocess.Popen([harness.WINE, os.path.join(folder, "qinglan.exe")], cwd=folder,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
     try:
@@ -152,7 +152,7 @@ def run_once(folder, screen, driver):
 
 def floor_memory():
     """Memory of qldrive (a console Win32 program) idling under the same Wine."""
-    process = subprocess.Popen(["wine", harness.QLDRIVE], stdin=subprocess.PIPE,
+    process = subprocess.Popen([harness.WINE, harness.QLDRIVE], stdin=subprocess.PIPE,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(2)
     try:

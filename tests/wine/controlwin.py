@@ -26,7 +26,7 @@ LIST_TOP = 150
 SKIN_POINTS = ((160, 12), (140, 26), (300, 60))
 
 ACCENT = (27, 154, 170)
-ASSET_OUT = os.path.join(harness.WIN32_BUILD, "src", "assets", "out")
+ASSET_OUT = os.path.join(harness.WIN_BUILD, "src", "assets", "out")
 DEFAULT_SKIN = os.path.join(ASSET_OUT, "default_skin.jpg")
 
 TRAY_ITEMS = [1001, 1002, 1003, 1009, 1008, 1005, 1004, 1006, 1007]

@@ -1,6 +1,6 @@
 """Whole-program tests under Wine.
 
-Each test runs the program from a fresh copy of build/app in a temporary
+Each test runs the program from a fresh copy of its folder ($QL_APP) in a temporary
 folder, drives its windows through qldrive (a Win32 console program that acts
 the way a user or the system would) and reads flash.mdb directly.
 
@@ -85,10 +85,13 @@ def _take_test_lock():
 _lock_file = None
 _take_test_lock()
 
-WIN32_BUILD = os.environ.get("QL_WIN32_BUILD", os.path.join(ROOT, "build", "win32"))
-APP_DIR = os.environ.get("QL_APP", os.path.join(ROOT, "build", "app"))
-QLDRIVE = os.path.join(WIN32_BUILD, "tests", "wine", "driver", "qldrive.exe")
-MKDB = os.path.join(WIN32_BUILD, "tools", "mkdb", "mkdb.exe")
+# The Windows build that runs on this host (scripts/env.sh: QL_ARCH).
+ARCH = os.environ["QL_ARCH"]
+WIN_BUILD = os.environ["QL_WIN_BUILD"]
+APP_DIR = os.environ["QL_APP"]
+WINE = os.environ["QL_WINE"]
+QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
+MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")
 
 
@@ -117,7 +120,7 @@ def run_wine(arguments, cwd=None, timeout=120):
     # started by this run inherits the descriptors and would hold a pipe open
     # for seconds after the program itself has ended.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        process = subprocess.Popen(["wine"] + [str(a) for a in arguments], cwd=cwd,
+        process = subprocess.Popen([WINE] + [str(a) for a in arguments], cwd=cwd,
                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                    start_new_session=True)
         try:
@@ -201,7 +204,7 @@ class Driver:
     """One qldrive process taking commands on stdin (see tests/wine/driver/main.cpp)."""
 
     def __init__(self):
-        self.process = subprocess.Popen(["wine", QLDRIVE], stdin=subprocess.PIPE,
+        self.process = subprocess.Popen([WINE, QLDRIVE], stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                         start_new_session=True)
         self.lines = queue.Queue()
@@ -337,7 +340,7 @@ class Program:
         self.folder = folder
         self.exe = os.path.join(folder, exe)
         self.log = open(os.path.join(folder, "wine.log"), "wb")
-        self.process = subprocess.Popen(["wine", self.exe], cwd=folder, stdout=self.log,
+        self.process = subprocess.Popen([WINE, self.exe], cwd=folder, stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True)
 
     @property

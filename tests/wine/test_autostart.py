@@ -16,12 +16,12 @@ from harness import EXIT_COMMAND, windows_path
 RUN_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 MACHINE, USER = "HKLM\\" + RUN_KEY, "HKCU\\" + RUN_KEY
 AUTOSTART_COMMAND = 6001
-PROBE = os.path.join(harness.WIN32_BUILD, "tests", "wine", "control", "autostart_probe.exe")
+PROBE = os.path.join(harness.WIN_BUILD, "tests", "wine", "control", "autostart_probe.exe")
 
 
 def run_value(key):
     """The data of "deskorb" under the key, or None when there is none."""
-    result = subprocess.run(["wine", "reg", "query", key, "/v", "deskorb"], capture_output=True,
+    result = subprocess.run([harness.WINE, "reg", "query", key, "/v", "deskorb"], capture_output=True,
                             timeout=60)
     if result.returncode != 0:
         return None
@@ -33,12 +33,12 @@ def run_value(key):
 
 
 def set_run_value(key, data):
-    subprocess.run(["wine", "reg", "add", key, "/v", "deskorb", "/t", "REG_SZ", "/d", data, "/f"],
+    subprocess.run([harness.WINE, "reg", "add", key, "/v", "deskorb", "/t", "REG_SZ", "/d", data, "/f"],
                    check=True, capture_output=True, timeout=60)
 
 
 def delete_run_value(key):
-    subprocess.run(["wine", "reg", "delete", key, "/v", "deskorb", "/f"], capture_output=True,
+    subprocess.run([harness.WINE, "reg", "delete", key, "/v", "deskorb", "/f"], capture_output=True,
                    timeout=60)
 
 

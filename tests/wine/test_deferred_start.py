@@ -24,7 +24,7 @@ def common_desktop():
 
 
 def reg(*arguments):
-    return subprocess.run(["wine", "reg"] + list(arguments), capture_output=True, timeout=60)
+    return subprocess.run([harness.WINE, "reg"] + list(arguments), capture_output=True, timeout=60)
 
 
 class DeferredStartTest(harness.ProgramTest):

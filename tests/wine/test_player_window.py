@@ -17,7 +17,7 @@ import unittest
 import harness
 from harness import windows_path
 
-PLAYER_DIR = os.path.join(harness.WIN32_BUILD, "tests", "wine", "player")
+PLAYER_DIR = os.path.join(harness.WIN_BUILD, "tests", "wine", "player")
 SUITE = os.path.join(os.path.dirname(harness.ROOT), "shared", "swf-suite", "visual")
 
 BACKDROP = (255, 0, 255)  # magenta: in neither movie
@@ -162,7 +162,7 @@ class PlayerWindows:
     def __init__(self, movie_path, folder):
         self.log = os.path.join(folder, "log.txt")
         self.process = subprocess.Popen(
-            ["wine", os.path.join(PLAYER_DIR, "player_window_test.exe"),
+            [harness.WINE, os.path.join(PLAYER_DIR, "player_window_test.exe"),
              windows_path(movie_path), windows_path(self.log)],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         self.facts = {}

@@ -40,7 +40,7 @@ class StartedFromTheRoot(harness.Program):
         self.folder = folder
         self.exe = os.path.join(folder, "qinglan.exe")
         self.log = open(os.path.join(folder, "wine.log"), "wb")
-        self.process = subprocess.Popen(["wine", self.exe], cwd="/", stdout=self.log,
+        self.process = subprocess.Popen([harness.WINE, self.exe], cwd="/", stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True)
 
 

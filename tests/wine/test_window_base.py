@@ -13,7 +13,7 @@ import unittest
 
 import harness
 
-GALLERY = os.path.join(harness.WIN32_BUILD, "tests", "wine", "gallery", "gallery.exe")
+GALLERY = os.path.join(harness.WIN_BUILD, "tests", "wine", "gallery", "gallery.exe")
 WS_DISABLED = 0x08000000
 WM_KEYDOWN = 0x0100
 VK_RETURN, VK_DOWN = 0x0D, 0x28
@@ -27,7 +27,7 @@ class Scene:
     def __init__(self, folder, *arguments):
         self.log_path = os.path.join(folder, "scene.log")
         self.output = open(os.path.join(folder, "wine.log"), "wb")
-        command = ["wine", GALLERY] + list(arguments) + ["--log", harness.windows_path(self.log_path)]
+        command = [harness.WINE, GALLERY] + list(arguments) + ["--log", harness.windows_path(self.log_path)]
         # Wine reads the command line in the locale's encoding (UTF-8), not GBK.
         self.process = subprocess.Popen(command, cwd=folder,
                                         stdout=self.output, stderr=subprocess.STDOUT,

@@ -11,8 +11,6 @@
 
 namespace {
 
-const char kAccessDriver[] = "Microsoft Access Driver (*.mdb)";
-
 // A text as an SQL string literal.
 std::string quoted(const std::string& text) { return "'" + ql::replaceAll(text, "'", "''") + "'"; }
 
@@ -47,7 +45,8 @@ bool createAccessFile(const std::string& path, std::string& error) {
   std::string attributes = "CREATE_DB=\"" + path + "\" General";
   attributes.push_back('\0');
   attributes.push_back('\0');
-  if (SQLConfigDataSource(nullptr, ODBC_ADD_DSN, kAccessDriver, attributes.c_str())) return true;
+  std::string driver = ql::Database().accessDriver();
+  if (SQLConfigDataSource(nullptr, ODBC_ADD_DSN, driver.c_str(), attributes.c_str())) return true;
   error = "the Access driver could not create the file: " + installerError();
   return false;
 }
@@ -56,8 +55,8 @@ bool setAccessPassword(const std::string& path, const std::string& password, std
   // The password can only be set with the file open exclusively, and the
   // statement needs the driver's ANSI-92 mode.
   ql::Database admin;
-  if (!admin.connect("DBQ=" + path + ";Exclusive=1;ExtendedAnsiSQL=1;DRIVER={" + kAccessDriver +
-                     "};")) {
+  if (!admin.connect("DBQ=" + path + ";Exclusive=1;ExtendedAnsiSQL=1;DRIVER={" +
+                     admin.accessDriver() + "};")) {
     error = "cannot open the new file: " + driverErrors(admin);
     return false;
   }

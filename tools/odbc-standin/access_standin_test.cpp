@@ -11,6 +11,9 @@
 #include <iterator>
 #include <string>
 
+#include "store/access_driver.h"
+#include "store/database.h"
+
 namespace {
 
 std::string readFile(const std::string& path) {
@@ -148,6 +151,48 @@ TEST_F(AccessStandin, OtherDriveLettersFollowThePrefixLinks) {
 TEST_F(AccessStandin, ConnectionWithoutDbqFails) {
   EXPECT_FALSE(connect(""));
   EXPECT_FALSE(connect("relative\\flash.mdb"));
+}
+
+// The program's own path: Database::openAccess names the driver this
+// process should have. Natively this is a 64-bit process, like the x86-64
+// program under Wine, so the name comes from the driver manager's list.
+TEST_F(AccessStandin, SixtyFourBitProcessOpensThroughEitherDriverName) {
+  std::string file = folder_ + "/flash.mdb";
+  writeFile(file, "");
+  {
+    ql::Database db;
+    EXPECT_EQ(db.accessDriver(), ql::kAccessDriverMdb);  // both names are registered
+    EXPECT_TRUE(db.openAccess(winePath(file), "20240101"));
+  }
+
+  // Only the Access Database Engine's name, as on 64-bit Windows.
+  std::string registered = getenv("ODBCSYSINI");
+  writeFile(folder_ + "/odbcinst.ini", std::string("[") + ql::kAccessDriverAccdb +
+                                           "]\nDriver64=" + registered +
+                                           "/amd64/libaccess-standin.so\n");
+  setenv("ODBCSYSINI", folder_.c_str(), 1);
+  {
+    ql::Database db;
+    EXPECT_EQ(db.accessDriver(), ql::kAccessDriverAccdb);
+    EXPECT_TRUE(db.openAccess(winePath(file), "20240101"));
+  }
+  setenv("ODBCSYSINI", registered.c_str(), 1);
+}
+
+TEST(AccessDriverChoice, ThirtyTwoBitAlwaysNamesTheMdbDriver) {
+  EXPECT_EQ(ql::chooseAccessDriver(false, {}), ql::kAccessDriverMdb);
+  EXPECT_EQ(ql::chooseAccessDriver(false, {ql::kAccessDriverAccdb}), ql::kAccessDriverMdb);
+}
+
+TEST(AccessDriverChoice, SixtyFourBitPrefersMdbThenFallsBackToAccdb) {
+  EXPECT_EQ(ql::chooseAccessDriver(true, {"SQL Server", ql::kAccessDriverAccdb,
+                                          ql::kAccessDriverMdb}),
+            ql::kAccessDriverMdb);
+  EXPECT_EQ(ql::chooseAccessDriver(true, {"SQL Server", ql::kAccessDriverAccdb}),
+            ql::kAccessDriverAccdb);
+  // Neither installed: the name the user has to install.
+  EXPECT_EQ(ql::chooseAccessDriver(true, {"SQL Server"}), ql::kAccessDriverAccdb);
+  EXPECT_EQ(ql::chooseAccessDriver(true, {}), ql::kAccessDriverAccdb);
 }
 
 }  // namespace

@@ -92,14 +92,14 @@ std::string describeWindow(HWND window) {
   GetWindowThreadProcessId(window, &processId);
   char line[512];
   std::snprintf(line, sizeof line,
-                "hwnd=0x%lx pid=%lu class=%s visible=%d rect=%ld,%ld,%ld,%ld style=0x%lx "
-                "exstyle=0x%lx owner=0x%lx title=",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)),
+                "hwnd=0x%llx pid=%lu class=%s visible=%d rect=%ld,%ld,%ld,%ld style=0x%lx "
+                "exstyle=0x%lx owner=0x%llx title=",
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)),
                 static_cast<unsigned long>(processId), windowClass(window).c_str(),
                 IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right - rect.left,
                 rect.bottom - rect.top, static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
-                static_cast<unsigned long>(
+                static_cast<unsigned long long>(
                     reinterpret_cast<ULONG_PTR>(GetWindow(window, GW_OWNER))));
   return line + escapeLine(windowTitle(window));
 }
