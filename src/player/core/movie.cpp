@@ -17,7 +17,35 @@ std::string lowercase(std::string s) {
   return s;
 }
 
-bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
+// onClipEvent blocks after a PlaceObject2/3 record: event flags are 16 bits
+// before SWF 6 and 32 bits after.
+void readClipActions(swf::BitReader& r, int swfVersion, PlaceCommand* p) {
+  r.u16();  // reserved
+  bool wide = swfVersion >= 6;
+  if (wide) r.u32(); else r.u16();  // all events together
+  auto actions = std::make_shared<std::vector<ClipAction>>();
+  while (!r.failed() && !r.atEnd()) {
+    uint32_t events = wide ? r.u32() : r.u16();
+    if (events == 0 || r.failed()) break;
+    uint32_t size = r.u32();
+    ClipAction a;
+    a.events = events;
+    if (events & 0x20000) {  // keyPress: a key code comes first
+      a.keyCode = r.u8();
+      if (size > 0) --size;
+    }
+    if (r.failed() || size > r.remaining()) break;
+    auto code = std::make_shared<ActionCode>();
+    code->bytes.assign(r.current(), r.current() + size);
+    code->swfVersion = swfVersion;
+    a.code = std::move(code);
+    r.skip(size);
+    actions->push_back(std::move(a));
+  }
+  if (!actions->empty()) p->clipActions = std::move(actions);
+}
+
+bool readPlaceObject(const swf::Tag& tag, int swfVersion, PlaceCommand* p) {
   swf::BitReader r(tag.data, tag.size);
   if (tag.code == swf::kPlaceObject) {
     p->hasCharacter = true;
@@ -96,7 +124,8 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
       p->background.a = 255;
     }
   }
-  return true;  // clip actions may follow; not used
+  if ((flags & 0x80) && !r.failed()) readClipActions(r, swfVersion, p);
+  return true;
 }
 
 class MovieParser {
@@ -120,7 +149,7 @@ class MovieParser {
         case swf::kPlaceObject2:
         case swf::kPlaceObject3: {
           FrameCommand c;
-          if (readPlaceObject(tag, &c.place)) {
+          if (readPlaceObject(tag, movie_->header.version, &c.place)) {
             frame.commands.push_back(std::move(c));
             frameHasContent = true;
           }
@@ -139,10 +168,22 @@ class MovieParser {
           }
           break;
         }
-        case swf::kDoAction:
-          frame.actions.emplace_back(tag.data, tag.data + tag.size);
+        case swf::kDoAction: {
+          FrameCommand c;
+          c.action = static_cast<int>(frame.actions.size());
+          frame.actions.push_back(code(tag.data, tag.size));
+          frame.commands.push_back(std::move(c));
           frameHasContent = true;
           break;
+        }
+        case swf::kDoInitAction: {
+          swf::BitReader r(tag.data, tag.size);
+          uint16_t sprite = r.u16();
+          if (r.failed()) break;
+          frame.initActions.emplace_back(sprite, code(r.current(), r.remaining()));
+          frameHasContent = true;
+          break;
+        }
         case swf::kFrameLabel: {
           swf::BitReader r(tag.data, tag.size);
           std::string name = r.cstring();
@@ -162,6 +203,13 @@ class MovieParser {
   }
 
  private:
+  std::shared_ptr<const ActionCode> code(const uint8_t* data, size_t size) const {
+    auto c = std::make_shared<ActionCode>();
+    c->bytes.assign(data, data + size);
+    c->swfVersion = movie_->header.version;
+    return c;
+  }
+
   bool claim(uint16_t id) { return movie_->dictionary.find(id) == movie_->dictionary.end(); }
 
   void defineSprite(const swf::Tag& tag) {
@@ -240,6 +288,22 @@ class MovieParser {
         if (!r.failed()) movie_->backgroundColor = (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
         return;
       }
+      case swf::kFileAttributes: {
+        swf::BitReader r(tag.data, tag.size);
+        uint32_t flags = r.u32();
+        if (!r.failed()) movie_->actionScript3 = (flags & 0x08) != 0;
+        return;
+      }
+      case swf::kExportAssets: {
+        swf::BitReader r(tag.data, tag.size);
+        uint16_t count = r.u16();
+        for (int i = 0; i < count && !r.failed(); ++i) {
+          uint16_t id = r.u16();
+          std::string name = r.cstring();
+          if (!r.failed()) movie_->exports.emplace_back(name, id);
+        }
+        return;
+      }
       case swf::kJpegTables:
         if (jpegTables_.empty()) jpegTables_.assign(tag.data, tag.data + tag.size);
         return;
@@ -305,6 +369,13 @@ class MovieParser {
 
 }  // namespace
 
+uint16_t Movie::exportedId(const std::string& name) const {
+  std::string key = lowercase(name);
+  for (const auto& e : exports)
+    if (lowercase(e.first) == key) return e.second;
+  return 0;
+}
+
 int TimelineDef::findLabel(const std::string& name) const {
   std::string key = lowercase(name);
   for (const auto& label : labels)
@@ -316,6 +387,7 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
   swf::SwfFile file;
   if (!swf::openSwf(data, size, &file)) return false;
   movie->header = file.header;
+  movie->fileSize = size;
   MovieParser parser(movie);
   parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
                        &movie->root, true);

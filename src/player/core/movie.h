@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "player/avm1/code.h"
 #include "player/swf/bitmap.h"
 #include "player/swf/display.h"
 #include "player/swf/shape.h"
@@ -14,6 +15,16 @@
 #include "player/swf/types.h"
 
 namespace player {
+
+using ActionCode = avm1::Code;
+
+// onClipEvent handlers placed with a clip: the events they answer (ClipEvent
+// bits), the key of a keyPress event, and the code.
+struct ClipAction {
+  uint32_t events = 0;
+  uint8_t keyCode = 0;
+  std::shared_ptr<const ActionCode> code;
+};
 
 // One PlaceObject 1/2/3 record. Fields without their flag are left alone
 // (move) or take defaults (new placement).
@@ -43,16 +54,21 @@ struct PlaceCommand {
   bool cacheAsBitmap = false;
   bool hasBackground = false;  // an opaque background behind the object
   swf::Rgba background;
+  std::shared_ptr<const std::vector<ClipAction>> clipActions;  // null: none
 };
 
 struct FrameCommand {
   bool remove = false;  // RemoveObject 1/2: only place.depth is used
+  int action = -1;      // DoAction: index in the frame's actions, nothing else used
   PlaceCommand place;
 };
 
 struct FrameDef {
+  // Placements, removals and DoAction blocks in the order of their tags.
   std::vector<FrameCommand> commands;
-  std::vector<std::vector<uint8_t>> actions;  // DoAction blocks, in order
+  std::vector<std::shared_ptr<const ActionCode>> actions;  // DoAction blocks, in order
+  // DoInitAction blocks: the sprite each belongs to and its code.
+  std::vector<std::pair<uint16_t, std::shared_ptr<const ActionCode>>> initActions;
 };
 
 struct TimelineDef {
@@ -77,6 +93,14 @@ struct Movie {
   uint32_t backgroundColor = 0xFFFFFF;  // 0xRRGGBB
   std::unordered_map<uint16_t, std::unique_ptr<CharacterDef>> dictionary;
   TimelineDef root;
+  // ExportAssets names (attachMovie) → character id.
+  std::vector<std::pair<std::string, uint16_t>> exports;
+  // Bytes of the movie file, as getBytesTotal reports them.
+  size_t fileSize = 0;
+  // The movie declares ActionScript 3: its timeline plays without scripts.
+  bool actionScript3 = false;
+  // Character id of an export name (case-insensitive), or 0.
+  uint16_t exportedId(const std::string& name) const;
 
   const CharacterDef* character(uint16_t id) const {
     auto it = dictionary.find(id);

@@ -3,25 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/core/avm1.h"
+#include "player/core/bounds.h"
 #include "player/core/movie.h"
 #include "player/core/sprite.h"
+#include "player/core/stage.h"
 #include "player/render/renderer.h"
 
 namespace player {
 
 namespace {
 
-// Actions run per frame at most: goto loops between frame scripts end here.
-constexpr size_t kMaxActionBlocksPerFrame = 10000;
 constexpr int kMaxStageSide = 8192;
 
 class MoviePlayer final : public Player, private render::BitmapSource {
  public:
-  explicit MoviePlayer(std::unique_ptr<Movie> movie) : movie_(std::move(movie)) {
-    context_.movie = movie_.get();
-    root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
-  }
+  MoviePlayer(std::unique_ptr<Movie> movie, StageOptions options)
+      : movie_(std::move(movie)), stage_(*movie_, std::move(options)), root_(&stage_.root()) {}
 
   int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
   int stageHeight() const override { return stageSide(movie_->header.frameSize.yMax - movie_->header.frameSize.yMin); }
@@ -31,16 +28,8 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   int currentFrame() const override { return root_->currentFrame() + 1; }
   void setAntialias(bool on) override { antialias_ = on; }
 
-  void advanceFrame() override {
-    context_.work = 0;
-    if (root_->currentFrame() < 0) {
-      root_->gotoFrame(0);
-    } else {
-      ++context_.tick;
-      root_->tick();
-    }
-    runQueuedActions();
-  }
+  void advanceFrame() override { stage_.advanceFrame(); }
+  Stage& stage() override { return stage_; }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
     if (!pixels || width <= 0 || height <= 0 || stride < width * 4) return;
@@ -54,7 +43,9 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     stage.tx = (width - sw * scale) / 2 - movie_->header.frameSize.xMin * stage.a;
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
-    drawSprite(*root_, stage, swf::ColorTransform());
+    // Scripts may move, colour or hide the root too.
+    const DisplayObject* own = root_->displayObject();
+    if (own->visible) drawSprite(*root_, stage * own->matrix, own->colorTransform);
   }
 
  private:
@@ -68,16 +59,8 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
   }
 
-  void runQueuedActions() {
-    // Blocks queued while running (gotos) run in the same pass.
-    for (size_t i = 0; i < context_.queue.size() && i < kMaxActionBlocksPerFrame; ++i) {
-      QueuedActions q = context_.queue[i];
-      if (auto target = q.target.lock()) runActions(q.code->data(), q.code->size(), *target);
-    }
-    context_.queue.clear();
-  }
-
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
+    if (!o.def) return;
     switch (o.def->kind) {
       case CharacterKind::Shape:
         renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
@@ -98,26 +81,6 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     }
   }
 
-  // Grows box (x0, y0, x1, y1) by what the object covers through m.
-  void addBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
-    const swf::Rect* r = nullptr;
-    if (o.def->kind == CharacterKind::Shape) r = &o.def->shape.bounds;
-    if (o.def->kind == CharacterKind::Morph && o.morphShape) r = &o.morphShape->bounds;
-    if (r) {
-      double xs[2] = {double(r->xMin), double(r->xMax)}, ys[2] = {double(r->yMin), double(r->yMax)};
-      for (double x : xs)
-        for (double y : ys) {
-          double px = m.mapX(x, y), py = m.mapY(x, y);
-          box[0] = std::min(box[0], px);
-          box[1] = std::min(box[1], py);
-          box[2] = std::max(box[2], px);
-          box[3] = std::max(box[3], py);
-        }
-    }
-    if (o.def->kind == CharacterKind::Sprite && o.sprite)
-      for (auto& entry : o.sprite->children()) addBounds(entry.second, m * entry.second.matrix, box);
-  }
-
   // Cached and filtered objects are drawn as a picture of their own whose
   // corner sits on a whole pixel: the object moves by less than half a
   // pixel so that its bounds' top left corner does. Halves round up across;
@@ -125,9 +88,8 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   // ones, as the reference pictures show. The moved bounds go to *box
   // (x0, y0, x1, y1); false when the object covers nothing.
   bool snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m, double* box) {
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    addBounds(o, *m, box);
+    clearBox(box);
+    addObjectBounds(o, *m, box);
     if (!(box[0] <= box[2]) || !(std::fabs(box[0]) < 1e9) || !(std::fabs(box[1]) < 1e9)) return false;
     double dx = std::floor(box[0] + 0.5) - box[0];
     double dy = (filtered ? std::ceil(box[1] - 0.5) : std::floor(box[1] + 0.5)) - box[1];
@@ -141,6 +103,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   }
 
   void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
+    if (const Drawing* d = sprite.drawing()) renderer_.drawShape(d->shape, m, stageScale_, cx, *this);
     size_t clipBase = clipStack_.size();
     for (auto& entry : sprite.children()) {
       int depth = entry.first;
@@ -190,8 +153,8 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   }
 
   std::unique_ptr<Movie> movie_;
-  RunContext context_;
-  std::shared_ptr<SpriteInstance> root_;
+  Stage stage_;
+  SpriteInstance* root_;
   render::Renderer renderer_;
   std::vector<int> clipStack_;
   double stageScale_ = 1.0 / 20;
@@ -200,10 +163,10 @@ class MoviePlayer final : public Player, private render::BitmapSource {
 
 }  // namespace
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size) {
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, StageOptions options) {
   auto movie = std::make_unique<Movie>();
   if (!parseMovie(data, size, movie.get())) return nullptr;
-  return std::make_unique<MoviePlayer>(std::move(movie));
+  return std::make_unique<MoviePlayer>(std::move(movie), std::move(options));
 }
 
 }  // namespace player

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "player/core/stage.h"
+
 namespace player {
 
 class Player {
@@ -14,7 +16,7 @@ class Player {
 
   // Parses a movie from its file bytes (FWS, CWS; ZWS where supported).
   // Null for empty, broken or unsupported bytes; never crashes or hangs.
-  static std::unique_ptr<Player> load(const uint8_t* data, size_t size);
+  static std::unique_ptr<Player> load(const uint8_t* data, size_t size, StageOptions options = {});
 
   // Stage size in whole pixels, frame rate in frames per second (never 0),
   // background colour as 0xRRGGBB.
@@ -27,6 +29,9 @@ class Player {
   // Runs one frame: the first call shows frame 1, later calls advance the
   // timelines and run the frame scripts, as a Flash player does per tick.
   virtual void advanceFrame() = 0;
+  // The running movie: input for its scripts, and the entry points buttons
+  // and edit text use.
+  virtual Stage& stage() = 0;
 
   // Draws the current frame into premultiplied 32-bit pixels (0xAARRGGBB in
   // memory order B, G, R, A), `stride` bytes per row. The stage is scaled to

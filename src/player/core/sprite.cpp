@@ -2,7 +2,35 @@
 
 #include <algorithm>
 
+#include "player/avm1/clip_object.h"
+
 namespace player {
+
+namespace {
+
+// The timeline of clips made empty by scripts.
+const TimelineDef& emptyTimeline() {
+  static const TimelineDef empty = [] {
+    TimelineDef t;
+    t.frames.emplace_back();
+    return t;
+  }();
+  return empty;
+}
+
+const std::string kNoName;
+
+// What clips made empty by scripts are drawn from.
+const CharacterDef& emptySpriteCharacter() {
+  static const CharacterDef def = [] {
+    CharacterDef d;
+    d.kind = CharacterKind::Sprite;
+    return d;
+  }();
+  return def;
+}
+
+}  // namespace
 
 struct SpriteInstance::Placement {
   uint16_t characterId = 0;
@@ -17,16 +45,29 @@ struct SpriteInstance::Placement {
   bool cacheAsBitmap = false;
   bool hasBackground = false;
   swf::Rgba background;
+  std::shared_ptr<const std::vector<ClipAction>> clipActions;
   bool fresh = false;  // placed anew since the frame shown
 };
 
-// What a place tag sets on an object, whether it is new or moved.
+SpriteInstance::SpriteInstance(const TimelineDef* timeline, int nesting, RunContext* context)
+    : timeline_(timeline ? timeline : &emptyTimeline()), nesting_(nesting), context_(context) {
+  if (nesting == 0) {
+    own_ = std::make_unique<DisplayObject>();
+    own_->def = &emptySpriteCharacter();
+  }
+}
+
+// What a place tag sets on an object, whether it is new or moved. Objects a
+// script has moved keep their transform.
 void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
-  o.matrix = p.matrix;
-  o.colorTransform = p.colorTransform;
+  if (!o.transformedByScript) {
+    o.matrix = p.matrix;
+    o.colorTransform = p.colorTransform;
+    o.hasScriptTransform = false;
+  }
   o.ratio = p.ratio;
   o.clipDepth = p.clipDepth;
-  o.name = p.name;
+  if (!p.name.empty()) o.name = p.name;
   o.filters = p.filters;
   o.blendMode = p.blendMode;
   o.visible = p.visible;
@@ -35,11 +76,53 @@ void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
   o.background = p.background;
 }
 
-SpriteInstance::~SpriteInstance() { context_->objects -= static_cast<int64_t>(children_.size()); }
+SpriteInstance::~SpriteInstance() {
+  context_->objects -= static_cast<int64_t>(children_.size());
+  for (auto& entry : children_)
+    if (entry.second.sprite) entry.second.sprite->parent_ = nullptr;
+  if (scriptObject_) scriptObject_->detach();
+}
 
-void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) const {
+DisplayObject* SpriteInstance::displayObject() const {
+  if (own_) return own_.get();
+  if (!parent_) return nullptr;
+  auto it = parent_->children_.find(depth_);
+  if (it == parent_->children_.end() || it->second.sprite.get() != this) return nullptr;
+  return &it->second;
+}
+
+const std::string& SpriteInstance::name() const {
+  DisplayObject* o = displayObject();
+  return o ? o->name : kNoName;
+}
+
+uint16_t SpriteInstance::characterId() const {
+  DisplayObject* o = displayObject();
+  return o ? o->characterId : 0;
+}
+
+SpriteInstance* SpriteInstance::childByName(const std::string& name, bool caseSensitive) const {
+  for (const auto& entry : children_) {
+    const DisplayObject& o = entry.second;
+    if (!o.sprite || o.name.size() != name.size()) continue;
+    bool same = caseSensitive ? o.name == name : std::equal(o.name.begin(), o.name.end(), name.begin(), [](char a, char b) {
+      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+    if (same) return o.sprite.get();
+  }
+  return nullptr;
+}
+
+Drawing& SpriteInstance::drawingForScript() {
+  if (!drawing_) drawing_ = std::make_unique<Drawing>();
+  return *drawing_;
+}
+
+void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) {
   context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
+  queueInitActions(frame);
   for (const FrameCommand& c : timeline_->frames[frame].commands) {
+    if (c.action >= 0) continue;
     const PlaceCommand& p = c.place;
     if (c.remove) {
       state->erase(p.depth);
@@ -59,6 +142,7 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
       Placement fresh;
       fresh.characterId = p.characterId;
       fresh.fresh = true;
+      fresh.clipActions = p.clipActions;
       target = &((*state)[p.depth] = fresh);
     }
     if (p.hasMatrix) target->matrix = p.matrix;
@@ -77,6 +161,20 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
   }
 }
 
+void SpriteInstance::queueInitActions(int frame) {
+  if (!context_->machine) return;
+  for (const auto& init : timeline_->frames[frame].initActions) {
+    if (!context_->initialized.insert(init.first).second) continue;
+    context_->enqueue(ActionPriority::InitActions, {shared_from_this(), init.second, 0, false});
+  }
+}
+
+void SpriteInstance::queueFrameActions(int frame) {
+  if (!context_->machine) return;
+  for (const auto& code : timeline_->frames[frame].actions)
+    context_->enqueue(ActionPriority::Normal, {shared_from_this(), code, 0, false});
+}
+
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
   if (!def || def->kind == CharacterKind::Bitmap) return;
@@ -88,10 +186,171 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.def = def;
   applyPlacement(o, p);
   if (def->kind == CharacterKind::Sprite) {
+    if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
-    sprite->bornTick_ = context_->tick;
+    sprite->parent_ = this;
+    sprite->depth_ = depth;
+    sprite->clipActions_ = p.clipActions;
     o.sprite = sprite;
-    sprite->gotoFrame(0);
+    sprite->placed();
+  }
+}
+
+SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, const TimelineDef* timeline,
+                                            const std::string& name) {
+  if (nesting_ >= RunContext::kMaxNesting || context_->objects >= RunContext::kMaxObjects) return nullptr;
+  auto existing = children_.find(depth);
+  if (existing != children_.end()) removeAt(existing);
+  DisplayObject& o = children_[depth];
+  ++context_->objects;
+  o.characterId = characterId;
+  o.def = context_->movie->character(characterId);
+  if (!o.def || o.def->kind != CharacterKind::Sprite) o.def = &emptySpriteCharacter();
+  o.name = name;
+  o.placedByScript = true;
+  auto sprite = std::make_shared<SpriteInstance>(timeline, nesting_ + 1, context_);
+  sprite->parent_ = this;
+  sprite->depth_ = depth;
+  o.sprite = sprite;
+  return sprite.get();
+}
+
+void SpriteInstance::placed(bool byScript) {
+  context_->executionList.push_back(weak_from_this());
+  if (context_->machine) {
+    uint32_t all = 0;
+    if (clipActions_)
+      for (const ClipAction& a : *clipActions_) all |= a.events;
+    auto self = shared_from_this();
+    if (all & kEventInitialize) context_->enqueue(ActionPriority::Initialize, {self, nullptr, kEventInitialize, false});
+    // Clips of registered classes get their constructor at this point too.
+    bool classes = !byScript && !context_->machine->registeredClasses().empty();
+    if ((all & kEventConstruct) || classes)
+      context_->enqueue(ActionPriority::Construct, {self, nullptr, kEventConstruct, false});
+  }
+  if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
+  runFrameTags(0);
+}
+
+void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
+  std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  auto node = children_.extract(it);
+  --context_->objects;
+  if (!sprite) return;
+  node.mapped().sprite.reset();
+  sprite->own_ = std::make_unique<DisplayObject>(std::move(node.mapped()));
+  sprite->markRemoved();
+  sprite->parent_ = nullptr;
+}
+
+void SpriteInstance::markRemoved() {
+  removed_ = true;
+  // Children hear of it first, as the reference player orders unload events.
+  for (auto& entry : children_)
+    if (entry.second.sprite) entry.second.sprite->markRemoved();
+  if (context_->machine)
+    context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
+}
+
+void SpriteInstance::removeChild(int depth) {
+  auto it = children_.find(depth);
+  if (it != children_.end()) removeAt(it);
+}
+
+void SpriteInstance::swapChildren(int from, int to) {
+  if (from == to) return;
+  auto a = children_.find(from);
+  if (a == children_.end()) return;
+  auto b = children_.find(to);
+  auto nodeA = children_.extract(a);
+  nodeA.key() = to;
+  nodeA.mapped().placedByScript = true;
+  if (nodeA.mapped().sprite) nodeA.mapped().sprite->depth_ = to;
+  if (b != children_.end()) {
+    auto nodeB = children_.extract(b);
+    nodeB.key() = from;
+    nodeB.mapped().placedByScript = true;
+    if (nodeB.mapped().sprite) nodeB.mapped().sprite->depth_ = from;
+    children_.insert(std::move(nodeB));
+  }
+  children_.insert(std::move(nodeA));
+}
+
+// One frame forward: the frame's tags in their order, so that frame scripts
+// and the first frames of new clips queue their actions as they come.
+void SpriteInstance::runFrameTags(int frame) {
+  context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
+  queueInitActions(frame);
+  frame_ = frame;
+  loaded_ = true;
+  for (const FrameCommand& c : timeline_->frames[frame].commands) {
+    if (c.action >= 0) {
+      if (context_->machine)
+        context_->enqueue(ActionPriority::Normal, {shared_from_this(), timeline_->frames[frame].actions[c.action], 0, false});
+      continue;
+    }
+    const PlaceCommand& p = c.place;
+    auto it = children_.find(p.depth);
+    bool scripted = it != children_.end() && it->second.placedByScript;
+    if (c.remove) {
+      if (it != children_.end() && !scripted) removeAt(it);
+      continue;
+    }
+    if (scripted) continue;
+    if (p.move) {
+      if (it == children_.end()) continue;
+      DisplayObject& o = it->second;
+      Placement q;
+      if (p.hasCharacter && p.characterId != o.characterId) {
+        // Another character at the same depth: a new object in its place.
+        q.characterId = p.characterId;
+        q.matrix = p.hasMatrix ? p.matrix : o.matrix;
+        q.colorTransform = p.hasColorTransform ? p.colorTransform : o.colorTransform;
+        q.ratio = p.hasRatio ? p.ratio : o.ratio;
+        q.name = p.hasName ? p.name : o.name;
+        q.clipDepth = p.hasClipDepth ? p.clipDepth : o.clipDepth;
+        q.clipActions = p.clipActions;
+        removeAt(it);
+        createObject(p.depth, q);
+        continue;
+      }
+      if (!o.transformedByScript) {
+        if (p.hasMatrix) {
+          o.matrix = p.matrix;
+          o.hasScriptTransform = false;
+        }
+        if (p.hasColorTransform) o.colorTransform = p.colorTransform;
+      }
+      if (p.hasRatio) o.ratio = p.ratio;
+      if (p.hasName) o.name = p.name;
+      if (p.hasClipDepth) o.clipDepth = p.clipDepth;
+      if (p.hasFilters) o.filters = p.filters;
+      if (p.hasBlendMode) o.blendMode = p.blendMode;
+      if (p.hasVisible) o.visible = p.visible;
+      if (p.hasCacheAsBitmap) o.cacheAsBitmap = p.cacheAsBitmap;
+      if (p.hasBackground) {
+        o.hasBackground = true;
+        o.background = p.background;
+      }
+      continue;
+    }
+    if (!p.hasCharacter) continue;
+    if (it != children_.end()) removeAt(it);
+    Placement q;
+    q.characterId = p.characterId;
+    q.matrix = p.matrix;
+    q.colorTransform = p.colorTransform;
+    q.ratio = p.ratio;
+    q.name = p.name;
+    q.clipDepth = p.clipDepth;
+    q.filters = p.filters;
+    q.blendMode = p.blendMode;
+    q.visible = p.visible;
+    q.cacheAsBitmap = p.cacheAsBitmap;
+    q.hasBackground = p.hasBackground;
+    q.background = p.background;
+    q.clipActions = p.clipActions;
+    createObject(p.depth, q);
   }
 }
 
@@ -104,6 +363,7 @@ void SpriteInstance::gotoFrame(int frame) {
   if (forward) {
     for (const auto& entry : children_) {
       const DisplayObject& o = entry.second;
+      if (o.placedByScript) continue;
       Placement p;
       p.characterId = o.characterId;
       p.matrix = o.matrix;
@@ -123,21 +383,24 @@ void SpriteInstance::gotoFrame(int frame) {
   }
   for (int f = from; f <= frame; ++f) applyFrame(f, &state);
   frame_ = frame;
+  loaded_ = true;
 
-  // Queue this frame's actions before the new children run their first frame.
-  for (const auto& code : timeline_->frames[frame].actions)
-    context_->queue.push_back({weak_from_this(), &code});
-
-  // Objects that stay keep running; replaced or removed ones go.
+  // Objects that stay keep running; replaced or removed ones go. What
+  // scripts placed is not the timeline's to change.
   for (auto it = children_.begin(); it != children_.end();) {
+    if (it->second.placedByScript) {
+      ++it;
+      continue;
+    }
     auto s = state.find(it->first);
     bool keep = s != state.end() && s->second.characterId == it->second.characterId &&
                 !(forward && s->second.fresh);
     if (keep) {
       ++it;
     } else {
-      it = children_.erase(it);
-      --context_->objects;
+      auto next = std::next(it);
+      removeAt(it);
+      it = next;
     }
   }
   for (const auto& entry : state) {
@@ -146,20 +409,22 @@ void SpriteInstance::gotoFrame(int frame) {
       createObject(entry.first, entry.second);
       continue;
     }
-    DisplayObject& o = it->second;
-    const Placement& p = entry.second;
-    applyPlacement(o, p);
+    if (it->second.placedByScript) continue;
+    applyPlacement(it->second, entry.second);
   }
+  // The frame's scripts run after the clips it brings have shown their first frame.
+  queueFrameActions(frame);
 }
 
 void SpriteInstance::tick() {
-  if (bornTick_ == context_->tick && frame_ >= 0 && nesting_ > 0) return;  // showed frame 1 this tick
-  if (playing_ && frameCount() > 1) gotoFrame(frame_ + 1 >= frameCount() ? 0 : frame_ + 1);
-  // Children may be removed by nothing here, but keep them alive while ticking.
-  std::vector<std::shared_ptr<SpriteInstance>> sprites;
-  for (auto& entry : children_)
-    if (entry.second.sprite) sprites.push_back(entry.second.sprite);
-  for (auto& s : sprites) s->tick();
+  if (removed_) return;
+  if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventEnterFrame, false});
+  if (!playing_ || frameCount() <= 1) return;
+  if (frame_ + 1 >= frameCount()) {
+    gotoFrame(0);
+  } else {
+    runFrameTags(frame_ + 1);
+  }
 }
 
 }  // namespace player

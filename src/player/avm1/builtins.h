@@ -1,0 +1,67 @@
+// The built-in classes and global functions, and the hooks through which
+// arrays, clips and other built-in objects answer for properties of their own.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "player/avm1/machine.h"
+
+namespace player {
+class SpriteInstance;
+}
+
+namespace avm1 {
+
+// Globals and every class, called once by the machine.
+void installGlobals(Machine& m);
+void installObjectClasses(Machine& m);  // Object, Function, Boolean, Number, Error, AsBroadcaster
+void installArray(Machine& m);
+void installString(Machine& m);
+void installMath(Machine& m);
+void installDate(Machine& m);
+void installMovieClip(Machine& m);
+void installColor(Machine& m);
+void installInput(Machine& m);  // Key, Mouse, Stage
+void installSound(Machine& m);
+
+// Properties objects answer for themselves (array elements and length, clip
+// properties and children); false when the name is not theirs.
+bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out);
+bool setSpecial(Machine& m, Object* o, const String& name, const Value& value);
+bool removeSpecial(Machine& m, Object* o, const String& name);
+bool hasSpecial(Machine& m, Object* o, const String& name);
+void enumerateSpecial(Machine& m, Object* o, std::vector<String>* names);
+
+// Array elements: true when the name is an element index.
+bool arrayIndex(const String& name, uint32_t* index);
+bool arrayGetOwn(ArrayObject* a, const String& name, Value* out);
+void arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value);
+
+// Functions, super and classes.
+FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f);
+// `super` inside a method found on `home` (a prototype), for `thisValue`.
+Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue);
+Object* isSuperObject(const Value& v);
+Object* superPrototype(Object* super);
+Value superThis(Object* super);
+// The object on o's prototype chain that holds `name`.
+Object* findMethodHome(Machine& m, Object* o, const String& name);
+bool instanceOf(Machine& m, const Value& object, const Value& constructor);
+void setInterfaces(Machine& m, Object* prototype, const std::vector<Value>& interfaces);
+
+// Clip events: the clip's onClipEvent blocks, then its handler property.
+void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t event);
+// setInterval and setTimeout callbacks that are due.
+void runTimers(Machine& m);
+// Input for Key, Mouse and dragged clips.
+void dragTo(Machine& m);
+void broadcastMouse(Machine& m, const char* event);
+void broadcastKey(Machine& m, bool down);
+void stopAllSounds(Machine& m);
+
+// Variables by target path, from outside scripts (bound edit text).
+bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, Value* out);
+void setVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, const Value& value);
+
+}  // namespace avm1

@@ -1,0 +1,288 @@
+// Global functions (escape, parseInt, setInterval, ASSetPropFlags, ...) and
+// the installation of every built-in class.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+
+#include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/avm1/text.h"
+
+namespace avm1 {
+
+namespace {
+
+// ------------------------------------------------------------ escape
+
+Value escape(Machine& m, Call& c) {
+  const std::string& s = m.toString(c.arg(0)).str();
+  std::string out;
+  for (unsigned char ch : s) {
+    if (std::isalnum(ch)) {
+      out += static_cast<char>(ch);
+    } else {
+      char buf[4];
+      std::snprintf(buf, sizeof buf, "%%%02X", ch);
+      out += buf;
+    }
+  }
+  return m.makeString(out);
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+Value unescape(Machine& m, Call& c) {
+  const std::string& s = m.toString(c.arg(0)).str();
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() + 0 && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
+      out += static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2]));
+      i += 2;
+    } else if (s[i] == '%' && i + 1 < s.size() && s[i + 1] == 'u' && i + 5 < s.size()) {
+      int v = 0;
+      bool ok = true;
+      for (int k = 2; k < 6; ++k) {
+        int d = hexDigit(s[i + k]);
+        if (d < 0) ok = false;
+        v = v * 16 + d;
+      }
+      if (ok) {
+        out += fromCharCode(static_cast<uint32_t>(v)).str();
+        i += 5;
+      } else {
+        out += s[i];
+      }
+    } else {
+      out += s[i];
+    }
+  }
+  return m.makeString(out);
+}
+
+// ------------------------------------------------------------ numbers
+
+Value parseIntFn(Machine& m, Call& c) {
+  std::u16string s = toUtf16(m.toString(c.arg(0)));
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
+    negative = s[i] == '-';
+    ++i;
+  }
+  double radixArg = c.count > 1 ? m.toNumber(c.arg(1)) : 0;
+  int radix = std::isnan(radixArg) ? 0 : static_cast<int>(radixArg);
+  if (c.count > 1 && !c.arg(1).isUndefined() && (radix < 2 || radix > 36)) return Value(NAN);
+  if (radix == 0) {
+    radix = 10;
+    if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+      radix = 16;
+      i += 2;
+    } else if (i + 1 < s.size() && s[i] == '0') {
+      // A leading zero reads octal when all the digits allow it.
+      bool octal = true;
+      for (size_t k = i; k < s.size() && s[k] >= '0' && s[k] <= '9'; ++k)
+        if (s[k] > '7') octal = false;
+      if (octal) radix = 8;
+    }
+  } else if (radix == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    i += 2;
+  }
+  double v = 0;
+  bool any = false;
+  for (; i < s.size(); ++i) {
+    char16_t ch = s[i];
+    int d = ch >= '0' && ch <= '9' ? ch - '0'
+            : ch >= 'a' && ch <= 'z' ? ch - 'a' + 10
+            : ch >= 'A' && ch <= 'Z' ? ch - 'A' + 10 : 99;
+    if (d >= radix) break;
+    v = v * radix + d;
+    any = true;
+  }
+  if (!any) return Value(NAN);
+  return Value(negative ? -v : v);
+}
+
+Value parseFloatFn(Machine& m, Call& c) {
+  std::string s = m.toString(c.arg(0)).str();
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+  // The longest prefix that reads as a decimal number.
+  size_t start = i;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  size_t digitsStart = i;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
+  }
+  if (i == digitsStart || (i == digitsStart + 1 && s[digitsStart] == '.')) return Value(NAN);
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t e = i + 1;
+    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+    if (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) {
+      while (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) ++e;
+      i = e;
+    }
+  }
+  return Value(std::strtod(s.substr(start, i - start).c_str(), nullptr));
+}
+
+Value isNaNFn(Machine& m, Call& c) { return Value(static_cast<bool>(std::isnan(m.toNumber(c.arg(0))))); }
+Value isFiniteFn(Machine& m, Call& c) { return Value(static_cast<bool>(std::isfinite(m.toNumber(c.arg(0))))); }
+
+// ------------------------------------------------------------ ASSetPropFlags
+
+Value asSetPropFlags(Machine& m, Call& c) {
+  Object* o = c.arg(0).object();
+  if (!o) return Value();
+  uint32_t set = m.toUint32(c.arg(2));
+  uint32_t clear = c.count > 3 ? m.toUint32(c.arg(3)) : 0;
+  std::vector<String> names;
+  bool all = c.arg(1).isNull();
+  if (!all) {
+    if (Object* list = c.arg(1).object()) {
+      double n = m.arrayLength(list);
+      for (double i = 0; i < n && i < 1e6; ++i) names.push_back(m.toString(m.arrayGet(list, i)));
+    } else {
+      // "a,b,c"
+      const std::string& s = m.toString(c.arg(1)).str();
+      size_t start = 0;
+      while (start <= s.size()) {
+        size_t comma = s.find(',', start);
+        if (comma == std::string::npos) comma = s.size();
+        names.push_back(String(s.substr(start, comma - start)));
+        start = comma + 1;
+      }
+    }
+  }
+  auto apply = [&](Property& p) { p.flags = (p.flags & ~clear) | set; };
+  if (all) {
+    for (const Property& p : o->properties()) {
+      Property* q = o->findOwn(p.name, true);
+      if (q) apply(*q);
+    }
+  } else {
+    for (const String& n : names) {
+      Property* p = o->findOwn(n, m.caseSensitive());
+      if (p) apply(*p);
+    }
+  }
+  return Value();
+}
+
+// ------------------------------------------------------------ timers
+
+Value addTimer(Machine& m, Call& c, bool once) {
+  Timer t;
+  size_t next = 0;
+  Value first = c.arg(0);
+  if (first.object() && first.object()->kind() == Object::Kind::Function) {
+    t.function = first;
+    next = 1;
+  } else if (first.object() && c.count >= 2) {
+    t.function = first;
+    t.method = m.toString(c.arg(1));
+    next = 2;
+  } else {
+    return Value();
+  }
+  if (c.count <= next) return Value();
+  double interval = m.toNumber(c.arg(next));
+  if (c.arg(next).isUndefined() || std::isnan(interval)) return Value();
+  t.interval = std::max(0.0, interval);
+  for (size_t i = next + 1; i < c.count; ++i) t.args.push_back(c.args[i]);
+  t.once = once;
+  t.id = m.nextTimerId()++;
+  t.due = m.environment().elapsedMillis() + t.interval;
+  m.timers().push_back(std::move(t));
+  return Value(static_cast<double>(m.timers().back().id));
+}
+
+Value setIntervalFn(Machine& m, Call& c) { return addTimer(m, c, false); }
+Value setTimeoutFn(Machine& m, Call& c) { return addTimer(m, c, true); }
+
+Value clearTimerFn(Machine& m, Call& c) {
+  double id = m.toNumber(c.arg(0));
+  auto& list = m.timers();
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if (it->id == id) {
+      list.erase(it);
+      break;
+    }
+  }
+  return Value();
+}
+
+Value noop(Machine&, Call&) { return Value(); }
+
+}  // namespace
+
+void runTimers(Machine& m) {
+  if (m.disabled()) return;
+  std::vector<Timer>& list = m.timers();
+  double now = m.environment().elapsedMillis();
+  // Each due timer fires once per frame, in the order they were set.
+  std::vector<int> due;
+  for (const Timer& t : list)
+    if (t.due <= now) due.push_back(t.id);
+  for (int id : due) {
+    auto it = std::find_if(list.begin(), list.end(), [id](const Timer& t) { return t.id == id; });
+    if (it == list.end()) continue;
+    Timer t = *it;
+    if (t.once) {
+      list.erase(it);
+    } else {
+      it->due = now + std::max(t.interval, 1.0);
+    }
+    if (t.method.empty()) {
+      m.callFromOutside(t.function, Value(), t.args);
+    } else {
+      Value fn;
+      try {
+        fn = m.getMember(t.function, t.method);
+      } catch (...) {
+        continue;
+      }
+      m.callFromOutside(fn, t.function, t.args);
+    }
+  }
+}
+
+void installGlobals(Machine& m) {
+  Object* g = m.global();
+  installObjectClasses(m);
+  installArray(m);
+  installString(m);
+  installMath(m);
+  installDate(m);
+  installMovieClip(m);
+  installColor(m);
+  installInput(m);
+  installSound(m);
+
+  m.method(g, "escape", escape);
+  m.method(g, "unescape", unescape);
+  m.method(g, "parseInt", parseIntFn);
+  m.method(g, "parseFloat", parseFloatFn);
+  m.method(g, "isNaN", isNaNFn);
+  m.method(g, "isFinite", isFiniteFn);
+  m.method(g, "setInterval", setIntervalFn);
+  m.method(g, "clearInterval", clearTimerFn);
+  m.method(g, "setTimeout", setTimeoutFn);
+  m.method(g, "clearTimeout", clearTimerFn);
+  m.method(g, "ASSetPropFlags", asSetPropFlags);
+  m.method(g, "updateAfterEvent", noop);
+  g->define("NaN", Value(NAN), kDontEnum);
+  g->define("Infinity", Value(INFINITY), kDontEnum);
+}
+
+}  // namespace avm1

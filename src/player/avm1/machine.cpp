@@ -1,0 +1,715 @@
+#include "player/avm1/machine.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/avm1/interpreter.h"
+#include "player/core/sprite.h"
+
+namespace avm1 {
+
+namespace {
+
+// Prototype chains longer than this are taken as loops.
+constexpr int kMaxProtoChain = 256;
+// The wall clock is read every so many steps.
+constexpr int64_t kClockCheckInterval = 4096;
+// A collection runs after this many new cells.
+constexpr size_t kCollectEvery = 20000;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
+Machine::Machine(int swfVersion, Environment environment)
+    : swfVersion_(swfVersion), env_(std::move(environment)) {
+  if (!env_.trace) env_.trace = [](const std::string&) {};
+  if (!env_.utcMillis) env_.utcMillis = [] { return 0.0; };
+  if (!env_.localOffsetMinutes) env_.localOffsetMinutes = [](double) { return 0.0; };
+  if (!env_.elapsedMillis) env_.elapsedMillis = [] { return 0.0; };
+  if (!env_.random) env_.random = [] { return 0.5; };
+  beginFrame();
+  installBuiltins();
+}
+
+Machine::~Machine() = default;
+
+void Machine::installBuiltins() {
+  protos_.object = heap_.make<Object>(nullptr);
+  protos_.object->isPrototypeObject = true;
+  protos_.function = heap_.make<Object>(protos_.object);
+  protos_.function->isPrototypeObject = true;
+  global_ = heap_.make<Object>(protos_.object);
+  installGlobals(*this);
+}
+
+ClipObject* Machine::clipObject(player::SpriteInstance* sprite) {
+  if (!sprite) return nullptr;
+  if (!sprite->scriptObject()) {
+    auto* o = heap_.make<ClipObject>(protos_.movieClip, sprite);
+    sprite->setScriptObject(o);
+  }
+  return sprite->scriptObject();
+}
+
+player::SpriteInstance* Machine::targetSprite() const {
+  return current_ ? current_->targetSprite() : root_;
+}
+
+// ---------------------------------------------------------------- running
+
+void Machine::beginFrame() {
+  steps_ = 0;
+  nextClockCheck_ = kClockCheckInterval;
+  frameStart_ = std::chrono::steady_clock::now();
+}
+
+void Machine::checkBudget() {
+  nextClockCheck_ = steps_ + kClockCheckInterval;
+  if (steps_ > limits_.stepsPerFrame) throw ScriptAbort{"too many actions in one frame"};
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart_).count();
+  if (seconds > limits_.secondsPerFrame) throw ScriptAbort{"a script ran too long"};
+}
+
+void Machine::runBlock(const std::shared_ptr<const Code>& code, player::SpriteInstance* clip) {
+  if (disabled_ || !code || !clip) return;
+  ClipObject* base = clipObject(clip);
+  try {
+    runTopLevel(*this, code, base);
+  } catch (const ScriptThrow& t) {
+    env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
+  } catch (const ScriptAbort&) {
+  } catch (const std::bad_alloc&) {
+  }
+  stack_.clear();
+  collectIfDue();
+}
+
+Value Machine::callFromOutside(const Value& function, const Value& thisValue, const std::vector<Value>& args) {
+  if (disabled_) return Value();
+  Value result;
+  try {
+    result = call(function, thisValue, args.data(), args.size());
+  } catch (const ScriptThrow& t) {
+    env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
+  } catch (const ScriptAbort&) {
+  } catch (const std::bad_alloc&) {
+  }
+  if (!current_) {
+    stack_.clear();
+    collectIfDue();
+  }
+  return result;
+}
+
+void Machine::collect() {
+  heap_.mark(global_);
+  Object** all = reinterpret_cast<Object**>(&protos_);
+  for (size_t i = 0; i < sizeof protos_ / sizeof(Object*); ++i) heap_.mark(all[i]);
+  for (const Value& v : stack_) heap_.mark(v);
+  for (Activation* a = current_; a; a = a->parent) a->trace(heap_);
+  for (auto& entry : registeredClasses_) heap_.mark(entry.second);
+  for (const Timer& t : timers_) {
+    heap_.mark(t.function);
+    for (const Value& v : t.args) heap_.mark(v);
+  }
+  heap_.mark(input_.dragged);
+  for (auto& tracer : rootTracers_) tracer(heap_);
+  if (root_) markDisplayList(*this, *root_);
+  liveBytes_ = heap_.sweep();
+}
+
+void Machine::collectIfDue() {
+  if (unsafeDepth_ > 0) return;
+  if (heap_.allocatedSinceCollect() < kCollectEvery) return;
+  collect();
+  if (heap_.cellCount() > limits_.heapCells || liveBytes_ > limits_.heapBytes) {
+    if (current_) throw ScriptAbort{"the script's heap is full"};
+  }
+}
+
+// ----------------------------------------------------------- conversions
+
+String Machine::numberToString(double n) {
+  if (std::isnan(n)) return "NaN";
+  if (std::isinf(n)) return n > 0 ? "Infinity" : "-Infinity";
+  if (n == 0) return "0";
+  char buf[40];
+  if (std::fabs(n) < 1e15 && n == std::floor(n)) {
+    std::snprintf(buf, sizeof buf, "%.0f", n);
+    return buf;
+  }
+  // Fifteen significant digits; positional from 1e-5 up to 1e15.
+  std::snprintf(buf, sizeof buf, "%.14e", n);
+  char* e = std::strchr(buf, 'e');
+  int exponent = std::atoi(e + 1);
+  std::string digits;
+  bool negative = buf[0] == '-';
+  for (char* p = buf + (negative ? 1 : 0); p < e; ++p)
+    if (*p != '.') digits += *p;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out = negative ? "-" : "";
+  if (exponent >= 15 || exponent < -5) {
+    out += digits[0];
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    out += exponent < 0 ? "e-" : "e+";
+    out += std::to_string(std::abs(exponent));
+  } else if (exponent < 0) {
+    out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  } else {
+    size_t whole = static_cast<size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      out += digits + std::string(whole - digits.size(), '0');
+    } else {
+      out += digits.substr(0, whole) + "." + digits.substr(whole);
+    }
+  }
+  return out;
+}
+
+double Machine::stringToNumber(const String& text) const {
+  const std::string& s = text.str();
+  const char* p = s.c_str();
+  if (swfVersion_ < 5) {
+    // SWF 4 reads what number it can from the start; none is 0.
+    char* end = nullptr;
+    double d = std::strtod(p, &end);
+    return end == p ? 0 : d;
+  }
+  while (isSpace(*p)) ++p;
+  if (!*p) return s.empty() || swfVersion_ >= 5 ? NAN : 0;
+  // Hexadecimal as a 32-bit integer.
+  const char* h = p;
+  bool negative = false;
+  if (*h == '-' || *h == '+') {
+    negative = *h == '-';
+    ++h;
+  }
+  if (h[0] == '0' && (h[1] == 'x' || h[1] == 'X')) {
+    if (!h[2]) return NAN;
+    uint32_t v = 0;
+    for (const char* q = h + 2; *q; ++q) {
+      int d = std::isdigit(static_cast<unsigned char>(*q)) ? *q - '0'
+              : (*q >= 'a' && *q <= 'f') ? *q - 'a' + 10
+              : (*q >= 'A' && *q <= 'F') ? *q - 'A' + 10 : -1;
+      if (d < 0) return NAN;
+      v = v * 16 + static_cast<uint32_t>(d);
+    }
+    double r = static_cast<int32_t>(v);
+    return negative ? -r : r;
+  }
+  // Decimal: digits, a point, an exponent; nothing else may follow.
+  const char* q = p;
+  if (*q == '-' || *q == '+') ++q;
+  bool digits = false;
+  while (std::isdigit(static_cast<unsigned char>(*q))) ++q, digits = true;
+  if (*q == '.') {
+    ++q;
+    while (std::isdigit(static_cast<unsigned char>(*q))) ++q, digits = true;
+  }
+  if (!digits) return NAN;
+  if (*q == 'e' || *q == 'E') {
+    const char* x = q + 1;
+    if (*x == '-' || *x == '+') ++x;
+    if (!std::isdigit(static_cast<unsigned char>(*x))) return NAN;
+    while (std::isdigit(static_cast<unsigned char>(*x))) ++x;
+    q = x;
+  }
+  if (*q) return NAN;
+  return std::strtod(p, nullptr);
+}
+
+double Machine::toNumber(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+      return swfVersion_ >= 7 ? NAN : 0;
+    case Value::Type::Boolean:
+    case Value::Type::Number:
+      return v.number();
+    case Value::Type::String:
+      return stringToNumber(v.string());
+    case Value::Type::Object: {
+      Value p = toPrimitive(v);
+      if (p.isObject()) return NAN;
+      return toNumber(p);
+    }
+  }
+  return NAN;
+}
+
+int32_t Machine::toInt32(const Value& v) {
+  double d = toNumber(v);
+  if (!std::isfinite(d)) return 0;
+  d = std::trunc(d);
+  double m = std::fmod(d, 4294967296.0);
+  if (m < 0) m += 4294967296.0;
+  return static_cast<int32_t>(static_cast<uint32_t>(m));
+}
+
+bool Machine::toBoolean(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+      return false;
+    case Value::Type::Boolean:
+      return v.boolean();
+    case Value::Type::Number:
+      return !(v.number() == 0 || std::isnan(v.number()));
+    case Value::Type::String:
+      if (swfVersion_ >= 7) return !v.string().empty();
+      {
+        double d = stringToNumber(v.string());
+        return !(d == 0 || std::isnan(d));
+      }
+    case Value::Type::Object:
+      return true;
+  }
+  return false;
+}
+
+Value Machine::toPrimitive(const Value& v, bool preferString) {
+  Object* o = v.object();
+  if (!o) return v;
+  if (o->kind() == Object::Kind::Clip && !preferString) return v;
+  // Dates and explicit string hints ask toString first.
+  bool stringFirst = preferString || o->kind() == Object::Kind::Date;
+  const char* first = stringFirst ? "toString" : "valueOf";
+  const char* second = stringFirst ? "valueOf" : "toString";
+  for (const char* name : {first, second}) {
+    Value fn = get(o, name);
+    if (fn.object() && fn.object()->kind() == Object::Kind::Function) {
+      Value r = call(fn, v, nullptr, 0);
+      if (!r.isObject()) return r;
+      if (stringFirst || name == second) return r;
+      // valueOf gave an object: that object stands
+      return r;
+    }
+  }
+  return v;
+}
+
+Object* Machine::toObject(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Object:
+      return v.object();
+    case Value::Type::Boolean:
+      return heap_.make<BoxedObject>(protos_.boolean, v);
+    case Value::Type::Number:
+      return heap_.make<BoxedObject>(protos_.number, v);
+    case Value::Type::String:
+      return heap_.make<BoxedObject>(protos_.string, v);
+    default:
+      return nullptr;
+  }
+}
+
+String Machine::typeOf(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Undefined: return "undefined";
+    case Value::Type::Null: return "null";
+    case Value::Type::Boolean: return "boolean";
+    case Value::Type::Number: return "number";
+    case Value::Type::String: return "string";
+    case Value::Type::Object:
+      if (v.object()->kind() == Object::Kind::Clip) return "movieclip";
+      if (v.object()->kind() == Object::Kind::Function) return "function";
+      return "object";
+  }
+  return "undefined";
+}
+
+String Machine::toString(const Value& v) {
+  switch (v.type()) {
+    case Value::Type::Undefined:
+      return swfVersion_ >= 7 ? "undefined" : "";
+    case Value::Type::Null:
+      return "null";
+    case Value::Type::Boolean:
+      return v.boolean() ? "true" : "false";
+    case Value::Type::Number:
+      return numberToString(v.number());
+    case Value::Type::String:
+      return v.string();
+    case Value::Type::Object: {
+      Object* o = v.object();
+      if (o->kind() == Object::Kind::Clip) {
+        ClipObject* clip = static_cast<ClipObject*>(o);
+        Value fn = get(o, "toString");
+        if (!fn.object() || fn.object()->kind() != Object::Kind::Function) return clip->targetPath();
+      }
+      Value p = toPrimitive(v, true);
+      if (p.isObject()) {
+        return p.object()->kind() == Object::Kind::Function ? "[type Function]" : "[type Object]";
+      }
+      return toString(p);
+    }
+  }
+  return "";
+}
+
+String Machine::toTraceString(const Value& v) {
+  if (v.isUndefined()) return "undefined";
+  return toString(v);
+}
+
+String Machine::makeString(std::string text) {
+  if (text.size() > limits_.stringBytes) throw ScriptAbort{"a text grew too long"};
+  return String(std::move(text));
+}
+
+// ----------------------------------------------------------- comparisons
+
+bool Machine::strictEquals(const Value& a, const Value& b) {
+  if (a.type() != b.type()) return false;
+  switch (a.type()) {
+    case Value::Type::Undefined:
+    case Value::Type::Null:
+      return true;
+    case Value::Type::Boolean:
+      return a.boolean() == b.boolean();
+    case Value::Type::Number:
+      return a.number() == b.number();
+    case Value::Type::String:
+      return a.string() == b.string();
+    case Value::Type::Object:
+      return a.object() == b.object();
+  }
+  return false;
+}
+
+bool Machine::equals(const Value& a, const Value& b) {
+  using T = Value::Type;
+  if (a.type() == b.type()) {
+    if (a.isObject()) {
+      // Clip references compare by the clip they lead to.
+      return a.object() == b.object();
+    }
+    return strictEquals(a, b);
+  }
+  if (a.isNullish() && b.isNullish()) return true;
+  if (a.isNullish() || b.isNullish()) return false;
+  if (a.type() == T::Number && b.type() == T::String) return a.number() == stringToNumber(b.string());
+  if (a.type() == T::String && b.type() == T::Number) return stringToNumber(a.string()) == b.number();
+  if (a.type() == T::Boolean) return equals(Value(a.number()), b);
+  if (b.type() == T::Boolean) return equals(a, Value(b.number()));
+  if (a.isObject() && !b.isObject()) {
+    Value p = toPrimitive(a);
+    return p.isObject() ? false : equals(p, b);
+  }
+  if (b.isObject() && !a.isObject()) {
+    Value p = toPrimitive(b);
+    return p.isObject() ? false : equals(a, p);
+  }
+  return false;
+}
+
+Value Machine::lessThan(const Value& a, const Value& b) {
+  Value pa = toPrimitive(a), pb = toPrimitive(b);
+  if (pa.isString() && pb.isString()) return pa.string().str() < pb.string().str();
+  double x = toNumber(pa), y = toNumber(pb);
+  if (std::isnan(x) || std::isnan(y)) return Value();
+  return x < y;
+}
+
+// ------------------------------------------------------------ properties
+
+Property* Machine::findOwnVisible(Object* object, const String& name) {
+  Property* p = object->findOwn(name, caseSensitive());
+  if (p && !visibleToVersion(p->flags, swfVersion_)) return nullptr;
+  return p;
+}
+
+Value Machine::get(Object* object, const String& name) { return get(object, name, Value(object)); }
+
+Value Machine::get(Object* object, const String& name, const Value& thisValue) {
+  Object* o = object;
+  for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
+    Value special;
+    if (getSpecial(*this, o, name, depth == 0, &special)) return special;
+    Property* p = findOwnVisible(o, name);
+    if (!p) continue;
+    if (!p->isVirtual()) return p->value;
+    if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();
+    ++virtualDepth_;
+    ++unsafeDepth_;
+    struct Restore {
+      Machine& m;
+      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+    } restore{*this};
+    return call(p->getter, thisValue, nullptr, 0);
+  }
+  return Value();
+}
+
+Value Machine::getMember(const Value& base, const String& name) {
+  if (Object* o = base.object()) return get(o, name);
+  if (base.isString()) {
+    if (name.str() == "length") return static_cast<double>(base.string().units());
+    return get(protos_.string, name, base);
+  }
+  if (base.isNumber()) return get(protos_.number, name, base);
+  if (base.isBoolean()) return get(protos_.boolean, name, base);
+  return Value();
+}
+
+bool Machine::watchSet(Object* object, const String& name, Value* value) {
+  for (size_t i = 0; i < object->watchers().size(); ++i) {
+    Watcher w = object->watchers()[i];
+    bool same = caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str());
+    if (!same) continue;
+    if (virtualDepth_ >= limits_.virtualPropertyDepth) return true;
+    Property* p = findOwnVisible(object, name);
+    Value old = p && !p->isVirtual() ? p->value : Value();
+    ++virtualDepth_;
+    ++unsafeDepth_;
+    struct Restore {
+      Machine& m;
+      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+    } restore{*this};
+    Value args[] = {name, old, *value, w.userData};
+    *value = call(w.callback, Value(object), args, 4);
+    return true;
+  }
+  return false;
+}
+
+void Machine::set(Object* object, const String& name, const Value& value) {
+  if (!object) return;
+  if (setSpecial(*this, object, name, value)) return;
+  Value v = value;
+  Property* p = findOwnVisible(object, name);
+  if (p && p->isVirtual()) {
+    if (!p->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
+    Object* setter = p->setter;
+    ++virtualDepth_;
+    ++unsafeDepth_;
+    struct Restore {
+      Machine& m;
+      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+    } restore{*this};
+    call(setter, Value(object), &v, 1);
+    return;
+  }
+  if (p && (p->flags & kReadOnly)) return;
+  if (!p) {
+    // A getter/setter pair on a prototype handles the assignment.
+    for (Object* o = object->proto(); o; o = o->proto()) {
+      Property* q = findOwnVisible(o, name);
+      if (!q) continue;
+      if (q->isVirtual()) {
+        if (!q->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
+        Object* setter = q->setter;
+        ++virtualDepth_;
+        ++unsafeDepth_;
+        struct Restore {
+          Machine& m;
+          ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+        } restore{*this};
+        call(setter, Value(object), &v, 1);
+        return;
+      }
+      break;
+    }
+  }
+  if (!object->watchers().empty()) {
+    watchSet(object, name, &v);
+    p = findOwnVisible(object, name);
+    if (p && (p->isVirtual() || (p->flags & kReadOnly))) return;
+  }
+  if (p) {
+    p->value = v;
+    object->propertyChanged(*p);
+  } else {
+    object->define(name, v);
+  }
+}
+
+void Machine::setMember(const Value& base, const String& name, const Value& value) {
+  if (Object* o = base.object()) set(o, name, value);
+}
+
+bool Machine::remove(Object* object, const String& name) {
+  if (removeSpecial(*this, object, name)) return true;
+  Property* p = findOwnVisible(object, name);
+  if (!p || (p->flags & kDontDelete)) return false;
+  return object->removeOwn(name, caseSensitive());
+}
+
+bool Machine::hasOwnProperty(Object* object, const String& name) {
+  Value ignored;
+  if (hasSpecial(*this, object, name)) return true;
+  return findOwnVisible(object, name) != nullptr;
+}
+
+bool Machine::hasProperty(Object* object, const String& name) {
+  Object* o = object;
+  for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
+    if (hasOwnProperty(o, name)) return true;
+  }
+  return false;
+}
+
+std::vector<String> Machine::enumerate(Object* object) {
+  std::vector<String> names;
+  std::vector<const std::string*> seen;
+  auto add = [&](const String& n) {
+    for (const std::string* s : seen)
+      if (caseSensitive() ? *s == n.str() : strcasecmpEqual(*s, n.str())) return;
+    names.push_back(n);
+    seen.push_back(&names.back().str());
+  };
+  Object* o = object;
+  std::vector<String> own;
+  for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
+    own.clear();
+    enumerateSpecial(*this, o, &own);
+    for (const Property& p : o->properties())
+      if (!(p.flags & kDontEnum) && visibleToVersion(p.flags, swfVersion_)) own.push_back(p.name);
+    // Newest first, as the reference player lists them.
+    names.reserve(names.size() + own.size());
+    for (auto it = own.rbegin(); it != own.rend(); ++it) add(*it);
+    charge(static_cast<int64_t>(own.size()));
+  }
+  return names;
+}
+
+// ------------------------------------------------------------------ calls
+
+Value Machine::call(const Value& function, const Value& thisValue, const Value* args, size_t count,
+                    Object* superObject) {
+  Object* f = function.object();
+  if (!f || f->kind() != Object::Kind::Function) return Value();
+  auto* fn = static_cast<FunctionObject*>(f);
+  Call c;
+  c.thisValue = thisValue;
+  c.args = args;
+  c.count = count;
+  c.callee = fn;
+  c.superObject = superObject;
+  if (fn->native) {
+    charge(1);
+    return fn->native(*this, c);
+  }
+  if (!fn->script) return Value();
+  return invokeScript(fn, c);
+}
+
+Value Machine::invokeScript(FunctionObject* function, Call& call) {
+  if (callDepth_ >= limits_.callDepth) {
+    // The reference player stops all scripts of a movie that recurses this deep.
+    disabled_ = true;
+    throw ScriptAbort{"too much recursion"};
+  }
+  ++callDepth_;
+  struct Restore {
+    Machine& m;
+    ~Restore() { --m.callDepth_; }
+  } restore{*this};
+  return runFunction(*this, function, call);
+}
+
+Value Machine::callMethod(const Value& object, const String& name, const Value* args, size_t count) {
+  Value fn = getMember(object, name);
+  return call(fn, object, args, count);
+}
+
+Object* Machine::constructWith(FunctionObject* function, const Value* args, size_t count, Object* superObject) {
+  Value protoValue = get(function, "prototype");
+  Object* proto = protoValue.object();
+  Object* object = function->allocate ? function->allocate(*this, proto) : heap_.make<Object>(proto);
+  object->define("__constructor__", Value(function), kDontEnum);
+  if (swfVersion_ < 7) object->define("constructor", Value(function), kDontEnum);
+  Call c;
+  c.thisValue = Value(object);
+  c.args = args;
+  c.count = count;
+  c.constructing = true;
+  c.callee = function;
+  c.superObject = superObject;
+  if (function->native) {
+    charge(1);
+    Value r = function->native(*this, c);
+    // Natives that make their own object (Number, String, ...) return it.
+    if (r.object() && !function->allocate) return r.object();
+    return object;
+  }
+  if (function->script) invokeScript(function, c);
+  return object;
+}
+
+Value Machine::construct(const Value& function, const Value* args, size_t count) {
+  Object* f = function.object();
+  if (!f || f->kind() != Object::Kind::Function) return Value();
+  return Value(constructWith(static_cast<FunctionObject*>(f), args, count));
+}
+
+// ---------------------------------------------------------- making objects
+
+Object* Machine::newObject() { return heap_.make<Object>(protos_.object); }
+
+ArrayObject* Machine::newArray() { return heap_.make<ArrayObject>(protos_.array); }
+
+ArrayObject* Machine::newArray(const std::vector<Value>& values) {
+  ArrayObject* a = newArray();
+  a->elements = values;
+  a->present.assign(values.size(), true);
+  a->length = static_cast<double>(values.size());
+  return a;
+}
+
+FunctionObject* Machine::newNative(NativeFunction fn, int magic) {
+  auto* f = heap_.make<FunctionObject>(protos_.function, fn);
+  f->magic = magic;
+  return f;
+}
+
+FunctionObject* Machine::method(Object* owner, const char* name, NativeFunction fn, int magic, uint32_t flags) {
+  FunctionObject* f = newNative(fn, magic);
+  owner->define(name, Value(f), flags);
+  return f;
+}
+
+FunctionObject* Machine::defineClass(Object* owner, const char* name, NativeFunction constructor, Object* prototype,
+                                     uint32_t flags) {
+  FunctionObject* f = newNative(constructor);
+  f->define("prototype", Value(prototype), kDontEnum | kDontDelete);
+  prototype->define("constructor", Value(f), kDontEnum);
+  prototype->isPrototypeObject = true;
+  if (owner) owner->define(name, Value(f), flags);
+  return f;
+}
+
+void Machine::throwError(const char* message) {
+  Object* e = heap_.make<Object>(protos_.error);
+  e->define("message", Value(String(message)));
+  throw ScriptThrow{Value(e)};
+}
+
+// ------------------------------------------------------------------ arrays
+
+double Machine::arrayLength(Object* object) {
+  if (object->kind() == Object::Kind::Array) return static_cast<ArrayObject*>(object)->length;
+  double n = toNumber(get(object, "length"));
+  return std::isnan(n) || n < 0 ? 0 : std::floor(n);
+}
+
+Value Machine::arrayGet(Object* object, double index) {
+  if (object->kind() == Object::Kind::Array && index >= 0) {
+    auto* a = static_cast<ArrayObject*>(object);
+    size_t i = static_cast<size_t>(index);
+    if (i < a->elements.size() && a->present[i]) return a->elements[i];
+  }
+  return get(object, numberToString(index));
+}
+
+void Machine::arraySet(Object* object, double index, const Value& value) {
+  set(object, numberToString(index), value);
+}
+
+}  // namespace avm1

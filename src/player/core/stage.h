@@ -1,0 +1,81 @@
+// The running movie: its root timeline, its script machine, the order in
+// which the timelines, events and scripts of a frame run, and the mouse and
+// keys that scripts hear of.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "player/core/clock.h"
+#include "player/core/movie.h"
+#include "player/core/sprite.h"
+
+namespace avm1 {
+class Machine;
+class Value;
+}
+
+namespace player {
+
+struct StageOptions {
+  // Where trace() lines go (UTF-8, one call per line); none: dropped.
+  std::function<void(const std::string&)> trace;
+  // The clock scripts read; none: the computer's clock.
+  std::unique_ptr<Clock> clock;
+  // Code page of the text in SWF 5 and older movies; 0: the system's.
+  unsigned codePage = 0;
+  // Seeds Math.random; 0: from the clock.
+  uint32_t randomSeed = 0;
+};
+
+class Stage {
+ public:
+  Stage(const Movie& movie, StageOptions options);
+  ~Stage();
+  Stage(const Stage&) = delete;
+  Stage& operator=(const Stage&) = delete;
+
+  // Runs one frame: the first call shows frame 1; later ones run the clips'
+  // enterFrame events and timelines, newest clip first, then the scripts
+  // they queued, then the intervals that are due.
+  void advanceFrame();
+  SpriteInstance& root() { return *root_; }
+  // Null when the movie's scripts are not run.
+  avm1::Machine* machine() { return machine_.get(); }
+  RunContext& context() { return context_; }
+
+  // --- input, in stage pixels (the stage's own coordinates) ---
+  void mouseMove(double x, double y);
+  void mouseButton(bool down);
+  // A key went down or up: its Windows virtual-key code and the character
+  // it types (0 for none).
+  void key(bool down, int keyCode, int charCode);
+
+  // --- for buttons, edit text and other display objects ---
+  // Runs an action block (a button's actions, say) on `clip`'s timeline now,
+  // with the scripts it queues.
+  void runActions(SpriteInstance& clip, const std::shared_ptr<const ActionCode>& code);
+  // Dispatches a clip event (ClipEvent bit) to `clip`: its onClipEvent
+  // blocks, then its handler property (onPress, onRelease, ...).
+  void clipEvent(SpriteInstance& clip, uint32_t event);
+  // A variable by target path ("_root.score", "/clip:name", "name" on the
+  // root), as edit text bound to a variable reads and writes it. Empty when
+  // there is no such variable.
+  bool getVariableText(const std::string& path, std::string* text);
+  void setVariableText(const std::string& path, const std::string& text);
+
+ private:
+  void runQueuedActions();
+  void broadcastClipEvent(uint32_t event);
+
+  const Movie& movie_;
+  std::unique_ptr<Clock> clock_;
+  RunContext context_;
+  std::unique_ptr<avm1::Machine> machine_;
+  std::shared_ptr<SpriteInstance> root_;
+  bool started_ = false;
+  uint32_t randomState_;
+};
+
+}  // namespace player
