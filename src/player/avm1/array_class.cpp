@@ -246,12 +246,17 @@ Value sort(Machine& m, Call& c) {
   if (!o) return Value();
   Value compareFn;
   uint32_t flags = 0;
-  size_t next = 0;
-  if (c.count > 0 && c.arg(0).object() && c.arg(0).object()->kind() == Object::Kind::Function) {
-    compareFn = c.arg(0);
-    next = 1;
+  if (c.count > 0) {
+    Object* f = c.arg(0).object();
+    if (f && f->kind() == Object::Kind::Function) {
+      compareFn = c.arg(0);
+      if (c.count > 1) flags = m.toUint32(c.arg(1));
+    } else if (c.arg(0).isNumber()) {
+      flags = m.toUint32(c.arg(0));
+    } else {
+      return Value();  // neither a compare function nor flags
+    }
   }
-  if (c.count > next) flags = m.toUint32(c.arg(next));
   std::vector<Value> all = readAll(m, o);
   std::function<int(const Value&, const Value&)> compare;
   if (compareFn.isUndefined()) {

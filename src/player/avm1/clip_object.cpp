@@ -191,11 +191,6 @@ player::SpriteInstance* spriteOf(const Value& v) {
   return s && !s->removed() ? s : nullptr;
 }
 
-Object* invalidTarget(Machine& m) {
-  // A clip object with no clip: actions on it find nothing to do.
-  return m.heap().make<ClipObject>(m.protos().movieClip, nullptr);
-}
-
 Value resolveTargetPath(Machine& m, Activation& a, Object* start, const String& path) {
   const std::string& p = path.str();
   Object* current = start;
@@ -244,18 +239,21 @@ Value resolveTargetPath(Machine& m, Activation& a, Object* start, const String& 
 
 int frameIndex(Machine& m, player::SpriteInstance& sprite, const Value& frame) {
   double n;
-  if (frame.isString()) {
-    n = m.stringToNumber(frame.string());
-    if (std::isnan(n)) return sprite.timeline().findLabel(frame.string().str());
-  } else {
+  if (frame.isNumber() || frame.isBoolean()) {
     n = m.toNumber(frame);
+  } else {
+    String s = m.toString(frame);
+    n = m.stringToNumber(s);
+    if (std::isnan(n)) return sprite.timeline().findLabel(s.str());
   }
-  if (std::isnan(n) || std::fabs(n) > 1e9) return -1;
-  int index = static_cast<int>(n) - 1;
-  return index < 0 ? -1 : index;
+  // Frame numbers wrap as 32-bit integers do.
+  int32_t whole = m.toInt32(Value(n));
+  if (std::isnan(n) || whole < 1) return -1;
+  return whole - 1;
 }
 
 void runFrameActions(Machine& m, player::SpriteInstance& sprite, int frame) {
+
   if (frame < 0 || frame >= sprite.frameCount()) return;
   ClipObject* o = m.clipObject(&sprite);
   for (const auto& code : sprite.timeline().frames[frame].actions) runTopLevel(m, code, o);
@@ -265,7 +263,7 @@ void duplicateClip(Machine& m, Activation& a, const String& source, const String
   Object* o = resolveTargetPath(m, a, a.target ? a.target : a.baseClip, source).object();
   player::SpriteInstance* s = spriteOf(Value(o));
   if (!s || !s->parent() || std::isnan(depth)) return;
-  duplicateSprite(m, *s, name.str(), static_cast<int>(depth) + kDepthOffset, nullptr);
+  duplicateSprite(m, *s, name.str(), static_cast<int>(m.toInt32(Value(depth))) + kDepthOffset, nullptr);
 }
 
 player::SpriteInstance* duplicateSprite(Machine& m, player::SpriteInstance& s, const std::string& name, int depth,

@@ -49,8 +49,6 @@ Value levelValue(Machine& m, int level);
 Value rootValue(Machine& m, Activation& a);
 Value parentValue(Machine& m, Activation& a);
 player::SpriteInstance* spriteOf(const Value& v);
-// Stands for a target that does not exist: timeline actions on it do nothing.
-Object* invalidTarget(Machine& m);
 
 // --- timelines ---
 // The 0-based frame a script names: a number (1-based) or a label; -1 when none.

@@ -281,8 +281,8 @@ void installGlobals(Machine& m) {
   m.method(g, "clearTimeout", clearTimerFn);
   m.method(g, "ASSetPropFlags", asSetPropFlags);
   m.method(g, "updateAfterEvent", noop);
-  g->define("NaN", Value(NAN), kDontEnum);
-  g->define("Infinity", Value(INFINITY), kDontEnum);
+  g->define("NaN", Value(NAN), kDontEnum | kVersion5);
+  g->define("Infinity", Value(INFINITY), kDontEnum | kVersion5);
 }
 
 }  // namespace avm1

@@ -57,14 +57,7 @@ struct Interpreter {
     if (s.size() >= m.limits().stackValues) throw ScriptAbort{"the stack overflowed"};
     s.push_back(std::move(v));
   }
-  // SWF 4 has no booleans: comparisons give 1 and 0.
-  void pushBool(bool b) {
-    if (v5()) {
-      push(Value(b));
-    } else {
-      push(Value(b ? 1.0 : 0.0));
-    }
-  }
+  void pushBool(bool b) { push(Value(b)); }
   double popNumber() { return m.toNumber(pop()); }
   String popString() { return m.toString(pop()); }
 
@@ -105,12 +98,21 @@ struct Interpreter {
       *out = superValue();
       return true;
     }
+    return false;
+  }
+
+  // Names that stand for something when no scope has a variable of that name.
+  bool fallbackVariable(const String& name, Value* out) {
     if (m.swfVersion() >= 6 && sameName(name, "_global")) {
       *out = Value(m.global());
       return true;
     }
-    if (n[0] == '_' && levelNumber(name) >= 0) {
+    if (levelNumber(name) >= 0) {
       *out = levelValue(m, levelNumber(name));
+      return true;
+    }
+    if (sameName(name, "_root")) {
+      *out = rootValue(m, a);
       return true;
     }
     return false;
@@ -141,7 +143,7 @@ struct Interpreter {
       if (!o) continue;
       if (m.hasProperty(o, name)) return m.get(o, name);
     }
-    if (sameName(name, "_root")) return rootValue(m, a);
+    if (fallbackVariable(name, &v)) return v;
     return Value();
   }
 
@@ -226,7 +228,7 @@ struct Interpreter {
     player::SpriteInstance* t = target();
     Value frame = frameValue;
     if (frame.isString()) {
-      const std::string& s = frame.string().str();
+      std::string s = frame.string().str();
       size_t colon = s.rfind(':');
       if (colon != std::string::npos) {
         Value clip = resolveTargetPath(m, a, targetObject(), s.substr(0, colon));
@@ -293,6 +295,7 @@ struct Interpreter {
   bool doTry(const uint8_t* data, size_t length, Flow* flow);
   void callFunctionNamed();
   void callMethod();
+  Value callSuperConstructor(Object* super, const std::vector<Value>& args);
   void newObject(bool method);
   void doEnumerate(bool objectOnStack);
   void getProperty();
@@ -468,15 +471,27 @@ void Interpreter::callFunctionNamed() {
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
   Value fn = getVariable(name);
-  Value thisValue;
-  // A function found on a with() object or a timeline is called on it.
-  thisValue = Value(targetObject());
+  if (Object* super = isSuperObject(fn)) {
+    push(callSuperConstructor(super, args));
+    return;
+  }
+  Value thisValue = Value(targetObject());
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
     push(Value());
     return;
   }
   Value result = m.call(fn, thisValue, args.data(), args.size());
   push(result);
+}
+
+// super(): the parent class's constructor on the same object.
+Value Interpreter::callSuperConstructor(Object* super, const std::vector<Value>& args) {
+  Object* home = superPrototype(super);
+  Value self = superThis(super);
+  Value ctor = home ? m.get(home, "__constructor__", self) : Value();
+  Object* ctorObject = ctor.object();
+  Object* next = ctorObject ? m.get(ctorObject, "prototype").object() : nullptr;
+  return m.call(ctor, self, args.data(), args.size(), next);
 }
 
 void Interpreter::callMethod() {
@@ -486,17 +501,23 @@ void Interpreter::callMethod() {
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
   String name = m.toString(nameValue);
-  if (nameValue.isUndefined() || name.empty()) {
-    // The object itself is the function, called with no this.
-    push(m.call(object, Value(), args.data(), args.size()));
+  bool noName = nameValue.isUndefined() || name.empty();
+  if (Object* super = isSuperObject(object)) {
+    Object* home = superPrototype(super);
+    Value self = superThis(super);
+    if (noName) {
+      push(callSuperConstructor(super, args));
+      return;
+    }
+    // super.method(): the parent prototype's method, on the same object.
+    Object* base = home ? home->proto() : nullptr;
+    Value fn = base ? m.get(base, name, self) : Value();
+    push(m.call(fn, self, args.data(), args.size(), base ? findMethodHome(m, base, name) : nullptr));
     return;
   }
-  Object* super = isSuperObject(object);
-  if (super) {
-    // super.method(): the parent prototype's method, on the same this.
-    Value fn = m.get(superPrototype(super), name, superThis(super));
-    Object* next = superPrototype(super)->proto();
-    push(m.call(fn, superThis(super), args.data(), args.size(), next));
+  if (noName) {
+    // The object itself is the function, called with no this.
+    push(m.call(object, Value(), args.data(), args.size()));
     return;
   }
   Value fn = m.getMember(object, name);
@@ -506,7 +527,7 @@ void Interpreter::callMethod() {
   }
   Object* home = nullptr;
   if (Object* o = object.object()) home = findMethodHome(m, o, name);
-  push(m.call(fn, object, args.data(), args.size(), home ? home->proto() : nullptr));
+  push(m.call(fn, object, args.data(), args.size(), home));
 }
 
 void Interpreter::newObject(bool isMethod) {
@@ -528,7 +549,7 @@ void Interpreter::newObject(bool isMethod) {
   }
   auto* f = static_cast<FunctionObject*>(fn.object());
   Value proto = m.get(f, "prototype");
-  push(Value(m.constructWith(f, args.data(), args.size(), proto.object() ? proto.object()->proto() : nullptr)));
+  push(Value(m.constructWith(f, args.data(), args.size(), proto.object())));
 }
 
 void Interpreter::doEnumerate(bool objectOnStack) {
@@ -582,8 +603,8 @@ void Interpreter::setTarget(const String& path) {
   if (v.object() && v.object()->kind() == Object::Kind::Clip) {
     a.target = v.object();
   } else {
-    // An unknown target leaves actions with nothing to act on.
-    a.target = invalidTarget(m);
+    // An unknown target: actions act on the root.
+    a.target = rootValue(m, a).object();
   }
 }
 
@@ -669,7 +690,7 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       Value frame = pop();
       player::SpriteInstance* t = target();
       if (frame.isString()) {
-        const std::string& s = frame.string().str();
+        std::string s = frame.string().str();
         size_t colon = s.rfind(':');
         if (colon != std::string::npos) {
           t = spriteOf(resolveTargetPath(m, a, targetObject(), s.substr(0, colon)));
@@ -755,22 +776,26 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
 
     // ----- arithmetic
     case 0x0A: {  // Add
-      double b = popNumber(), x = popNumber();
+      Value bv = pop(), xv = pop();
+      double x = m.toNumber(xv), b = m.toNumber(bv);
       push(Value(x + b));
       break;
     }
     case 0x0B: {  // Subtract
-      double b = popNumber(), x = popNumber();
+      Value bv = pop(), xv = pop();
+      double x = m.toNumber(xv), b = m.toNumber(bv);
       push(Value(x - b));
       break;
     }
     case 0x0C: {  // Multiply
-      double b = popNumber(), x = popNumber();
+      Value bv = pop(), xv = pop();
+      double x = m.toNumber(xv), b = m.toNumber(bv);
       push(Value(x * b));
       break;
     }
     case 0x0D: {  // Divide
-      double b = popNumber(), x = popNumber();
+      Value bv = pop(), xv = pop();
+      double x = m.toNumber(xv), b = m.toNumber(bv);
       if (b == 0 && !v5()) {
         push(Value("#ERROR#"));
       } else {
@@ -779,7 +804,8 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       break;
     }
     case 0x3F: {  // Modulo
-      double b = popNumber(), x = popNumber();
+      Value bv = pop(), xv = pop();
+      double x = m.toNumber(xv), b = m.toNumber(bv);
       push(Value(std::fmod(x, b)));
       break;
     }
@@ -787,9 +813,15 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       Value b = pop(), x = pop();
       Value pb = m.toPrimitive(b), px = m.toPrimitive(x);
       if (px.isString() || pb.isString()) {
-        push(Value(m.makeString(m.toString(px).str() + m.toString(pb).str())));
+        // An operand whose valueOf gave an object is written by its toString.
+        std::string left = m.toString(px.isObject() ? x : px).str();
+        std::string right = m.toString(pb.isObject() ? b : pb).str();
+        push(Value(m.makeString(left + right)));
       } else {
-        push(Value(m.toNumber(px) + m.toNumber(pb)));
+        // An object operand is asked for its value again.
+        double left = m.toNumber(px.isObject() ? x : px);
+        double right = m.toNumber(pb.isObject() ? b : pb);
+        push(Value(left + right));
       }
       break;
     }
@@ -799,11 +831,9 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x51:  // Decrement
       push(Value(popNumber() - 1));
       break;
-    case 0x18: {  // ToInteger
-      double d = popNumber();
-      push(Value(std::isnan(d) ? 0.0 : std::trunc(d)));
+    case 0x18:  // ToInteger
+      push(Value(static_cast<double>(m.toInt32(pop()))));
       break;
-    }
     case 0x4A:  // ToNumber
       push(Value(popNumber()));
       break;
@@ -820,7 +850,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
         case 0x62: r = ix ^ ib; break;
         case 0x63: r = static_cast<int32_t>(static_cast<uint32_t>(ix) << (ib & 31)); break;
         case 0x64: r = ix >> (ib & 31); break;
-        default: r = static_cast<uint32_t>(ix) >> (ib & 31); break;
+        default:
+          r = static_cast<uint32_t>(ix) >> (ib & 31);
+          // Players of SWF 8 and older gave the result as a signed number.
+          if (m.swfVersion() <= 8) r = static_cast<int32_t>(static_cast<uint32_t>(ix) >> (ib & 31));
+          break;
       }
       push(Value(r));
       break;
@@ -835,7 +869,7 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     }
     case 0x0F: {  // Less (SWF 4): numbers
       Value b = pop(), x = pop();
-      double nb = m.toNumber(b), nx = m.toNumber(x);
+      double nx = m.toNumber(x), nb = m.toNumber(b);
       pushBool(nx < nb);
       break;
     }
@@ -1146,14 +1180,18 @@ Flow runActivation(Machine& m, Activation& a, size_t start, size_t end) {
   a.parent = m.current();
   a.stackBase = m.stack().size();
   m.setCurrent(&a);
+  int outerVersion = m.swfVersion();
+  m.setActiveVersion(a.swfVersion);
   struct Restore {
     Machine& m;
     Activation& a;
+    int version;
     ~Restore() {
       if (m.stack().size() > a.stackBase) m.stack().resize(a.stackBase);
       m.setCurrent(a.parent);
+      m.setActiveVersion(version);
     }
-  } restore{m, a};
+  } restore{m, a, outerVersion};
   Interpreter in(m, a);
   return in.run(start, end);
 }
@@ -1196,7 +1234,8 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   Activation a;
   a.code = f.code;
   a.constants = f.constants;
-  a.swfVersion = f.code->swfVersion;
+  // Functions came with SWF 5 and follow its rules even in older movies.
+  a.swfVersion = std::max(5, f.code->swfVersion);
   a.baseClip = static_cast<ClipObject*>(f.baseClip);
   a.callee = function;
   a.superObject = call.superObject;
@@ -1221,7 +1260,11 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
     if (f.flags & kPreloadArguments) preload(Value(a.arguments));
     if (f.flags & kPreloadSuper) preload(a.superObject ? Value(makeSuperObject(m, a.superObject, a.thisValue)) : Value());
     if (f.flags & kPreloadRoot) preload(rootValue(m, a));
-    if (f.flags & kPreloadParent) preload(parentValue(m, a));
+    if (f.flags & kPreloadParent) {
+      // No parent takes no register.
+      Value parent = parentValue(m, a);
+      if (!parent.isUndefined()) preload(parent);
+    }
     if (f.flags & kPreloadGlobal) preload(Value(m.global()));
     for (size_t i = 0; i < f.params.size(); ++i) {
       Value v = call.arg(i);

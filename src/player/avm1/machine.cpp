@@ -27,7 +27,7 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 }  // namespace
 
 Machine::Machine(int swfVersion, Environment environment)
-    : swfVersion_(swfVersion), env_(std::move(environment)) {
+    : swfVersion_(swfVersion), activeVersion_(swfVersion), env_(std::move(environment)) {
   if (!env_.trace) env_.trace = [](const std::string&) {};
   if (!env_.utcMillis) env_.utcMillis = [] { return 0.0; };
   if (!env_.localOffsetMinutes) env_.localOffsetMinutes = [](double) { return 0.0; };
@@ -44,7 +44,7 @@ void Machine::installBuiltins() {
   protos_.object->isPrototypeObject = true;
   protos_.function = heap_.make<Object>(protos_.object);
   protos_.function->isPrototypeObject = true;
-  global_ = heap_.make<Object>(protos_.object);
+  global_ = heap_.make<Object>(nullptr);
   installGlobals(*this);
 }
 
@@ -175,14 +175,31 @@ String Machine::numberToString(double n) {
 double Machine::stringToNumber(const String& text) const {
   const std::string& s = text.str();
   const char* p = s.c_str();
-  if (swfVersion_ < 5) {
-    // SWF 4 reads what number it can from the start; none is 0.
-    char* end = nullptr;
-    double d = std::strtod(p, &end);
-    return end == p ? 0 : d;
+  if (activeVersion_ < 5) {
+    // SWF 4 reads what decimal number it can from the start; none is 0.
+    const char* q = p;
+    while (isSpace(*q)) ++q;
+    const char* start = q;
+    if (*q == '-' || *q == '+') ++q;
+    const char* digits = q;
+    while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
+    if (*q == '.') {
+      ++q;
+      while (std::isdigit(static_cast<unsigned char>(*q))) ++q;
+    }
+    if (q == digits || (q == digits + 1 && *digits == '.')) return 0;
+    if (*q == 'e' || *q == 'E') {
+      const char* e = q + 1;
+      if (*e == '-' || *e == '+') ++e;
+      if (std::isdigit(static_cast<unsigned char>(*e))) {
+        while (std::isdigit(static_cast<unsigned char>(*e))) ++e;
+        q = e;
+      }
+    }
+    return std::strtod(std::string(start, q).c_str(), nullptr);
   }
   while (isSpace(*p)) ++p;
-  if (!*p) return s.empty() || swfVersion_ >= 5 ? NAN : 0;
+  if (!*p) return s.empty() || activeVersion_ >= 5 ? NAN : 0;
   // Hexadecimal as a 32-bit integer.
   const char* h = p;
   bool negative = false;
@@ -190,7 +207,7 @@ double Machine::stringToNumber(const String& text) const {
     negative = *h == '-';
     ++h;
   }
-  if (h[0] == '0' && (h[1] == 'x' || h[1] == 'X')) {
+  if (activeVersion_ >= 6 && h[0] == '0' && (h[1] == 'x' || h[1] == 'X')) {
     if (!h[2]) return NAN;
     uint32_t v = 0;
     for (const char* q = h + 2; *q; ++q) {
@@ -202,6 +219,13 @@ double Machine::stringToNumber(const String& text) const {
     }
     double r = static_cast<int32_t>(v);
     return negative ? -r : r;
+  }
+  // SWF 6 and later read a leading zero before octal digits as octal.
+  if (activeVersion_ >= 6 && h[0] == '0' && h[1]) {
+    double v = 0;
+    const char* q = h;
+    while (*q >= '0' && *q <= '7') v = v * 8 + (*q++ - '0');
+    if (!*q) return negative ? -v : v;
   }
   // Decimal: digits, a point, an exponent; nothing else may follow.
   const char* q = p;
@@ -228,13 +252,15 @@ double Machine::toNumber(const Value& v) {
   switch (v.type()) {
     case Value::Type::Undefined:
     case Value::Type::Null:
-      return swfVersion_ >= 7 ? NAN : 0;
+      return activeVersion_ >= 7 ? NAN : 0;
     case Value::Type::Boolean:
     case Value::Type::Number:
       return v.number();
     case Value::Type::String:
       return stringToNumber(v.string());
     case Value::Type::Object: {
+      // SWF 4 reads objects by their text.
+      if (activeVersion_ < 5) return stringToNumber(toString(v));
       Value p = toPrimitive(v);
       if (p.isObject()) return NAN;
       return toNumber(p);
@@ -262,7 +288,7 @@ bool Machine::toBoolean(const Value& v) {
     case Value::Type::Number:
       return !(v.number() == 0 || std::isnan(v.number()));
     case Value::Type::String:
-      if (swfVersion_ >= 7) return !v.string().empty();
+      if (activeVersion_ >= 7) return !v.string().empty();
       {
         double d = stringToNumber(v.string());
         return !(d == 0 || std::isnan(d));
@@ -275,23 +301,11 @@ bool Machine::toBoolean(const Value& v) {
 
 Value Machine::toPrimitive(const Value& v, bool preferString) {
   Object* o = v.object();
-  if (!o) return v;
-  if (o->kind() == Object::Kind::Clip && !preferString) return v;
-  // Dates and explicit string hints ask toString first.
-  bool stringFirst = preferString || o->kind() == Object::Kind::Date;
-  const char* first = stringFirst ? "toString" : "valueOf";
-  const char* second = stringFirst ? "valueOf" : "toString";
-  for (const char* name : {first, second}) {
-    Value fn = get(o, name);
-    if (fn.object() && fn.object()->kind() == Object::Kind::Function) {
-      Value r = call(fn, v, nullptr, 0);
-      if (!r.isObject()) return r;
-      if (stringFirst || name == second) return r;
-      // valueOf gave an object: that object stands
-      return r;
-    }
-  }
-  return v;
+  if (!o || isSuperObject(v)) return v;
+  // valueOf (or toString for a text hint); a missing method gives undefined.
+  Value fn = get(o, preferString ? "toString" : "valueOf");
+  if (!fn.object() || fn.object()->kind() != Object::Kind::Function) return Value();
+  return call(fn, v, nullptr, 0);
 }
 
 Object* Machine::toObject(const Value& v) {
@@ -302,8 +316,11 @@ Object* Machine::toObject(const Value& v) {
       return heap_.make<BoxedObject>(protos_.boolean, v);
     case Value::Type::Number:
       return heap_.make<BoxedObject>(protos_.number, v);
-    case Value::Type::String:
-      return heap_.make<BoxedObject>(protos_.string, v);
+    case Value::Type::String: {
+      Object* o = heap_.make<BoxedObject>(protos_.string, v);
+      o->define("length", Value(static_cast<double>(v.string().units())), kDontEnum);
+      return o;
+    }
     default:
       return nullptr;
   }
@@ -327,27 +344,25 @@ String Machine::typeOf(const Value& v) {
 String Machine::toString(const Value& v) {
   switch (v.type()) {
     case Value::Type::Undefined:
-      return swfVersion_ >= 7 ? "undefined" : "";
+      return activeVersion_ >= 7 ? "undefined" : "";
     case Value::Type::Null:
       return "null";
     case Value::Type::Boolean:
+      // SWF 4 writes booleans as numbers.
+      if (activeVersion_ < 5) return v.boolean() ? "1" : "0";
       return v.boolean() ? "true" : "false";
     case Value::Type::Number:
       return numberToString(v.number());
     case Value::Type::String:
       return v.string();
     case Value::Type::Object: {
+      // toString's text; anything else it gives, or none, names the type.
       Object* o = v.object();
-      if (o->kind() == Object::Kind::Clip) {
-        ClipObject* clip = static_cast<ClipObject*>(o);
-        Value fn = get(o, "toString");
-        if (!fn.object() || fn.object()->kind() != Object::Kind::Function) return clip->targetPath();
+      if (!isSuperObject(v)) {
+        Value r = toPrimitive(v, true);
+        if (r.isString()) return r.string();
       }
-      Value p = toPrimitive(v, true);
-      if (p.isObject()) {
-        return p.object()->kind() == Object::Kind::Function ? "[type Function]" : "[type Object]";
-      }
-      return toString(p);
+      return o->kind() == Object::Kind::Function ? "[type Function]" : "[type Object]";
     }
   }
   return "";
@@ -386,13 +401,14 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
 bool Machine::equals(const Value& a, const Value& b) {
   using T = Value::Type;
   if (a.type() == b.type()) {
-    if (a.isObject()) {
-      // Clip references compare by the clip they lead to.
-      return a.object() == b.object();
-    }
+    // The reference player holds NaN equal to NaN here.
+    if (a.isNumber() && std::isnan(a.number()) && std::isnan(b.number())) return true;
     return strictEquals(a, b);
   }
   if (a.isNullish() && b.isNullish()) return true;
+  // An object whose valueOf gives nothing equals undefined and null.
+  if (a.isObject() && b.isNullish()) return toPrimitive(a).isNullish();
+  if (b.isObject() && a.isNullish()) return toPrimitive(b).isNullish();
   if (a.isNullish() || b.isNullish()) return false;
   if (a.type() == T::Number && b.type() == T::String) return a.number() == stringToNumber(b.string());
   if (a.type() == T::String && b.type() == T::Number) return stringToNumber(a.string()) == b.number();
@@ -410,7 +426,13 @@ bool Machine::equals(const Value& a, const Value& b) {
 }
 
 Value Machine::lessThan(const Value& a, const Value& b) {
-  Value pa = toPrimitive(a), pb = toPrimitive(b);
+  // An operand whose value is still an object makes the answer false; the
+  // other is then not asked.
+  // Clips count as no number.
+  Value pa = toPrimitive(a);
+  if (pa.isObject() && pa.object()->kind() != Object::Kind::Clip) return false;
+  Value pb = toPrimitive(b);
+  if (pb.isObject() && pb.object()->kind() != Object::Kind::Clip) return false;
   if (pa.isString() && pb.isString()) return pa.string().str() < pb.string().str();
   double x = toNumber(pa), y = toNumber(pb);
   if (std::isnan(x) || std::isnan(y)) return Value();
@@ -421,7 +443,7 @@ Value Machine::lessThan(const Value& a, const Value& b) {
 
 Property* Machine::findOwnVisible(Object* object, const String& name) {
   Property* p = object->findOwn(name, caseSensitive());
-  if (p && !visibleToVersion(p->flags, swfVersion_)) return nullptr;
+  if (p && !visibleToVersion(p->flags, activeVersion_)) return nullptr;
   return p;
 }
 
@@ -442,7 +464,7 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
       Machine& m;
       ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
     } restore{*this};
-    return call(p->getter, thisValue, nullptr, 0);
+    return call(p->getter, thisValue, nullptr, 0, o);
   }
   return Value();
 }
@@ -483,7 +505,13 @@ void Machine::set(Object* object, const String& name, const Value& value) {
   if (!object) return;
   if (setSpecial(*this, object, name, value)) return;
   Value v = value;
-  Property* p = findOwnVisible(object, name);
+  Property* p = object->findOwn(name, caseSensitive());
+  if (p && !visibleToVersion(p->flags, activeVersion_)) {
+    // Assigning to a property hidden from this version makes a plain one of it.
+    if (p->flags & kInternal) return;
+    p->flags &= kDontEnum | kDontDelete | kReadOnly;
+    p->getter = p->setter = nullptr;
+  }
   if (p && p->isVirtual()) {
     if (!p->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
     Object* setter = p->setter;
@@ -493,7 +521,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
       Machine& m;
       ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
     } restore{*this};
-    call(setter, Value(object), &v, 1);
+    call(setter, Value(object), &v, 1, object);
     return;
   }
   if (p && (p->flags & kReadOnly)) return;
@@ -511,7 +539,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
           Machine& m;
           ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
         } restore{*this};
-        call(setter, Value(object), &v, 1);
+        call(setter, Value(object), &v, 1, o);
         return;
       }
       break;
@@ -536,7 +564,8 @@ void Machine::setMember(const Value& base, const String& name, const Value& valu
 
 bool Machine::remove(Object* object, const String& name) {
   if (removeSpecial(*this, object, name)) return true;
-  Property* p = findOwnVisible(object, name);
+  Property* p = object->findOwn(name, caseSensitive());
+  if (p && (p->flags & kInternal)) return false;
   if (!p || (p->flags & kDontDelete)) return false;
   return object->removeOwn(name, caseSensitive());
 }
@@ -544,7 +573,8 @@ bool Machine::remove(Object* object, const String& name) {
 bool Machine::hasOwnProperty(Object* object, const String& name) {
   Value ignored;
   if (hasSpecial(*this, object, name)) return true;
-  return findOwnVisible(object, name) != nullptr;
+  const Property* p = object->findOwn(name, caseSensitive());
+  return p && !(p->flags & kInternal);
 }
 
 bool Machine::hasProperty(Object* object, const String& name) {
@@ -570,7 +600,7 @@ std::vector<String> Machine::enumerate(Object* object) {
     own.clear();
     enumerateSpecial(*this, o, &own);
     for (const Property& p : o->properties())
-      if (!(p.flags & kDontEnum) && visibleToVersion(p.flags, swfVersion_)) own.push_back(p.name);
+      if (!(p.flags & (kDontEnum | kInternal))) own.push_back(p.name);
     // Newest first, as the reference player lists them.
     names.reserve(names.size() + own.size());
     for (auto it = own.rbegin(); it != own.rend(); ++it) add(*it);
@@ -624,7 +654,7 @@ Object* Machine::constructWith(FunctionObject* function, const Value* args, size
   Object* proto = protoValue.object();
   Object* object = function->allocate ? function->allocate(*this, proto) : heap_.make<Object>(proto);
   object->define("__constructor__", Value(function), kDontEnum);
-  if (swfVersion_ < 7) object->define("constructor", Value(function), kDontEnum);
+  if (activeVersion_ < 7) object->define("constructor", Value(function), kDontEnum);
   Call c;
   c.thisValue = Value(object);
   c.args = args;

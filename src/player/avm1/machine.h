@@ -129,8 +129,12 @@ class Machine {
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
-  int swfVersion() const { return swfVersion_; }
-  bool caseSensitive() const { return swfVersion_ >= 7; }
+  // The version whose rules apply now: the running code's (functions in
+  // SWF 4 movies follow SWF 5), else the movie's.
+  int swfVersion() const { return activeVersion_; }
+  bool caseSensitive() const { return activeVersion_ >= 7; }
+  void setActiveVersion(int version) { activeVersion_ = version; }
+  int movieVersion() const { return swfVersion_; }
   Heap& heap() { return heap_; }
   Limits& limits() { return limits_; }
   Environment& environment() { return env_; }
@@ -282,6 +286,7 @@ class Machine {
   bool watchSet(Object* object, const String& name, Value* value);
 
   int swfVersion_;
+  int activeVersion_;
   Environment env_;
   InputState input_;
   unsigned codePage_ = 0;

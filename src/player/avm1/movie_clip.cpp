@@ -19,6 +19,11 @@ constexpr double kMaxScriptDepth = 2130690045.0;
 
 player::SpriteInstance* sprite(const Call& c) { return spriteOf(c.thisValue); }
 
+// A depth as scripts give it (wrapping as 32-bit integers do), in file numbering.
+int scriptDepth(Machine& m, const Value& v) {
+  return static_cast<int>(static_cast<int64_t>(m.toInt32(v)) + kDepthOffset);
+}
+
 // The clip a removed clip's path now leads to, if any.
 ClipObject* liveClip(Machine& m, ClipObject* clip) {
   if (clip->sprite() || !m.root()) return nullptr;
@@ -107,7 +112,7 @@ Value swapDepths(Machine& m, Call& c) {
   } else {
     double d = m.toNumber(c.arg(0));
     if (std::isnan(d) || d < -kDepthOffset || d > kMaxScriptDepth) return Value();
-    to = static_cast<int>(d) + kDepthOffset;
+    to = scriptDepth(m, c.arg(0));
   }
   parent->swapChildren(s->depth(), to);
   return Value();
@@ -137,9 +142,7 @@ Value getInstanceAtDepth(Machine& m, Call& c) {
 Value createEmptyMovieClip(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s || c.count < 2) return Value();
-  double d = m.toNumber(c.arg(1));
-  if (std::isnan(d)) return Value();
-  player::SpriteInstance* clip = s->createChild(static_cast<int>(d) + kDepthOffset, 0, nullptr, m.toString(c.arg(0)).str());
+  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(1)), 0, nullptr, m.toString(c.arg(0)).str());
   if (!clip) return Value();
   initializeClip(m, *clip, nullptr);
   return Value(m.clipObject(clip));
@@ -150,10 +153,8 @@ Value attachMovie(Machine& m, Call& c) {
   if (!s || c.count < 3 || !m.display()) return Value();
   uint16_t id = m.display()->movie->exportedId(m.toString(c.arg(0)).str());
   const player::CharacterDef* def = id ? m.display()->movie->character(id) : nullptr;
-  double d = m.toNumber(c.arg(2));
-  if (!def || def->kind != player::CharacterKind::Sprite || std::isnan(d)) return Value();
-  player::SpriteInstance* clip =
-      s->createChild(static_cast<int>(d) + kDepthOffset, id, def->timeline.get(), m.toString(c.arg(1)).str());
+  if (!def || def->kind != player::CharacterKind::Sprite) return Value();
+  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(2)), id, def->timeline.get(), m.toString(c.arg(1)).str());
   if (!clip) return Value();
   initializeClip(m, *clip, c.arg(3).object());
   return Value(m.clipObject(clip));
@@ -162,10 +163,7 @@ Value attachMovie(Machine& m, Call& c) {
 Value duplicateMovieClip(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s || c.count < 2) return Value();
-  double d = m.toNumber(c.arg(1));
-  if (std::isnan(d)) return Value();
-  player::SpriteInstance* clip =
-      duplicateSprite(m, *s, m.toString(c.arg(0)).str(), static_cast<int>(d) + kDepthOffset, c.arg(2).object());
+  player::SpriteInstance* clip = duplicateSprite(m, *s, m.toString(c.arg(0)).str(), scriptDepth(m, c.arg(1)), c.arg(2).object());
   return clip ? Value(m.clipObject(clip)) : Value();
 }
 

@@ -74,6 +74,10 @@ bool visibleToVersion(uint32_t flags, int swfVersion) {
   return true;
 }
 
+Object::Object(Object* proto, Kind kind) : kind_(kind) {
+  if (proto) define("__proto__", Value(proto), kDontEnum);
+}
+
 Property* Object::findOwn(const String& name, bool caseSensitive) {
   const std::string& key = name.str();
   if (index_) {

@@ -72,13 +72,14 @@ enum PropertyFlag : uint32_t {
   kDontEnum = 1,
   kDontDelete = 2,
   kReadOnly = 4,
-  // Hidden from movies older than the version named.
-  kVersion5 = 1u << 7,
-  kVersion6 = 1u << 8,
+  // Hidden from movies older than the version named (1 << 8 hides nothing).
+  kVersion6 = 1u << 7,
   kVersion7 = 1u << 10,
   kVersion8 = 1u << 12,
   kVersion9 = 1u << 13,
   kVersion10 = 1u << 14,
+  // Hidden from SWF 4 movies (the machine's own flag).
+  kVersion5 = 1u << 29,
   // Scripts never see these: the machine keeps notes of its own in them.
   kInternal = 1u << 30,
 };
@@ -117,7 +118,8 @@ class Object : public Cell {
     Native,  // other built-in classes keeping data of their own
   };
 
-  explicit Object(Object* proto, Kind kind = Kind::Plain) : kind_(kind) { setProtoField(proto); }
+  // The prototype is the "__proto__" property, hidden from for..in.
+  explicit Object(Object* proto, Kind kind = Kind::Plain);
   Kind kind() const { return kind_; }
   Object* proto() const { return proto_; }
 
@@ -142,7 +144,6 @@ class Object : public Cell {
   size_t footprint() const override;
 
  protected:
-  void setProtoField(Object* proto) { proto_ = proto; }
 
  private:
   void rebuildIndex();

@@ -47,7 +47,7 @@ Value addProperty(Machine& m, Call& c) {
   if (!o || name.empty() || !getter || getter->kind() != Object::Kind::Function) return Value(false);
   Object* setter = setterValue.object();
   if (setter && setter->kind() != Object::Kind::Function) return Value(false);
-  if (!setter && !setterValue.isNull() && !setterValue.isUndefined()) return Value(false);
+  if (!setter && !setterValue.isNull()) return Value(false);
   Property* existing = o->findOwn(name, m.caseSensitive());
   uint32_t flags = existing ? existing->flags : 0;
   String key = existing ? existing->name : name;
@@ -88,6 +88,7 @@ Value isPrototypeOf(Machine& m, Call& c) {
 Value objectToString(Machine& m, Call& c) {
   Object* o = thisObject(c);
   if (o && o->kind() == Object::Kind::Function) return Value("[type Function]");
+  if (o && o->kind() == Object::Kind::Clip) return Value(static_cast<ClipObject*>(o)->targetPath());
   (void)m;
   return Value("[object Object]");
 }
@@ -141,9 +142,10 @@ Value registerClass(Machine& m, Call& c) {
 
 // ------------------------------------------------------------ Function
 
+// Function(x) gives x; Function() an object with no prototype at all.
 Value functionConstructor(Machine& m, Call& c) {
-  (void)c;
-  return Value(m.newObject());
+  if (c.count > 0) return c.arg(0);
+  return Value(m.heap().make<Object>(nullptr));
 }
 
 Value functionCall(Machine& m, Call& c) {
@@ -386,14 +388,6 @@ bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out)
       return arrayGetOwn(static_cast<ArrayObject*>(o), name, out);
     case Object::Kind::Clip:
       return own && clipGetSpecial(m, static_cast<ClipObject*>(o), name, out);
-    case Object::Kind::Boxed: {
-      const Value& p = static_cast<BoxedObject*>(o)->primitive;
-      if (p.isString() && name.str() == "length") {
-        *out = Value(static_cast<double>(p.string().units()));
-        return true;
-      }
-      return false;
-    }
     case Object::Kind::Native:
       if (static_cast<NativeObject*>(o)->tag == kSuperTag) {
         auto* s = static_cast<SuperObject*>(o);
@@ -442,8 +436,6 @@ bool hasSpecial(Machine& m, Object* o, const String& name) {
     }
     case Object::Kind::Clip:
       return clipHasSpecial(m, static_cast<ClipObject*>(o), name);
-    case Object::Kind::Boxed:
-      return static_cast<BoxedObject*>(o)->primitive.isString() && name.str() == "length";
     default:
       return false;
   }

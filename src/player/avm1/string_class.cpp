@@ -32,8 +32,10 @@ double index(Machine& m, const Value& v) {
 Value stringConstructor(Machine& m, Call& c) {
   String s = c.count > 0 ? m.toString(c.arg(0)) : String();
   if (c.constructing) {
-    if (Object* o = c.thisValue.object())
+    if (Object* o = c.thisValue.object()) {
       if (o->kind() == Object::Kind::Boxed) static_cast<BoxedObject*>(o)->primitive = Value(s);
+      o->define("length", Value(static_cast<double>(s.units())), kDontEnum);
+    }
     return Value();
   }
   return Value(s);
