@@ -210,8 +210,8 @@ int compareDefault(Machine& m, const Value& a, const Value& b, uint32_t flags) {
   }
   std::u16string x = toUtf16(m.toString(a)), y = toUtf16(m.toString(b));
   if (flags & kCaseInsensitive) {
-    for (auto& ch : x) if (ch >= 'A' && ch <= 'Z') ch = static_cast<char16_t>(ch + 32);
-    for (auto& ch : y) if (ch >= 'A' && ch <= 'Z') ch = static_cast<char16_t>(ch + 32);
+    for (auto& ch : x) ch = lowerUnit(ch);
+    for (auto& ch : y) ch = lowerUnit(ch);
   }
   return x < y ? -1 : x > y ? 1 : 0;
 }
@@ -247,14 +247,14 @@ Value sort(Machine& m, Call& c) {
   Value compareFn;
   uint32_t flags = 0;
   if (c.count > 0) {
+    // A compare function or flags first; flags given second win.
     Object* f = c.arg(0).object();
-    if (f && f->kind() == Object::Kind::Function) {
-      compareFn = c.arg(0);
-      if (c.count > 1) flags = m.toUint32(c.arg(1));
+    if (!f && !c.arg(0).isNumber()) return Value();
+    if (f && f->kind() == Object::Kind::Function) compareFn = c.arg(0);
+    if (c.count > 1 && !c.arg(1).isUndefined()) {
+      flags = m.toUint32(c.arg(1));
     } else if (c.arg(0).isNumber()) {
       flags = m.toUint32(c.arg(0));
-    } else {
-      return Value();  // neither a compare function nor flags
     }
   }
   std::vector<Value> all = readAll(m, o);

@@ -16,6 +16,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 // Scripts number depths from -16384 where the file numbers them from 0.
 constexpr int kDepthOffset = 16384;
+// The deepest a copied clip may go (file numbering).
+constexpr int kMaxCloneDepth = 2130706428;
 
 const char* const kPropertyNames[] = {
     "_x",        "_y",           "_xscale",  "_yscale",   "_currentframe", "_totalframes", "_alpha",
@@ -241,6 +243,8 @@ int frameIndex(Machine& m, player::SpriteInstance& sprite, const Value& frame) {
   double n;
   if (frame.isNumber() || frame.isBoolean()) {
     n = m.toNumber(frame);
+    // A fraction names no frame.
+    if (n != std::floor(n)) return -1;
   } else {
     String s = m.toString(frame);
     n = m.stringToNumber(s);
@@ -263,14 +267,15 @@ void duplicateClip(Machine& m, Activation& a, const String& source, const String
   Object* o = resolveTargetPath(m, a, a.target ? a.target : a.baseClip, source).object();
   player::SpriteInstance* s = spriteOf(Value(o));
   if (!s || !s->parent() || std::isnan(depth)) return;
-  duplicateSprite(m, *s, name.str(), static_cast<int>(m.toInt32(Value(depth))) + kDepthOffset, nullptr);
+  // The action names the depth as the file numbers it.
+  duplicateSprite(m, *s, name.str(), static_cast<int>(m.toInt32(Value(depth))), nullptr);
 }
 
 player::SpriteInstance* duplicateSprite(Machine& m, player::SpriteInstance& s, const std::string& name, int depth,
                                         Object* init) {
   player::SpriteInstance* parent = s.parent();
   player::DisplayObject* from = s.displayObject();
-  if (!parent || !from) return nullptr;
+  if (!parent || !from || depth < 0 || depth > kMaxCloneDepth) return nullptr;
   player::DisplayObject copy;
   copy.matrix = from->matrix;
   copy.colorTransform = from->colorTransform;

@@ -207,7 +207,10 @@ struct Interpreter {
   }
 
   void defineLocal(const String& name, const Value& value) {
-    if (a.locals) {
+    if (isPath(name, a.swfVersion)) {
+      // "var _root.x" sets what the path names.
+      setVariable(name, value);
+    } else if (a.locals) {
       a.locals->define(name, value);
     } else if (Object* t = targetObject()) {
       m.set(t, name, value);
@@ -561,7 +564,7 @@ void Interpreter::doEnumerate(bool objectOnStack) {
     Value found = getVariable(m.toString(v));
     o = found.object();
   }
-  push(Value::null());  // end marker
+  push(Value());  // end marker
   if (!o) return;
   std::vector<String> names = m.enumerate(o);
   for (auto it = names.rbegin(); it != names.rend(); ++it) push(Value(*it));
@@ -976,7 +979,7 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       if (a.locals) {
         if (!a.locals->findOwn(name, m.caseSensitive())) a.locals->define(name, Value());
       } else if (Object* t = targetObject()) {
-        if (!m.hasOwnProperty(t, name)) m.set(t, name, Value());
+        if (!m.hasProperty(t, name)) m.set(t, name, Value());
       }
       break;
     }
@@ -990,6 +993,14 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x3B: {  // Delete2
       String name = popString();
       bool removed = false;
+      if (isPath(name, a.swfVersion)) {
+        String objectPath, member;
+        splitVariablePath(name, &objectPath, &member);
+        Object* o = nullptr;
+        if (!member.empty() && resolveObjectPath(objectPath, &o)) removed = m.remove(o, member);
+        push(Value(removed));
+        break;
+      }
       bool timelineSeen = false;
       for (Scope* s = a.scope; s; s = s->parent) {
         Object* o = scopeObject(s, &timelineSeen);
@@ -1054,7 +1065,8 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
         pairs[i].second = pop();
         pairs[i].first = popString();
       }
-      for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) m.set(o, it->first, it->second);
+      // Made in the order popped: the last pair first.
+      for (const auto& pair : pairs) m.set(o, pair.first, pair.second);
       push(Value(o));
       break;
     }

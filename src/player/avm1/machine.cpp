@@ -452,10 +452,13 @@ Value Machine::get(Object* object, const String& name) { return get(object, name
 Value Machine::get(Object* object, const String& name, const Value& thisValue) {
   Object* o = object;
   for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
-    Value special;
-    if (getSpecial(*this, o, name, depth == 0, &special)) return special;
+    // Own properties first: a getter may stand over an array's length.
     Property* p = findOwnVisible(o, name);
-    if (!p) continue;
+    if (!p) {
+      Value special;
+      if (getSpecial(*this, o, name, depth == 0, &special)) return special;
+      continue;
+    }
     if (!p->isVirtual()) return p->value;
     if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();
     ++virtualDepth_;
@@ -502,10 +505,10 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
 }
 
 void Machine::set(Object* object, const String& name, const Value& value) {
-  if (!object) return;
-  if (setSpecial(*this, object, name, value)) return;
+  if (!object || name.empty()) return;  // nameless properties cannot be made
   Value v = value;
   Property* p = object->findOwn(name, caseSensitive());
+  if (!(p && p->isVirtual()) && setSpecial(*this, object, name, value)) return;
   if (p && !visibleToVersion(p->flags, activeVersion_)) {
     // Assigning to a property hidden from this version makes a plain one of it.
     if (p->flags & kInternal) return;

@@ -56,7 +56,7 @@ struct Limits {
   // Nested function calls, as the reference player counts them.
   int callDepth = 256;
   // Nested getter, setter and watcher calls before a property acts plain.
-  int virtualPropertyDepth = 64;
+  int virtualPropertyDepth = 65;
   // Live heap cells (objects, scopes) and their rough bytes.
   size_t heapCells = 4000000;
   size_t heapBytes = size_t(512) << 20;

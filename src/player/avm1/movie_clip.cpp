@@ -142,7 +142,8 @@ Value getInstanceAtDepth(Machine& m, Call& c) {
 Value createEmptyMovieClip(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s || c.count < 2) return Value();
-  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(1)), 0, nullptr, m.toString(c.arg(0)).str());
+  std::string name = m.toString(c.arg(0)).str();
+  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(1)), 0, nullptr, name);
   if (!clip) return Value();
   initializeClip(m, *clip, nullptr);
   return Value(m.clipObject(clip));
@@ -154,7 +155,8 @@ Value attachMovie(Machine& m, Call& c) {
   uint16_t id = m.display()->movie->exportedId(m.toString(c.arg(0)).str());
   const player::CharacterDef* def = id ? m.display()->movie->character(id) : nullptr;
   if (!def || def->kind != player::CharacterKind::Sprite) return Value();
-  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(2)), id, def->timeline.get(), m.toString(c.arg(1)).str());
+  std::string name = m.toString(c.arg(1)).str();
+  player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(2)), id, def->timeline.get(), name);
   if (!clip) return Value();
   initializeClip(m, *clip, c.arg(3).object());
   return Value(m.clipObject(clip));
@@ -163,7 +165,9 @@ Value attachMovie(Machine& m, Call& c) {
 Value duplicateMovieClip(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s || c.count < 2) return Value();
-  player::SpriteInstance* clip = duplicateSprite(m, *s, m.toString(c.arg(0)).str(), scriptDepth(m, c.arg(1)), c.arg(2).object());
+  std::string name = m.toString(c.arg(0)).str();
+  int depth = scriptDepth(m, c.arg(1));
+  player::SpriteInstance* clip = duplicateSprite(m, *s, name, depth, c.arg(2).object());
   return clip ? Value(m.clipObject(clip)) : Value();
 }
 

@@ -148,15 +148,16 @@ Value functionConstructor(Machine& m, Call& c) {
   return Value(m.heap().make<Object>(nullptr));
 }
 
+// call() and apply() with no object to call on use the globals.
 Value functionCall(Machine& m, Call& c) {
   Value thisArg = c.arg(0);
-  if (thisArg.isNullish()) thisArg = Value();
+  if (thisArg.isNullish()) thisArg = Value(m.global());
   return m.call(c.thisValue, thisArg, c.count > 1 ? c.args + 1 : nullptr, c.count > 1 ? c.count - 1 : 0);
 }
 
 Value functionApply(Machine& m, Call& c) {
   Value thisArg = c.arg(0);
-  if (thisArg.isNullish()) thisArg = Value();
+  if (thisArg.isNullish()) thisArg = Value(m.global());
   std::vector<Value> args;
   if (Object* list = c.arg(1).object()) {
     double n = m.arrayLength(list);
@@ -350,30 +351,35 @@ Object* findMethodHome(Machine& m, Object* o, const String& name) {
   return nullptr;
 }
 
+// True when `proto` or a prototype after it is the class's prototype, or
+// declares an interface that is the class or leads to it.
+bool chainMatches(Machine& m, Object* first, Object* ctor, Object* classProto, int depth) {
+  if (depth > 32) return false;
+  int guard = 0;
+  for (Object* p = first; p && guard < 256; p = p->proto(), ++guard) {
+    if (p == classProto) return true;
+    Property* list = p->findOwn("__interfaces__", true);
+    if (!list || !(list->flags & kInternal)) continue;
+    Object* a = list->value.object();
+    double n = a ? m.arrayLength(a) : 0;
+    for (double i = 0; i < n; ++i) {
+      Object* iface = m.arrayGet(a, i).object();
+      if (!iface) continue;
+      if (iface == ctor) return true;
+      Object* ifaceProto = m.get(iface, "prototype").object();
+      if (ifaceProto && chainMatches(m, ifaceProto, ctor, classProto, depth + 1)) return true;
+    }
+  }
+  return false;
+}
+
 bool instanceOf(Machine& m, const Value& object, const Value& constructor) {
   Object* o = object.object();
   Object* ctor = constructor.object();
   if (!o || !ctor) return false;
   Object* proto = m.get(ctor, "prototype").object();
   if (!proto) return false;
-  int guard = 0;
-  for (Object* p = o->proto(); p && guard < 256; p = p->proto(), ++guard) {
-    if (p == proto) return true;
-    // Interfaces the class declared it implements.
-    if (Property* list = p->findOwn("__interfaces__", true)) {
-      if (list->flags & kInternal) {
-        Object* a = list->value.object();
-        double n = a ? m.arrayLength(a) : 0;
-        for (double i = 0; i < n; ++i) {
-          Value iface = m.arrayGet(a, i);
-          if (iface.object() == ctor) return true;
-          if (iface.object() && instanceOf(m, Value(m.get(iface.object(), "prototype").object()), constructor))
-            return true;
-        }
-      }
-    }
-  }
-  return false;
+  return chainMatches(m, o->proto(), ctor, proto, 0);
 }
 
 void setInterfaces(Machine& m, Object* prototype, const std::vector<Value>& interfaces) {

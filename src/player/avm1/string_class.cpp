@@ -168,23 +168,13 @@ Value split(Machine& m, Call& c) {
 
 Value toLowerCase(Machine& m, Call& c) {
   std::u16string s = thisText(m, c);
-  for (auto& ch : s) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char16_t>(ch + 32);
-    else if ((ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) ch = static_cast<char16_t>(ch + 32);
-    else if (ch >= 0x391 && ch <= 0x3A9 && ch != 0x3A2) ch = static_cast<char16_t>(ch + 32);
-    else if (ch >= 0x410 && ch <= 0x42F) ch = static_cast<char16_t>(ch + 32);
-  }
+  for (auto& ch : s) ch = lowerUnit(ch);
   return Value(out(m, s));
 }
 
 Value toUpperCase(Machine& m, Call& c) {
   std::u16string s = thisText(m, c);
-  for (auto& ch : s) {
-    if (ch >= 'a' && ch <= 'z') ch = static_cast<char16_t>(ch - 32);
-    else if ((ch >= 0xE0 && ch <= 0xFE && ch != 0xF7)) ch = static_cast<char16_t>(ch - 32);
-    else if (ch >= 0x3B1 && ch <= 0x3C9 && ch != 0x3C2) ch = static_cast<char16_t>(ch - 32);
-    else if (ch >= 0x430 && ch <= 0x44F) ch = static_cast<char16_t>(ch - 32);
-  }
+  for (auto& ch : s) ch = upperUnit(ch);
   return Value(out(m, s));
 }
 

@@ -150,6 +150,24 @@ uint16_t firstCodeUnit(const String& s) {
   return u.empty() ? 0 : u[0];
 }
 
+char16_t lowerUnit(char16_t ch) {
+  if (ch >= 'A' && ch <= 'Z') return static_cast<char16_t>(ch + 32);
+  if (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7) return static_cast<char16_t>(ch + 32);
+  if (ch >= 0x391 && ch <= 0x3A9 && ch != 0x3A2) return static_cast<char16_t>(ch + 32);
+  if (ch >= 0x410 && ch <= 0x42F) return static_cast<char16_t>(ch + 32);
+  if (ch >= 0x400 && ch <= 0x40F) return static_cast<char16_t>(ch + 80);
+  return ch;
+}
+
+char16_t upperUnit(char16_t ch) {
+  if (ch >= 'a' && ch <= 'z') return static_cast<char16_t>(ch - 32);
+  if (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7) return static_cast<char16_t>(ch - 32);
+  if (ch >= 0x3B1 && ch <= 0x3C9 && ch != 0x3C2) return static_cast<char16_t>(ch - 32);
+  if (ch >= 0x430 && ch <= 0x44F) return static_cast<char16_t>(ch - 32);
+  if (ch >= 0x450 && ch <= 0x45F) return static_cast<char16_t>(ch - 80);
+  return ch;
+}
+
 String legacySubstring(const String& s, double index, double count) {
   std::u16string u = toUtf16(s);
   double start = std::isnan(index) ? 0 : std::floor(index) - 1;

@@ -23,6 +23,9 @@ String fromUtf16(const std::u16string& s);
 // One UTF-16 unit as text (lone surrogates become U+FFFD).
 String fromCharCode(uint32_t unit);
 uint16_t firstCodeUnit(const String& s);
+// Letter case of one UTF-16 unit (ASCII, Latin-1, Greek, Cyrillic).
+char16_t lowerUnit(char16_t c);
+char16_t upperUnit(char16_t c);
 // SWF 4's substring: 1-based start, count < 0 for the rest.
 String legacySubstring(const String& s, double index, double count);
 

@@ -355,7 +355,9 @@ void SpriteInstance::runFrameTags(int frame) {
 }
 
 void SpriteInstance::gotoFrame(int frame) {
-  frame = std::max(0, std::min(frame, frameCount() - 1));
+  // Frames past the last are not there to go to.
+  if (frame >= frameCount()) return;
+  frame = std::max(0, frame);
   if (frame == frame_ || context_->work > RunContext::kMaxWorkPerTick) return;
   bool forward = frame > frame_;
   std::map<int, Placement> state;
