@@ -14,8 +14,8 @@ namespace avm1 {
 namespace {
 
 constexpr int kDepthOffset = 16384;
-// Depths scripts may place clips at.
-constexpr double kMaxScriptDepth = 2130690045.0;
+// The deepest a script may move a clip to (script numbering).
+constexpr int32_t kMaxScriptDepth = 2130690044;
 
 player::SpriteInstance* sprite(const Call& c) { return spriteOf(c.thisValue); }
 
@@ -110,9 +110,10 @@ Value swapDepths(Machine& m, Call& c) {
     if (other->parent() != parent) return Value();
     to = other->depth();
   } else {
-    double d = m.toNumber(c.arg(0));
-    if (std::isnan(d) || d < -kDepthOffset || d > kMaxScriptDepth) return Value();
-    to = scriptDepth(m, c.arg(0));
+    if (c.count == 0) return Value();
+    int32_t d = m.toInt32(c.arg(0));
+    if (d < -kDepthOffset || d > kMaxScriptDepth) return Value();
+    to = d + kDepthOffset;
   }
   parent->swapChildren(s->depth(), to);
   return Value();

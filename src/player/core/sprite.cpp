@@ -46,7 +46,7 @@ struct SpriteInstance::Placement {
   bool hasBackground = false;
   swf::Rgba background;
   std::shared_ptr<const std::vector<ClipAction>> clipActions;
-  bool fresh = false;  // placed anew since the frame shown
+  int placeFrame = -1;  // the frame whose tag placed it
 };
 
 SpriteInstance::SpriteInstance(const TimelineDef* timeline, int nesting, RunContext* context)
@@ -135,13 +135,13 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) {
       target = &it->second;
       if (p.hasCharacter && target->characterId != p.characterId) {
         target->characterId = p.characterId;
-        target->fresh = true;
+        target->placeFrame = frame;
       }
     } else {
       if (!p.hasCharacter) continue;
       Placement fresh;
       fresh.characterId = p.characterId;
-      fresh.fresh = true;
+      fresh.placeFrame = frame;
       fresh.clipActions = p.clipActions;
       target = &((*state)[p.depth] = fresh);
     }
@@ -184,6 +184,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   ++context_->objects;
   o.characterId = p.characterId;
   o.def = def;
+  o.placeFrame = p.placeFrame;
   applyPlacement(o, p);
   if (def->kind == CharacterKind::Sprite) {
     if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
@@ -223,9 +224,9 @@ void SpriteInstance::placed(bool byScript) {
       for (const ClipAction& a : *clipActions_) all |= a.events;
     auto self = shared_from_this();
     if (all & kEventInitialize) context_->enqueue(ActionPriority::Initialize, {self, nullptr, kEventInitialize, false});
-    // Clips of registered classes get their constructor at this point too.
-    bool classes = !byScript && !context_->machine->registeredClasses().empty();
-    if ((all & kEventConstruct) || classes)
+    // Clips of registered classes get their constructor at this point too
+    // (their classes may be registered by init actions not yet run).
+    if ((all & kEventConstruct) || !byScript)
       context_->enqueue(ActionPriority::Construct, {self, nullptr, kEventConstruct, false});
   }
   if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
@@ -310,6 +311,7 @@ void SpriteInstance::runFrameTags(int frame) {
         q.name = p.hasName ? p.name : o.name;
         q.clipDepth = p.hasClipDepth ? p.clipDepth : o.clipDepth;
         q.clipActions = p.clipActions;
+        q.placeFrame = frame;
         removeAt(it);
         createObject(p.depth, q);
         continue;
@@ -350,6 +352,7 @@ void SpriteInstance::runFrameTags(int frame) {
     q.hasBackground = p.hasBackground;
     q.background = p.background;
     q.clipActions = p.clipActions;
+    q.placeFrame = frame;
     createObject(p.depth, q);
   }
 }
@@ -379,6 +382,7 @@ void SpriteInstance::gotoFrame(int frame) {
       p.cacheAsBitmap = o.cacheAsBitmap;
       p.hasBackground = o.hasBackground;
       p.background = o.background;
+      p.placeFrame = o.placeFrame;
       state[entry.first] = p;
     }
     from = frame_ + 1;
@@ -395,8 +399,9 @@ void SpriteInstance::gotoFrame(int frame) {
       continue;
     }
     auto s = state.find(it->first);
+    // The same placement stays; one made by another frame's tag is new.
     bool keep = s != state.end() && s->second.characterId == it->second.characterId &&
-                !(forward && s->second.fresh);
+                s->second.placeFrame == it->second.placeFrame;
     if (keep) {
       ++it;
     } else {

@@ -56,6 +56,9 @@ struct DisplayObject {
   // A morph drawn at `morphRatio`, kept until the ratio changes.
   std::unique_ptr<swf::ShapeDef> morphShape;
   int morphRatio = -1;
+  // The frame whose tag placed it (a later tag placing the same character
+  // anew makes a new object).
+  int placeFrame = -1;
   // Made by a script (or moved by one to a depth of its own): the timeline
   // neither moves nor removes it.
   bool placedByScript = false;
