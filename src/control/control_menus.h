@@ -20,9 +20,8 @@ MenuHandle& controlMenu(int index);
 // stays empty until the launcher lists its categories.
 void createControlMenus();
 
-// Fills the tray and settings menus; the autostart mark starts from the
-// registry.
-void fillTrayAndSettingsMenus();
+// Fills the tray and settings menus, with the autostart mark given.
+void fillTrayAndSettingsMenus(bool autostartOn);
 
 // Shows `menu` at a screen point; its command goes to the control window.
 void showControlMenu(int menu, int x, int y);

@@ -8,6 +8,7 @@
 #include "control/control_window.h"
 #include "shell/app.h"
 #include "tasks/task_sound.h"
+#include "ui/tray_icon.h"
 #include "ui/window_base.h"
 
 namespace ql {

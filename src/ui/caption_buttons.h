@@ -55,13 +55,6 @@ inline int captionButtonAt(const std::vector<CaptionButton>& buttons, int x, int
 
 inline bool inCaptionBand(int y) { return y >= 0 && y < kCaptionBandHeight; }
 
-// A double-click on the bare caption band (no element, no caption button
-// under it) maximises or restores the window, but only when the form has a
-// maximise button.
-inline bool captionDoubleClickToggles(int buttonSet, int y, bool overElementOrButton) {
-  return (buttonSet & kCaptionMaximise) && inCaptionBand(y) && !overElementOrButton;
-}
-
 // Event codes the form reports for its caption buttons (the form's event
 // routine gets them with source kEventFromCaption).
 inline int captionEventCode(int bit) {

@@ -1,6 +1,7 @@
 #include "ui/skin_button.h"
 
 #include "ui/skin_draw.h"
+#include "ui/skin_form.h"
 
 #include <algorithm>
 
@@ -57,6 +58,12 @@ void SkinButton::setSelected(bool selected) {
   if (selected_ == selected) return;
   selected_ = selected;
   repaint();
+}
+
+bool SkinButton::keyDown(int key, int) {
+  if (key != VK_RETURN && key != VK_SPACE) return false;
+  if (form()) form()->clickElement(this);
+  return true;
 }
 
 void SkinButton::paint(Gdiplus::Graphics& graphics) {

@@ -25,6 +25,10 @@ class SkinButton : public SkinElement {
   bool isSelected() const { return selected_; }
 
   void paint(Gdiplus::Graphics& graphics) override;
+  bool takesFocus() const override { return true; }
+  bool drawsStateFades() const override { return true; }
+  // Enter and Space press a focused button.
+  bool keyDown(int key, int keys) override;
 
  private:
   void paintPlain(Gdiplus::Graphics& graphics, const Gdiplus::RectF& box);

@@ -2,6 +2,7 @@
 
 #include "ui/skin_button.h"
 #include "ui/skin_draw.h"
+#include "ui/skin_form.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,12 @@ void SkinCheckBox::setPictures(const SkinImage& unchecked, const SkinImage& chec
   uncheckedPicture_ = unchecked;
   checkedPicture_ = checked;
   repaint();
+}
+
+bool SkinCheckBox::keyDown(int key, int) {
+  if (key != VK_SPACE) return false;
+  if (form()) form()->clickElement(this);
+  return true;
 }
 
 void SkinCheckBox::clicked() {

@@ -49,7 +49,7 @@ void SkinElement::setEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
   if (!enabled) pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
   repaint();
 }
 
@@ -88,24 +88,24 @@ bool SkinElement::takesMouseAt(int x, int y) const { return visible_ && rect_.co
 
 void SkinElement::mouseEnter() {
   hovered_ = true;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::mouseLeave() {
   hovered_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::mouseMove(int, int, int) {}
 
 void SkinElement::leftDown(int, int, int) {
   pressed_ = true;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::leftUp(int, int, int) {
   pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::rightDown(int, int, int) {}
@@ -114,7 +114,7 @@ void SkinElement::doubleClick(int x, int y, int keys) { leftDown(x, y, keys); }
 
 void SkinElement::captureLost() {
   pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 bool SkinElement::wheel(int, int) { return false; }
@@ -122,6 +122,7 @@ bool SkinElement::wheel(int, int) { return false; }
 bool SkinElement::keyDown(int, int) { return false; }
 
 bool SkinElement::animate(int elapsedMs) {
+  if (!drawsStateFades()) return false;
   float hover = hover_, press = press_;
   bool hovering = fade(hover_, hovered_ && enabled_ ? 1.0f : 0.0f, elapsedMs, hovered_ ? 120 : 220);
   // A press shows at once; letting go fades out.

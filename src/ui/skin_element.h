@@ -113,6 +113,11 @@ class SkinElement {
   virtual bool keyDown(int key, int keys);
   // Advances fades by `elapsedMs`; true while any fade is still running.
   virtual bool animate(int elapsedMs);
+  // Whether Tab can give the element the keyboard focus.
+  virtual bool takesFocus() const { return false; }
+  // Whether the element draws the hover and press fades below; only those
+  // that do repaint while the fades run.
+  virtual bool drawsStateFades() const { return false; }
   // The element's size or font changed.
   virtual void layout() {}
   // The form's window is going away.

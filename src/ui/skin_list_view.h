@@ -49,6 +49,7 @@ class SkinListView : public SkinElement {
   // An entry was double-clicked or Enter was pressed on it.
   std::function<void(SkinListView& list, int index)> onActivate;
 
+  bool takesFocus() const override { return true; }
   void paint(Gdiplus::Graphics& graphics) override;
   void layout() override;
   void mouseMove(int x, int y, int keys) override;

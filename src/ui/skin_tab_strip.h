@@ -30,6 +30,7 @@ class SkinTabStrip : public SkinElement {
   std::function<bool(SkinTabStrip& strip, int index)> onAboutToChange;
   std::function<void(SkinTabStrip& strip, int index)> onChanged;
 
+  bool takesFocus() const override { return true; }
   void paint(Gdiplus::Graphics& graphics) override;
   void layout() override;
   void mouseMove(int x, int y, int keys) override;

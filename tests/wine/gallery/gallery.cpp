@@ -25,10 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "ui/message_loop.h"
 #include "ui/skin_button.h"
 #include "ui/skin_check_box.h"
 #include "ui/skin_draw.h"
@@ -39,6 +39,7 @@
 #include "ui/skin_tab_strip.h"
 #include "ui/toolkit.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 #include "window_scenes.h"
 
 namespace {
@@ -58,6 +59,21 @@ std::string rectText(const ql::SkinRect& r) {
   char text[64];
   std::snprintf(text, sizeof text, "%d,%d,%d,%d", r.x, r.y, r.width, r.height);
   return text;
+}
+
+// A shown top-level window with a taskbar button, as the gallery's windows are.
+ql::TopLevelArgs topLevel(const char* title, std::function<void(HWND)> created, int left, int top,
+                          int width, int height) {
+  ql::TopLevelArgs args;
+  args.title = title;
+  args.created = std::move(created);
+  args.left = left;
+  args.top = top;
+  args.width = width;
+  args.height = height;
+  args.style = WS_POPUP | WS_CLIPCHILDREN;
+  args.taskbarButton = true;
+  return args;
 }
 
 std::string optionValue(const std::vector<std::string>& args, const std::string& name,
@@ -287,9 +303,8 @@ int runShowcase(const std::vector<std::string>& args) {
     result = 0;
     return true;
   };
-  if (!s.window.createTopLevel(nullptr, "青岚桌面工具箱", [&](HWND handle) { buildShowcase(s, handle, extraEntries); }, false,
-                               100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName,
-                               nullptr, true, true))
+  if (!s.window.createTopLevel(topLevel(
+          "青岚桌面工具箱", [&](HWND handle) { buildShowcase(s, handle, extraEntries); }, 100, 60, 312, 653)))
     return 1;
   s.window.post(kMsgLogLayout);
   return int(ql::runMessageLoop());
@@ -319,7 +334,7 @@ int runBareForm(const std::vector<std::string>& args) {
       label.move(16, 40, w - 32, h - 56);
     };
     form.setResizeBorder(resizeBorder);
-    form.onMessage = [](UINT message, WPARAM, LPARAM, LRESULT&) {
+    window.onMessage = [](UINT message, WPARAM, LPARAM, LRESULT&) {
       if (message == WM_EXITSIZEMOVE) fact("exit-size-move", "1");
       return false;
     };
@@ -330,8 +345,7 @@ int runBareForm(const std::vector<std::string>& args) {
     std::snprintf(handleText, sizeof handleText, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
     fact("window", handleText);
   };
-  if (!window.createTopLevel(nullptr, "青岚 · 窗体", created, false, 120, 120, 360, 240,
-                             WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("青岚 · 窗体", created, 120, 120, 360, 240)))
     return 1;
   return int(ql::runMessageLoop());
 }
@@ -412,8 +426,7 @@ int runBenchmark(const std::vector<std::string>& args) {
       list.insertEntry("项目 " + std::to_string(i), (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
     list.setSelected(2);
   };
-  if (!window.createTopLevel(nullptr, "青岚 · 重绘计时", created, false, 100, 60, 312, 653,
-                             WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("青岚 · 重绘计时", created, 100, 60, 312, 653)))
     return 1;
   window.post(kMsgRunBenchmark);
   return int(ql::runMessageLoop());

@@ -11,12 +11,13 @@
 #include "ui/combo_box.h"
 #include "ui/date_time_picker.h"
 #include "ui/edit_box.h"
-#include "ui/message_loop.h"
 #include "ui/static_label.h"
 #include "ui/text_resources.h"
 #include "ui/toolkit.h"
 #include "ui/web_browser_host.h"
+#include "ui/picture_region.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 #include "runtime/datetime.h"
 
 namespace {
@@ -49,6 +50,20 @@ std::string optionValue(const std::vector<std::string>& args, const std::string&
   return fallback;
 }
 
+ql::TopLevelArgs topLevel(const char* title, int left, int top, int width, int height, DWORD style,
+                          bool show = true) {
+  ql::TopLevelArgs args;
+  args.title = title;
+  args.left = left;
+  args.top = top;
+  args.width = width;
+  args.height = height;
+  args.style = style;
+  args.show = show;
+  args.taskbarButton = true;
+  return args;
+}
+
 std::string handleText(HWND window) {
   char text[32];
   std::snprintf(text, sizeof(text), "0x%lx",
@@ -77,15 +92,17 @@ int modalScene(Log& log) {
     dialog.onFirstActivation = [&] {
       log.fact("owner_enabled_while_modal", IsWindowEnabled(owner.handle()) ? 1 : 0);
     };
-    dialog.createTopLevel(owner.handle(), "模态窗口", nullptr, true, 400, 300, 240, 120,
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    ql::TopLevelArgs args = topLevel("模态窗口", 400, 300, 240, 120, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    args.owner = owner.handle();
+    args.modal = true;
+    args.taskbarButton = false;
+    dialog.createTopLevel(args);
     // Only now, with the modal window gone.
     log.fact("modal_returned", 1);
     log.fact("owner_enabled_after", IsWindowEnabled(owner.handle()) ? 1 : 0);
     log.fact("owner_active_after", GetActiveWindow() == owner.handle() ? 1 : 0);
   };
-  if (!owner.createTopLevel(nullptr, "模态所有者", nullptr, false, 100, 100, 420, 300,
-                            WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!owner.createTopLevel(topLevel("模态所有者", 100, 100, 420, 300, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("owner", handleText(owner.handle()));
   SetTimer(owner.handle(), 1, 100, nullptr);
@@ -105,8 +122,7 @@ int closeVetoScene(Log& log) {
     log.fact("destroyed", 1);
     PostQuitMessage(0);
   };
-  if (!window.createTopLevel(nullptr, "关闭否决", nullptr, false, 120, 120, 300, 200,
-                             WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("关闭否决", 120, 120, 300, 200, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("window", handleText(window.handle()));
   return static_cast<int>(ql::runMessageLoop());
@@ -142,8 +158,7 @@ int trayScene(Log& log, const std::vector<std::string>& args) {
   };
   window.onTrayEvent = [&](int event) { log.fact("tray_event", event); };
   window.onDestroyed = [] { PostQuitMessage(0); };
-  if (!window.createTopLevel(nullptr, "托盘测试", nullptr, false, 140, 140, 300, 200,
-                             WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("托盘测试", 140, 140, 300, 200, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("window", handleText(window.handle()));
   HICON icon = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
@@ -158,8 +173,7 @@ int trayScene(Log& log, const std::vector<std::string>& args) {
 int centreScene(Log& log) {
   ql::WindowBase window;
   window.onDestroyed = [] { PostQuitMessage(0); };
-  if (!window.createTopLevel(nullptr, "居中测试", nullptr, false, 10, 10, 300, 200, WS_POPUP, 0,
-                             ql::kWindowClassName, nullptr, false, true))
+  if (!window.createTopLevel(topLevel("居中测试", 10, 10, 300, 200, WS_POPUP, false)))
     return 1;
   window.setWindowState(3);
   log.fact("window", handleText(window.handle()));
@@ -217,9 +231,7 @@ int regionScene(Log& log) {
   ql::WindowBase window;
   window.onDestroyed = [] { PostQuitMessage(0); };
   window.setBackgroundColor(RGB(0x1B, 0x9A, 0xAA));
-  if (!picture || !window.createTopLevel(nullptr, "区域测试", nullptr, false, 100, 100, width,
-                                         height, WS_POPUP, 0, ql::kWindowClassName, nullptr, true,
-                                         true))
+  if (!picture || !window.createTopLevel(topLevel("区域测试", 100, 100, width, height, WS_POPUP)))
     return 1;
   log.fact("window", handleText(window.handle()));
   const auto applyStart = std::chrono::steady_clock::now();
@@ -251,11 +263,8 @@ int controlsScene(Log& log) {
   ql::DateTimePicker picker;
   ql::StaticLabel label, plainLabel;
   ql::WebBrowserHost browser;
-  edit.onKeyDown = [&](int key, int) {
-    if (key != VK_RETURN) return false;
-    log.fact("enter_text", edit.text());
-    return true;
-  };
+  // Enter in the dialog-like window is its OK.
+  window.onOk = [&] { log.fact("enter_text", edit.text()); };
   combo.onSelectionChanged = [&](int index) { log.fact("combo_changed", index); };
   window.onCreated = [&](HWND handle) {
     window.setBackgroundColor(RGB(0xF3, 0xF7, 0xF8));
@@ -293,8 +302,10 @@ int controlsScene(Log& log) {
     log.fact("ready", 1);
   };
   // Modal without an owner: the toolkit's hidden owner takes the part.
-  window.createTopLevel(nullptr, "控件", nullptr, true, 200, 200, 380, 160,
-                        WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  ql::TopLevelArgs args = topLevel("控件", 200, 200, 380, 160, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  args.modal = true;
+  args.taskbarButton = false;
+  window.createTopLevel(args);
   return 0;
 }
 
