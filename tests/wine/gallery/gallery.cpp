@@ -40,12 +40,15 @@
 #include "ui/toolkit.h"
 #include "ui/window_base.h"
 #include "ui/window_helpers.h"
+#include "form_scenes.h"
+#include "scene_support.h"
 #include "window_scenes.h"
 
 namespace {
 
 constexpr UINT kMsgRunBenchmark = WM_APP + 10;
 constexpr UINT kMsgLogLayout = WM_APP + 11;
+constexpr UINT kMsgLogPaints = WM_APP + 12;
 
 FILE* logFile = nullptr;
 
@@ -61,27 +64,8 @@ std::string rectText(const ql::SkinRect& r) {
   return text;
 }
 
-// A shown top-level window with a taskbar button, as the gallery's windows are.
-ql::TopLevelArgs topLevel(const char* title, std::function<void(HWND)> created, int left, int top,
-                          int width, int height) {
-  ql::TopLevelArgs args;
-  args.title = title;
-  args.created = std::move(created);
-  args.left = left;
-  args.top = top;
-  args.width = width;
-  args.height = height;
-  args.style = WS_POPUP | WS_CLIPCHILDREN;
-  args.taskbarButton = true;
-  return args;
-}
-
-std::string optionValue(const std::vector<std::string>& args, const std::string& name,
-                        const std::string& fallback = std::string()) {
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) return args[i + 1];
-  return fallback;
-}
+using gallery::optionValue;
+using gallery::topLevel;
 
 // ---- Pictures made in code ------------------------------------------------------
 
@@ -181,6 +165,16 @@ ql::SkinImage makePageIcon(int kind) {
 
 // ---- The showcase ------------------------------------------------------------------
 
+// The list counts its paints: a list at rest must not repaint.
+class CountingList : public ql::SkinListView {
+ public:
+  void paint(Gdiplus::Graphics& graphics) override {
+    ++paints;
+    SkinListView::paint(graphics);
+  }
+  int paints = 0;
+};
+
 struct Showcase {
   ql::WindowBase window;
   ql::SkinForm form;
@@ -188,7 +182,7 @@ struct Showcase {
   ql::SkinCheckBox listMode;
   ql::SkinTabStrip tabs;
   ql::SkinImageList icons{32, 32};
-  ql::SkinListView list;
+  CountingList list;
   ql::SkinLabel status;
   ql::SkinButton cancel, ok;
 };
@@ -298,13 +292,17 @@ int runShowcase(const std::vector<std::string>& args) {
     PostQuitMessage(0);
   };
   s.window.onMessage = [&s](UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message == kMsgLogPaints) {
+      fact("list_paints", std::to_string(s.list.paints));
+      return true;
+    }
     if (message != kMsgLogLayout) return false;
     logLayout(s);
     result = 0;
     return true;
   };
-  if (!s.window.createTopLevel(topLevel(
-          "青岚桌面工具箱", [&](HWND handle) { buildShowcase(s, handle, extraEntries); }, 100, 60, 312, 653)))
+  if (!s.window.createTopLevel(topLevel("青岚桌面工具箱", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN,
+                                        [&](HWND handle) { buildShowcase(s, handle, extraEntries); })))
     return 1;
   s.window.post(kMsgLogLayout);
   return int(ql::runMessageLoop());
@@ -345,7 +343,7 @@ int runBareForm(const std::vector<std::string>& args) {
     std::snprintf(handleText, sizeof handleText, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
     fact("window", handleText);
   };
-  if (!window.createTopLevel(topLevel("青岚 · 窗体", created, 120, 120, 360, 240)))
+  if (!window.createTopLevel(topLevel("青岚 · 窗体", 120, 120, 360, 240, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   return int(ql::runMessageLoop());
 }
@@ -426,7 +424,7 @@ int runBenchmark(const std::vector<std::string>& args) {
       list.insertEntry("项目 " + std::to_string(i), (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
     list.setSelected(2);
   };
-  if (!window.createTopLevel(topLevel("青岚 · 重绘计时", created, 100, 60, 312, 653)))
+  if (!window.createTopLevel(topLevel("青岚 · 重绘计时", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   window.post(kMsgRunBenchmark);
   return int(ql::runMessageLoop());
@@ -500,6 +498,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> args(__argv + 1, __argv + __argc);
   if (!args.empty()) {
     int code = runWindowScene(args);
+    if (code == -1) code = runFormScene(args);
     if (code != -1) return code;
   }
   std::string logPath = optionValue(args, "--log");

@@ -18,58 +18,19 @@
 #include "ui/picture_region.h"
 #include "ui/window_base.h"
 #include "ui/window_helpers.h"
+#include "scene_support.h"
 #include "runtime/datetime.h"
 
 namespace {
 
+using gallery::Log;
+using gallery::handleText;
+using gallery::optionValue;
+using gallery::topLevel;
+
 // Private messages the tests send to a scene's window.
 constexpr UINT kMsgTrayCheck = WM_APP + 1;   // log whether the shell holds our icon
 constexpr UINT kMsgTrayForget = WM_APP + 2;  // drop our icon behind the window's back
-
-class Log {
- public:
-  explicit Log(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
-  ~Log() {
-    if (file_) std::fclose(file_);
-  }
-  void fact(const std::string& key, const std::string& value) {
-    if (!file_) return;
-    std::fprintf(file_, "%s=%s\n", key.c_str(), value.c_str());
-    std::fflush(file_);
-  }
-  void fact(const std::string& key, long long value) { fact(key, std::to_string(value)); }
-
- private:
-  FILE* file_;
-};
-
-std::string optionValue(const std::vector<std::string>& args, const std::string& name,
-                        const std::string& fallback = std::string()) {
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) return args[i + 1];
-  return fallback;
-}
-
-ql::TopLevelArgs topLevel(const char* title, int left, int top, int width, int height, DWORD style,
-                          bool show = true) {
-  ql::TopLevelArgs args;
-  args.title = title;
-  args.left = left;
-  args.top = top;
-  args.width = width;
-  args.height = height;
-  args.style = style;
-  args.show = show;
-  args.taskbarButton = true;
-  return args;
-}
-
-std::string handleText(HWND window) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%lx",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
-  return text;
-}
 
 // Whether the shell holds icon 1 of `window`: a modification that changes
 // nothing succeeds only for an icon the shell knows.
@@ -173,7 +134,11 @@ int trayScene(Log& log, const std::vector<std::string>& args) {
 int centreScene(Log& log) {
   ql::WindowBase window;
   window.onDestroyed = [] { PostQuitMessage(0); };
-  if (!window.createTopLevel(topLevel("居中测试", 10, 10, 300, 200, WS_POPUP, false)))
+  if (!window.createTopLevel([] {
+        ql::TopLevelArgs args = topLevel("居中测试", 10, 10, 300, 200, WS_POPUP);
+        args.show = false;
+        return args;
+      }()))
     return 1;
   window.setWindowState(3);
   log.fact("window", handleText(window.handle()));
