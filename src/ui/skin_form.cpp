@@ -247,8 +247,10 @@ bool SkinForm::moveFocus(bool forward) {
     ScreenToClient(handle, &corner);
     stops.push_back({child, corner.x, corner.y});
   }
+  // The child of this window that holds the focus (or holds what does).
   HWND focus = GetFocus();
-  while (focus && GetParent(focus) && GetParent(focus) != handle) focus = GetParent(focus);
+  while (focus && focus != handle && GetAncestor(focus, GA_PARENT) != handle)
+    focus = GetAncestor(focus, GA_PARENT);
   const void* current = focus == handle ? static_cast<const void*>(focusedElement())
                                         : static_cast<const void*>(focus);
   const void* next = nextFocusStop(stops, current, forward);

@@ -73,6 +73,7 @@ int reattachScene(Log& log) {
   ql::SkinButton before, after;
   window.onDestroyed = [] { PostQuitMessage(0); };
   auto created = [&](HWND handle) {
+    log.fact("properties_before_attach", propertyCount(handle));
     first.attach(handle);
     first.setBackgroundColor(0xFFFFE0E0);
     before.create(first, 20, 40, 100, 26, "第一个");
