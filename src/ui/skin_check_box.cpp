@@ -11,7 +11,7 @@ namespace ql {
 
 namespace {
 constexpr int kBoxSize = 14;
-constexpr int kCaptionGap = 5;
+constexpr int kCaptionGap = 3;
 }  // namespace
 
 void SkinCheckBox::setChecked(bool checked) {
