@@ -6,10 +6,10 @@ namespace ql {
 
 enum ControlMenu : int {
   kTrayMenu = 0,
-  kItemMenu = 1,      // a launcher item under the cursor
+  kItemMenu = 1,  // a launcher item under the cursor
   kTaskMenu = 2,
-  kMoveToMenu = 3,    // "移动到", rebuilt with the categories
-  kPageMenu = 4,      // the launcher page without an item
+  kMoveToMenu = 3,  // "移动到", rebuilt with the categories
+  kPageMenu = 4,    // the launcher page without an item
   kSettingsMenu = 5,
   kControlMenuCount = 6,
 };

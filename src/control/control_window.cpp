@@ -129,15 +129,15 @@ void activateEntry(int index) {
   PageView& view = pageView();
   switch (view.pages.current()) {
     case kLauncherPage:
-      if (view.list.entryText(index) == kPlaceholderItem) dispatchCommand(kCommandAddItem);
-      else openItem();
+      if (view.list.entryText(index) == kPlaceholderItem)
+        dispatchCommand(kCommandAddItem);
+      else
+        openItem();
       break;
     case kAnimationPage:
       playCatalogueEntry(view.tabs.tabText(view.tabs.current()), view.list.entryText(index));
       break;
-    case kTaskPage:
-      onTaskRowActivated(index);
-      break;
+    case kTaskPage: onTaskRowActivated(index); break;
   }
 }
 
@@ -149,9 +149,7 @@ void showListMenu() {
     case kLauncherPage:
       showControlMenu(view.list.selected() > 0 ? kItemMenu : kPageMenu, cursor.x, cursor.y);
       break;
-    case kTaskPage:
-      showControlMenu(kTaskMenu, cursor.x, cursor.y);
-      break;
+    case kTaskPage: showControlMenu(kTaskMenu, cursor.x, cursor.y); break;
   }
 }
 
@@ -163,11 +161,16 @@ bool onFormEvent(HWND, int code, int element, int source) {
   PageView& view = pageView();
   SkinElement* target = p.form.element(element);
   if (code == kEventClick) {
-    if (target == &p.minimise) minimiseToTray();
-    else if (target == &p.settings) showSettingsMenu();
-    else if (target == &p.skin) openSkinChooser(controlWindow().handle());
-    else if (target == &p.listMode) switchListMode();
-    else if (target == &view.list && view.pages.current() == kTaskPage) onTaskRowClicked(view.list.selected());
+    if (target == &p.minimise)
+      minimiseToTray();
+    else if (target == &p.settings)
+      showSettingsMenu();
+    else if (target == &p.skin)
+      openSkinChooser(controlWindow().handle());
+    else if (target == &p.listMode)
+      switchListMode();
+    else if (target == &view.list && view.pages.current() == kTaskPage)
+      onTaskRowClicked(view.list.selected());
     for (int page = 1; page <= kPageCount; ++page)
       if (target == &p.pageButtons[page - 1]) switchPage(page);
   } else if (target == &view.list && code == kEventActivate) {
@@ -200,7 +203,8 @@ void layOut(int width, int height) {
   place(p.minimise, layout.minimiseButton);
   place(p.settings, layout.settingsButton);
   place(p.skin, layout.skinButton);
-  view.list.move(layout.itemList.x, layout.itemList.y, layout.itemList.width, layout.itemList.height);
+  view.list.move(layout.itemList.x, layout.itemList.y, layout.itemList.width,
+                 layout.itemList.height);
   view.tabs.move(view.tabs.left(), view.tabs.top(), layout.categoryTabs.width, view.tabs.height());
   place(view.status, layout.statusLabel);
   place(p.listMode, layout.listModeBox);

@@ -13,7 +13,8 @@ constexpr int kCaptionMaximise = 4;
 constexpr int kCaptionMinimise = 8;
 constexpr int kCaptionSkin = 16;
 constexpr int kCaptionMenu = 64;
-constexpr int kDefaultCaptionButtons = kCaptionClose | kCaptionMaximise | kCaptionMinimise | kCaptionMenu;
+constexpr int kDefaultCaptionButtons =
+    kCaptionClose | kCaptionMaximise | kCaptionMinimise | kCaptionMenu;
 
 // The top band of the window that drags it and answers double-clicks.
 constexpr int kCaptionBandHeight = 20;

@@ -79,10 +79,13 @@ void CaptionBar::paintButton(Gdiplus::Graphics& graphics, const CaptionButton& b
   bool close = button.bit == kCaptionClose;
   bool pressed = pressed_ == button.bit && hovered_ == button.bit;
   float h = state.hover;
-  Gdiplus::RectF box(float(button.left), float(button.top), float(button.width), float(button.height));
+  Gdiplus::RectF box(float(button.left), float(button.top), float(button.width),
+                     float(button.height));
   uint32_t fill = 0;
-  if (close) fill = pressed ? theme::kDangerPressed : withAlpha(theme::kDanger, int(255 * h));
-  else fill = pressed ? withAlpha(theme::kAccentPressed, 72) : withAlpha(theme::kAccent, int(44 * h));
+  if (close)
+    fill = pressed ? theme::kDangerPressed : withAlpha(theme::kDanger, int(255 * h));
+  else
+    fill = pressed ? withAlpha(theme::kAccentPressed, 72) : withAlpha(theme::kAccent, int(44 * h));
   if (fill >> 24) {
     Gdiplus::SolidBrush brush(argbColor(fill));
     Gdiplus::SmoothingMode smoothing = graphics.GetSmoothingMode();
@@ -114,22 +117,20 @@ void CaptionBar::paintButton(Gdiplus::Graphics& graphics, const CaptionButton& b
         graphics.DrawLine(&pen, cx - 4, cy - 3, cx + 4, cy - 3);
       }
       break;
-    case kCaptionMinimise:
-      graphics.DrawLine(&pen, cx - 4, cy + 1, cx + 4, cy + 1);
-      break;
+    case kCaptionMinimise: graphics.DrawLine(&pen, cx - 4, cy + 1, cx + 4, cy + 1); break;
     case kCaptionMenu:
       for (int i = -3; i <= 3; i += 3) graphics.DrawLine(&pen, cx - 5, cy + i, cx + 5, cy + i);
       break;
     case kCaptionSkin: {
       // A small shirt: the usual sign for changing the look.
-      Gdiplus::PointF shirt[] = {{cx - 2, cy - 5}, {cx - 6, cy - 3}, {cx - 5, cy}, {cx - 3, cy - 1},
-                                 {cx - 3, cy + 5}, {cx + 3, cy + 5}, {cx + 3, cy - 1}, {cx + 5, cy},
-                                 {cx + 6, cy - 3}, {cx + 2, cy - 5}, {cx, cy - 3}};
+      Gdiplus::PointF shirt[] = {{cx - 2, cy - 5}, {cx - 6, cy - 3}, {cx - 5, cy},
+                                 {cx - 3, cy - 1}, {cx - 3, cy + 5}, {cx + 3, cy + 5},
+                                 {cx + 3, cy - 1}, {cx + 5, cy},     {cx + 6, cy - 3},
+                                 {cx + 2, cy - 5}, {cx, cy - 3}};
       graphics.DrawPolygon(&pen, shirt, 11);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -85,8 +85,10 @@ FormSteps FormInput::mouseMove(const FormHit& hit, int screenX, int screenY) {
 FormSteps FormInput::mouseLeave() {
   FormSteps steps;
   pointerInside_ = false;
-  if (!captured_ && !dragging_) setHovered(steps, nullptr, 0);
-  else setHovered(steps, hovered_, 0);
+  if (!captured_ && !dragging_)
+    setHovered(steps, nullptr, 0);
+  else
+    setHovered(steps, hovered_, 0);
   return steps;
 }
 

@@ -74,7 +74,8 @@ uint32_t* FormSurface::clientPixels() const {
 // its proportions, anchored at the top-left corner where skins put their design.
 void FormSurface::makeBackground(const FormBackground& look) {
   size_t count = size_t(clientWidth_) * size_t(clientHeight_);
-  uint32_t fill = look.seeThrough ? 0 : premultiplied(look.layered ? look.color : (look.color | 0xFF000000u));
+  uint32_t fill =
+      look.seeThrough ? 0 : premultiplied(look.layered ? look.color : (look.color | 0xFF000000u));
   background_.assign(count, fill);
   backgroundReady_ = true;
   const SkinImage* picture = look.picture;
@@ -89,7 +90,8 @@ void FormSurface::makeBackground(const FormBackground& look) {
       if (bitmap && bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite,
                                      PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
         for (int y = 0; y < keyed.height(); ++y) {
-          auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(data.Scan0) + y * data.Stride);
+          auto* row =
+              reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(data.Scan0) + y * data.Stride);
           for (int x = 0; x < keyed.width(); ++x)
             if ((row[x] & 0xFFFFFF) == look.transparentRgb) row[x] = 0;
         }
@@ -103,7 +105,8 @@ void FormSurface::makeBackground(const FormBackground& look) {
     float scale = std::max(float(clientWidth_) / float(picture->width()),
                            float(clientHeight_) / float(picture->height()));
     float w = picture->width() * scale, h = picture->height() * scale;
-    graphics.SetInterpolationMode(picture->width() == clientWidth_ && picture->height() == clientHeight_
+    graphics.SetInterpolationMode(picture->width() == clientWidth_ &&
+                                          picture->height() == clientHeight_
                                       ? Gdiplus::InterpolationModeNearestNeighbor
                                       : Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
@@ -126,9 +129,9 @@ Gdiplus::Bitmap* FormSurface::begin(const FormBackground& look, const SkinRect& 
                 background_.data() + size_t(y) * size_t(clientWidth_) + size_t(area.x),
                 size_t(area.width) * 4);
   if (!canvas_)
-    canvas_ = std::make_unique<Gdiplus::Bitmap>(clientWidth_, clientHeight_, dib_.width() * 4,
-                                                PixelFormat32bppPARGB,
-                                                reinterpret_cast<BYTE*>(pixels));
+    canvas_ =
+        std::make_unique<Gdiplus::Bitmap>(clientWidth_, clientHeight_, dib_.width() * 4,
+                                          PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
   return canvas_.get();
 }
 

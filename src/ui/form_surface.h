@@ -24,8 +24,8 @@ struct FormBackground {
   uint32_t color;            // ARGB, where there is no picture
   uint32_t transparentRgb;   // 0x00RRGGBB, or 0xFFFFFFFF for none
   bool layered;
-  int alpha;                 // 0..255: the background's opacity when layered
-  bool seeThrough;           // no background at all
+  int alpha;        // 0..255: the background's opacity when layered
+  bool seeThrough;  // no background at all
 };
 
 class FormSurface {

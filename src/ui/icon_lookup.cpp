@@ -20,7 +20,8 @@ std::string withoutPrefix(const std::string& path) {
 
 bool isNetworkPath(const std::string& path) {
   std::string plain = withoutPrefix(path);
-  return plain.size() > 2 && (plain[0] == '\\' || plain[0] == '/') && (plain[1] == '\\' || plain[1] == '/');
+  return plain.size() > 2 && (plain[0] == '\\' || plain[0] == '/') &&
+         (plain[1] == '\\' || plain[1] == '/');
 }
 
 std::string driveRootOf(const std::string& path) {

@@ -10,7 +10,8 @@ SkinElement::SkinElement() : textColor_(theme::kText) {}
 
 SkinElement::~SkinElement() { destroy(); }
 
-bool SkinElement::create(SkinForm& form, int x, int y, int width, int height, const std::string& text) {
+bool SkinElement::create(SkinForm& form, int x, int y, int width, int height,
+                         const std::string& text) {
   if (!form.exists()) return false;
   destroy();
   rect_ = {x, y, width, height};
@@ -141,8 +142,10 @@ void SkinElement::startAnimation() {
 
 bool SkinElement::fade(float& value, float target, int elapsedMs, int durationMs) {
   float step = durationMs <= 0 ? 1.0f : float(elapsedMs) / float(durationMs);
-  if (value < target) value = value + step >= target ? target : value + step;
-  else if (value > target) value = value - step <= target ? target : value - step;
+  if (value < target)
+    value = value + step >= target ? target : value + step;
+  else if (value > target)
+    value = value - step <= target ? target : value - step;
   return value != target;
 }
 

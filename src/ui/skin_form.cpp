@@ -59,7 +59,8 @@ bool SkinForm::attach(HWND handle, const Bytes& skinPicture, uint32_t transparen
   skin_.clear();
   if (!skinPicture.empty()) skin_.loadMemory(skinPicture);
   transparent_ = transparentColor;
-  captionButtons_ = captionButtons == kCaptionButtonsNotGiven ? kDefaultCaptionButtons : captionButtons;
+  captionButtons_ =
+      captionButtons == kCaptionButtonsNotGiven ? kDefaultCaptionButtons : captionButtons;
   if (captionButtons != kCaptionButtonsNotGiven) window->setStyleBits(WS_SYSMENU, true);
   alpha_ = clampAlpha(alpha);
   window->setExStyleBits(WS_EX_LAYERED, isLayered());
@@ -74,8 +75,10 @@ bool SkinForm::attach(HWND handle, const Bytes& skinPicture, uint32_t transparen
 }
 
 void SkinForm::detach() {
-  if (window_ && window_->messageFilter() == this) window_->setMessageFilter(nullptr);
-  else if (window_) filterRemoved(*window_);
+  if (window_ && window_->messageFilter() == this)
+    window_->setMessageFilter(nullptr);
+  else if (window_)
+    filterRemoved(*window_);
 }
 
 void SkinForm::filterRemoved(WindowBase& window) {
@@ -108,9 +111,7 @@ bool SkinForm::filterMessage(WindowBase& window, UINT message, WPARAM wParam, LP
   HWND handle = window.handle();
   const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
   switch (message) {
-    case WM_ERASEBKGND:
-      result = 1;
-      return true;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT:
       if (isLayered()) {
         ValidateRect(handle, nullptr);
@@ -146,21 +147,15 @@ bool SkinForm::filterMessage(WindowBase& window, UINT message, WPARAM wParam, LP
       applySteps(input_.mouseMove(hitAt(x, y), screen.x, screen.y));
       return false;
     }
-    case WM_MOUSELEAVE:
-      applySteps(input_.mouseLeave());
-      return false;
+    case WM_MOUSELEAVE: applySteps(input_.mouseLeave()); return false;
     case WM_LBUTTONDOWN: {
       POINT screen = {x, y};
       ClientToScreen(handle, &screen);
       applySteps(input_.leftDown(hitAt(x, y), screen.x, screen.y, IsZoomed(handle) != FALSE));
       return false;
     }
-    case WM_LBUTTONUP:
-      applySteps(input_.leftUp(hitAt(x, y)));
-      return false;
-    case WM_RBUTTONDOWN:
-      applySteps(input_.rightDown(hitAt(x, y)));
-      return false;
+    case WM_LBUTTONUP: applySteps(input_.leftUp(hitAt(x, y))); return false;
+    case WM_RBUTTONDOWN: applySteps(input_.rightDown(hitAt(x, y))); return false;
     case WM_LBUTTONDBLCLK:
       applySteps(input_.doubleClick(hitAt(x, y), (captionButtons_ & kCaptionMaximise) != 0));
       return false;
@@ -179,9 +174,7 @@ bool SkinForm::filterMessage(WindowBase& window, UINT message, WPARAM wParam, LP
       }
       return false;
     }
-    case WM_NCHITTEST:
-      result = sizingHitTest(x, y);
-      return result != 0;
+    case WM_NCHITTEST: result = sizingHitTest(x, y); return result != 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header && header->hwndFrom == toolTips().handle() && header->code == TTN_SHOW &&
@@ -296,9 +289,7 @@ void SkinForm::applySteps(const FormSteps& steps) {
     const int ey = element ? cursor.y - element->top() : 0;
     const int keys = element ? modifierKeys() : 0;
     switch (step.kind) {
-      case FormStep::PointerEntered:
-        toolTips().updateWindow(handle);
-        break;
+      case FormStep::PointerEntered: toolTips().updateWindow(handle); break;
       case FormStep::Enter:
         if (element) {
           element->mouseEnter();
@@ -324,7 +315,8 @@ void SkinForm::applySteps(const FormSteps& steps) {
         if (element) {
           SetCapture(handle);
           element->leftDown(ex, ey, keys);
-          if (element->form_ == this && element->onLeftPress) element->onLeftPress(*element, ex, ey);
+          if (element->form_ == this && element->onLeftPress)
+            element->onLeftPress(*element, ex, ey);
           report(element, kEventLeftPress);
         }
         break;
@@ -332,14 +324,16 @@ void SkinForm::applySteps(const FormSteps& steps) {
         if (element) {
           SetCapture(handle);
           element->doubleClick(ex, ey, keys);
-          if (element->form_ == this && element->onDoubleClick) element->onDoubleClick(*element, ex, ey);
+          if (element->form_ == this && element->onDoubleClick)
+            element->onDoubleClick(*element, ex, ey);
           report(element, kEventDoubleClick);
         }
         break;
       case FormStep::RightPress:
         if (element) {
           element->rightDown(ex, ey, keys);
-          if (element->form_ == this && element->onRightPress) element->onRightPress(*element, ex, ey);
+          if (element->form_ == this && element->onRightPress)
+            element->onRightPress(*element, ex, ey);
           report(element, kEventRightPress);
         }
         break;
@@ -347,9 +341,7 @@ void SkinForm::applySteps(const FormSteps& steps) {
         if (GetCapture() == handle) ReleaseCapture();
         if (element) element->leftUp(ex, ey, keys);
         break;
-      case FormStep::Click:
-        clickElement(element);
-        break;
+      case FormStep::Click: clickElement(element); break;
       case FormStep::CaptureLost:
         if (element) element->captureLost();
         break;
@@ -369,9 +361,7 @@ void SkinForm::applySteps(const FormSteps& steps) {
         captionBar_.setPressed(0);
         invalidate(captionBar_.rect(step.bit));
         break;
-      case FormStep::CaptionAction:
-        captionAction(step.bit);
-        break;
+      case FormStep::CaptionAction: captionAction(step.bit); break;
       case FormStep::DragStart: {
         RECT rect;
         GetWindowRect(handle, &rect);
@@ -381,8 +371,9 @@ void SkinForm::applySteps(const FormSteps& steps) {
       }
       case FormStep::DragMove:
         if (step.dx == 0 && step.dy == 0) break;
-        SetWindowPos(handle, nullptr, windowAtDragStart_.x + step.dx, windowAtDragStart_.y + step.dy,
-                     0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle, nullptr, windowAtDragStart_.x + step.dx,
+                     windowAtDragStart_.y + step.dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
       case FormStep::DragEnd:
         if (GetCapture() == handle) ReleaseCapture();
@@ -414,9 +405,7 @@ void SkinForm::captionAction(int bit) {
       ShowWindow(window, IsZoomed(window) ? SW_RESTORE : SW_MAXIMIZE);
       invalidate(captionBar_.rect(kCaptionMaximise));
       break;
-    case kCaptionMinimise:
-      ShowWindow(window, SW_MINIMIZE);
-      break;
+    case kCaptionMinimise: ShowWindow(window, SW_MINIMIZE); break;
     case kCaptionMenu: {
       HMENU menu = GetSystemMenu(window, FALSE);
       SkinRect button = captionBar_.rect(bit);
@@ -424,12 +413,12 @@ void SkinForm::captionAction(int bit) {
       ClientToScreen(window, &point);
       if (!menu) break;
       SetForegroundWindow(window);
-      int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
+      int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                                   window, nullptr);
       if (command) PostMessageA(window, WM_SYSCOMMAND, WPARAM(command), 0);
       break;
     }
-    default:
-      break;  // the skin button only reports its event
+    default: break;  // the skin button only reports its event
   }
 }
 
@@ -550,7 +539,8 @@ void SkinForm::setAlpha(int alpha) {
     window_->setExStyleBits(WS_EX_LAYERED, isLayered());
     if (!isLayered()) {
       SetWindowRgn(window_->handle(), nullptr, FALSE);
-      RedrawWindow(window_->handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+      RedrawWindow(window_->handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
     }
   }
   repaint();
@@ -646,9 +636,13 @@ void SkinForm::render(const SkinRect& requested) {
   if (area.width <= 0 || area.height <= 0) return;
   if (!surface_->fit(window_->handle(), isLayered(), width_, height_)) return;
   const bool seeThrough = backgroundSeeThrough();
-  FormBackground look = {&skin_, background_, transparent_ == kNoTransparentColor ? 0xFFFFFFFFu
-                                                                                  : fromColorRef(transparent_) & 0xFFFFFF,
-                         isLayered(), isLayered() ? alpha_ : 255, seeThrough};
+  FormBackground look = {
+      &skin_,
+      background_,
+      transparent_ == kNoTransparentColor ? 0xFFFFFFFFu : fromColorRef(transparent_) & 0xFFFFFF,
+      isLayered(),
+      isLayered() ? alpha_ : 255,
+      seeThrough};
   Gdiplus::Bitmap* canvas = surface_->begin(look, area);
   if (!canvas) return;
   Gdiplus::Graphics graphics(canvas);
@@ -683,7 +677,8 @@ void SkinForm::paintLayers(Gdiplus::Graphics& graphics, const SkinRect& area) {
     graphics.Restore(state);
     if (showsFocus(element)) {
       Gdiplus::RectF ring = element->rect().toF();
-      drawRoundRect(graphics, Gdiplus::RectF(ring.X - 1, ring.Y - 1, ring.Width + 2, ring.Height + 2), 6,
+      drawRoundRect(graphics,
+                    Gdiplus::RectF(ring.X - 1, ring.Y - 1, ring.Width + 2, ring.Height + 2), 6,
                     withAlpha(theme::kAccent, 200), 1, kRoundOutline);
     }
   }

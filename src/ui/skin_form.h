@@ -62,8 +62,8 @@ constexpr int kEventFromCaption = 1;
 
 class SkinForm : public MessageFilter {
  public:
-  static constexpr int kOpaque = -1;                   // alpha of a plain window
-  static constexpr int kCaptionButtonsNotGiven = -1;   // default set, no system menu
+  static constexpr int kOpaque = -1;                  // alpha of a plain window
+  static constexpr int kCaptionButtonsNotGiven = -1;  // default set, no system menu
   static constexpr uint32_t kNoTransparentColor = 0xFFFFFFFF;
   // Below this background alpha the form draws its own band and frame.
   static constexpr int kLegibleAlpha = 160;
@@ -102,7 +102,7 @@ class SkinForm : public MessageFilter {
   void repaint(const SkinRect& area);
   // Resizes the window to a client size of width x height.
   void resize(int width, int height);
-  int width() const { return width_; }    // client size
+  int width() const { return width_; }  // client size
   int height() const { return height_; }
   // Drawn at the left of the caption band; also the window's text.
   void setCaption(const std::string& text);

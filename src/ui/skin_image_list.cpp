@@ -25,7 +25,6 @@ void SkinImageList::setIconSize(int width, int height) {
   height_ = height;
 }
 
-
 namespace {
 
 DriveKind driveKindOf(const std::string& path) {
@@ -44,7 +43,8 @@ DriveKind driveKindOf(const std::string& path) {
 
 }  // namespace
 
-bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity) const {
+bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float y,
+                         float opacity) const {
   if (index < 1 || index > count()) return false;
   const std::string& path = paths_[size_t(index - 1)];
   if (path.empty()) return false;
@@ -80,15 +80,21 @@ bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float 
       scratch_.pixels()[i] = (scratch_.pixels()[i] & 0xFFFFFF) ? 0 : (colours[i] | 0xFF000000u);
   }
   // The buffer now holds premultiplied pixels, as alpha-blended drawing leaves them.
-  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(scratch_.pixels()));
+  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB,
+                       reinterpret_cast<BYTE*>(scratch_.pixels()));
   Gdiplus::RectF box(x, y, float(width_), float(height_));
   if (opacity >= 1) {
     graphics.DrawImage(&icon, box);
   } else {
-    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, opacity, 0}, {0, 0, 0, 0, 1}}};
+    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                    {0, 1, 0, 0, 0},
+                                    {0, 0, 1, 0, 0},
+                                    {0, 0, 0, opacity, 0},
+                                    {0, 0, 0, 0, 1}}};
     Gdiplus::ImageAttributes attributes;
     attributes.SetColorMatrix(&matrix);
-    graphics.DrawImage(&icon, box, 0, 0, float(width), float(height), Gdiplus::UnitPixel, &attributes);
+    graphics.DrawImage(&icon, box, 0, 0, float(width), float(height), Gdiplus::UnitPixel,
+                       &attributes);
   }
   return true;
 }

@@ -36,7 +36,6 @@ class SkinImageList {
   bool draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity = 1.0f) const;
 
  private:
-
   std::vector<std::string> paths_;
   int width_, height_;
   // A 32-bit buffer of the shell icon's size that each icon is drawn through.

@@ -46,10 +46,10 @@ class SkinTabStrip : public SkinElement {
 
   TabModel tabs_;
   std::vector<int> textWidths_;
-  std::vector<int> edges_;    // element x of each tab's left edge, then the last right edge
-  std::vector<float> glow_;   // hover fade per tab
-  int hot_ = 0;               // tab under the mouse
-  float underline_ = 0;       // x of the current tab's underline while it slides
+  std::vector<int> edges_;   // element x of each tab's left edge, then the last right edge
+  std::vector<float> glow_;  // hover fade per tab
+  int hot_ = 0;              // tab under the mouse
+  float underline_ = 0;      // x of the current tab's underline while it slides
   float underlineWidth_ = 0;
 };
 

@@ -51,12 +51,13 @@ std::string systemFaceName() {
   char face[LF_FACESIZE] = {};
   DWORD size = sizeof(face);
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\GRE_Initialize",
-                    0, KEY_READ, &opened) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\GRE_Initialize", 0, KEY_READ,
+                    &opened) == ERROR_SUCCESS) {
     ScopedRegistryKey key(opened);
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), "GUIFont.Facename", nullptr, &type, reinterpret_cast<BYTE*>(face),
-                         &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.get(), "GUIFont.Facename", nullptr, &type,
+                         reinterpret_cast<BYTE*>(face), &size) != ERROR_SUCCESS ||
         type != REG_SZ)
       face[0] = '\0';
   }
@@ -109,8 +110,8 @@ bool startToolkit() {
   SkinFontFamily family(systemFaceName());
   if (!family.valid()) family = SkinFontFamily("宋体");
   if (!family.valid()) family = SkinFontFamily::genericSansSerif();
-  kit.font = std::make_unique<SkinFont>(family, 12.0f, Gdiplus::FontStyleRegular,
-                                        Gdiplus::UnitPixel);
+  kit.font =
+      std::make_unique<SkinFont>(family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
   kit.windowsMajor = readWindowsMajorVersion();
 
   INITCOMMONCONTROLSEX controls{};

@@ -192,12 +192,9 @@ bool WindowBase::routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_KILLFOCUS:
       if (onFocusLost) onFocusLost();
       return false;
-    case WM_KEYDOWN:
-      return onKeyDown && onKeyDown(static_cast<int>(wParam), modifierKeys());
-    case WM_KEYUP:
-      return onKeyUp && onKeyUp(static_cast<int>(wParam), modifierKeys());
-    case WM_CHAR:
-      return onCharacter && onCharacter(static_cast<int>(wParam));
+    case WM_KEYDOWN: return onKeyDown && onKeyDown(static_cast<int>(wParam), modifierKeys());
+    case WM_KEYUP: return onKeyUp && onKeyUp(static_cast<int>(wParam), modifierKeys());
+    case WM_CHAR: return onCharacter && onCharacter(static_cast<int>(wParam));
     case WM_MOUSEWHEEL:
       return onMouseWheel &&
              onMouseWheel(static_cast<short>(HIWORD(wParam)), mouseModifierKeys(LOWORD(wParam)));
@@ -208,8 +205,7 @@ bool WindowBase::routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         return true;
       }
       return false;
-    case WM_PAINT:
-      return paint();
+    case WM_PAINT: return paint();
     case WM_ERASEBKGND:
       if (!backgroundBrush_ && !backgroundPicture_) return false;
       drawBackground(reinterpret_cast<HDC>(wParam), clientRect());
@@ -231,8 +227,7 @@ bool WindowBase::routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
       if (!onTimer) return false;
       onTimer(static_cast<UINT_PTR>(wParam));
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -245,8 +240,7 @@ bool WindowBase::paint() {
   return true;
 }
 
-bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                     LRESULT& result) {
+bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // Menus, accelerators and the window's own scroll bars send no control.
   if (lParam == 0) return false;
   HWND child = nullptr;
@@ -260,12 +254,8 @@ bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      child = reinterpret_cast<HWND>(lParam);
-      break;
-    case WM_NOTIFY:
-      child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-      break;
+    case WM_CTLCOLORSTATIC: child = reinterpret_cast<HWND>(lParam); break;
+    case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom; break;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_MENU) child = item->hwndItem;
@@ -276,14 +266,9 @@ bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
       if (item->CtlType != ODT_MENU) child = GetDlgItem(window_, static_cast<int>(item->CtlID));
       break;
     }
-    case WM_COMPAREITEM:
-      child = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem;
-      break;
-    case WM_DELETEITEM:
-      child = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem;
-      break;
-    default:
-      return false;
+    case WM_COMPAREITEM: child = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem; break;
+    case WM_DELETEITEM: child = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem; break;
+    default: return false;
   }
   WindowBase* control = fromHandle(child);
   if (!control || control == this) return false;
@@ -354,9 +339,7 @@ bool WindowBase::routeTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       if (!onHotKey) return false;
       onHotKey(LOWORD(lParam), HIWORD(lParam));
       return true;
-    case WM_QUERYENDSESSION:
-      result = !onQueryEndSession || onQueryEndSession();
-      return true;
+    case WM_QUERYENDSESSION: result = !onQueryEndSession || onQueryEndSession(); return true;
     case WM_ENDSESSION:
       if (onEndSession) onEndSession(wParam != FALSE);
       return true;
@@ -397,11 +380,12 @@ bool WindowBase::dialogKey(int key, int keys) {
       if (onOk) onOk();
       return true;
     case VK_ESCAPE:
-      if (onCancel) onCancel();
-      else PostMessageA(window, WM_CLOSE, 0, 0);
+      if (onCancel)
+        onCancel();
+      else
+        PostMessageA(window, WM_CLOSE, 0, 0);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -443,8 +427,8 @@ bool WindowBase::createTopLevel(const TopLevelArgs& args) {
   HWND owner = args.owner;
   HWND hiddenOwner = nullptr;
   if (!owner && !args.taskbarButton) {
-    hiddenOwner = CreateWindowExA(0, className, "", WS_OVERLAPPED, 0, 0, 250, 110, nullptr,
-                                  nullptr, module, nullptr);
+    hiddenOwner = CreateWindowExA(0, className, "", WS_OVERLAPPED, 0, 0, 250, 110, nullptr, nullptr,
+                                  module, nullptr);
     owner = hiddenOwner;
   }
   isTopLevel_ = true;
@@ -486,14 +470,12 @@ bool WindowBase::createTopLevel(const TopLevelArgs& args) {
 }
 
 bool WindowBase::createChild(HWND parent, const char* className, const std::string& text,
-                             DWORD style, int left, int top, int width, int height,
-                             DWORD exStyle) {
+                             DWORD style, int left, int top, int width, int height, DWORD exStyle) {
   if (exists() || !className) return false;
   const int id = ++lastControlId;
-  HWND window = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD, left, top,
-                                width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(
+      exStyle, className, text.c_str(), style | WS_CHILD, left, top, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   if (!window) {
     logFailure("control " + std::string(className) + " not created, error " +
                std::to_string(GetLastError()));
@@ -750,8 +732,8 @@ void WindowBase::drawBackground(HDC dc, const RECT& area) const {
   if (backgroundMode_ == kBackgroundStretched) {
     const int oldMode = SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), 0,
-               0, info.bmWidth, pictureHeight, SRCCOPY);
+    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+               source.get(), 0, 0, info.bmWidth, pictureHeight, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
   } else {
     BitBlt(dc, area.left, area.top, info.bmWidth, pictureHeight, source.get(), 0, 0, SRCCOPY);
@@ -829,8 +811,6 @@ int WindowBase::registerHotKey(UINT modifiers, UINT key) {
   return id;
 }
 
-bool WindowBase::unregisterHotKey(int id) {
-  return exists() && UnregisterHotKey(window_, id);
-}
+bool WindowBase::unregisterHotKey(int id) { return exists() && UnregisterHotKey(window_, id); }
 
 }  // namespace ql

@@ -61,9 +61,9 @@ constexpr UINT kMsgCreated = WM_USER + 2;  // 1026
 
 // How drawBackground fills a rectangle.
 enum BackgroundMode : int {
-  kBackgroundBrushOnly = 0,   // the background brush
-  kBackgroundPicture = 1,     // brush, then the picture unscaled at the top-left corner
-  kBackgroundStretched = 2,   // brush, then the picture stretched over the rectangle
+  kBackgroundBrushOnly = 0,  // the background brush
+  kBackgroundPicture = 1,    // brush, then the picture unscaled at the top-left corner
+  kBackgroundStretched = 2,  // brush, then the picture stretched over the rectangle
 };
 
 // The class name of the program's top-level windows.
@@ -153,7 +153,7 @@ class WindowBase {
   std::function<void(int width, int height)> onResized;
   std::function<void()> onFirstActivation, onActivated, onDeactivated;
   std::function<void()> onShown, onHidden;
-  std::function<void(int event)> onTrayEvent;       // TrayEvent codes (tray_icon.h)
+  std::function<void(int event)> onTrayEvent;        // TrayEvent codes (tray_icon.h)
   std::function<void(int commandId)> onMenuCommand;  // menus and accelerators
   std::function<void(int modifiers, int key)> onHotKey;
   // Dialog keys (see the top of this file).
@@ -271,8 +271,7 @@ class WindowBase {
 
   // ---- Message box ---------------------------------------------------------
   // Returns the pressed button's identifier minus 1 (OK 0, Cancel 1, ..., No 6).
-  int showMessage(const std::string& text, UINT flags = MB_OK,
-                  const std::string& title = "信息：");
+  int showMessage(const std::string& text, UINT flags = MB_OK, const std::string& title = "信息：");
 
   // ---- Tray icon (tray_icon.h) ------------------------------------------------
   // The window owns every icon handed to it, also when a call fails. Each
@@ -307,8 +306,8 @@ class WindowBase {
 
  private:
   static LRESULT CALLBACK classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR id, DWORD_PTR object);
+  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR object);
   LRESULT route(UINT message, WPARAM wParam, LPARAM lParam);
   bool routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

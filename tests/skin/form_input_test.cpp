@@ -84,12 +84,14 @@ TEST(FormInput, ADisabledElementTakesNeitherThePressNorTheFocus) {
 TEST(FormInput, HoverEntersAndLeavesOnceAndTheFirstMoveReportsThePointer) {
   FormInput input;
   FormSteps first = input.mouseMove(over(kA), 0, 0);
-  EXPECT_EQ((std::vector<FormStep::Kind>{FormStep::PointerEntered, FormStep::Enter, FormStep::Move}),
-            kinds(first));
+  EXPECT_EQ(
+      (std::vector<FormStep::Kind>{FormStep::PointerEntered, FormStep::Enter, FormStep::Move}),
+      kinds(first));
   // Resting or moving over the same element only moves.
   EXPECT_EQ((std::vector<FormStep::Kind>{FormStep::Move}), kinds(input.mouseMove(over(kA), 1, 1)));
   FormSteps next = input.mouseMove(over(kB), 2, 2);
-  EXPECT_EQ((std::vector<FormStep::Kind>{FormStep::Leave, FormStep::Enter, FormStep::Move}), kinds(next));
+  EXPECT_EQ((std::vector<FormStep::Kind>{FormStep::Leave, FormStep::Enter, FormStep::Move}),
+            kinds(next));
   EXPECT_EQ(kA, next[0].element);
   EXPECT_EQ((std::vector<FormStep::Kind>{FormStep::Leave}), kinds(input.mouseLeave()));
   EXPECT_EQ(FormStep::PointerEntered, input.mouseMove(over(kB), 0, 0).front().kind);

@@ -46,10 +46,13 @@ void printMenu(const char* name, HMENU menu) {
     info.dwTypeData = text;
     info.cch = sizeof text - 1;
     if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &info)) continue;
-    std::string kind = (info.fType & MFT_SEPARATOR) ? "separator" : info.hSubMenu ? "submenu" : "item";
+    std::string kind = (info.fType & MFT_SEPARATOR) ? "separator"
+                       : info.hSubMenu              ? "submenu"
+                                                    : "item";
     std::printf("%s.%d=%s id=%u checked=%d text=%s\n", name, i, kind.c_str(),
                 info.hSubMenu ? 0u : info.wID, (info.fState & MFS_CHECKED) ? 1 : 0, text);
-    if (info.hSubMenu) printMenu((std::string(name) + "." + std::to_string(i)).c_str(), info.hSubMenu);
+    if (info.hSubMenu)
+      printMenu((std::string(name) + "." + std::to_string(i)).c_str(), info.hSubMenu);
   }
 }
 
@@ -82,7 +85,8 @@ DWORD gdiObjects() {
   auto query = reinterpret_cast<QueryRoutine>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic{};
-  if (!query || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
+  if (!query ||
+      query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0)
     return 0;
   auto* peb = reinterpret_cast<BYTE*>(basic.PebBaseAddress);
   auto* table = *reinterpret_cast<BYTE**>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
@@ -118,7 +122,8 @@ LRESULT CALLBACK refuseControlWindow(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND) {
     auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
     const char* title = create->lpcs->lpszName;
-    if (title && HIWORD(reinterpret_cast<UINT_PTR>(title)) && std::strcmp(title, "青岚桌面工具箱") == 0)
+    if (title && HIWORD(reinterpret_cast<UINT_PTR>(title)) &&
+        std::strcmp(title, "青岚桌面工具箱") == 0)
       return 1;
   }
   return CallNextHookEx(refuseHook, code, wParam, lParam);
@@ -142,7 +147,8 @@ int main(int argc, char** argv) {
     // Nothing has been pumped yet: the list is filled by the creation itself.
     ql::PageView& view = ql::pageView();
     std::printf("list_entries=%d\n", view.list.entryCount());
-    for (int i = 1; i <= view.list.entryCount(); ++i) std::printf("entry.%d=%s\n", i, view.list.entryText(i).c_str());
+    for (int i = 1; i <= view.list.entryCount(); ++i)
+      std::printf("entry.%d=%s\n", i, view.list.entryText(i).c_str());
     for (int i = 0; i < ql::kControlMenuCount; ++i)
       printMenu(("menu" + std::to_string(i)).c_str(), ql::controlMenu(i).handle());
   } else if (mode == "refuse-tray") {

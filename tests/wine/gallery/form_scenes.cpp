@@ -118,10 +118,12 @@ int framedScene(Log& log) {
     return true;
   };
   auto created = [&](HWND handle) {
-    form.attach(handle, ql::Bytes(), ql::SkinForm::kNoTransparentColor, ql::kDefaultCaptionButtons, 220);
+    form.attach(handle, ql::Bytes(), ql::SkinForm::kNoTransparentColor, ql::kDefaultCaptionButtons,
+                220);
     label.create(form, 20, 40, 260, 40, "有边框的分层窗口");
   };
-  if (!window.createTopLevel(topLevel("分层有框", 140, 140, 320, 200, WS_OVERLAPPEDWINDOW, created)))
+  if (!window.createTopLevel(
+          topLevel("分层有框", 140, 140, 320, 200, WS_OVERLAPPEDWINDOW, created)))
     return 1;
   ql::processPendingMessages();
   logRect(log, "rect_before", window.handle());
@@ -146,7 +148,8 @@ int seeThroughScene(Log& log) {
   const char* captions[3] = {"总在最前", "穿透", "静音"};
   const int widths[3] = {72, 44, 44};
   auto created = [&](HWND handle) {
-    form.attach(handle, ql::Bytes(), RGB(255, 255, 255), ql::kCaptionClose | ql::kCaptionMaximise, 1);
+    form.attach(handle, ql::Bytes(), RGB(255, 255, 255), ql::kCaptionClose | ql::kCaptionMaximise,
+                1);
     int right = form.width() - 98;
     for (int i = 0; i < 3; ++i) {
       right -= widths[i];
@@ -208,7 +211,8 @@ int dialogScene(Log& log) {
     edit.setFocus();
     log.fact("window", handleText(handle));
   };
-  ql::TopLevelArgs args = topLevel("对话键", 300, 200, 230, 90, WS_POPUP | WS_CLIPCHILDREN, created);
+  ql::TopLevelArgs args =
+      topLevel("对话键", 300, 200, 230, 90, WS_POPUP | WS_CLIPCHILDREN, created);
   args.modal = true;
   args.taskbarButton = false;
   window.createTopLevel(args);
@@ -227,12 +231,18 @@ int runFormScene(const std::vector<std::string>& args) {
   ql::startToolkit();
   Log log(optionValue(args, "--log"));
   int code = 1;
-  if (scene == "paint") code = paintScene(log, args);
-  else if (scene == "reattach") code = reattachScene(log);
-  else if (scene == "framed") code = framedScene(log);
-  else if (scene == "see-through") code = seeThroughScene(log);
-  else if (scene == "orphan") code = orphanScene(log);
-  else code = dialogScene(log);
+  if (scene == "paint")
+    code = paintScene(log, args);
+  else if (scene == "reattach")
+    code = reattachScene(log);
+  else if (scene == "framed")
+    code = framedScene(log);
+  else if (scene == "see-through")
+    code = seeThroughScene(log);
+  else if (scene == "orphan")
+    code = orphanScene(log);
+  else
+    code = dialogScene(log);
   log.fact("toolkit_stopped", ql::stopToolkit() ? 1 : 0);
   log.fact("exit", code);
   return code;

@@ -111,18 +111,21 @@ ql::Bytes makeSkinPicture(int width, int height) {
   Gdiplus::Graphics g(&bitmap);
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   ql::fillGradient(g, Gdiplus::RectF(0, 0, float(width), 150), 0xFFD4ECEF, 0xFFEFF7F8);
-  ql::fillGradient(g, Gdiplus::RectF(0, 150, float(width), float(height - 150)), 0xFFF7FBFB, 0xFFFFFFFF);
+  ql::fillGradient(g, Gdiplus::RectF(0, 150, float(width), float(height - 150)), 0xFFF7FBFB,
+                   0xFFFFFFFF);
   struct Hill {
     float base, peak, phase;
     uint32_t color;
-  } hills[] = {{118, 52, 0.3f, 0x301B9AAA}, {118, 76, 1.9f, 0x401B9AAA}, {118, 94, 3.4f, 0x2A147A87}};
+  } hills[] = {
+      {118, 52, 0.3f, 0x301B9AAA}, {118, 76, 1.9f, 0x401B9AAA}, {118, 94, 3.4f, 0x2A147A87}};
   for (const Hill& hill : hills) {
     Gdiplus::GraphicsPath path;
     std::vector<Gdiplus::PointF> points;
     points.push_back({0, hill.base});
     for (int x = 0; x <= width; x += 8) {
       float t = float(x) / float(width);
-      float y = hill.peak + 14 * std::sin(t * 6.0f + hill.phase) + 8 * std::sin(t * 13.0f + hill.phase * 2);
+      float y = hill.peak + 14 * std::sin(t * 6.0f + hill.phase) +
+                8 * std::sin(t * 13.0f + hill.phase * 2);
       points.push_back({float(x), y});
     }
     points.push_back({float(width), hill.base});
@@ -143,15 +146,16 @@ ql::SkinImage makePageIcon(int kind) {
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::GraphicsPath tile;
   ql::addRoundRect(tile, Gdiplus::RectF(4, 4, 41, 41), 12);
-  Gdiplus::LinearGradientBrush fill(Gdiplus::RectF(4, 4, 40, 40), ql::argbColor(ql::theme::kAccentHover),
-                                    ql::argbColor(ql::theme::kAccentPressed), Gdiplus::LinearGradientModeVertical);
+  Gdiplus::LinearGradientBrush fill(
+      Gdiplus::RectF(4, 4, 40, 40), ql::argbColor(ql::theme::kAccentHover),
+      ql::argbColor(ql::theme::kAccentPressed), Gdiplus::LinearGradientModeVertical);
   g.FillPath(&fill, &tile);
   Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
   Gdiplus::Pen pen(Gdiplus::Color(255, 255, 255, 255), 2.5f);
   if (kind == 1) {
     for (int i = 0; i < 4; ++i)
-      ql::drawRoundRect(g, Gdiplus::RectF(14.0f + (i % 2) * 11, 14.0f + (i / 2) * 11, 9, 9), 3, 0xFFFFFFFF, 1,
-                        ql::kRoundFill);
+      ql::drawRoundRect(g, Gdiplus::RectF(14.0f + (i % 2) * 11, 14.0f + (i / 2) * 11, 9, 9), 3,
+                        0xFFFFFFFF, 1, ql::kRoundFill);
   } else if (kind == 2) {
     Gdiplus::PointF play[] = {{19, 14}, {35, 24}, {19, 34}};
     g.FillPolygon(&white, play, 3);
@@ -188,31 +192,32 @@ struct Showcase {
 };
 
 const char* const kShowcaseFiles[][2] = {
-    {"记事本", "C:\\windows\\notepad.exe"},
-    {"注册表编辑器", "C:\\windows\\regedit.exe"},
-    {"资源管理器", "C:\\windows\\explorer.exe"},
-    {"帮助", "C:\\windows\\winhlp32.exe"},
-    {"命令提示符", "C:\\windows\\system32\\cmd.exe"},
-    {"Windows 文件夹", "C:\\windows"},
-    {"系统配置 win.ini", "C:\\windows\\win.ini"},
-    {"添加项目", ""},
+    {"记事本", "C:\\windows\\notepad.exe"},           {"注册表编辑器", "C:\\windows\\regedit.exe"},
+    {"资源管理器", "C:\\windows\\explorer.exe"},      {"帮助", "C:\\windows\\winhlp32.exe"},
+    {"命令提示符", "C:\\windows\\system32\\cmd.exe"}, {"Windows 文件夹", "C:\\windows"},
+    {"系统配置 win.ini", "C:\\windows\\win.ini"},     {"添加项目", ""},
 };
 
 void logEvent(int code, int element, int source) {
-  fact("event", std::to_string(code) + "," + std::to_string(element) + "," + std::to_string(source));
+  fact("event",
+       std::to_string(code) + "," + std::to_string(element) + "," + std::to_string(source));
 }
 
 void logLayout(Showcase& s) {
   char handle[32];
-  std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(s.window.handle())));
+  std::snprintf(handle, sizeof handle, "0x%lx",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(s.window.handle())));
   fact("window", handle);
   RECT r = s.window.windowRect();
-  fact("window-rect", rectText({int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)}));
+  fact("window-rect",
+       rectText({int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)}));
   fact("client", std::to_string(s.form.width()) + "," + std::to_string(s.form.height()));
   for (int i = 1; i <= s.form.elementCount(); ++i)
     fact("element." + std::to_string(i), rectText(s.form.element(i)->rect()));
-  for (int i = 1; i <= s.list.entryCount(); ++i) fact("entry." + std::to_string(i), rectText(s.list.entryRect(i)));
-  for (int i = 1; i <= s.tabs.tabCount(); ++i) fact("tab." + std::to_string(i), rectText(s.tabs.tabRect(i)));
+  for (int i = 1; i <= s.list.entryCount(); ++i)
+    fact("entry." + std::to_string(i), rectText(s.list.entryRect(i)));
+  for (int i = 1; i <= s.tabs.tabCount(); ++i)
+    fact("tab." + std::to_string(i), rectText(s.tabs.tabRect(i)));
   fact("selected", std::to_string(s.list.selected()));
   fact("tab", std::to_string(s.tabs.current()));
 }
@@ -226,7 +231,8 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
     return false;
   };
   s.form.onResized = [&s](int w, int h) {
-    fact("size", std::to_string(w) + "," + std::to_string(h) + "," + std::to_string(s.window.windowState()));
+    fact("size", std::to_string(w) + "," + std::to_string(h) + "," +
+                     std::to_string(s.window.windowState()));
     s.list.move(0, 150, w - 5, h - 190);
     s.tabs.move(0, 118, w, 30);
     s.listMode.move(w - 60, 96, 52, 18);
@@ -261,7 +267,9 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
     if (!allowed) fact("tab-veto", std::to_string(index));
     return allowed;
   };
-  s.tabs.onChanged = [](ql::SkinTabStrip&, int index) { fact("tab-changed", std::to_string(index)); };
+  s.tabs.onChanged = [](ql::SkinTabStrip&, int index) {
+    fact("tab-changed", std::to_string(index));
+  };
   s.tabs.setCurrent(1);
 
   s.list.create(s.form, 0, 150, width - 5, height - 190);
@@ -273,8 +281,12 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
   for (int i = 1; i <= extraEntries; ++i)
     s.list.insertEntry("项目 " + std::to_string(i), (i - 1) % (s.icons.count()) + 1);
   s.list.setSelected(2);
-  s.list.onActivate = [](ql::SkinListView& list, int index) { fact("activate", list.entryText(index)); };
-  s.list.onSelectionChanged = [](ql::SkinListView&, int index) { fact("selection", std::to_string(index)); };
+  s.list.onActivate = [](ql::SkinListView& list, int index) {
+    fact("activate", list.entryText(index));
+  };
+  s.list.onSelectionChanged = [](ql::SkinListView&, int index) {
+    fact("selection", std::to_string(index));
+  };
 
   s.status.create(s.form, 15, height - 32, width - 172, 24, "共 8 个项目，双击打开");
   s.status.setTextColor(ql::theme::kTextSecondary);
@@ -301,8 +313,9 @@ int runShowcase(const std::vector<std::string>& args) {
     result = 0;
     return true;
   };
-  if (!s.window.createTopLevel(topLevel("青岚桌面工具箱", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN,
-                                        [&](HWND handle) { buildShowcase(s, handle, extraEntries); })))
+  if (!s.window.createTopLevel(
+          topLevel("青岚桌面工具箱", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN,
+                   [&](HWND handle) { buildShowcase(s, handle, extraEntries); })))
     return 1;
   s.window.post(kMsgLogLayout);
   return int(ql::runMessageLoop());
@@ -328,7 +341,8 @@ int runBareForm(const std::vector<std::string>& args) {
       return false;
     };
     form.onResized = [&](int w, int h) {
-      fact("size", std::to_string(w) + "," + std::to_string(h) + "," + std::to_string(window.windowState()));
+      fact("size", std::to_string(w) + "," + std::to_string(h) + "," +
+                       std::to_string(window.windowState()));
       label.move(16, 40, w - 32, h - 56);
     };
     form.setResizeBorder(resizeBorder);
@@ -336,22 +350,27 @@ int runBareForm(const std::vector<std::string>& args) {
       if (message == WM_EXITSIZEMOVE) fact("exit-size-move", "1");
       return false;
     };
-    form.attach(handle, makeSkinPicture(360, 240), ql::SkinForm::kNoTransparentColor, buttons, alpha);
-    label.create(form, 16, 40, 328, 184, "标题栏按钮组合：" + std::to_string(buttons) + "。双击标题栏可最大化或还原（需有最大化按钮）。");
+    form.attach(handle, makeSkinPicture(360, 240), ql::SkinForm::kNoTransparentColor, buttons,
+                alpha);
+    label.create(form, 16, 40, 328, 184,
+                 "标题栏按钮组合：" + std::to_string(buttons) +
+                     "。双击标题栏可最大化或还原（需有最大化按钮）。");
     label.setTextFlags(ql::kTextTop);
     char handleText[32];
-    std::snprintf(handleText, sizeof handleText, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
+    std::snprintf(handleText, sizeof handleText, "0x%lx",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
     fact("window", handleText);
   };
-  if (!window.createTopLevel(topLevel("青岚 · 窗体", 120, 120, 360, 240, WS_POPUP | WS_CLIPCHILDREN, created)))
+  if (!window.createTopLevel(
+          topLevel("青岚 · 窗体", 120, 120, 360, 240, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   return int(ql::runMessageLoop());
 }
 
 // ---- Repaint benchmark --------------------------------------------------------------
 
-const char* const kBenchFiles[] = {"C:\\windows\\notepad.exe", "C:\\windows\\regedit.exe",
-                                   "C:\\windows\\explorer.exe", "C:\\windows\\winhlp32.exe",
+const char* const kBenchFiles[] = {"C:\\windows\\notepad.exe",       "C:\\windows\\regedit.exe",
+                                   "C:\\windows\\explorer.exe",      "C:\\windows\\winhlp32.exe",
                                    "C:\\windows\\system32\\cmd.exe", "C:\\windows"};
 
 // The median time of one full repaint (the machine is shared, so the median
@@ -421,10 +440,12 @@ int runBenchmark(const std::vector<std::string>& args) {
     list.setImageList(&icons);
     for (const char* file : kBenchFiles) icons.add(file);
     for (int i = 1; i <= entries; ++i)
-      list.insertEntry("项目 " + std::to_string(i), (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
+      list.insertEntry("项目 " + std::to_string(i),
+                       (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
     list.setSelected(2);
   };
-  if (!window.createTopLevel(topLevel("青岚 · 重绘计时", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, created)))
+  if (!window.createTopLevel(
+          topLevel("青岚 · 重绘计时", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   window.post(kMsgRunBenchmark);
   return int(ql::runMessageLoop());
@@ -462,7 +483,8 @@ int runImage(const std::vector<std::string>& args) {
   fact("size", std::to_string(image.width()) + "," + std::to_string(image.height()));
   fact("frames", std::to_string(image.frameCount()));
   std::string delays;
-  for (int delay : image.frameDelays()) delays += (delays.empty() ? "" : ",") + std::to_string(delay);
+  for (int delay : image.frameDelays())
+    delays += (delays.empty() ? "" : ",") + std::to_string(delay);
   fact("delays", delays);
   for (int frame = 0; frame < image.frameCount(); ++frame) {
     image.selectFrame(frame);
@@ -475,7 +497,8 @@ int runImage(const std::vector<std::string>& args) {
   HBITMAP bitmap = makeAlphaBitmap();
   ql::SkinImage fromBitmap;
   fact("bitmap", fromBitmap.fromBitmap(bitmap) ? "1" : "0");
-  for (int i = 0; i < 4; ++i) fact("bitmap." + std::to_string(i), hexPixel(fromBitmap.pixel(i % 2, i / 2)));
+  for (int i = 0; i < 4; ++i)
+    fact("bitmap." + std::to_string(i), hexPixel(fromBitmap.pixel(i % 2, i / 2)));
   ICONINFO parts = {};
   parts.fIcon = TRUE;
   parts.hbmColor = bitmap;
@@ -483,12 +506,15 @@ int runImage(const std::vector<std::string>& args) {
   HICON icon = CreateIconIndirect(&parts);
   ql::SkinImage fromIcon;
   fact("icon", fromIcon.fromIcon(icon) ? "1" : "0");
-  for (int i = 0; i < 4; ++i) fact("icon." + std::to_string(i), hexPixel(fromIcon.pixel(i % 2, i / 2)));
+  for (int i = 0; i < 4; ++i)
+    fact("icon." + std::to_string(i), hexPixel(fromIcon.pixel(i % 2, i / 2)));
   DestroyIcon(icon);
   DeleteObject(parts.hbmMask);
   DeleteObject(bitmap);
   ql::SkinImage empty;
-  fact("empty", empty.createEmpty(3, 2) ? hexPixel(empty.pixel(1, 1)) + "," + std::to_string(empty.width()) : "0");
+  fact("empty", empty.createEmpty(3, 2)
+                    ? hexPixel(empty.pixel(1, 1)) + "," + std::to_string(empty.width())
+                    : "0");
   return 0;
 }
 
@@ -506,10 +532,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!ql::startToolkit()) return 2;
   std::string mode = args.empty() ? std::string() : args[0];
   int code;
-  if (mode == "form") code = runBareForm(args);
-  else if (mode == "bench") code = runBenchmark(args);
-  else if (mode == "image") code = runImage(args);
-  else code = runShowcase(args);
+  if (mode == "form")
+    code = runBareForm(args);
+  else if (mode == "bench")
+    code = runBenchmark(args);
+  else if (mode == "image")
+    code = runImage(args);
+  else
+    code = runShowcase(args);
   ql::stopToolkit();
   if (logFile) std::fclose(logFile);
   return code;

@@ -16,7 +16,8 @@ namespace gallery {
 // key=value lines, flushed as they are written.
 class Log {
  public:
-  explicit Log(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
+  explicit Log(const std::string& path)
+      : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
   ~Log() {
     if (file_) std::fclose(file_);
   }
@@ -42,7 +43,8 @@ inline std::string optionValue(const std::vector<std::string>& args, const std::
 
 inline std::string handleText(HWND window) {
   char text[32];
-  std::snprintf(text, sizeof(text), "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+  std::snprintf(text, sizeof(text), "0x%lx",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
   return text;
 }
 

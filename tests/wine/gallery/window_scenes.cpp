@@ -23,8 +23,8 @@
 
 namespace {
 
-using gallery::Log;
 using gallery::handleText;
+using gallery::Log;
 using gallery::optionValue;
 using gallery::topLevel;
 
@@ -53,7 +53,8 @@ int modalScene(Log& log) {
     dialog.onFirstActivation = [&] {
       log.fact("owner_enabled_while_modal", IsWindowEnabled(owner.handle()) ? 1 : 0);
     };
-    ql::TopLevelArgs args = topLevel("模态窗口", 400, 300, 240, 120, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    ql::TopLevelArgs args =
+        topLevel("模态窗口", 400, 300, 240, 120, WS_POPUP | WS_CAPTION | WS_SYSMENU);
     args.owner = owner.handle();
     args.modal = true;
     args.taskbarButton = false;
@@ -201,17 +202,17 @@ int regionScene(Log& log) {
   log.fact("window", handleText(window.handle()));
   const auto applyStart = std::chrono::steady_clock::now();
   const bool applied = window.setRegionFromPicture(picture);
-  const double applyMs = std::chrono::duration<double, std::milli>(
-                             std::chrono::steady_clock::now() - applyStart)
-                             .count();
+  const double applyMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - applyStart)
+          .count();
   std::snprintf(figure, sizeof(figure), "%.2f", applyMs);
   log.fact("apply_ms", figure);
   log.fact("applied", applied ? 1 : 0);
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   if (GetWindowRgn(window.handle(), region) != ERROR) {
-    log.fact("solid_inside", PtInRegion(region, 100, 100) ? 1 : 0);      // teal
-    log.fact("dot_inside", PtInRegion(region, 102, 102) ? 1 : 0);        // a dot of the grid
-    log.fact("lace_hole_inside", PtInRegion(region, 3, 0) ? 1 : 0);      // a hole of the lace
+    log.fact("solid_inside", PtInRegion(region, 100, 100) ? 1 : 0);  // teal
+    log.fact("dot_inside", PtInRegion(region, 102, 102) ? 1 : 0);    // a dot of the grid
+    log.fact("lace_hole_inside", PtInRegion(region, 3, 0) ? 1 : 0);  // a hole of the lace
     log.fact("lace_solid_inside", PtInRegion(region, 2, 0) ? 1 : 0);
   }
   DeleteObject(region);
@@ -250,7 +251,8 @@ int controlsScene(Log& log) {
     picker.setValue(ql::toOleDate(when));
     picker.setFormat("yyyy'年'M'月'd'日' HH':'mm");
     plainLabel.create(handle, "标签", SS_CENTERIMAGE, 64, 96, 160, 20);
-    log.fact("browser_created", browser.create(handle, "about:blank", 0, 240, 12, 120, 100) ? 1 : 0);
+    log.fact("browser_created",
+             browser.create(handle, "about:blank", 0, 240, 12, 120, 100) ? 1 : 0);
     log.fact("browser_html_empty", browser.outerHtml().empty() ? 1 : 0);
     edit.setFocus();
   };
@@ -285,12 +287,18 @@ int runWindowScene(const std::vector<std::string>& args) {
   ql::startToolkit();
   Log log(optionValue(args, "--log"));
   int code = 1;
-  if (scene == "modal") code = modalScene(log);
-  else if (scene == "close-veto") code = closeVetoScene(log);
-  else if (scene == "tray") code = trayScene(log, args);
-  else if (scene == "centre") code = centreScene(log);
-  else if (scene == "controls") code = controlsScene(log);
-  else code = regionScene(log);
+  if (scene == "modal")
+    code = modalScene(log);
+  else if (scene == "close-veto")
+    code = closeVetoScene(log);
+  else if (scene == "tray")
+    code = trayScene(log, args);
+  else if (scene == "centre")
+    code = centreScene(log);
+  else if (scene == "controls")
+    code = controlsScene(log);
+  else
+    code = regionScene(log);
   log.fact("exit", code);
   ql::stopToolkit();
   return code;
