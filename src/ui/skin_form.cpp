@@ -144,20 +144,22 @@ bool SkinForm::filterMessage(WindowBase& window, UINT message, WPARAM wParam, LP
     case WM_MOUSEMOVE: {
       POINT screen = {x, y};
       ClientToScreen(handle, &screen);
-      applySteps(input_.mouseMove(hitAt(x, y), screen.x, screen.y));
+      applySteps(input_.mouseMove(hitAt(x, y), screen.x, screen.y), POINT{x, y});
       return false;
     }
     case WM_MOUSELEAVE: applySteps(input_.mouseLeave()); return false;
     case WM_LBUTTONDOWN: {
       POINT screen = {x, y};
       ClientToScreen(handle, &screen);
-      applySteps(input_.leftDown(hitAt(x, y), screen.x, screen.y, IsZoomed(handle) != FALSE));
+      applySteps(input_.leftDown(hitAt(x, y), screen.x, screen.y, IsZoomed(handle) != FALSE),
+                 POINT{x, y});
       return false;
     }
-    case WM_LBUTTONUP: applySteps(input_.leftUp(hitAt(x, y))); return false;
-    case WM_RBUTTONDOWN: applySteps(input_.rightDown(hitAt(x, y))); return false;
+    case WM_LBUTTONUP: applySteps(input_.leftUp(hitAt(x, y)), POINT{x, y}); return false;
+    case WM_RBUTTONDOWN: applySteps(input_.rightDown(hitAt(x, y)), POINT{x, y}); return false;
     case WM_LBUTTONDBLCLK:
-      applySteps(input_.doubleClick(hitAt(x, y), (captionButtons_ & kCaptionMaximise) != 0));
+      applySteps(input_.doubleClick(hitAt(x, y), (captionButtons_ & kCaptionMaximise) != 0),
+                 POINT{x, y});
       return false;
     case WM_MOUSEWHEEL: {
       POINT point = {x, y};
@@ -278,15 +280,21 @@ SkinElement* SkinForm::elementOf(ElementKey key) const {
 }
 
 void SkinForm::applySteps(const FormSteps& steps) {
+  if (steps.empty() || !window_) return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  ScreenToClient(window_->handle(), &cursor);
+  applySteps(steps, cursor);
+}
+
+// `point`: where the mouse message that led here was, in client pixels.
+void SkinForm::applySteps(const FormSteps& steps, POINT point) {
   for (const FormStep& step : steps) {
     if (!window_) return;  // a routine ended the window
     HWND handle = window_->handle();
     SkinElement* element = elementOf(step.element);
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ScreenToClient(handle, &cursor);
-    const int ex = element ? cursor.x - element->left() : 0;
-    const int ey = element ? cursor.y - element->top() : 0;
+    const int ex = element ? point.x - element->left() : 0;
+    const int ey = element ? point.y - element->top() : 0;
     const int keys = element ? modifierKeys() : 0;
     switch (step.kind) {
       case FormStep::PointerEntered: toolTips().updateWindow(handle); break;

@@ -172,6 +172,7 @@ class SkinForm : public MessageFilter {
  private:
   void layout();
   void applySteps(const FormSteps& steps);
+  void applySteps(const FormSteps& steps, POINT point);
   FormHit hitAt(int x, int y) const;
   SkinElement* elementOf(ElementKey key) const;
   void captionAction(int bit);

@@ -30,7 +30,8 @@ namespace {
 DriveKind driveKindOf(const std::string& path) {
   if (isNetworkPath(path)) return DriveKind::Remote;
   std::string root = driveRootOf(path);
-  if (root.empty()) return DriveKind::Unknown;
+  // No root (an empty or relative path): the shell resolves it here, locally.
+  if (root.empty()) return DriveKind::Local;
   switch (GetDriveTypeA(root.c_str())) {
     case DRIVE_FIXED:
     case DRIVE_RAMDISK: return DriveKind::Local;
@@ -47,7 +48,6 @@ bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float 
                          float opacity) const {
   if (index < 1 || index > count()) return false;
   const std::string& path = paths_[size_t(index - 1)];
-  if (path.empty()) return false;
   // The shell answers with its own image list and the icon's place in it:
   // the same picture SHGFI_ICON would hand out, drawn from there without
   // making (and destroying) an icon handle for every entry on every paint.
@@ -56,7 +56,8 @@ bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float 
   DWORD attributes = FILE_ATTRIBUTE_NORMAL;
   if (!lookUpIconOfFile(driveKindOf(path))) {
     flags |= SHGFI_USEFILEATTRIBUTES;
-    if (path.back() == '\\' || path.back() == '/') attributes = FILE_ATTRIBUTE_DIRECTORY;
+    if (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+      attributes = FILE_ATTRIBUTE_DIRECTORY;
   }
   auto shellIcons = reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoA(path.c_str(), attributes, &info, sizeof info, flags));
