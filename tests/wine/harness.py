@@ -324,6 +324,10 @@ class Driver:
         except DriverError:
             return False
 
+    def tray_icon(self, window):
+        """Whether the shell holds icon 1 of the window (which may be gone)."""
+        return self.run("tray", _hwnd(window))[0] == b"icon=1"
+
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])
 
