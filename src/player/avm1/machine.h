@@ -15,6 +15,8 @@
 #include "player/avm1/object.h"
 #include "player/avm1/value.h"
 
+#include "player/core/sound_mixer.h"
+
 namespace player {
 class SpriteInstance;
 struct RunContext;
@@ -143,6 +145,11 @@ class Machine {
   // Code page of SWF 5 text (0: the system's).
   unsigned codePage() const { return codePage_; }
   void setCodePage(unsigned codePage) { codePage_ = codePage; }
+  // Where Sound objects play; null: silent.
+  player::SoundMixer* mixer() const { return mixer_; }
+  void setMixer(player::SoundMixer* mixer) { mixer_ = mixer; }
+  // Volume and pan of the sounds of the movie as a whole.
+  player::SoundTransform& globalSoundTransform() { return globalSound_; }
   // The movie's address as _url reports it.
   const std::string& movieUrl() const { return movieUrl_; }
   void setMovieUrl(std::string url) { movieUrl_ = std::move(url); }
@@ -290,6 +297,8 @@ class Machine {
   Environment env_;
   InputState input_;
   unsigned codePage_ = 0;
+  player::SoundMixer* mixer_ = nullptr;
+  player::SoundTransform globalSound_;
   std::string movieUrl_;
   Limits limits_;
   Heap heap_;

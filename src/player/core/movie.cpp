@@ -304,6 +304,15 @@ class MovieParser {
         }
         return;
       }
+      case swf::kDefineSound: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::Sound;
+        def->sound = std::make_unique<swf::SoundDef>();
+        uint16_t id = 0;
+        if (!swf::parseDefineSound(tag.data, tag.size, &id, def->sound.get()) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
       case swf::kJpegTables:
         if (jpegTables_.empty()) jpegTables_.assign(tag.data, tag.data + tag.size);
         return;

@@ -11,6 +11,7 @@
 #include "player/swf/bitmap.h"
 #include "player/swf/display.h"
 #include "player/swf/shape.h"
+#include "player/swf/sound.h"
 #include "player/swf/swf_file.h"
 #include "player/swf/types.h"
 
@@ -78,7 +79,7 @@ struct TimelineDef {
   int findLabel(const std::string& name) const;
 };
 
-enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap };
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, Sound };
 
 struct CharacterDef {
   CharacterKind kind = CharacterKind::Shape;
@@ -86,6 +87,7 @@ struct CharacterDef {
   std::unique_ptr<swf::MorphShapeDef> morph;
   std::unique_ptr<TimelineDef> timeline;
   std::unique_ptr<swf::Bitmap> bitmap;
+  std::unique_ptr<swf::SoundDef> sound;
 };
 
 struct Movie {

@@ -77,6 +77,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
         if (o.sprite) drawSprite(*o.sprite, m, cx);
         break;
       case CharacterKind::Bitmap:
+      case CharacterKind::Sound:
         break;
     }
   }

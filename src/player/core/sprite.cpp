@@ -177,7 +177,7 @@ void SpriteInstance::queueFrameActions(int frame) {
 
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
-  if (!def || def->kind == CharacterKind::Bitmap) return;
+  if (!def || def->kind == CharacterKind::Bitmap || def->kind == CharacterKind::Sound) return;
   if (context_->objects >= RunContext::kMaxObjects) return;
   if (def->kind == CharacterKind::Sprite && nesting_ >= RunContext::kMaxNesting) return;
   DisplayObject& o = children_[depth];

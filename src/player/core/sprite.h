@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "player/core/movie.h"
+#include "player/core/sound_mixer.h"
 
 namespace avm1 {
 class ClipObject;
@@ -191,6 +192,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // The clip events placed with this clip.
   const std::vector<ClipAction>* clipActions() const { return clipActions_.get(); }
   void setClipActions(std::shared_ptr<const std::vector<ClipAction>> actions) { clipActions_ = std::move(actions); }
+  // Volume and pan of this clip's sounds (Sound objects set them).
+  SoundTransform& soundTransform() { return soundTransform_; }
   Drawing* drawing() const { return drawing_.get(); }
   Drawing& drawingForScript();
   void clearDrawing() { drawing_.reset(); }
@@ -227,6 +230,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   avm1::ClipObject* scriptObject_ = nullptr;
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
   std::unique_ptr<Drawing> drawing_;
+  SoundTransform soundTransform_;
   // This clip's entry when no parent holds it: the root's, or a removed
   // clip's last one (for the scripts that still look at it).
   std::unique_ptr<DisplayObject> own_;

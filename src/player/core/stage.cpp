@@ -39,6 +39,8 @@ Stage::Stage(const Movie& movie, StageOptions options) : movie_(movie), clock_(s
     };
     machine_ = std::make_unique<avm1::Machine>(movie_.header.version, std::move(env));
     machine_->setCodePage(options.codePage);
+    machine_->setMixer(options.mixer);
+    machine_->setMovieUrl(options.url);
     context_.machine = machine_.get();
   }
   root_ = std::make_shared<SpriteInstance>(&movie_.root, 0, &context_);

@@ -25,6 +25,10 @@ struct StageOptions {
   std::unique_ptr<Clock> clock;
   // Code page of the text in SWF 5 and older movies; 0: the system's.
   unsigned codePage = 0;
+  // Where Sound objects play (owned by the caller); none: silent.
+  SoundMixer* mixer = nullptr;
+  // The movie's address as _url reports it ("file:///...").
+  std::string url;
   // Seeds Math.random; 0: from the clock.
   uint32_t randomSeed = 0;
 };

@@ -47,6 +47,7 @@ enum TagCode : uint16_t {
   kJpegTables = 8,
   kSetBackgroundColor = 9,
   kDoAction = 12,
+  kDefineSound = 14,
   kDefineBitsLossless = 20,
   kDefineBitsJpeg2 = 21,
   kDefineShape2 = 22,
