@@ -268,11 +268,6 @@ Value sort(Machine& m, Call& c) {
       return r < 0 ? -1 : r > 0 ? 1 : 0;
     };
   }
-  ++m.unsafeDepth();
-  struct Restore {
-    Machine& m;
-    ~Restore() { --m.unsafeDepth(); }
-  } restore{m};
   return sortValues(m, o, std::move(all), compare, flags);
 }
 
@@ -307,11 +302,6 @@ Value sortOn(Machine& m, Call& c) {
     }
     return 0;
   };
-  ++m.unsafeDepth();
-  struct Restore {
-    Machine& m;
-    ~Restore() { --m.unsafeDepth(); }
-  } restore{m};
   return sortValues(m, o, std::move(all), compare, fieldFlags.empty() ? flags : (flags & ~kDescending));
 }
 

@@ -32,6 +32,8 @@ constexpr size_t kGlobalRegisters = 4;
 
 enum class Flow { Normal, Return, JumpOut };
 
+ArrayObject* makeArguments(Machine& m, Activation& a);
+
 struct Interpreter {
   Machine& m;
   Activation& a;
@@ -119,7 +121,7 @@ struct Interpreter {
   }
 
   Object* argumentsObject() {
-    if (!a.arguments) a.arguments = m.newArray();
+    if (!a.arguments) a.arguments = makeArguments(m, a);
     return a.arguments;
   }
 
@@ -314,7 +316,20 @@ void Interpreter::doPush(const uint8_t* data, size_t length) {
     uint8_t type = r.u8();
     Value v;
     switch (type) {
-      case 0: v = Value(decodeText(m, a.swfVersion, r.cstring())); break;
+      case 0: {
+        size_t at = static_cast<size_t>(r.current() - bytes);
+        auto cached = a.code->texts.find(at);
+        if (cached != a.code->texts.end()) {
+          v = Value(cached->second.text);
+          r.skip(cached->second.rawSize);
+        } else {
+          std::string raw = r.cstring();
+          String text = decodeText(m, a.swfVersion, raw);
+          if (!r.failed()) a.code->texts.emplace(at, Code::Text{text, raw.size() + 1});
+          v = Value(text);
+        }
+        break;
+      }
       case 1: v = Value(static_cast<double>(r.f32())); break;
       case 2: v = Value::null(); break;
       case 3: break;
@@ -483,7 +498,7 @@ void Interpreter::callFunctionNamed() {
     push(Value());
     return;
   }
-  Value result = m.call(fn, thisValue, args.data(), args.size());
+  Value result = m.callFromScript(fn, thisValue, args.data(), args.size());
   push(result);
 }
 
@@ -494,7 +509,7 @@ Value Interpreter::callSuperConstructor(Object* super, const std::vector<Value>&
   Value ctor = home ? m.get(home, "__constructor__", self) : Value();
   Object* ctorObject = ctor.object();
   Object* next = ctorObject ? m.get(ctorObject, "prototype").object() : nullptr;
-  return m.call(ctor, self, args.data(), args.size(), next);
+  return m.callFromScript(ctor, self, args.data(), args.size(), next);
 }
 
 void Interpreter::callMethod() {
@@ -515,12 +530,12 @@ void Interpreter::callMethod() {
     // super.method(): the parent prototype's method, on the same object.
     Object* base = home ? home->proto() : nullptr;
     Value fn = base ? m.get(base, name, self) : Value();
-    push(m.call(fn, self, args.data(), args.size(), base ? findMethodHome(m, base, name) : nullptr));
+    push(m.callFromScript(fn, self, args.data(), args.size(), base ? findMethodHome(m, base, name) : nullptr));
     return;
   }
   if (noName) {
     // The object itself is the function, called with no this.
-    push(m.call(object, Value(), args.data(), args.size()));
+    push(m.callFromScript(object, Value(), args.data(), args.size()));
     return;
   }
   Value fn = m.getMember(object, name);
@@ -530,7 +545,7 @@ void Interpreter::callMethod() {
   }
   Object* home = nullptr;
   if (Object* o = object.object()) home = findMethodHome(m, o, name);
-  push(m.call(fn, object, args.data(), args.size(), home));
+  push(m.callFromScript(fn, object, args.data(), args.size(), home));
 }
 
 void Interpreter::newObject(bool isMethod) {
@@ -552,7 +567,7 @@ void Interpreter::newObject(bool isMethod) {
   }
   auto* f = static_cast<FunctionObject*>(fn.object());
   Value proto = m.get(f, "prototype");
-  push(Value(m.constructWith(f, args.data(), args.size(), proto.object())));
+  push(Value(m.constructFromScript(f, args.data(), args.size(), proto.object())));
 }
 
 void Interpreter::doEnumerate(bool objectOnStack) {
@@ -760,12 +775,19 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       break;
     }
     case swf::kActionConstantPool: {
+      size_t at = static_cast<size_t>(data - bytes);
+      auto cached = a.code->pools.find(at);
+      if (cached != a.code->pools.end()) {
+        a.constants = cached->second;
+        break;
+      }
       swf::BitReader r(data, length);
       int count = r.u16();
       auto pool = std::make_shared<std::vector<String>>();
       pool->reserve(static_cast<size_t>(count));
       for (int i = 0; i < count && !r.failed(); ++i) pool->push_back(decodeText(m, a.swfVersion, r.cstring()));
       a.constants = pool;
+      a.code->pools.emplace(at, pool);
       break;
     }
     case 0x87: {  // StoreRegister
@@ -1188,6 +1210,16 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
 }
 
 // Runs `interpreter` over [start, end) with the machine's current activation set.
+// The arguments array, made when a function first asks for it.
+ArrayObject* makeArguments(Machine& m, Activation& a) {
+  if (!a.arguments) {
+    a.arguments = m.newArray(std::vector<Value>(a.args, a.args + a.argCount));
+    a.arguments->define("callee", a.callee ? Value(a.callee) : Value(), kDontEnum);
+    a.arguments->define("caller", a.caller ? Value(a.caller) : Value::null(), kDontEnum);
+  }
+  return a.arguments;
+}
+
 Flow runActivation(Machine& m, Activation& a, size_t start, size_t end) {
   a.parent = m.current();
   a.stackBase = m.stack().size();
@@ -1225,6 +1257,8 @@ void Activation::trace(Heap& heap) {
   heap.mark(callee);
   heap.mark(superObject);
   heap.mark(arguments);
+  for (size_t i = 0; i < argCount; ++i) heap.mark(args[i]);
+  heap.mark(caller);
   heap.mark(locals);
   heap.mark(returnValue);
 }
@@ -1254,10 +1288,9 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.thisValue = call.thisValue;
   a.locals = m.heap().make<Object>(nullptr);
   a.scope = m.heap().make<Scope>(Scope::Kind::Local, a.locals, f.scope);
-  a.arguments = m.newArray(std::vector<Value>(call.args, call.args + call.count));
-  a.arguments->define("callee", Value(function), kDontEnum);
-  a.arguments->define("caller", m.current() && m.current()->callee ? Value(m.current()->callee) : Value::null(),
-                      kDontEnum);
+  a.args = call.args;
+  a.argCount = call.count;
+  a.caller = m.current() ? m.current()->callee : nullptr;
   if (f.isFunction2) {
     a.registers.resize(std::max<size_t>(f.registerCount, 1));
     a.suppressThis = f.flags & kSuppressThis;
@@ -1269,7 +1302,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
       ++reg;
     };
     if (f.flags & kPreloadThis) preload(call.thisValue);
-    if (f.flags & kPreloadArguments) preload(Value(a.arguments));
+    if (f.flags & kPreloadArguments) preload(Value(makeArguments(m, a)));
     if (f.flags & kPreloadSuper) preload(a.superObject ? Value(makeSuperObject(m, a.superObject, a.thisValue)) : Value());
     if (f.flags & kPreloadRoot) preload(rootValue(m, a));
     if (f.flags & kPreloadParent) {

@@ -26,7 +26,10 @@ struct Activation {
   std::vector<Value> registers;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;
-  ArrayObject* arguments = nullptr;
+  ArrayObject* arguments = nullptr;  // made when first asked for
+  const Value* args = nullptr;       // the call's arguments (the caller keeps them)
+  size_t argCount = 0;
+  FunctionObject* caller = nullptr;
   Object* locals = nullptr;  // a function's own variables; null in frame scripts
   size_t stackBase = 0;
   Value returnValue;

@@ -35,6 +35,8 @@ Machine::Machine(int swfVersion, Environment environment)
   if (!env_.random) env_.random = [] { return 0.5; };
   beginFrame();
   installBuiltins();
+  // Collections keep the heap below its limit; the cap stops what they cannot.
+  heap_.setMaxCells(limits_.heapCells + limits_.heapCells / 2);
 }
 
 Machine::~Machine() = default;
@@ -76,34 +78,54 @@ void Machine::checkBudget() {
   if (seconds > limits_.secondsPerFrame) throw ScriptAbort{"a script ran too long"};
 }
 
-void Machine::runBlock(const std::shared_ptr<const Code>& code, player::SpriteInstance* clip) {
-  if (disabled_ || !code || !clip) return;
-  ClipObject* base = clipObject(clip);
+template <typename Fn>
+void Machine::guarded(Fn fn) {
+  bool outermost = current_ == nullptr;
+  if (!outermost) {
+    // Inside a running script: limits end the outer script too.
+    try {
+      fn();
+    } catch (const ScriptThrow& t) {
+      env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
+    }
+    return;
+  }
+  char marker;
+  stackBase_ = &marker;
   try {
-    runTopLevel(*this, code, base);
-  } catch (const ScriptThrow& t) {
-    env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
-  } catch (const ScriptAbort&) {
+    try {
+      fn();
+    } catch (const ScriptThrow& t) {
+      // What trace prints for an exception no script caught.
+      env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
+    }
+  } catch (const ScriptAbort& a) {
+    stopReason_ = a.reason;
+  } catch (const ScriptThrow&) {
+    stopReason_ = "an exception could not be written out";
+  } catch (const HeapFull&) {
+    stopReason_ = "the script's heap is full";
   } catch (const std::bad_alloc&) {
+    stopReason_ = "memory ran out";
   }
   stack_.clear();
+  current_ = nullptr;
+  activeVersion_ = swfVersion_;
+  callDepth_ = virtualDepth_ = unsafeDepth_ = 0;
+  stackBase_ = nullptr;
   collectIfDue();
 }
 
+void Machine::runBlock(const std::shared_ptr<const Code>& code, player::SpriteInstance* clip) {
+  if (disabled() || !code || !clip) return;
+  ClipObject* base = clipObject(clip);
+  guarded([&] { runTopLevel(*this, code, base); });
+}
+
 Value Machine::callFromOutside(const Value& function, const Value& thisValue, const std::vector<Value>& args) {
-  if (disabled_) return Value();
+  if (disabled()) return Value();
   Value result;
-  try {
-    result = call(function, thisValue, args.data(), args.size());
-  } catch (const ScriptThrow& t) {
-    env_.trace("Warning: Uncaught exception, " + toString(t.value).str());
-  } catch (const ScriptAbort&) {
-  } catch (const std::bad_alloc&) {
-  }
-  if (!current_) {
-    stack_.clear();
-    collectIfDue();
-  }
+  guarded([&] { result = call(function, thisValue, args.data(), args.size()); });
   return result;
 }
 
@@ -128,9 +150,8 @@ void Machine::collectIfDue() {
   if (unsafeDepth_ > 0) return;
   if (heap_.allocatedSinceCollect() < kCollectEvery) return;
   collect();
-  if (heap_.cellCount() > limits_.heapCells || liveBytes_ > limits_.heapBytes) {
-    if (current_) throw ScriptAbort{"the script's heap is full"};
-  }
+  if (current_ && (heap_.cellCount() > limits_.heapCells || liveBytes_ > limits_.heapBytes))
+    throw ScriptAbort{"the script's heap is full"};
 }
 
 // ----------------------------------------------------------- conversions
@@ -462,10 +483,9 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
     if (!p->isVirtual()) return p->value;
     if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();
     ++virtualDepth_;
-    ++unsafeDepth_;
     struct Restore {
       Machine& m;
-      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+      ~Restore() { --m.virtualDepth_; }
     } restore{*this};
     return call(p->getter, thisValue, nullptr, 0, o);
   }
@@ -492,10 +512,9 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
     Property* p = findOwnVisible(object, name);
     Value old = p && !p->isVirtual() ? p->value : Value();
     ++virtualDepth_;
-    ++unsafeDepth_;
     struct Restore {
       Machine& m;
-      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+      ~Restore() { --m.virtualDepth_; }
     } restore{*this};
     Value args[] = {name, old, *value, w.userData};
     *value = call(w.callback, Value(object), args, 4);
@@ -519,10 +538,9 @@ void Machine::set(Object* object, const String& name, const Value& value) {
     if (!p->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
     Object* setter = p->setter;
     ++virtualDepth_;
-    ++unsafeDepth_;
     struct Restore {
       Machine& m;
-      ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+      ~Restore() { --m.virtualDepth_; }
     } restore{*this};
     call(setter, Value(object), &v, 1, object);
     return;
@@ -537,10 +555,9 @@ void Machine::set(Object* object, const String& name, const Value& value) {
         if (!q->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
         Object* setter = q->setter;
         ++virtualDepth_;
-        ++unsafeDepth_;
         struct Restore {
           Machine& m;
-          ~Restore() { --m.virtualDepth_; --m.unsafeDepth_; }
+          ~Restore() { --m.virtualDepth_; }
         } restore{*this};
         call(setter, Value(object), &v, 1, o);
         return;
@@ -614,8 +631,22 @@ std::vector<String> Machine::enumerate(Object* object) {
 
 // ------------------------------------------------------------------ calls
 
+// Native code keeps values in C++ variables the collector cannot see, so
+// while a native runs, or a call made from native code, nothing is freed.
+struct Machine::NoCollection {
+  Machine& m;
+  explicit NoCollection(Machine& machine) : m(machine) { ++m.unsafeDepth_; }
+  ~NoCollection() { --m.unsafeDepth_; }
+};
+
 Value Machine::call(const Value& function, const Value& thisValue, const Value* args, size_t count,
                     Object* superObject) {
+  NoCollection hold(*this);
+  return callFromScript(function, thisValue, args, count, superObject);
+}
+
+Value Machine::callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
+                              Object* superObject) {
   Object* f = function.object();
   if (!f || f->kind() != Object::Kind::Function) return Value();
   auto* fn = static_cast<FunctionObject*>(f);
@@ -626,6 +657,7 @@ Value Machine::call(const Value& function, const Value& thisValue, const Value* 
   c.callee = fn;
   c.superObject = superObject;
   if (fn->native) {
+    NoCollection hold(*this);
     charge(1);
     return fn->native(*this, c);
   }
@@ -634,11 +666,9 @@ Value Machine::call(const Value& function, const Value& thisValue, const Value* 
 }
 
 Value Machine::invokeScript(FunctionObject* function, Call& call) {
-  if (callDepth_ >= limits_.callDepth) {
-    // The reference player stops all scripts of a movie that recurses this deep.
-    disabled_ = true;
-    throw ScriptAbort{"too much recursion"};
-  }
+  char marker;
+  size_t used = stackBase_ ? static_cast<size_t>(stackBase_ > &marker ? stackBase_ - &marker : &marker - stackBase_) : 0;
+  if (callDepth_ >= limits_.callDepth || used > limits_.stackBytes) throw ScriptAbort{"too much recursion"};
   ++callDepth_;
   struct Restore {
     Machine& m;
@@ -653,6 +683,12 @@ Value Machine::callMethod(const Value& object, const String& name, const Value* 
 }
 
 Object* Machine::constructWith(FunctionObject* function, const Value* args, size_t count, Object* superObject) {
+  NoCollection hold(*this);
+  return constructFromScript(function, args, count, superObject);
+}
+
+Object* Machine::constructFromScript(FunctionObject* function, const Value* args, size_t count,
+                                     Object* superObject) {
   Value protoValue = get(function, "prototype");
   Object* proto = protoValue.object();
   Object* object = function->allocate ? function->allocate(*this, proto) : heap_.make<Object>(proto);
@@ -666,6 +702,7 @@ Object* Machine::constructWith(FunctionObject* function, const Value* args, size
   c.callee = function;
   c.superObject = superObject;
   if (function->native) {
+    NoCollection hold(*this);
     charge(1);
     Value r = function->native(*this, c);
     // Natives that make their own object (Number, String, ...) return it.

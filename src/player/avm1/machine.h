@@ -32,8 +32,9 @@ struct ScriptThrow {
   Value value;
 };
 
-// Thrown when a script goes past a limit: the action list it belongs to is
-// given up, the movie plays on.
+// Thrown when a script goes past a limit. As the reference player does
+// when it gives up on a runaway script, the action list is abandoned and the
+// movie's scripts stay off; its timelines play on.
 struct ScriptAbort {
   const char* reason;
 };
@@ -54,16 +55,18 @@ struct Call {
 struct Limits {
   // Actions and native work per frame, and the wall time that may take.
   int64_t stepsPerFrame = 20000000;
-  double secondsPerFrame = 2.0;
+  double secondsPerFrame = 1.5;
   // Nested function calls, as the reference player counts them.
   int callDepth = 256;
+  // Bytes of the thread's stack the running scripts may take.
+  size_t stackBytes = size_t(640) << 10;
   // Nested getter, setter and watcher calls before a property acts plain.
   int virtualPropertyDepth = 65;
   // Live heap cells (objects, scopes) and their rough bytes.
-  size_t heapCells = 4000000;
-  size_t heapBytes = size_t(512) << 20;
+  size_t heapCells = 1000000;
+  size_t heapBytes = size_t(256) << 20;
   // Longest text a script may build, in bytes.
-  size_t stringBytes = size_t(64) << 20;
+  size_t stringBytes = size_t(16) << 20;
   // Values on the operand stack.
   size_t stackValues = 1000000;
 };
@@ -155,9 +158,9 @@ class Machine {
   void setMovieUrl(std::string url) { movieUrl_ = std::move(url); }
   const Prototypes& protos() const { return protos_; }
   Prototypes& protos() { return protos_; }
-  // Scripts are off for good after a limit was passed where the reference
-  // player gives up on the whole movie (runaway recursion).
-  bool disabled() const { return disabled_; }
+  // Scripts are off for good once a limit was passed; why, or null.
+  bool disabled() const { return stopReason_ != nullptr; }
+  const char* stopReason() const { return stopReason_; }
 
   // The display side: the running root timeline and what its timelines share.
   void attachDisplay(player::SpriteInstance* root, player::RunContext* context) {
@@ -233,6 +236,11 @@ class Machine {
   Value call(const Value& function, const Value& thisValue, std::initializer_list<Value> args) {
     return call(function, thisValue, args.begin(), args.size());
   }
+  // The calls the interpreter makes, whose values all live in the new
+  // activation: a collection may run inside them.
+  Value callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
+                       Object* superObject = nullptr);
+  Object* constructFromScript(FunctionObject* function, const Value* args, size_t count, Object* superObject);
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);
   // Makes a new object whose prototype is function.prototype and runs the
@@ -268,8 +276,7 @@ class Machine {
   int callDepth() const { return callDepth_; }
   // Level of nested getter/setter/watch calls in progress.
   int& virtualDepth() { return virtualDepth_; }
-  // Non-zero while C++ code holds values the collector cannot see.
-  int& unsafeDepth() { return unsafeDepth_; }
+
 
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
@@ -288,8 +295,12 @@ class Machine {
 
  private:
   friend struct Interpreter;
+  struct NoCollection;
   void installBuiltins();
   void checkBudget();
+  // Runs fn, giving up on what it runs past a limit or on an uncaught throw.
+  template <typename Fn>
+  void guarded(Fn fn);
   bool watchSet(Object* object, const String& name, Value* value);
 
   int swfVersion_;
@@ -311,7 +322,9 @@ class Machine {
   int callDepth_ = 0;
   int virtualDepth_ = 0;
   int unsafeDepth_ = 0;
-  bool disabled_ = false;
+  const char* stopReason_ = nullptr;
+  // Where the outermost running script's stack began.
+  const char* stackBase_ = nullptr;
   int64_t steps_ = 0;
   int64_t nextClockCheck_ = 0;
   std::chrono::steady_clock::time_point frameStart_;

@@ -10,22 +10,24 @@ namespace {
 // Names are indexed once an object has this many properties.
 constexpr size_t kIndexFrom = 12;
 
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
 // Hash of a name with letters folded to lower case (FNV-1a).
 size_t foldedHash(const std::string& s) {
   size_t h = static_cast<size_t>(14695981039346656037ull);
   for (char c : s) {
-    h ^= static_cast<size_t>(std::tolower(static_cast<unsigned char>(c)));
+    h ^= static_cast<size_t>(static_cast<unsigned char>(asciiLower(c)));
     h *= static_cast<size_t>(1099511628211ull);
   }
   return h;
 }
 
+// Names compare by ASCII letters only, whatever the C locale says.
 bool sameName(const std::string& a, const std::string& b, bool caseSensitive) {
   if (a.size() != b.size()) return false;
   if (caseSensitive) return a == b;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
+    if (asciiLower(a[i]) != asciiLower(b[i])) return false;
   return true;
 }
 

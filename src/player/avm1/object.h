@@ -32,6 +32,9 @@ class Cell {
   bool marked_ = false;
 };
 
+// Thrown when the heap holds as many cells as it may.
+struct HeapFull {};
+
 class Heap {
  public:
   Heap() = default;
@@ -41,6 +44,7 @@ class Heap {
 
   template <typename T, typename... Args>
   T* make(Args&&... args) {
+    if (cells_.size() >= maxCells_) throw HeapFull{};
     T* cell = new T(std::forward<Args>(args)...);
     cells_.push_back(cell);
     ++allocatedSinceCollect_;
@@ -59,12 +63,15 @@ class Heap {
   size_t sweep();
 
   size_t cellCount() const { return cells_.size(); }
+  // No more cells than this, collected or not.
+  void setMaxCells(size_t n) { maxCells_ = n; }
   size_t allocatedSinceCollect() const { return allocatedSinceCollect_; }
 
  private:
   std::vector<Cell*> cells_;
   std::vector<Cell*> pending_;
   size_t allocatedSinceCollect_ = 0;
+  size_t maxCells_ = static_cast<size_t>(-1);
 };
 
 // Property attributes as ASSetPropFlags numbers them.

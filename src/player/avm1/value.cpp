@@ -15,10 +15,7 @@ String::String(std::string s) {
   }
 }
 
-void String::release() {
-  if (rep_ && --rep_->refs == 0) delete rep_;
-  rep_ = nullptr;
-}
+void String::destroy() { delete rep_; }
 
 const std::string& String::str() const { return rep_ ? rep_->text : kEmpty; }
 

@@ -50,8 +50,12 @@ class String {
     int64_t units = -1;  // computed on first use
     std::string text;
   };
+  void release() {
+    if (rep_ && --rep_->refs == 0) destroy();
+    rep_ = nullptr;
+  }
   // Out of line: GCC's use-after-free check misreads the count otherwise.
-  void release();
+  void destroy();
   Rep* rep_ = nullptr;  // null: the empty text
 };
 

@@ -83,13 +83,7 @@ SpriteInstance::~SpriteInstance() {
   if (scriptObject_) scriptObject_->detach();
 }
 
-DisplayObject* SpriteInstance::displayObject() const {
-  if (own_) return own_.get();
-  if (!parent_) return nullptr;
-  auto it = parent_->children_.find(depth_);
-  if (it == parent_->children_.end() || it->second.sprite.get() != this) return nullptr;
-  return &it->second;
-}
+DisplayObject* SpriteInstance::displayObject() const { return own_ ? own_.get() : entry_; }
 
 const std::string& SpriteInstance::name() const {
   DisplayObject* o = displayObject();
@@ -105,9 +99,7 @@ SpriteInstance* SpriteInstance::childByName(const std::string& name, bool caseSe
   for (const auto& entry : children_) {
     const DisplayObject& o = entry.second;
     if (!o.sprite || o.name.size() != name.size()) continue;
-    bool same = caseSensitive ? o.name == name : std::equal(o.name.begin(), o.name.end(), name.begin(), [](char a, char b) {
-      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
+    bool same = caseSensitive ? o.name == name : avm1::strcasecmpEqual(o.name, name);
     if (same) return o.sprite.get();
   }
   return nullptr;
@@ -191,6 +183,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->parent_ = this;
     sprite->depth_ = depth;
+    sprite->entry_ = &o;
     sprite->clipActions_ = p.clipActions;
     o.sprite = sprite;
     sprite->placed();
@@ -212,6 +205,7 @@ SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, con
   auto sprite = std::make_shared<SpriteInstance>(timeline, nesting_ + 1, context_);
   sprite->parent_ = this;
   sprite->depth_ = depth;
+  sprite->entry_ = &o;
   o.sprite = sprite;
   return sprite.get();
 }
@@ -240,6 +234,7 @@ void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
   if (!sprite) return;
   node.mapped().sprite.reset();
   sprite->own_ = std::make_unique<DisplayObject>(std::move(node.mapped()));
+  sprite->entry_ = nullptr;
   sprite->markRemoved();
   sprite->parent_ = nullptr;
 }

@@ -226,6 +226,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool loaded_ = false;
   SpriteInstance* parent_ = nullptr;
   int depth_ = 0;
+  DisplayObject* entry_ = nullptr;  // in the parent's list (map nodes stay put)
   std::map<int, DisplayObject> children_;
   avm1::ClipObject* scriptObject_ = nullptr;
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;

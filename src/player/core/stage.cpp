@@ -144,6 +144,8 @@ void Stage::key(bool down, int keyCode, int charCode) {
   runQueuedActions();
 }
 
+bool Stage::mouseHidden() const { return machine_ && machine_->input().mouseHidden; }
+
 void Stage::runActions(SpriteInstance& clip, const std::shared_ptr<const ActionCode>& code) {
   if (!machine_ || !code) return;
   machine_->beginFrame();

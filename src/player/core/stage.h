@@ -55,6 +55,8 @@ class Stage {
   // A key went down or up: its Windows virtual-key code and the character
   // it types (0 for none).
   void key(bool down, int keyCode, int charCode);
+  // Mouse.hide() asked for the pointer to be hidden over the movie.
+  bool mouseHidden() const;
 
   // --- for buttons, edit text and other display objects ---
   // Runs an action block (a button's actions, say) on `clip`'s timeline now,

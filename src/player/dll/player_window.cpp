@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -137,6 +138,39 @@ class PlayerWindow {
       case WM_CONTEXTMENU:
         // There is no player menu to offer.
         return 0;
+      case WM_MOUSEMOVE:
+        pointer(lParam, [&](player::Stage& stage, double x, double y) { stage.mouseMove(x, y); });
+        return 0;
+      case WM_LBUTTONDOWN:
+        SetCapture(window_);
+        pointer(lParam, [&](player::Stage& stage, double x, double y) {
+          stage.mouseMove(x, y);
+          stage.mouseButton(true);
+        });
+        return 0;
+      case WM_LBUTTONUP:
+        if (GetCapture() == window_) ReleaseCapture();
+        pointer(lParam, [&](player::Stage& stage, double x, double y) {
+          stage.mouseMove(x, y);
+          stage.mouseButton(false);
+        });
+        return 0;
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+        if (movie_) {
+          bool down = message == WM_KEYDOWN;
+          int key = static_cast<int>(wParam & 0xFF);
+          int typed = typedCharacter(static_cast<UINT>(wParam), lParam);
+          if (!fenced([&] { movie_->stage().key(down, key, typed); })) movie_.reset();
+        }
+        return 0;
+      case WM_SETCURSOR:
+        // Mouse.hide() hides the pointer over the movie.
+        if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->stage().mouseHidden()) {
+          SetCursor(nullptr);
+          return TRUE;
+        }
+        return DefWindowProcA(window_, message, wParam, lParam);
       case QLSWF_MSG_CONTEXT_MENU_OFF:
         return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
@@ -157,6 +191,29 @@ class PlayerWindow {
   }
 
  private:
+  // The stage point under a client point (the movie is shown whole and
+  // centred), handed to `fn` with the stage; a script that throws ends the movie.
+  template <typename Fn>
+  void pointer(LPARAM lParam, Fn fn) {
+    if (!movie_) return;
+    RECT r;
+    if (!GetClientRect(window_, &r) || r.right <= 0 || r.bottom <= 0) return;
+    double sw = movie_->stageWidth(), sh = movie_->stageHeight();
+    double scale = std::min(r.right / sw, r.bottom / sh);
+    double x = (static_cast<short>(LOWORD(lParam)) - (r.right - sw * scale) / 2) / scale;
+    double y = (static_cast<short>(HIWORD(lParam)) - (r.bottom - sh * scale) / 2) / scale;
+    if (!fenced([&] { fn(movie_->stage(), x, y); })) movie_.reset();
+  }
+
+  // The character a key types with the keyboard as it is now, 0 for none.
+  static int typedCharacter(UINT key, LPARAM lParam) {
+    BYTE keys[256];
+    if (!GetKeyboardState(keys)) return 0;
+    WORD typed[2] = {0, 0};
+    UINT scan = (static_cast<UINT>(lParam) >> 16) & 0xFF;
+    return ToAscii(key, scan, keys, typed, 0) == 1 ? typed[0] & 0xFF : 0;
+  }
+
   static void readMovieFile(const char* path, std::vector<uint8_t>& bytes) {
     if (!path || !*path) return;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
