@@ -575,6 +575,7 @@ Script& Script::pushNull() { return longAction(0x96, {2}); }
 Script& Script::pushUndefined() { return longAction(0x96, {3}); }
 Script& Script::pushRegister(int r) { return longAction(0x96, {4, static_cast<uint8_t>(r)}); }
 Script& Script::storeRegister(int r) { return longAction(0x87, {static_cast<uint8_t>(r)}); }
+Script& Script::gotoFrame2(bool play) { return longAction(0x9F, {static_cast<uint8_t>(play ? 1 : 0)}); }
 
 Script& Script::op(uint8_t code) {
   code_.push_back(code);

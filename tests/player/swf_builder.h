@@ -178,6 +178,8 @@ class Script {
   Script& pushUndefined();
   Script& pushRegister(int r);
   Script& storeRegister(int r);
+  // GotoFrame2: to the frame (number or label) on the stack.
+  Script& gotoFrame2(bool play);
   Script& op(uint8_t code);
   // Convenience: name = <what the stack holds>, the value pushed last.
   Script& getVariable(const std::string& name) { return push(name).op(kGetVariable); }

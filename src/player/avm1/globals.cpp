@@ -18,7 +18,7 @@ namespace {
 // ------------------------------------------------------------ escape
 
 Value escape(Machine& m, Call& c) {
-  const std::string& s = m.toString(c.arg(0)).str();
+  std::string s = m.toString(c.arg(0)).str();
   std::string out;
   for (unsigned char ch : s) {
     if (std::isalnum(ch)) {
@@ -40,7 +40,7 @@ int hexDigit(char c) {
 }
 
 Value unescape(Machine& m, Call& c) {
-  const std::string& s = m.toString(c.arg(0)).str();
+  std::string s = m.toString(c.arg(0)).str();
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '%' && i + 2 < s.size() + 0 && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
@@ -154,7 +154,7 @@ Value asSetPropFlags(Machine& m, Call& c) {
       for (double i = 0; i < n && i < 1e6; ++i) names.push_back(m.toString(m.arrayGet(list, i)));
     } else {
       // "a,b,c"
-      const std::string& s = m.toString(c.arg(1)).str();
+      std::string s = m.toString(c.arg(1)).str();
       size_t start = 0;
       while (start <= s.size()) {
         size_t comma = s.find(',', start);

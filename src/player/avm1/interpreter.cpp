@@ -40,6 +40,13 @@ struct Interpreter {
   const uint8_t* bytes;
   size_t size;
   size_t pc = 0;
+  bool halted = false;
+
+  // After a call (or a call's try on an object): a script whose own clip is
+  // now off the stage goes no further, as the reference player has it.
+  void checkClipRemoved() {
+    if (a.haltWhenRemoved && a.baseClip->sprite() && a.baseClip->sprite()->removed()) halted = true;
+  }
 
   Interpreter(Machine& machine, Activation& activation)
       : m(machine), a(activation), bytes(activation.code->bytes.data()), size(activation.code->bytes.size()) {}
@@ -272,6 +279,7 @@ struct Interpreter {
       long jump = 0;
       bool jumped = false;
       if (!execute(code, data, length, &f, &jump, &jumped)) return f;
+      if (halted) return Flow::Return;
       if (jumped) {
         long target = static_cast<long>(next) + jump;
         if (target < 0 || static_cast<size_t>(target) > size) return Flow::Normal;  // off the code: the end
@@ -496,10 +504,12 @@ void Interpreter::callFunctionNamed() {
   Value thisValue = Value(targetObject());
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
     push(Value());
+    checkClipRemoved();
     return;
   }
   Value result = m.callFromScript(fn, thisValue, args.data(), args.size());
   push(result);
+  checkClipRemoved();
 }
 
 // super(): the parent class's constructor on the same object.
@@ -541,23 +551,34 @@ void Interpreter::callMethod() {
   Value fn = m.getMember(object, name);
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
     push(Value());
+    if (object.isObject()) checkClipRemoved();
     return;
   }
   Object* home = nullptr;
   if (Object* o = object.object()) home = findMethodHome(m, o, name);
   push(m.callFromScript(fn, object, args.data(), args.size(), home));
+  if (object.isObject()) checkClipRemoved();
 }
 
 void Interpreter::newObject(bool isMethod) {
   Value fn;
+  bool onObject = true;
   if (isMethod) {
     Value nameValue = pop();
     Value object = pop();
+    onObject = object.isObject();
     String name = m.toString(nameValue);
     fn = nameValue.isUndefined() || name.empty() ? object : m.getMember(object, name);
   } else {
     fn = getVariable(popString());
   }
+  struct Check {
+    Interpreter& in;
+    bool on;
+    ~Check() {
+      if (on) in.checkClipRemoved();
+    }
+  } check{*this, onObject};
   size_t count = static_cast<size_t>(std::max(0.0, std::min(popNumber(), 65535.0)));
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
@@ -1270,6 +1291,7 @@ void runTopLevel(Machine& m, const std::shared_ptr<const Code>& code, ClipObject
   a.thisValue = Value(base);
   a.swfVersion = code->swfVersion;
   a.registers.resize(kGlobalRegisters);
+  a.haltWhenRemoved = base->sprite() && !base->sprite()->removed();
   Scope* global = m.heap().make<Scope>(Scope::Kind::Global, m.global(), nullptr);
   a.scope = m.heap().make<Scope>(Scope::Kind::Timeline, base, global);
   runActivation(m, a, 0, code->bytes.size());
@@ -1283,6 +1305,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   // Functions came with SWF 5 and follow its rules even in older movies.
   a.swfVersion = std::max(5, f.code->swfVersion);
   a.baseClip = static_cast<ClipObject*>(f.baseClip);
+  a.haltWhenRemoved = a.baseClip && a.baseClip->sprite() && !a.baseClip->sprite()->removed();
   a.callee = function;
   a.superObject = call.superObject;
   a.thisValue = call.thisValue;

@@ -35,6 +35,8 @@ struct Activation {
   Value returnValue;
   int swfVersion = 0;
   bool suppressThis = false, suppressArguments = false, suppressSuper = false;
+  // A frame script of a clip on the stage: it ends when the clip goes.
+  bool haltWhenRemoved = false;
 
   // The clip timeline actions act on, null when it is gone.
   player::SpriteInstance* targetSprite() const;

@@ -1,0 +1,547 @@
+// The script machine: conversions as each SWF version has them, the heap
+// and its collector, the interpreter through small movies, the order of
+// frame scripts and clip events, the limits that stop runaway scripts, and
+// the entry points the player's other parts use.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "player/avm1/machine.h"
+#include "player/core/player.h"
+#include "player/core/sprite.h"
+#include "swf_builder.h"
+
+namespace {
+
+using avm1::Machine;
+using avm1::String;
+using avm1::Value;
+using swftest::Bytes;
+using swftest::MovieBuilder;
+using swftest::Script;
+
+// A movie of one frame running `script`, SWF `version`.
+Bytes scriptMovie(const Script& script, int version = 8) {
+  MovieBuilder m(100, 100, 12, version);
+  m.root().action(script.bytes());
+  m.root().showFrame();
+  return m.finish(false);
+}
+
+// What a movie's trace() calls print over `frames` frames.
+struct Run {
+  std::unique_ptr<player::Player> player;
+  std::vector<std::string> lines;
+};
+
+std::unique_ptr<Run> start(const Bytes& movie, player::StageOptions options = {}) {
+  auto run = std::make_unique<Run>();
+  Run* r = run.get();
+  options.trace = [r](const std::string& line) { r->lines.push_back(line); };
+  if (!options.clock) options.clock = player::fixedClock();
+  run->player = player::Player::load(movie.data(), movie.size(), std::move(options));
+  EXPECT_NE(nullptr, run->player);
+  return run;
+}
+
+std::vector<std::string> traces(const Bytes& movie, int frames = 1) {
+  auto run = start(movie);
+  for (int i = 0; i < frames; ++i) run->player->advanceFrame();
+  return run->lines;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+// ------------------------------------------------------------ conversions
+
+TEST(Avm1Values, NumbersPrintAsTheReferencePlayerPrintsThem) {
+  EXPECT_EQ("0", Machine::numberToString(-0.0).str());
+  EXPECT_EQ("123456789012345", Machine::numberToString(123456789012345.0).str());
+  EXPECT_EQ("1e+15", Machine::numberToString(1e15).str());
+  EXPECT_EQ("0.3", Machine::numberToString(0.1 + 0.2).str());
+  EXPECT_EQ("0.333333333333333", Machine::numberToString(1.0 / 3).str());
+  EXPECT_EQ("0.0001", Machine::numberToString(0.0001).str());
+  EXPECT_EQ("0.00001", Machine::numberToString(0.00001).str());
+  EXPECT_EQ("1e-6", Machine::numberToString(0.000001).str());
+  EXPECT_EQ("-1.5e-7", Machine::numberToString(-1.5e-7).str());
+  EXPECT_EQ("8.64e+15", Machine::numberToString(8.64e15).str());
+  EXPECT_EQ("NaN", Machine::numberToString(NAN).str());
+  EXPECT_EQ("-Infinity", Machine::numberToString(-INFINITY).str());
+}
+
+TEST(Avm1Values, TextReadsAsNumbersByTheRulesOfEachVersion) {
+  Machine swf4(4, {}), swf5(5, {}), swf7(7, {});
+  // SWF 4 reads a decimal prefix; anything else is 0.
+  EXPECT_EQ(12, swf4.toNumber(Value("12abc")));
+  EXPECT_EQ(0, swf4.toNumber(Value("0x10")));
+  EXPECT_EQ(0, swf4.toNumber(Value("Infinity")));
+  // Later versions want the whole text; hexadecimal and octal from SWF 6.
+  EXPECT_TRUE(std::isnan(swf5.toNumber(Value("12abc"))));
+  EXPECT_TRUE(std::isnan(swf5.toNumber(Value("0x10"))));
+  EXPECT_EQ(16, swf7.toNumber(Value("0x10")));
+  EXPECT_EQ(8, swf7.toNumber(Value("010")));
+  EXPECT_EQ(19, swf7.toNumber(Value("019")));
+  EXPECT_EQ(-1, swf7.toNumber(Value("0xFFFFFFFF")));
+  EXPECT_EQ(1500, swf7.toNumber(Value("  1.5e3")));
+  // undefined counts as 0 before SWF 7, as NaN after; text as "" or "undefined".
+  EXPECT_EQ(0, swf5.toNumber(Value()));
+  EXPECT_TRUE(std::isnan(swf7.toNumber(Value())));
+  EXPECT_EQ("", swf5.toString(Value()).str());
+  EXPECT_EQ("undefined", swf7.toString(Value()).str());
+  // SWF 4 writes booleans as numbers.
+  EXPECT_EQ("1", swf4.toString(Value(true)).str());
+  EXPECT_EQ("true", swf5.toString(Value(true)).str());
+}
+
+TEST(Avm1Values, TextAsABooleanChangedWithSwf7) {
+  Machine swf6(6, {}), swf7(7, {});
+  EXPECT_FALSE(swf6.toBoolean(Value("abc")));  // a number, NaN: false
+  EXPECT_TRUE(swf6.toBoolean(Value("2")));
+  EXPECT_TRUE(swf7.toBoolean(Value("abc")));  // any text but ""
+  EXPECT_FALSE(swf7.toBoolean(Value("")));
+}
+
+TEST(Avm1Values, EqualityAndOrderKeepTheReferencePlayersQuirks) {
+  Machine m(8, {});
+  EXPECT_TRUE(m.equals(Value(NAN), Value(NAN)));
+  EXPECT_FALSE(Machine::strictEquals(Value(NAN), Value(NAN)));
+  EXPECT_TRUE(m.equals(Value(), Value::null()));
+  EXPECT_TRUE(m.equals(Value(1.0), Value("1")));
+  EXPECT_TRUE(m.equals(Value(true), Value(1.0)));
+  EXPECT_TRUE(m.lessThan(Value(1.0), Value(2.0)).boolean());
+  EXPECT_TRUE(m.lessThan(Value("a"), Value("b")).boolean());
+  EXPECT_TRUE(m.lessThan(Value(NAN), Value(1.0)).isUndefined());
+  // A bare object's value is nothing, which equals undefined.
+  avm1::Object* bare = m.heap().make<avm1::Object>(nullptr);
+  EXPECT_TRUE(m.equals(Value(bare), Value()));
+  EXPECT_FALSE(m.equals(Value(m.newObject()), Value()));
+}
+
+TEST(Avm1Values, Swf5TextComesFromTheSystemsCodePage) {
+  // "中文" in GBK; a Western movie's byte 0xC5 is "Å" in code page 1252.
+  Script s;
+  s.push(std::string("\xD6\xD0\xCE\xC4")).op(Script::kTrace);
+  s.push(std::string("A\xC5")).op(Script::kTrace);
+  MovieBuilder m(10, 10, 12, 5);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  Bytes movie = m.finish(false);
+  player::StageOptions gbk;
+  gbk.codePage = 936;
+  auto chinese = start(movie, std::move(gbk));
+  chinese->player->advanceFrame();
+  ASSERT_EQ(2u, chinese->lines.size());
+  EXPECT_EQ("\xE4\xB8\xAD\xE6\x96\x87", chinese->lines[0]);
+  player::StageOptions western;
+  western.codePage = 1252;
+  auto latin = start(movie, std::move(western));
+  latin->player->advanceFrame();
+  ASSERT_EQ(2u, latin->lines.size());
+  EXPECT_EQ("A\xC3\x85", latin->lines[1]);
+}
+
+// ------------------------------------------------------------ heap
+
+TEST(Avm1Heap, UnreachableObjectsGoCyclesIncluded) {
+  Machine m(8, {});
+  m.collect();
+  size_t base = m.heap().cellCount();
+  avm1::Object* a = m.newObject();
+  avm1::Object* b = m.newObject();
+  a->define("other", Value(b));
+  b->define("other", Value(a));
+  m.global()->define("kept", Value(m.newObject()));
+  m.collect();
+  EXPECT_EQ(base + 1, m.heap().cellCount());  // the cycle went, the global's object stayed
+  m.global()->removeOwn("kept", true);
+  m.collect();
+  EXPECT_EQ(base, m.heap().cellCount());
+}
+
+TEST(Avm1Heap, ClipsKeepTheirVariablesWhileOnStage) {
+  Script s;
+  s.push("mc").push(1).push("mc").push(2).getVariable("this").push("createEmptyMovieClip").op(Script::kCallMethod);
+  s.op(Script::kPop);
+  s.getVariable("mc").push("data").push(0).op(Script::kInitObject).op(Script::kSetMember);
+  MovieBuilder m(10, 10, 12, 8);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  Script later;
+  later.getVariable("mc").push("data").op(Script::kGetMember).op(Script::kTypeOf).op(Script::kTrace);
+  m.root().action(later.bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  run->player->stage().machine()->collect();
+  run->player->advanceFrame();
+  EXPECT_EQ(Lines{"object"}, run->lines);
+}
+
+// ------------------------------------------------------------ interpreter
+
+TEST(Avm1Interpreter, ArithmeticStringsAndConversions) {
+  Script s;
+  s.push(2).push(3).op(Script::kAdd2).op(Script::kTrace);            // 5
+  s.push("2").push(3).op(Script::kAdd2).op(Script::kTrace);          // 23
+  s.push(7).push(2).op(Script::kModulo).op(Script::kTrace);          // 1
+  s.push(1).push(0).op(Script::kDivide).op(Script::kTrace);          // Infinity
+  s.push(-2.5).op(Script::kToInteger).op(Script::kTrace);            // -2
+  s.pushUndefined().op(Script::kTypeOf).op(Script::kTrace);          // undefined
+  s.push("abc").push("length").op(Script::kGetMember).op(Script::kTrace);
+  EXPECT_EQ((Lines{"5", "23", "1", "Infinity", "-2", "undefined", "3"}), traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, FunctionsClosuresAndLoops) {
+  // function counter() { var n = 0; return function () { return ++n; }; }
+  Script inner;
+  inner.push("n").getVariable("n").op(Script::kIncrement).op(Script::kSetVariable).getVariable("n").op(Script::kReturn);
+  Script outer;
+  outer.push("n").push(0).op(Script::kDefineLocal).function("", {}, inner).op(Script::kReturn);
+  Script s;
+  s.function("counter", {}, outer);
+  s.push("c").push(0).push("counter").op(Script::kCallFunction).op(Script::kDefineLocal);
+  for (int i = 0; i < 3; ++i) s.push(0).push("c").op(Script::kCallFunction).op(Script::kPop);
+  s.push(0).push("c").op(Script::kCallFunction).op(Script::kTrace);
+  // i = 0; while (i < 5) i++; trace(i)
+  s.push("i").push(0).op(Script::kSetVariable).label("top");
+  s.getVariable("i").push(5).op(Script::kLess2).op(Script::kNot).ifTrue("done");
+  s.push("i").getVariable("i").op(Script::kIncrement).op(Script::kSetVariable).jump("top").label("done");
+  s.getVariable("i").op(Script::kTrace);
+  EXPECT_EQ((Lines{"4", "5"}), traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, TryCatchFinallyAndUncaughtThrows) {
+  Script body, handler, finally;
+  body.trace("try").push("boom").op(Script::kThrow).trace("not reached");
+  handler.push("caught ").getVariable("e").op(Script::kAdd2).op(Script::kTrace);
+  finally.trace("finally");
+  Script s;
+  s.tryCatch(body, "e", handler, &finally);
+  s.trace("after");
+  s.push("loose").op(Script::kThrow);
+  s.trace("not reached either");
+  EXPECT_EQ((Lines{"try", "caught boom", "finally", "after", "Warning: Uncaught exception, loose"}),
+            traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, PrototypesConstructorsAndInstanceof) {
+  // function Animal(name) { this.name = name; }  Animal.prototype.speak = function () { return this.name + "!"; }
+  Script ctor;
+  ctor.getVariable("this").push("name").getVariable("name").op(Script::kSetMember);
+  Script speak;
+  speak.getVariable("this").push("name").op(Script::kGetMember).push("!").op(Script::kAdd2).op(Script::kReturn);
+  Script s;
+  s.function("Animal", {"name"}, ctor);
+  s.getVariable("Animal").push("prototype").op(Script::kGetMember).push("speak").function("", {}, speak).op(Script::kSetMember);
+  s.push("a").push("Rex").push(1).push("Animal").op(Script::kNewObject).op(Script::kDefineLocal);
+  s.push(0).getVariable("a").push("speak").op(Script::kCallMethod).op(Script::kTrace);
+  s.getVariable("a").getVariable("Animal").op(0x54).op(Script::kTrace);  // instanceof
+  s.getVariable("a").getVariable("Array").op(0x54).op(Script::kTrace);
+  EXPECT_EQ((Lines{"Rex!", "true", "false"}), traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, ArraysSortAndJoin) {
+  Script s;
+  s.push("a").push(3).push(10).push(2).push(3).op(Script::kInitArray).op(Script::kDefineLocal);
+  s.push(0).getVariable("a").push("sort").op(Script::kCallMethod).op(Script::kTrace);  // as text: 10,2,3
+  s.push(16).push(1).getVariable("a").push("sort").op(Script::kCallMethod).op(Script::kTrace);  // numeric
+  s.push("-").push(1).getVariable("a").push("join").op(Script::kCallMethod).op(Script::kTrace);
+  s.getVariable("a").push("length").push(1).op(Script::kSetMember);
+  s.getVariable("a").op(Script::kTrace);
+  EXPECT_EQ((Lines{"10,2,3", "2,3,10", "2-3-10", "2"}), traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, DatesUseTheClocksLocalTime) {
+  Script s;
+  s.push("d").push(0).push("Date").op(Script::kNewObject).op(Script::kDefineLocal);
+  for (const char* f : {"getHours", "getMinutes", "getTimezoneOffset", "getUTCHours"})
+    s.push(0).getVariable("d").push(f).op(Script::kCallMethod).op(Script::kTrace);
+  s.getVariable("d").op(Script::kTrace);
+  // The reference suite's clock: 04:05 local time at UTC+5:45.
+  EXPECT_EQ((Lines{"4", "5", "-345", "22", "Sat Feb 3 04:05:06 GMT+0545 2001"}), traces(scriptMovie(s)));
+
+  // Another time zone: the same moment is 06:20 at UTC+8.
+  class ChinaClock : public player::Clock {
+   public:
+    double utcMillis() override { return 981152406000.0; }
+    double localOffsetMinutes(double) override { return 480; }
+    double elapsedMillis() override { return 0; }
+  };
+  player::StageOptions options;
+  options.clock = std::make_unique<ChinaClock>();
+  auto run = start(scriptMovie(s), std::move(options));
+  run->player->advanceFrame();
+  ASSERT_EQ(5u, run->lines.size());
+  EXPECT_EQ("6", run->lines[0]);
+  EXPECT_EQ("-480", run->lines[2]);
+}
+
+// ------------------------------------------------------------ timelines
+
+TEST(Avm1Timeline, FrameScriptsRunNewestClipFirstAndNewClipsAtOnce) {
+  // A sprite of two frames tracing each, placed on the root's first frame.
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.action(Script().trace("child 1").bytes());
+  child.showFrame();
+  child.action(Script().trace("child 2").op(Script::kStop).bytes());
+  child.showFrame();
+  m.defineSprite(1, child, 2);
+  m.root().action(Script().trace("root 1").bytes());
+  m.root().place(1, 1);
+  m.root().showFrame();
+  m.root().action(Script().trace("root 2").op(Script::kStop).bytes());
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"root 1", "child 1", "child 2", "root 2"}), traces(m.finish(false), 2));
+}
+
+TEST(Avm1Timeline, InitActionsRunBeforeTheFramesScripts) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.action(Script().trace("child frame").bytes());
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  m.root().action(Script().trace("root frame").bytes());
+  m.root().place(1, 1);
+  m.root().initAction(1, Script().trace("init").bytes());
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"init", "root frame", "child frame"}), traces(m.finish(false)));
+}
+
+TEST(Avm1Timeline, ClipEventsLoadEnterFrameAndUnloadInOrder) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  m.root().placeWithEvents(1, 1, "clip",
+                           {{player::kEventLoad, Script().trace("load").bytes()},
+                            {player::kEventEnterFrame, Script().trace("enterFrame").bytes()},
+                            {player::kEventUnload, Script().trace("unload").bytes()}});
+  m.root().showFrame();
+  m.root().showFrame();
+  m.root().remove(1);
+  m.root().action(Script().op(Script::kStop).bytes());
+  m.root().showFrame();
+  // The third frame's enterFrame was queued before the root removed the clip:
+  // a removed clip hears no more of it.
+  EXPECT_EQ((Lines{"load", "enterFrame", "unload"}), traces(m.finish(false), 4));
+}
+
+TEST(Avm1Timeline, GotoDuringAScriptMovesAtOnceAndQueuesTheTargetsScripts) {
+  MovieBuilder m(10, 10, 12, 8);
+  m.root().action(Script().trace("frame 1").push(3).gotoFrame2(false).trace("after goto").bytes());
+  m.root().showFrame();
+  m.root().action(Script().trace("frame 2").bytes());
+  m.root().showFrame();
+  m.root().action(Script().trace("frame 3").bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  EXPECT_EQ((Lines{"frame 1", "after goto", "frame 3"}), run->lines);
+  EXPECT_EQ(3, run->player->currentFrame());
+}
+
+TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  m.exportAs(1, "box");
+  Script s;
+  s.push("a").push(5).push("a").push("box").push(3).getVariable("this").push("attachMovie").op(Script::kCallMethod).op(Script::kDefineLocal);
+  s.getVariable("a").op(Script::kTrace);
+  s.push(6).push("b").push(2).getVariable("a").push("duplicateMovieClip").op(Script::kCallMethod).op(Script::kTrace);
+  s.push(0).getVariable("a").push("getDepth").op(Script::kCallMethod).op(Script::kTrace);
+  s.push(0).getVariable("this").push("getNextHighestDepth").op(Script::kCallMethod).op(Script::kTrace);
+  s.push(0).getVariable("a").push("removeMovieClip").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("a").op(Script::kTypeOf).op(Script::kTrace);
+  s.getVariable("b").push("_name").op(Script::kGetMember).op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"_level0.a", "_level0.b", "5", "7", "movieclip", "b"}), traces(m.finish(false)));
+}
+
+TEST(Avm1Timeline, DrawingMethodsMakeShapesTheRendererDraws) {
+  Script s;
+  // beginFill(0xFF0000); moveTo(10,10); lineTo(90,10); lineTo(90,90); lineTo(10,90); endFill()
+  s.push(0xFF0000).push(1).getVariable("this").push("beginFill").op(Script::kCallMethod).op(Script::kPop);
+  const int points[5][2] = {{10, 10}, {90, 10}, {90, 90}, {10, 90}, {10, 10}};
+  for (int i = 0; i < 5; ++i)
+    s.push(points[i][1]).push(points[i][0]).push(2).getVariable("this").push(i ? "lineTo" : "moveTo").op(Script::kCallMethod).op(Script::kPop);
+  s.push(0).getVariable("this").push("endFill").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("this").push("_width").op(Script::kGetMember).op(Script::kTrace);
+  auto run = start(scriptMovie(s));
+  run->player->advanceFrame();
+  EXPECT_EQ(Lines{"80"}, run->lines);
+  std::vector<uint32_t> pixels(100 * 100);
+  run->player->render(pixels.data(), 100, 100, 400, true);
+  EXPECT_EQ(0xFFFF0000u, pixels[50 * 100 + 50]);  // inside: red
+  EXPECT_EQ(0xFFFFFFFFu, pixels[5 * 100 + 5]);    // outside: the white background
+}
+
+// ------------------------------------------------------------ limits
+
+TEST(Avm1Limits, AnEndlessLoopIsStoppedAndTheTimelinePlaysOn) {
+  MovieBuilder m(10, 10, 12, 8);
+  m.root().action(Script().trace("start").label("top").jump("top").bytes());
+  m.root().showFrame();
+  m.root().action(Script().trace("never: scripts are off").bytes());
+  m.root().showFrame();
+  m.root().showFrame();
+  Bytes movie = m.finish(false);
+  auto run = start(movie);
+  run->player->stage().machine()->limits().stepsPerFrame = 100000;
+  for (int i = 0; i < 3; ++i) run->player->advanceFrame();
+  EXPECT_EQ(Lines{"start"}, run->lines);
+  EXPECT_STREQ("too many actions in one frame", run->player->stage().machine()->stopReason());
+  EXPECT_EQ(3, run->player->currentFrame());
+}
+
+TEST(Avm1Limits, WallTimeIsBoundedToo) {
+  Script s;
+  s.label("top").push(1).push(2).op(Script::kAdd2).op(Script::kPop).jump("top");
+  auto run = start(scriptMovie(s));
+  run->player->stage().machine()->limits().secondsPerFrame = 0.05;
+  auto t0 = std::chrono::steady_clock::now();
+  run->player->advanceFrame();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(seconds, 1.0);
+  EXPECT_STREQ("a script ran too long", run->player->stage().machine()->stopReason());
+}
+
+TEST(Avm1Limits, EndlessRecursionStopsAtTheCallDepth) {
+  Script body;
+  body.push(0).push("f").op(Script::kCallFunction).op(Script::kReturn);
+  Script s;
+  s.function("f", {}, body).push(0).push("f").op(Script::kCallFunction).op(Script::kPop).trace("not reached");
+  auto run = start(scriptMovie(s));
+  run->player->advanceFrame();
+  EXPECT_TRUE(run->lines.empty());
+  EXPECT_STREQ("too much recursion", run->player->stage().machine()->stopReason());
+}
+
+TEST(Avm1Limits, RunawayAllocationAndTextAreStopped) {
+  // a = []; while (true) a.push({});
+  Script grow;
+  grow.push("a").push(0).op(Script::kInitArray).op(Script::kDefineLocal).label("top");
+  grow.push(0).op(Script::kInitObject).push(1).getVariable("a").push("push").op(Script::kCallMethod).op(Script::kPop).jump("top");
+  auto run = start(scriptMovie(grow));
+  run->player->stage().machine()->limits().heapCells = 20000;
+  run->player->stage().machine()->heap().setMaxCells(30000);
+  run->player->advanceFrame();
+  ASSERT_NE(nullptr, run->player->stage().machine()->stopReason());
+  EXPECT_STREQ("the script's heap is full", run->player->stage().machine()->stopReason());
+
+  // s = "x"; while (true) s = s + s;
+  Script text;
+  text.push("s").push("x").op(Script::kDefineLocal).label("top");
+  text.push("s").getVariable("s").getVariable("s").op(Script::kAdd2).op(Script::kSetVariable).jump("top");
+  auto run2 = start(scriptMovie(text));
+  run2->player->advanceFrame();
+  EXPECT_STREQ("a text grew too long", run2->player->stage().machine()->stopReason());
+}
+
+// ------------------------------------------------------------ entry points
+
+TEST(Avm1Stage, VariablesByPathForBoundText) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  m.root().place(1, 1, swftest::Matrix(), 0, "panel");
+  m.root().action(Script().push("score").push(42).op(Script::kSetVariable).bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  player::Stage& stage = run->player->stage();
+  std::string text;
+  ASSERT_TRUE(stage.getVariableText("score", &text));
+  EXPECT_EQ("42", text);
+  stage.setVariableText("_root.panel.label", "hello");
+  ASSERT_TRUE(stage.getVariableText("/panel:label", &text));
+  EXPECT_EQ("hello", text);
+  EXPECT_FALSE(stage.getVariableText("nothing", &text));
+}
+
+TEST(Avm1Stage, KeysAndMouseReachScripts) {
+  // Key.addListener({onKeyDown: function () { trace(Key.getCode() + " " + Key.isDown(65)); }})
+  Script onKey;
+  onKey.push(0).getVariable("Key").push("getCode").op(Script::kCallMethod).push(" ").op(Script::kAdd2);
+  onKey.push(65).push(1).getVariable("Key").push("isDown").op(Script::kCallMethod).op(Script::kAdd2).op(Script::kTrace);
+  Script s;
+  s.push("onKeyDown").function("", {}, onKey).push(1).op(Script::kInitObject);
+  s.push(1).getVariable("Key").push("addListener").op(Script::kCallMethod).op(Script::kPop);
+  Script onMouse;
+  onMouse.getVariable("this").push("_xmouse").op(Script::kGetMember).op(Script::kTrace);
+  s.getVariable("this").push("onMouseDown").function("", {}, onMouse).op(Script::kSetMember);
+  auto run = start(scriptMovie(s));
+  run->player->advanceFrame();
+  player::Stage& stage = run->player->stage();
+  stage.key(true, 65, 'a');
+  stage.mouseMove(30, 40);
+  stage.mouseButton(true);
+  EXPECT_EQ((Lines{"65 true", "30"}), run->lines);
+}
+
+TEST(Avm1Stage, SoundObjectsPlayThroughTheMixer) {
+  struct Recorder : player::SoundMixer {
+    std::vector<std::string> calls;
+    uint32_t start(const swf::SoundDef& sound, double, int loops, const player::SpriteInstance*) override {
+      calls.push_back("start " + std::to_string(sound.sampleCount) + " x" + std::to_string(loops));
+      return 7;
+    }
+    void stop(const swf::SoundDef* sound, const player::SpriteInstance*) override {
+      calls.push_back(sound ? "stop one" : "stop all");
+    }
+    void setTransform(const player::SpriteInstance*, const player::SoundTransform& t) override {
+      calls.push_back("volume " + std::to_string(t.volume));
+    }
+    double position(uint32_t) override { return 250; }
+  } mixer;
+  MovieBuilder m(10, 10, 12, 8);
+  // DefineSound: id 1, 8-bit mono 5.5 kHz raw, 5512 samples: one second.
+  swftest::Writer sound;
+  sound.u16(1);
+  sound.u8(0x00);
+  sound.u32(5512);
+  m.define(14, sound.data());
+  m.exportAs(1, "beep");
+  Script s;
+  s.push("s").push(0).push("Sound").op(Script::kNewObject).op(Script::kDefineLocal);
+  s.push("beep").push(1).getVariable("s").push("attachSound").op(Script::kCallMethod).op(Script::kPop);
+  s.push(3).push(0).push(2).getVariable("s").push("start").op(Script::kCallMethod).op(Script::kPop);
+  s.push(40).push(1).getVariable("s").push("setVolume").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("s").push("duration").op(Script::kGetMember).op(Script::kTrace);
+  s.getVariable("s").push("position").op(Script::kGetMember).op(Script::kTrace);
+  s.push(0).getVariable("s").push("stop").op(Script::kCallMethod).op(Script::kPop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  player::StageOptions options;
+  options.mixer = &mixer;
+  auto run = start(m.finish(false), std::move(options));
+  run->player->advanceFrame();
+  EXPECT_EQ((std::vector<std::string>{"start 5512 x3", "volume 40", "stop all"}), mixer.calls);
+  EXPECT_EQ((Lines{"1000", "250"}), run->lines);
+}
+
+TEST(Avm1Stage, Actionscript3MoviesPlayWithoutScripts) {
+  MovieBuilder m(10, 10, 12, 9);
+  swftest::Writer attributes;
+  attributes.u32(0x08);  // ActionScript 3
+  m.define(69, attributes.data());
+  m.root().action(Script().trace("not run").bytes());
+  m.root().showFrame();
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  run->player->advanceFrame();
+  EXPECT_TRUE(run->lines.empty());
+  EXPECT_EQ(nullptr, run->player->stage().machine());
+  EXPECT_EQ(2, run->player->currentFrame());
+}
