@@ -70,6 +70,7 @@ Value unescape(Machine& m, Call& c) {
 // ------------------------------------------------------------ numbers
 
 Value parseIntFn(Machine& m, Call& c) {
+  if (c.count == 0) return Value();
   std::u16string s = toUtf16(m.toString(c.arg(0)));
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
@@ -80,17 +81,23 @@ Value parseIntFn(Machine& m, Call& c) {
   }
   double radixArg = c.count > 1 ? m.toNumber(c.arg(1)) : 0;
   int radix = std::isnan(radixArg) ? 0 : static_cast<int>(radixArg);
-  if (c.count > 1 && !c.arg(1).isUndefined() && (radix < 2 || radix > 36)) return Value(NAN);
+  if (c.count > 1 && (radix < 2 || radix > 36)) return Value(NAN);
+  auto hexDigitAt = [&](size_t k) {
+    return k < s.size() && ((s[k] >= '0' && s[k] <= '9') || (s[k] >= 'a' && s[k] <= 'f') || (s[k] >= 'A' && s[k] <= 'F'));
+  };
   if (radix == 0) {
     radix = 10;
     if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-      radix = 16;
-      i += 2;
+      // "0x" with no hexadecimal digit after it reads as the 0 before it.
+      if (hexDigitAt(i + 2)) {
+        radix = 16;
+        i += 2;
+      }
     } else if (i + 1 < s.size() && s[i] == '0') {
-      // A leading zero reads octal when all the digits allow it.
+      // A leading zero reads octal when the rest is all octal digits.
       bool octal = true;
-      for (size_t k = i; k < s.size() && s[k] >= '0' && s[k] <= '9'; ++k)
-        if (s[k] > '7') octal = false;
+      for (size_t k = i; k < s.size(); ++k)
+        if (s[k] < '0' || s[k] > '7') octal = false;
       if (octal) radix = 8;
     }
   } else if (radix == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
@@ -112,6 +119,7 @@ Value parseIntFn(Machine& m, Call& c) {
 }
 
 Value parseFloatFn(Machine& m, Call& c) {
+  if (c.count == 0) return Value();
   std::string s = m.toString(c.arg(0)).str();
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;

@@ -92,11 +92,6 @@ struct Interpreter {
   bool specialVariable(const String& name, Value* out) {
     const std::string& n = name.str();
     if (n.empty()) return false;
-    if (sameName(name, "this")) {
-      if (a.suppressThis) return false;
-      *out = a.thisValue;
-      return true;
-    }
     if (a.callee && sameName(name, "arguments")) {
       if (a.suppressArguments) return false;
       *out = Value(argumentsObject());
@@ -112,6 +107,10 @@ struct Interpreter {
 
   // Names that stand for something when no scope has a variable of that name.
   bool fallbackVariable(const String& name, Value* out) {
+    if (sameName(name, "this") && !a.suppressThis) {
+      *out = a.thisValue;
+      return true;
+    }
     if (m.swfVersion() >= 6 && sameName(name, "_global")) {
       *out = Value(m.global());
       return true;
@@ -141,6 +140,20 @@ struct Interpreter {
   Value getVariable(const String& name) {
     Value v;
     if (specialVariable(name, &v)) return v;
+    if (!a.suppressThis && sameName(name, "this")) {
+      // A function's this is its own (a local of that name aside); a frame
+      // script's may be shadowed by a variable a script made.
+      if (a.locals) {
+        if (m.findOwnVisible(a.locals, name)) return m.get(a.locals, name);
+        return a.thisValue;
+      }
+      bool timelineSeen = false;
+      for (Scope* s = a.scope; s; s = s->parent) {
+        Object* o = scopeObject(s, &timelineSeen);
+        if (o && m.findOwnVisible(o, name)) return m.get(o, name);
+      }
+      return a.thisValue;
+    }
     if (isPath(name, a.swfVersion)) {
       Value result;
       if (resolveVariablePath(name, &result)) return result;
@@ -197,6 +210,11 @@ struct Interpreter {
   }
 
   void setVariable(const String& name, const Value& value) {
+    // A function's own this and arguments are its locals.
+    if (a.locals && (sameName(name, "this") || sameName(name, "arguments"))) {
+      a.locals->define(name, value);
+      return;
+    }
     if (isPath(name, a.swfVersion)) {
       String objectPath, member;
       splitVariablePath(name, &objectPath, &member);

@@ -410,7 +410,8 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
     case Value::Type::Boolean:
       return a.boolean() == b.boolean();
     case Value::Type::Number:
-      return a.number() == b.number();
+      // The reference player holds NaN equal to NaN.
+      return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));
     case Value::Type::String:
       return a.string() == b.string();
     case Value::Type::Object:
@@ -421,11 +422,7 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
 
 bool Machine::equals(const Value& a, const Value& b) {
   using T = Value::Type;
-  if (a.type() == b.type()) {
-    // The reference player holds NaN equal to NaN here.
-    if (a.isNumber() && std::isnan(a.number()) && std::isnan(b.number())) return true;
-    return strictEquals(a, b);
-  }
+  if (a.type() == b.type()) return strictEquals(a, b);
   if (a.isNullish() && b.isNullish()) return true;
   // An object whose valueOf gives nothing equals undefined and null.
   if (a.isObject() && b.isNullish()) return toPrimitive(a).isNullish();

@@ -23,11 +23,8 @@ String out(Machine& m, const std::u16string& s) {
   return fromUtf16(s);
 }
 
-// An argument as a whole index (NaN counts as 0).
-double index(Machine& m, const Value& v) {
-  double d = m.toNumber(v);
-  return std::isnan(d) ? 0 : std::trunc(d);
-}
+// An argument as a whole index: 32-bit, wrapping (NaN counts as 0).
+double index(Machine& m, const Value& v) { return static_cast<double>(m.toInt32(v)); }
 
 Value stringConstructor(Machine& m, Call& c) {
   String s = c.count > 0 ? m.toString(c.arg(0)) : String();
@@ -58,7 +55,9 @@ Value charAt(Machine& m, Call& c) {
 Value charCodeAt(Machine& m, Call& c) {
   std::u16string s = thisText(m, c);
   double i = index(m, c.arg(0));
-  if (i < 0 || i >= static_cast<double>(s.size())) return Value(NAN);
+  if (i < 0) return Value(NAN);
+  // SWF 5 reads past the end as the text's ending zero.
+  if (i >= static_cast<double>(s.size())) return Value(m.swfVersion() < 6 ? 0.0 : NAN);
   return Value(static_cast<double>(s[static_cast<size_t>(i)]));
 }
 
@@ -75,6 +74,7 @@ Value concat(Machine& m, Call& c) {
 }
 
 Value indexOf(Machine& m, Call& c) {
+  if (c.count == 0) return Value();
   std::u16string s = thisText(m, c);
   std::u16string what = toUtf16(m.toString(c.arg(0)));
   double from = c.count > 1 ? index(m, c.arg(1)) : 0;
@@ -85,6 +85,7 @@ Value indexOf(Machine& m, Call& c) {
 }
 
 Value lastIndexOf(Machine& m, Call& c) {
+  if (c.count == 0) return Value();
   std::u16string s = thisText(m, c);
   std::u16string what = toUtf16(m.toString(c.arg(0)));
   double from = c.count > 1 && !c.arg(1).isUndefined() ? index(m, c.arg(1)) : static_cast<double>(s.size());
@@ -125,7 +126,11 @@ Value substr(Machine& m, Call& c) {
   if (start < 0) start = std::max(0.0, n + start);
   start = std::min(start, n);
   double length = c.count > 1 && !c.arg(1).isUndefined() ? index(m, c.arg(1)) : n - start;
-  if (length < 0) length = std::max(0.0, n - start + length);
+  if (length < 0) {
+    // A negative length counts back from the end of the whole text.
+    length = n + length;
+    if (start + length >= n) length = 0;
+  }
   length = std::min(length, n - start);
   if (length <= 0) return Value(String());
   return Value(out(m, s.substr(static_cast<size_t>(start), static_cast<size_t>(length))));
