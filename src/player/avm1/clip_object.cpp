@@ -125,7 +125,7 @@ void ClipObject::rememberPath() {
 
 String ClipObject::targetPath() const {
   if (sprite_ && !sprite_->removed()) return pathOf(sprite_, false);
-  return lastPath_;
+  return String();
 }
 
 void ClipObject::trace(Heap& heap) { Object::trace(heap); }
@@ -198,6 +198,8 @@ Value resolveTargetPath(Machine& m, Activation& a, Object* start, const String& 
   Object* current = start;
   size_t i = 0;
   if (p.empty()) return Value(start);
+  // After a slash, dots are part of names.
+  bool slashSeen = p[0] == '/';
   if (p[0] == '/') {
     player::SpriteInstance* s = spriteOf(Value(start));
     current = m.clipObject(rootOf(s ? s : m.root()));
@@ -209,12 +211,13 @@ Value resolveTargetPath(Machine& m, Activation& a, Object* start, const String& 
       current = s && s->parent() ? m.clipObject(s->parent()) : nullptr;
       i += 2;
     } else {
-      size_t end = p.find_first_of("/.:", i);
+      size_t end = p.find_first_of(slashSeen ? "/:" : "/.:", i);
       if (end == std::string::npos) end = p.size();
       String token(p.substr(i, end - i));
       i = end;
       if (token.empty()) {
-        // Empty steps ("a//b", a trailing slash) change nothing.
+        // A trailing slash changes nothing; an empty step inside ("a//b") leads nowhere.
+        if (i < p.size()) return Value();
       } else if (strcasecmpEqual(token.str(), "this")) {
         // stays
       } else if (strcasecmpEqual(token.str(), "_global") && m.swfVersion() >= 6) {
@@ -229,7 +232,7 @@ Value resolveTargetPath(Machine& m, Activation& a, Object* start, const String& 
       }
     }
     if (i < p.size()) {
-      if (p[i] == ':') break;
+      if (p[i] == '/') slashSeen = true;
       ++i;  // the separator
     }
   }

@@ -25,8 +25,10 @@ class ClipObject : public Object {
   void detach();
   // The clip is being removed: its path as it stood is kept.
   void rememberPath();
-  // "_level0.a.b"; the last path known once the clip is gone.
+  // "_level0.a.b"; empty once the clip is gone.
   String targetPath() const;
+  // The path the clip had when it was removed.
+  const String& lastPath() const { return lastPath_; }
 
   void trace(Heap& heap) override;
 

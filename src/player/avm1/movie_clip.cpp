@@ -26,10 +26,10 @@ int scriptDepth(Machine& m, const Value& v) {
 
 // The clip a removed clip's path now leads to, if any.
 ClipObject* liveClip(Machine& m, ClipObject* clip) {
-  if (clip->sprite() || !m.root()) return nullptr;
+  if (!m.root()) return nullptr;
   Activation a;
   a.baseClip = m.clipObject(m.root());
-  String path = clip->targetPath();
+  String path = clip->lastPath();
   if (path.str().compare(0, 7, "_level0") != 0) return nullptr;
   std::string rest = path.str().substr(7);
   Value v = rest.empty() ? Value(a.baseClip) : resolveTargetPath(m, a, a.baseClip, String(rest.substr(1)));
@@ -588,15 +588,21 @@ Object* registeredClassOf(Machine& m, player::SpriteInstance& clip) {
 
 bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out) {
   player::SpriteInstance* s = clip->sprite();
-  if (!s) {
+  if (!s || s->removed()) {
+    // A reference to a removed clip follows its path to whatever is there now.
     ClipObject* live = liveClip(m, clip);
-    if (!live) return false;
+    if (!live) {
+      if (!isClipProperty(name)) return false;
+      *out = Value();
+      return true;
+    }
     *out = m.get(live, name);
     return true;
   }
   if (m.findOwnVisible(clip, name)) return false;
-  if (player::SpriteInstance* child = s->childByName(name.str(), m.caseSensitive())) {
-    *out = Value(m.clipObject(child));
+  if (const player::DisplayObject* child = s->namedChild(name.str(), m.caseSensitive())) {
+    // Shapes have no object of their own: their name leads to their clip.
+    *out = Value(m.clipObject(child->sprite ? child->sprite.get() : s));
     return true;
   }
   return getClipProperty(m, *s, name, out);
@@ -604,7 +610,7 @@ bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out
 
 bool clipSetSpecial(Machine& m, ClipObject* clip, const String& name, const Value& value) {
   player::SpriteInstance* s = clip->sprite();
-  if (!s) {
+  if (!s || s->removed()) {
     ClipObject* live = liveClip(m, clip);
     if (!live) return false;
     m.set(live, name, value);
@@ -616,8 +622,7 @@ bool clipSetSpecial(Machine& m, ClipObject* clip, const String& name, const Valu
 bool clipHasSpecial(Machine& m, ClipObject* clip, const String& name) {
   player::SpriteInstance* s = clip->sprite();
   if (!s) return false;
-  if (s->childByName(name.str(), m.caseSensitive())) return true;
-  Value ignored;
+  if (s->namedChild(name.str(), m.caseSensitive())) return true;
   return isClipProperty(name) || strcasecmpEqual(name.str(), "_parent") || strcasecmpEqual(name.str(), "_root");
 }
 

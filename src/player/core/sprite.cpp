@@ -95,12 +95,11 @@ uint16_t SpriteInstance::characterId() const {
   return o ? o->characterId : 0;
 }
 
-SpriteInstance* SpriteInstance::childByName(const std::string& name, bool caseSensitive) const {
+const DisplayObject* SpriteInstance::namedChild(const std::string& name, bool caseSensitive) const {
   for (const auto& entry : children_) {
     const DisplayObject& o = entry.second;
-    if (!o.sprite || o.name.size() != name.size()) continue;
-    bool same = caseSensitive ? o.name == name : avm1::strcasecmpEqual(o.name, name);
-    if (same) return o.sprite.get();
+    if (o.name.size() != name.size() || o.name.empty()) continue;
+    if (caseSensitive ? o.name == name : avm1::strcasecmpEqual(o.name, name)) return &o;
   }
   return nullptr;
 }

@@ -171,8 +171,9 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // The instance name, empty for the root.
   const std::string& name() const;
   bool removed() const { return removed_; }
-  // The clip a script names as a child of this one.
-  SpriteInstance* childByName(const std::string& name, bool caseSensitive) const;
+  // The child a script names: the first at the lowest depth with that
+  // instance name, null when none.
+  const DisplayObject* namedChild(const std::string& name, bool caseSensitive) const;
   // The character this clip was made from (0 for empty clips and the root).
   uint16_t characterId() const;
 
