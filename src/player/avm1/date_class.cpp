@@ -76,10 +76,8 @@ double makeDate(double d, double time) {
   if (!std::isfinite(d) || !std::isfinite(time)) return NAN;
   return d * kMsPerDay + time;
 }
-double timeClip(double t) {
-  if (!std::isfinite(t) || std::fabs(t) > 8.64e15) return NAN;
-  return std::trunc(t) + 0;  // no negative zero
-}
+// The reference player keeps fractions and times past ECMAScript's range.
+double timeClip(double t) { return std::isnan(t) ? NAN : t; }
 
 double localOffsetMs(Machine& m, double utc) { return m.environment().localOffsetMinutes(utc) * 60000; }
 double toLocal(Machine& m, double utc) { return utc + localOffsetMs(m, utc); }
@@ -110,10 +108,8 @@ String formatDate(Machine& m, double t) {
 double fromFields(Machine& m, const Call& c, bool utc) {
   double f[7] = {NAN, 0, 1, 0, 0, 0, 0};
   for (size_t i = 0; i < 7 && i < c.count; ++i) f[i] = m.toNumber(c.args[i]);
-  if (std::isfinite(f[0])) {
-    double y = std::trunc(f[0]);
-    if (y >= 0 && y <= 99) f[0] = 1900 + y;
-  }
+  // Years below 100 are the 1900s (-2 is 1898).
+  if (std::isfinite(f[0]) && std::trunc(f[0]) < 100) f[0] = 1900 + std::trunc(f[0]);
   double t = makeDate(makeDay(f[0], f[1], f[2]), makeTime(f[3], f[4], f[5], f[6]));
   return timeClip(utc ? t : toUtc(m, t));
 }
@@ -127,7 +123,6 @@ Value dateConstructor(Machine& m, Call& c) {
   } else if (c.count == 1) {
     Value v = c.args[0];
     t = v.isUndefined() ? NAN : m.toNumber(v);
-    if (std::isfinite(t) && std::fabs(t) > 8.64e15) t = NAN;
   } else {
     t = fromFields(m, c, false);
   }
@@ -151,6 +146,7 @@ Value getter(Machine& m, Call& c) {
   double t = d->time;
   if (std::isnan(t)) return Value(NAN);
   if (!utc) t = toLocal(m, t);
+  t = std::floor(t);  // fields count whole milliseconds
   switch (field) {
     case kYear: return Value(yearFromTime(t));
     case kFullYearShort: return Value(yearFromTime(t) - 1900);
@@ -173,8 +169,8 @@ Value getTime(Machine&, Call& c) {
 Value getTimezoneOffset(Machine& m, Call& c) {
   DateObject* d = thisDate(c);
   if (!d) return Value();
-  double t = std::isnan(d->time) ? m.environment().utcMillis() : d->time;
-  return Value(-m.environment().localOffsetMinutes(t));
+  if (!std::isfinite(d->time)) return Value(NAN);
+  return Value(-m.environment().localOffsetMinutes(d->time));
 }
 
 Value setTime(Machine& m, Call& c) {
@@ -213,7 +209,7 @@ Value setter(Machine& m, Call& c) {
       break;
     case kFullYearShort: {
       double y = a(0, year);
-      if (std::isfinite(y) && std::trunc(y) >= 0 && std::trunc(y) <= 99) y = 1900 + std::trunc(y);
+      if (std::isfinite(y) && std::trunc(y) < 100) y = 1900 + std::trunc(y);
       year = y;
       break;
     }

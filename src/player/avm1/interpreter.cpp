@@ -70,6 +70,15 @@ struct Interpreter {
   double popNumber() { return m.toNumber(pop()); }
   String popString() { return m.toString(pop()); }
 
+  // A register: past a function's own ones are those of the frame script
+  // running below it, as the reference player has them.
+  Value* registerSlot(size_t index) {
+    if (index < a.registers.size()) return &a.registers[index];
+    for (Activation* p = a.parent; p; p = p->parent)
+      if (!p->callee) return index < p->registers.size() ? &p->registers[index] : nullptr;
+    return nullptr;
+  }
+
   // ------------------------------------------------------------ scopes
   Object* targetObject() const {
     if (a.target) return a.target;
@@ -361,7 +370,7 @@ void Interpreter::doPush(const uint8_t* data, size_t length) {
       case 3: break;
       case 4: {
         uint8_t reg = r.u8();
-        if (reg < a.registers.size()) v = a.registers[reg];
+        if (Value* slot = registerSlot(reg)) v = *slot;
         break;
       }
       case 5: v = Value(r.u8() != 0); break;
@@ -472,7 +481,7 @@ bool Interpreter::doTry(const uint8_t* data, size_t length, Flow* flow) {
     if (m.stack().size() > stackDepth) m.stack().resize(stackDepth);
     if (hasCatch) {
       if (inRegister) {
-        if (catchRegister < a.registers.size()) a.registers[catchRegister] = t.value;
+        if (Value* slot = registerSlot(catchRegister)) *slot = t.value;
       } else if (a.locals) {
         a.locals->define(catchName, t.value);
       } else {
@@ -834,7 +843,8 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       uint8_t reg = r.u8();
       auto& s = m.stack();
       Value v = s.size() > a.stackBase ? s.back() : Value();
-      if (!r.failed() && reg < a.registers.size()) a.registers[reg] = v;
+      if (r.failed()) break;
+      if (Value* slot = registerSlot(reg)) *slot = v;
       break;
     }
 
@@ -1333,7 +1343,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.argCount = call.count;
   a.caller = m.current() ? m.current()->callee : nullptr;
   if (f.isFunction2) {
-    a.registers.resize(std::max<size_t>(f.registerCount, 1));
+    a.registers.resize(f.registerCount);
     a.suppressThis = f.flags & kSuppressThis;
     a.suppressArguments = f.flags & kSuppressArguments;
     a.suppressSuper = f.flags & kSuppressSuper;

@@ -241,12 +241,16 @@ double Machine::stringToNumber(const String& text) const {
     double r = static_cast<int32_t>(v);
     return negative ? -r : r;
   }
-  // SWF 6 and later read a leading zero before octal digits as octal.
-  if (activeVersion_ >= 6 && h[0] == '0' && h[1]) {
-    double v = 0;
+  // SWF 6 and later read a leading zero before octal digits as octal (as a
+  // 32-bit integer), unless white space came first.
+  if (activeVersion_ >= 6 && p == s.c_str() && h[0] == '0' && h[1]) {
+    uint32_t v = 0;
     const char* q = h;
-    while (*q >= '0' && *q <= '7') v = v * 8 + (*q++ - '0');
-    if (!*q) return negative ? -v : v;
+    while (*q >= '0' && *q <= '7') v = v * 8 + static_cast<uint32_t>(*q++ - '0');
+    if (!*q) {
+      double r = static_cast<int32_t>(v);
+      return negative ? -r : r;
+    }
   }
   // Decimal: digits, a point, an exponent; nothing else may follow.
   const char* q = p;

@@ -327,7 +327,7 @@ FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f) {
   auto* fn = m.heap().make<FunctionObject>(m.protos().function, std::move(f));
   Object* proto = m.newObject();
   proto->define("constructor", Value(fn), kDontEnum);
-  fn->define("prototype", Value(proto), kDontEnum);
+  fn->define("prototype", Value(proto), kDontEnum | kDontDelete);
   return fn;
 }
 
