@@ -60,7 +60,7 @@ Value getRgb(Machine& m, Call& c) {
   player::DisplayObject* d = targetOf(m, c);
   if (!d) return Value();
   const swf::ColorTransform& t = d->colorTransform;
-  auto channel = [](double v) { return static_cast<uint32_t>(static_cast<int32_t>(v)) & 0xFF; };
+  auto channel = [](double v) { return static_cast<uint32_t>(wrapToInt32(v)) & 0xFF; };
   return Value(static_cast<double>((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd)));
 }
 

@@ -27,8 +27,8 @@ double dayFromYear(double y) {
 double timeFromYear(double y) { return kMsPerDay * dayFromYear(y); }
 double yearFromTime(double t) {
   double y = std::floor(t / (kMsPerDay * 365.2425)) + 1970;
-  while (timeFromYear(y) > t) --y;
-  while (timeFromYear(y + 1) <= t) ++y;
+  for (int i = 0; i < 4 && timeFromYear(y) > t; ++i) --y;
+  for (int i = 0; i < 4 && timeFromYear(y + 1) <= t; ++i) ++y;
   return y;
 }
 bool leap(double t) { return daysInYear(yearFromTime(t)) == 366; }
@@ -83,13 +83,16 @@ double localOffsetMs(Machine& m, double utc) { return m.environment().localOffse
 double toLocal(Machine& m, double utc) { return utc + localOffsetMs(m, utc); }
 double toUtc(Machine& m, double local) { return local - localOffsetMs(m, local - localOffsetMs(m, local)); }
 
+// Times whose fields this can work out (a few hundred million years).
+bool fieldsKnown(double t) { return std::isfinite(t) && std::fabs(t) < 1e19; }
+
 DateObject* thisDate(const Call& c) {
   Object* o = c.thisValue.object();
   return o && o->kind() == Object::Kind::Date ? static_cast<DateObject*>(o) : nullptr;
 }
 
 String formatDate(Machine& m, double t) {
-  if (!std::isfinite(t)) return "Invalid Date";
+  if (!fieldsKnown(t)) return "Invalid Date";
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -144,7 +147,7 @@ Value getter(Machine& m, Call& c) {
   bool utc = magic >= 100;
   int field = magic % 100;
   double t = d->time;
-  if (std::isnan(t)) return Value(NAN);
+  if (!fieldsKnown(t)) return Value(NAN);
   if (!utc) t = toLocal(m, t);
   t = std::floor(t);  // fields count whole milliseconds
   switch (field) {
@@ -188,7 +191,7 @@ Value setter(Machine& m, Call& c) {
   bool utc = magic >= 100;
   int field = magic % 100;
   double t = d->time;
-  if (std::isnan(t)) {
+  if (!fieldsKnown(t)) {
     if (field != kYear && field != kFullYearShort) return Value(NAN);
     t = 0;
   } else if (!utc) {

@@ -80,7 +80,7 @@ Value parseIntFn(Machine& m, Call& c) {
     ++i;
   }
   double radixArg = c.count > 1 ? m.toNumber(c.arg(1)) : 0;
-  int radix = std::isnan(radixArg) ? 0 : static_cast<int>(radixArg);
+  int radix = std::isnan(radixArg) ? 0 : wrapToInt32(radixArg);
   if (c.count > 1 && (radix < 2 || radix > 36)) return Value(NAN);
   auto hexDigitAt = [&](size_t k) {
     return k < s.size() && ((s[k] >= '0' && s[k] <= '9') || (s[k] >= 'a' && s[k] <= 'f') || (s[k] >= 'A' && s[k] <= 'F'));

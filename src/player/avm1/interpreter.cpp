@@ -647,7 +647,7 @@ void Interpreter::getProperty() {
     push(Value());
     return;
   }
-  push(getPropertyByIndex(m, clip, static_cast<int>(index)));
+  push(getPropertyByIndex(m, clip, wrapToInt32(index)));
 }
 
 void Interpreter::setProperty() {
@@ -657,7 +657,7 @@ void Interpreter::setProperty() {
   String p = m.toString(path);
   Object* clip = p.empty() ? targetObject() : resolveTargetPath(m, a, targetObject(), p).object();
   if (!clip || std::isnan(index)) return;
-  setPropertyByIndex(m, clip, static_cast<int>(index), value);
+  setPropertyByIndex(m, clip, wrapToInt32(index), value);
 }
 
 void Interpreter::setTarget(const String& path) {
@@ -1023,7 +1023,7 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x33:    // AsciiToChar
     case 0x37: {  // MBAsciiToChar
       double c = popNumber();
-      push(Value(fromCharCode(static_cast<uint32_t>(std::isnan(c) ? 0 : static_cast<int64_t>(c)) & 0xFFFF)));
+      push(Value(fromCharCode(static_cast<uint32_t>(wrapToInt32(c)) & 0xFFFF)));
       break;
     }
 

@@ -294,14 +294,7 @@ double Machine::toNumber(const Value& v) {
   return NAN;
 }
 
-int32_t Machine::toInt32(const Value& v) {
-  double d = toNumber(v);
-  if (!std::isfinite(d)) return 0;
-  d = std::trunc(d);
-  double m = std::fmod(d, 4294967296.0);
-  if (m < 0) m += 4294967296.0;
-  return static_cast<int32_t>(static_cast<uint32_t>(m));
-}
+int32_t Machine::toInt32(const Value& v) { return wrapToInt32(toNumber(v)); }
 
 bool Machine::toBoolean(const Value& v) {
   switch (v.type()) {
@@ -773,8 +766,10 @@ double Machine::arrayLength(Object* object) {
 Value Machine::arrayGet(Object* object, double index) {
   if (object->kind() == Object::Kind::Array && index >= 0) {
     auto* a = static_cast<ArrayObject*>(object);
-    size_t i = static_cast<size_t>(index);
-    if (i < a->elements.size() && a->present[i]) return a->elements[i];
+    if (index < static_cast<double>(a->elements.size())) {
+      size_t i = static_cast<size_t>(index);
+      if (a->present[i]) return a->elements[i];
+    }
   }
   return get(object, numberToString(index));
 }

@@ -132,7 +132,7 @@ Value getInstanceAtDepth(Machine& m, Call& c) {
   auto* s = sprite(c);
   double d = m.toNumber(c.arg(0));
   if (!s || std::isnan(d)) return Value();
-  auto it = s->children().find(static_cast<int>(d) + kDepthOffset);
+  auto it = s->children().find(wrapToInt32(d) + kDepthOffset);
   if (it == s->children().end()) return Value();
   if (it->second.sprite) return Value(m.clipObject(it->second.sprite.get()));
   return Value(m.clipObject(s));
@@ -345,8 +345,10 @@ swf::Rgba colorOf(Machine& m, const Value& rgb, const Value& alpha) {
 
 void growBounds(player::Drawing& d, double x, double y, double pad) {
   swf::Rect& b = d.shape.bounds;
-  int32_t x0 = static_cast<int32_t>(std::floor(x - pad)), x1 = static_cast<int32_t>(std::ceil(x + pad));
-  int32_t y0 = static_cast<int32_t>(std::floor(y - pad)), y1 = static_cast<int32_t>(std::ceil(y + pad));
+  // Twips as the file keeps them: far points are held at the edge of the range.
+  auto twips = [](double v) { return static_cast<int32_t>(std::max(-1e9, std::min(1e9, v))); };
+  int32_t x0 = twips(std::floor(x - pad)), x1 = twips(std::ceil(x + pad));
+  int32_t y0 = twips(std::floor(y - pad)), y1 = twips(std::ceil(y + pad));
   if (!d.hasBounds) {
     b.xMin = x0;
     b.xMax = x1;

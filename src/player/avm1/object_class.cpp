@@ -224,11 +224,11 @@ Value numberToStringFn(Machine& m, Call& c) {
   double n = thisNumber(m, c, &ok);
   if (!ok) return Value();
   double radixArg = c.count > 0 && !c.arg(0).isUndefined() ? m.toNumber(c.arg(0)) : 10;
-  int radix = std::isnan(radixArg) ? 10 : static_cast<int>(radixArg);
+  int radix = std::isnan(radixArg) ? 10 : wrapToInt32(radixArg);
   if (radix < 2 || radix > 36 || radix == 10) return Value(Machine::numberToString(n));
   if (!std::isfinite(n)) return Value(Machine::numberToString(n));
   // Other radixes: the integer part, as 32-bit values print.
-  int32_t v = static_cast<int32_t>(static_cast<int64_t>(n));
+  int32_t v = wrapToInt32(n);
   bool negative = v < 0;
   uint32_t u = negative ? static_cast<uint32_t>(-static_cast<int64_t>(v)) : static_cast<uint32_t>(v);
   std::string digits;

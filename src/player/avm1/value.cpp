@@ -1,5 +1,7 @@
 #include "player/avm1/value.h"
 
+#include <cmath>
+
 #include "player/avm1/object.h"
 
 namespace avm1 {
@@ -30,6 +32,13 @@ size_t String::units() const {
     rep_->units = n;
   }
   return static_cast<size_t>(rep_->units);
+}
+
+int32_t wrapToInt32(double d) {
+  if (!std::isfinite(d)) return 0;
+  double m = std::fmod(std::trunc(d), 4294967296.0);
+  if (m < 0) m += 4294967296.0;
+  return static_cast<int32_t>(static_cast<uint32_t>(m));
 }
 
 Value::Value(Object* o) : type_(o ? Type::Object : Type::Null), object_(o) {}

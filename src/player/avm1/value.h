@@ -59,6 +59,10 @@ class String {
   Rep* rep_ = nullptr;  // null: the empty text
 };
 
+// A number as a 32-bit integer the way scripts convert it: whole part,
+// wrapped modulo 2^32; NaN and infinities give 0.
+int32_t wrapToInt32(double d);
+
 class Value {
  public:
   enum class Type : uint8_t { Undefined, Null, Boolean, Number, String, Object };
