@@ -523,12 +523,36 @@ void Interpreter::callFunctionNamed() {
   size_t count = static_cast<size_t>(std::max(0.0, std::min(popNumber(), 65535.0)));
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
-  Value fn = getVariable(name);
+  // A function found on a with() object is called on that object; others
+  // on the timeline the code targets.
+  Value thisValue = Value(targetObject());
+  Value fn;
+  bool found = false;
+  if (isPath(name, a.swfVersion)) {
+    // "a.b.f()": f is called on what a.b names.
+    String objectPath, member;
+    splitVariablePath(name, &objectPath, &member);
+    Object* o = nullptr;
+    if (!member.empty() && resolveObjectPath(objectPath, &o)) {
+      fn = m.get(o, member);
+      thisValue = Value(o);
+      found = true;
+    }
+  } else {
+    bool timelineSeen = false;
+    for (Scope* s = a.scope; s && !found; s = s->parent) {
+      Object* o = scopeObject(s, &timelineSeen);
+      if (!o || !m.hasProperty(o, name)) continue;
+      fn = m.get(o, name);
+      if (s->kind == Scope::Kind::With) thisValue = Value(o);
+      found = true;
+    }
+  }
+  if (!found) fn = getVariable(name);
   if (Object* super = isSuperObject(fn)) {
     push(callSuperConstructor(super, args));
     return;
   }
-  Value thisValue = Value(targetObject());
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
     push(Value());
     checkClipRemoved();
@@ -1240,9 +1264,13 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       break;
 
     // ----- the world outside
-    case 0x26:  // Trace
-      m.environment().trace(m.toTraceString(pop()).str());
+    case 0x26: {  // Trace: a carriage return ends a line too
+      std::string text = m.toTraceString(pop()).str();
+      for (char& ch : text)
+        if (ch == '\r') ch = '\n';
+      m.environment().trace(text);
       break;
+    }
     case 0x34:  // GetTime
       push(Value(std::floor(m.environment().elapsedMillis())));
       break;
@@ -1344,9 +1372,10 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.caller = m.current() ? m.current()->callee : nullptr;
   if (f.isFunction2) {
     a.registers.resize(f.registerCount);
-    a.suppressThis = f.flags & kSuppressThis;
-    a.suppressArguments = f.flags & kSuppressArguments;
-    a.suppressSuper = f.flags & kSuppressSuper;
+    // What is preloaded into a register is not a variable as well.
+    a.suppressThis = f.flags & (kSuppressThis | kPreloadThis);
+    a.suppressArguments = f.flags & (kSuppressArguments | kPreloadArguments);
+    a.suppressSuper = f.flags & (kSuppressSuper | kPreloadSuper);
     size_t reg = 1;
     auto preload = [&](const Value& v) {
       if (reg < a.registers.size()) a.registers[reg] = v;
