@@ -52,8 +52,9 @@ void setInterfaces(Machine& m, Object* prototype, const std::vector<Value>& inte
 
 // Clip events: the clip's onClipEvent blocks, then its handler property.
 void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t event);
-// setInterval and setTimeout callbacks that are due.
-void runTimers(Machine& m);
+// Fires the setInterval or setTimeout callback due first, if one is due by
+// `until` (getTimer milliseconds); false when none is.
+bool runNextTimer(Machine& m, double until);
 // Input for Key, Mouse and dragged clips.
 void dragTo(Machine& m);
 void broadcastMouse(Machine& m, const char* event);

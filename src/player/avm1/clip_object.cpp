@@ -576,14 +576,18 @@ void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t even
     case player::kEventDragOut: handler = "onDragOut"; break;
     default: break;
   }
-  if (!handler || m.swfVersion() < 6) return;
+  if (!handler || m.swfVersion() < 6) {
+    if (event == player::kEventUnload) sprite.setUnloaded();
+    return;
+  }
   Value fn;
   try {
     fn = m.get(o, handler);
   } catch (...) {
-    return;
+    fn = Value();
   }
   if (fn.object() && fn.object()->kind() == Object::Kind::Function) m.callFromOutside(fn, Value(o), {});
+  if (event == player::kEventUnload) sprite.setUnloaded();
 }
 
 // ------------------------------------------------------------ outside access

@@ -234,35 +234,32 @@ Value noop(Machine&, Call&) { return Value(); }
 
 }  // namespace
 
-void runTimers(Machine& m) {
-  if (m.disabled()) return;
+bool runNextTimer(Machine& m, double until) {
+  if (m.disabled()) return false;
   std::vector<Timer>& list = m.timers();
-  double now = m.environment().elapsedMillis();
-  // Each due timer fires once per frame, in the order they were set.
-  std::vector<int> due;
-  for (const Timer& t : list)
-    if (t.due <= now) due.push_back(t.id);
-  for (int id : due) {
-    auto it = std::find_if(list.begin(), list.end(), [id](const Timer& t) { return t.id == id; });
-    if (it == list.end()) continue;
-    Timer t = *it;
-    if (t.once) {
-      list.erase(it);
-    } else {
-      it->due = now + std::max(t.interval, 1.0);
-    }
-    if (t.method.empty()) {
-      m.callFromOutside(t.function, Value(), t.args);
-    } else {
-      Value fn;
-      try {
-        fn = m.getMember(t.function, t.method);
-      } catch (...) {
-        continue;
-      }
-      m.callFromOutside(fn, t.function, t.args);
-    }
+  // The one due first (the earliest set among equals) fires next.
+  auto next = list.end();
+  for (auto it = list.begin(); it != list.end(); ++it)
+    if (it->due <= until && (next == list.end() || it->due < next->due)) next = it;
+  if (next == list.end()) return false;
+  Timer t = *next;
+  if (t.once) {
+    list.erase(next);
+  } else {
+    next->due = t.due + std::max(t.interval, 1.0);
   }
+  if (t.method.empty()) {
+    m.callFromOutside(t.function, Value(), t.args);
+  } else {
+    Value fn;
+    try {
+      fn = m.getMember(t.function, t.method);
+    } catch (...) {
+      return true;
+    }
+    m.callFromOutside(fn, t.function, t.args);
+  }
+  return true;
 }
 
 void installGlobals(Machine& m) {

@@ -467,12 +467,14 @@ Value Machine::get(Object* object, const String& name) { return get(object, name
 Value Machine::get(Object* object, const String& name, const Value& thisValue) {
   Object* o = object;
   for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
-    // Own properties first: a getter may stand over an array's length.
-    Property* p = findOwnVisible(o, name);
+    // Own properties first (a getter may stand over an array's length);
+    // clips order their own, and removed ones have none.
+    Property* p = o->kind() == Object::Kind::Clip ? nullptr : findOwnVisible(o, name);
     if (!p) {
       Value special;
       if (getSpecial(*this, o, name, depth == 0, &special)) return special;
-      continue;
+      p = o->kind() == Object::Kind::Clip ? findOwnVisible(o, name) : nullptr;
+      if (!p) continue;
     }
     if (!p->isVirtual()) return p->value;
     if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();

@@ -594,7 +594,8 @@ bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out
     // A reference to a removed clip follows its path to whatever is there now.
     ClipObject* live = liveClip(m, clip);
     if (!live) {
-      if (!isClipProperty(name)) return false;
+      // Its variables last until its unload handlers have run.
+      if (s && !s->unloaded() && !isClipProperty(name)) return false;
       *out = Value();
       return true;
     }

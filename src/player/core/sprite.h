@@ -171,6 +171,9 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // The instance name, empty for the root.
   const std::string& name() const;
   bool removed() const { return removed_; }
+  // Its unload event has been dispatched: scripts see nothing of it now.
+  bool unloaded() const { return unloaded_; }
+  void setUnloaded() { unloaded_ = true; }
   // The child a script names: the first at the lowest depth with that
   // instance name, null when none.
   const DisplayObject* namedChild(const std::string& name, bool caseSensitive) const;
@@ -224,6 +227,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   int frame_ = -1;
   bool playing_ = true;
   bool removed_ = false;
+  bool unloaded_ = false;
   bool loaded_ = false;
   SpriteInstance* parent_ = nullptr;
   int depth_ = 0;

@@ -12,6 +12,8 @@ namespace {
 
 // Action blocks run per frame at most: goto loops between frame scripts end here.
 constexpr size_t kMaxActionBlocksPerFrame = 100000;
+// Interval callbacks per frame at most (a 1 ms interval at a slow frame rate).
+constexpr int kMaxTimerCallsPerFrame = 1000;
 
 }  // namespace
 
@@ -78,8 +80,11 @@ void Stage::advanceFrame() {
   }
   runQueuedActions();
   if (machine_) {
-    avm1::runTimers(*machine_);
-    runQueuedActions();
+    // Intervals shorter than a frame fire as often as they fall due before
+    // the next frame, each followed by the scripts it queued.
+    double until = clock_->elapsedMillis() + 1000.0 / movie_.header.frameRate;
+    for (int fired = 0; fired < kMaxTimerCallsPerFrame && avm1::runNextTimer(*machine_, until); ++fired)
+      runQueuedActions();
     machine_->collectIfDue();
   }
 }
