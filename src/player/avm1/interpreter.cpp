@@ -1154,6 +1154,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x43: {  // InitObject
       double n = popNumber();
       size_t count = static_cast<size_t>(std::max(0.0, std::min(std::isnan(n) ? 0.0 : n, 1e6)));
+      if (count * 2 > m.stack().size() - std::min(m.stack().size(), a.stackBase)) {
+        // More pairs than the stack holds: no object at all.
+        push(Value());
+        break;
+      }
       Object* o = m.newObject();
       std::vector<std::pair<String, Value>> pairs(count);
       for (size_t i = 0; i < count; ++i) {

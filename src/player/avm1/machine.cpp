@@ -562,7 +562,15 @@ void Machine::set(Object* object, const String& name, const Value& value) {
     }
   }
   if (!object->watchers().empty()) {
-    watchSet(object, name, &v);
+    try {
+      watchSet(object, name, &v);
+    } catch (const ScriptThrow&) {
+      // A watcher that throws leaves the property undefined.
+      Property* q = findOwnVisible(object, name);
+      if (q && !q->isVirtual() && !(q->flags & kReadOnly)) q->value = Value();
+      else if (!q) object->define(name, Value());
+      throw;
+    }
     p = findOwnVisible(object, name);
     if (p && (p->isVirtual() || (p->flags & kReadOnly))) return;
   }

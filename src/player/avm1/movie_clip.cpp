@@ -579,7 +579,7 @@ Object* registeredClassOf(Machine& m, player::SpriteInstance& clip) {
   for (const auto& e : m.display()->movie->exports) {
     if (e.second != id) continue;
     for (const auto& c : m.registeredClasses())
-      if (strcasecmpEqual(c.first.str(), e.first)) return c.second;
+      if (m.caseSensitive() ? c.first.str() == e.first : strcasecmpEqual(c.first.str(), e.first)) return c.second;
   }
   return nullptr;
 }
@@ -644,15 +644,19 @@ void initializeClip(Machine& m, player::SpriteInstance& clip, Object* init) {
     Value proto = m.get(cls, "prototype");
     if (proto.object()) o->define("__proto__", proto, kDontEnum);
   }
+  // The first frame's children are there before the init object's
+  // properties (a _width needs them) and the constructor.
+  clip.placed(true);
   if (init) {
-    for (const String& name : m.enumerate(init)) m.set(o, name, m.get(init, name));
+    // Oldest property first: the reverse of the order for..in lists them.
+    std::vector<String> names = m.enumerate(init);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) m.set(o, *it, m.get(init, *it));
   }
   if (cls) {
     o->define("__constructor__", Value(cls), kDontEnum);
     Value protoValue = m.get(cls, "prototype");
     m.call(Value(cls), Value(o), nullptr, 0, protoValue.object());
   }
-  clip.placed(true);
 }
 
 void constructClip(Machine& m, player::SpriteInstance& clip) {

@@ -131,7 +131,7 @@ Value registerClass(Machine& m, Call& c) {
   Object* ctor = c.arg(1).object();
   auto& classes = m.registeredClasses();
   for (auto it = classes.begin(); it != classes.end(); ++it) {
-    if (strcasecmpEqual(it->first.str(), name.str())) {
+    if (m.caseSensitive() ? it->first == name : strcasecmpEqual(it->first.str(), name.str())) {
       classes.erase(it);
       break;
     }
