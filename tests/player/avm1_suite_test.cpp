@@ -19,14 +19,11 @@
 #include <vector>
 
 #include "player/core/player.h"
+#include "suite_files.h"
 
 namespace {
 
-std::string trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t\r");
-  size_t b = s.find_last_not_of(" \t\r");
-  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
-}
+using suite::trim;
 
 struct Case {
   int frames = 1;
@@ -125,19 +122,6 @@ bool linesMatch(const Case& c, const std::string& actual, const std::string& exp
   return false;
 }
 
-std::map<std::string, std::string> readKnownFailures(const std::string& path) {
-  std::map<std::string, std::string> known;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    line = trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    size_t space = line.find_first_of(" \t");
-    known[line.substr(0, space)] = space == std::string::npos ? "" : trim(line.substr(space));
-  }
-  return known;
-}
-
 // Empty when the case prints what the reference printed; otherwise why not.
 std::string runCase(const std::string& dir, const Case& c, std::string* printed) {
   std::ifstream movieFile(dir + "/test.swf", std::ios::binary);
@@ -188,7 +172,7 @@ TEST(ReferenceSuite, ScriptedCasesPrintWhatTheReferencePrints) {
       cases.push_back(entry.path().filename().string());
   std::sort(cases.begin(), cases.end());
   ASSERT_FALSE(cases.empty());
-  auto known = readKnownFailures(QL_KNOWN_AVM1_FAILURES);
+  auto known = suite::readKnownFailures(QL_KNOWN_AVM1_FAILURES);
   std::string outDir = std::string(QL_BINARY_DIR) + "/avm1-suite-out";
   std::filesystem::create_directories(outDir);
 

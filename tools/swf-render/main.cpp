@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "movie_file.h"
 #include "player/core/player.h"
 
 #if defined(__GNUC__)
@@ -19,16 +20,6 @@
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-
-static bool readFile(const char* path, std::vector<uint8_t>* out) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out->insert(out->end(), buffer, buffer + n);
-  std::fclose(f);
-  return true;
-}
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -46,7 +37,7 @@ int main(int argc, char** argv) {
     }
   }
   std::vector<uint8_t> bytes;
-  if (!readFile(argv[1], &bytes)) {
+  if (!readMovieFile(argv[1], &bytes)) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }

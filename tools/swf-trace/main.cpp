@@ -4,24 +4,17 @@
 // the environment the movie sees the reference suite's fixed clock
 // (2001-02-03 04:05:06 at UTC+5:45, one frame's time per frame); otherwise
 // the computer's. --codepage names the code page of SWF 5 text (default:
-// the system's; the reference suite's movies were made with 1252).
+// the system's; the reference suite's movies were made with 1252). When a
+// limit stopped the movie's scripts, why is written to stderr.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "player/avm1/machine.h"
+#include "movie_file.h"
 #include "player/core/player.h"
-
-static bool readFile(const char* path, std::vector<uint8_t>* out) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out->insert(out->end(), buffer, buffer + n);
-  std::fclose(f);
-  return true;
-}
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -39,7 +32,7 @@ int main(int argc, char** argv) {
     std::fputc('\n', stdout);
   };
   std::vector<uint8_t> bytes;
-  if (!readFile(argv[1], &bytes)) {
+  if (!readMovieFile(argv[1], &bytes)) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }
@@ -49,5 +42,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int i = 0; i < frames; ++i) player->advanceFrame();
+  if (avm1::Machine* machine = player->stage().machine())
+    if (machine->stopReason()) std::fprintf(stderr, "scripts stopped: %s\n", machine->stopReason());
   return 0;
 }

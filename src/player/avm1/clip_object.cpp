@@ -56,16 +56,6 @@ player::SpriteInstance* rootOf(player::SpriteInstance* s) {
   return s;
 }
 
-// The transform from the clip's own coordinates to the stage's, in twips.
-swf::Matrix worldMatrix(const player::SpriteInstance& sprite) {
-  swf::Matrix m;
-  for (const player::SpriteInstance* s = &sprite; s; s = s->parent()) {
-    const player::DisplayObject* o = s->displayObject();
-    if (o) m = o->matrix * m;
-  }
-  return m;
-}
-
 // Scale and rotation as scripts see them, taken from the matrix the first time.
 void ensureScriptTransform(player::DisplayObject& o) {
   if (o.hasScriptTransform) return;
@@ -105,6 +95,15 @@ double normalizeDegrees(double d) {
 double toTwips(double pixels) { return std::round(pixels * 20); }
 
 }  // namespace
+
+swf::Matrix worldMatrix(const player::SpriteInstance& sprite) {
+  swf::Matrix m;
+  for (const player::SpriteInstance* s = &sprite; s; s = s->parent()) {
+    const player::DisplayObject* o = s->displayObject();
+    if (o) m = o->matrix * m;
+  }
+  return m;
+}
 
 // ------------------------------------------------------------ ClipObject
 
@@ -592,20 +591,32 @@ void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t even
 
 // ------------------------------------------------------------ outside access
 
-bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, Value* out) {
+namespace {
+
+// The object a path names a variable of, from the root, and the variable's
+// name; null when there is none. Throws what getters throw.
+Object* variableOwner(Machine& m, player::SpriteInstance& root, const std::string& path, String* member) {
   Activation a;
   a.baseClip = m.clipObject(&root);
   a.thisValue = Value(a.baseClip);
+  String objectPath;
+  if (isPath(path, m.swfVersion())) {
+    splitVariablePath(path, &objectPath, member);
+  } else {
+    *member = path;
+  }
+  if (member->empty()) return nullptr;
+  return objectPath.empty() ? a.baseClip : resolveTargetPath(m, a, a.baseClip, objectPath).object();
+}
+
+}  // namespace
+
+bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, Value* out) {
   try {
-    String objectPath, member;
-    if (isPath(path, m.swfVersion())) {
-      splitVariablePath(path, &objectPath, &member);
-    } else {
-      member = path;
-    }
-    Object* target = objectPath.empty() ? a.baseClip : resolveTargetPath(m, a, a.baseClip, objectPath).object();
-    if (!target || member.empty()) return false;
-    *out = m.get(target, member);
+    String member;
+    Object* owner = variableOwner(m, root, path, &member);
+    if (!owner) return false;
+    *out = m.get(owner, member);
     return true;
   } catch (...) {
     return false;
@@ -613,18 +624,9 @@ bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::stri
 }
 
 void setVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, const Value& value) {
-  Activation a;
-  a.baseClip = m.clipObject(&root);
-  a.thisValue = Value(a.baseClip);
   try {
-    String objectPath, member;
-    if (isPath(path, m.swfVersion())) {
-      splitVariablePath(path, &objectPath, &member);
-    } else {
-      member = path;
-    }
-    Object* target = objectPath.empty() ? a.baseClip : resolveTargetPath(m, a, a.baseClip, objectPath).object();
-    if (target && !member.empty()) m.set(target, member, value);
+    String member;
+    if (Object* owner = variableOwner(m, root, path, &member)) m.set(owner, member, value);
   } catch (...) {
   }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "player/avm1/machine.h"
+#include "player/swf/types.h"
 
 namespace player {
 class SpriteInstance;
@@ -36,6 +37,9 @@ class ClipObject : public Object {
   player::SpriteInstance* sprite_;
   mutable String lastPath_;
 };
+
+// The transform from a clip's own coordinates to the stage's, in twips.
+swf::Matrix worldMatrix(const player::SpriteInstance& sprite);
 
 // --- target paths ---
 // True when a variable name holds a path ("a.b", "/a:b", "a:b").

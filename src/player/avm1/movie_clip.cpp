@@ -38,15 +38,6 @@ ClipObject* liveClip(Machine& m, ClipObject* clip) {
   return static_cast<ClipObject*>(o);
 }
 
-swf::Matrix worldOf(const player::SpriteInstance& s) {
-  swf::Matrix m;
-  for (const player::SpriteInstance* p = &s; p; p = p->parent()) {
-    const player::DisplayObject* o = p->displayObject();
-    if (o) m = o->matrix * m;
-  }
-  return m;
-}
-
 Value frameArgument(Machine& m, player::SpriteInstance& s, const Value& frame, bool play) {
   int index = frameIndex(m, s, frame);
   if (index < 0) return Value();
@@ -183,10 +174,10 @@ Value removeMovieClip(Machine& m, Call& c) {
 Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance* target) {
   double box[4];
   player::clearBox(box);
-  swf::Matrix toTarget = worldOf(s);
+  swf::Matrix toTarget = worldMatrix(s);
   if (target) {
     swf::Matrix inverse;
-    if (worldOf(*target).invert(&inverse)) toTarget = inverse * toTarget;
+    if (worldMatrix(*target).invert(&inverse)) toTarget = inverse * toTarget;
   }
   player::addSpriteBounds(s, toTarget, box);
   Object* o = m.newObject();
@@ -222,7 +213,7 @@ Value localToGlobal(Machine& m, Call& c) {
   if (!s || !p) return Value();
   double x, y;
   pointOf(m, c.arg(0), &x, &y);
-  swf::Matrix w = worldOf(*s);
+  swf::Matrix w = worldMatrix(*s);
   m.set(p, "x", Value(w.mapX(x * 20, y * 20) / 20));
   m.set(p, "y", Value(w.mapY(x * 20, y * 20) / 20));
   return Value();
@@ -235,7 +226,7 @@ Value globalToLocal(Machine& m, Call& c) {
   double x, y;
   pointOf(m, c.arg(0), &x, &y);
   swf::Matrix inverse;
-  if (!worldOf(*s).invert(&inverse)) return Value();
+  if (!worldMatrix(*s).invert(&inverse)) return Value();
   m.set(p, "x", Value(inverse.mapX(x * 20, y * 20) / 20));
   m.set(p, "y", Value(inverse.mapY(x * 20, y * 20) / 20));
   return Value();
@@ -280,18 +271,18 @@ Value hitTest(Machine& m, Call& c) {
   if (!s) return Value(false);
   double box[4];
   player::clearBox(box);
-  player::addSpriteBounds(*s, worldOf(*s), box);
+  player::addSpriteBounds(*s, worldMatrix(*s), box);
   if (c.count >= 2) {
     double x = m.toNumber(c.arg(0)) * 20, y = m.toNumber(c.arg(1)) * 20;
     if (std::isnan(x) || std::isnan(y)) return Value(false);
-    if (c.count > 2 && m.toBoolean(c.arg(2))) return Value(pointInShapes(*s, worldOf(*s), x, y));
+    if (c.count > 2 && m.toBoolean(c.arg(2))) return Value(pointInShapes(*s, worldMatrix(*s), x, y));
     return Value(!player::boxIsEmpty(box) && x >= box[0] && x <= box[2] && y >= box[1] && y <= box[3]);
   }
   player::SpriteInstance* other = spriteOf(c.arg(0));
   if (!other) return Value(false);
   double otherBox[4];
   player::clearBox(otherBox);
-  player::addSpriteBounds(*other, worldOf(*other), otherBox);
+  player::addSpriteBounds(*other, worldMatrix(*other), otherBox);
   if (player::boxIsEmpty(box) || player::boxIsEmpty(otherBox)) return Value(false);
   return Value(box[0] <= otherBox[2] && otherBox[0] <= box[2] && box[1] <= otherBox[3] && otherBox[1] <= box[3]);
 }
