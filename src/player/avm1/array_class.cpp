@@ -29,7 +29,7 @@ std::vector<Value> readAll(Machine& m, Object* o) {
   std::vector<Value> out;
   double n = m.arrayLength(o);
   m.charge(static_cast<int64_t>(std::min(n, 1e9)));
-  if (n > 1e8) throw ScriptAbort{"an array grew too long"};
+  m.account(static_cast<size_t>(n) * sizeof(Value));
   out.reserve(static_cast<size_t>(n));
   for (double i = 0; i < n; ++i) out.push_back(m.arrayGet(o, i));
   return out;
@@ -343,7 +343,8 @@ void arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& va
   if (arrayIndex(name, &i)) {
     if (i < kDenseLimit || i < a->elements.size() * 2) {
       if (i >= a->elements.size()) {
-        m.charge(static_cast<int64_t>(i - a->elements.size()) / 16);
+        m.charge(static_cast<int64_t>(i - a->elements.size()));
+        m.account((i + 1 - a->elements.size()) * sizeof(Value));
         a->elements.resize(i + 1);
         a->present.resize(i + 1, false);
       }

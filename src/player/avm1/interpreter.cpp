@@ -1145,7 +1145,9 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     // ----- objects
     case 0x42: {  // InitArray
       double n = popNumber();
-      size_t count = static_cast<size_t>(std::max(0.0, std::min(std::isnan(n) ? 0.0 : n, 1e6)));
+      // No more elements than the stack holds (the rest would all be undefined).
+      size_t available = m.stack().size() - std::min(m.stack().size(), a.stackBase);
+      size_t count = static_cast<size_t>(std::max(0.0, std::min(std::isnan(n) ? 0.0 : n, double(available))));
       std::vector<Value> values(count);
       for (size_t i = 0; i < count; ++i) values[i] = pop();
       push(Value(m.newArray(values)));

@@ -19,8 +19,9 @@ namespace {
 constexpr int kMaxProtoChain = 256;
 // The wall clock is read every so many steps.
 constexpr int64_t kClockCheckInterval = 4096;
-// A collection runs after this many new cells.
+// A collection runs after this many new cells, or bytes of elements and text.
 constexpr size_t kCollectEvery = 20000;
+constexpr size_t kCollectEveryBytes = size_t(32) << 20;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -144,11 +145,19 @@ void Machine::collect() {
   for (auto& tracer : rootTracers_) tracer(heap_);
   if (root_) markDisplayList(*this, *root_);
   liveBytes_ = heap_.sweep();
+  bytesSinceCollect_ = 0;
+}
+
+void Machine::account(size_t bytes) {
+  bytesSinceCollect_ += bytes;
+  if (bytesSinceCollect_ < kCollectEveryBytes) return;
+  if (current_ && unsafeDepth_ == 0) collect();
+  if (liveBytes_ + bytesSinceCollect_ > limits_.heapBytes) throw ScriptAbort{"the script's heap is full"};
 }
 
 void Machine::collectIfDue() {
   if (unsafeDepth_ > 0) return;
-  if (heap_.allocatedSinceCollect() < kCollectEvery) return;
+  if (heap_.allocatedSinceCollect() < kCollectEvery && bytesSinceCollect_ < kCollectEveryBytes) return;
   collect();
   if (current_ && (heap_.cellCount() > limits_.heapCells || liveBytes_ > limits_.heapBytes))
     throw ScriptAbort{"the script's heap is full"};
@@ -393,6 +402,7 @@ String Machine::toTraceString(const Value& v) {
 
 String Machine::makeString(std::string text) {
   if (text.size() > limits_.stringBytes) throw ScriptAbort{"a text grew too long"};
+  account(text.size());
   return String(std::move(text));
 }
 
@@ -730,6 +740,8 @@ Object* Machine::newObject() { return heap_.make<Object>(protos_.object); }
 ArrayObject* Machine::newArray() { return heap_.make<ArrayObject>(protos_.array); }
 
 ArrayObject* Machine::newArray(const std::vector<Value>& values) {
+  charge(static_cast<int64_t>(values.size()));
+  account(values.size() * sizeof(Value));
   ArrayObject* a = newArray();
   a->elements = values;
   a->present.assign(values.size(), true);

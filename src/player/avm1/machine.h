@@ -263,6 +263,9 @@ class Machine {
   [[noreturn]] void throwError(const char* message);
   // Text made by a script, refused past the string limit.
   String makeString(std::string text);
+  // Counts bytes a script makes outside heap cells (elements, text) against
+  // the heap's limit; collects when it may.
+  void account(size_t bytes);
 
   // Array helpers that work on any object through its properties.
   double arrayLength(Object* object);
@@ -329,6 +332,7 @@ class Machine {
   int64_t nextClockCheck_ = 0;
   std::chrono::steady_clock::time_point frameStart_;
   size_t liveBytes_ = 0;
+  size_t bytesSinceCollect_ = 0;
   std::vector<std::function<void(Heap&)>> rootTracers_;
   std::vector<std::pair<String, Object*>> registeredClasses_;
   std::vector<Timer> timers_;
