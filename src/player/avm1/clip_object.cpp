@@ -51,8 +51,9 @@ String pathOf(const player::SpriteInstance* sprite, bool slashes) {
   return String(out);
 }
 
+// _root for code on `s`: the root, or the nearest clip with _lockroot set.
 player::SpriteInstance* rootOf(player::SpriteInstance* s) {
-  while (s && s->parent()) s = s->parent();
+  while (s && s->parent() && !s->lockRoot()) s = s->parent();
   return s;
 }
 
@@ -385,6 +386,10 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
       *out = Value(m.clipObject(rootOf(&sprite)));
       return true;
     }
+    if (strcasecmpEqual(name.str(), "_lockroot")) {
+      *out = Value(sprite.lockRoot());
+      return true;
+    }
     return false;
   }
   player::DisplayObject* o = sprite.displayObject();
@@ -435,7 +440,11 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
 
 bool setClipProperty(Machine& m, player::SpriteInstance& sprite, const String& name, const Value& value) {
   int index = propertyIndex(name);
-  if (index < 0) return false;
+  if (index < 0) {
+    if (!strcasecmpEqual(name.str(), "_lockroot")) return false;
+    sprite.setLockRoot(m.toBoolean(value));
+    return true;
+  }
   player::DisplayObject* o = sprite.displayObject();
   if (!o) return true;
   auto number = [&](double* out) {

@@ -204,9 +204,10 @@ Value addTimer(Machine& m, Call& c, bool once) {
     return Value();
   }
   if (c.count <= next) return Value();
+  // An interval that is no number at all runs as often as it can.
+  if (c.arg(next).isUndefined()) return Value();
   double interval = m.toNumber(c.arg(next));
-  if (c.arg(next).isUndefined() || std::isnan(interval)) return Value();
-  t.interval = std::max(0.0, interval);
+  t.interval = std::isnan(interval) ? 0 : std::max(0.0, interval);
   for (size_t i = next + 1; i < c.count; ++i) t.args.push_back(c.args[i]);
   t.once = once;
   t.id = m.nextTimerId()++;

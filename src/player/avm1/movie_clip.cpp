@@ -617,7 +617,8 @@ bool clipHasSpecial(Machine& m, ClipObject* clip, const String& name) {
   player::SpriteInstance* s = clip->sprite();
   if (!s) return false;
   if (s->namedChild(name.str(), m.caseSensitive())) return true;
-  return isClipProperty(name) || strcasecmpEqual(name.str(), "_parent") || strcasecmpEqual(name.str(), "_root");
+  return isClipProperty(name) || strcasecmpEqual(name.str(), "_parent") || strcasecmpEqual(name.str(), "_root") ||
+         strcasecmpEqual(name.str(), "_lockroot");
 }
 
 void clipEnumerateSpecial(Machine& m, ClipObject* clip, std::vector<String>* names) {

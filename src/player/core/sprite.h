@@ -171,6 +171,9 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // The instance name, empty for the root.
   const std::string& name() const;
   bool removed() const { return removed_; }
+  // _lockroot: _root in code on this clip and its children means this clip.
+  bool lockRoot() const { return lockRoot_; }
+  void setLockRoot(bool on) { lockRoot_ = on; }
   // Its unload event has been dispatched: scripts see nothing of it now.
   bool unloaded() const { return unloaded_; }
   void setUnloaded() { unloaded_ = true; }
@@ -228,6 +231,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool playing_ = true;
   bool removed_ = false;
   bool unloaded_ = false;
+  bool lockRoot_ = false;
   bool loaded_ = false;
   SpriteInstance* parent_ = nullptr;
   int depth_ = 0;
