@@ -545,6 +545,7 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
         if (q.target) work.push_back(q.target.get());
     for (auto& weak : context->executionList)
       if (auto s = weak.lock()) work.push_back(s.get());
+    if (context->running) work.push_back(context->running);
     for (player::SpriteInstance* s : work) heap.mark(s->scriptObject());
   }
 }
@@ -553,7 +554,6 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
 
 void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t event) {
   if (m.disabled()) return;
-  ClipObject* o = m.clipObject(&sprite);
   if (event == player::kEventConstruct) constructClip(m, sprite);
   if (const std::vector<player::ClipAction>* actions = sprite.clipActions()) {
     // The list may go when a handler removes the clip: hold on to it.
@@ -588,6 +588,8 @@ void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t even
     if (event == player::kEventUnload) sprite.setUnloaded();
     return;
   }
+  // Fetched after the clip's own blocks ran: a collection may have renewed it.
+  ClipObject* o = m.clipObject(&sprite);
   Value fn;
   try {
     fn = m.get(o, handler);

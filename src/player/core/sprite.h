@@ -113,6 +113,8 @@ struct RunContext {
   // Null when the movie's scripts are not run (ActionScript 3 movies).
   avm1::Machine* machine = nullptr;
   std::deque<QueuedAction> queue[kActionPriorities];
+  // The clip whose queued block or event runs now (it stays reachable).
+  SpriteInstance* running = nullptr;
   // Every clip made, oldest first; frames run newest first.
   std::vector<std::weak_ptr<SpriteInstance>> executionList;
   // Sprites whose DoInitAction blocks have run.

@@ -20,7 +20,7 @@ constexpr int kMaxTimerCallsPerFrame = 1000;
 Stage::Stage(const Movie& movie, StageOptions options) : movie_(movie), clock_(std::move(options.clock)) {
   if (!clock_) clock_ = systemClock();
   randomState_ = options.randomSeed ? options.randomSeed
-                                    : static_cast<uint32_t>(clock_->utcMillis()) | 1u;
+                                    : static_cast<uint32_t>(static_cast<uint64_t>(clock_->utcMillis())) | 1u;
   context_.movie = &movie_;
   if (!movie_.actionScript3) {
     avm1::Environment env;
@@ -101,11 +101,13 @@ void Stage::runQueuedActions() {
     QueuedAction q = std::move(context_.queue[p].front());
     context_.queue[p].pop_front();
     if (!q.target || (q.target->removed() && !q.evenIfRemoved)) continue;
+    context_.running = q.target.get();
     if (q.code) {
       machine_->runBlock(q.code, q.target.get());
     } else {
       avm1::dispatchClipEvent(*machine_, *q.target, q.event);
     }
+    context_.running = nullptr;
   }
   for (auto& q : context_.queue) q.clear();
 }
