@@ -38,9 +38,19 @@ ClipObject* liveClip(Machine& m, ClipObject* clip) {
   return static_cast<ClipObject*>(o);
 }
 
+// The goto methods take frame numbers as 32-bit integers and keep within
+// the timeline; frame 0 goes nowhere.
 Value frameArgument(Machine& m, player::SpriteInstance& s, const Value& frame, bool play) {
-  int index = frameIndex(m, s, frame);
-  if (index < 0) return Value();
+  int index;
+  if (frame.isNumber()) {
+    int32_t number = m.toInt32(frame);
+    if (number == 0 || std::isnan(frame.number())) return Value();
+    index = static_cast<int32_t>(static_cast<uint32_t>(number) - 1u);
+    index = std::max(0, std::min(index, s.frameCount() - 1));
+  } else {
+    index = frameIndex(m, s, frame);
+    if (index < 0) return Value();
+  }
   s.gotoFrame(index);
   if (play) s.play(); else s.stop();
   return Value();
@@ -301,9 +311,12 @@ Value stopDrag(Machine& m, Call&) {
   return Value();
 }
 
+// A clip's size is its definition's; the root's the movie's.
 Value getBytes(Machine& m, Call& c) {
-  if (!sprite(c) || !m.display()) return Value();
-  return Value(static_cast<double>(m.display()->movie->fileSize));
+  auto* s = sprite(c);
+  if (!s || !m.display()) return Value();
+  if (!s->parent()) return Value(static_cast<double>(m.display()->movie->fileSize));
+  return Value(static_cast<double>(s->timeline().byteSize));
 }
 
 Value getSwfVersion(Machine& m, Call& c) {

@@ -220,6 +220,7 @@ class MovieParser {
     auto def = std::make_unique<CharacterDef>();
     def->kind = CharacterKind::Sprite;
     def->timeline = std::make_unique<TimelineDef>();
+    def->timeline->byteSize = tag.size;
     parseTimeline(r.current(), r.remaining(), def->timeline.get(), false);
     movie_->dictionary[id] = std::move(def);
   }
@@ -396,7 +397,7 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
   swf::SwfFile file;
   if (!swf::openSwf(data, size, &file)) return false;
   movie->header = file.header;
-  movie->fileSize = size;
+  movie->fileSize = 8 + file.body.size();  // as uncompressed
   MovieParser parser(movie);
   parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
                        &movie->root, true);

@@ -75,6 +75,7 @@ struct FrameDef {
 struct TimelineDef {
   std::vector<FrameDef> frames;  // at least one
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
+  size_t byteSize = 0;  // of the DefineSprite tag, as a clip's getBytesTotal reports
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };
@@ -97,7 +98,7 @@ struct Movie {
   TimelineDef root;
   // ExportAssets names (attachMovie) → character id.
   std::vector<std::pair<std::string, uint16_t>> exports;
-  // Bytes of the movie file, as getBytesTotal reports them.
+  // Bytes of the movie file uncompressed, as getBytesTotal reports them.
   size_t fileSize = 0;
   // The movie declares ActionScript 3: its timeline plays without scripts.
   bool actionScript3 = false;
