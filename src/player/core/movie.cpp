@@ -220,7 +220,7 @@ class MovieParser {
     auto def = std::make_unique<CharacterDef>();
     def->kind = CharacterKind::Sprite;
     def->timeline = std::make_unique<TimelineDef>();
-    def->timeline->byteSize = tag.size;
+    def->timeline->byteSize = r.remaining();
     parseTimeline(r.current(), r.remaining(), def->timeline.get(), false);
     movie_->dictionary[id] = std::move(def);
   }

@@ -75,7 +75,7 @@ struct FrameDef {
 struct TimelineDef {
   std::vector<FrameDef> frames;  // at least one
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
-  size_t byteSize = 0;  // of the DefineSprite tag, as a clip's getBytesTotal reports
+  size_t byteSize = 0;  // of the sprite's tags, as a clip's getBytesTotal reports
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };
