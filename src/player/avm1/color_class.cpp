@@ -37,8 +37,10 @@ player::DisplayObject* targetOf(Machine& m, const Call& c) {
 
 Value colorConstructor(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
-  if (c.constructing && o && o->kind() == Object::Kind::Native && static_cast<NativeObject*>(o)->tag == kColorTag)
+  if (c.constructing && o && o->kind() == Object::Kind::Native && static_cast<NativeObject*>(o)->tag == kColorTag) {
     static_cast<ColorObject*>(o)->target = c.arg(0);
+    o->define("target", c.arg(0), kDontEnum | kDontDelete | kReadOnly);
+  }
   (void)m;
   return Value();
 }
@@ -77,13 +79,15 @@ Value setTransform(Machine& m, Call& c) {
   Field fields[] = {{"ra", &t.rMul, 100}, {"ga", &t.gMul, 100}, {"ba", &t.bMul, 100}, {"aa", &t.aMul, 100},
                     {"rb", &t.rAdd, 1},   {"gb", &t.gAdd, 1},   {"bb", &t.bAdd, 1},   {"ab", &t.aAdd, 1}};
   for (const Field& f : fields) {
-    if (!m.hasProperty(o, f.name)) continue;
-    double v = m.toNumber(m.get(o, f.name));
-    // The reference player keeps 8.8 fixed point multipliers and whole adds.
+    Value given = m.hasProperty(o, f.name) ? m.get(o, f.name) : Value();
+    if (given.isUndefined()) continue;
+    double v = m.toNumber(given);
+    // The reference player keeps 16-bit numbers: 8.8 fixed point
+    // multipliers and whole adds, wrapping past their range.
     if (f.scale == 100) {
-      *f.value = std::isnan(v) ? 0 : std::trunc(v * 256 / 100) / 256;
+      *f.value = static_cast<int16_t>(wrapToInt32(v * 256 / 100)) / 256.0;
     } else {
-      *f.value = std::isnan(v) ? 0 : std::trunc(v);
+      *f.value = static_cast<int16_t>(wrapToInt32(v));
     }
   }
   d->transformedByScript = true;

@@ -144,8 +144,13 @@ Value parseFloatFn(Machine& m, Call& c) {
   return Value(std::strtod(s.substr(start, i - start).c_str(), nullptr));
 }
 
-Value isNaNFn(Machine& m, Call& c) { return Value(static_cast<bool>(std::isnan(m.toNumber(c.arg(0))))); }
-Value isFiniteFn(Machine& m, Call& c) { return Value(static_cast<bool>(std::isfinite(m.toNumber(c.arg(0))))); }
+// With nothing to test, isNaN says true and isFinite false.
+Value isNaNFn(Machine& m, Call& c) {
+  return Value(c.count == 0 || static_cast<bool>(std::isnan(m.toNumber(c.arg(0)))));
+}
+Value isFiniteFn(Machine& m, Call& c) {
+  return Value(c.count > 0 && static_cast<bool>(std::isfinite(m.toNumber(c.arg(0)))));
+}
 
 // ------------------------------------------------------------ ASSetPropFlags
 

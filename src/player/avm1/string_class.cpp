@@ -95,6 +95,8 @@ Value lastIndexOf(Machine& m, Call& c) {
 }
 
 Value slice(Machine& m, Call& c) {
+  // SWF 5 slices nothing without a start.
+  if (c.count == 0 && m.swfVersion() < 6) return Value();
   std::u16string s = thisText(m, c);
   double n = static_cast<double>(s.size());
   if (c.count == 0) return Value(out(m, s));
@@ -230,6 +232,8 @@ Value mathPow(Machine& m, Call& c) {
 Value mathMinMax(Machine& m, Call& c) {
   bool max = c.callee->magic == 1;
   if (c.count == 0) return Value(max ? -INFINITY : INFINITY);
+  // One number alone is compared with undefined: NaN.
+  if (c.count == 1) return Value(NAN);
   double best = m.toNumber(c.args[0]);
   for (size_t i = 1; i < c.count; ++i) {
     double x = m.toNumber(c.args[i]);
@@ -239,7 +243,6 @@ Value mathMinMax(Machine& m, Call& c) {
     }
     best = max ? std::max(best, x) : std::min(best, x);
   }
-  if (c.count == 1 && m.swfVersion() < 8) return Value(best);
   return Value(best);
 }
 

@@ -78,8 +78,15 @@ void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
 
 SpriteInstance::~SpriteInstance() {
   context_->objects -= static_cast<int64_t>(children_.size());
-  for (auto& entry : children_)
-    if (entry.second.sprite) entry.second.sprite->parent_ = nullptr;
+  for (auto& entry : children_) {
+    std::shared_ptr<SpriteInstance> child = std::move(entry.second.sprite);
+    if (!child || child.use_count() == 1) continue;
+    // A child something still holds is off the stage, and keeps its entry.
+    child->parent_ = nullptr;
+    child->entry_ = nullptr;
+    child->removed_ = true;
+    child->own_ = std::make_unique<DisplayObject>(std::move(entry.second));
+  }
   if (scriptObject_) scriptObject_->detach();
 }
 
