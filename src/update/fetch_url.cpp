@@ -10,20 +10,6 @@ namespace ql {
 
 namespace {
 
-// COM for the calling thread, for as long as the object lives.
-class ComApartment {
- public:
-  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (initialised_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_;
-};
-
 // Calls a method or reads a property of `object` by name. The arguments are
 // given last first, as IDispatch takes them; the result is the caller's to clear.
 bool invoke(IDispatch* object, const wchar_t* name, WORD kind, VARIANT* arguments, UINT count,
@@ -80,7 +66,6 @@ std::string get(IDispatch* request, const std::string& address) {
 }  // namespace
 
 std::string fetchUrl(const std::string& address) {
-  ComApartment com;
   CLSID kind;
   IDispatch* request = nullptr;
   if (FAILED(CLSIDFromProgID(L"Microsoft.XMLHTTP", &kind)) ||

@@ -97,7 +97,8 @@ void onNewsCreated(HWND window) {
     closeNewsWindow();
     return true;
   };
-  SetWindowPos(n.closeLabel.handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(n.closeLabel.handle(), HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   n.window.onTimer = onNewsTimer;
   SetTimer(window, kNewsTimer, 1000, nullptr);

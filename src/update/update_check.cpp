@@ -1,6 +1,7 @@
 #include "update/update_check.h"
 
 #include <windows.h>
+#include <objbase.h>
 
 #include "launcher/shortcuts.h"
 #include "runtime/files.h"
@@ -14,7 +15,11 @@ namespace ql {
 namespace {
 
 DWORD WINAPI backgroundCheck(void*) {
+  // For the XMLHTTP object and for the shell, which may hand the download
+  // page to a COM handler.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   checkForUpdate();
+  if (com) CoUninitialize();
   return 0;
 }
 

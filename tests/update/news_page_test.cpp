@@ -80,7 +80,8 @@ TEST(NewsPage, JumpsToOneOfItsAddresses) {
   const std::string list =
       "跳转网址开始http://a.cn/1\r\nhttp://b.cn/2\r\nhttps://c.cn/3跳转网址结束";
   std::set<std::string> reached;
-  for (unsigned seed = 0; seed < 200; ++seed) reached.insert(readNewsPage(newsPage("t", list), seed).jumpTo);
+  for (unsigned seed = 0; seed < 200; ++seed)
+    reached.insert(readNewsPage(newsPage("t", list), seed).jumpTo);
   EXPECT_EQ(reached, (std::set<std::string>{"http://a.cn/1", "http://b.cn/2", "https://c.cn/3"}));
 
   EXPECT_EQ(readNewsPage(newsPage("t"), 1).jumpTo, "");

@@ -102,7 +102,8 @@ class UpdateCheckTest(harness.ProgramTest):
         self.assertEqual(0, self.servers.count(self.servers.fallback_file_address))
 
         # "2.0000001" is not above the current version either.
-        self.servers.serve(self.servers.upgrade_file_address, upgrade_file("2.0000001", DOWNLOAD_PAGE))
+        self.servers.serve(self.servers.upgrade_file_address,
+                           upgrade_file("2.0000001", DOWNLOAD_PAGE))
         self.answer(self.check_by_menu(NO_NEWER_TITLE, NO_NEWER_TEXT), IDOK)
 
     def test_malformed_and_hostile_files_fail_the_check_and_open_nothing(self):
@@ -113,7 +114,8 @@ class UpdateCheckTest(harness.ProgramTest):
         self.answer(box, IDOK)
 
         # A newer version whose download address is a local program or file.
-        for hostile in ("C:\\windows\\system32\\winver.exe", "file:///C:/windows/system32/winver.exe",
+        for hostile in ("C:\\windows\\system32\\winver.exe",
+                        "file:///C:/windows/system32/winver.exe",
                         "\\\\127.0.0.1\\c$\\windows\\winver.exe"):
             self.servers.serve(self.servers.upgrade_file_address, upgrade_file("9.9", hostile))
             self.answer(self.check_by_menu(FAILED_TITLE, FAILED_TEXT), IDOK)
