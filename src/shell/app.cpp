@@ -19,6 +19,11 @@ Database& database() {
   return db;
 }
 
+ConfigTable& configTable() {
+  static ConfigTable table(database());
+  return table;
+}
+
 WindowBase& topLevelWindow(int index) {
   static WindowBase windows[kTopLevelWindowCount];
   return windows[index];
@@ -50,7 +55,7 @@ void saveAppConfig() {
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
   processPendingMessages();
-  saveConfigText(database(), ConfigField::App, appConfig);
+  configTable().save(ConfigField::App, appConfig);
   processPendingMessages();
 }
 

@@ -36,7 +36,7 @@ void openDataFile() {
   // The Access driver refuses a missing file; checking first keeps every
   // driver from creating an empty one in its place.
   bool loaded = fileExists(path) && db.openAccess(path, accessPassword()) &&
-                loadConfigRecord(db, appConfig, launcherConfig, taskConfig);
+                configTable().load(appConfig, launcherConfig, taskConfig);
   if (!loaded) MessageBoxA(nullptr, "配置文件读取错误,请重新下载安装!", "错误：", MB_OK);
 }
 
