@@ -2,6 +2,7 @@
 
 #include "control/control_window.h"
 #include "runtime/message_box.h"
+#include "runtime/text.h"
 #include "shell/app.h"
 #include "skins/skin_picture.h"
 #include "ui/edit_box.h"
@@ -19,7 +20,8 @@ constexpr int kEnterKey = 13;
 
 class PromptWindow {
  public:
-  PromptWindow(const std::string& prompt, const std::string& initial) : prompt_(prompt), initial_(initial) {}
+  PromptWindow(const std::string& prompt, const std::string& initial, const PromptCheck& check)
+      : prompt_(prompt), initial_(initial), check_(check) {}
 
   std::string run() {
     WindowBase& owner = controlWindow();
@@ -58,8 +60,11 @@ class PromptWindow {
 
   void accept() {
     std::string text = edit_.text();
-    if (launcherConfig.hasSection(text)) {
-      showMessageBox(window_.handle(), "当前分类名称已存在!  ", MB_OK);
+    std::string refusal = launcherConfig.hasSection(trimSpaces(text)) ? "当前分类名称已存在!  "
+                          : check_                                    ? check_(text)
+                                                                      : std::string();
+    if (!refusal.empty()) {
+      showMessageBox(window_.handle(), refusal, MB_OK);
       return;
     }
     result_ = text;
@@ -67,6 +72,7 @@ class PromptWindow {
   }
 
   std::string prompt_, initial_, result_;
+  PromptCheck check_;
   WindowBase window_;
   SkinForm form_;
   EditBox edit_;
@@ -75,8 +81,9 @@ class PromptWindow {
 
 }  // namespace
 
-std::string promptText(const std::string& prompt, const std::string& initial) {
-  PromptWindow window(prompt, initial);
+std::string promptText(const std::string& prompt, const std::string& initial,
+                       const PromptCheck& check) {
+  PromptWindow window(prompt, initial, check);
   return window.run();
 }
 
