@@ -138,6 +138,18 @@ class LauncherPathTest(harness.ProgramTest):
         self.assertEqual(1, len(shell))
         self.assert_no_message_box(1.0)
 
+    def test_a_catalogue_beyond_the_drivers_statement_limit_is_saved(self):
+        # About 110,000 characters: the Access driver (and its stand-in here)
+        # refuses statements over 64,000, so the text must travel apart.
+        items = "".join("程序%04d=C:\\Program Files\\应用软件\\程序%04d\\启动'%04d.exe\r\n"
+                        % (i, i, i) for i in range(1500))
+        self.start("[工具]\r\n" + items)
+        self.select(1)
+        self.command(2003)  # deletes 程序0000 and saves
+        self.assertTrue(wait_until(lambda: len(self.field2()) == 1499), len(self.field2()))
+        self.assertEqual(("工具", "程序0001", "C:\\Program Files\\应用软件\\程序0001\\启动'0001.exe"),
+                         self.field2()[0])
+
     def test_an_empty_configuration_table_starts_with_defaults_and_keeps_changes(self):
         self.make_data_file()
         flashdb.execute(self.data_file, "delete from 配置表")
