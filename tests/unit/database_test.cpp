@@ -13,13 +13,15 @@ using namespace ql;
 
 namespace {
 
+// A fresh file holding an empty 配置表, through SQLite's driver or another.
 class DatabaseTest : public testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { open(SQLITE_ODBC_DRIVER); }
+  void open(const char* driver) {
     path_ = testing::TempDir() + "/db_test_" +
             testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
     std::remove(path_.c_str());
-    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + SQLITE_ODBC_DRIVER + ";Database=" + path_ + ";"));
+    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + driver + ";Database=" + path_ + ";"));
     ASSERT_TRUE(db_.execute("create table 配置表 (编号 integer, 字段1 text, 字段2 text, 字段3 text)"));
   }
   void TearDown() override {
@@ -222,30 +224,23 @@ struct DriverControls {
 };
 
 // The test driver, connected to a fresh file holding 配置表 with record 1.
-class HabitsTest : public testing::Test {
+class HabitsTest : public DatabaseTest {
  protected:
   void SetUp() override {
-    path_ = testing::TempDir() + "/db_habits_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
-    std::remove(path_.c_str());
-    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + WARNING_ODBC_DRIVER + ";Database=" + path_ + ";"));
+    open(WARNING_ODBC_DRIVER);
     void* driver = dlopen(WARNING_ODBC_DRIVER, RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(driver, nullptr);
     auto controlsOf = reinterpret_cast<DriverControls* (*)()>(dlsym(driver, "warning_driver_controls"));
     ASSERT_NE(controlsOf, nullptr);
     driver_ = controlsOf();
     dlclose(driver);
-    ASSERT_TRUE(db_.execute("create table 配置表 (编号 integer, 字段1 text, 字段2 text, 字段3 text)"));
     ASSERT_TRUE(db_.insert("配置表", "编号,字段1,字段2,字段3", "1,'','',''"));
   }
   void TearDown() override {
-    driver_->allocWithInfo = driver_->noTotalPieces = driver_->failingColumn = 0;
-    db_.close();
-    std::remove(path_.c_str());
+    if (driver_) driver_->allocWithInfo = driver_->noTotalPieces = driver_->failingColumn = 0;
+    DatabaseTest::TearDown();
   }
 
-  std::string path_;
-  Database db_;
   DriverControls* driver_ = nullptr;
 };
 

@@ -31,11 +31,11 @@ def entries(text):
     return found
 
 
-class LauncherCommandTest(harness.ProgramTest):
+class LauncherSession(harness.ProgramTest):
+    """The program started on a launcher catalogue, driven through its menu commands."""
 
-    def setUp(self):
-        super().setUp()
-        self.make_data_file(config2=LAUNCHER)
+    def start(self, launcher):
+        self.make_data_file(config2=launcher)
         self.start_program()
         self.window = self.main_window()
         time.sleep(1.0)
@@ -49,6 +49,13 @@ class LauncherCommandTest(harness.ProgramTest):
     def select(self, entry):
         self.driver.click(self.window, *ENTRY_CELLS[entry])
         time.sleep(0.3)
+
+
+class LauncherCommandTest(LauncherSession):
+
+    def setUp(self):
+        super().setUp()
+        self.start(LAUNCHER)
 
     def prompt(self, title):
         window = self.driver.find(cls=harness.WINDOW_CLASS, title=title,

@@ -9,30 +9,17 @@ import unittest
 import flashdb
 import harness
 from controlwin import shot, wait_until
-from test_launcher_commands import ENTRY_CELLS, entries
+from test_launcher_commands import ENTRY_CELLS, LauncherSession, entries
 
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TVM_EXPAND, TVM_GETNEXTITEM, TVM_SELECTITEM = 0x1102, 0x110A, 0x110B
 TVE_EXPAND, TVGN_ROOT, TVGN_NEXT, TVGN_CHILD, TVGN_CARET = 2, 0, 1, 4, 9
 
 
-class LauncherPathTest(harness.ProgramTest):
+class LauncherPathTest(LauncherSession):
 
-    def start(self, launcher):
-        self.make_data_file(config2=launcher)
-        self.start_program()
-        self.window = self.main_window()
-        time.sleep(1.0)
-
-    def field2(self):
-        return entries(flashdb.config_records(self.data_file)[0][2])
-
-    def command(self, identifier):
-        self.driver.command(self.window, identifier)
-
-    def select(self, entry):
-        self.driver.click(self.window, *ENTRY_CELLS[entry])
-        time.sleep(0.3)
+    def items(self):
+        return entries(self.field2())
 
     def dialog(self, title):
         return self.driver.find(cls="#32770", title=title, process=self.program.windows_exe,
@@ -79,19 +66,19 @@ class LauncherPathTest(harness.ProgramTest):
         shot(self, "launcher-add-file-dialog")
         self.answer_dialog(dialog, harness.windows_path(chosen))
         self.assertTrue(wait_until(lambda: ("工具", "a-b.txt", harness.windows_path(chosen))
-                                   in self.field2()), self.field2())
+                                   in self.items()), self.items())
 
-        before = self.field2()
+        before = self.items()
         self.command(2002)
         dialog = self.dialog("添加快捷方式图标!")
         self.driver.press(dialog, IDCANCEL)
         self.assertTrue(self.driver.gone(dialog, timeout=15))
         time.sleep(0.5)
-        self.assertEqual(before, self.field2())
+        self.assertEqual(before, self.items())
 
     def test_a_vanished_target_is_deleted_on_yes_only(self):
         self.start("[工具]\r\n旧程序=C:\\nowhere\\gone.exe\r\n记事本=C:\\windows\\notepad.exe\r\n")
-        before = self.field2()
+        before = self.items()
         self.select(1)
         self.command(2001)
         box = self.driver.box(title="信息", process=self.program.windows_exe)
@@ -99,14 +86,14 @@ class LauncherPathTest(harness.ProgramTest):
         self.assertEqual([IDYES, IDNO], [b for b, _ in box.buttons])
         self.driver.press(box, IDNO)
         time.sleep(0.8)
-        self.assertEqual(before, self.field2())
+        self.assertEqual(before, self.items())
 
         self.select(1)
         self.command(2001)
         box = self.driver.box(title="信息", process=self.program.windows_exe)
         self.driver.press(box, IDYES)
         self.assertTrue(wait_until(
-            lambda: self.field2() == [("工具", "记事本", "C:\\windows\\notepad.exe")]), self.field2())
+            lambda: self.items() == [("工具", "记事本", "C:\\windows\\notepad.exe")]), self.items())
         shot(self, "launcher-vanished-deleted")
 
     def test_a_folder_is_added_through_the_folder_dialog(self):
@@ -123,12 +110,12 @@ class LauncherPathTest(harness.ProgramTest):
         self.driver.press(dialog, IDOK)
         self.assertTrue(self.driver.gone(dialog, timeout=15))
         folder = harness.windows_path(source) + "\\"
-        self.assertTrue(wait_until(lambda: len(self.field2()) == 4), self.field2())
+        self.assertTrue(wait_until(lambda: len(self.items()) == 4), self.items())
         self.assertEqual(sorted([("工具", "记事本", "C:\\windows\\notepad.exe"),
                                  ("工具", "x", folder + "x.lnk"),
                                  ("工具", "y.txt", folder + "y.txt"),
                                  ("工具", "a-b.txt", folder + "a=b.txt")]),
-                         sorted(self.field2()))
+                         sorted(self.items()))
 
     def test_the_containing_folder_opens_in_the_shell(self):
         self.start("[工具]\r\n记事本=C:\\windows\\notepad.exe\r\n")
@@ -146,9 +133,9 @@ class LauncherPathTest(harness.ProgramTest):
         self.start("[工具]\r\n" + items)
         self.select(1)
         self.command(2003)  # deletes 程序0000 and saves
-        self.assertTrue(wait_until(lambda: len(self.field2()) == 1499), len(self.field2()))
+        self.assertTrue(wait_until(lambda: len(self.items()) == 1499), len(self.items()))
         self.assertEqual(("工具", "程序0001", "C:\\Program Files\\应用软件\\程序0001\\启动'0001.exe"),
-                         self.field2()[0])
+                         self.items()[0])
 
     def test_an_empty_configuration_table_starts_with_defaults_and_keeps_changes(self):
         self.make_data_file()
@@ -166,7 +153,7 @@ class LauncherPathTest(harness.ProgramTest):
         self.driver.click(prompt, 121, 73)
         self.assertTrue(self.driver.gone(prompt, timeout=15))
         self.assertTrue(wait_until(lambda: len(flashdb.config_records(self.data_file)) == 1))
-        self.assertEqual([("桌面图标", "添加项目", ""), ("办公", "添加项目", "")], self.field2())
+        self.assertEqual([("桌面图标", "添加项目", ""), ("办公", "添加项目", "")], self.items())
         self.driver.command(self.window, harness.EXIT_COMMAND)
         self.assertEqual(0, self.program.wait_exit())
         self.assertIn(b"\xbf\xd8\xd6\xc6\xc5\xe4\xd6\xc3", flashdb.field1(self.data_file))  # [控制配置]
