@@ -60,9 +60,9 @@ class PromptWindow {
 
   void accept() {
     std::string text = edit_.text();
-    std::string refusal = launcherConfig.hasSection(trimSpaces(text)) ? "当前分类名称已存在!  "
-                          : check_                                    ? check_(text)
-                                                                      : std::string();
+    std::string refusal;
+    if (launcherConfig.hasSection(trimSpaces(text))) refusal = "当前分类名称已存在!  ";
+    else if (check_) refusal = check_(text);
     if (!refusal.empty()) {
       showMessageBox(window_.handle(), refusal, MB_OK);
       return;

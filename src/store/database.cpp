@@ -306,7 +306,7 @@ bool Database::readText(QueryCursor cursor, int index, std::string& out) {
 
 std::string Database::textAt(QueryCursor cursor, int index) {
   std::string text;
-  readPieces(cursor, index, SQL_C_CHAR, 255, text);
+  readText(cursor, index, text);
   return text;
 }
 
