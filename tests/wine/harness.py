@@ -90,6 +90,7 @@ ARCH = os.environ["QL_ARCH"]
 WIN_BUILD = os.environ["QL_WIN_BUILD"]
 APP_DIR = os.environ["QL_APP"]
 WINE = os.environ["QL_WINE"]
+PLAYER_LIBRARY = "qlswf64.dll" if ARCH == "x86_64" else "qlswf.dll"
 QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
 MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")

@@ -68,7 +68,8 @@ class StartupTest(harness.ProgramTest):
         self.exit_through_command(window)
 
     def test_first_start_installs_the_player_library_and_replaces_another_copy(self):
-        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows",
+                                 harness.PLAYER_LIBRARY)
         if os.path.exists(installed):
             os.remove(installed)
         self.make_data_file()
@@ -91,6 +92,7 @@ class StartupTest(harness.ProgramTest):
         with open(installed, "rb") as f:
             self.assertEqual(carried, f.read())
         self.assertFalse(os.path.exists(installed + ".part"))
+        os.remove(installed)
 
     def test_stored_geometry_places_the_window_as_stored(self):
         # Values are used as stored, off-screen included; text to number takes
