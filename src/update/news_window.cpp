@@ -114,8 +114,15 @@ void showNewsWindow() {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
   n.workArea = {area.left, area.top, area.right - area.left, area.bottom - area.top};
   const NewsRect corner = newsLayout(n.workArea, kNewsWidth, kNewsHeight).window;
-  n.window.createTopLevel(nullptr, "", onNewsCreated, false, corner.left, corner.top, corner.width,
-                          corner.height, WS_POPUP, 0, kWindowClassName, nullptr, false);
+  TopLevelArgs args;
+  args.created = onNewsCreated;
+  args.left = corner.left;
+  args.top = corner.top;
+  args.width = corner.width;
+  args.height = corner.height;
+  args.style = WS_POPUP;
+  args.show = false;
+  n.window.createTopLevel(args);
 }
 
 }  // namespace ql
