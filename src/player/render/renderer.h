@@ -56,7 +56,8 @@ class Renderer {
   void addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
                   const swf::Matrix& m, double stagePixelsPerTwip);
   void flatten(const swf::Edge& e, const swf::Matrix& m, double tolerance, std::vector<Point>* out);
-  void paintCoverage(FillRule rule, const Paint& paint);
+  // Sweeps what was added to the rasterizer, style i painted with paints[i].
+  void paintCoverage(const Paint* paints);
 
   // What drawing goes into: a picture, or a layer reaching past it.
   struct Target {
@@ -88,8 +89,12 @@ class Renderer {
   double tolerance_ = 0.1;
   Rasterizer rasterizer_;
   Paint paint_;
+  std::vector<Paint> paints_;  // per fill style of the shape layer drawn
   std::vector<uint32_t> rowColors_;
-  std::vector<uint8_t> rowCoverage_;
+  std::vector<uint8_t> rowCoverage_, maskedCoverage_;
+  // Colour (premultiplied, 4 per pixel) and coverage of a row where fills
+  // share pixels; all zero between rows.
+  std::vector<float> shareColors_, shareTotals_;
   std::vector<Point> points_;
   // Mask stack: masks_[i] for level i + 1; the active one is masks_[level_ - 1].
   std::vector<std::vector<uint8_t>> masks_;
