@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "player/swf/bit_reader.h"
 
@@ -102,6 +103,13 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
 class MovieParser {
  public:
   explicit MovieParser(Movie* movie) : movie_(movie) {}
+
+  // Fonts are complete once every DefineFontInfo is read.
+  void finishFonts() {
+    for (auto& entry : fonts_)
+      movie_->fonts[entry.first] = std::make_unique<text::EmbeddedFont>(std::move(entry.second), movie_->header.version);
+    fonts_.clear();
+  }
 
   void parseTimeline(const uint8_t* data, size_t size, TimelineDef* timeline, bool isRoot) {
     swf::TagReader tags(data, size);
@@ -259,6 +267,45 @@ class MovieParser {
       case swf::kDefineButton2:
         defineButton(tag);
         return;
+      case swf::kDefineFont:
+      case swf::kDefineFont2:
+      case swf::kDefineFont3: {
+        int version = tag.code == swf::kDefineFont ? 1 : tag.code == swf::kDefineFont2 ? 2 : 3;
+        swf::FontDef font;
+        uint16_t id = 0;
+        if (swf::parseFont(tag.data, tag.size, version, &id, &font) && !fonts_.count(id))
+          fonts_[id] = std::move(font);
+        return;
+      }
+      case swf::kDefineFontInfo:
+      case swf::kDefineFontInfo2: {
+        auto it = fonts_.find(swf::fontInfoTarget(tag.data, tag.size));
+        uint16_t id = 0;
+        if (it != fonts_.end())
+          swf::parseFontInfo(tag.data, tag.size, tag.code == swf::kDefineFontInfo ? 1 : 2, &id, &it->second);
+        return;
+      }
+      case swf::kDefineText:
+      case swf::kDefineText2: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::StaticText;
+        def->staticText = std::make_unique<swf::StaticTextDef>();
+        uint16_t id = 0;
+        if (!swf::parseStaticText(tag.data, tag.size, tag.code == swf::kDefineText ? 1 : 2, &id,
+                                  def->staticText.get()) || !claim(id))
+          return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kDefineEditText: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::EditText;
+        def->editText = std::make_unique<swf::EditTextDef>();
+        uint16_t id = 0;
+        if (!swf::parseEditText(tag.data, tag.size, &id, def->editText.get()) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
       case swf::kDefineMorphShape:
       case swf::kDefineMorphShape2: {
         auto def = std::make_unique<CharacterDef>();
@@ -301,6 +348,7 @@ class MovieParser {
   Movie* movie_;
   std::vector<uint8_t> jpegTables_;
   int64_t pixelBudget_ = kMaxMoviePixels;
+  std::map<uint16_t, swf::FontDef> fonts_;
 };
 
 }  // namespace
@@ -319,7 +367,20 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
   MovieParser parser(movie);
   parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
                        &movie->root, true);
+  parser.finishFonts();
   return true;
+}
+
+text::EmbeddedFont* Movie::fontNamed(const std::string& name, bool bold, bool italic) const {
+  text::EmbeddedFont* fallback = nullptr;
+  std::string key = lowercase(name);
+  for (const auto& entry : fonts) {
+    text::EmbeddedFont* f = entry.second.get();
+    if (lowercase(f->nameUtf8()) != key || f->def().glyphs.empty()) continue;
+    if (f->def().bold == bold && f->def().italic == italic) return f;
+    if (!fallback) fallback = f;
+  }
+  return fallback;
 }
 
 }  // namespace player

@@ -11,7 +11,9 @@
 #include "player/swf/display.h"
 #include "player/swf/shape.h"
 #include "player/swf/swf_file.h"
+#include "player/swf/text.h"
 #include "player/swf/types.h"
+#include "player/text/font_face.h"
 
 namespace player {
 
@@ -62,7 +64,7 @@ struct TimelineDef {
   int findLabel(const std::string& name) const;
 };
 
-enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap };
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, StaticText, EditText };
 
 struct CharacterDef {
   CharacterKind kind = CharacterKind::Shape;
@@ -70,6 +72,8 @@ struct CharacterDef {
   std::unique_ptr<swf::MorphShapeDef> morph;
   std::unique_ptr<TimelineDef> timeline;
   std::unique_ptr<swf::Bitmap> bitmap;
+  std::unique_ptr<swf::StaticTextDef> staticText;
+  std::unique_ptr<swf::EditTextDef> editText;
 };
 
 struct Movie {
@@ -77,11 +81,20 @@ struct Movie {
   uint32_t backgroundColor = 0xFFFFFF;  // 0xRRGGBB
   std::unordered_map<uint16_t, std::unique_ptr<CharacterDef>> dictionary;
   TimelineDef root;
+  // Fonts share the characters' ids but are not placed.
+  std::unordered_map<uint16_t, std::unique_ptr<text::EmbeddedFont>> fonts;
 
   const CharacterDef* character(uint16_t id) const {
     auto it = dictionary.find(id);
     return it == dictionary.end() ? nullptr : it->second.get();
   }
+  text::EmbeddedFont* font(uint16_t id) const {
+    auto it = fonts.find(id);
+    return it == fonts.end() ? nullptr : it->second.get();
+  }
+  // An embedded font by face name (as UTF-8) and style; one of another style
+  // when that is all there is. Null when the movie has none of that name.
+  text::EmbeddedFont* fontNamed(const std::string& name, bool bold, bool italic) const;
 };
 
 // Parses the tags of an opened file. Damaged tags are skipped; what could be

@@ -6,6 +6,8 @@
 #include "player/core/avm1.h"
 #include "player/core/movie.h"
 #include "player/core/sprite.h"
+#include "player/core/text_field.h"
+#include "player/core/variables.h"
 #include "player/render/renderer.h"
 
 namespace player {
@@ -18,7 +20,8 @@ constexpr int kMaxStageSide = 8192;
 
 class MoviePlayer final : public Player, private render::BitmapSource {
  public:
-  explicit MoviePlayer(std::unique_ptr<Movie> movie) : movie_(std::move(movie)) {
+  MoviePlayer(std::unique_ptr<Movie> movie, const PlayerServices& services)
+      : movie_(std::move(movie)), fonts_(*movie_, services.deviceFonts) {
     context_.movie = movie_.get();
     root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
   }
@@ -40,6 +43,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       root_->tick();
     }
     runQueuedActions();
+    syncTextFields(*root_);
   }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
@@ -77,6 +81,28 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     context_.queue.clear();
   }
 
+  TextField& textFieldOf(DisplayObject& o) {
+    if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, *movie_);
+    return *o.textField;
+  }
+
+  // Fields bound to a variable show its value; a field whose variable is
+  // not set yet sets it to the field's own text.
+  void syncTextFields(SpriteInstance& sprite) {
+    for (auto& entry : sprite.children()) {
+      DisplayObject& o = entry.second;
+      if (o.sprite) syncTextFields(*o.sprite);
+      if (o.def->kind != CharacterKind::EditText || o.def->editText->variable.empty()) continue;
+      TextField& field = textFieldOf(o);
+      std::string value;
+      if (readVariable(sprite, o.def->editText->variable, &value)) {
+        field.setText(value);
+      } else {
+        writeVariable(sprite, o.def->editText->variable, field.text());
+      }
+    }
+  }
+
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
     switch (o.def->kind) {
       case CharacterKind::Shape:
@@ -93,6 +119,12 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       case CharacterKind::Sprite:
         if (o.sprite) drawSprite(*o.sprite, m, cx);
         break;
+      case CharacterKind::StaticText:
+        drawStaticText(renderer_, *o.def->staticText, *movie_, m, cx);
+        break;
+      case CharacterKind::EditText:
+        textFieldOf(o).draw(renderer_, fonts_, m, cx);
+        break;
       case CharacterKind::Bitmap:
         break;
     }
@@ -101,13 +133,19 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   // Grows box (x0, y0, x1, y1) by what the object covers through m.
   void addBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
     const swf::Rect* r = nullptr;
+    swf::Matrix inner = m;
     if (o.def->kind == CharacterKind::Shape) r = &o.def->shape.bounds;
     if (o.def->kind == CharacterKind::Morph && o.morphShape) r = &o.morphShape->bounds;
+    if (o.def->kind == CharacterKind::EditText) r = &o.def->editText->bounds;
+    if (o.def->kind == CharacterKind::StaticText) {
+      r = &o.def->staticText->bounds;
+      inner = m * o.def->staticText->matrix;
+    }
     if (r) {
       double xs[2] = {double(r->xMin), double(r->xMax)}, ys[2] = {double(r->yMin), double(r->yMax)};
       for (double x : xs)
         for (double y : ys) {
-          double px = m.mapX(x, y), py = m.mapY(x, y);
+          double px = inner.mapX(x, y), py = inner.mapY(x, y);
           box[0] = std::min(box[0], px);
           box[1] = std::min(box[1], py);
           box[2] = std::max(box[2], px);
@@ -190,6 +228,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   }
 
   std::unique_ptr<Movie> movie_;
+  MovieFonts fonts_;
   RunContext context_;
   std::shared_ptr<SpriteInstance> root_;
   render::Renderer renderer_;
@@ -200,10 +239,10 @@ class MoviePlayer final : public Player, private render::BitmapSource {
 
 }  // namespace
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size) {
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, const PlayerServices& services) {
   auto movie = std::make_unique<Movie>();
   if (!parseMovie(data, size, movie.get())) return nullptr;
-  return std::make_unique<MoviePlayer>(std::move(movie));
+  return std::make_unique<MoviePlayer>(std::move(movie), services);
 }
 
 }  // namespace player

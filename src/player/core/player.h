@@ -6,7 +6,16 @@
 #include <cstdint>
 #include <memory>
 
+namespace text {
+class DeviceFonts;
+}
+
 namespace player {
+
+// What the host lends the engine; each must outlive the players given it.
+struct PlayerServices {
+  text::DeviceFonts* deviceFonts = nullptr;  // none: device text is not drawn
+};
 
 class Player {
  public:
@@ -14,7 +23,8 @@ class Player {
 
   // Parses a movie from its file bytes (FWS, CWS; ZWS where supported).
   // Null for empty, broken or unsupported bytes; never crashes or hangs.
-  static std::unique_ptr<Player> load(const uint8_t* data, size_t size);
+  static std::unique_ptr<Player> load(const uint8_t* data, size_t size,
+                                      const PlayerServices& services = PlayerServices());
 
   // Stage size in whole pixels, frame rate in frames per second (never 0),
   // background colour as 0xRRGGBB.

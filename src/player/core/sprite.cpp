@@ -90,6 +90,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   if (def->kind == CharacterKind::Sprite) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
+    sprite->parent_ = weak_from_this();
     o.sprite = sprite;
     sprite->gotoFrame(0);
   }

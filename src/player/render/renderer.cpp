@@ -300,6 +300,25 @@ void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToP
   }
 }
 
+void Renderer::addOutline(const std::vector<swf::Edge>& edges, const swf::Matrix& toPixels) {
+  if (!pixels_) return;
+  swf::Matrix m = toPixels;
+  m.tx += originX_;
+  m.ty += originY_;
+  // Glyphs are small in their own units: curves are followed to a few of
+  // those units, as finely as the reference pictures draw them.
+  double tolerance = tolerance_;
+  tolerance_ = std::max(0.002, std::min(tolerance, kOutlineTolerance * std::sqrt(std::fabs(m.a * m.d - m.b * m.c))));
+  addPath(edges, m);
+  tolerance_ = tolerance;
+}
+
+void Renderer::fillOutlines(swf::Rgba color, const swf::ColorTransform& cx) {
+  if (!pixels_) return;
+  if (!maskMode_) paint_.prepareSolid(color, cx);
+  paintCoverage(&paint_);
+}
+
 void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba color,
                         const swf::ColorTransform& cx) {
   if (!pixels_ || maskMode_) return;

@@ -27,6 +27,11 @@ class Renderer {
                  double stagePixelsPerTwip, const swf::ColorTransform& cx,
                  const BitmapSource& bitmaps);
 
+  // Outlines (glyphs, a text field's clip) gathered, then filled together
+  // in one colour by the non-zero rule; while a mask is drawn they add to it.
+  void addOutline(const std::vector<swf::Edge>& edges, const swf::Matrix& toPixels);
+  void fillOutlines(swf::Rgba color, const swf::ColorTransform& cx);
+
   // A rectangle of pixels (x0, y0 to x1, y1) in one colour.
   void fillRect(double x0, double y0, double x1, double y1, swf::Rgba color, const swf::ColorTransform& cx);
 
@@ -86,7 +91,10 @@ class Renderer {
   int width_ = 0, height_ = 0, stridePixels_ = 0;
   double originX_ = 0, originY_ = 0;
   bool antialias_ = true;
+  // How far flattened curves may stray, in pixels; outlines, in their own
+  // units.
   double tolerance_ = 0.1;
+  static constexpr double kOutlineTolerance = 2;
   Rasterizer rasterizer_;
   Paint paint_;
   std::vector<Paint> paints_;  // per fill style of the shape layer drawn

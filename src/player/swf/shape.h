@@ -90,6 +90,10 @@ struct MorphShapeDef {
 // id into *id. False when the record is unusable; a shape cut short keeps
 // the edges read so far.
 bool parseShape(const uint8_t* data, size_t size, int version, uint16_t* id, ShapeDef* out);
+// A glyph: SHAPE records whose one fill style is the glyph. Appends to
+// *edges every edge that borders it, turned so the glyph lies on the same
+// side of all of them.
+void parseGlyph(const uint8_t* data, size_t size, std::vector<Edge>* edges);
 // `version` 1 or 2 for DefineMorphShape and DefineMorphShape2.
 bool parseMorphShape(const uint8_t* data, size_t size, int version, uint16_t* id,
                      MorphShapeDef* out);
