@@ -5,6 +5,8 @@
 
 #include "player/core/avm1.h"
 #include "player/core/movie.h"
+#include "player/core/pointer.h"
+#include "player/core/sound_sync.h"
 #include "player/core/sprite.h"
 #include "player/core/text_field.h"
 #include "player/core/variables.h"
@@ -18,12 +20,13 @@ namespace {
 constexpr size_t kMaxActionBlocksPerFrame = 10000;
 constexpr int kMaxStageSide = 8192;
 
-class MoviePlayer final : public Player, private render::BitmapSource {
+class MoviePlayer final : public Player, private render::BitmapSource, private PointerHost {
  public:
   MoviePlayer(std::unique_ptr<Movie> movie, const PlayerServices& services)
-      : movie_(std::move(movie)), fonts_(*movie_, services.deviceFonts) {
+      : movie_(std::move(movie)), fonts_(*movie_, services.deviceFonts), pointer_(*movie_, *this) {
     context_.movie = movie_.get();
     root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
+    if (services.mixer) sounds_ = std::make_unique<SoundSync>(*movie_, *services.mixer);
   }
 
   int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
@@ -44,6 +47,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     }
     runQueuedActions();
     syncTextFields(*root_);
+    if (sounds_) sounds_->frameShown(*root_);
   }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
@@ -58,8 +62,18 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     stage.tx = (width - sw * scale) / 2 - movie_->header.frameSize.xMin * stage.a;
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
+    stageToPixels_ = stage;
     drawSprite(*root_, stage, swf::ColorTransform());
   }
+
+  bool pointerMove(double x, double y) override {
+    swf::Matrix toStage;
+    if (!stageToPixels_.invert(&toStage)) return false;
+    return afterPointer(pointer_.move(*root_, toStage.mapX(x, y), toStage.mapY(x, y)));
+  }
+  bool pointerButton(bool down) override { return afterPointer(pointer_.button(*root_, down)); }
+  bool pointerLeave() override { return afterPointer(pointer_.leave(*root_)); }
+  bool pointerOverButton() const override { return pointer_.overActive(); }
 
  private:
   static int stageSide(int32_t twips) {
@@ -71,6 +85,28 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     const CharacterDef* def = movie_->character(id);
     return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
   }
+
+  // Scripts that the pointer started run now, with what they queue.
+  bool afterPointer(bool changed) {
+    if (!context_.queue.empty() || ranActions_) {
+      runQueuedActions();
+      syncTextFields(*root_);
+      changed = true;
+    }
+    ranActions_ = false;
+    return changed;
+  }
+
+  void runButtonActions(SpriteInstance& timeline, const std::vector<uint8_t>& code) override {
+    runActions(code.data(), code.size(), timeline);
+    ranActions_ = true;
+  }
+  void playButtonSound(const swf::ButtonDef::Sound& sound) override {
+    if (sounds_) sounds_->start(sound.id, sound.info);
+  }
+  // Clips answer the pointer through their scripts' handlers.
+  bool clipTakesPointer(SpriteInstance&) override { return false; }
+  void clipEvent(SpriteInstance&, uint32_t) override {}
 
   void runQueuedActions() {
     // Blocks queued while running (gotos) run in the same pass.
@@ -117,6 +153,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
         renderer_.drawShape(*o.morphShape, m, stageScale_, cx, *this);
         break;
       case CharacterKind::Sprite:
+      case CharacterKind::Button:
         if (o.sprite) drawSprite(*o.sprite, m, cx);
         break;
       case CharacterKind::StaticText:
@@ -152,7 +189,7 @@ class MoviePlayer final : public Player, private render::BitmapSource {
           box[3] = std::max(box[3], py);
         }
     }
-    if (o.def->kind == CharacterKind::Sprite && o.sprite)
+    if (o.sprite)
       for (auto& entry : o.sprite->children()) addBounds(entry.second, m * entry.second.matrix, box);
   }
 
@@ -234,6 +271,11 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   render::Renderer renderer_;
   std::vector<int> clipStack_;
   double stageScale_ = 1.0 / 20;
+  // Where the stage was last drawn: the pointer's pixels map back through it.
+  swf::Matrix stageToPixels_ = swf::Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
+  Pointer pointer_;
+  bool ranActions_ = false;
+  std::unique_ptr<SoundSync> sounds_;
   bool antialias_ = true;
 };
 

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+namespace sound {
+class Mixer;
+}
 namespace text {
 class DeviceFonts;
 }
@@ -15,6 +18,7 @@ namespace player {
 // What the host lends the engine; each must outlive the players given it.
 struct PlayerServices {
   text::DeviceFonts* deviceFonts = nullptr;  // none: device text is not drawn
+  sound::Mixer* mixer = nullptr;             // none: sounds are not played
 };
 
 class Player {
@@ -50,6 +54,16 @@ class Player {
   // pixel centres (Flash's low quality, used to compare with reference
   // pictures taken that way).
   virtual void setAntialias(bool on) = 0;
+
+  // The pointer over the picture last drawn, in its pixels; the primary
+  // button pressed or released; the pointer gone from the picture. Each
+  // returns true when the picture may have changed (a button's state, an
+  // action that ran), so the caller draws again.
+  virtual bool pointerMove(double x, double y) = 0;
+  virtual bool pointerButton(bool down) = 0;
+  virtual bool pointerLeave() = 0;
+  // Over a button or a clip that answers the pointer: the hand cursor.
+  virtual bool pointerOverButton() const = 0;
 
   // The root timeline's frame shown, counted from 1; 0 before advanceFrame.
   virtual int currentFrame() const = 0;
