@@ -109,6 +109,8 @@ void Mixer::decodeBlock(Stream& s, const swf::StreamHead& head, const uint8_t* b
       break;
     case swf::SoundFormat::Adpcm:
       decodeAdpcm(block, size, head.stereo, &samples);
+      // Padding bits at the end could pass for one more sample.
+      if (head.samplesPerBlock) samples.resize(std::min(samples.size(), size_t(head.samplesPerBlock) * size_t(s.channels)));
       break;
     case swf::SoundFormat::Mp3:
       // Each block: the samples it holds, the samples to skip, MP3 frames.
