@@ -113,7 +113,8 @@ TEST(Layers, HiddenObjectsAreNotDrawnAndFieldsAfterUnknownFiltersStillRead) {
   hidden.visible = 0;
   m.root().place(1, 1);
   m.root().place3(2, 1, at(10, 0), hidden);  // the blue square again, hidden
-  // A bevel (read past, not drawn) before the blend mode: still multiply.
+  // A bevel (its edges away from the pixels looked at) before the blend
+  // mode: still multiply.
   Place3Extras bevelled;
   bevelled.filters = swftest::filter::list({swftest::filter::bevel()});
   bevelled.blendMode = 3;

@@ -389,9 +389,44 @@ Bytes glow(uint32_t argb, double blur, double strength, int passes) {
 }
 
 Bytes bevel() {
-  Bytes b(28, 0);
-  b[0] = 3;
-  return b;
+  Writer w;
+  w.u8(3);
+  w.rgba(0xFFFFFFFF);
+  w.rgba(0xFF000000);
+  fixed16(w, 4);
+  fixed16(w, 4);
+  fixed16(w, 0.785);
+  fixed16(w, 2);
+  fixed8(w, 1);
+  w.u8(0x80 | 0x20 | 1);  // inner, over the object, one pass
+  return w.data();
+}
+
+Bytes colorMatrix() {
+  Writer w;
+  w.u8(6);
+  for (int i = 0; i < 20; ++i) {
+    float v = i % 6 == 0 ? 1.0f : 0.0f;
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    w.u32(bits);
+  }
+  return w.data();
+}
+
+Bytes convolution() {
+  Writer w;
+  w.u8(5);
+  w.u8(3);
+  w.u8(1);
+  for (float v : {3.0f, 0.0f, 1.0f, 1.0f, 1.0f}) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    w.u32(bits);
+  }
+  w.rgba(0);
+  w.u8(0x02 | 0x01);  // clamp, keep alpha
+  return w.data();
 }
 
 Bytes list(std::initializer_list<Bytes> filters) {

@@ -110,7 +110,10 @@ Bytes blur(double blurX, double blurY, int passes);
 Bytes dropShadow(uint32_t argb, double blur, double angle, double distance, double strength, bool inner,
                  bool knockout, bool hideObject, int passes);
 Bytes glow(uint32_t argb, double blur, double strength, int passes);
-Bytes bevel();  // read past, not drawn
+// An inner bevel: white lit side, black shaded side, blur 4, distance 2.
+Bytes bevel();
+Bytes colorMatrix();  // the identity
+Bytes convolution();  // 3 × 1 mean, alpha kept
 Bytes list(std::initializer_list<Bytes> filters);
 }  // namespace filter
 
