@@ -8,23 +8,13 @@
 
 using swftest::Bytes;
 using swftest::MovieBuilder;
-using swftest::Path;
 using swftest::Picture;
-using swftest::ShapeBuilder;
 using swftest::TestPlayer;
 
 namespace {
 
-constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF;
 constexpr uint32_t kBlack = 0xFF000000;
-
-void square(MovieBuilder& m, uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1) {
-  ShapeBuilder s;
-  int fill = s.solidFill(argb);
-  Path p;
-  p.fill1(fill).rect(x0 * 20, y0 * 20, x1 * 20, y1 * 20);
-  m.defineShape(id, s, p, x0 * 20, x1 * 20, y0 * 20, y1 * 20);
-}
 
 // A 100 × 100 stage. The button (id 10) shows red up, green over, blue
 // down over (10, 10)-(50, 50); its hit area is only (10, 10)-(30, 30).
@@ -33,11 +23,11 @@ void square(MovieBuilder& m, uint16_t id, uint32_t argb, int x0, int y0, int x1,
 Bytes buttonMovie(bool menu = false, bool withSound = false) {
   MovieBuilder m(100, 100, 12);
   m.background(0xFFFFFF);
-  square(m, 1, kRed, 10, 10, 50, 50);
-  square(m, 2, kGreen, 10, 10, 50, 50);
-  square(m, 3, kBlue, 10, 10, 50, 50);
-  square(m, 4, kBlack, 10, 10, 30, 30);
-  square(m, 5, kBlack, 75, 75, 90, 90);
+  m.defineRect(1, kRed, 10, 10, 50, 50);
+  m.defineRect(2, kGreen, 10, 10, 50, 50);
+  m.defineRect(3, kBlue, 10, 10, 50, 50);
+  m.defineRect(4, kBlack, 10, 10, 30, 30);
+  m.defineRect(5, kBlack, 75, 75, 90, 90);
   std::vector<MovieBuilder::ButtonRecord> records(4);
   records[0] = {1, 1, 1, {}};
   records[1] = {2, 2, 1, {}};

@@ -208,6 +208,8 @@ class MovieBuilder {
                    int32_t yMin, int32_t yMax) {
     define(s.tagCode(), s.build(id, xMin, xMax, yMin, yMax, p));
   }
+  // A rectangle in one colour, in whole pixels.
+  void defineRect(uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1);
   void defineSprite(uint16_t id, const Timeline& t, int frames);
   // DefineButton2 with one record per character: `states` is the record's
   // state bits (1 up, 2 over, 4 down, 8 hit).

@@ -17,6 +17,14 @@ Bytes setVariable(const std::string& name, const std::string& value) {
 
 }  // namespace act
 
+void MovieBuilder::defineRect(uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1) {
+  ShapeBuilder s;
+  int fill = s.solidFill(argb);
+  Path p;
+  p.fill1(fill).rect(x0 * 20, y0 * 20, x1 * 20, y1 * 20);
+  defineShape(id, s, p, x0 * 20, x1 * 20, y0 * 20, y1 * 20);
+}
+
 void MovieBuilder::defineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
                                  const std::vector<ButtonAction>& actions, bool menu) {
   Writer w;
