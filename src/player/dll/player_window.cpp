@@ -153,10 +153,7 @@ class PlayerWindow {
       // The pointer, for the movie's buttons. (A click-through window gets
       // none of these.)
       case WM_MOUSEMOVE:
-        if (!trackingLeave_) {
-          TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
-          trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-        }
+        if (!trackingLeave_) trackLeave();
         pointer([&] { return movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
         return 0;
       case WM_MOUSELEAVE:
@@ -176,6 +173,9 @@ class PlayerWindow {
           return movie_->pointerButton(false) || moved;
         });
         if (GetCapture() == window_) ReleaseCapture();
+        // Capture ends the leave tracking: asked again, it reports at once
+        // if the pointer was released off the window.
+        trackLeave();
         return 0;
       case WM_CAPTURECHANGED:
         // Capture taken away while pressed: the press ends where it is.
@@ -221,6 +221,22 @@ class PlayerWindow {
         bytes.clear();
     }
     CloseHandle(file);
+  }
+
+  // The leave message does not always come (a pointer that slides onto a
+  // see-through pixel, a system that drops it): each frame looks whether
+  // the pointer is still over the window.
+  void checkPointerGone() {
+    if (!trackingLeave_ || GetCapture() == window_) return;
+    POINT at;
+    if (GetCursorPos(&at) && WindowFromPoint(at) == window_) return;
+    trackingLeave_ = false;
+    pointer([&] { return movie_->pointerLeave(); });
+  }
+
+  void trackLeave() {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
   }
 
   // Runs one pointer event through the movie and draws again when it
@@ -294,6 +310,7 @@ class PlayerWindow {
       }
     }
     playSound();
+    checkPointerGone();
     seen_ = shown;
     schedule();
   }
