@@ -74,8 +74,10 @@ TextField::TextField(const swf::EditTextDef& def, const Movie& movie)
   const text::EmbeddedFont* font = def.fontId ? movie.font(def.fontId) : nullptr;
   if (font) {
     format_.font = font->nameUtf8();
-    format_.bold = font->def().bold;
-    format_.italic = font->def().italic;
+    // HTML text is bold or italic where its tags say so, whichever style
+    // of the face the field names.
+    format_.bold = !def.html && font->def().bold;
+    format_.italic = !def.html && font->def().italic;
   } else if (!def.fontClass.empty()) {
     format_.font = text::encodeUtf8(text::decodeMovieText(def.fontClass, swfVersion_));
   }
