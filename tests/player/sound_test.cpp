@@ -68,6 +68,16 @@ TEST(SoundDecode, PcmInEitherByteOrderAndEightBits) {
   EXPECT_EQ((std::vector<int16_t>{-32768, 0, 32512}), eight);
 }
 
+TEST(SoundDecode, AdpcmCodesWorkedByHand) {
+  // 4-bit codes; a packet starting at 0 with step index 0 (step 7). Code
+  // 0111 adds 7/8 + 7 + 7/2 + 7/4 (each truncated) = 11 and moves the index
+  // to 8 (step 16); code 1111 then takes away 2 + 16 + 8 + 4 = 30.
+  const uint8_t bits[4] = {0x80, 0x00, 0x00, 0x7F};
+  std::vector<int16_t> out;
+  sound::decodeAdpcm(bits, sizeof bits, false, &out);
+  EXPECT_EQ((std::vector<int16_t>{0, 11, -19}), out);
+}
+
 TEST(SoundDecode, AdpcmAtEveryCodeSizeFollowsTheSignal) {
   // Over more than one 4096-sample packet, in stereo.
   std::vector<int16_t> tone = sine(9000, 300, 22050, 10000, 2);

@@ -532,19 +532,7 @@ void MovieBuilder::background(uint32_t rgb) {
 }
 
 void MovieBuilder::defineButton2(uint16_t id, const std::vector<ButtonRecord>& records) {
-  Writer w;
-  w.u16(id);
-  w.u8(0);   // not a menu
-  w.u16(0);  // no actions
-  for (const ButtonRecord& r : records) {
-    w.u8(static_cast<uint32_t>(r.states));
-    w.u16(r.id);
-    w.u16(r.depth);
-    w.matrix(r.matrix.a, r.matrix.b, r.matrix.c, r.matrix.d, r.matrix.tx, r.matrix.ty);
-    w.colorTransform(256, 256, 256, 256, 0, 0, 0, 0);
-  }
-  w.u8(0);
-  root_.tag(34, w.data());
+  defineButton2(id, records, {}, false);
 }
 
 void MovieBuilder::defineSprite(uint16_t id, const Timeline& t, int frames) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "player/sound/decode.h"
 #include "swf_builder.h"
 
 namespace swftest {
@@ -197,16 +198,6 @@ Bytes pcm16(const std::vector<int16_t>& samples, bool bigEndian) {
 // The IMA step search run the other way: each code is the one whose step
 // brings the prediction nearest the sample.
 Bytes encodeAdpcm(const std::vector<int16_t>& samples, bool stereo, int bits) {
-  static const int kSteps[89] = {
-      7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
-      31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
-      130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
-      544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
-      2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
-      9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-  static const int kIndex2[2] = {-1, 2}, kIndex3[4] = {-1, -1, 2, 4}, kIndex4[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
-  static const int kIndex5[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16};
-  const int* table = bits == 2 ? kIndex2 : bits == 3 ? kIndex3 : bits == 4 ? kIndex4 : kIndex5;
   int channels = stereo ? 2 : 1;
   size_t frames = samples.size() / size_t(channels);
   Writer w;
@@ -224,12 +215,10 @@ Bytes encodeAdpcm(const std::vector<int16_t>& samples, bool stereo, int bits) {
         w.ubits(static_cast<uint32_t>(index[c]), 6);
         continue;
       }
+      // The code whose step brings the prediction nearest the sample.
       int best = 0, bestError = 1 << 30, bestValue = predicted[c];
       for (int code = 0; code < (1 << bits); ++code) {
-        int step = kSteps[index[c]];
-        int diff = step >> (bits - 1);
-        for (int k = bits - 2; k >= 0; --k)
-          if (code & (1 << k)) diff += step >> (bits - 2 - k);
+        int diff = sound::adpcmDifference(sound::kAdpcmSteps[index[c]], static_cast<uint32_t>(code), bits);
         int value = std::max(-32768, std::min(32767, code & sign ? predicted[c] - diff : predicted[c] + diff));
         if (std::abs(value - sample) < bestError) {
           bestError = std::abs(value - sample);
@@ -238,7 +227,7 @@ Bytes encodeAdpcm(const std::vector<int16_t>& samples, bool stereo, int bits) {
         }
       }
       predicted[c] = bestValue;
-      index[c] = std::max(0, std::min(88, index[c] + table[best & (sign - 1)]));
+      index[c] = std::max(0, std::min(88, index[c] + sound::adpcmIndexChange(static_cast<uint32_t>(best), bits)));
       w.ubits(static_cast<uint32_t>(best), bits);
     }
   }

@@ -13,17 +13,8 @@ namespace {
 constexpr double kGutter = 40;
 
 std::vector<swf::Edge> rectangle(double x0, double y0, double x1, double y1) {
-  auto edge = [](double ax, double ay, double bx, double by) {
-    swf::Edge e;
-    e.x0 = ax;
-    e.y0 = ay;
-    e.x1 = bx;
-    e.y1 = by;
-    e.cx = (ax + bx) / 2;
-    e.cy = (ay + by) / 2;
-    return e;
-  };
-  return {edge(x0, y0, x1, y0), edge(x1, y0, x1, y1), edge(x1, y1, x0, y1), edge(x0, y1, x0, y0)};
+  return {swf::makeEdge(x0, y0, x1, y0), swf::makeEdge(x1, y0, x1, y1), swf::makeEdge(x1, y1, x0, y1),
+          swf::makeEdge(x0, y1, x0, y0)};
 }
 
 // A field's frame: lines one `width` wide on the pixels where the bounds'

@@ -103,15 +103,7 @@ std::unique_ptr<text::DeviceGlyph> GdiFonts::outline(Face& f, char32_t c) {
     *y = -fixedValue(p.y) / kEm;
   };
   auto add = [&](double x0, double y0, double x1, double y1, bool curve, double cx, double cy) {
-    swf::Edge e;
-    e.x0 = x0;
-    e.y0 = y0;
-    e.x1 = x1;
-    e.y1 = y1;
-    e.curve = curve;
-    e.cx = curve ? cx : (x0 + x1) / 2;
-    e.cy = curve ? cy : (y0 + y1) / 2;
-    g->outline.push_back(e);
+    g->outline.push_back(swf::makeEdge(x0, y0, x1, y1, curve, cx, cy));
   };
   size_t at = 0;
   while (at + sizeof(TTPOLYGONHEADER) <= buffer.size()) {

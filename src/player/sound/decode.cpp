@@ -7,13 +7,17 @@ namespace sound {
 
 namespace {
 
-const int kStepTable[89] = {
+}  // namespace
+
+const int kAdpcmSteps[89] = {
     7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
     31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
     130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
     544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
     2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
     9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+
+namespace {
 
 const int kIndex2[2] = {-1, 2};
 const int kIndex3[4] = {-1, -1, 2, 4};
@@ -54,6 +58,18 @@ int64_t roughness(const uint8_t* data, size_t count, bool littleEndian, int stri
 
 }  // namespace
 
+int adpcmIndexChange(uint32_t code, int bits) {
+  const int* table = bits == 2 ? kIndex2 : bits == 3 ? kIndex3 : bits == 4 ? kIndex4 : kIndex5;
+  return table[code & ((1u << (bits - 1)) - 1)];
+}
+
+int adpcmDifference(int step, uint32_t code, int bits) {
+  int diff = step >> (bits - 1);
+  for (int k = bits - 2; k >= 0; --k)
+    if (code & (1u << k)) diff += step >> (bits - 2 - k);
+  return diff;
+}
+
 void decodePcm(const uint8_t* data, size_t size, bool sixteenBit, bool stereo, bool knownLittleEndian,
                std::vector<int16_t>* out) {
   if (!sixteenBit) {
@@ -78,7 +94,6 @@ void decodeAdpcm(const uint8_t* data, size_t size, bool stereo, std::vector<int1
   Bits r(data, size);
   if (!r.has(2)) return;
   int bits = static_cast<int>(r.read(2)) + 2;
-  const int* indexTable = bits == 2 ? kIndex2 : bits == 3 ? kIndex3 : bits == 4 ? kIndex4 : kIndex5;
   int channels = stereo ? 2 : 1;
   uint32_t signBit = 1u << (bits - 1);
   while (r.has(size_t(22) * channels)) {
@@ -92,12 +107,9 @@ void decodeAdpcm(const uint8_t* data, size_t size, bool stereo, std::vector<int1
     for (int n = 1; n < 4096 && r.has(size_t(bits) * channels); ++n) {
       for (int c = 0; c < channels; ++c) {
         uint32_t code = r.read(bits);
-        int step = kStepTable[index[c]];
-        int diff = step >> (bits - 1);
-        for (int k = bits - 2; k >= 0; --k)
-          if (code & (1u << k)) diff += step >> (bits - 2 - k);
+        int diff = adpcmDifference(kAdpcmSteps[index[c]], code, bits);
         sample[c] = clamp16(code & signBit ? sample[c] - diff : sample[c] + diff);
-        index[c] = std::max(0, std::min(88, index[c] + indexTable[code & (signBit - 1)]));
+        index[c] = std::max(0, std::min(88, index[c] + adpcmIndexChange(code, bits)));
         out->push_back(static_cast<int16_t>(sample[c]));
       }
     }

@@ -45,6 +45,12 @@ void decodePcm(const uint8_t* data, size_t size, bool sixteenBit, bool stereo, b
 // Flash's ADPCM (2 to 5 bits a sample, in packets of 4096 samples).
 void decodeAdpcm(const uint8_t* data, size_t size, bool stereo, std::vector<int16_t>* out);
 
+// ADPCM's step sizes; how far a code of `bits` bits (sign bit left out)
+// moves the step index; and the difference a code makes at a step.
+extern const int kAdpcmSteps[89];
+int adpcmIndexChange(uint32_t code, int bits);
+int adpcmDifference(int step, uint32_t code, int bits);
+
 // A whole DefineSound. MP3 needs `codec`; without it (or for formats not
 // supported: Nellymoser, Speex) the result is empty.
 Pcm decodeSound(const swf::SoundDef& def, Mp3Codec* codec);

@@ -34,6 +34,23 @@ void readPasses(uint8_t flags, int bits, Filter* f) {
   f->passes = passes < 1 ? 1 : passes > kMaxPasses ? kMaxPasses : passes;
 }
 
+// Angle and distance (of the filters that move), strength, and the flags
+// byte: inside, knockout, the object kept, and, where the passes take four
+// bits, a bevel's on-top flag.
+void readShading(BitReader& r, bool moves, int passBits, Filter* f) {
+  if (moves) {
+    f->angle = fixed16(r);
+    f->distance = fixed16(r);
+  }
+  f->strength = r.fixed8();
+  uint8_t flags = r.u8();
+  f->inner = flags & 0x80;
+  f->knockout = flags & 0x40;
+  f->hideObject = !(flags & 0x20);
+  f->onTop = passBits == 4 && (flags & 0x10);
+  readPasses(flags, passBits, f);
+}
+
 }  // namespace
 
 BlendMode blendModeFromFile(uint8_t value) {
@@ -48,37 +65,23 @@ bool readFilterList(BitReader& r, std::vector<Filter>* out) {
     bool keep = true;
     uint8_t kind = r.u8();
     switch (kind) {
-      case 0: {  // drop shadow
+      case 0:  // drop shadow
         f.kind = Filter::Kind::DropShadow;
         f.color = r.rgba();
         readBlur(r, &f);
-        f.angle = fixed16(r);
-        f.distance = fixed16(r);
-        f.strength = r.fixed8();
-        uint8_t flags = r.u8();
-        f.inner = flags & 0x80;
-        f.knockout = flags & 0x40;
-        f.hideObject = !(flags & 0x20);
-        readPasses(flags, 5, &f);
+        readShading(r, true, 5, &f);
         break;
-      }
       case 1: {  // blur
         readBlur(r, &f);
         readPasses(static_cast<uint8_t>(r.u8() >> 3), 5, &f);
         break;
       }
-      case 2: {  // glow: a shadow that stays in place
+      case 2:  // glow: a shadow that stays in place
         f.kind = Filter::Kind::DropShadow;
         f.color = r.rgba();
         readBlur(r, &f);
-        f.strength = r.fixed8();
-        uint8_t flags = r.u8();
-        f.inner = flags & 0x80;
-        f.knockout = flags & 0x40;
-        f.hideObject = !(flags & 0x20);
-        readPasses(flags, 5, &f);
+        readShading(r, false, 5, &f);
         break;
-      }
       case 3:  // bevel
       case 7: {  // gradient bevel
         bool gradient = kind == 7;
@@ -91,30 +94,15 @@ bool readFilterList(BitReader& r, std::vector<Filter>* out) {
           f.color = r.rgba();
         }
         readBlur(r, &f);
-        f.angle = fixed16(r);
-        f.distance = fixed16(r);
-        f.strength = r.fixed8();
-        uint8_t flags = r.u8();
-        f.inner = flags & 0x80;
-        f.knockout = flags & 0x40;
-        f.onTop = flags & 0x10;
-        readPasses(flags, 4, &f);
+        readShading(r, true, 4, &f);
         break;
       }
-      case 4: {  // gradient glow
+      case 4:  // gradient glow
         f.kind = Filter::Kind::GradientGlow;
         readGradient(r, &f);
         readBlur(r, &f);
-        f.angle = fixed16(r);
-        f.distance = fixed16(r);
-        f.strength = r.fixed8();
-        uint8_t flags = r.u8();
-        f.inner = flags & 0x80;
-        f.knockout = flags & 0x40;
-        f.hideObject = !(flags & 0x20);
-        readPasses(flags, 4, &f);
+        readShading(r, true, 4, &f);
         break;
-      }
       case 5: {  // convolution
         f.kind = Filter::Kind::Convolution;
         f.matrixX = r.u8();

@@ -60,6 +60,21 @@ struct Edge {
   bool curve = false;
 };
 
+// A quadratic edge, or with curve false a straight one (its control point
+// halfway, where a morph to a curve wants it).
+inline Edge makeEdge(double x0, double y0, double x1, double y1, bool curve = false, double cx = 0,
+                     double cy = 0) {
+  Edge e;
+  e.x0 = x0;
+  e.y0 = y0;
+  e.x1 = x1;
+  e.y1 = y1;
+  e.curve = curve;
+  e.cx = curve ? cx : (x0 + x1) / 2;
+  e.cy = curve ? cy : (y0 + y1) / 2;
+  return e;
+}
+
 // Styles set by one style-array record, with the edges that use them. A
 // shape that brings in new style arrays starts a new layer, drawn above the
 // earlier ones (fills, then strokes, layer by layer).

@@ -12,16 +12,21 @@ int rateOf(uint32_t bits) {
   return kRates[bits & 3];
 }
 
+// The format byte of DefineSound and the stream heads.
+template <typename Sound>
+void readFormat(uint8_t flags, Sound* out) {
+  out->format = static_cast<SoundFormat>(flags >> 4);
+  out->rate = rateOf(flags >> 2);
+  out->sixteenBit = flags & 0x02;
+  out->stereo = flags & 0x01;
+}
+
 }  // namespace
 
 bool parseSound(const uint8_t* data, size_t size, uint16_t* id, SoundDef* out) {
   BitReader r(data, size);
   *id = r.u16();
-  uint8_t flags = r.u8();
-  out->format = static_cast<SoundFormat>(flags >> 4);
-  out->rate = rateOf(flags >> 2);
-  out->sixteenBit = flags & 0x02;
-  out->stereo = flags & 0x01;
+  readFormat(r.u8(), out);
   out->sampleCount = r.u32();
   if (r.failed()) return false;
   out->data.assign(r.current(), r.current() + r.remaining());
@@ -68,11 +73,7 @@ bool parseStartSound2(const uint8_t* data, size_t size, std::string* className, 
 bool parseStreamHead(const uint8_t* data, size_t size, StreamHead* out) {
   BitReader r(data, size);
   r.u8();  // the playback format the author suggested
-  uint8_t flags = r.u8();
-  out->format = static_cast<SoundFormat>(flags >> 4);
-  out->rate = rateOf(flags >> 2);
-  out->sixteenBit = flags & 0x02;
-  out->stereo = flags & 0x01;
+  readFormat(r.u8(), out);
   out->samplesPerBlock = r.u16();
   if (r.failed()) return false;
   if (out->format == SoundFormat::Mp3 && r.remaining() >= 2) out->latencySeek = r.s16();

@@ -27,15 +27,7 @@ struct OutlineSink {
   bool open = false;
 
   void add(double x1, double y1, bool curve, double cx, double cy) {
-    swf::Edge e;
-    e.x0 = x;
-    e.y0 = y;
-    e.x1 = x1;
-    e.y1 = y1;
-    e.curve = curve;
-    e.cx = curve ? cx : (x + x1) / 2;
-    e.cy = curve ? cy : (y + y1) / 2;
-    if (e.x0 != e.x1 || e.y0 != e.y1) edges->push_back(e);
+    if (x != x1 || y != y1) edges->push_back(swf::makeEdge(x, y, x1, y1, curve, cx, cy));
     x = x1;
     y = y1;
   }
