@@ -74,7 +74,7 @@ void decodePcm(const uint8_t* data, size_t size, bool sixteenBit, bool stereo, b
                std::vector<int16_t>* out) {
   if (!sixteenBit) {
     // 8-bit samples are unsigned.
-    for (size_t i = 0; i < size; ++i) out->push_back(static_cast<int16_t>((data[i] - 128) << 8));
+    for (size_t i = 0; i < size; ++i) out->push_back(static_cast<int16_t>((data[i] - 128) * 256));
     return;
   }
   size_t count = size / 2;
