@@ -20,7 +20,7 @@ NATIVE_ARCH="$(dpkg --print-architecture)"
 PACKAGES=(
   # Cross and native toolchains, libraries of both builds
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev libstb-dev zlib1g-dev
   # The native tools' and tests' stand-ins for the player library's system
   # parts: device fonts (FreeType), MP3 decoding (mpg123); MP3 test sounds (LAME)
