@@ -5,6 +5,7 @@
 #include <map>
 
 #include "player/swf/bit_reader.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
@@ -425,10 +426,9 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
 
 text::EmbeddedFont* Movie::fontNamed(const std::string& name, bool bold, bool italic) const {
   text::EmbeddedFont* fallback = nullptr;
-  std::string key = lowercase(name);
   for (const auto& entry : fonts) {
     text::EmbeddedFont* f = entry.second.get();
-    if (lowercase(f->nameUtf8()) != key || f->def().glyphs.empty()) continue;
+    if (!text::sameNameNoCase(f->nameUtf8(), name) || f->def().glyphs.empty()) continue;
     if (f->def().bold == bold && f->def().italic == italic) return f;
     if (!fallback) fallback = f;
   }

@@ -29,14 +29,24 @@ std::vector<swf::Edge> frame(double x0, double y0, double x1, double y1, double 
   return edges;
 }
 
+// A field's fonts: its own font where the text asks for that face in that
+// style (movies often carry several fonts of one name, each with the
+// glyphs of its own fields), others by name.
 class FieldFonts : public text::FontResolver {
  public:
-  FieldFonts(MovieFonts& fonts, bool outlines) : fonts_(fonts), outlines_(outlines) {}
-  text::FontFace* face(const text::CharFormat& format) override { return fonts_.face(format, outlines_); }
+  FieldFonts(MovieFonts& fonts, bool outlines, text::EmbeddedFont* own)
+      : fonts_(fonts), outlines_(outlines), own_(own) {}
+  text::FontFace* face(const text::CharFormat& format) override {
+    if (outlines_ && own_ && own_->def().bold == format.bold && own_->def().italic == format.italic &&
+        text::sameNameNoCase(own_->nameUtf8(), format.font))
+      return own_;
+    return fonts_.face(format, outlines_);
+  }
 
  private:
   MovieFonts& fonts_;
   bool outlines_;
+  text::EmbeddedFont* own_;
 };
 
 swf::Matrix placed(const swf::Matrix& m, double x, double y, double scale) {
@@ -61,8 +71,9 @@ text::FontFace* MovieFonts::face(const text::CharFormat& format, bool outlines) 
 }
 
 TextField::TextField(const swf::EditTextDef& def, const Movie& movie)
-    : def_(def), swfVersion_(movie.header.version), box_(def.bounds) {
-  const text::EmbeddedFont* font = def.fontId ? movie.font(def.fontId) : nullptr;
+    : def_(def), swfVersion_(movie.header.version), font_(def.fontId ? movie.font(def.fontId) : nullptr),
+      box_(def.bounds) {
+  const text::EmbeddedFont* font = font_;
   if (font) {
     format_.font = font->nameUtf8();
     // HTML text is bold or italic where its tags say so, whichever style
@@ -93,7 +104,7 @@ void TextField::layOut(MovieFonts& fonts) {
   if (def_.password && !def_.html) chars.assign(chars.size(), U'*');
   std::vector<text::Paragraph> paragraphs = def_.html ? text::htmlParagraphs(chars, format_, paragraph_)
                                                       : text::plainParagraphs(chars, format_, paragraph_);
-  FieldFonts resolver(fonts, def_.useOutlines);
+  FieldFonts resolver(fonts, def_.useOutlines, font_);
   double width = def_.bounds.xMax - def_.bounds.xMin - 2 * kGutter;
   text::layoutText(paragraphs, resolver, width, def_.wordWrap, &layout_);
   box_ = def_.bounds;

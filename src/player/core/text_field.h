@@ -44,6 +44,7 @@ class TextField {
 
   const swf::EditTextDef& def_;
   int swfVersion_;
+  text::EmbeddedFont* font_;  // the field's own, if any
   text::CharFormat format_;
   text::ParagraphFormat paragraph_;
   std::string text_;

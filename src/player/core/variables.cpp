@@ -1,21 +1,13 @@
 #include "player/core/variables.h"
 
-#include <cctype>
 #include <memory>
 
 #include "player/core/sprite.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
 namespace {
-
-bool sameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 SpriteInstance* rootOf(SpriteInstance* s) {
   while (auto parent = s->parent()) s = parent.get();
@@ -24,15 +16,15 @@ SpriteInstance* rootOf(SpriteInstance* s) {
 
 SpriteInstance* childNamed(SpriteInstance* s, const std::string& name) {
   for (auto& entry : s->children())
-    if (entry.second.sprite && sameName(entry.second.name, name)) return entry.second.sprite.get();
+    if (entry.second.sprite && text::sameNameNoCase(entry.second.name, name)) return entry.second.sprite.get();
   return nullptr;
 }
 
 // One step of a target path from `s`; null when it leads nowhere.
 SpriteInstance* step(SpriteInstance* s, const std::string& part) {
   if (part.empty() || part == "this" || part == ".") return s;
-  if (sameName(part, "_root") || part == "_level0") return rootOf(s);
-  if (part == ".." || sameName(part, "_parent")) return s->parent().get();
+  if (text::sameNameNoCase(part, "_root") || part == "_level0") return rootOf(s);
+  if (part == ".." || text::sameNameNoCase(part, "_parent")) return s->parent().get();
   return childNamed(s, part);
 }
 
@@ -71,7 +63,7 @@ bool readVariable(SpriteInstance& base, const std::string& path, std::string* va
   SpriteInstance* s = resolve(base, path, &name);
   if (!s) return false;
   for (const auto& entry : s->variables()) {
-    if (sameName(entry.first, name)) {
+    if (text::sameNameNoCase(entry.first, name)) {
       *value = entry.second;
       return true;
     }
@@ -84,7 +76,7 @@ bool writeVariable(SpriteInstance& base, const std::string& path, const std::str
   SpriteInstance* s = resolve(base, path, &name);
   if (!s || name.empty()) return false;
   for (auto& entry : s->variables()) {
-    if (sameName(entry.first, name)) {
+    if (text::sameNameNoCase(entry.first, name)) {
       entry.second = value;
       return true;
     }

@@ -184,6 +184,15 @@ std::string encodeMovieText(const std::u32string& text, int swfVersion) {
   return encodeCodePage(text, kGbk);
 }
 
+bool sameNameNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x != y && !((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z')) return false;
+  }
+  return true;
+}
+
 char32_t decodeFontCode(uint16_t code, int swfVersion, bool shiftJis) {
   if (swfVersion >= 6 || code < 0x80) return code;
   std::string bytes;

@@ -16,6 +16,10 @@ std::string encodeMovieText(const std::u32string& text, int swfVersion);
 std::u32string decodeUtf8(const std::string& bytes);
 std::string encodeUtf8(const std::u32string& text);
 
+// Names (of fonts, variables, clips) compared with ASCII letters in either
+// case alike, as Flash compares them.
+bool sameNameNoCase(const std::string& a, const std::string& b);
+
 // A glyph code from a font's code table: UTF-16 from SWF 6 on; before, a
 // byte or a double-byte character of GBK (or of Shift-JIS).
 char32_t decodeFontCode(uint16_t code, int swfVersion, bool shiftJis);
