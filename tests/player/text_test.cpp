@@ -244,4 +244,7 @@ TEST(MovieText, Swf5IsGbkLaterIsUtf8AndBadBytesAreMarked) {
   EXPECT_EQ("\xD6\xD0?", text::encodeMovieText(U"\u4E2D\U0001F600", 5));
   EXPECT_EQ(U'\u4E2D', text::decodeFontCode(0xD6D0, 5, false));
   EXPECT_EQ(U'\u4E2D', text::decodeFontCode(0x4E2D, 6, false));
+  EXPECT_TRUE(text::sameNameNoCase("_Root.Clip", "_root.clip"));
+  EXPECT_FALSE(text::sameNameNoCase("a[", "A{"));  // only letters fold
+  EXPECT_FALSE(text::sameNameNoCase("ab", "abc"));
 }
