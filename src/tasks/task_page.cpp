@@ -36,7 +36,7 @@ void deleteSelectedTask() {
   taskConfig.remove(taskConfig.sectionName(row));
   reloadTasks();
   refreshTaskList();
-  saveConfigText(database(), ConfigField::Task, taskConfig);
+  configTable().save(ConfigField::Task, taskConfig);
 }
 
 }  // namespace ql

@@ -95,6 +95,15 @@ TEST_F(Builtins, SortWithFlagsCompareFunctionsAndFields) {
   call(Value(byField), "sortOn", {"n"});
   EXPECT_EQ(1, m.get(m.arrayGet(byField, 0).object(), "n").number());
   EXPECT_EQ(3, m.get(m.arrayGet(byField, 2).object(), "n").number());
+  // A compare function that contradicts itself loses and repeats nothing.
+  static int calls = 0;
+  Value fickle(m.newNative([](Machine&, avm1::Call&) { return Value(++calls % 3 - 1.0); }));
+  std::vector<Value> many;
+  for (int i = 0; i < 100; ++i) many.push_back(Value(i));
+  Value shuffled = call(array(many), "sort", {fickle});
+  double sum = 0;
+  for (int i = 0; i < 100; ++i) sum += m.arrayGet(shuffled.object(), i).number();
+  EXPECT_EQ(4950, sum);
 }
 
 TEST_F(Builtins, StringMethodsCountUtf16UnitsAndKeepTheReferencesEdges) {

@@ -55,7 +55,7 @@ class Clips : public ::testing::Test {
     m.root().place(2, 2, far, 0, "other");
     m.root().showFrame();
     movie_ = m.finish(false);
-    player::StageOptions options;
+    player::PlayerServices options;
     options.clock = player::fixedClock();
     options.trace = [this](const std::string& line) { lines_.push_back(line); };
     player_ = player::Player::load(movie_.data(), movie_.size(), std::move(options));
@@ -171,7 +171,7 @@ TEST_F(Clips, PathsReachClipsByEverySyntax) {
   EXPECT_EQ("undefined", resolve("box//inner"));  // an empty step leads nowhere
   EXPECT_EQ("undefined", resolve("nothing.here"));
   std::string text;
-  ASSERT_TRUE(player_->stage().getVariableText("/box:_x", &text));
+  ASSERT_TRUE(player_->stage().getVariableText(player_->stage().root(), "/box:_x", &text));
   EXPECT_EQ("20", text);
 }
 

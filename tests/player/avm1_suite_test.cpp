@@ -126,7 +126,7 @@ bool linesMatch(const Case& c, const std::string& actual, const std::string& exp
 std::string runCase(const std::string& dir, const Case& c, std::string* printed) {
   std::ifstream movieFile(dir + "/test.swf", std::ios::binary);
   std::vector<uint8_t> movie((std::istreambuf_iterator<char>(movieFile)), std::istreambuf_iterator<char>());
-  player::StageOptions options;
+  player::PlayerServices options;
   options.clock = player::fixedClock();
   options.codePage = 1252;  // the code page the suite's movies were made with
   options.randomSeed = 1;
@@ -172,7 +172,7 @@ TEST(ReferenceSuite, ScriptedCasesPrintWhatTheReferencePrints) {
       cases.push_back(entry.path().filename().string());
   std::sort(cases.begin(), cases.end());
   ASSERT_FALSE(cases.empty());
-  auto known = suite::readKnownFailures(QL_KNOWN_AVM1_FAILURES);
+  auto known = suite::readKnownFailures(QL_KNOWN_FAILURES_DIR "/known_avm1_failures.txt");
   std::string outDir = std::string(QL_BINARY_DIR) + "/avm1-suite-out";
   std::filesystem::create_directories(outDir);
 

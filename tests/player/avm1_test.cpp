@@ -13,6 +13,7 @@
 #include "player/avm1/machine.h"
 #include "player/core/player.h"
 #include "player/core/sprite.h"
+#include "player/sound/mixer.h"
 #include "swf_builder.h"
 
 namespace {
@@ -38,7 +39,7 @@ struct Run {
   std::vector<std::string> lines;
 };
 
-std::unique_ptr<Run> start(const Bytes& movie, player::StageOptions options = {}) {
+std::unique_ptr<Run> start(const Bytes& movie, player::PlayerServices options = {}) {
   auto run = std::make_unique<Run>();
   Run* r = run.get();
   options.trace = [r](const std::string& line) { r->lines.push_back(line); };
@@ -134,13 +135,13 @@ TEST(Avm1Values, Swf5TextComesFromTheSystemsCodePage) {
   m.root().action(s.bytes());
   m.root().showFrame();
   Bytes movie = m.finish(false);
-  player::StageOptions gbk;
+  player::PlayerServices gbk;
   gbk.codePage = 936;
   auto chinese = start(movie, std::move(gbk));
   chinese->player->advanceFrame();
   ASSERT_EQ(2u, chinese->lines.size());
   EXPECT_EQ("\xE4\xB8\xAD\xE6\x96\x87", chinese->lines[0]);
-  player::StageOptions western;
+  player::PlayerServices western;
   western.codePage = 1252;
   auto latin = start(movie, std::move(western));
   latin->player->advanceFrame();
@@ -275,7 +276,7 @@ TEST(Avm1Interpreter, DatesUseTheClocksLocalTime) {
     double localOffsetMinutes(double) override { return 480; }
     double elapsedMillis() override { return 0; }
   };
-  player::StageOptions options;
+  player::PlayerServices options;
   options.clock = std::make_unique<ChinaClock>();
   auto run = start(scriptMovie(s), std::move(options));
   run->player->advanceFrame();
@@ -462,13 +463,19 @@ TEST(Avm1Stage, VariablesByPathForBoundText) {
   auto run = start(m.finish(false));
   run->player->advanceFrame();
   player::Stage& stage = run->player->stage();
+  player::SpriteInstance& root = stage.root();
+  player::SpriteInstance& panel = *root.children().begin()->second.sprite;
   std::string text;
-  ASSERT_TRUE(stage.getVariableText("score", &text));
+  ASSERT_TRUE(stage.getVariableText(root, "score", &text));
   EXPECT_EQ("42", text);
-  stage.setVariableText("_root.panel.label", "hello");
-  ASSERT_TRUE(stage.getVariableText("/panel:label", &text));
+  ASSERT_TRUE(stage.getVariableText(panel, "_parent.score", &text));
+  EXPECT_EQ("42", text);
+  stage.setVariableText(root, "_root.panel.label", "hello");
+  ASSERT_TRUE(stage.getVariableText(root, "/panel:label", &text));
   EXPECT_EQ("hello", text);
-  EXPECT_FALSE(stage.getVariableText("nothing", &text));
+  ASSERT_TRUE(stage.getVariableText(panel, "label", &text));
+  EXPECT_EQ("hello", text);
+  EXPECT_FALSE(stage.getVariableText(root, "nothing", &text));
 }
 
 TEST(Avm1Stage, KeysAndMouseReachScripts) {
@@ -492,44 +499,44 @@ TEST(Avm1Stage, KeysAndMouseReachScripts) {
 }
 
 TEST(Avm1Stage, SoundObjectsPlayThroughTheMixer) {
-  struct Recorder : player::SoundMixer {
-    std::vector<std::string> calls;
-    uint32_t start(const swf::SoundDef& sound, double, int loops, const player::SpriteInstance*) override {
-      calls.push_back("start " + std::to_string(sound.sampleCount) + " x" + std::to_string(loops));
-      return 7;
-    }
-    void stop(const swf::SoundDef* sound, const player::SpriteInstance*) override {
-      calls.push_back(sound ? "stop one" : "stop all");
-    }
-    void setTransform(const player::SpriteInstance*, const player::SoundTransform& t) override {
-      calls.push_back("volume " + std::to_string(t.volume));
-    }
-    double position(uint32_t) override { return 250; }
-  } mixer;
+  sound::Mixer mixer(nullptr);
   MovieBuilder m(10, 10, 12, 8);
-  // DefineSound: id 1, 8-bit mono 5.5 kHz raw, 5512 samples: one second.
-  swftest::Writer sound;
-  sound.u16(1);
-  sound.u8(0x00);
-  sound.u32(5512);
-  m.define(14, sound.data());
+  // One second of 8-bit mono 5.5 kHz samples a quarter of full scale up.
+  m.defineSound(1, 0, 0, false, false, 5512, Bytes(5512, 0xA0));
   m.exportAs(1, "beep");
+  // Frame 1: s = new Sound(); s.attachSound("beep"); s.start(0, 3).
   Script s;
-  s.push("s").push(0).push("Sound").op(Script::kNewObject).op(Script::kDefineLocal);
+  s.push("s").push(0).push("Sound").op(Script::kNewObject).op(Script::kSetVariable);
   s.push("beep").push(1).getVariable("s").push("attachSound").op(Script::kCallMethod).op(Script::kPop);
   s.push(3).push(0).push(2).getVariable("s").push("start").op(Script::kCallMethod).op(Script::kPop);
-  s.push(40).push(1).getVariable("s").push("setVolume").op(Script::kCallMethod).op(Script::kPop);
   s.getVariable("s").push("duration").op(Script::kGetMember).op(Script::kTrace);
-  s.getVariable("s").push("position").op(Script::kGetMember).op(Script::kTrace);
-  s.push(0).getVariable("s").push("stop").op(Script::kCallMethod).op(Script::kPop);
   m.root().action(s.bytes());
   m.root().showFrame();
-  player::StageOptions options;
+  // Frame 2: trace(s.position); s.setVolume(40).
+  Script louder;
+  louder.getVariable("s").push("position").op(Script::kGetMember).op(Script::kTrace);
+  louder.push(40).push(1).getVariable("s").push("setVolume").op(Script::kCallMethod).op(Script::kPop);
+  m.root().action(louder.bytes());
+  m.root().showFrame();
+  // Frame 3: stopAllSounds(); stop().
+  Script quiet;
+  quiet.push(0).push("stopAllSounds").op(Script::kCallFunction).op(Script::kPop).op(Script::kStop);
+  m.root().action(quiet.bytes());
+  m.root().showFrame();
+  player::PlayerServices options;
   options.mixer = &mixer;
   auto run = start(m.finish(false), std::move(options));
+  std::vector<int16_t> out(2 * 4410);
   run->player->advanceFrame();
-  EXPECT_EQ((std::vector<std::string>{"start 5512 x3", "volume 40", "stop all"}), mixer.calls);
-  EXPECT_EQ((Lines{"1000", "250"}), run->lines);
+  mixer.mix(out.data(), 4410);  // a tenth of a second
+  EXPECT_EQ(32 * 256, out[100]);
+  run->player->advanceFrame();
+  mixer.mix(out.data(), 4410);
+  EXPECT_NEAR(32 * 256 * 0.4, out[101], 1);
+  EXPECT_FALSE(mixer.idle());
+  run->player->advanceFrame();
+  EXPECT_TRUE(mixer.idle());
+  EXPECT_EQ((Lines{"1000", "100"}), run->lines);
 }
 
 TEST(Avm1Stage, Actionscript3MoviesPlayWithoutScripts) {

@@ -23,7 +23,7 @@ class TimelineRun {
  public:
   explicit TimelineRun(const Bytes& bytes) {
     EXPECT_TRUE(player::parseMovie(bytes.data(), bytes.size(), &movie_));
-    stage_ = std::make_unique<player::Stage>(movie_, player::StageOptions());
+    stage_ = std::make_unique<player::Stage>(movie_, player::PlayerServices(), nullptr);
   }
   void advance() { stage_->advanceFrame(); }
   player::SpriteInstance& root() { return stage_->root(); }

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   int frames = std::atoi(argv[2]);
-  player::StageOptions options;
+  player::PlayerServices options;
   for (int i = 3; i + 1 < argc; ++i)
     if (!std::strcmp(argv[i], "--codepage")) options.codePage = static_cast<unsigned>(std::atoi(argv[++i]));
   const char* fixed = std::getenv("SWF_FIXED_CLOCK");

@@ -216,6 +216,24 @@ int compareDefault(Machine& m, const Value& a, const Value& b, uint32_t flags) {
   return x < y ? -1 : x > y ? 1 : 0;
 }
 
+// A stable merge sort that stays inside the range whatever `less` answers:
+// a script's compare function need not be consistent, and the standard
+// sorts may then read past the ends.
+template <typename Less>
+void mergeSort(std::vector<size_t>& items, Less less) {
+  std::vector<size_t> buffer(items.size());
+  for (size_t width = 1; width < items.size(); width *= 2) {
+    for (size_t lo = 0; lo < items.size(); lo += 2 * width) {
+      size_t mid = std::min(lo + width, items.size()), hi = std::min(lo + 2 * width, items.size());
+      size_t a = lo, b = mid, out = lo;
+      while (a < mid && b < hi) buffer[out++] = less(items[b], items[a]) ? items[b++] : items[a++];
+      while (a < mid) buffer[out++] = items[a++];
+      while (b < hi) buffer[out++] = items[b++];
+    }
+    items.swap(buffer);
+  }
+}
+
 // Sorts values (with their original indices), then builds what sort() returns.
 Value sortValues(Machine& m, Object* o, std::vector<Value> all,
                  const std::function<int(const Value&, const Value&)>& compare, uint32_t flags) {
@@ -223,7 +241,7 @@ Value sortValues(Machine& m, Object* o, std::vector<Value> all,
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   bool duplicate = false;
   m.charge(static_cast<int64_t>(all.size()) * 8);
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+  mergeSort(order, [&](size_t a, size_t b) {
     int r = compare(all[a], all[b]);
     if (r == 0) duplicate = true;
     if (flags & kDescending) r = -r;

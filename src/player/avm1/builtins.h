@@ -56,13 +56,17 @@ void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t even
 // `until` (getTimer milliseconds); false when none is.
 bool runNextTimer(Machine& m, double until);
 // Input for Key, Mouse and dragged clips.
-void dragTo(Machine& m);
+bool dragTo(Machine& m);
 void broadcastMouse(Machine& m, const char* event);
 void broadcastKey(Machine& m, bool down);
 void stopAllSounds(Machine& m);
 
-// Variables by target path, from outside scripts (bound edit text).
-bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, Value* out);
-void setVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, const Value& value);
+// Variables by target path from `base`, for bound edit text; run within
+// Machine::runOutside, as getters may run.
+bool getVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, Value* out);
+void setVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, const Value& value);
+// Whether the clip answers the pointer as a button does (on (press) blocks,
+// onRelease handlers, ...).
+bool clipTakesPointer(Machine& m, player::SpriteInstance& sprite);
 
 }  // namespace avm1

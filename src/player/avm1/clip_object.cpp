@@ -338,14 +338,14 @@ void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box) {
   dragTo(m);
 }
 
-void dragTo(Machine& m) {
+bool dragTo(Machine& m) {
   InputState& in = m.input();
   player::SpriteInstance* s = spriteOf(Value(in.dragged));
-  if (!s) return;
+  if (!s) return false;
   player::DisplayObject* o = s->displayObject();
   swf::Matrix parent = s->parent() ? worldMatrix(*s->parent()) : swf::Matrix();
   swf::Matrix inverse;
-  if (!o || !parent.invert(&inverse)) return;
+  if (!o || !parent.invert(&inverse)) return false;
   double x = inverse.mapX(in.mouseX * 20, in.mouseY * 20) + in.dragOffsetX;
   double y = inverse.mapY(in.mouseX * 20, in.mouseY * 20) + in.dragOffsetY;
   if (in.dragConstrained) {
@@ -355,6 +355,7 @@ void dragTo(Machine& m) {
   o->matrix.tx = x;
   o->matrix.ty = y;
   o->transformedByScript = true;
+  return true;
 }
 
 void getUrl(Machine& m, Activation& a, const String& url, const String& window, int flags) {
@@ -604,11 +605,11 @@ void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t even
 
 namespace {
 
-// The object a path names a variable of, from the root, and the variable's
+// The object a path names a variable of, from `base`, and the variable's
 // name; null when there is none. Throws what getters throw.
-Object* variableOwner(Machine& m, player::SpriteInstance& root, const std::string& path, String* member) {
+Object* variableOwner(Machine& m, player::SpriteInstance& base, const std::string& path, String* member) {
   Activation a;
-  a.baseClip = m.clipObject(&root);
+  a.baseClip = m.clipObject(&base);
   a.thisValue = Value(a.baseClip);
   String objectPath;
   if (isPath(path, m.swfVersion())) {
@@ -622,24 +623,38 @@ Object* variableOwner(Machine& m, player::SpriteInstance& root, const std::strin
 
 }  // namespace
 
-bool getVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, Value* out) {
-  try {
-    String member;
-    Object* owner = variableOwner(m, root, path, &member);
-    if (!owner) return false;
-    *out = m.get(owner, member);
-    return true;
-  } catch (...) {
-    return false;
-  }
+bool getVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, Value* out) {
+  String member;
+  Object* owner = variableOwner(m, base, path, &member);
+  if (!owner) return false;
+  *out = m.get(owner, member);
+  return true;
 }
 
-void setVariableByPath(Machine& m, player::SpriteInstance& root, const std::string& path, const Value& value) {
-  try {
-    String member;
-    if (Object* owner = variableOwner(m, root, path, &member)) m.set(owner, member, value);
-  } catch (...) {
-  }
+void setVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, const Value& value) {
+  String member;
+  if (Object* owner = variableOwner(m, base, path, &member)) m.set(owner, member, value);
+}
+
+bool clipTakesPointer(Machine& m, player::SpriteInstance& sprite) {
+  constexpr uint32_t kPointerEvents = player::kEventPress | player::kEventRelease | player::kEventReleaseOutside |
+                                      player::kEventRollOver | player::kEventRollOut | player::kEventDragOver |
+                                      player::kEventDragOut;
+  if (m.disabled() || sprite.removed()) return false;
+  if (const std::vector<player::ClipAction>* actions = sprite.clipActions())
+    for (const player::ClipAction& a : *actions)
+      if (a.events & kPointerEvents) return true;
+  if (m.swfVersion() < 6) return false;
+  static const char* const kHandlers[] = {"onPress",    "onRelease",  "onReleaseOutside", "onRollOver",
+                                          "onRollOut", "onDragOver", "onDragOut"};
+  // Plain look-ups: no getter runs while the pointer is tracked. (Scripts
+  // can make prototype chains loop: a few steps are enough.)
+  int steps = 0;
+  for (Object* o = m.clipObject(&sprite); o && steps < 64; o = o->proto(), ++steps)
+    for (const char* name : kHandlers)
+      if (const Property* p = o->findOwn(name, m.swfVersion() >= 7))
+        if (p->value.object() && p->value.object()->kind() == Object::Kind::Function) return true;
+  return false;
 }
 
 }  // namespace avm1

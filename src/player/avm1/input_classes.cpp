@@ -50,16 +50,16 @@ void makeBroadcaster(Machine& m, Object* o) {
 }
 
 void broadcast(Machine& m, const char* objectName, const char* event) {
-  if (m.disabled()) return;
-  Value target;
-  try {
-    target = m.get(m.global(), objectName);
-  } catch (...) {
-    return;
-  }
-  Value name(event);
-  Value fn = target.object() ? m.get(target.object(), "broadcastMessage") : Value();
-  m.callFromOutside(fn, target, {name});
+  m.runOutside([&] {
+    Value target = m.get(m.global(), objectName);
+    Object* o = target.object();
+    if (!o) return;
+    // With no listeners nothing runs, and the input changed nothing.
+    Object* listeners = m.get(o, "_listeners").object();
+    if (listeners && !(m.toNumber(m.get(listeners, "length")) > 0)) return;
+    Value fn = m.get(o, "broadcastMessage");
+    m.callFromOutside(fn, target, {Value(event)});
+  });
 }
 
 }  // namespace

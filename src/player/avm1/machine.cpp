@@ -120,14 +120,20 @@ void Machine::guarded(Fn fn) {
 void Machine::runBlock(const std::shared_ptr<const Code>& code, player::SpriteInstance* clip) {
   if (disabled() || !code || !clip) return;
   ClipObject* base = clipObject(clip);
+  ++scriptsRun_;
   guarded([&] { runTopLevel(*this, code, base); });
 }
 
 Value Machine::callFromOutside(const Value& function, const Value& thisValue, const std::vector<Value>& args) {
   if (disabled()) return Value();
   Value result;
+  ++scriptsRun_;
   guarded([&] { result = call(function, thisValue, args.data(), args.size()); });
   return result;
+}
+
+void Machine::runOutside(const std::function<void()>& work) {
+  if (!disabled()) guarded(work);
 }
 
 void Machine::collect() {

@@ -178,6 +178,12 @@ class Machine {
   void runBlock(const std::shared_ptr<const Code>& code, player::SpriteInstance* clip);
   // Calls a function from outside any script (events, intervals).
   Value callFromOutside(const Value& function, const Value& thisValue, const std::vector<Value>& args);
+  // Action blocks and outside calls run so far: whether input reached any
+  // script at all.
+  uint64_t scriptsRun() const { return scriptsRun_; }
+  // Runs `work` (look-ups that may call getters, say) from outside any
+  // script, within the same limits.
+  void runOutside(const std::function<void()>& work);
   // Starts a frame's budget of steps and time.
   void beginFrame();
   // Counts `n` units of work against the frame's budget; past it the
@@ -308,6 +314,7 @@ class Machine {
 
   int swfVersion_;
   int activeVersion_;
+  uint64_t scriptsRun_ = 0;
   Environment env_;
   InputState input_;
   unsigned codePage_ = 0;

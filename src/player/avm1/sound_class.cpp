@@ -23,6 +23,7 @@ class SoundObject : public NativeObject {
   }
   Value target;  // a clip or a path; undefined for the movie as a whole
   bool hasTarget = false;
+  int soundId = -1;  // attached from the library; -1 for none
   const swf::SoundDef* sound = nullptr;
   uint32_t handle = 0;
 };
@@ -78,13 +79,23 @@ Value soundConstructor(Machine& m, Call& c) {
   return Value();
 }
 
+// The library's sound of an export name; null when there is none.
+const swf::SoundDef* exportedSound(Machine& m, const Value& name, uint16_t* id) {
+  if (!m.display()) return nullptr;
+  const player::Movie& movie = *m.display()->movie;
+  *id = movie.exportedId(m.toString(name).str());
+  auto it = *id ? movie.sounds.find(*id) : movie.sounds.end();
+  return it == movie.sounds.end() ? nullptr : it->second.get();
+}
+
 Value attachSound(Machine& m, Call& c) {
   SoundObject* s = thisSound(c);
-  if (!s || !m.display()) return Value();
-  const player::Movie& movie = *m.display()->movie;
-  uint16_t id = movie.exportedId(m.toString(c.arg(0)).str());
-  const player::CharacterDef* def = id ? movie.character(id) : nullptr;
-  if (def && def->kind == player::CharacterKind::Sound) s->sound = def->sound.get();
+  uint16_t id;
+  const swf::SoundDef* sound = s ? exportedSound(m, c.arg(0), &id) : nullptr;
+  if (sound) {
+    s->sound = sound;
+    s->soundId = id;
+  }
   return Value();
 }
 
@@ -96,7 +107,8 @@ Value start(Machine& m, Call& c) {
   double loops = c.count > 1 ? m.toNumber(c.arg(1)) : 1;
   if (!std::isfinite(offset) || offset < 0) offset = 0;
   if (!std::isfinite(loops) || loops < 1) loops = 1;
-  if (m.mixer()) s->handle = m.mixer()->start(*s->sound, offset, static_cast<int>(std::min(loops, 32767.0)), sprite);
+  if (m.mixer()) s->handle = m.mixer()->start(static_cast<uint16_t>(s->soundId), offset,
+                                              static_cast<int>(std::min(loops, 32767.0)), sprite);
   return Value();
 }
 
@@ -104,14 +116,9 @@ Value stop(Machine& m, Call& c) {
   SoundObject* s = thisSound(c);
   player::SpriteInstance* sprite;
   if (!s || !targetOf(m, s, &sprite) || !m.mixer()) return Value();
-  const swf::SoundDef* sound = nullptr;
-  if (c.count > 0) {
-    uint16_t id = m.display() ? m.display()->movie->exportedId(m.toString(c.arg(0)).str()) : 0;
-    const player::CharacterDef* def = id ? m.display()->movie->character(id) : nullptr;
-    if (!def || def->kind != player::CharacterKind::Sound) return Value();
-    sound = def->sound.get();
-  }
-  m.mixer()->stop(sound, sprite);
+  uint16_t id = 0;
+  if (c.count > 0 && !exportedSound(m, c.arg(0), &id)) return Value();
+  m.mixer()->stop(c.count > 0 ? id : -1, sprite);
   return Value();
 }
 
@@ -185,14 +192,14 @@ Value setTransform(Machine& m, Call& c) {
 Value getDuration(Machine&, Call& c) {
   SoundObject* s = thisSound(c);
   if (!s || !s->sound) return Value();
-  return Value(std::round(s->sound->durationMs()));
+  return Value(std::round(s->sound->sampleCount * 1000.0 / s->sound->rate));
 }
 
 Value getPosition(Machine& m, Call& c) {
   SoundObject* s = thisSound(c);
   if (!s || !s->sound) return Value();
   double ms = s->handle && m.mixer() ? m.mixer()->position(s->handle) : 0;
-  return Value(std::floor(std::max(0.0, ms)));
+  return Value(std::floor(std::max(0.0, ms) + 1e-6));  // whole milliseconds, not a hair under
 }
 
 Value ignore(Machine&, Call&) { return Value(); }
@@ -202,7 +209,7 @@ Object* allocateSound(Machine& m, Object* proto) { return m.heap().make<SoundObj
 }  // namespace
 
 void stopAllSounds(Machine& m) {
-  if (m.mixer()) m.mixer()->stop(nullptr, nullptr);
+  if (m.mixer()) m.mixer()->stop(-1, nullptr);
 }
 
 void installSound(Machine& m) {

@@ -37,7 +37,11 @@ void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) 
       addRect(o.def->morph->start.bounds, m, box);
     }
   }
-  if (o.def->kind == CharacterKind::Sprite && o.sprite) addSpriteBounds(*o.sprite, m, box);
+  if (o.def->kind == CharacterKind::EditText) addRect(o.def->editText->bounds, m, box);
+  if (o.def->kind == CharacterKind::StaticText)
+    addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
+  // Sprites and the state a button shows.
+  if (o.sprite) addSpriteBounds(*o.sprite, m, box);
 }
 
 void addSpriteBounds(const SpriteInstance& sprite, const swf::Matrix& m, double* box) {

@@ -9,11 +9,14 @@
 
 #include "player/avm1/code.h"
 #include "player/swf/bitmap.h"
+#include "player/swf/button.h"
 #include "player/swf/display.h"
 #include "player/swf/shape.h"
 #include "player/swf/sound.h"
 #include "player/swf/swf_file.h"
+#include "player/swf/text.h"
 #include "player/swf/types.h"
+#include "player/text/font_face.h"
 
 namespace player {
 
@@ -64,23 +67,36 @@ struct FrameCommand {
   PlaceCommand place;
 };
 
+// StartSound and StartSound2: an event sound started or stopped.
+struct FrameSound {
+  uint16_t soundId = 0;
+  swf::SoundInfo info;
+};
+
 struct FrameDef {
   // Placements, removals and DoAction blocks in the order of their tags.
   std::vector<FrameCommand> commands;
   std::vector<std::shared_ptr<const ActionCode>> actions;  // DoAction blocks, in order
   // DoInitAction blocks: the sprite each belongs to and its code.
   std::vector<std::pair<uint16_t, std::shared_ptr<const ActionCode>>> initActions;
+  std::vector<FrameSound> sounds;
+  // This frame's SoundStreamBlock of the timeline's stream, if any.
+  std::vector<uint8_t> streamBlock;
 };
 
 struct TimelineDef {
   std::vector<FrameDef> frames;  // at least one
+  // SoundStreamHead: the timeline streams sound in its frames.
+  bool hasStream = false;
+  swf::StreamHead stream;
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
   size_t byteSize = 0;  // of the sprite's tags, as a clip's getBytesTotal reports
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };
 
-enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, Sound };
+// A button's timeline has one frame per state shown: up, over, down.
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, StaticText, EditText, Button };
 
 struct CharacterDef {
   CharacterKind kind = CharacterKind::Shape;
@@ -88,7 +104,9 @@ struct CharacterDef {
   std::unique_ptr<swf::MorphShapeDef> morph;
   std::unique_ptr<TimelineDef> timeline;
   std::unique_ptr<swf::Bitmap> bitmap;
-  std::unique_ptr<swf::SoundDef> sound;
+  std::unique_ptr<swf::StaticTextDef> staticText;
+  std::unique_ptr<swf::EditTextDef> editText;
+  std::unique_ptr<swf::ButtonDef> button;
 };
 
 struct Movie {
@@ -104,11 +122,21 @@ struct Movie {
   bool actionScript3 = false;
   // Character id of an export name (case-insensitive), or 0.
   uint16_t exportedId(const std::string& name) const;
+  // Fonts and sounds share the characters' ids but are not placed.
+  std::unordered_map<uint16_t, std::unique_ptr<text::EmbeddedFont>> fonts;
+  std::unordered_map<uint16_t, std::shared_ptr<const swf::SoundDef>> sounds;
 
   const CharacterDef* character(uint16_t id) const {
     auto it = dictionary.find(id);
     return it == dictionary.end() ? nullptr : it->second.get();
   }
+  text::EmbeddedFont* font(uint16_t id) const {
+    auto it = fonts.find(id);
+    return it == fonts.end() ? nullptr : it->second.get();
+  }
+  // An embedded font by face name (as UTF-8) and style; one of another style
+  // when that is all there is. Null when the movie has none of that name.
+  text::EmbeddedFont* fontNamed(const std::string& name, bool bold, bool italic) const;
 };
 
 // Parses the tags of an opened file. Damaged tags are skipped; what could be

@@ -5,9 +5,13 @@
 
 #include "player/core/bounds.h"
 #include "player/core/movie.h"
+#include "player/core/pointer.h"
+#include "player/core/sound_sync.h"
 #include "player/core/sprite.h"
 #include "player/core/stage.h"
+#include "player/core/text_field.h"
 #include "player/render/renderer.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
@@ -15,10 +19,15 @@ namespace {
 
 constexpr int kMaxStageSide = 8192;
 
-class MoviePlayer final : public Player, private render::BitmapSource {
+class MoviePlayer final : public Player, private render::BitmapSource, private PointerHost {
  public:
-  MoviePlayer(std::unique_ptr<Movie> movie, StageOptions options)
-      : movie_(std::move(movie)), stage_(*movie_, std::move(options)), root_(&stage_.root()) {}
+  MoviePlayer(std::unique_ptr<Movie> movie, const PlayerServices& services)
+      : movie_(std::move(movie)),
+        fonts_(*movie_, services.deviceFonts),
+        sounds_(services.mixer ? std::make_unique<SoundSync>(*movie_, *services.mixer) : nullptr),
+        stage_(*movie_, services, sounds_.get()),
+        root_(&stage_.root()),
+        pointer_(*movie_, *this) {}
 
   int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
   int stageHeight() const override { return stageSide(movie_->header.frameSize.yMax - movie_->header.frameSize.yMin); }
@@ -28,7 +37,11 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   int currentFrame() const override { return root_->currentFrame() + 1; }
   void setAntialias(bool on) override { antialias_ = on; }
 
-  void advanceFrame() override { stage_.advanceFrame(); }
+  void advanceFrame() override {
+    stage_.advanceFrame();
+    syncTextFields(*root_);
+    if (sounds_) sounds_->frameShown(*root_);
+  }
   Stage& stage() override { return stage_; }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
@@ -43,10 +56,25 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     stage.tx = (width - sw * scale) / 2 - movie_->header.frameSize.xMin * stage.a;
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
+    stageToPixels_ = stage;
     // Scripts may move, colour or hide the root too.
     const DisplayObject* own = root_->displayObject();
     if (own->visible) drawSprite(*root_, stage * own->matrix, own->colorTransform);
   }
+
+  bool pointerMove(double x, double y) override {
+    swf::Matrix toStage;
+    if (!stageToPixels_.invert(&toStage)) return false;
+    double twipsX = toStage.mapX(x, y), twipsY = toStage.mapY(x, y);
+    if (stage_.mouseMove(twipsX / 20, twipsY / 20)) ranScripts_ = true;
+    return afterPointer(pointer_.move(*root_, twipsX, twipsY));
+  }
+  bool pointerButton(bool down) override {
+    if (stage_.mouseButton(down)) ranScripts_ = true;
+    return afterPointer(pointer_.button(*root_, down));
+  }
+  bool pointerLeave() override { return afterPointer(pointer_.leave(*root_)); }
+  bool pointerOverButton() const override { return pointer_.overActive(); }
 
  private:
   static int stageSide(int32_t twips) {
@@ -59,8 +87,55 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
   }
 
+  // What the pointer's scripts changed shows at once.
+  bool afterPointer(bool changed) {
+    if (ranScripts_) {
+      syncTextFields(*root_);
+      changed = true;
+    }
+    ranScripts_ = false;
+    return changed;
+  }
+
+  void runButtonActions(SpriteInstance& timeline, const std::vector<uint8_t>& code) override {
+    stage_.runActions(timeline, code);
+    ranScripts_ = true;
+  }
+  void playButtonSound(const swf::ButtonDef::Sound& sound) override {
+    if (sounds_) sounds_->start(sound.id, sound.info);
+  }
+  bool clipTakesPointer(SpriteInstance& clip) override { return stage_.clipTakesPointer(clip); }
+  void clipEvent(SpriteInstance& clip, uint32_t event) override {
+    stage_.clipEvent(clip, event);
+    ranScripts_ = true;
+  }
+
+  TextField& textFieldOf(DisplayObject& o) {
+    if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, *movie_);
+    return *o.textField;
+  }
+
+  // Fields bound to a variable show its value; a field whose variable is
+  // not set yet sets it to the field's own text.
+  void syncTextFields(SpriteInstance& sprite) {
+    for (auto& entry : sprite.children()) {
+      DisplayObject& o = entry.second;
+      if (o.sprite) syncTextFields(*o.sprite);
+      if (o.def->kind != CharacterKind::EditText || o.def->editText->variable.empty()) continue;
+      TextField& field = textFieldOf(o);
+      std::string value;
+      int version = movie_->header.version;
+      if (stage_.getVariableText(sprite, o.def->editText->variable, &value)) {
+        field.setText(version >= 6 ? value : text::encodeMovieText(text::decodeUtf8(value), version));
+      } else {
+        std::string text = field.text();
+        stage_.setVariableText(sprite, o.def->editText->variable,
+                               version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
+      }
+    }
+  }
+
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
-    if (!o.def) return;
     switch (o.def->kind) {
       case CharacterKind::Shape:
         renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
@@ -74,10 +149,16 @@ class MoviePlayer final : public Player, private render::BitmapSource {
         renderer_.drawShape(*o.morphShape, m, stageScale_, cx, *this);
         break;
       case CharacterKind::Sprite:
+      case CharacterKind::Button:
         if (o.sprite) drawSprite(*o.sprite, m, cx);
         break;
+      case CharacterKind::StaticText:
+        drawStaticText(renderer_, *o.def->staticText, *movie_, m, cx);
+        break;
+      case CharacterKind::EditText:
+        textFieldOf(o).draw(renderer_, fonts_, m, cx);
+        break;
       case CharacterKind::Bitmap:
-      case CharacterKind::Sound:
         break;
     }
   }
@@ -154,20 +235,26 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   }
 
   std::unique_ptr<Movie> movie_;
+  MovieFonts fonts_;
+  std::unique_ptr<SoundSync> sounds_;
   Stage stage_;
   SpriteInstance* root_;
   render::Renderer renderer_;
   std::vector<int> clipStack_;
   double stageScale_ = 1.0 / 20;
+  // Where the stage was last drawn: the pointer's pixels map back through it.
+  swf::Matrix stageToPixels_ = swf::Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
+  Pointer pointer_;
+  bool ranScripts_ = false;  // since the pointer's last news
   bool antialias_ = true;
 };
 
 }  // namespace
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, StageOptions options) {
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, const PlayerServices& services) {
   auto movie = std::make_unique<Movie>();
   if (!parseMovie(data, size, movie.get())) return nullptr;
-  return std::make_unique<MoviePlayer>(std::move(movie), std::move(options));
+  return std::make_unique<MoviePlayer>(std::move(movie), services);
 }
 
 }  // namespace player

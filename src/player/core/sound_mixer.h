@@ -1,9 +1,7 @@
 // What the script engine asks of the player's sound output. The player
-// plugs a mixer in; without one, scripts run the same and nothing is heard.
+// plugs its mixer in; without one, scripts run the same and nothing is heard.
 #pragma once
 #include <cstdint>
-
-#include "player/swf/sound.h"
 
 namespace player {
 
@@ -18,18 +16,20 @@ struct SoundTransform {
 
 class SoundMixer {
  public:
-  virtual ~SoundMixer() = default;
-  // Starts a sound for `owner` (null: the movie as a whole) from
-  // `offsetSeconds`, played `loops` times. Returns a handle, 0 when it
-  // cannot play.
-  virtual uint32_t start(const swf::SoundDef& sound, double offsetSeconds, int loops,
-                         const SpriteInstance* owner) = 0;
-  // Stops `sound` (null: every sound) started for `owner` (null: anyone).
-  virtual void stop(const swf::SoundDef* sound, const SpriteInstance* owner) = 0;
+  // Starts the movie's sound `soundId` for `owner` (null: the movie as a
+  // whole) from `offsetSeconds`, played `loops` times. Returns a handle, 0
+  // when it cannot play.
+  virtual uint32_t start(uint16_t soundId, double offsetSeconds, int loops, const SpriteInstance* owner) = 0;
+  // Stops sound `soundId` (negative: every sound) started for `owner`
+  // (null: anyone); both unnamed, streams stop too.
+  virtual void stop(int soundId, const SpriteInstance* owner) = 0;
   // The transform for the sounds of `owner` (null: the movie as a whole).
   virtual void setTransform(const SpriteInstance* owner, const SoundTransform& transform) = 0;
   // Milliseconds of a started sound played so far; negative once it ended.
   virtual double position(uint32_t handle) = 0;
+
+ protected:
+  ~SoundMixer() = default;
 };
 
 }  // namespace player

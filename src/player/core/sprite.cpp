@@ -175,24 +175,32 @@ void SpriteInstance::queueFrameActions(int frame) {
 
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
-  if (!def || def->kind == CharacterKind::Bitmap || def->kind == CharacterKind::Sound) return;
+  if (!def || def->kind == CharacterKind::Bitmap) return;
   if (context_->objects >= RunContext::kMaxObjects) return;
-  if (def->kind == CharacterKind::Sprite && nesting_ >= RunContext::kMaxNesting) return;
+  bool timeline = def->kind == CharacterKind::Sprite || def->kind == CharacterKind::Button;
+  if (timeline && nesting_ >= RunContext::kMaxNesting) return;
   DisplayObject& o = children_[depth];
   ++context_->objects;
   o.characterId = p.characterId;
   o.def = def;
   o.placeFrame = p.placeFrame;
   applyPlacement(o, p);
-  if (def->kind == CharacterKind::Sprite) {
+  if (timeline) {
     if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->parent_ = this;
     sprite->depth_ = depth;
     sprite->entry_ = &o;
-    sprite->clipActions_ = p.clipActions;
     o.sprite = sprite;
-    sprite->placed();
+    if (def->kind == CharacterKind::Button) {
+      // A button shows the state the pointer leaves it in, not a sequence,
+      // and has no clip events of its own.
+      sprite->playing_ = false;
+      sprite->runFrameTags(0);
+    } else {
+      sprite->clipActions_ = p.clipActions;
+      sprite->placed();
+    }
   }
 }
 

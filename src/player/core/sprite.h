@@ -21,6 +21,7 @@ class Machine;
 namespace player {
 
 class SpriteInstance;
+class TextField;
 
 // Shapes made by a clip's drawing methods (beginFill, lineTo, ...), drawn
 // below its children.
@@ -69,6 +70,8 @@ struct DisplayObject {
   // apart from the matrix so that reading them back gives what was set.
   bool hasScriptTransform = false;
   double scaleX = 1, scaleY = 1, rotation = 0;
+  // An edit text's own text and layout, made when first needed.
+  std::shared_ptr<TextField> textField;
 };
 
 // Clip events by their bit in the file's event flags.

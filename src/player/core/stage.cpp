@@ -17,14 +17,15 @@ constexpr int kMaxTimerCallsPerFrame = 1000;
 
 }  // namespace
 
-Stage::Stage(const Movie& movie, StageOptions options) : movie_(movie), clock_(std::move(options.clock)) {
+Stage::Stage(const Movie& movie, const PlayerServices& services, SoundMixer* sounds)
+    : movie_(movie), clock_(services.clock) {
   if (!clock_) clock_ = systemClock();
-  randomState_ = options.randomSeed ? options.randomSeed
+  randomState_ = services.randomSeed ? services.randomSeed
                                     : static_cast<uint32_t>(static_cast<uint64_t>(clock_->utcMillis())) | 1u;
   context_.movie = &movie_;
   if (!movie_.actionScript3) {
     avm1::Environment env;
-    env.trace = options.trace;
+    env.trace = services.trace;
     Clock* clock = clock_.get();
     env.utcMillis = [clock] { return clock->utcMillis(); };
     env.localOffsetMinutes = [clock](double t) { return clock->localOffsetMinutes(t); };
@@ -40,9 +41,9 @@ Stage::Stage(const Movie& movie, StageOptions options) : movie_(movie), clock_(s
       return static_cast<double>(x) / 4294967296.0;
     };
     machine_ = std::make_unique<avm1::Machine>(movie_.header.version, std::move(env));
-    machine_->setCodePage(options.codePage);
-    machine_->setMixer(options.mixer);
-    machine_->setMovieUrl(options.url);
+    machine_->setCodePage(services.codePage);
+    machine_->setMixer(sounds);
+    machine_->setMovieUrl(services.url);
     context_.machine = machine_.get();
   }
   root_ = std::make_shared<SpriteInstance>(&movie_.root, 0, &context_);
@@ -119,28 +120,33 @@ void Stage::broadcastClipEvent(uint32_t event) {
   }
 }
 
-void Stage::mouseMove(double x, double y) {
-  if (!machine_) return;
+bool Stage::mouseMove(double x, double y) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
   machine_->beginFrame();
   machine_->input().mouseX = x;
   machine_->input().mouseY = y;
-  avm1::dragTo(*machine_);
+  bool dragged = avm1::dragTo(*machine_);
   broadcastClipEvent(kEventMouseMove);
   avm1::broadcastMouse(*machine_, "onMouseMove");
   runQueuedActions();
+  return dragged || machine_->scriptsRun() != before;
 }
 
-void Stage::mouseButton(bool down) {
-  if (!machine_) return;
+bool Stage::mouseButton(bool down) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
   machine_->beginFrame();
   machine_->input().mouseDown = down;
   broadcastClipEvent(down ? kEventMouseDown : kEventMouseUp);
   avm1::broadcastMouse(*machine_, down ? "onMouseDown" : "onMouseUp");
   runQueuedActions();
+  return machine_->scriptsRun() != before;
 }
 
-void Stage::key(bool down, int keyCode, int charCode) {
-  if (!machine_) return;
+bool Stage::key(bool down, int keyCode, int charCode) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
   machine_->beginFrame();
   avm1::InputState& in = machine_->input();
   if (keyCode >= 0 && keyCode < 256) in.keys[keyCode] = down;
@@ -149,16 +155,21 @@ void Stage::key(bool down, int keyCode, int charCode) {
   broadcastClipEvent(down ? kEventKeyDown : kEventKeyUp);
   avm1::broadcastKey(*machine_, down);
   runQueuedActions();
+  return machine_->scriptsRun() != before;
 }
 
 bool Stage::mouseHidden() const { return machine_ && machine_->input().mouseHidden; }
 
-void Stage::runActions(SpriteInstance& clip, const std::shared_ptr<const ActionCode>& code) {
-  if (!machine_ || !code) return;
+void Stage::runActions(SpriteInstance& clip, const std::vector<uint8_t>& code) {
+  if (!machine_) return;
+  std::shared_ptr<const ActionCode>& ready = codes_[&code];
+  if (!ready) ready = std::make_shared<ActionCode>(ActionCode{code, movie_.header.version, {}, {}});
   machine_->beginFrame();
-  machine_->runBlock(code, &clip);
+  machine_->runBlock(ready, &clip);
   runQueuedActions();
 }
+
+bool Stage::clipTakesPointer(SpriteInstance& clip) { return machine_ && avm1::clipTakesPointer(*machine_, clip); }
 
 void Stage::clipEvent(SpriteInstance& clip, uint32_t event) {
   if (!machine_) return;
@@ -167,17 +178,21 @@ void Stage::clipEvent(SpriteInstance& clip, uint32_t event) {
   runQueuedActions();
 }
 
-bool Stage::getVariableText(const std::string& path, std::string* text) {
+bool Stage::getVariableText(SpriteInstance& base, const std::string& path, std::string* text) {
   if (!machine_) return false;
-  avm1::Value v;
-  if (!avm1::getVariableByPath(*machine_, *root_, path, &v) || v.isUndefined()) return false;
-  *text = machine_->toString(v).str();
-  return true;
+  bool found = false;
+  machine_->runOutside([&] {
+    avm1::Value v;
+    if (!avm1::getVariableByPath(*machine_, base, path, &v) || v.isUndefined()) return;
+    *text = machine_->toString(v).str();
+    found = true;
+  });
+  return found;
 }
 
-void Stage::setVariableText(const std::string& path, const std::string& text) {
+void Stage::setVariableText(SpriteInstance& base, const std::string& path, const std::string& text) {
   if (!machine_) return;
-  avm1::setVariableByPath(*machine_, *root_, path, avm1::Value(avm1::String(text)));
+  machine_->runOutside([&] { avm1::setVariableByPath(*machine_, base, path, avm1::Value(avm1::String(text))); });
 }
 
 }  // namespace player

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "player/core/clock.h"
 #include "player/core/movie.h"
@@ -15,18 +17,26 @@ namespace avm1 {
 class Machine;
 class Value;
 }
+namespace sound {
+class Mixer;
+}
+namespace text {
+class DeviceFonts;
+}
 
 namespace player {
 
-struct StageOptions {
+// What the host lends the engine; the fonts and the mixer must outlive the
+// players given them.
+struct PlayerServices {
+  text::DeviceFonts* deviceFonts = nullptr;  // none: device text is not drawn
+  sound::Mixer* mixer = nullptr;             // none: sounds are not played
   // Where trace() lines go (UTF-8, one call per line); none: dropped.
   std::function<void(const std::string&)> trace;
   // The clock scripts read; none: the computer's clock.
-  std::unique_ptr<Clock> clock;
+  std::shared_ptr<Clock> clock;
   // Code page of the text in SWF 5 and older movies; 0: the system's.
   unsigned codePage = 0;
-  // Where Sound objects play (owned by the caller); none: silent.
-  SoundMixer* mixer = nullptr;
   // The movie's address as _url reports it ("file:///...").
   std::string url;
   // Seeds Math.random; 0: from the clock.
@@ -35,7 +45,8 @@ struct StageOptions {
 
 class Stage {
  public:
-  Stage(const Movie& movie, StageOptions options);
+  // `sounds` plays what Sound objects start; null: they are silent.
+  Stage(const Movie& movie, const PlayerServices& services, SoundMixer* sounds);
   ~Stage();
   Stage(const Stage&) = delete;
   Stage& operator=(const Stage&) = delete;
@@ -50,33 +61,39 @@ class Stage {
   RunContext& context() { return context_; }
 
   // --- input, in stage pixels (the stage's own coordinates) ---
-  void mouseMove(double x, double y);
-  void mouseButton(bool down);
+  // Each returns true when a script heard of it (or a dragged clip moved).
+  bool mouseMove(double x, double y);
+  bool mouseButton(bool down);
   // A key went down or up: its Windows virtual-key code and the character
   // it types (0 for none).
-  void key(bool down, int keyCode, int charCode);
+  bool key(bool down, int keyCode, int charCode);
   // Mouse.hide() asked for the pointer to be hidden over the movie.
   bool mouseHidden() const;
 
   // --- for buttons, edit text and other display objects ---
   // Runs an action block (a button's actions, say) on `clip`'s timeline now,
-  // with the scripts it queues.
-  void runActions(SpriteInstance& clip, const std::shared_ptr<const ActionCode>& code);
+  // with the scripts it queues. The code must live as long as the movie.
+  void runActions(SpriteInstance& clip, const std::vector<uint8_t>& code);
+  // Whether `clip` answers the pointer as a button does: it has handlers
+  // for presses or roll-overs (onPress, on (release), ...).
+  bool clipTakesPointer(SpriteInstance& clip);
   // Dispatches a clip event (ClipEvent bit) to `clip`: its onClipEvent
   // blocks, then its handler property (onPress, onRelease, ...).
   void clipEvent(SpriteInstance& clip, uint32_t event);
-  // A variable by target path ("_root.score", "/clip:name", "name" on the
-  // root), as edit text bound to a variable reads and writes it. Empty when
-  // there is no such variable.
-  bool getVariableText(const std::string& path, std::string* text);
-  void setVariableText(const std::string& path, const std::string& text);
+  // A variable by target path ("score", "_root.score", "/clip:name"),
+  // starting from `base`, as edit text bound to a variable reads and writes
+  // it; the text is UTF-8. False when there is no such variable.
+  bool getVariableText(SpriteInstance& base, const std::string& path, std::string* text);
+  void setVariableText(SpriteInstance& base, const std::string& path, const std::string& text);
 
  private:
   void runQueuedActions();
   void broadcastClipEvent(uint32_t event);
 
   const Movie& movie_;
-  std::unique_ptr<Clock> clock_;
+  std::shared_ptr<Clock> clock_;
+  // Button action blocks made ready to run, by where their bytes are.
+  std::unordered_map<const std::vector<uint8_t>*, std::shared_ptr<const ActionCode>> codes_;
   RunContext context_;
   std::unique_ptr<avm1::Machine> machine_;
   std::shared_ptr<SpriteInstance> root_;
