@@ -3,15 +3,7 @@
 #include <cmath>
 
 #include "player/avm1/machine.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-
-#include <cerrno>
-#include <cstdio>
-#endif
+#include "player/text/encoding.h"
 
 namespace avm1 {
 
@@ -23,74 +15,11 @@ bool isAscii(const std::string& s) {
   return true;
 }
 
-void appendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
-
-std::string codePageToUtf8(const std::string& raw, unsigned codePage) {
-  if (isAscii(raw)) return raw;
-#ifdef _WIN32
-  UINT cp = codePage ? codePage : CP_ACP;
-  int n = MultiByteToWideChar(cp, 0, raw.data(), static_cast<int>(raw.size()), nullptr, 0);
-  if (n <= 0) return raw;
-  std::u16string wide(static_cast<size_t>(n), u'\0');
-  MultiByteToWideChar(cp, 0, raw.data(), static_cast<int>(raw.size()), reinterpret_cast<wchar_t*>(&wide[0]), n);
-  return fromUtf16(wide).str();
-#else
-  char name[32];
-  if (codePage == 0) codePage = 936;  // the program's own users
-  if (codePage == 936) {
-    std::snprintf(name, sizeof name, "GBK");
-  } else {
-    std::snprintf(name, sizeof name, "CP%u", codePage);
-  }
-  iconv_t cd = iconv_open("UTF-8", name);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return raw;
-  std::string out;
-  out.resize(raw.size() * 4 + 4);
-  char* in = const_cast<char*>(raw.data());
-  size_t inLeft = raw.size();
-  char* to = &out[0];
-  size_t outLeft = out.size();
-  while (inLeft > 0) {
-    if (iconv(cd, &in, &inLeft, &to, &outLeft) != static_cast<size_t>(-1)) break;
-    if (errno != EILSEQ && errno != EINVAL) break;
-    // A byte that does not convert stands for itself.
-    size_t used = static_cast<size_t>(to - &out[0]);
-    std::string one;
-    appendUtf8(one, static_cast<unsigned char>(*in));
-    if (outLeft < one.size()) break;
-    out.replace(used, one.size(), one);
-    to += one.size();
-    outLeft -= one.size();
-    ++in;
-    --inLeft;
-  }
-  out.resize(static_cast<size_t>(to - &out[0]));
-  iconv_close(cd);
-  return out;
-#endif
-}
 
 String decodeText(const Machine& m, int swfVersion, std::string raw) {
   if (swfVersion >= 6 || isAscii(raw)) return String(std::move(raw));
-  return String(codePageToUtf8(raw, m.codePage()));
+  return String(text::encodeUtf8(text::decodeCodePage(raw, m.codePage())));
 }
 
 std::u16string toUtf16(const String& s) {
@@ -125,7 +54,7 @@ std::u16string toUtf16(const String& s) {
 }
 
 String fromUtf16(const std::u16string& s) {
-  std::string out;
+  std::u32string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
     uint32_t u = s[i];
@@ -135,9 +64,9 @@ String fromUtf16(const std::u16string& s) {
     } else if (u >= 0xD800 && u < 0xE000) {
       u = 0xFFFD;
     }
-    appendUtf8(out, u);
+    out += static_cast<char32_t>(u);
   }
-  return String(std::move(out));
+  return String(text::encodeUtf8(out));
 }
 
 String fromCharCode(uint32_t unit) {

@@ -14,9 +14,6 @@ class Machine;
 // UTF-8 of a string from the movie's code: SWF 6 and later store UTF-8,
 // older movies the code page of the machine that made them.
 String decodeText(const Machine& m, int swfVersion, std::string raw);
-// Text in a Windows code page (936 GBK, 1252 Western, ...) as UTF-8; 0 is
-// the system's own code page. Bytes that do not convert stay as they are.
-std::string codePageToUtf8(const std::string& raw, unsigned codePage);
 
 std::u16string toUtf16(const String& s);
 String fromUtf16(const std::u16string& s);
