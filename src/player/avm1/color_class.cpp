@@ -27,7 +27,7 @@ player::DisplayObject* targetOf(Machine& m, const Call& c) {
   if (!o || o->kind() != Object::Kind::Native || static_cast<NativeObject*>(o)->tag != kColorTag) return nullptr;
   Value target = static_cast<ColorObject*>(o)->target;
   player::SpriteInstance* s = spriteOf(target);
-  if (!s && !target.isNullish() && m.root()) {
+  if (!s && !target.isNullish() && !m.toString(target).empty() && m.root()) {
     Activation* a = m.current();
     Object* start = a ? (a->target ? a->target : a->baseClip) : m.clipObject(m.root());
     if (a) s = spriteOf(resolveTargetPath(m, *a, start, m.toString(target)));
@@ -62,8 +62,11 @@ Value getRgb(Machine& m, Call& c) {
   player::DisplayObject* d = targetOf(m, c);
   if (!d) return Value();
   const swf::ColorTransform& t = d->colorTransform;
-  auto channel = [](double v) { return static_cast<uint32_t>(wrapToInt32(v)) & 0xFF; };
-  return Value(static_cast<double>((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd)));
+  // The adds as signed numbers, shifted and or-ed: negative adds make the
+  // whole number negative, as in the reference player.
+  uint32_t r = static_cast<uint32_t>(wrapToInt32(t.rAdd)), g = static_cast<uint32_t>(wrapToInt32(t.gAdd));
+  uint32_t b = static_cast<uint32_t>(wrapToInt32(t.bAdd));
+  return Value(static_cast<double>(static_cast<int32_t>((r << 16) | (g << 8) | b)));
 }
 
 Value setTransform(Machine& m, Call& c) {
@@ -79,9 +82,9 @@ Value setTransform(Machine& m, Call& c) {
   Field fields[] = {{"ra", &t.rMul, 100}, {"ga", &t.gMul, 100}, {"ba", &t.bMul, 100}, {"aa", &t.aMul, 100},
                     {"rb", &t.rAdd, 1},   {"gb", &t.gAdd, 1},   {"bb", &t.bAdd, 1},   {"ab", &t.aAdd, 1}};
   for (const Field& f : fields) {
-    Value given = m.hasProperty(o, f.name) ? m.get(o, f.name) : Value();
-    if (given.isUndefined()) continue;
-    double v = m.toNumber(given);
+    // Only the object's own fields count; one set to undefined means 0.
+    if (!o->findOwn(f.name, m.swfVersion() >= 7)) continue;
+    double v = m.toNumber(m.get(o, f.name));
     // The reference player keeps 16-bit numbers: 8.8 fixed point
     // multipliers and whole adds, wrapping past their range.
     if (f.scale == 100) {

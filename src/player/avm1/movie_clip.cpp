@@ -679,22 +679,24 @@ void installMovieClip(Machine& m) {
   p.movieClip = m.heap().make<Object>(p.object);
   Object* mp = p.movieClip;
   m.defineClass(m.global(), "MovieClip", ignoreCall, mp);
+  // Methods newer than SWF 5 stay hidden from older movies, as the
+  // reference player flags them.
   m.method(mp, "play", play);
   m.method(mp, "stop", stop);
   m.method(mp, "nextFrame", nextFrame);
   m.method(mp, "prevFrame", prevFrame);
   m.method(mp, "gotoAndPlay", gotoAndPlay);
   m.method(mp, "gotoAndStop", gotoAndStop);
-  m.method(mp, "getDepth", getDepth);
+  m.method(mp, "getDepth", getDepth, 0, kDontEnum | kVersion6);
   m.method(mp, "swapDepths", swapDepths);
-  m.method(mp, "getNextHighestDepth", getNextHighestDepth);
-  m.method(mp, "getInstanceAtDepth", getInstanceAtDepth);
-  m.method(mp, "createEmptyMovieClip", createEmptyMovieClip);
+  m.method(mp, "getNextHighestDepth", getNextHighestDepth, 0, kDontEnum | kVersion7);
+  m.method(mp, "getInstanceAtDepth", getInstanceAtDepth, 0, kDontEnum | kVersion7);
+  m.method(mp, "createEmptyMovieClip", createEmptyMovieClip, 0, kDontEnum | kVersion6);
   m.method(mp, "attachMovie", attachMovie);
   m.method(mp, "duplicateMovieClip", duplicateMovieClip);
   m.method(mp, "removeMovieClip", removeMovieClip);
   m.method(mp, "getBounds", getBounds);
-  m.method(mp, "getRect", getBounds);
+  m.method(mp, "getRect", getBounds, 0, kDontEnum | kVersion8);
   m.method(mp, "localToGlobal", localToGlobal);
   m.method(mp, "globalToLocal", globalToLocal);
   m.method(mp, "hitTest", hitTest);
@@ -702,20 +704,20 @@ void installMovieClip(Machine& m) {
   m.method(mp, "stopDrag", stopDrag);
   m.method(mp, "getBytesLoaded", getBytes);
   m.method(mp, "getBytesTotal", getBytes);
-  m.method(mp, "getSWFVersion", getSwfVersion);
+  m.method(mp, "getSWFVersion", getSwfVersion, 0, kDontEnum | kVersion6);
   m.method(mp, "unloadMovie", unloadMovie);
   m.method(mp, "loadMovie", ignoreCall);
   m.method(mp, "loadVariables", ignoreCall);
   m.method(mp, "getURL", ignoreCall);
-  m.method(mp, "setMask", ignoreCall);
-  m.method(mp, "clear", clear);
-  m.method(mp, "beginFill", beginFill);
-  m.method(mp, "beginGradientFill", beginGradientFill);
-  m.method(mp, "endFill", endFill);
-  m.method(mp, "lineStyle", lineStyle);
-  m.method(mp, "moveTo", moveTo);
-  m.method(mp, "lineTo", lineTo);
-  m.method(mp, "curveTo", curveTo);
+  m.method(mp, "setMask", ignoreCall, 0, kDontEnum | kVersion6);
+  m.method(mp, "clear", clear, 0, kDontEnum | kVersion6);
+  m.method(mp, "beginFill", beginFill, 0, kDontEnum | kVersion6);
+  m.method(mp, "beginGradientFill", beginGradientFill, 0, kDontEnum | kVersion6);
+  m.method(mp, "endFill", endFill, 0, kDontEnum | kVersion6);
+  m.method(mp, "lineStyle", lineStyle, 0, kDontEnum | kVersion6);
+  m.method(mp, "moveTo", moveTo, 0, kDontEnum | kVersion6);
+  m.method(mp, "lineTo", lineTo, 0, kDontEnum | kVersion6);
+  m.method(mp, "curveTo", curveTo, 0, kDontEnum | kVersion6);
 }
 
 }  // namespace avm1
