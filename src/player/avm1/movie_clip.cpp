@@ -7,6 +7,7 @@
 #include "player/avm1/clip_object.h"
 #include "player/avm1/interpreter.h"
 #include "player/core/bounds.h"
+#include "player/core/hit_test.h"
 #include "player/core/sprite.h"
 
 namespace avm1 {
@@ -242,40 +243,6 @@ Value globalToLocal(Machine& m, Call& c) {
   return Value();
 }
 
-// True when the stage point (twips) lies in a shape of the clip, by the
-// bounds of each shape it holds.
-bool pointInShapes(const player::SpriteInstance& s, const swf::Matrix& world, double x, double y) {
-  double box[4];
-  if (const player::Drawing* d = s.drawing()) {
-    if (!d->shape.layers.empty()) {
-        const swf::Rect& r = d->shape.bounds;
-      swf::Matrix inverse;
-      if (world.invert(&inverse)) {
-        double lx = inverse.mapX(x, y), ly = inverse.mapY(x, y);
-        if (lx >= r.xMin && lx <= r.xMax && ly >= r.yMin && ly <= r.yMax) return true;
-      }
-    }
-  }
-  for (const auto& entry : s.children()) {
-    const player::DisplayObject& o = entry.second;
-    if (!o.visible) continue;
-    swf::Matrix m = world * o.matrix;
-    if (o.sprite) {
-      if (pointInShapes(*o.sprite, m, x, y)) return true;
-      continue;
-    }
-    player::clearBox(box);
-    swf::Matrix inverse;
-    if (!m.invert(&inverse) || !o.def) continue;
-    const swf::Rect* r = o.def->kind == player::CharacterKind::Shape ? &o.def->shape.bounds
-                         : o.def->kind == player::CharacterKind::Morph && o.morphShape ? &o.morphShape->bounds : nullptr;
-    if (!r) continue;
-    double lx = inverse.mapX(x, y), ly = inverse.mapY(x, y);
-    if (lx >= r->xMin && lx <= r->xMax && ly >= r->yMin && ly <= r->yMax) return true;
-  }
-  return false;
-}
-
 Value hitTest(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s) return Value(false);
@@ -285,7 +252,15 @@ Value hitTest(Machine& m, Call& c) {
   if (c.count >= 2) {
     double x = m.toNumber(c.arg(0)) * 20, y = m.toNumber(c.arg(1)) * 20;
     if (std::isnan(x) || std::isnan(y)) return Value(false);
-    if (c.count > 2 && m.toBoolean(c.arg(2))) return Value(pointInShapes(*s, worldMatrix(*s), x, y));
+    if (c.count > 2 && m.toBoolean(c.arg(2))) {
+      // By the shapes' outlines, winding rules and strokes. The point is in
+      // the root's coordinates, whatever its own transform.
+      swf::Matrix toClip;
+      const player::DisplayObject* own = s->displayObject();
+      if (!m.display() || !own || !worldMatrix(*s).invert(&toClip)) return Value(false);
+      toClip = toClip * m.root()->displayObject()->matrix;
+      return Value(player::characterContains(*m.display()->movie, *own->def, s, toClip.mapX(x, y), toClip.mapY(x, y)));
+    }
     return Value(!player::boxIsEmpty(box) && x >= box[0] && x <= box[2] && y >= box[1] && y <= box[3]);
   }
   player::SpriteInstance* other = spriteOf(c.arg(0));
