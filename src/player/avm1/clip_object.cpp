@@ -97,15 +97,6 @@ double toTwips(double pixels) { return std::round(pixels * 20); }
 
 }  // namespace
 
-swf::Matrix worldMatrix(const player::SpriteInstance& sprite) {
-  swf::Matrix m;
-  for (const player::SpriteInstance* s = &sprite; s; s = s->parent()) {
-    const player::DisplayObject* o = s->displayObject();
-    if (o) m = o->matrix * m;
-  }
-  return m;
-}
-
 // ------------------------------------------------------------ ClipObject
 
 ClipObject::ClipObject(Object* proto, player::SpriteInstance* sprite) : Object(proto, Kind::Clip), sprite_(sprite) {}
@@ -327,7 +318,7 @@ void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box) {
   in.dragOffsetX = in.dragOffsetY = 0;
   if (s && !lockCenter) {
     player::DisplayObject* o = s->displayObject();
-    swf::Matrix parent = s->parent() ? worldMatrix(*s->parent()) : swf::Matrix();
+    swf::Matrix parent = s->parent() ? s->parent()->worldMatrix() : swf::Matrix();
     swf::Matrix inverse;
     if (o && parent.invert(&inverse)) {
       double mx = inverse.mapX(in.mouseX * 20, in.mouseY * 20), my = inverse.mapY(in.mouseX * 20, in.mouseY * 20);
@@ -343,7 +334,7 @@ bool dragTo(Machine& m) {
   player::SpriteInstance* s = spriteOf(Value(in.dragged));
   if (!s) return false;
   player::DisplayObject* o = s->displayObject();
-  swf::Matrix parent = s->parent() ? worldMatrix(*s->parent()) : swf::Matrix();
+  swf::Matrix parent = s->parent() ? s->parent()->worldMatrix() : swf::Matrix();
   swf::Matrix inverse;
   if (!o || !parent.invert(&inverse)) return false;
   double x = inverse.mapX(in.mouseX * 20, in.mouseY * 20) + in.dragOffsetX;
@@ -427,7 +418,7 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
     case 20:
     case 21: {
       swf::Matrix inverse;
-      if (!worldMatrix(sprite).invert(&inverse)) {
+      if (!sprite.worldMatrix().invert(&inverse)) {
         *out = Value(0.0);
         break;
       }

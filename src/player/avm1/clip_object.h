@@ -38,8 +38,6 @@ class ClipObject : public Object {
   mutable String lastPath_;
 };
 
-// The transform from a clip's own coordinates to the stage's, in twips.
-swf::Matrix worldMatrix(const player::SpriteInstance& sprite);
 
 // --- target paths ---
 // True when a variable name holds a path ("a.b", "/a:b", "a:b").

@@ -185,10 +185,10 @@ Value removeMovieClip(Machine& m, Call& c) {
 Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance* target) {
   double box[4];
   player::clearBox(box);
-  swf::Matrix toTarget = worldMatrix(s);
+  swf::Matrix toTarget = s.worldMatrix();
   if (target) {
     swf::Matrix inverse;
-    if (worldMatrix(*target).invert(&inverse)) toTarget = inverse * toTarget;
+    if (target->worldMatrix().invert(&inverse)) toTarget = inverse * toTarget;
   }
   player::addSpriteBounds(s, toTarget, box);
   Object* o = m.newObject();
@@ -224,7 +224,7 @@ Value localToGlobal(Machine& m, Call& c) {
   if (!s || !p) return Value();
   double x, y;
   pointOf(m, c.arg(0), &x, &y);
-  swf::Matrix w = worldMatrix(*s);
+  swf::Matrix w = s->worldMatrix();
   m.set(p, "x", Value(w.mapX(x * 20, y * 20) / 20));
   m.set(p, "y", Value(w.mapY(x * 20, y * 20) / 20));
   return Value();
@@ -237,7 +237,7 @@ Value globalToLocal(Machine& m, Call& c) {
   double x, y;
   pointOf(m, c.arg(0), &x, &y);
   swf::Matrix inverse;
-  if (!worldMatrix(*s).invert(&inverse)) return Value();
+  if (!s->worldMatrix().invert(&inverse)) return Value();
   m.set(p, "x", Value(inverse.mapX(x * 20, y * 20) / 20));
   m.set(p, "y", Value(inverse.mapY(x * 20, y * 20) / 20));
   return Value();
@@ -248,7 +248,7 @@ Value hitTest(Machine& m, Call& c) {
   if (!s) return Value(false);
   double box[4];
   player::clearBox(box);
-  player::addSpriteBounds(*s, worldMatrix(*s), box);
+  player::addSpriteBounds(*s, s->worldMatrix(), box);
   if (c.count >= 2) {
     double x = m.toNumber(c.arg(0)) * 20, y = m.toNumber(c.arg(1)) * 20;
     if (std::isnan(x) || std::isnan(y)) return Value(false);
@@ -257,7 +257,7 @@ Value hitTest(Machine& m, Call& c) {
       // the root's coordinates, whatever its own transform.
       swf::Matrix toClip;
       const player::DisplayObject* own = s->displayObject();
-      if (!m.display() || !own || !worldMatrix(*s).invert(&toClip)) return Value(false);
+      if (!m.display() || !own || !s->worldMatrix().invert(&toClip)) return Value(false);
       toClip = toClip * m.root()->displayObject()->matrix;
       return Value(player::characterContains(*m.display()->movie, *own->def, s, toClip.mapX(x, y), toClip.mapY(x, y)));
     }
@@ -267,9 +267,29 @@ Value hitTest(Machine& m, Call& c) {
   if (!other) return Value(false);
   double otherBox[4];
   player::clearBox(otherBox);
-  player::addSpriteBounds(*other, worldMatrix(*other), otherBox);
+  player::addSpriteBounds(*other, other->worldMatrix(), otherBox);
   if (player::boxIsEmpty(box) || player::boxIsEmpty(otherBox)) return Value(false);
   return Value(box[0] <= otherBox[2] && otherBox[0] <= box[2] && box[1] <= otherBox[3] && otherBox[1] <= box[3]);
+}
+
+// setMask(clip or path): true when set, false when the path leads nowhere;
+// null or undefined take the mask away.
+Value setMask(Machine& m, Call& c) {
+  auto* s = sprite(c);
+  if (!s || c.count == 0) return Value();
+  const Value& arg = c.arg(0);
+  if (arg.isNullish()) {
+    s->setMask(nullptr);
+    return Value(true);
+  }
+  player::SpriteInstance* mask = spriteOf(arg);
+  if (!mask && m.current()) {
+    Activation& a = *m.current();
+    mask = spriteOf(resolveTargetPath(m, a, a.target ? a.target : a.baseClip, m.toString(arg)));
+  }
+  if (!mask) return Value(false);
+  s->setMask(mask);
+  return Value(true);
 }
 
 Value startDragFn(Machine& m, Call& c) {
@@ -684,7 +704,7 @@ void installMovieClip(Machine& m) {
   m.method(mp, "loadMovie", ignoreCall);
   m.method(mp, "loadVariables", ignoreCall);
   m.method(mp, "getURL", ignoreCall);
-  m.method(mp, "setMask", ignoreCall, 0, kDontEnum | kVersion6);
+  m.method(mp, "setMask", setMask, 0, kDontEnum | kVersion6);
   m.method(mp, "clear", clear, 0, kDontEnum | kVersion6);
   m.method(mp, "beginFill", beginFill, 0, kDontEnum | kVersion6);
   m.method(mp, "beginGradientFill", beginGradientFill, 0, kDontEnum | kVersion6);

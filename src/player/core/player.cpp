@@ -184,6 +184,33 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     return true;
   }
 
+  // An object of a display list, visible and not a mask, drawn at `om`.
+  void drawPlaced(DisplayObject& o, swf::Matrix om, const swf::ColorTransform& cx) {
+    // Blend modes and filters work on the object drawn on its own, whose
+    // colour transform then applies to it as a whole.
+    bool layered = (o.blendMode != swf::BlendMode::Normal || o.filters) && !renderer_.drawingMask();
+    // Alpha and erase cut into the layer they are drawn in; with none,
+    // they have nothing to cut and the object itself is not shown.
+    bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
+    if (cuts && !renderer_.inLayer()) return;
+    if (o.filters || o.cacheAsBitmap || o.hasBackground) {
+      double box[4];
+      bool covers = snapToPixels(o, o.filters != nullptr, &om, box);
+      // An opaque background fills the cached picture's whole pixels.
+      if (covers && o.hasBackground)
+        renderer_.fillRect(box[0], box[1], box[0] + std::ceil(box[2] - box[0] - 1e-9),
+                           box[1] + std::ceil(box[3] - box[1] - 1e-9), o.background, cx * o.colorTransform);
+    }
+    if (!layered) {
+      drawObject(o, om, cx * o.colorTransform);
+      return;
+    }
+    double filterScale = stageScale_ * 20;
+    renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0);
+    drawObject(o, om, cx);
+    renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
+  }
+
   void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
     if (const Drawing* d = sprite.drawing()) renderer_.drawShape(d->shape, m, stageScale_, cx, *this);
     size_t clipBase = clipStack_.size();
@@ -204,29 +231,16 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         continue;
       }
       if (!o.visible) continue;
-      // Blend modes and filters work on the object drawn on its own, whose
-      // colour transform then applies to it as a whole.
-      bool layered = (o.blendMode != swf::BlendMode::Normal || o.filters) && !renderer_.drawingMask();
-      // Alpha and erase cut into the layer they are drawn in; with none,
-      // they have nothing to cut and the object itself is not shown.
-      bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
-      if (cuts && !renderer_.inLayer()) continue;
-      if (o.filters || o.cacheAsBitmap || o.hasBackground) {
-        double box[4];
-        bool covers = snapToPixels(o, o.filters != nullptr, &om, box);
-        // An opaque background fills the cached picture's whole pixels.
-        if (covers && o.hasBackground)
-          renderer_.fillRect(box[0], box[1], box[0] + std::ceil(box[2] - box[0] - 1e-9),
-                             box[1] + std::ceil(box[3] - box[1] - 1e-9), o.background, cx * o.colorTransform);
+      // A clip that masks another (setMask) shows only as that one's mask.
+      if (o.sprite && o.sprite->masked()) continue;
+      SpriteInstance* mask = o.sprite && !renderer_.drawingMask() ? o.sprite->mask() : nullptr;
+      if (mask) {
+        renderer_.beginMask();
+        drawSprite(*mask, stageToPixels_ * mask->worldMatrix(), swf::ColorTransform());
+        renderer_.applyMask();
       }
-      if (!layered) {
-        drawObject(o, om, cx * o.colorTransform);
-        continue;
-      }
-      double filterScale = stageScale_ * 20;
-      renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0);
-      drawObject(o, om, cx);
-      renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
+      drawPlaced(o, om, cx);
+      if (mask) renderer_.popMask();
     }
     while (clipStack_.size() > clipBase) {
       renderer_.popMask();

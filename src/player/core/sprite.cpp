@@ -111,6 +111,25 @@ const DisplayObject* SpriteInstance::namedChild(const std::string& name, bool ca
   return nullptr;
 }
 
+void SpriteInstance::setMask(SpriteInstance* mask) {
+  // A clip masks one clip at a time, and has one mask at a time.
+  if (SpriteInstance* old = mask_.lock().get()) old->masked_.reset();
+  mask_.reset();
+  if (!mask || mask == this) return;
+  if (SpriteInstance* before = mask->masked_.lock().get()) before->mask_.reset();
+  mask_ = mask->weak_from_this();
+  mask->masked_ = weak_from_this();
+}
+
+swf::Matrix SpriteInstance::worldMatrix() const {
+  swf::Matrix m;
+  for (const SpriteInstance* s = this; s; s = s->parent()) {
+    const DisplayObject* o = s->displayObject();
+    if (o) m = o->matrix * m;
+  }
+  return m;
+}
+
 Drawing& SpriteInstance::drawingForScript() {
   if (!drawing_) drawing_ = std::make_unique<Drawing>();
   return *drawing_;

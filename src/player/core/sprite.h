@@ -209,6 +209,14 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   Drawing* drawing() const { return drawing_.get(); }
   Drawing& drawingForScript();
   void clearDrawing() { drawing_.reset(); }
+  // setMask: the clip whose shapes show this one (null for none), and the
+  // clip this one shows through (a mask is not drawn itself).
+  SpriteInstance* mask() const { return mask_.lock().get(); }
+  SpriteInstance* masked() const { return masked_.lock().get(); }
+  void setMask(SpriteInstance* mask);
+  // From this clip's own coordinates to the stage's (twips), through every
+  // parent's transform and the root's own.
+  swf::Matrix worldMatrix() const;
   // Whether a frame of this clip has been shown since it was made.
   bool loaded() const { return loaded_; }
   void setLoaded() { loaded_ = true; }
@@ -245,6 +253,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   avm1::ClipObject* scriptObject_ = nullptr;
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
   std::unique_ptr<Drawing> drawing_;
+  std::weak_ptr<SpriteInstance> mask_, masked_;
   SoundTransform soundTransform_;
   // This clip's entry when no parent holds it: the root's, or a removed
   // clip's last one (for the scripts that still look at it).
