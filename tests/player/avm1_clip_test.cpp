@@ -191,3 +191,35 @@ TEST_F(Clips, TellTargetAndWithActOnTheirObjects) {
   ASSERT_EQ(1u, lines_.size());
   EXPECT_EQ("20", lines_[0]);
 }
+
+TEST_F(Clips, TextFieldsMadeAndChangedByScripts) {
+  Value field = call(Value(root_), "createTextField", {"label", 20, 10, 20, 100, 30});
+  ASSERT_EQ("object", machine_->typeOf(field).str());
+  EXPECT_EQ(field.object(), clip("label").object());  // found by name too
+  EXPECT_EQ("_level0.label", machine_->toString(field).str());
+  set(field, "text", "a < b");
+  EXPECT_EQ("a < b", machine_->toString(get(field, "text")).str());
+  EXPECT_EQ(5, number(get(field, "length")));
+  set(field, "html", true);
+  set(field, "htmlText", "<p>one</p><p>two &amp; three</p>");
+  EXPECT_EQ("one\rtwo & three\r", machine_->toString(get(field, "text")).str());
+  set(field, "border", true);
+  set(field, "borderColor", 0xFF0000);
+  set(field, "textColor", 0x00FF00);
+  EXPECT_TRUE(get(field, "border").boolean());
+  EXPECT_EQ(0xFF0000, number(get(field, "borderColor")));
+  EXPECT_EQ(0x00FF00, number(get(field, "textColor")));
+  EXPECT_EQ(10, number(get(field, "_x")));
+  set(field, "_x", 40);
+  EXPECT_EQ(40, number(get(field, "_x")));
+  EXPECT_EQ(100, number(get(field, "_width")));
+  EXPECT_EQ(20, number(call(field, "getDepth")));
+  // A bound field shows its variable's value as soon as a script reads it.
+  set(field, "html", false);
+  set(field, "variable", "score");
+  set(Value(root_), "score", 42);
+  EXPECT_EQ("42", machine_->toString(get(field, "text")).str());
+  call(field, "removeTextField");
+  EXPECT_TRUE(get(field, "text").isUndefined());
+  EXPECT_EQ("undefined", machine_->typeOf(clip("label")).str());
+}

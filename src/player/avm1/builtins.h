@@ -9,6 +9,7 @@
 
 namespace player {
 class SpriteInstance;
+struct DisplayObject;
 }
 
 namespace avm1 {
@@ -24,6 +25,7 @@ void installMovieClip(Machine& m);
 void installColor(Machine& m);
 void installInput(Machine& m);  // Key, Mouse, Stage
 void installSound(Machine& m);
+void installTextField(Machine& m);  // after MovieClip
 
 // Properties objects answer for themselves (array elements and length, clip
 // properties and children); false when the name is not theirs.
@@ -60,6 +62,14 @@ bool dragTo(Machine& m);
 void broadcastMouse(Machine& m, const char* event);
 void broadcastKey(Machine& m, bool down);
 void stopAllSounds(Machine& m);
+
+// The script object of an edit text on `parent`'s display list (SWF 6 and
+// later); undefined for other objects.
+Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o);
+// A text field's target path ("_level0.field"); undefined for other values.
+Value textTargetPath(Machine& m, const Value& v);
+// Keeps the script objects of the text fields on `sprite`'s list.
+void markTextObjects(Machine& m, player::SpriteInstance& sprite);
 
 // Variables by target path from `base`, for bound edit text; run within
 // Machine::runOutside, as getters may run.

@@ -27,13 +27,6 @@ const char* const kPropertyNames[] = {
 };
 constexpr int kPropertyCount = sizeof kPropertyNames / sizeof kPropertyNames[0];
 
-int propertyIndex(const String& name) {
-  const std::string& n = name.str();
-  if (n.size() < 2 || n[0] != '_') return -1;
-  for (int i = 0; i < kPropertyCount; ++i)
-    if (strcasecmpEqual(n, kPropertyNames[i])) return i;
-  return -1;
-}
 
 String pathOf(const player::SpriteInstance* sprite, bool slashes) {
   std::vector<const std::string*> names;
@@ -78,9 +71,14 @@ void applyScriptTransform(player::DisplayObject& o) {
   o.transformedByScript = true;
 }
 
-void boundsInParent(const player::SpriteInstance& sprite, const player::DisplayObject& o, double* box) {
+// A clip's contents, or another object's, in its parent's coordinates.
+void boundsInParent(const player::SpriteInstance* sprite, const player::DisplayObject& o, double* box) {
   player::clearBox(box);
-  player::addSpriteBounds(sprite, o.matrix, box);
+  if (sprite) {
+    player::addSpriteBounds(*sprite, o.matrix, box);
+  } else {
+    player::addObjectBounds(o, o.matrix, box);
+  }
   if (player::boxIsEmpty(box)) box[0] = box[1] = box[2] = box[3] = 0;
 }
 
@@ -96,6 +94,14 @@ double normalizeDegrees(double d) {
 double toTwips(double pixels) { return std::round(pixels * 20); }
 
 }  // namespace
+
+int propertyIndex(const String& name) {
+  const std::string& n = name.str();
+  if (n.size() < 2 || n[0] != '_') return -1;
+  for (int i = 0; i < kPropertyCount; ++i)
+    if (strcasecmpEqual(n, kPropertyNames[i])) return i;
+  return -1;
+}
 
 // ------------------------------------------------------------ ClipObject
 
@@ -367,6 +373,27 @@ void getUrl(Machine& m, Activation& a, const String& url, const String& window, 
 
 bool isClipProperty(const String& name) { return propertyIndex(name) >= 0; }
 
+bool getDisplayProperty(const player::SpriteInstance* sprite, player::DisplayObject& o, int index, Value* out) {
+  switch (index) {
+    case 0: *out = Value(o.matrix.tx / 20); return true;
+    case 1: *out = Value(o.matrix.ty / 20); return true;
+    case 2: ensureScriptTransform(o); *out = Value(o.scaleX * 100); return true;
+    case 3: ensureScriptTransform(o); *out = Value(o.scaleY * 100); return true;
+    case 6: *out = Value(o.colorTransform.aMul * 100); return true;
+    case 7: *out = Value(o.visible); return true;
+    case 8:
+    case 9: {
+      double box[4];
+      boundsInParent(sprite, o, box);
+      *out = Value(index == 8 ? (box[2] - box[0]) / 20 : (box[3] - box[1]) / 20);
+      return true;
+    }
+    case 10: ensureScriptTransform(o); *out = Value(o.rotation); return true;
+    case 13: *out = Value(String(o.name)); return true;
+    default: return false;
+  }
+}
+
 bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& name, Value* out) {
   int index = propertyIndex(name);
   if (index < 0) {
@@ -389,26 +416,12 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
     *out = Value();
     return true;
   }
+  if (getDisplayProperty(&sprite, *o, index, out)) return true;
   switch (index) {
-    case 0: *out = Value(o->matrix.tx / 20); break;
-    case 1: *out = Value(o->matrix.ty / 20); break;
-    case 2: ensureScriptTransform(*o); *out = Value(o->scaleX * 100); break;
-    case 3: ensureScriptTransform(*o); *out = Value(o->scaleY * 100); break;
     case 4: *out = Value(static_cast<double>(std::max(1, sprite.currentFrame() + 1))); break;
     case 5: *out = Value(static_cast<double>(sprite.frameCount())); break;
-    case 6: *out = Value(o->colorTransform.aMul * 100); break;
-    case 7: *out = Value(o->visible); break;
-    case 8:
-    case 9: {
-      double box[4];
-      boundsInParent(sprite, *o, box);
-      *out = Value(index == 8 ? (box[2] - box[0]) / 20 : (box[3] - box[1]) / 20);
-      break;
-    }
-    case 10: ensureScriptTransform(*o); *out = Value(o->rotation); break;
     case 11: *out = Value(pathOf(&sprite, true)); break;
     case 12: *out = Value(static_cast<double>(sprite.frameCount())); break;
-    case 13: *out = Value(String(o->name)); break;
     case 14: *out = Value(String()); break;
     case 15: *out = Value(String(m.movieUrl())); break;
     case 16: *out = Value(1.0); break;
@@ -430,15 +443,8 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
   return true;
 }
 
-bool setClipProperty(Machine& m, player::SpriteInstance& sprite, const String& name, const Value& value) {
-  int index = propertyIndex(name);
-  if (index < 0) {
-    if (!strcasecmpEqual(name.str(), "_lockroot")) return false;
-    sprite.setLockRoot(m.toBoolean(value));
-    return true;
-  }
-  player::DisplayObject* o = sprite.displayObject();
-  if (!o) return true;
+bool setDisplayProperty(Machine& m, const player::SpriteInstance* sprite, player::DisplayObject& o, int index,
+                        const Value& value) {
   auto number = [&](double* out) {
     double d = m.toNumber(value);
     if (std::isnan(d)) return false;
@@ -449,61 +455,71 @@ bool setClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
   switch (index) {
     case 0:
       if (number(&d)) {
-        o->matrix.tx = toTwips(d);
-        o->transformedByScript = true;
+        o.matrix.tx = toTwips(d);
+        o.transformedByScript = true;
       }
       break;
     case 1:
       if (number(&d)) {
-        o->matrix.ty = toTwips(d);
-        o->transformedByScript = true;
+        o.matrix.ty = toTwips(d);
+        o.transformedByScript = true;
       }
       break;
     case 2:
     case 3:
       if (number(&d)) {
-        ensureScriptTransform(*o);
-        (index == 2 ? o->scaleX : o->scaleY) = d / 100;
-        applyScriptTransform(*o);
+        ensureScriptTransform(o);
+        (index == 2 ? o.scaleX : o.scaleY) = d / 100;
+        applyScriptTransform(o);
       }
       break;
     case 6:
       if (number(&d)) {
-        o->colorTransform.aMul = d / 100;
-        o->transformedByScript = true;
+        o.colorTransform.aMul = d / 100;
+        o.transformedByScript = true;
       }
       break;
     case 7: {
       // "false" and other text count by number in older movies.
-      o->visible = value.isString() && m.swfVersion() < 7 ? m.toBoolean(Value(m.toNumber(value))) : m.toBoolean(value);
-      if (value.isUndefined()) o->visible = o->visible;
+      o.visible = value.isString() && m.swfVersion() < 7 ? m.toBoolean(Value(m.toNumber(value))) : m.toBoolean(value);
       break;
     }
     case 8:
     case 9:
       if (number(&d) && d >= 0) {
         double box[4];
-        boundsInParent(sprite, *o, box);
+        boundsInParent(sprite, o, box);
         double current = index == 8 ? box[2] - box[0] : box[3] - box[1];
         if (current <= 0) break;
-        ensureScriptTransform(*o);
-        (index == 8 ? o->scaleX : o->scaleY) *= d * 20 / current;
-        applyScriptTransform(*o);
+        ensureScriptTransform(o);
+        (index == 8 ? o.scaleX : o.scaleY) *= d * 20 / current;
+        applyScriptTransform(o);
       }
       break;
     case 10:
       if (number(&d)) {
-        ensureScriptTransform(*o);
-        o->rotation = normalizeDegrees(d);
-        applyScriptTransform(*o);
+        ensureScriptTransform(o);
+        o.rotation = normalizeDegrees(d);
+        applyScriptTransform(o);
       }
       break;
     case 13:
-      o->name = m.toString(value).str();
+      o.name = m.toString(value).str();
       break;
     default:
-      break;  // read-only, or not kept
+      return false;  // read-only, or not kept
   }
+  return true;
+}
+
+bool setClipProperty(Machine& m, player::SpriteInstance& sprite, const String& name, const Value& value) {
+  int index = propertyIndex(name);
+  if (index < 0) {
+    if (!strcasecmpEqual(name.str(), "_lockroot")) return false;
+    sprite.setLockRoot(m.toBoolean(value));
+    return true;
+  }
+  if (player::DisplayObject* o = sprite.displayObject()) setDisplayProperty(m, &sprite, *o, index, value);
   return true;
 }
 
@@ -528,6 +544,7 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
     player::SpriteInstance* s = work.back();
     work.pop_back();
     heap.mark(s->scriptObject());
+    markTextObjects(m, *s);
     for (auto& entry : s->children())
       if (entry.second.sprite) work.push_back(entry.second.sprite.get());
   }

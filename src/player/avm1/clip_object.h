@@ -9,6 +9,7 @@
 
 namespace player {
 class SpriteInstance;
+struct DisplayObject;
 }
 
 namespace avm1 {
@@ -74,6 +75,14 @@ void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box);
 void getUrl(Machine& m, Activation& a, const String& url, const String& window, int flags);
 
 // --- clip properties ---
+// The index of a property name (_x 0, _y 1, ... _ymouse 21), -1 for others.
+int propertyIndex(const String& name);
+// The properties every display object has (_x, _y, _xscale, _yscale,
+// _alpha, _visible, _width, _height, _rotation, _name), by index; `sprite`
+// is the object's clip, null for other objects. False for other indexes.
+bool getDisplayProperty(const player::SpriteInstance* sprite, player::DisplayObject& o, int index, Value* out);
+bool setDisplayProperty(Machine& m, const player::SpriteInstance* sprite, player::DisplayObject& o, int index,
+                        const Value& value);
 Value getPropertyByIndex(Machine& m, Object* clip, int index);
 void setPropertyByIndex(Machine& m, Object* clip, int index, const Value& value);
 // _x, _y, ... by name; false when the name is not one of them.

@@ -279,6 +279,7 @@ void installGlobals(Machine& m) {
   installColor(m);
   installInput(m);
   installSound(m);
+  installTextField(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -1137,7 +1137,7 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       if (v.object() && v.object()->kind() == Object::Kind::Clip) {
         push(Value(static_cast<ClipObject*>(v.object())->targetPath()));
       } else {
-        push(Value());
+        push(textTargetPath(m, v));
       }
       break;
     }

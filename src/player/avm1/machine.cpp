@@ -367,7 +367,12 @@ String Machine::typeOf(const Value& v) {
     case Value::Type::Number: return "number";
     case Value::Type::String: return "string";
     case Value::Type::Object:
-      if (v.object()->kind() == Object::Kind::Clip) return "movieclip";
+      if (v.object()->kind() == Object::Kind::Clip) {
+        // Buttons run on timelines here, but scripts know them as objects.
+        player::SpriteInstance* s = static_cast<ClipObject*>(v.object())->sprite();
+        const player::DisplayObject* o = s ? s->displayObject() : nullptr;
+        return o && o->def && o->def->kind == player::CharacterKind::Button ? "object" : "movieclip";
+      }
       if (v.object()->kind() == Object::Kind::Function) return "function";
       return "object";
   }

@@ -125,6 +125,7 @@ struct Prototypes {
   Object* color = nullptr;
   Object* sound = nullptr;
   Object* xmlNode = nullptr;
+  Object* textField = nullptr;
 };
 
 class Machine {

@@ -137,7 +137,8 @@ Value getInstanceAtDepth(Machine& m, Call& c) {
   auto it = s->children().find(wrapToInt32(d) + kDepthOffset);
   if (it == s->children().end()) return Value();
   if (it->second.sprite) return Value(m.clipObject(it->second.sprite.get()));
-  return Value(m.clipObject(s));
+  Value text = textObject(m, *s, it->second);
+  return text.isUndefined() ? Value(m.clipObject(s)) : text;
 }
 
 // ------------------------------------------------------------ made by scripts
@@ -602,9 +603,10 @@ bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out
     return true;
   }
   if (m.findOwnVisible(clip, name)) return false;
-  if (const player::DisplayObject* child = s->namedChild(name.str(), m.caseSensitive())) {
+  if (player::DisplayObject* child = s->namedChild(name.str(), m.caseSensitive())) {
     // Shapes have no object of their own: their name leads to their clip.
-    *out = Value(m.clipObject(child->sprite ? child->sprite.get() : s));
+    Value text = m.swfVersion() >= 6 ? textObject(m, *s, *child) : Value();
+    *out = !text.isUndefined() ? text : Value(m.clipObject(child->sprite ? child->sprite.get() : s));
     return true;
   }
   return getClipProperty(m, *s, name, out);

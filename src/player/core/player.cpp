@@ -110,26 +110,22 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     ranScripts_ = true;
   }
 
-  TextField& textFieldOf(DisplayObject& o) {
-    if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, *movie_);
-    return *o.textField;
-  }
-
   // Fields bound to a variable show its value; a field whose variable is
   // not set yet sets it to the field's own text.
   void syncTextFields(SpriteInstance& sprite) {
     for (auto& entry : sprite.children()) {
       DisplayObject& o = entry.second;
       if (o.sprite) syncTextFields(*o.sprite);
-      if (o.def->kind != CharacterKind::EditText || o.def->editText->variable.empty()) continue;
-      TextField& field = textFieldOf(o);
+      if (o.def->kind != CharacterKind::EditText) continue;
+      TextField& field = textFieldOf(o, *movie_);
+      if (field.def().variable.empty()) continue;
       std::string value;
       int version = movie_->header.version;
-      if (stage_.getVariableText(sprite, o.def->editText->variable, &value)) {
+      if (stage_.getVariableText(sprite, field.def().variable, &value)) {
         field.setText(version >= 6 ? value : text::encodeMovieText(text::decodeUtf8(value), version));
       } else {
         std::string text = field.text();
-        stage_.setVariableText(sprite, o.def->editText->variable,
+        stage_.setVariableText(sprite, field.def().variable,
                                version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
       }
     }
@@ -156,7 +152,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         drawStaticText(renderer_, *o.def->staticText, *movie_, m, cx);
         break;
       case CharacterKind::EditText:
-        textFieldOf(o).draw(renderer_, fonts_, m, cx);
+        textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
       case CharacterKind::Bitmap:
         break;

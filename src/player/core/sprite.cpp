@@ -102,9 +102,9 @@ uint16_t SpriteInstance::characterId() const {
   return o ? o->characterId : 0;
 }
 
-const DisplayObject* SpriteInstance::namedChild(const std::string& name, bool caseSensitive) const {
-  for (const auto& entry : children_) {
-    const DisplayObject& o = entry.second;
+DisplayObject* SpriteInstance::namedChild(const std::string& name, bool caseSensitive) {
+  for (auto& entry : children_) {
+    DisplayObject& o = entry.second;
     if (o.name.size() != name.size() || o.name.empty()) continue;
     if (caseSensitive ? o.name == name : avm1::strcasecmpEqual(o.name, name)) return &o;
   }
@@ -241,6 +241,21 @@ SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, con
   sprite->entry_ = &o;
   o.sprite = sprite;
   return sprite.get();
+}
+
+DisplayObject* SpriteInstance::createScriptObject(int depth, std::shared_ptr<const CharacterDef> def,
+                                                 const std::string& name, const swf::Matrix& matrix) {
+  if (!def || context_->objects >= RunContext::kMaxObjects) return nullptr;
+  auto existing = children_.find(depth);
+  if (existing != children_.end()) removeAt(existing);
+  DisplayObject& o = children_[depth];
+  ++context_->objects;
+  o.def = def.get();
+  o.scriptDef = std::move(def);
+  o.name = name;
+  o.matrix = matrix;
+  o.placedByScript = true;
+  return &o;
 }
 
 void SpriteInstance::placed(bool byScript) {

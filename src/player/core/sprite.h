@@ -72,6 +72,8 @@ struct DisplayObject {
   double scaleX = 1, scaleY = 1, rotation = 0;
   // An edit text's own text and layout, made when first needed.
   std::shared_ptr<TextField> textField;
+  // A character a script made (createTextField), which `def` points at.
+  std::shared_ptr<const CharacterDef> scriptDef;
 };
 
 // Clip events by their bit in the file's event flags.
@@ -184,7 +186,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   void setUnloaded() { unloaded_ = true; }
   // The child a script names: the first at the lowest depth with that
   // instance name, null when none.
-  const DisplayObject* namedChild(const std::string& name, bool caseSensitive) const;
+  DisplayObject* namedChild(const std::string& name, bool caseSensitive);
   // The character this clip was made from (0 for empty clips and the root).
   uint16_t characterId() const;
 
@@ -193,6 +195,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // timeline) at `depth`, replacing what is there. Null when not possible.
   SpriteInstance* createChild(int depth, uint16_t characterId, const TimelineDef* timeline,
                               const std::string& name);
+  // Places a character a script made (a text field) at `depth`, replacing
+  // what is there. Null when not possible.
+  DisplayObject* createScriptObject(int depth, std::shared_ptr<const CharacterDef> def, const std::string& name,
+                                    const swf::Matrix& matrix);
   // Removes the object at `depth`, with unload events for clips.
   void removeChild(int depth);
   // Moves the object at `from` to `to`, swapping with what is there.
