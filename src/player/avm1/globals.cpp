@@ -295,6 +295,8 @@ void installGlobals(Machine& m) {
   m.method(g, "updateAfterEvent", noop);
   g->define("NaN", Value(NAN), kDontEnum | kVersion5);
   g->define("Infinity", Value(INFINITY), kDontEnum | kVersion5);
+  // The reference player's globals hold an "o" that is null.
+  g->define("o", Value::null(), kDontEnum);
 }
 
 }  // namespace avm1

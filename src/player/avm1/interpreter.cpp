@@ -169,9 +169,11 @@ struct Interpreter {
       return Value();
     }
     bool timelineSeen = false;
+    // _global is found on a scope's own object only, not on its prototypes.
+    bool global = m.swfVersion() >= 6 && sameName(name, "_global");
     for (Scope* s = a.scope; s; s = s->parent) {
       Object* o = scopeObject(s, &timelineSeen);
-      if (!o) continue;
+      if (!o || (global && !m.findOwnVisible(o, name))) continue;
       if (m.hasProperty(o, name)) return m.get(o, name);
     }
     if (fallbackVariable(name, &v)) return v;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "player/text/encoding.h"
+
 namespace avm1 {
 
 namespace {
@@ -12,9 +14,49 @@ constexpr size_t kIndexFrom = 12;
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
+bool isAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// A letter as names compare it: the reference player folds the cases of the
+// Latin, Greek, Cyrillic and Armenian letters, not those of later scripts.
+char32_t foldLetter(char32_t c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  // Latin Extended-A: pairs, upper case first.
+  if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
+    return c & ~char32_t(1);
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
+  if (c == 0x178) return 0xFF;
+  // The digraphs' capital, title case and small letters.
+  if (c >= 0x1C4 && c <= 0x1CC) return 0x1C6 + (c - 0x1C4) / 3 * 3;
+  if (c >= 0x1F1 && c <= 0x1F3) return 0x1F3;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
+  if (c >= 0x400 && c <= 0x40F) return c + 80;
+  if (c >= 0x410 && c <= 0x42F) return c + 32;
+  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) || (c >= 0x4D0 && c <= 0x4FF)) return c | 1;
+  if (c >= 0x4C1 && c <= 0x4CE) return (c & 1) ? c + 1 : c;
+  if (c >= 0x531 && c <= 0x556) return c + 48;
+  return c;
+}
+
+std::u32string foldedName(const std::string& s) {
+  std::u32string out = text::decodeUtf8(s);
+  for (char32_t& c : out) c = foldLetter(c);
+  return out;
+}
+
 // Hash of a name with letters folded to lower case (FNV-1a).
 size_t foldedHash(const std::string& s) {
   size_t h = static_cast<size_t>(14695981039346656037ull);
+  if (!isAscii(s)) {
+    for (char32_t c : foldedName(s)) {
+      h ^= static_cast<size_t>(c);
+      h *= static_cast<size_t>(1099511628211ull);
+    }
+    return h;
+  }
   for (char c : s) {
     h ^= static_cast<size_t>(static_cast<unsigned char>(asciiLower(c)));
     h *= static_cast<size_t>(1099511628211ull);
@@ -22,10 +64,11 @@ size_t foldedHash(const std::string& s) {
   return h;
 }
 
-// Names compare by ASCII letters only, whatever the C locale says.
+// Names compare by the letters above only, whatever the C locale says.
 bool sameName(const std::string& a, const std::string& b, bool caseSensitive) {
   if (a.size() != b.size()) return false;
   if (caseSensitive) return a == b;
+  if (!isAscii(a) || !isAscii(b)) return foldedName(a) == foldedName(b);
   for (size_t i = 0; i < a.size(); ++i)
     if (asciiLower(a[i]) != asciiLower(b[i])) return false;
   return true;
