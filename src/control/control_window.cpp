@@ -175,6 +175,10 @@ bool onFormEvent(HWND, int code, int element, int source) {
       if (target == &p.pageButtons[page - 1]) switchPage(page);
   } else if (target == &p.list && code == kEventActivate) {
     activateEntry(p.list.selected());
+  } else if (target == &p.list && code == kEventDoubleClick && p.pages.current() == kTaskPage &&
+             p.list.selected() == 0) {
+    // A double-click beside the rows adds a task.
+    onTaskRowActivated(0);
   } else if (target == &p.list && code == kEventRightPress) {
     showListMenu();
   }
@@ -228,6 +232,8 @@ void onTimer(UINT_PTR timer) {
   } else if (timer == kDeferredStartTimer) {
     KillTimer(window, kDeferredStartTimer);
     runDeferredStart();
+  } else {
+    onSchedulerTick(timer);
   }
 }
 

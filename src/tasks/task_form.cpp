@@ -1,5 +1,7 @@
 #include "tasks/task_form.h"
 
+#include <cstdio>
+
 #include "runtime/datetime.h"
 #include "runtime/text.h"
 #include "store/config_text.h"
@@ -20,6 +22,27 @@ ParameterPrompt parameterPrompt(int action) {
 const char* parameterFileFilter(int action) {
   return action == kActionRing ? "音乐文件(*.mp3,*.mid,*.wav)|*.mp3;*.mid;*.wav"
                                : "所有文件(*.*)|*.*";
+}
+
+std::string pickerText(double value, int repeat) {
+  LocalTime t = fromOleDate(value);
+  char text[80];
+  switch (repeat) {
+    case kRepeatOnce:
+      std::snprintf(text, sizeof text, "%04d年%d月%02d日 %02d时%02d分%02d秒", t.year, t.month, t.day,
+                    t.hour, t.minute, t.second);
+      break;
+    case kRepeatMonthly:
+      std::snprintf(text, sizeof text, "%02d日 %02d时%02d分%02d秒", t.day, t.hour, t.minute, t.second);
+      break;
+    case kRepeatHourly:
+      std::snprintf(text, sizeof text, "%02d分%02d秒", t.minute, t.second);
+      break;
+    default:
+      std::snprintf(text, sizeof text, "%02d时%02d分%02d秒", t.hour, t.minute, t.second);
+      break;
+  }
+  return text;
 }
 
 std::string checkTaskInput(const TaskInput& input, double now,

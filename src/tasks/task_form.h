@@ -20,6 +20,10 @@ ParameterPrompt parameterPrompt(int action);
 // The file dialog's filter in "name|patterns" form.
 const char* parameterFileFilter(int action);
 
+// What the picker shows for `value` in the display format of the repeat kind
+// (pickerFormat), spaces included.
+std::string pickerText(double value, int repeat);
+
 // What the editor holds when "确 定" is pressed.
 struct TaskInput {
   int action = 0;

@@ -80,6 +80,17 @@ TEST(TaskForm, StoresKeysInOrderWithoutSpaces) {
   EXPECT_EQ(config.getValue("ID", "执行类型"), "1");
 }
 
+TEST(TaskForm, PickerTextFollowsTheFormatOfEachRepeatKind) {
+  const double when = at(2016, 5, 9, 8, 3, 7);
+  EXPECT_EQ(pickerText(when, kRepeatOnce), "2016年5月09日 08时03分07秒");
+  EXPECT_EQ(pickerText(when, kRepeatMonthly), "09日 08时03分07秒");
+  EXPECT_EQ(pickerText(when, kRepeatHourly), "03分07秒");
+  EXPECT_EQ(pickerText(when, kRepeatDaily), "08时03分07秒");
+  EXPECT_EQ(pickerText(when, kRepeatSunday), "08时03分07秒");
+  // What is stored reads back as the same time.
+  EXPECT_EQ(parseDateTime(removeSpaces(pickerText(when, kRepeatOnce))), when);
+}
+
 TEST(TaskForm, StoredTimesGoBackIntoThePickerUnmoved) {
   // A daily time already past today shows today, not tomorrow.
   EXPECT_EQ(storedPickerValue("08时30分00秒", kRepeatDaily, kNow), at(2026, 12, 7, 8, 30));
