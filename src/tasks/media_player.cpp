@@ -43,7 +43,11 @@ unsigned MediaPlayer::open(const std::string& file, uintptr_t parent, bool usePa
   close();
   std::string command = "open " + name + " Alias " + alias_;
   if (useParent) command += " parent " + intToText(static_cast<long long>(parent));
-  return send(command + " style child");
+  unsigned code = send(command + " style child");
+  // Audio-only devices (waveaudio for .wav, sequencer for .mid) know no
+  // window style: without a parent the file opens without one.
+  if (code != 0 && !useParent) code = send(command);
+  return code;
 }
 
 unsigned MediaPlayer::play() { return send("play " + alias_); }

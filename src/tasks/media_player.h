@@ -38,7 +38,8 @@ class MediaPlayer {
   const std::string& alias() const { return alias_; }
 
   // Closes this alias's device first, then opens `file` (its short form
-  // when there is one) as a child of `parent` when `useParent` is set.
+  // when there is one) as a child of `parent` when `useParent` is set. An
+  // audio-only device that refuses the window style is opened without it.
   unsigned open(const std::string& file, uintptr_t parent, bool useParent);
   unsigned play();
   unsigned close();

@@ -63,8 +63,14 @@ class WindowsCalls : public SystemCalls {
     privileges.Privileges[0].Luid.LowPart = luid.low;
     privileges.Privileges[0].Luid.HighPart = luid.high;
     privileges.Privileges[0].Attributes = attributes;
+    // The error code then tells of this call alone: not every system clears
+    // it when all privileges were assigned.
+    SetLastError(ERROR_SUCCESS);
     AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), FALSE, &privileges, 0, nullptr, nullptr);
-    recordSystemCall("AdjustTokenPrivileges(" + intToText(count) + ", " + intToText(attributes) + ")");
+    const DWORD error = GetLastError();
+    recordSystemCall("AdjustTokenPrivileges(" + intToText(count) + ", " + intToText(attributes) +
+                     ") error " + intToText(static_cast<long long>(error)));
+    SetLastError(error);  // writing the record may have changed it
   }
 
   unsigned long lastError() override { return GetLastError(); }

@@ -33,6 +33,18 @@ TEST_F(MediaPlayerTest, OpenClosesTheAliasFirstAndPrefersTheShortName) {
   EXPECT_EQ(log.back(), "open \"D:\\x y.wav\" Alias Media1234567 style child");
 }
 
+TEST_F(MediaPlayerTest, AudioOnlyDevicesOpenWithoutTheWindowStyle) {
+  // waveaudio and the sequencer answer the style keyword with
+  // MCIERR_UNRECOGNIZED_COMMAND.
+  mci.failures["open C:\\ring.wav Alias Media1234567 style child"] = 261;
+  EXPECT_EQ(player.open("C:\\ring.wav", 0, false), 0u);
+  EXPECT_EQ(log.back(), "open C:\\ring.wav Alias Media1234567");
+  // A window was asked for: the failure stands.
+  mci.failures["open C:\\ring.wav Alias Media1234567 parent 5 style child"] = 261;
+  EXPECT_EQ(player.open("C:\\ring.wav", 5, true), 261u);
+  EXPECT_EQ(log.back(), "open C:\\ring.wav Alias Media1234567 parent 5 style child");
+}
+
 TEST_F(MediaPlayerTest, ActionsSendTheirCommands) {
   player.play();
   player.stop();

@@ -81,8 +81,10 @@ TEST_F(ActionTest, RingPlaysTheFileOrTheDefaultRingAndShowsTheBalloon) {
                      "play Media4242", balloon}));
   // A file the player cannot open: no sound, the balloon all the same.
   mci.failures["open C:\\ring.mp3 Alias Media4242 style child"] = 263;
+  mci.failures["open C:\\ring.mp3 Alias Media4242"] = 263;
   EXPECT_EQ(perform(kActionRing, "C:\\ring.mp3"),
-            (CallLog{"close Media4242", "open C:\\ring.mp3 Alias Media4242 style child", balloon}));
+            (CallLog{"close Media4242", "open C:\\ring.mp3 Alias Media4242 style child",
+                     "open C:\\ring.mp3 Alias Media4242", balloon}));
   // No file, or one deleted since: the built-in ring, three times.
   EXPECT_EQ(perform(kActionRing, ""), (CallLog{"default ring x3", balloon}));
   EXPECT_EQ(perform(kActionRing, "C:\\gone.mp3"), (CallLog{"default ring x3", balloon}));
