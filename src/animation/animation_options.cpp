@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "control/command_dispatch.h"
+#include "control/commands.h"
 #include "control/control_menus.h"
 #include "shell/app.h"
 

@@ -33,9 +33,7 @@ void dispatchCommand(int commandId) {
     case kCommandRenameCategory:
     case kCommandPlaceItem:
     case kCommandOpenFolder:
-    case kCommandAddFolder:
-      runLauncherCommand(commandId);
-      return;
+    case kCommandAddFolder: runLauncherCommand(commandId); return;
 
     case kCommandAddTask: openTaskEditor("添加计划任务!"); return;
     case kCommandModifyTask:

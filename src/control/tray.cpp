@@ -8,6 +8,7 @@
 #include "control/control_window.h"
 #include "shell/app.h"
 #include "tasks/task_sound.h"
+#include "ui/tray_icon.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -15,9 +16,7 @@ namespace ql {
 namespace {
 
 // An option is on unless its stored text is exactly "假"; a missing one is off.
-bool animationOptionOn(const char* key) {
-  return appConfig.getValue("fl配置", key, "假") != "假";
-}
+bool animationOptionOn(const char* key) { return appConfig.getValue("fl配置", key, "假") != "假"; }
 
 void showTrayMenu() {
   MenuHandle& tray = controlMenu(kTrayMenu);
@@ -34,19 +33,14 @@ void showTrayMenu() {
 
 void onTrayEvent(int event) {
   switch (event) {
-    case kTrayLeftDown:
-      showControlWindow();
-      break;
-    case kTrayRightDown:
-      showTrayMenu();
-      break;
+    case kTrayLeftDown: showControlWindow(); break;
+    case kTrayRightDown: showTrayMenu(); break;
     case kTrayBalloonTimeout:
     case kTrayBalloonClicked:
       stopTaskSound();
       PlaySoundA(nullptr, nullptr, 0);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "control/command_dispatch.h"
-#include "control/control_window.h"
+#include "control/commands.h"
+#include "control/page_view.h"
 #include "launcher/catalogue_edits.h"
 #include "launcher/launcher_page.h"
 #include "launcher/prompt_text.h"
@@ -11,15 +11,13 @@
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "shell/app.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 #include "ui/window_base.h"
 
 namespace ql {
 
 namespace {
 
-int currentTab() { return categoryTabs().current(); }
+int currentTab() { return pageView().tabs.current(); }
 
 void refreshAndSave() {
   refreshItems(currentTab());
@@ -29,12 +27,12 @@ void refreshAndSave() {
 void deleteItem() {
   std::string category = currentCategory();
   if (category.empty()) return;
-  SkinListView& list = itemList();
+  SkinListView& list = pageView().list;
   if (deleteItemAt(launcherConfig, category, list.selected(), list.entryCount())) refreshAndSave();
 }
 
 void addCategoryCommand() {
-  std::string name = promptText("请输入添加分类名称：", suggestedCategoryName(categoryTabs().tabCount()));
+  std::string name = promptText("请输入添加分类名称：", suggestedCategoryName(pageView().tabs.tabCount()));
   if (name.empty()) return;
   addCategory(launcherConfig, name);
   rebuildCategories(0);
@@ -69,7 +67,7 @@ void renameCategory() {
   std::string answer = promptText("请输入新分类名称!", category);
   if (answer.empty()) return;
   launcherConfig.renameSection(category, answer);
-  pages().remember(kLauncherPage, currentTab());
+  pageView().pages.remember(kLauncherPage, currentTab());
   rebuildCategories(0);
   // "移动到" shows the category names too.
   rebuildMoveMenu();
@@ -79,7 +77,7 @@ void renameCategory() {
 void placeItem() {
   std::string category = currentCategory(), name = selectedItemName();
   if (category.empty() || name.empty()) return;
-  double position = textToNumber(promptText("请输入项目新位置!", intToText(itemList().selected())));
+  double position = textToNumber(promptText("请输入项目新位置!", intToText(pageView().list.selected())));
   if (!(position > 0.0000001)) return;
   std::string value = launcherConfig.getValue(category, name);
   launcherConfig.insertValue(category, name, value, position >= 2147483647.0 ? 2147483647 : int(position));

@@ -5,8 +5,9 @@
 #include "runtime/text.h"
 #include "store/config_table.h"
 #include "store/database.h"
-#include "ui/toolkit.h"
+#include "runtime/failure_log.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -28,16 +29,8 @@ WindowBase& controlWindow() { return topLevelWindow(0); }
 
 namespace {
 
-// Lets pending window messages run, up to a quit message.
-void processPendingMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (msg.message == WM_QUIT) return;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+// Saved for the session end now under way.
+bool savedForSessionEnd = false;
 
 }  // namespace
 
@@ -50,15 +43,35 @@ void saveAppConfig() {
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
   processPendingMessages();
-  saveConfigText(database(), ConfigField::App, appConfig);
+  if (!saveConfigText(database(), ConfigField::App, appConfig)) logFailure("字段1 not saved");
   processPendingMessages();
+}
+
+void endProcess(unsigned code) {
+  removeAllTrayIcons();
+  ExitProcess(code);
 }
 
 void exitProgram() {
   saveAppConfig();
   database().close();
-  stopToolkit();
-  ExitProcess(0);
+  endProcess(0);
+}
+
+bool querySessionEnd() {
+  if (!savedForSessionEnd) saveAppConfig();
+  savedForSessionEnd = true;
+  return true;
+}
+
+void sessionEnded(bool ending) {
+  if (!ending) {
+    savedForSessionEnd = false;
+    return;
+  }
+  querySessionEnd();
+  database().close();
+  endProcess(0);
 }
 
 }  // namespace ql

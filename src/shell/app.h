@@ -20,10 +20,21 @@ WindowBase& topLevelWindow(int index);
 WindowBase& controlWindow();
 
 // Writes the window geometry into appConfig and stores "字段1", only while the
-// control window is taller than 188 pixels.
+// control window is taller than 188 pixels. A refused save goes to the
+// failure log.
 void saveAppConfig();
 
 // The exit command: save, close the database, end the process with code 0.
 [[noreturn]] void exitProgram();
+
+// Every way out ends here: the tray icon leaves the tray, then the process
+// ends with `code`. The global objects end with the process.
+[[noreturn]] void endProcess(unsigned code);
+
+// The session is ending (log-off, shut-down): does what the exit command
+// does, once per session end. `ending` false (the end was called off) lets
+// a later end save again; `ending` true closes and ends the process.
+bool querySessionEnd();
+void sessionEnded(bool ending);
 
 }  // namespace ql

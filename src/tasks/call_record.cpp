@@ -28,8 +28,8 @@ void recordSystemCall(const std::string& line) {
   SYSTEMTIME time;
   GetLocalTime(&time);
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%02u:%02u:%02u.%03u ", time.wHour, time.wMinute,
-                time.wSecond, time.wMilliseconds);
+  std::snprintf(stamp, sizeof stamp, "%02u:%02u:%02u.%03u ", time.wHour, time.wMinute, time.wSecond,
+                time.wMilliseconds);
   std::lock_guard<std::mutex> lock(writing);
   if (FILE* file = std::fopen(recordPath().c_str(), "ab")) {
     std::fprintf(file, "%s%s\r\n", stamp, line.c_str());

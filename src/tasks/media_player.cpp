@@ -22,7 +22,9 @@ long long toNumber(const std::string& text) { return std::llround(textToNumber(t
 MediaPlayer::MediaPlayer(MciPort& port, uint32_t tickCount)
     : port_(&port), alias_("Media" + intToText(tickCount)) {}
 
-unsigned MediaPlayer::send(const std::string& command) { return port_->sendString(command, nullptr); }
+unsigned MediaPlayer::send(const std::string& command) {
+  return port_->sendString(command, nullptr);
+}
 
 bool MediaPlayer::query(const std::string& command, std::string& answer, unsigned* code) {
   unsigned result = port_->sendString(command, &answer);

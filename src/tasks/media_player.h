@@ -62,9 +62,9 @@ class MediaPlayer {
   long long speed();
   long long position();  // -1 when the query fails
   MediaRect destination();
-  long long volume();    // -1 when the query fails
-  unsigned setVolume(int volume);                        // 0..1000
-  unsigned setChannelVolume(int channel, int volume);    // channel 1 left, 2 right
+  long long volume();                                  // -1 when the query fails
+  unsigned setVolume(int volume);                      // 0..1000
+  unsigned setChannelVolume(int channel, int volume);  // channel 1 left, 2 right
   long long channelVolume(int channel);  // -1 when the query fails, kOutOfRange for a bad channel
   // 1 left, 2 right, 3 stereo, 4 average, 0 anything else; -1 when the query fails.
   int audioSource();

@@ -7,7 +7,7 @@ namespace ql {
 
 namespace {
 
-constexpr uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
+constexpr uint32_t kDefaultTempo = 500000;   // microseconds per quarter note
 constexpr uint32_t kTempoMark = 0xFFFFFFFF;  // a tempo change, not a message
 
 struct TickEvent {
@@ -128,9 +128,8 @@ bool readTrack(Reader track, std::vector<TickEvent>& out, uint64_t& endTick) {
 MidiSong readStandardMidi(const uint8_t* data, size_t size) {
   Reader file(data, size);
   uint32_t headerLength, format, tracks, division;
-  if (!file.tag("MThd") || !file.big(4, headerLength) || headerLength < 6 ||
-      !file.big(2, format) || !file.big(2, tracks) || !file.big(2, division) ||
-      !file.skip(headerLength - 6))
+  if (!file.tag("MThd") || !file.big(4, headerLength) || headerLength < 6 || !file.big(2, format) ||
+      !file.big(2, tracks) || !file.big(2, division) || !file.skip(headerLength - 6))
     return {};
   if (format > 1 || tracks == 0 || (format == 0 && tracks != 1) || division == 0 ||
       (division & 0x8000))
@@ -156,8 +155,10 @@ MidiSong readStandardMidi(const uint8_t* data, size_t size) {
   };
   for (const TickEvent& event : events) {
     advanceTo(event.tick);
-    if (event.message == kTempoMark) tempo = event.tempo;
-    else song.events.push_back({microseconds, event.message});
+    if (event.message == kTempoMark)
+      tempo = event.tempo;
+    else
+      song.events.push_back({microseconds, event.message});
   }
   advanceTo(endTick);
   song.lengthMicroseconds = microseconds;

@@ -14,8 +14,8 @@ struct MidiEvent {
 };
 
 struct MidiSong {
-  std::vector<MidiEvent> events;      // in time order
-  uint64_t lengthMicroseconds = 0;    // to the last track's end
+  std::vector<MidiEvent> events;    // in time order
+  uint64_t lengthMicroseconds = 0;  // to the last track's end
   bool empty() const { return events.empty(); }
 };
 

@@ -24,7 +24,7 @@ namespace {
 constexpr int kWidth = 320, kHeight = 170;
 constexpr UINT_PTR kCountdownTimer = 518;
 constexpr UINT kCountdownPeriodMs = 1000;
-constexpr uint32_t kLineColor = 0xFF800000;     // dark red
+constexpr uint32_t kLineColor = 0xFF800000;  // dark red
 constexpr uint32_t kCountdownColor = 0xFFFF0000;
 const char kGotIt[] = "知道了!";
 const char kClose[] = "关闭";
@@ -42,15 +42,23 @@ class ReminderPopup {
       window_.setTopmost(true);
       return;
     }
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
     ringing_ = false;
     window_.onDestroyed = [this] {
       // However the popup goes, a ring it offered to stop stops with it.
       if (ringing_) stopTaskSound();
     };
-    window_.createTopLevel(nullptr, "计划任务!", [this](HWND window) { build(window); }, false, left,
-                           top, kWidth, kHeight, WS_POPUP | WS_CLIPCHILDREN);
+    window_.onTimer = [this](UINT_PTR timer) {
+      if (timer == kCountdownTimer) showRemaining();
+    };
+    TopLevelArgs args;
+    args.title = "计划任务!";
+    args.created = [this](HWND window) { build(window); };
+    args.left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+    args.top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+    args.width = kWidth;
+    args.height = kHeight;
+    args.style = WS_POPUP | WS_CLIPCHILDREN;
+    window_.createTopLevel(args);
   }
 
   void fired(const ScheduledTask& task) {
@@ -65,14 +73,13 @@ class ReminderPopup {
 
  private:
   void build(HWND window) {
-    HICON icon = static_cast<HICON>(LoadImageA(toolkitModule(), MAKEINTRESOURCEA(ICON_PROGRAM), IMAGE_ICON,
-                                               16, 16, LR_SHARED));
+    HICON icon = static_cast<HICON>(
+        LoadImageA(toolkitModule(), MAKEINTRESOURCEA(ICON_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     form_.attach(window, currentSkinPicture(), SkinForm::kNoTransparentColor, kCaptionClose);
     form_.setCaption("计划任务!");
-    form_.onPaint = [this](Gdiplus::Graphics& graphics, int width, int height) { paint(graphics, width, height); };
-    form_.onTimer = [this](UINT_PTR timer) {
-      if (timer == kCountdownTimer) showRemaining();
+    form_.onPaint = [this](Gdiplus::Graphics& graphics, int width, int height) {
+      paint(graphics, width, height);
     };
 
     button_.create(form_, form_.width() - 78, 140, 65, 23, kGotIt);
@@ -92,7 +99,8 @@ class ReminderPopup {
                  withAlpha(theme::kWhite, 110), withAlpha(theme::kSurface, 210));
     drawRoundRect(graphics, Gdiplus::RectF(10, 30, float(width - 20), 66), 10,
                   withAlpha(theme::kWhite, 120), 1, kRoundFill);
-    drawHaloText(graphics, reminderLine(task_), "宋体", 13, Gdiplus::RectF(18, 35, 282, 92), kLineColor);
+    drawHaloText(graphics, reminderLine(task_), "宋体", 13, Gdiplus::RectF(18, 35, 282, 92),
+                 kLineColor);
   }
 
   void showRemaining() {

@@ -49,9 +49,12 @@ uint32_t readLittle32(const uint8_t* p) {
 std::vector<SpokenStep> spokenTimeSteps(int hour, int minute) {
   Speech speech;
   speech.play(kClipOpening, kOpeningWaitMs);
-  if (hour == 0) speech.zero();
-  else if (hour <= 10) speech.number(hour);
-  else speech.twoDigits(hour);
+  if (hour == 0)
+    speech.zero();
+  else if (hour <= 10)
+    speech.number(hour);
+  else
+    speech.twoDigits(hour);
   speech.play(kClipHour);
   if (minute == 0) {
     speech.waitAfterLast(kBeforeOnTheHourMs);

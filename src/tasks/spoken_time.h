@@ -12,10 +12,10 @@ namespace ql {
 enum SpokenClip : int {
   kClipOpening = 0,  // the opening phrase
   kClipZero = 1,
-  kClipHour = 2,      // said after the hour number
-  kClipOnTheHour = 3, // said instead of the minutes when they are 0
-  kClipMinute = 4,    // said after the minutes
-  kClipOne = 5,       // "one" .. "ten" are kClipOne .. kClipOne + 9
+  kClipHour = 2,       // said after the hour number
+  kClipOnTheHour = 3,  // said instead of the minutes when they are 0
+  kClipMinute = 4,     // said after the minutes
+  kClipOne = 5,        // "one" .. "ten" are kClipOne .. kClipOne + 9
   kClipTen = 14,
 };
 constexpr int kSpokenClipCount = 15;

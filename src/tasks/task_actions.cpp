@@ -56,13 +56,9 @@ void performAction(const ScheduledTask& task, SystemCalls& calls, MediaPlayer& p
     case kActionShutdown:
     case kActionRestart:
     case kActionStandby:
-    case kActionLogOff:
-      shutDown(task.action, calls);
-      break;
+    case kActionLogOff: shutDown(task.action, calls); break;
     case kActionOpenPage:
-    case kActionRunProgram:
-      calls.shellOpen(task.parameter, kShowNormal);
-      break;
+    case kActionRunProgram: calls.shellOpen(task.parameter, kShowNormal); break;
     case kActionBalloon:
       calls.showBalloon(task.parameter, kBalloonTitle, kBalloonInfoIcon, kBalloonTimeoutMs);
       break;

@@ -18,7 +18,7 @@ constexpr unsigned kExitLogOff = 0x00, kExitShutdown = 0x01, kExitReboot = 0x02,
                    kExitPowerOff = 0x08;
 constexpr unsigned long kShutdownPrivilegeNumber = 19;  // SE_SHUTDOWN_PRIVILEGE
 constexpr int kShutdownNoReboot = 0;
-constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
+constexpr int kShowNormal = 1;            // SW_SHOWNORMAL
 constexpr unsigned kSoundPurge = 0x0040;  // SND_PURGE
 
 extern const char kShutdownPrivilegeName[];  // "SeShutdownPrivilege"

@@ -21,6 +21,7 @@
 #include "ui/skin_draw.h"
 #include "ui/skin_form.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -71,21 +72,30 @@ class TaskEditor {
 
   void run() {
     WindowBase& owner = controlWindow();
-    // Enter and Esc reach the window as OK and Cancel (the modal loop's dialog keys).
-    window_.onMenuCommand = [this](int command) {
-      if (command == IDOK) accept();
-      else if (command == IDCANCEL) form_.postCloseClick();
-    };
-    window_.createTopLevel(owner.handle(), caption_, [this](HWND window) { build(window); }, true,
-                           owner.left() + 8, owner.top() + 300, kWidth, kHeight,
-                           WS_POPUP | WS_CLIPCHILDREN);
+    TopLevelArgs args;
+    args.owner = owner.handle();
+    args.title = caption_;
+    args.created = [this](HWND window) { build(window); };
+    args.modal = true;
+    args.left = owner.left() + 8;
+    args.top = owner.top() + 300;
+    fitInWorkArea(args.left, args.top, kWidth, kHeight);
+    args.width = kWidth;
+    args.height = kHeight;
+    args.style = WS_POPUP | WS_CLIPCHILDREN;
+    // Enter is OK, Esc is Cancel.
+    window_.onOk = [this] { accept(); };
+    window_.onCancel = [this] { form_.postCloseClick(); };
+    window_.createTopLevel(args);
   }
 
  private:
   void build(HWND window) {
     form_.attach(window, currentSkinPicture(), SkinForm::kNoTransparentColor, kCaptionClose);
     form_.setCaption(caption_);
-    form_.onPaint = [](Gdiplus::Graphics& graphics, int width, int height) { paint(graphics, width, height); };
+    form_.onPaint = [](Gdiplus::Graphics& graphics, int width, int height) {
+      paint(graphics, width, height);
+    };
 
     action_.create(window, "", CBS_DROPDOWNLIST, 75, 37, 88, 168);
     for (int action = 0; action < kActionCount; ++action) action_.addItem(actionText(action));
@@ -93,7 +103,8 @@ class TaskEditor {
     for (int repeat = 0; repeat < kRepeatCount; ++repeat) repeat_.addItem(repeatText(repeat));
     picker_.create(window, "", DTS_UPDOWN, 75, 66, 198, 22);
     parameter_.create(window, "", ES_AUTOHSCROLL, kParameterBox.left, kParameterBox.top,
-                      kParameterBox.right - kParameterBox.left, kParameterBox.bottom - kParameterBox.top, 0);
+                      kParameterBox.right - kParameterBox.left,
+                      kParameterBox.bottom - kParameterBox.top, 0);
     advance_.create(window, "", ES_NUMBER, kAdvanceBox.left, kAdvanceBox.top,
                     kAdvanceBox.right - kAdvanceBox.left, kAdvanceBox.bottom - kAdvanceBox.top, 0);
     advance_.setLimit(3);
@@ -130,8 +141,8 @@ class TaskEditor {
     }
     for (const Label& label : kLabels)
       drawHaloText(graphics, label.text, "宋体", 10,
-                   Gdiplus::RectF(label.left, label.middle - 11, label.right - label.left, 22), theme::kText,
-                   label.align, kTextSingleLine);
+                   Gdiplus::RectF(label.left, label.middle - 11, label.right - label.left, 22),
+                   theme::kText, label.align, kTextSingleLine);
   }
 
   // The section at the selected row, as stored.
@@ -167,7 +178,8 @@ class TaskEditor {
     input.pickerText = pickerText(picker_.value(), input.repeat);
     input.advance = advance_.text();
     input.parameter = parameter_.text();
-    std::string problem = checkTaskInput(input, now(), [](const std::string& path) { return fileExists(path); });
+    std::string problem =
+        checkTaskInput(input, now(), [](const std::string& path) { return fileExists(path); });
     if (!problem.empty()) {
       showMessageBox(window_.handle(), problem, MB_OK | MB_ICONINFORMATION);
       return;

@@ -29,15 +29,14 @@ std::string pickerText(double value, int repeat) {
   char text[80];
   switch (repeat) {
     case kRepeatOnce:
-      std::snprintf(text, sizeof text, "%04d年%d月%02d日 %02d时%02d分%02d秒", t.year, t.month, t.day,
-                    t.hour, t.minute, t.second);
+      std::snprintf(text, sizeof text, "%04d年%d月%02d日 %02d时%02d分%02d秒", t.year, t.month,
+                    t.day, t.hour, t.minute, t.second);
       break;
     case kRepeatMonthly:
-      std::snprintf(text, sizeof text, "%02d日 %02d时%02d分%02d秒", t.day, t.hour, t.minute, t.second);
+      std::snprintf(text, sizeof text, "%02d日 %02d时%02d分%02d秒", t.day, t.hour, t.minute,
+                    t.second);
       break;
-    case kRepeatHourly:
-      std::snprintf(text, sizeof text, "%02d分%02d秒", t.minute, t.second);
-      break;
+    case kRepeatHourly: std::snprintf(text, sizeof text, "%02d分%02d秒", t.minute, t.second); break;
     default:
       std::snprintf(text, sizeof text, "%02d时%02d分%02d秒", t.hour, t.minute, t.second);
       break;
@@ -47,7 +46,8 @@ std::string pickerText(double value, int repeat) {
 
 std::string checkTaskInput(const TaskInput& input, double now,
                            const std::function<bool(const std::string&)>& fileExists) {
-  if (input.action == kActionOpenPage && findNoCase(input.parameter, "http://") == std::string::npos)
+  if (input.action == kActionOpenPage &&
+      findNoCase(input.parameter, "http://") == std::string::npos)
     return "欲打开网页地址不准确!";
   if (input.action == kActionRunProgram && !fileExists(input.parameter))
     return "欲打开文件地址不存在!";

@@ -67,7 +67,8 @@ std::string removeSpaces(const std::string& text) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == ' ') {
       ++i;
-    } else if (c == 0xA1 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA1) {
+    } else if (c == 0xA1 && i + 1 < text.size() &&
+               static_cast<unsigned char>(text[i + 1]) == 0xA1) {
       i += 2;
     } else {
       size_t length = isGbkLeadByte(c) && i + 1 < text.size() ? 2 : 1;
@@ -99,13 +100,12 @@ std::string dueTimeText(const std::string& stored, int repeat, const LocalTime& 
       std::string yearMonth = intToText(now.year) + "年" + intToText(now.month) + "月";
       int last = daysInMonth(now.year, now.month);
       // Day 31 in a 30-day month: the month's last day.
-      if (storedMonthDay(text) > last) return yearMonth + intToText(last) + text.substr(text.find("日"));
+      if (storedMonthDay(text) > last)
+        return yearMonth + intToText(last) + text.substr(text.find("日"));
       return yearMonth + text;
     }
-    case kRepeatHourly:
-      return dateText(now) + intToText(now.hour) + "时" + text;
-    default:
-      return dateText(now) + text;
+    case kRepeatHourly: return dateText(now) + intToText(now.hour) + "时" + text;
+    default: return dateText(now) + text;
   }
 }
 
@@ -139,8 +139,11 @@ std::vector<StoredTask> readStoredTasks(const ConfigText& tasks) {
   // The first entry of a key counts, as for ConfigText::getValue.
   std::vector<unsigned> seen(sections.size(), 0);
   const std::pair<const char*, std::string StoredTask::*> fields[] = {
-      {kKeyAction, &StoredTask::action}, {kKeyRepeat, &StoredTask::repeat}, {kKeyTime, &StoredTask::time},
-      {kKeyAdvance, &StoredTask::advance}, {kKeyParameter, &StoredTask::parameter}};
+      {kKeyAction, &StoredTask::action},
+      {kKeyRepeat, &StoredTask::repeat},
+      {kKeyTime, &StoredTask::time},
+      {kKeyAdvance, &StoredTask::advance},
+      {kKeyParameter, &StoredTask::parameter}};
   for (const ConfigText::Entry& entry : tasks.entries()) {
     auto found = indexOf.find(entry.section);
     if (found == indexOf.end()) continue;
@@ -193,14 +196,14 @@ std::string formatCountdown(long long seconds) {
   long long days = seconds / kSecondsPerDay;
   long long hours = seconds / 3600 % 24;
   long long minutes = seconds % 3600 / 60;
-  std::string clock = intToText(hours) + "时" + intToText(minutes) + "分" +
-                      intToText(seconds % 60) + "秒";
+  std::string clock =
+      intToText(hours) + "时" + intToText(minutes) + "分" + intToText(seconds % 60) + "秒";
   return days <= 0 ? clock : intToText(days) + "天" + clock;
 }
 
 std::string taskRowText(const StoredTask& stored) {
-  return std::string(actionText(numberIn(stored.action))) + " " + repeatText(numberIn(stored.repeat)) +
-         " " + stored.time + " " + stored.parameter;
+  return std::string(actionText(numberIn(stored.action))) + " " +
+         repeatText(numberIn(stored.repeat)) + " " + stored.time + " " + stored.parameter;
 }
 
 std::string makeTaskId(uint32_t seed, const ConfigText& tasks) {

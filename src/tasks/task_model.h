@@ -62,9 +62,9 @@ struct ScheduledTask {
   int repeat = kRepeatOnce;
   double due = kEarliestDateTime;  // next execution, whole seconds
   std::string parameter;
-  int advance = 0;                 // seconds of warning, never negative
-  int row = 0;                     // its section's number in taskConfig (1-based)
-  int monthDay = 0;                // monthly tasks: the day of the month asked for
+  int advance = 0;   // seconds of warning, never negative
+  int row = 0;       // its section's number in taskConfig (1-based)
+  int monthDay = 0;  // monthly tasks: the day of the month asked for
   // Scheduler state: the task executes only for a due time later than
   // armedFrom (the time it was loaded or last moved on), and opens its
   // reminder once per due time.

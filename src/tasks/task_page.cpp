@@ -1,6 +1,6 @@
 #include "tasks/task_page.h"
 
-#include "control/control_window.h"
+#include "control/page_view.h"
 #include "runtime/datetime.h"
 #include "runtime/files.h"
 #include "shell/app.h"
@@ -9,10 +9,6 @@
 #include "tasks/task_actions.h"
 #include "tasks/task_platform.h"
 #include "tasks/task_schedule.h"
-#include "ui/skin_image_list.h"
-#include "ui/skin_label.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -29,14 +25,17 @@ TaskSchedule& schedule() {
   return tasks;
 }
 
-void startSchedulerTimer() { SetTimer(controlWindow().handle(), kSchedulerTimer, kSchedulerPeriodMs, nullptr); }
+void startSchedulerTimer() {
+  SetTimer(controlWindow().handle(), kSchedulerTimer, kSchedulerPeriodMs, nullptr);
+}
 void stopSchedulerTimer() { KillTimer(controlWindow().handle(), kSchedulerTimer); }
 
 // What a tick hands on, done on the control window.
 class PageEvents : public TaskEvents {
  public:
   void countdown(const ScheduledTask& task, long long remaining) override {
-    if (selectedTask() == task.row) statusLabel().setText("剩余时间：" + formatCountdown(remaining));
+    if (selectedTask() == task.row)
+      pageView().status.setText("剩余时间：" + formatCountdown(remaining));
   }
   void remind(const ScheduledTask& task) override { openReminder(task); }
   void execute(const ScheduledTask& task) override {
@@ -47,7 +46,7 @@ class PageEvents : public TaskEvents {
 
 void CALLBACK clearStatus(HWND window, UINT, UINT_PTR timer, DWORD) {
   KillTimer(window, timer);
-  statusLabel().setText("");
+  pageView().status.setText("");
 }
 
 }  // namespace
@@ -68,31 +67,36 @@ void onSchedulerTick(UINT_PTR timer) {
 }
 
 void showTaskPage() {
-  SkinTabStrip& tabs = categoryTabs();
+  SkinTabStrip& tabs = pageView().tabs;
   tabs.clearTabs();
   tabs.addTab("计划任务——双击列表可添加修改计划任务!");
   tabs.setCurrent(1);
-  statusLabel().setText("");
+  pageView().status.setText("");
 }
 
 void refreshTaskList() {
-  SkinImageList& images = itemImages();
+  SkinImageList& images = pageView().images;
   images.clear();
   int icon = images.add(programFolder() + "\\imgs\\sj.ico");
-  SkinListView& list = itemList();
+  SkinListView& list = pageView().list;
   list.clear();
-  for (const StoredTask& task : readStoredTasks(taskConfig)) list.insertEntry(taskRowText(task), icon);
+  for (const StoredTask& task : readStoredTasks(taskConfig))
+    list.insertEntry(taskRowText(task), icon);
 }
 
-int selectedTask() { return pages().current() == kTaskPage ? itemList().selected() : 0; }
+int selectedTask() {
+  return pageView().pages.current() == kTaskPage ? pageView().list.selected() : 0;
+}
 
 void onTaskRowClicked(int row) {
   RowStatus status = taskRowStatus(schedule(), row, now());
   if (row < 1) return;
-  statusLabel().setText(status.text);
+  pageView().status.setText(status.text);
   HWND window = controlWindow().handle();
-  if (status.clearSoon) SetTimer(window, kStatusClearTimer, 1000, clearStatus);
-  else KillTimer(window, kStatusClearTimer);
+  if (status.clearSoon)
+    SetTimer(window, kStatusClearTimer, 1000, clearStatus);
+  else
+    KillTimer(window, kStatusClearTimer);
 }
 
 void onTaskRowActivated(int row) { openTaskEditor(row > 0 ? "修改计划任务!" : "添加计划任务!"); }

@@ -29,7 +29,8 @@ std::string hexText(unsigned long value) {
 template <typename Function>
 Function ntdllFunction(const char* name) {
   static const HMODULE ntdll = LoadLibraryA("ntdll.dll");  // loaded for the life of the process
-  return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+  return ntdll ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)))
+               : nullptr;
 }
 
 class WindowsCalls : public SystemCalls {
@@ -57,7 +58,8 @@ class WindowsCalls : public SystemCalls {
     return found != FALSE;
   }
 
-  void adjustTokenPrivileges(uintptr_t token, int count, const Luid& luid, unsigned attributes) override {
+  void adjustTokenPrivileges(uintptr_t token, int count, const Luid& luid,
+                             unsigned attributes) override {
     TOKEN_PRIVILEGES privileges = {};
     privileges.PrivilegeCount = static_cast<DWORD>(count);
     privileges.Privileges[0].Luid.LowPart = luid.low;
@@ -78,7 +80,8 @@ class WindowsCalls : public SystemCalls {
   void closeHandle(uintptr_t handle) override { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
   void exitWindowsEx(unsigned flags, unsigned long reason) override {
-    recordSystemCall("ExitWindowsEx(" + hexText(flags) + ", " + intToText(static_cast<long long>(reason)) + ")");
+    recordSystemCall("ExitWindowsEx(" + hexText(flags) + ", " +
+                     intToText(static_cast<long long>(reason)) + ")");
     if (!recordingSystemCalls()) ExitWindowsEx(flags, reason);
   }
 
@@ -113,7 +116,8 @@ class WindowsCalls : public SystemCalls {
     if (!recordingSystemCalls()) ShellExecuteA(nullptr, "open", target.c_str(), nullptr, "", show);
   }
 
-  void showBalloon(const std::string& text, const std::string& title, int iconKind, int timeoutMs) override {
+  void showBalloon(const std::string& text, const std::string& title, int iconKind,
+                   int timeoutMs) override {
     recordSystemCall("balloon(" + text + "|" + title + "|" + intToText(iconKind) + "|" +
                      intToText(timeoutMs) + ")");
     controlWindow().showBalloon(text, title, iconKind, timeoutMs);
@@ -143,8 +147,10 @@ class WindowsMci : public MciPort {
  public:
   unsigned sendString(const std::string& command, std::string* answer) override {
     char buffer[256] = {};
-    MCIERROR code = mciSendStringA(command.c_str(), answer ? buffer : nullptr, answer ? 255 : 0, nullptr);
-    recordSystemCall("mciSendStringA(" + command + ") = " + intToText(static_cast<long long>(code)));
+    MCIERROR code =
+        mciSendStringA(command.c_str(), answer ? buffer : nullptr, answer ? 255 : 0, nullptr);
+    recordSystemCall("mciSendStringA(" + command +
+                     ") = " + intToText(static_cast<long long>(code)));
     if (answer) *answer = buffer;
     return static_cast<unsigned>(code);
   }

@@ -1,6 +1,6 @@
 #include "ui/skin_image_list.h"
 
-#include "ui/skin_button.h"
+#include "ui/icon_lookup.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -25,16 +25,42 @@ void SkinImageList::setIconSize(int width, int height) {
   height_ = height;
 }
 
+namespace {
 
-bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity) const {
+DriveKind driveKindOf(const std::string& path) {
+  if (isNetworkPath(path)) return DriveKind::Remote;
+  std::string root = driveRootOf(path);
+  // No root (an empty or relative path): the shell resolves it here, locally.
+  if (root.empty()) return DriveKind::Local;
+  switch (GetDriveTypeA(root.c_str())) {
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK: return DriveKind::Local;
+    case DRIVE_REMOTE: return DriveKind::Remote;
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM: return DriveKind::Removable;
+    default: return DriveKind::Unknown;
+  }
+}
+
+}  // namespace
+
+bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float y,
+                         float opacity) const {
   if (index < 1 || index > count()) return false;
+  const std::string& path = paths_[size_t(index - 1)];
   // The shell answers with its own image list and the icon's place in it:
   // the same picture SHGFI_ICON would hand out, drawn from there without
   // making (and destroying) an icon handle for every entry on every paint.
   SHFILEINFOA info = {};
-  UINT size = width_ > 16 ? SHGFI_LARGEICON : SHGFI_SMALLICON;
-  auto shellIcons = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-      paths_[size_t(index - 1)].c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_SYSICONINDEX | size));
+  UINT flags = SHGFI_SYSICONINDEX | (width_ > 16 ? SHGFI_LARGEICON : SHGFI_SMALLICON);
+  DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+  if (!lookUpIconOfFile(driveKindOf(path))) {
+    flags |= SHGFI_USEFILEATTRIBUTES;
+    if (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+      attributes = FILE_ATTRIBUTE_DIRECTORY;
+  }
+  auto shellIcons = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoA(path.c_str(), attributes, &info, sizeof info, flags));
   int width = 0, height = 0;
   if (!shellIcons || info.iIcon < 0 || !ImageList_GetIconSize(shellIcons, &width, &height) ||
       !scratch_.resize(width, height))
@@ -55,15 +81,21 @@ bool SkinImageList::draw(Gdiplus::Graphics& graphics, int index, float x, float 
       scratch_.pixels()[i] = (scratch_.pixels()[i] & 0xFFFFFF) ? 0 : (colours[i] | 0xFF000000u);
   }
   // The buffer now holds premultiplied pixels, as alpha-blended drawing leaves them.
-  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(scratch_.pixels()));
+  Gdiplus::Bitmap icon(width, height, width * 4, PixelFormat32bppPARGB,
+                       reinterpret_cast<BYTE*>(scratch_.pixels()));
   Gdiplus::RectF box(x, y, float(width_), float(height_));
   if (opacity >= 1) {
     graphics.DrawImage(&icon, box);
   } else {
-    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, opacity, 0}, {0, 0, 0, 0, 1}}};
+    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                    {0, 1, 0, 0, 0},
+                                    {0, 0, 1, 0, 0},
+                                    {0, 0, 0, opacity, 0},
+                                    {0, 0, 0, 0, 1}}};
     Gdiplus::ImageAttributes attributes;
     attributes.SetColorMatrix(&matrix);
-    graphics.DrawImage(&icon, box, 0, 0, float(width), float(height), Gdiplus::UnitPixel, &attributes);
+    graphics.DrawImage(&icon, box, 0, 0, float(width), float(height), Gdiplus::UnitPixel,
+                       &attributes);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // SkinImageList: the icons of a list view, held as file paths only. Every
 // draw asks the shell for the file's icon again; nothing is kept between
-// paints but a scratch buffer to draw through.
+// paints but a scratch buffer to draw through. A file on a network or
+// removable drive is drawn with the icon of its type (icon_lookup.h), so a
+// paint never waits on a drive.
 #pragma once
 #include "runtime/dib_surface.h"
 #include "ui/gdiplus_headers.h"
@@ -34,7 +36,6 @@ class SkinImageList {
   bool draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity = 1.0f) const;
 
  private:
-
   std::vector<std::string> paths_;
   int width_, height_;
   // A 32-bit buffer of the shell icon's size that each icon is drawn through.

@@ -85,11 +85,12 @@ class FakeSystem : public SystemCalls {
     log_.push_back("ExitWindowsEx(" + hex(flags) + ", " + std::to_string(reason) + ")");
   }
   void setSystemPowerState(bool suspend, bool force) override {
-    log_.push_back("SetSystemPowerState(" + std::to_string(suspend) + ", " + std::to_string(force) + ")");
+    log_.push_back("SetSystemPowerState(" + std::to_string(suspend) + ", " + std::to_string(force) +
+                   ")");
   }
   bool rtlAdjustPrivilege(unsigned long privilege, bool enable, bool currentThread) override {
-    log_.push_back("RtlAdjustPrivilege(" + std::to_string(privilege) + ", " + std::to_string(enable) +
-                   ", " + std::to_string(currentThread) + ")");
+    log_.push_back("RtlAdjustPrivilege(" + std::to_string(privilege) + ", " +
+                   std::to_string(enable) + ", " + std::to_string(currentThread) + ")");
     return ntdllBinds;
   }
   bool ntShutdownSystem(int action) override {

@@ -56,18 +56,19 @@ TEST_F(MediaPlayerTest, ActionsSendTheirCommands) {
   player.closeAll();
   player.setFullScreen(true);
   player.setFullScreen(false);
-  EXPECT_EQ(log, (CallLog{"play Media1234567", "seek Media1234567 to 0", "stop Media1234567",
-                          "setaudio Media1234567 off", "setaudio Media1234567 on",
-                          "pause Media1234567", "resume Media1234567", "close Media1234567",
-                          "close all", "play Media1234567 fullscreen",
-                          "put Media1234567 destination"}));
+  EXPECT_EQ(log,
+            (CallLog{"play Media1234567", "seek Media1234567 to 0", "stop Media1234567",
+                     "setaudio Media1234567 off", "setaudio Media1234567 on", "pause Media1234567",
+                     "resume Media1234567", "close Media1234567", "close all",
+                     "play Media1234567 fullscreen", "put Media1234567 destination"}));
   mci.failures["stop Media1234567"] = 263;
   EXPECT_EQ(player.stop(), 263u);  // the stop's code, not the seek's
 }
 
 TEST_F(MediaPlayerTest, ModeReadsTheAnswerOrGivesTheError) {
   const std::string query = "status Media1234567 mode";
-  const std::pair<const char*, int> answers[] = {{"playing", 0}, {"paused", 1}, {"stopped", 2}, {"seeking", 3}};
+  const std::pair<const char*, int> answers[] = {
+      {"playing", 0}, {"paused", 1}, {"stopped", 2}, {"seeking", 3}};
   for (const auto& [answer, mode] : answers) {
     mci.answers[query] = answer;
     EXPECT_EQ(player.mode(), mode) << answer;

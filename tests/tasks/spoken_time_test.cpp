@@ -11,7 +11,7 @@ namespace {
 // The clips as words, the waits in brackets where they are not the clip's own.
 std::string said(int hour, int minute) {
   static const char* const kWords[kSpokenClipCount] = {
-      "opening", "zero", "hour", "o'clock", "minutes", "one", "two", "three",
+      "opening", "zero", "hour", "o'clock", "minutes", "one",  "two", "three",
       "four",    "five", "six",  "seven",   "eight",   "nine", "ten"};
   std::string text;
   for (const SpokenStep& step : spokenTimeSteps(hour, minute)) {
@@ -78,8 +78,10 @@ TEST(SpokenTime, EveryHourAndMinuteReadsBackAsItself) {
       std::vector<int> hourClips, minuteClips;
       std::vector<int>* part = &hourClips;
       for (size_t i = 1; i + 1 < steps.size(); ++i) {
-        if (steps[i].clip == kClipHour) part = &minuteClips;
-        else part->push_back(steps[i].clip);
+        if (steps[i].clip == kClipHour)
+          part = &minuteClips;
+        else
+          part->push_back(steps[i].clip);
       }
       EXPECT_EQ(numberSaid(hourClips), hour) << hour << ":" << minute;
       EXPECT_EQ(numberSaid(minuteClips), minute) << hour << ":" << minute;

@@ -67,7 +67,8 @@ TEST_F(ActionTest, FastShutdownThroughNtdll) {
 TEST_F(ActionTest, ShellBalloonAndSpokenTime) {
   EXPECT_EQ(perform(kActionOpenPage, "HTTP://example.org"),
             CallLog{"ShellExecuteA(open, HTTP://example.org, 1)"});
-  EXPECT_EQ(perform(kActionRunProgram, "C:\\a b\\c.exe"), CallLog{"ShellExecuteA(open, C:\\a b\\c.exe, 1)"});
+  EXPECT_EQ(perform(kActionRunProgram, "C:\\a b\\c.exe"),
+            CallLog{"ShellExecuteA(open, C:\\a b\\c.exe, 1)"});
   EXPECT_EQ(perform(kActionBalloon, "喝水"), CallLog{"balloon(喝水|计划任务提醒!|1|30000)"});
   EXPECT_EQ(perform(kActionSpeakTime), CallLog{"speak the time"});
   EXPECT_TRUE(perform(12).empty());

@@ -96,6 +96,7 @@ TEST(TaskForm, StoredTimesGoBackIntoThePickerUnmoved) {
   EXPECT_EQ(storedPickerValue("08时30分00秒", kRepeatDaily, kNow), at(2026, 12, 7, 8, 30));
   EXPECT_EQ(storedPickerValue("09日08时30分00秒", kRepeatMonthly, kNow), at(2026, 12, 9, 8, 30));
   EXPECT_EQ(storedPickerValue("05分00秒", kRepeatHourly, kNow), at(2026, 12, 7, 10, 5));
-  EXPECT_EQ(storedPickerValue("2016年5月09日08时30分00秒", kRepeatOnce, kNow), at(2016, 5, 9, 8, 30));
+  EXPECT_EQ(storedPickerValue("2016年5月09日08时30分00秒", kRepeatOnce, kNow),
+            at(2016, 5, 9, 8, 30));
   EXPECT_EQ(storedPickerValue("???", kRepeatOnce, kNow), kNow);
 }

@@ -39,28 +39,35 @@ TEST(TaskDueTime, WeeklyGoesToTheNextOfItsWeekday) {
   // Tomorrow's weekday, even at a time already past today.
   EXPECT_EQ(loadOne(monday + 1, "08时00分00秒", kMonday1040).due, at(2026, 12, 8, 8));
   // Saturday from a Sunday.
-  EXPECT_EQ(loadOne(kRepeatMonday + 5, "08时00分00秒", at(2026, 12, 13, 9)).due, at(2026, 12, 19, 8));
+  EXPECT_EQ(loadOne(kRepeatMonday + 5, "08时00分00秒", at(2026, 12, 13, 9)).due,
+            at(2026, 12, 19, 8));
 }
 
 TEST(TaskDueTime, HourlyTakesTheCurrentHourOrTheNext) {
   EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", kMonday1040).due, at(2026, 12, 7, 11, 30));
-  EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", at(2026, 12, 7, 10, 20)).due, at(2026, 12, 7, 10, 30));
+  EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", at(2026, 12, 7, 10, 20)).due,
+            at(2026, 12, 7, 10, 30));
   // Hour 0 is read like any other hour.
   EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", at(2026, 12, 7, 0, 10)).due, at(2026, 12, 7, 0, 30));
   EXPECT_EQ(loadOne(kRepeatHourly, "05分00秒", at(2026, 12, 7, 0, 10)).due, at(2026, 12, 7, 1, 5));
   // Past the last hour of the day: the first hour of the next.
-  EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", at(2026, 12, 31, 23, 40)).due, at(2027, 1, 1, 0, 30));
+  EXPECT_EQ(loadOne(kRepeatHourly, "30分00秒", at(2026, 12, 31, 23, 40)).due,
+            at(2027, 1, 1, 0, 30));
 }
 
 TEST(TaskDueTime, MonthlyKeepsItsDayAndEndsShortMonthsOnTheirLastDay) {
-  EXPECT_EQ(loadOne(kRepeatMonthly, "09日08时30分00秒", at(2026, 5, 20)).due, at(2026, 6, 9, 8, 30));
-  EXPECT_EQ(loadOne(kRepeatMonthly, "25日08时30分00秒", at(2026, 5, 20)).due, at(2026, 5, 25, 8, 30));
-  EXPECT_EQ(loadOne(kRepeatMonthly, "09日08时30分00秒", at(2026, 12, 20)).due, at(2027, 1, 9, 8, 30));
+  EXPECT_EQ(loadOne(kRepeatMonthly, "09日08时30分00秒", at(2026, 5, 20)).due,
+            at(2026, 6, 9, 8, 30));
+  EXPECT_EQ(loadOne(kRepeatMonthly, "25日08时30分00秒", at(2026, 5, 20)).due,
+            at(2026, 5, 25, 8, 30));
+  EXPECT_EQ(loadOne(kRepeatMonthly, "09日08时30分00秒", at(2026, 12, 20)).due,
+            at(2027, 1, 9, 8, 30));
   // Day 31 in April is 30 April; once that has passed, 31 May.
   ScheduledTask april = loadOne(kRepeatMonthly, "31日08时00分00秒", at(2026, 4, 10));
   EXPECT_EQ(april.due, at(2026, 4, 30, 8));
   EXPECT_EQ(april.monthDay, 31);
-  EXPECT_EQ(loadOne(kRepeatMonthly, "31日08时00分00秒", at(2026, 4, 30, 9)).due, at(2026, 5, 31, 8));
+  EXPECT_EQ(loadOne(kRepeatMonthly, "31日08时00分00秒", at(2026, 4, 30, 9)).due,
+            at(2026, 5, 31, 8));
   // From 31 January to the end of February, then back to the 31st.
   ScheduledTask january = loadOne(kRepeatMonthly, "31日08时00分00秒", at(2028, 1, 31, 9));
   EXPECT_EQ(january.due, at(2028, 2, 29, 8));
@@ -69,8 +76,10 @@ TEST(TaskDueTime, MonthlyKeepsItsDayAndEndsShortMonthsOnTheirLastDay) {
 }
 
 TEST(TaskDueTime, OnceKeepsItsTimeAndUnreadableTextIsLongPast) {
-  EXPECT_EQ(loadOne(kRepeatOnce, "2026年12月09日08时30分00秒", kMonday1040).due, at(2026, 12, 9, 8, 30));
-  EXPECT_EQ(loadOne(kRepeatOnce, "2016年5月09日08时30分00秒", kMonday1040).due, at(2016, 5, 9, 8, 30));
+  EXPECT_EQ(loadOne(kRepeatOnce, "2026年12月09日08时30分00秒", kMonday1040).due,
+            at(2026, 12, 9, 8, 30));
+  EXPECT_EQ(loadOne(kRepeatOnce, "2016年5月09日08时30分00秒", kMonday1040).due,
+            at(2016, 5, 9, 8, 30));
   for (int repeat : {kRepeatOnce, kRepeatDaily, kRepeatMonthly, kRepeatMonday, kRepeatHourly})
     EXPECT_EQ(loadOne(repeat, "nonsense", kMonday1040).due, kEarliestDateTime) << repeat;
   EXPECT_EQ(loadOne(kRepeatDaily, "", kMonday1040).due, kEarliestDateTime);
@@ -78,7 +87,12 @@ TEST(TaskDueTime, OnceKeepsItsTimeAndUnreadableTextIsLongPast) {
 }
 
 TEST(TaskDueTime, SpacesInStoredTimesAreRead) {
-  EXPECT_EQ(loadOne(kRepeatDaily, "11时 00分\xA1\xA1" "00秒", kMonday1040).due, at(2026, 12, 7, 11));
+  EXPECT_EQ(loadOne(kRepeatDaily,
+                    "11时 00分\xA1\xA1"
+                    "00秒",
+                    kMonday1040)
+                .due,
+            at(2026, 12, 7, 11));
   EXPECT_EQ(loadOne(kRepeatMonthly, " 31日 08时00分00秒", at(2026, 4, 10)).due, at(2026, 4, 30, 8));
 }
 
@@ -157,7 +171,9 @@ TEST(TaskTexts, PickerFormatsAndSpaces) {
   EXPECT_STREQ(pickerFormat(kRepeatHourly), "mm分ss秒");
   EXPECT_STREQ(pickerFormat(kRepeatDaily), "HH时mm分ss秒");
   EXPECT_STREQ(pickerFormat(kRepeatSunday), "HH时mm分ss秒");
-  EXPECT_EQ(removeSpaces("2016年5月09日 08时\xA1\xA1" "30分 00秒"), "2016年5月09日08时30分00秒");
+  EXPECT_EQ(removeSpaces("2016年5月09日 08时\xA1\xA1"
+                         "30分 00秒"),
+            "2016年5月09日08时30分00秒");
   // A double-byte character whose second byte is A1 is kept whole.
   EXPECT_EQ(removeSpaces("\xB0\xA1\xA1\xA1\xB0\xA1"), "\xB0\xA1\xB0\xA1");
 }

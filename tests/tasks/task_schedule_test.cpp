@@ -33,7 +33,8 @@ class Recorder : public TaskEvents {
 
  private:
   std::string entry(const char* what, const ScheduledTask& task) const {
-    return std::string(what) + ":" + intToText(task.row) + "@" + intToText(secondsUntil(now, kStart));
+    return std::string(what) + ":" + intToText(task.row) + "@" +
+           intToText(secondsUntil(now, kStart));
   }
 };
 

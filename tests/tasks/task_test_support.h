@@ -18,9 +18,9 @@ inline double at(int year, int month, int day, int hour = 0, int minute = 0, int
 inline std::string taskSection(const std::string& id, int action, int repeat,
                                const std::string& time, const std::string& advance = "",
                                const std::string& parameter = "") {
-  return "[" + id + "]\r\n执行类型=" + std::to_string(action) + "\r\n执行次数=" +
-         std::to_string(repeat) + "\r\n执行时间=" + time + "\r\n执行提示=" + advance +
-         "\r\n备注=" + parameter + "\r\n";
+  return "[" + id + "]\r\n执行类型=" + std::to_string(action) +
+         "\r\n执行次数=" + std::to_string(repeat) + "\r\n执行时间=" + time +
+         "\r\n执行提示=" + advance + "\r\n备注=" + parameter + "\r\n";
 }
 
 inline ConfigText configOf(std::string text) {

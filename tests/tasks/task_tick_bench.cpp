@@ -61,7 +61,10 @@ void tickCost() {
   TaskSchedule schedule;
   const int loads = 200;
   for (int i = 0; i < loads; ++i) schedule.load(config, start);
-  double loadUs = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - loadBegin).count() / loads;
+  double loadUs =
+      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - loadBegin)
+          .count() /
+      loads;
 
   CountingEvents events;
   const int ticks = 3000;
@@ -70,10 +73,13 @@ void tickCost() {
     events.now = addSeconds(start, i);
     schedule.tick(events.now, events);
   }
-  double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - begin).count() / ticks;
-  std::printf("tick with %d tasks: %.2f us per tick over %d ticks (%zu ran, %lld reminders); "
-              "loading the %d tasks: %.0f us\n",
-              schedule.size(), us, ticks, events.runs.size(), events.reminders, schedule.size(), loadUs);
+  double us =
+      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - begin).count() /
+      ticks;
+  std::printf(
+      "tick with %d tasks: %.2f us per tick over %d ticks (%zu ran, %lld reminders); "
+      "loading the %d tasks: %.0f us\n",
+      schedule.size(), us, ticks, events.runs.size(), events.reminders, schedule.size(), loadUs);
 }
 
 // The window timer: an expiry every 1000 ms; each message comes late by a
@@ -87,9 +93,12 @@ std::vector<double> lateTimerMessages(int seconds, std::mt19937& random) {
   for (int k = 1; k <= seconds; ++k) {
     double expiry = k * 1.0 + 0.004 * k;  // the period drifts a little too
     double roll = unit(random), late;
-    if (roll < 0.80) late = 0.030 * unit(random);
-    else if (roll < 0.95) late = 0.9 * unit(random);
-    else late = 1.0 + 3.0 * unit(random);
+    if (roll < 0.80)
+      late = 0.030 * unit(random);
+    else if (roll < 0.95)
+      late = 0.9 * unit(random);
+    else
+      late = 1.0 + 3.0 * unit(random);
     double delivery = std::max(expiry + late, busyUntil);
     if (!deliveries.empty() && delivery <= deliveries.back() + 0.001) continue;  // coalesced
     deliveries.push_back(delivery);
@@ -140,7 +149,9 @@ void lateness() {
     ran.insert(row);
   }
   std::sort(lates.begin(), lates.end());
-  auto percentile = [&](double p) { return lates.empty() ? 0 : lates[size_t(p * double(lates.size() - 1))]; };
+  auto percentile = [&](double p) {
+    return lates.empty() ? 0 : lates[size_t(p * double(lates.size() - 1))];
+  };
   std::map<int, int> tasksDueIn;  // second -> how many
   for (const auto& [row, due] : dueOfRow) {
     if (!ran.count(row)) ++missed;
@@ -149,12 +160,13 @@ void lateness() {
   // That rule runs one task on a tick landing on the second, and none otherwise.
   for (const auto& [second, count] : tasksDueIn)
     exactRuleMisses += tickSeconds.count(second) ? count - 1 : count;
-  std::printf("%zu late timer messages over %d s (%d seconds skipped); %zu tasks: %d missed, %d early, "
-              "lateness mean %.2f s, median %lld s, 95th percentile %lld s, max %lld s; a tick that "
-              "must land on the due second would have missed %d\n",
-              deliveries.size(), span, span - static_cast<int>(tickSeconds.size()), dueOfRow.size(),
-              missed, early, lates.empty() ? 0.0 : totalLate / double(lates.size()), percentile(0.5),
-              percentile(0.95), percentile(1.0), exactRuleMisses);
+  std::printf(
+      "%zu late timer messages over %d s (%d seconds skipped); %zu tasks: %d missed, %d early, "
+      "lateness mean %.2f s, median %lld s, 95th percentile %lld s, max %lld s; a tick that "
+      "must land on the due second would have missed %d\n",
+      deliveries.size(), span, span - static_cast<int>(tickSeconds.size()), dueOfRow.size(), missed,
+      early, lates.empty() ? 0.0 : totalLate / double(lates.size()), percentile(0.5),
+      percentile(0.95), percentile(1.0), exactRuleMisses);
 }
 
 }  // namespace

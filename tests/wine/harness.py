@@ -90,6 +90,7 @@ ARCH = os.environ["QL_ARCH"]
 WIN_BUILD = os.environ["QL_WIN_BUILD"]
 APP_DIR = os.environ["QL_APP"]
 WINE = os.environ["QL_WINE"]
+PLAYER_LIBRARY = "qlswf64.dll" if ARCH == "x86_64" else "qlswf.dll"
 QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
 MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")
@@ -322,6 +323,10 @@ class Driver:
             return True
         except DriverError:
             return False
+
+    def tray_icon(self, window):
+        """Whether the shell holds icon 1 of the window (which may be gone)."""
+        return self.run("tray", _hwnd(window))[0] == b"icon=1"
 
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])

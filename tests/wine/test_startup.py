@@ -68,7 +68,8 @@ class StartupTest(harness.ProgramTest):
         self.exit_through_command(window)
 
     def test_first_start_installs_the_player_library_and_keeps_an_existing_one(self):
-        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows",
+                                 harness.PLAYER_LIBRARY)
         if os.path.exists(installed):
             os.remove(installed)
         self.make_data_file()

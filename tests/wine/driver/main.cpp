@@ -21,11 +21,13 @@
 //   settext HWND TEXT   WM_SETTEXT (an edit box's or a dialog field's text)
 //   gone HWND [timeout=MS]   wait until the window no longer exists
 //   message NAME        the registered message's number: message=N
+//   tray HWND           whether the shell holds that window's icon 1: icon=0|1
 //   sleep MS
 // Texts are GBK; "\", CR and LF in texts are written as \\, \r and \n.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -305,6 +307,19 @@ void registeredMessage(const Command& command, Answer& answer) {
   else answer.lines.push_back("message=" + std::to_string(message));
 }
 
+// tray HWND: whether the shell holds icon 1 of that window (a modification
+// that changes nothing succeeds only for an icon the shell knows; the window
+// itself may be long gone).
+void trayIcon(const Command& command, Answer& answer) {
+  long long handle = 0;
+  if (!numberArgument(command, 1, handle, answer)) return;
+  NOTIFYICONDATAA probe{};
+  probe.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  probe.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
+  probe.uID = 1;
+  answer.lines.push_back(std::string("icon=") + (Shell_NotifyIconA(NIM_MODIFY, &probe) ? "1" : "0"));
+}
+
 Answer run(const Command& command) {
   Answer answer;
   const std::string verb = command.words.empty() ? "" : command.words[0];
@@ -320,6 +335,7 @@ Answer run(const Command& command) {
   else if (verb == "settext") setText(command, answer);
   else if (verb == "gone") waitGone(command, answer);
   else if (verb == "message") registeredMessage(command, answer);
+  else if (verb == "tray") trayIcon(command, answer);
   else if (verb == "sleep") {
     long long ms = 0;
     if (numberArgument(command, 1, ms, answer)) Sleep(static_cast<DWORD>(ms));

@@ -141,7 +141,7 @@ void checkCallsThroughTheLibrary() {
 
   rec = Recorded();
   ql::setFlashLibraryAccess(&kFakeAccess);
-  ql::FlashPlayerWindow player("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow player("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   ql::setFlashLibraryAccess(nullptr);
 
   // Geometry is kept even without a window.
@@ -225,15 +225,15 @@ void checkMissingLibraryAndEntry() {
   rec = Recorded();
   rec.failLoad = true;
   ql::setFlashLibraryAccess(&kFakeAccess);
-  ql::FlashPlayerWindow noLibrary("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow noLibrary("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   rec.missingEntry = "FPC_CreateWindowA";
-  ql::FlashPlayerWindow noEntry("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow noEntry("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   ql::setFlashLibraryAccess(nullptr);
 
   check(noLibrary.create(nullptr, 0, 0, 100, 100) == nullptr, "no library: no window");
   noLibrary.volume(50, true);
   noLibrary.putMovieFromMemory({1, 2});
-  check(rec.told.size() == 1 && rec.told[0] == "同目录下无法找到DLL文件:\"qlswf.dll\".请与作者联系.",
+  check(rec.told.size() == 1 && rec.told[0] == "同目录下无法找到DLL文件:\"" QLSWF_LIBRARY_NAME "\".请与作者联系.",
         "no library: told once, with the file's name");
   check(rec.loads == 1, "no library: loading is tried once");
 
@@ -241,7 +241,7 @@ void checkMissingLibraryAndEntry() {
   rec.told.clear();
   check(noEntry.create(nullptr, 0, 0, 100, 100) == nullptr, "missing entry: no window");
   check(rec.told.size() == 1 &&
-            rec.told[0] == "无法定位DLL文件:\"qlswf.dll\"当中的\"FPC_CreateWindowA\"函数.",
+            rec.told[0] == "无法定位DLL文件:\"" QLSWF_LIBRARY_NAME "\"当中的\"FPC_CreateWindowA\"函数.",
         "missing entry: told with the entry's name");
 }
 
@@ -296,20 +296,20 @@ void checkDeployment() {
   // Present (any content): left as it is.
   std::string win1 = makeFolder("win1"), prog1 = makeFolder("prog1");
   ql::Bytes junk = {'j', 'u', 'n', 'k'};
-  ql::writeWholeFile(prog1 + "\\qlswf.dll", junk);
+  ql::writeWholeFile(prog1 + "\\" QLSWF_LIBRARY_NAME, junk);
   std::string path = ql::installFlashLibrary({win1, prog1}, ql::kEmbeddedPlayerLibrary,
                                              ql::kEmbeddedPlayerLibrarySize);
   ql::Bytes now;
-  ql::readWholeFile(prog1 + "\\qlswf.dll", now);
-  check(path == prog1 + "\\qlswf.dll" && now == junk && !ql::fileExists(win1 + "\\qlswf.dll"),
+  ql::readWholeFile(prog1 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == prog1 + "\\" QLSWF_LIBRARY_NAME && now == junk && !ql::fileExists(win1 + "\\" QLSWF_LIBRARY_NAME),
         "a present library is used as it is and nothing is installed");
 
   // Absent, Windows folder writable: installed there, the exact bytes.
   std::string win2 = makeFolder("win2"), prog2 = makeFolder("prog2");
   path = ql::installFlashLibrary({win2, prog2}, ql::kEmbeddedPlayerLibrary,
                                  ql::kEmbeddedPlayerLibrarySize);
-  ql::readWholeFile(win2 + "\\qlswf.dll", now);
-  check(path == win2 + "\\qlswf.dll" && now == library, "absent: installed in the Windows folder");
+  ql::readWholeFile(win2 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == win2 + "\\" QLSWF_LIBRARY_NAME && now == library, "absent: installed in the Windows folder");
   check(!ql::fileExists(win2 + "\\qlswf.dll.part"), "no partial file is left behind");
 
   // Absent, Windows folder denied: beside the program, and it loads from there.
@@ -319,8 +319,8 @@ void checkDeployment() {
   path = ql::installFlashLibrary({win3, prog3}, ql::kEmbeddedPlayerLibrary,
                                  ql::kEmbeddedPlayerLibrarySize);
   ql::setFolderWritableCheck(nullptr);
-  ql::readWholeFile(prog3 + "\\qlswf.dll", now);
-  check(path == prog3 + "\\qlswf.dll" && now == library && !ql::fileExists(win3 + "\\qlswf.dll"),
+  ql::readWholeFile(prog3 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == prog3 + "\\" QLSWF_LIBRARY_NAME && now == library && !ql::fileExists(win3 + "\\" QLSWF_LIBRARY_NAME),
         "Windows folder denied: installed beside the program");
   {
     ql::FlashPlayerWindow player(path);
@@ -340,13 +340,13 @@ void checkDeployment() {
   ql::setFolderWritableCheck(denyOne);
   path = ql::installFlashLibrary({win4}, ql::kEmbeddedPlayerLibrary, ql::kEmbeddedPlayerLibrarySize);
   ql::setFolderWritableCheck(nullptr);
-  check(path.empty() && !ql::fileExists(win4 + "\\qlswf.dll"), "nowhere writable: nothing installed");
+  check(path.empty() && !ql::fileExists(win4 + "\\" QLSWF_LIBRARY_NAME), "nowhere writable: nothing installed");
 
   // A broken block installs nothing.
   std::string win5 = makeFolder("win5");
   const uint8_t broken[] = {0x0D, 0x0F, 0x3E, 0x03, 9, 0, 0, 0, 1, 2, 3};
   check(ql::installFlashLibrary({win5}, broken, sizeof broken).empty() &&
-            !ql::fileExists(win5 + "\\qlswf.dll"),
+            !ql::fileExists(win5 + "\\" QLSWF_LIBRARY_NAME),
         "a broken block installs nothing");
 
   // Not loadable at all: no window, told once, and we are still here.
@@ -354,7 +354,7 @@ void checkDeployment() {
   ql::FlashLibraryAccess realButQuiet = ql::systemFlashLibraryAccess();
   realButQuiet.tell = fakeTell;
   ql::setFlashLibraryAccess(&realButQuiet);
-  ql::FlashPlayerWindow unusable(prog1 + "\\qlswf.dll");  // the "junk" file
+  ql::FlashPlayerWindow unusable(prog1 + "\\" QLSWF_LIBRARY_NAME);  // the "junk" file
   ql::FlashPlayerWindow missing("");                        // nothing installed anywhere
   ql::setFlashLibraryAccess(nullptr);
   check(unusable.create(nullptr, 0, 0, 64, 48) == nullptr && unusable.windowHandle() == nullptr,
