@@ -210,6 +210,7 @@ class TaskTest(harness.ProgramTest):
         # After a restart the task is scheduled again from 字段3 and fires on time.
         self.driver.command(self.window, harness.EXIT_COMMAND)
         self.assertEqual(0, self.program.wait_exit())
+        self.program.kill()  # closes its log
         self.assertEqual(saved, self.sections())
         self.start_program()
         self.main_window()
