@@ -71,18 +71,8 @@ class TaskEditor {
       : caption_(caption), modifyRow_(caption.rfind("修改计划", 0) == 0 ? selectedTask() : 0) {}
 
   void run() {
-    WindowBase& owner = controlWindow();
-    TopLevelArgs args;
-    args.owner = owner.handle();
-    args.title = caption_;
+    TopLevelArgs args = modalPopupArgs(controlWindow(), caption_, 8, 300, kWidth, kHeight);
     args.created = [this](HWND window) { build(window); };
-    args.modal = true;
-    args.left = owner.left() + 8;
-    args.top = owner.top() + 300;
-    fitInWorkArea(args.left, args.top, kWidth, kHeight);
-    args.width = kWidth;
-    args.height = kHeight;
-    args.style = WS_POPUP | WS_CLIPCHILDREN;
     // Enter is OK, Esc is Cancel.
     window_.onOk = [this] { accept(); };
     window_.onCancel = [this] { form_.postCloseClick(); };
