@@ -62,7 +62,7 @@ class ReminderPopup {
   }
 
   void fired(const ScheduledTask& task) {
-    if (!window_.exists() || task.row != task_.row) return;
+    if (!window_.exists() || task.row != task_.row || task.due != task_.due) return;
     if (task.action == kActionRing) {
       ringing_ = true;
       button_.setText(kClose);

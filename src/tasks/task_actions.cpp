@@ -50,6 +50,11 @@ const char kShutdownPrivilegeName[] = "SeShutdownPrivilege";
 const char kBalloonTitle[] = "计划任务提醒!";
 const char kRingText[] = "您的计划任务事件时间已到! ";
 
+bool actionEndsSession(int action) {
+  return action == kActionShutdown || action == kActionRestart || action == kActionLogOff ||
+         action == kActionFastShutdown;
+}
+
 void performAction(const ScheduledTask& task, SystemCalls& calls, MediaPlayer& player) {
   switch (task.action) {
     case kActionRing: ring(task.parameter, calls, player); break;

@@ -69,6 +69,10 @@ class SystemCalls {
   virtual void startSpeakingTime() = 0;
 };
 
+// Whether the action ends the session (and with it the program): shutdown,
+// restart, log-off and fast shutdown.
+bool actionEndsSession(int action);
+
 // Carries out the task's action.
 void performAction(const ScheduledTask& task, SystemCalls& calls, MediaPlayer& player);
 

@@ -40,6 +40,9 @@ class PageEvents : public TaskEvents {
   void remind(const ScheduledTask& task) override { openReminder(task); }
   void execute(const ScheduledTask& task) override {
     reminderTaskFired(task);
+    // A forced shutdown or log-off sends the program no word of the session's
+    // end: its settings are stored first.
+    if (actionEndsSession(task.action)) saveAppConfig();
     performAction(task, systemCalls(), taskMediaPlayer());
   }
 };
@@ -50,8 +53,6 @@ void CALLBACK clearStatus(HWND window, UINT, UINT_PTR timer, DWORD) {
 }
 
 }  // namespace
-
-const TaskSchedule& taskSchedule() { return schedule(); }
 
 void reloadTasks() {
   stopSchedulerTimer();

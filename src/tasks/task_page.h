@@ -8,10 +8,6 @@
 
 namespace ql {
 
-class TaskSchedule;
-
-// The schedule, rebuilt by reloadTasks.
-const TaskSchedule& taskSchedule();
 // Rebuilds the schedule from taskConfig ("字段3") and restarts the timer.
 void reloadTasks();
 // The control window's timer messages: runs a tick for timer 551.
