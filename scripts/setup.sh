@@ -22,6 +22,9 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev libstb-dev zlib1g-dev
+  # The native tools' and tests' stand-ins for the player library's system
+  # parts: device fonts (FreeType), MP3 decoding (mpg123); MP3 test sounds (LAME)
+  libfreetype-dev libmpg123-dev libmp3lame-dev
   # Wine's 64-bit half, a virtual screen and tools to look at it
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei locales

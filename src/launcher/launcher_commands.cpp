@@ -31,8 +31,16 @@ void deleteItem() {
   if (deleteItemAt(launcherConfig, category, list.selected(), list.entryCount())) refreshAndSave();
 }
 
+// The input window's check for a category name: taken names are refused.
+PromptCheck categoryNameCheck(const std::string& oldName) {
+  return [oldName](const std::string& typed) -> std::string {
+    return nameRefusal(categoryNameProblem(launcherConfig, oldName, tidyCategoryName(typed)));
+  };
+}
+
 void addCategoryCommand() {
-  std::string name = promptText("请输入添加分类名称：", suggestedCategoryName(pageView().tabs.tabCount()));
+  std::string name = tidyCategoryName(promptText(
+      "请输入添加分类名称：", suggestedCategoryName(pageView().tabs.tabCount()), categoryNameCheck("")));
   if (name.empty()) return;
   addCategory(launcherConfig, name);
   rebuildCategories(0);
@@ -55,18 +63,21 @@ void deleteCategoryCommand() {
 void renameItem() {
   std::string category = currentCategory(), name = selectedItemName();
   if (category.empty() || name.empty()) return;
-  std::string answer = promptText("请输入新项目名称!", name);
-  if (answer.empty()) return;
-  launcherConfig.renameKey(category, name, answer);
-  refreshAndSave();
+  std::string answer = tidyItemName(
+      promptText("请输入新项目名称!", name, [&](const std::string& typed) -> std::string {
+        return nameRefusal(itemNameProblem(launcherConfig, category, name, tidyItemName(typed)));
+      }));
+  if (answer.empty() || answer == name) return;
+  if (launcherConfig.renameKey(category, name, answer)) refreshAndSave();
 }
 
 void renameCategory() {
   std::string category = currentCategory();
   if (category.empty()) return;
-  std::string answer = promptText("请输入新分类名称!", category);
-  if (answer.empty()) return;
-  launcherConfig.renameSection(category, answer);
+  std::string answer =
+      tidyCategoryName(promptText("请输入新分类名称!", category, categoryNameCheck(category)));
+  if (answer.empty() || answer == category) return;
+  if (!launcherConfig.renameSection(category, answer)) return;
   pageView().pages.remember(kLauncherPage, currentTab());
   rebuildCategories(0);
   // "移动到" shows the category names too.

@@ -48,7 +48,7 @@ void rebuildMoveMenu() {
     moveTo.appendItem(kCommandMoveToBase + static_cast<UINT>(i + 1), names[i]);
 }
 
-void saveCatalogue() { saveConfigText(database(), ConfigField::Launcher, launcherConfig); }
+void saveCatalogue() { configTable().save(ConfigField::Launcher, launcherConfig); }
 
 std::string currentCategory() { return launcherConfig.sectionName(pageView().tabs.current()); }
 

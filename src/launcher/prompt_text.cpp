@@ -1,6 +1,7 @@
 #include "launcher/prompt_text.h"
 
 #include "runtime/message_box.h"
+#include "runtime/text.h"
 #include "shell/app.h"
 #include "skins/skin_picture.h"
 #include "ui/edit_box.h"
@@ -18,7 +19,8 @@ constexpr int kWidth = 230, kHeight = 90;
 
 class PromptWindow {
  public:
-  PromptWindow(const std::string& prompt, const std::string& initial) : prompt_(prompt), initial_(initial) {}
+  PromptWindow(const std::string& prompt, const std::string& initial, const PromptCheck& check)
+      : prompt_(prompt), initial_(initial), check_(check) {}
 
   std::string run() {
     TopLevelArgs args = modalPopupArgs(controlWindow(), prompt_, 20, 300, kWidth, kHeight);
@@ -54,8 +56,11 @@ class PromptWindow {
 
   void accept() {
     std::string text = edit_.text();
-    if (launcherConfig.hasSection(text)) {
-      showMessageBox(window_.handle(), "当前分类名称已存在!  ", MB_OK);
+    std::string refusal;
+    if (launcherConfig.hasSection(trimSpaces(text))) refusal = "当前分类名称已存在!  ";
+    else if (check_) refusal = check_(text);
+    if (!refusal.empty()) {
+      showMessageBox(window_.handle(), refusal, MB_OK);
       return;
     }
     result_ = text;
@@ -63,6 +68,7 @@ class PromptWindow {
   }
 
   std::string prompt_, initial_, result_;
+  PromptCheck check_;
   WindowBase window_;
   SkinForm form_;
   EditBox edit_;
@@ -71,8 +77,9 @@ class PromptWindow {
 
 }  // namespace
 
-std::string promptText(const std::string& prompt, const std::string& initial) {
-  PromptWindow window(prompt, initial);
+std::string promptText(const std::string& prompt, const std::string& initial,
+                       const PromptCheck& check) {
+  PromptWindow window(prompt, initial, check);
   return window.run();
 }
 

@@ -128,7 +128,7 @@ void addFolder() {
   BROWSEINFOA browse{};
   browse.hwndOwner = controlWindow().handle();
   browse.lpszTitle = "选择添加目录项目";
-  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_USENEWUI;
   LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
   if (!chosen) return;
   char path[MAX_PATH] = {};

@@ -20,6 +20,11 @@ Database& database() {
   return db;
 }
 
+ConfigTable& configTable() {
+  static ConfigTable table(database());
+  return table;
+}
+
 WindowBase& topLevelWindow(int index) {
   static WindowBase windows[kTopLevelWindowCount];
   return windows[index];
@@ -43,7 +48,7 @@ void saveAppConfig() {
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
   processPendingMessages();
-  if (!saveConfigText(database(), ConfigField::App, appConfig)) logFailure("字段1 not saved");
+  if (!configTable().save(ConfigField::App, appConfig)) logFailure("字段1 not saved");
   processPendingMessages();
 }
 

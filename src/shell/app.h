@@ -4,10 +4,13 @@
 
 namespace ql {
 
+class ConfigTable;
 class Database;
 class WindowBase;
 
 Database& database();
+// The record of "配置表" the three texts below are read from and saved to.
+ConfigTable& configTable();
 
 // "字段1" (sections "控制配置" and "fl配置"), "字段2" (launcher), "字段3" (tasks).
 extern ConfigText appConfig;

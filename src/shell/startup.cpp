@@ -37,7 +37,7 @@ void openDataFile() {
   // The Access driver refuses a missing file; checking first keeps every
   // driver from creating an empty one in its place.
   bool loaded = fileExists(path) && db.openAccess(path, accessPassword()) &&
-                loadConfigRecord(db, appConfig, launcherConfig, taskConfig);
+                configTable().load(appConfig, launcherConfig, taskConfig);
   if (loaded) return;
   std::string states, messages;
   db.lastErrors(states, messages);

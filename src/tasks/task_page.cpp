@@ -111,6 +111,6 @@ void deleteSelectedTask() {
   saveTasks();
 }
 
-void saveTasks() { saveConfigText(database(), ConfigField::Task, taskConfig); }
+void saveTasks() { configTable().save(ConfigField::Task, taskConfig); }
 
 }  // namespace ql

@@ -117,7 +117,9 @@ WebBrowserHost::~WebBrowserHost() { release(); }
 bool WebBrowserHost::create(HWND parent, const std::string& address, DWORD style, int left, int top,
                             int width, int height, DWORD exStyle) {
   if (exists() || !atlHostingAvailable()) return false;
-  if (!createChild(parent, "AtlAxWin", "Shell_Explorer.1", WS_CHILD | WS_VISIBLE | style, left, top,
+  // The browser's registered ProgID: a name ATL cannot resolve is either
+  // refused or taken for an address to navigate to.
+  if (!createChild(parent, "AtlAxWin", "Shell.Explorer.1", WS_CHILD | WS_VISIBLE | style, left, top,
                    width > 0 ? width : 400, height > 0 ? height : 300, exStyle))
     return false;
   IUnknown* control = atlHostedControl(handle());

@@ -22,6 +22,7 @@ import fcntl
 import os
 import queue
 import shutil
+import socket
 import subprocess
 import tempfile
 import threading
@@ -338,17 +339,36 @@ def _hwnd(window):
 
 # ---- The program ----
 
-class Program:
-    """qinglan.exe started under Wine from its folder."""
+# A port on 127.0.0.1 that is bound but never listens: every connection to it
+# is refused at once.
+_refusing_socket = socket.socket()
+_refusing_socket.bind(("127.0.0.1", 0))
+NO_NETWORK = "http://127.0.0.1:%d" % _refusing_socket.getsockname()[1]
 
-    def __init__(self, folder, exe="qinglan.exe"):
+
+def program_environment(web_proxy):
+    """The environment of a program under test: its web requests (the version
+    check, the news page) go through `web_proxy`, never to the network."""
+    environment = dict(os.environ)
+    for name in ("no_proxy", "NO_PROXY", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"):
+        environment.pop(name, None)
+    environment["http_proxy"] = web_proxy
+    return environment
+
+
+class Program:
+    """qinglan.exe started under Wine from its folder. Its web requests go
+    through `web_proxy` (by default nowhere)."""
+
+    def __init__(self, folder, exe="qinglan.exe", web_proxy=NO_NETWORK):
         self.folder = folder
         self.exe = os.path.join(folder, exe)
         self.log = open(os.path.join(folder, "wine.log"), "wb")
         # The program records its tasks' system calls there, and makes none
         # that would shut down, log off or open anything outside it.
         self.calls_file = os.path.join(folder, "calls.txt")
-        environment = dict(os.environ, QL_RECORD_SYSTEM_CALLS=windows_path(self.calls_file))
+        environment = program_environment(web_proxy)
+        environment["QL_RECORD_SYSTEM_CALLS"] = windows_path(self.calls_file)
         self.process = subprocess.Popen([WINE, self.exe], cwd=folder, stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True,
                                         env=environment)
@@ -441,8 +461,8 @@ class ProgramTest(unittest.TestCase):
                 os.remove(seed)
         return self.data_file
 
-    def start_program(self):
-        self.program = Program(self.folder)
+    def start_program(self, web_proxy=NO_NETWORK):
+        self.program = Program(self.folder, web_proxy=web_proxy)
         return self.program
 
     def main_window(self, timeout=30):

@@ -7,8 +7,8 @@
 #include "player/dll/player_window.h"
 #include "player/dll/qlswf_api.h"
 
-// A library handle: what FPC_LoadRegisteredOCX hands out. The engine has no
-// sound output yet, so the volume is only kept for whoever asks.
+// A library handle: what FPC_LoadRegisteredOCX hands out, with the volume
+// its windows play at.
 struct QlSwfLibrary {
   DWORD volume = 65535;
 };
@@ -49,6 +49,11 @@ bool engineCanPlay() {
 }
 
 }  // namespace
+
+DWORD qlswf::libraryVolume(HFPC library) {
+  std::lock_guard<std::mutex> hold(librariesLock());
+  return library && liveLibraries().count(library) ? library->volume : 0;
+}
 
 extern "C" {
 
@@ -95,17 +100,14 @@ HWND WINAPI FPC_CreateWindowA(HFPC library, DWORD exStyle, LPCSTR windowName, DW
   if (!className) return nullptr;
   style = (style & ~WS_CHILD) | WS_POPUP;
   return CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
-                         height, parent, nullptr, thisModule, nullptr);
+                         height, parent, nullptr, thisModule, library);
 }
 
 BOOL WINAPI FPCPutMovieFromMemory(HWND window, const void* data, DWORD size) {
   return qlswf::putMovie(window, static_cast<const uint8_t*>(data), size) ? TRUE : FALSE;
 }
 
-DWORD WINAPI FPC_GetSoundVolume(HFPC library) {
-  std::lock_guard<std::mutex> hold(librariesLock());
-  return library && liveLibraries().count(library) ? library->volume : 0;
-}
+DWORD WINAPI FPC_GetSoundVolume(HFPC library) { return qlswf::libraryVolume(library); }
 
 BOOL WINAPI FPC_SetSoundVolume(HFPC library, DWORD volume) {
   std::lock_guard<std::mutex> hold(librariesLock());

@@ -1,6 +1,7 @@
 #include "player/dll/player_window.h"
 
 #include <mmsystem.h>
+#include <windowsx.h>
 
 #include <cstring>
 #include <memory>
@@ -10,7 +11,11 @@
 #include <vector>
 
 #include "player/core/player.h"
+#include "player/dll/acm_mp3.h"
 #include "player/dll/frame_clock.h"
+#include "player/dll/gdi_fonts.h"
+#include "player/dll/wave_output.h"
+#include "player/sound/mixer.h"
 #include "player/dll/qlswf_api.h"
 #include "player/dll/visibility.h"
 #include "runtime/dib_surface.h"
@@ -75,20 +80,28 @@ bool fenced(Fn fn) {
 
 class PlayerWindow {
  public:
-  explicit PlayerWindow(HWND window) : window_(window) {}
+  PlayerWindow(HWND window, HFPC library) : window_(window), library_(library) {}
   ~PlayerWindow() {
     KillTimer(window_, kFrameTimer);
     setFineTimer(false);
+    // The movie goes before the sound it feeds.
+    movie_.reset();
   }
 
   void setMovie(const uint8_t* data, size_t size) {
     movie_.reset();
+    mixer_.stopAll();
+    syncVolume();
     if (data && size) {
+      player::PlayerServices services;
+      services.deviceFonts = &fonts_;
+      services.mixer = &mixer_;
       std::unique_ptr<player::Player> movie;
-      if (fenced([&] { movie = player::Player::load(data, size); }) && movie &&
+      if (fenced([&] { movie = player::Player::load(data, size, services); }) && movie &&
           fenced([&] { movie->advanceFrame(); }))
         movie_ = std::move(movie);
     }
+    playSound();
     seen_ = isShown(window_) && isUncovered(window_);
     lastCoverCheck_ = secondsNow();
     if (movie_) clock_.restart(lastCoverCheck_, movie_->frameRate());
@@ -137,6 +150,43 @@ class PlayerWindow {
       case WM_CONTEXTMENU:
         // There is no player menu to offer.
         return 0;
+      // The pointer, for the movie's buttons. (A click-through window gets
+      // none of these.)
+      case WM_MOUSEMOVE:
+        if (!trackingLeave_) trackLeave();
+        pointer([&] { return movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
+        return 0;
+      case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        if (GetCapture() != window_) pointer([&] { return movie_->pointerLeave(); });
+        return 0;
+      case WM_LBUTTONDOWN:
+        SetCapture(window_);
+        pointer([&] {
+          bool moved = movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+          return movie_->pointerButton(true) || moved;
+        });
+        return 0;
+      case WM_LBUTTONUP:
+        pointer([&] {
+          bool moved = movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+          return movie_->pointerButton(false) || moved;
+        });
+        if (GetCapture() == window_) ReleaseCapture();
+        // Capture ends the leave tracking: asked again, it reports at once
+        // if the pointer was released off the window.
+        trackLeave();
+        return 0;
+      case WM_CAPTURECHANGED:
+        // Capture taken away while pressed: the press ends where it is.
+        if (reinterpret_cast<HWND>(lParam) != window_) pointer([&] { return movie_->pointerButton(false); });
+        return 0;
+      case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->pointerOverButton()) {
+          SetCursor(LoadCursorA(nullptr, IDC_HAND));
+          return TRUE;
+        }
+        break;
       case QLSWF_MSG_CONTEXT_MENU_OFF:
         return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
@@ -171,6 +221,52 @@ class PlayerWindow {
         bytes.clear();
     }
     CloseHandle(file);
+  }
+
+  // The leave message does not always come (a pointer that slides onto a
+  // see-through pixel, a system that drops it): each frame looks whether
+  // the pointer is still over the window.
+  void checkPointerGone() {
+    if (!trackingLeave_ || GetCapture() == window_) return;
+    POINT at;
+    if (GetCursorPos(&at) && WindowFromPoint(at) == window_) return;
+    trackingLeave_ = false;
+    pointer([&] { return movie_->pointerLeave(); });
+  }
+
+  void trackLeave() {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+  }
+
+  // Runs one pointer event through the movie and draws again when it
+  // changed what shows.
+  template <typename Fn>
+  void pointer(Fn event) {
+    if (!movie_) return;
+    bool changed = false;
+    if (!fenced([&] { changed = event(); })) movie_.reset();
+    if (changed || !movie_) draw();
+    playSound();
+  }
+
+  // The library's volume, as the mixer plays it. After a computer without
+  // a sound device has been found, it stays silent until the volume changes.
+  void syncVolume() {
+    DWORD volume = libraryVolume(library_);
+    if (volume != lastVolume_) {
+      lastVolume_ = volume;
+      noDevice_ = false;
+    }
+    mixer_.setVolume(noDevice_ ? 0 : volume / 65535.0);
+  }
+
+  void playSound() {
+    syncVolume();
+    if (!output_.update(secondsNow())) {
+      noDevice_ = true;
+      mixer_.setVolume(0);
+    }
   }
 
   // Frames are driven by SetTimer: WM_TIMER arrives on the window's own
@@ -213,6 +309,8 @@ class PlayerWindow {
         draw();
       }
     }
+    playSound();
+    checkPointerGone();
     seen_ = shown;
     schedule();
   }
@@ -265,6 +363,15 @@ class PlayerWindow {
   }
 
   HWND window_;
+  HFPC library_;
+  // What the movie draws text with and plays sound through: they outlive it.
+  GdiFonts fonts_;
+  AcmMp3Codec codec_;
+  sound::Mixer mixer_{&codec_};
+  WaveOutput output_{mixer_};
+  DWORD lastVolume_ = 0xFFFFFFFF;
+  bool noDevice_ = false;
+  bool trackingLeave_ = false;
   std::unique_ptr<player::Player> movie_;
   FrameClock clock_;
   ql::DibSurface canvas_;
@@ -280,7 +387,8 @@ PlayerWindow* playerOf(HWND window) {
 LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   PlayerWindow* player = playerOf(window);
   if (message == WM_NCCREATE) {
-    player = new (std::nothrow) PlayerWindow(window);
+    const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    player = new (std::nothrow) PlayerWindow(window, static_cast<HFPC>(create->lpCreateParams));
     if (!player) return FALSE;
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(player));
   } else if (message == WM_NCDESTROY) {
