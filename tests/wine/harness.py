@@ -364,9 +364,27 @@ class Program:
         self.folder = folder
         self.exe = os.path.join(folder, exe)
         self.log = open(os.path.join(folder, "wine.log"), "wb")
+        # The program records its tasks' system calls there, and makes none
+        # that would shut down, log off or open anything outside it.
+        self.calls_file = os.path.join(folder, "calls.txt")
+        environment = program_environment(web_proxy)
+        environment["QL_RECORD_SYSTEM_CALLS"] = windows_path(self.calls_file)
         self.process = subprocess.Popen([WINE, self.exe], cwd=folder, stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True,
-                                        env=program_environment(web_proxy))
+                                        env=environment)
+
+    def recorded_calls(self):
+        """The task system calls recorded so far: [(seconds since midnight, call)]."""
+        if not os.path.exists(self.calls_file):
+            return []
+        calls = []
+        with open(self.calls_file, "rb") as f:
+            for line in f.read().decode("gbk").split("\r\n"):
+                if line:
+                    stamp, _, call = line.partition(" ")
+                    hours, minutes, seconds = stamp.split(":")
+                    calls.append((int(hours) * 3600 + int(minutes) * 60 + float(seconds), call))
+        return calls
 
     @property
     def windows_exe(self):
