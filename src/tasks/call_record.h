@@ -1,8 +1,10 @@
-// Test equipment: when the environment names a file in QL_RECORD_SYSTEM_CALLS,
-// the task actions' system calls are written there, one line each with the
+// Where the task actions' system calls go. The program makes them
+// (calls_made.cpp). The program's test build (tests/wine/program) links
+// call_record.cpp instead: when its environment names a file in
+// QL_RECORD_SYSTEM_CALLS, every call is written there, one line each with the
 // local time to the millisecond, and the calls that would leave the program
-// (shutdown, restart, standby, log-off, shell open) are recorded instead of
-// made. Whole-program tests set it; nothing else does.
+// (shutdown, restart, standby, log-off, shell open) are recorded, not made.
+// The shipped program reads no such setting.
 #pragma once
 #include <string>
 

@@ -92,6 +92,9 @@ WIN_BUILD = os.environ["QL_WIN_BUILD"]
 APP_DIR = os.environ["QL_APP"]
 WINE = os.environ["QL_WINE"]
 PLAYER_LIBRARY = "qlswf64.dll" if ARCH == "x86_64" else "qlswf.dll"
+# The program as shipped, but recording its tasks' system calls instead of
+# making them (src/tasks/call_record.h): what every program folder runs.
+RECORDING_PROGRAM = os.path.join(WIN_BUILD, "tests", "wine", "program", "qinglan_recording.exe")
 QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
 MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")
@@ -410,7 +413,7 @@ class ProgramTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        for path in (os.path.join(APP_DIR, "qinglan.exe"), QLDRIVE, MKDB):
+        for path in (os.path.join(APP_DIR, "qinglan.exe"), RECORDING_PROGRAM, QLDRIVE, MKDB):
             if not os.path.exists(path):
                 raise AssertionError("not built: %s (run scripts/setup.sh)" % path)
         size = screen_size()
@@ -422,6 +425,7 @@ class ProgramTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix="ql-test-")
         shutil.copytree(APP_DIR, self.folder, dirs_exist_ok=True,
                         ignore=shutil.ignore_patterns("flash.mdb"))
+        shutil.copyfile(RECORDING_PROGRAM, os.path.join(self.folder, "qinglan.exe"))
         self.data_file = os.path.join(self.folder, "flash.mdb")
         self.program = None
         self._driver = None

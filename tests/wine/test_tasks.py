@@ -49,6 +49,15 @@ def seconds_of_day(moment):
     return moment.hour * 3600 + moment.minute * 60 + moment.second
 
 
+class ShippedProgramTest(unittest.TestCase):
+    def test_only_the_test_build_can_record_instead_of_shutting_down(self):
+        # The shipped program reads no setting that could turn its actions off.
+        with open(os.path.join(harness.APP_DIR, "qinglan.exe"), "rb") as f:
+            self.assertNotIn(b"QL_RECORD_SYSTEM_CALLS", f.read())
+        with open(harness.RECORDING_PROGRAM, "rb") as f:
+            self.assertIn(b"QL_RECORD_SYSTEM_CALLS", f.read())
+
+
 class TaskTest(harness.ProgramTest):
 
     def start(self, tasks=None):
