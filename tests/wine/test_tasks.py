@@ -7,6 +7,7 @@ recorded with their times, and no shutdown or shell call is made.
 
 Editing goes through the X server (real clicks and keys), as a user would."""
 import datetime
+import os
 import subprocess
 import time
 import unittest
