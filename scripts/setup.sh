@@ -31,8 +31,8 @@ PACKAGES=(
   # ODBC: the driver manager and the SQLite driver behind the Access stand-in.
   # The host's own odbcinst serves the i386 driver packages too.
   unixodbc unixodbc-dev "odbcinst:$NATIVE_ARCH" libsqliteodbc sqlite3
-  # Scripts, tests and the picture generator
-  python3 python3-pil
+  # Scripts, tests, the picture generator and the sound makers
+  python3 python3-pil espeak-ng sox
 )
 # Only where the host runs 32-bit programs: Wine's 32-bit half, the i386
 # stand-in's driver and compiler. None of them may replace a tool of the
