@@ -162,19 +162,23 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) {
       fresh.clipActions = p.clipActions;
       target = &((*state)[p.depth] = fresh);
     }
-    if (p.hasMatrix) target->matrix = p.matrix;
-    if (p.hasColorTransform) target->colorTransform = p.colorTransform;
-    if (p.hasRatio) target->ratio = p.ratio;
-    if (p.hasName) target->name = p.name;
-    if (p.hasClipDepth) target->clipDepth = p.clipDepth;
-    if (p.hasFilters) target->filters = p.filters;
-    if (p.hasBlendMode) target->blendMode = p.blendMode;
-    if (p.hasVisible) target->visible = p.visible;
-    if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
-    if (p.hasBackground) {
-      target->hasBackground = true;
-      target->background = p.background;
-    }
+    applyCommand(target, p);
+  }
+}
+
+void SpriteInstance::applyCommand(Placement* target, const PlaceCommand& p) {
+  if (p.hasMatrix) target->matrix = p.matrix;
+  if (p.hasColorTransform) target->colorTransform = p.colorTransform;
+  if (p.hasRatio) target->ratio = p.ratio;
+  if (p.hasName) target->name = p.name;
+  if (p.hasClipDepth) target->clipDepth = p.clipDepth;
+  if (p.hasFilters) target->filters = p.filters;
+  if (p.hasBlendMode) target->blendMode = p.blendMode;
+  if (p.hasVisible) target->visible = p.visible;
+  if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
+  if (p.hasBackground) {
+    target->hasBackground = true;
+    target->background = p.background;
   }
 }
 
@@ -383,19 +387,9 @@ void SpriteInstance::runFrameTags(int frame) {
     if (it != children_.end()) removeAt(it);
     Placement q;
     q.characterId = p.characterId;
-    q.matrix = p.matrix;
-    q.colorTransform = p.colorTransform;
-    q.ratio = p.ratio;
-    q.name = p.name;
-    q.clipDepth = p.clipDepth;
-    q.filters = p.filters;
-    q.blendMode = p.blendMode;
-    q.visible = p.visible;
-    q.cacheAsBitmap = p.cacheAsBitmap;
-    q.hasBackground = p.hasBackground;
-    q.background = p.background;
     q.clipActions = p.clipActions;
     q.placeFrame = frame;
+    applyCommand(&q, p);
     createObject(p.depth, q);
   }
 }

@@ -235,6 +235,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
  private:
   struct Placement;
   void applyFrame(int frame, std::map<int, Placement>* state);
+  // What a PlaceObject tag sets, over what the placement had.
+  static void applyCommand(Placement* target, const PlaceCommand& p);
   void runFrameTags(int frame);
   void createObject(int depth, const Placement& p);
   void removeAt(std::map<int, DisplayObject>::iterator it);
