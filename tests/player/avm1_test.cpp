@@ -15,6 +15,7 @@
 #include "player/core/sprite.h"
 #include "player/sound/mixer.h"
 #include "swf_builder.h"
+#include "test_player.h"
 
 namespace {
 
@@ -537,6 +538,42 @@ TEST(Avm1Stage, SoundObjectsPlayThroughTheMixer) {
   run->player->advanceFrame();
   EXPECT_TRUE(mixer.idle());
   EXPECT_EQ((Lines{"1000", "100"}), run->lines);
+}
+
+TEST(Avm1Stage, SetMaskShowsAClipOnlyThroughAnother) {
+  constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+  MovieBuilder m(100, 100, 12, 8);
+  m.background(0xFFFFFF);
+  m.defineRect(1, kRed, 0, 0, 100, 100);
+  m.defineRect(2, kBlue, 0, 0, 50, 100);
+  for (uint16_t id : {1, 2}) {
+    swftest::Timeline t;
+    t.place(1, id);
+    t.showFrame();
+    m.defineSprite(static_cast<uint16_t>(id + 10), t, 1);
+  }
+  m.root().place(1, 11, swftest::Matrix(), 0, "shown");
+  m.root().place(2, 12, swftest::Matrix(), 0, "mask");
+  // shown.setMask(mask); then, on a second frame, shown.setMask(null).
+  Script s;
+  s.getVariable("mask").push(1).getVariable("shown").push("setMask").op(Script::kCallMethod).op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  Script off;
+  off.pushNull().push(1).getVariable("shown").push("setMask").op(Script::kCallMethod).op(Script::kPop);
+  off.op(Script::kStop);
+  m.root().action(off.bytes());
+  m.root().showFrame();
+  swftest::TestPlayer p(m.finish(false));
+  ASSERT_TRUE(p.loaded());
+  p->advanceFrame();
+  swftest::Picture masked = p.draw();
+  EXPECT_EQ(kRed, masked.at(25, 50));    // inside the mask: the clip, not the mask's blue
+  EXPECT_EQ(kWhite, masked.at(75, 50));  // outside: nothing
+  p->advanceFrame();
+  swftest::Picture plain = p.draw();
+  EXPECT_EQ(kBlue, plain.at(25, 50));  // the mask is a clip like others again
+  EXPECT_EQ(kRed, plain.at(75, 50));
 }
 
 TEST(Avm1Stage, Actionscript3MoviesPlayWithoutScripts) {
