@@ -14,6 +14,7 @@
 #include "player/core/player.h"
 #include "player/core/sprite.h"
 #include "player/sound/mixer.h"
+#include "script_run.h"
 #include "swf_builder.h"
 #include "test_player.h"
 
@@ -26,37 +27,10 @@ using swftest::Bytes;
 using swftest::MovieBuilder;
 using swftest::Script;
 
-// A movie of one frame running `script`, SWF `version`.
-Bytes scriptMovie(const Script& script, int version = 8) {
-  MovieBuilder m(100, 100, 12, version);
-  m.root().action(script.bytes());
-  m.root().showFrame();
-  return m.finish(false);
-}
-
-// What a movie's trace() calls print over `frames` frames.
-struct Run {
-  std::unique_ptr<player::Player> player;
-  std::vector<std::string> lines;
-};
-
-std::unique_ptr<Run> start(const Bytes& movie, player::PlayerServices options = {}) {
-  auto run = std::make_unique<Run>();
-  Run* r = run.get();
-  options.trace = [r](const std::string& line) { r->lines.push_back(line); };
-  if (!options.clock) options.clock = player::fixedClock();
-  run->player = player::Player::load(movie.data(), movie.size(), std::move(options));
-  EXPECT_NE(nullptr, run->player);
-  return run;
-}
-
-std::vector<std::string> traces(const Bytes& movie, int frames = 1) {
-  auto run = start(movie);
-  for (int i = 0; i < frames; ++i) run->player->advanceFrame();
-  return run->lines;
-}
-
-using Lines = std::vector<std::string>;
+using swftest::Lines;
+using swftest::scriptMovie;
+using swftest::start;
+using swftest::traces;
 
 }  // namespace
 
