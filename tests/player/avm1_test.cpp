@@ -260,6 +260,45 @@ TEST(Avm1Interpreter, DatesUseTheClocksLocalTime) {
   EXPECT_EQ("-480", run->lines[2]);
 }
 
+TEST(Avm1Interpreter, DateArithmeticRollsOverAndKnowsTheWeekday) {
+  Script s;
+  // object.method(args...) with the result left on the stack.
+  auto call = [&s](const char* object, const char* method, std::vector<double> args) {
+    for (auto it = args.rbegin(); it != args.rend(); ++it) s.push(*it);
+    s.push(static_cast<int>(args.size())).getVariable(object).push(method).op(Script::kCallMethod);
+  };
+  auto make = [&s](const char* name, std::vector<double> args) {
+    s.push(name);
+    for (auto it = args.rbegin(); it != args.rend(); ++it) s.push(*it);
+    s.push(static_cast<int>(args.size())).push("Date").op(Script::kNewObject).op(Script::kSetVariable);
+  };
+  make("d", {2001, 0, 31});
+  call("d", "setMonth", {1});  // 31 February is 3 March
+  s.op(Script::kPop);
+  call("d", "getMonth", {});
+  s.push("/").op(Script::kAdd2);
+  call("d", "getDate", {});
+  s.op(Script::kAdd2).op(Script::kTrace);
+  call("Date", "UTC", {2000, 0, 1});
+  s.op(Script::kTrace);
+  make("e", {2000, 0, 1});  // local midnight, 5:45 ahead of UTC
+  call("e", "getTime", {});
+  s.op(Script::kTrace);
+  call("e", "setHours", {25});
+  s.op(Script::kPop);
+  call("e", "getDate", {});
+  s.push(" ").op(Script::kAdd2);
+  call("e", "getHours", {});
+  s.op(Script::kAdd2).op(Script::kTrace);
+  make("f", {2001, 1, 3});
+  call("f", "getDay", {});
+  s.op(Script::kTrace);
+  s.push("NaN").op(Script::kGetVariable);
+  s.push(1).getVariable("f").push("setDate").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("f").op(Script::kTrace);
+  EXPECT_EQ((Lines{"2/3", "946684800000", "946664100000", "2 1", "6", "Invalid Date"}), traces(scriptMovie(s)));
+}
+
 // ------------------------------------------------------------ timelines
 
 TEST(Avm1Timeline, FrameScriptsRunNewestClipFirstAndNewClipsAtOnce) {
@@ -548,6 +587,38 @@ TEST(Avm1Stage, SetMaskShowsAClipOnlyThroughAnother) {
   swftest::Picture plain = p.draw();
   EXPECT_EQ(kBlue, plain.at(25, 50));  // the mask is a clip like others again
   EXPECT_EQ(kRed, plain.at(75, 50));
+}
+
+TEST(Avm1Stage, TextFieldsDrawTheColoursScriptsGiveThem) {
+  MovieBuilder m(100, 100, 12, 8);
+  m.background(0xFFFFFF);
+  // createTextField("t", 1, 10, 10, 60, 20), then its ground, frame and text.
+  Script s;
+  s.push(20).push(60).push(10).push(10).push(1).push("t").push(6).getVariable("_root");
+  s.push("createTextField").op(Script::kCallMethod).op(Script::kPop);
+  auto set = [&s](const char* name, Value v) {
+    s.getVariable("t").push(name);
+    if (v.isBoolean()) {
+      s.push(v.boolean());
+    } else {
+      s.push(v.number());
+    }
+    s.op(Script::kSetMember);
+  };
+  set("background", Value(true));
+  set("backgroundColor", Value(0xFF0000));
+  set("border", Value(true));
+  set("borderColor", Value(0x0000FF));
+  s.getVariable("t").push("text").push("Hi").op(Script::kSetMember);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  swftest::TestPlayer p(m.finish(false));
+  ASSERT_TRUE(p.loaded());
+  p->advanceFrame();
+  swftest::Picture picture = p.draw();
+  EXPECT_EQ(0xFFFF0000u, picture.at(65, 25));  // the ground
+  EXPECT_EQ(0xFF0000FFu, picture.at(10, 20));  // the frame's left side
+  EXPECT_EQ(0xFFFFFFFFu, picture.at(80, 80));  // outside the field
 }
 
 TEST(Avm1Stage, Actionscript3MoviesPlayWithoutScripts) {
