@@ -223,3 +223,14 @@ TEST_F(Clips, TextFieldsMadeAndChangedByScripts) {
   EXPECT_TRUE(get(field, "text").isUndefined());
   EXPECT_EQ("undefined", machine_->typeOf(clip("label")).str());
 }
+
+TEST_F(Clips, ObjectsOfClipsAndFieldsOnStageOutliveCollections) {
+  Value field = call(Value(root_), "createTextField", {"label", 20, 0, 0, 50, 20});
+  set(field, "note", "kept");
+  set(clip("box"), "note", "kept too");
+  machine_->collect();
+  // The same objects, with what scripts gave them.
+  EXPECT_EQ(field.object(), clip("label").object());
+  EXPECT_EQ("kept", machine_->toString(get(clip("label"), "note")).str());
+  EXPECT_EQ("kept too", machine_->toString(get(clip("box"), "note")).str());
+}
