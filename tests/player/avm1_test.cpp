@@ -175,6 +175,31 @@ TEST(Avm1Interpreter, ArithmeticStringsAndConversions) {
   EXPECT_EQ((Lines{"5", "23", "1", "Infinity", "-2", "undefined", "3"}), traces(scriptMovie(s)));
 }
 
+TEST(Avm1Interpreter, BitsShiftAsInt32AndEqualityCrossesTypes) {
+  constexpr uint8_t kBitAnd = 0x60, kBitOr = 0x61, kBitXor = 0x62, kShiftLeft = 0x63, kShiftRight = 0x64,
+                    kShiftRightUnsigned = 0x65, kStrictEquals = 0x66, kGreater = 0x67;
+  Script s;
+  s.push(-1).push(0).op(kShiftRightUnsigned).op(Script::kTrace);    // signed up to SWF 8: -1
+  s.push(1).push(33).op(kShiftLeft).op(Script::kTrace);             // the count is taken mod 32: 2
+  s.push(4294967297.0).push(0).op(kBitOr).op(Script::kTrace);       // wraps to 1
+  s.push(-5).push(1).op(kShiftRight).op(Script::kTrace);            // -3
+  s.push(0xF0).push(0xFF).op(kBitXor).op(Script::kTrace);           // 15
+  s.push("12").push(10).op(kBitAnd).op(Script::kTrace);             // 8
+  s.push("1").push(1).op(Script::kEquals2).op(Script::kTrace);      // true
+  s.push("1").push(1).op(kStrictEquals).op(Script::kTrace);         // false
+  s.pushNull().pushUndefined().op(Script::kEquals2).op(Script::kTrace);  // true
+  s.pushNull().push(0).op(Script::kEquals2).op(Script::kTrace);     // false
+  s.getVariable("NaN").getVariable("NaN").op(Script::kEquals2).op(Script::kTrace);  // the reference's true
+  s.push("b").push("a").op(kGreater).op(Script::kTrace);            // text by its characters: true
+  s.push("10").push("9").op(Script::kLess2).op(Script::kTrace);     // true: "1" < "9"
+  EXPECT_EQ((Lines{"-1", "2", "1", "-3", "15", "8", "true", "false", "true", "false", "true", "true", "true"}),
+            traces(scriptMovie(s)));
+  // From SWF 9 on, the unsigned shift gives an unsigned number.
+  Script unsigned9;
+  unsigned9.push(-1).push(0).op(kShiftRightUnsigned).op(Script::kTrace);
+  EXPECT_EQ((Lines{"4294967295"}), traces(scriptMovie(unsigned9, 9)));
+}
+
 TEST(Avm1Interpreter, FunctionsClosuresAndLoops) {
   // function counter() { var n = 0; return function () { return ++n; }; }
   Script inner;
