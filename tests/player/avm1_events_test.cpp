@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "player/avm1/clip_object.h"
 #include "player/avm1/machine.h"
 #include "player/core/player.h"
+#include "player/core/sprite.h"
+#include "player/core/text_field.h"
 #include "script_run.h"
 #include "swf_builder.h"
 
@@ -147,4 +150,72 @@ TEST(Avm1Timeline, AttachedClipsOfARegisteredClassAreConstructedWithTheirInitObj
   EXPECT_EQ("construct x", lines[0]);  // the init object's properties come first
   EXPECT_TRUE(has(lines, "true"));
   EXPECT_TRUE(has(lines, "load made"));
+}
+
+TEST(Avm1Pointer, DraggedClipsFollowThePointerWithinTheirBox) {
+  MovieBuilder m(100, 100, 12, 8);
+  m.defineRect(1, 0xFF00FF00, 0, 0, 10, 10);
+  swftest::Timeline t;
+  t.place(1, 1);
+  t.showFrame();
+  m.defineSprite(2, t, 1);
+  m.root().place(1, 2, swftest::Matrix(), 0, "box");
+  m.root().place(2, 2, swftest::Matrix(), 0, "kept");
+  // box.startDrag(true); Mouse.hide()
+  Script s;
+  s.push(true).push(1).getVariable("box").push("startDrag").op(Script::kCallMethod).op(Script::kPop);
+  s.push(0).getVariable("Mouse").push("hide").op(Script::kCallMethod).op(Script::kPop);
+  s.op(Script::kStop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  auto run = swftest::start(m.finish(false));
+  player::Player& p = *run->player;
+  p.advanceFrame();
+  std::vector<uint32_t> pixels(100 * 100);
+  p.render(pixels.data(), 100, 100, 400, true);
+  EXPECT_TRUE(p.stage().mouseHidden());
+  EXPECT_TRUE(p.pointerMove(50, 60));  // the picture changes: the clip moved
+  avm1::Machine& machine = *p.stage().machine();
+  avm1::Value root(machine.clipObject(&p.stage().root()));
+  avm1::Value box = machine.getMember(root, "box");
+  EXPECT_EQ(50, machine.toNumber(machine.getMember(box, "_x")));
+  EXPECT_EQ(60, machine.toNumber(machine.getMember(box, "_y")));
+  // Another clip dragged, kept inside 0..30 by 0..30, with its offset from
+  // the pointer kept.
+  avm1::Value kept = machine.getMember(root, "kept");
+  std::vector<avm1::Value> args = {avm1::Value(false), avm1::Value(0.0), avm1::Value(0.0), avm1::Value(30.0),
+                                   avm1::Value(30.0)};
+  machine.callMethod(kept, "startDrag", args.data(), args.size());
+  p.pointerMove(90, 90);
+  EXPECT_EQ(30, machine.toNumber(machine.getMember(kept, "_x")));
+  EXPECT_EQ(50, machine.toNumber(machine.getMember(box, "_x")));  // the first one was let go
+  machine.callMethod(kept, "stopDrag", nullptr, 0);
+  EXPECT_FALSE(p.pointerMove(10, 10));
+}
+
+TEST(Avm1Stage, BoundTextFollowsItsVariableAndGivesItItsText) {
+  MovieBuilder m(100, 100, 12, 5);
+  swftest::EditTextSpec shown;
+  shown.variable = "clock";
+  m.defineEditText(1, shown);
+  swftest::EditTextSpec typed;
+  typed.variable = "/:entry";
+  typed.text = "start";
+  m.defineEditText(2, typed);
+  m.root().place(1, 1);
+  m.root().place(2, 2);
+  // clock = "中文" (GBK in an SWF 5 movie), then trace(entry) a frame later.
+  m.root().action(Script().push("clock").push(std::string("\xD6\xD0\xCE\xC4")).op(Script::kSetVariable).bytes());
+  m.root().showFrame();
+  m.root().action(Script().getVariable("entry").op(Script::kTrace).op(Script::kStop).bytes());
+  m.root().showFrame();
+  player::PlayerServices services;
+  services.codePage = 936;
+  auto run = swftest::start(m.finish(false), std::move(services));
+  run->player->advanceFrame();
+  const player::DisplayObject& field = run->player->stage().root().children().at(1);
+  ASSERT_NE(nullptr, field.textField);
+  EXPECT_EQ("\xD6\xD0\xCE\xC4", field.textField->text());  // back in the movie's own encoding
+  run->player->advanceFrame();
+  EXPECT_EQ((Lines{"start"}), run->lines);
 }

@@ -349,8 +349,9 @@ bool dragTo(Machine& m) {
     x = std::max(std::min(in.dragBox[0], in.dragBox[2]) * 20, std::min(x, std::max(in.dragBox[0], in.dragBox[2]) * 20));
     y = std::max(std::min(in.dragBox[1], in.dragBox[3]) * 20, std::min(y, std::max(in.dragBox[1], in.dragBox[3]) * 20));
   }
-  o->matrix.tx = x;
-  o->matrix.ty = y;
+  // Whole twips, as positions are kept.
+  o->matrix.tx = std::round(x);
+  o->matrix.ty = std::round(y);
   o->transformedByScript = true;
   return true;
 }

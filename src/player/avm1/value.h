@@ -74,6 +74,9 @@ class Value {
   Value(String s) : type_(Type::String), number_(0), text_(std::move(s)) {}  // NOLINT
   Value(const char* s) : Value(String(s)) {}  // NOLINT
   Value(Object* o);  // NOLINT: null gives the null value
+  // Pointers to objects of classes not defined where the call is made would
+  // become booleans; they do not compile instead.
+  Value(const void*) = delete;
   static Value null() {
     Value v;
     v.type_ = Type::Null;
