@@ -578,6 +578,47 @@ TEST(Avm1Stage, SoundObjectsPlayThroughTheMixer) {
   EXPECT_EQ((Lines{"1000", "100"}), run->lines);
 }
 
+TEST(Avm1Stage, EachClipsSoundObjectsSetTheVolumeOfThatClipsSounds) {
+  sound::Mixer mixer(nullptr);
+  MovieBuilder m(10, 10, 12, 8);
+  m.defineSound(1, 0, 0, false, false, 5512, Bytes(5512, 0xA0));  // a quarter of full scale
+  m.exportAs(1, "beep");
+  swftest::Timeline empty;
+  empty.showFrame();
+  m.defineSprite(2, empty, 1);
+  m.root().place(1, 2, swftest::Matrix(), 0, "a");
+  m.root().place(2, 2, swftest::Matrix(), 0, "b");
+  // sa = new Sound(a); sa.attachSound("beep"); sa.start(); the same for b;
+  // then sa.setVolume(50).
+  Script s;
+  for (const char* clip : {"a", "b"}) {
+    std::string name = std::string("s") + clip;
+    s.push(name).getVariable(clip).push(1).push("Sound").op(Script::kNewObject).op(Script::kSetVariable);
+    s.push("beep").push(1).getVariable(name).push("attachSound").op(Script::kCallMethod).op(Script::kPop);
+    s.push(0).getVariable(name).push("start").op(Script::kCallMethod).op(Script::kPop);
+  }
+  s.push(50).push(1).getVariable("sa").push("setVolume").op(Script::kCallMethod).op(Script::kPop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  // Frame 2: sb.stop(); new Sound().setVolume(50) quietens everything.
+  Script later;
+  later.push(0).getVariable("sb").push("stop").op(Script::kCallMethod).op(Script::kPop);
+  later.push(50).push(1).push(0).push("Sound").op(Script::kNewObject).push("setVolume").op(Script::kCallMethod);
+  later.op(Script::kPop).op(Script::kStop);
+  m.root().action(later.bytes());
+  m.root().showFrame();
+  player::PlayerServices options;
+  options.mixer = &mixer;
+  auto run = start(m.finish(false), std::move(options));
+  std::vector<int16_t> out(2 * 441);
+  run->player->advanceFrame();
+  mixer.mix(out.data(), 441);
+  EXPECT_EQ(8192 / 2 + 8192, out[100]);
+  run->player->advanceFrame();
+  mixer.mix(out.data(), 441);
+  EXPECT_EQ(8192 / 4, out[100]);  // a's half, halved again
+}
+
 TEST(Avm1Stage, SetMaskShowsAClipOnlyThroughAnother) {
   constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
   MovieBuilder m(100, 100, 12, 8);
