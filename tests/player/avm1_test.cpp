@@ -219,6 +219,29 @@ TEST(Avm1Interpreter, FunctionsClosuresAndLoops) {
   EXPECT_EQ((Lines{"4", "5"}), traces(scriptMovie(s)));
 }
 
+TEST(Avm1Interpreter, RegisterFunctionsPreloadWhatTheirFlagsAsk) {
+  constexpr uint16_t kPreloadThis = 0x0001, kPreloadArguments = 0x0004, kPreloadRoot = 0x0040;
+  // o = {x: 5}; o.f = function (a, b) { return a + b + this.x + arguments.length; }
+  // with this in r1, arguments in r2, _root in r3, a and b in r4 and r5.
+  Script body;
+  body.pushRegister(4).pushRegister(5).op(Script::kAdd2);
+  body.pushRegister(1).push("x").op(Script::kGetMember).op(Script::kAdd2);
+  body.pushRegister(2).push("length").op(Script::kGetMember).op(Script::kAdd2);
+  body.pushRegister(3).getVariable("_root").op(0x66).op(Script::kTrace);  // r3 === _root
+  body.op(Script::kReturn);
+  Script s;
+  s.push("o").push("x").push(5).push(1).op(Script::kInitObject).op(Script::kSetVariable);
+  s.getVariable("o").push("f");
+  s.function2("", {{4, "a"}, {5, "b"}}, kPreloadThis | kPreloadArguments | kPreloadRoot, 6, body);
+  s.op(Script::kSetMember);
+  s.push(2).push(1).push(2).getVariable("o").push("f").op(Script::kCallMethod).op(Script::kTrace);
+  // Registers are the function's own: a call leaves the caller's alone.
+  s.push(7).storeRegister(1).op(Script::kPop);
+  s.push(0).push(0).push(2).getVariable("o").push("f").op(Script::kCallMethod).op(Script::kPop);
+  s.pushRegister(1).op(Script::kTrace);
+  EXPECT_EQ((Lines{"true", "10", "true", "7"}), traces(scriptMovie(s)));
+}
+
 TEST(Avm1Interpreter, TryCatchFinallyAndUncaughtThrows) {
   Script body, handler, finally;
   body.trace("try").push("boom").op(Script::kThrow).trace("not reached");

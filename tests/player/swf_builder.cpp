@@ -617,6 +617,24 @@ Script& Script::function(const std::string& name, const std::vector<std::string>
   return *this;
 }
 
+Script& Script::function2(const std::string& name, const std::vector<std::pair<int, std::string>>& params,
+                          uint16_t flags, int registers, const Script& body) {
+  Writer w;
+  w.text(name);
+  w.u16(static_cast<uint32_t>(params.size()));
+  w.u8(static_cast<uint32_t>(registers));
+  w.u16(flags);
+  for (const auto& p : params) {
+    w.u8(static_cast<uint32_t>(p.first));
+    w.text(p.second);
+  }
+  Bytes code = body.bytes();
+  w.u16(static_cast<uint32_t>(code.size()));
+  longAction(0x8E, w.data());
+  code_.insert(code_.end(), code.begin(), code.end());
+  return *this;
+}
+
 Script& Script::tryCatch(const Script& body, const std::string& catchName, const Script& handler,
                          const Script* finally) {
   Bytes tryCode = body.bytes(), catchCode = handler.bytes();

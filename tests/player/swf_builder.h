@@ -233,6 +233,10 @@ class Script {
   Script& trace(const std::string& text) { return push(text).op(kTrace); }
   // A DefineFunction: a named one is defined, a nameless one pushed.
   Script& function(const std::string& name, const std::vector<std::string>& params, const Script& body);
+  // A DefineFunction2: parameters in registers (0: by name), the preload
+  // and suppress flags as the file stores them, `registers` in all.
+  Script& function2(const std::string& name, const std::vector<std::pair<int, std::string>>& params,
+                    uint16_t flags, int registers, const Script& body);
   // Try with a catch block whose error goes to variable `catchName`, and an
   // optional finally block.
   Script& tryCatch(const Script& body, const std::string& catchName, const Script& handler,
