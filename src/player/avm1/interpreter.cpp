@@ -267,7 +267,8 @@ struct Interpreter {
   // A frame given as a number (1-based) or a label, perhaps "path:frame".
   void gotoFrameValue(const Value& frameValue, bool play, int bias) {
     player::SpriteInstance* t = target();
-    Value frame = frameValue;
+    // The action reads anything but a number as text: false is the label "false".
+    Value frame = frameValue.isBoolean() ? Value(m.toString(frameValue)) : frameValue;
     if (frame.isString()) {
       std::string s = frame.string().str();
       size_t colon = s.rfind(':');

@@ -108,11 +108,16 @@ Value swapDepths(Machine& m, Call& c) {
   if (!s || !s->parent()) return Value();
   player::SpriteInstance* parent = s->parent();
   int to;
-  if (player::SpriteInstance* other = spriteOf(c.arg(0))) {
+  // A clip, or a path to one from this clip; else a depth (undefined: none).
+  Value arg = c.arg(0);
+  if (arg.isUndefined()) return Value();
+  player::SpriteInstance* other = spriteOf(arg);
+  if (!other && arg.isString() && m.current())
+    other = spriteOf(resolveTargetPath(m, *m.current(), m.clipObject(s), arg.string()));
+  if (other) {
     if (other->parent() != parent) return Value();
     to = other->depth();
   } else {
-    if (c.count == 0) return Value();
     int32_t d = m.toInt32(c.arg(0));
     if (d < -kDepthOffset || d > kMaxScriptDepth) return Value();
     to = d + kDepthOffset;
