@@ -72,36 +72,46 @@ Value unescape(Machine& m, Call& c) {
 Value parseIntFn(Machine& m, Call& c) {
   if (c.count == 0) return Value();
   std::u16string s = toUtf16(m.toString(c.arg(0)));
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
-    negative = s[i] == '-';
-    ++i;
+  int radix = 0;
+  if (c.count > 1) {
+    double radixArg = m.toNumber(c.arg(1));
+    radix = std::isnan(radixArg) ? 0 : wrapToInt32(radixArg);
+    if (radix < 2 || radix > 36) return Value(NAN);
   }
-  double radixArg = c.count > 1 ? m.toNumber(c.arg(1)) : 0;
-  int radix = std::isnan(radixArg) ? 0 : wrapToInt32(radixArg);
-  if (c.count > 1 && (radix < 2 || radix > 36)) return Value(NAN);
-  auto hexDigitAt = [&](size_t k) {
-    return k < s.size() && ((s[k] >= '0' && s[k] <= '9') || (s[k] >= 'a' && s[k] <= 'f') || (s[k] >= 'A' && s[k] <= 'F'));
+  auto isSpace = [&](size_t k) { return k < s.size() && (s[k] == ' ' || s[k] == '\t' || s[k] == '\n' || s[k] == '\r'); };
+  auto isX = [&](size_t k) { return k < s.size() && (s[k] == 'x' || s[k] == 'X'); };
+  auto readSign = [&](size_t* k) {
+    bool minus = *k < s.size() && s[*k] == '-';
+    if (*k < s.size() && (s[*k] == '-' || s[*k] == '+')) ++*k;
+    return minus;
   };
-  if (radix == 0) {
-    radix = 10;
-    if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-      // "0x" with no hexadecimal digit after it reads as the 0 before it.
-      if (hexDigitAt(i + 2)) {
-        radix = 16;
-        i += 2;
-      }
-    } else if (i + 1 < s.size() && s[i] == '0') {
+  size_t i = 0;
+  bool negative = false;
+  // The reference player looks for "0x" only at the very start of the text:
+  // after it come spaces and a sign; a sign before it is dropped along with
+  // the 0, and leading spaces turn off both hexadecimal and octal.
+  if (s.size() >= 2 && s[0] == '0' && isX(1)) {
+    i = 2;
+    if (radix == 0) radix = 16;
+    while (isSpace(i)) ++i;
+    negative = readSign(&i);
+  } else if (s.size() >= 3 && (s[0] == '-' || s[0] == '+') && s[1] == '0' && isX(2)) {
+    i = 2;
+    if (radix == 0) radix = 10;
+  } else {
+    while (isSpace(i)) ++i;
+    bool spaced = i > 0;
+    negative = readSign(&i);
+    if (radix == 0) {
+      radix = 10;
       // A leading zero reads octal when the rest is all octal digits.
-      bool octal = true;
-      for (size_t k = i; k < s.size(); ++k)
-        if (s[k] < '0' || s[k] > '7') octal = false;
-      if (octal) radix = 8;
+      if (!spaced && i + 1 < s.size() && s[i] == '0') {
+        bool octal = true;
+        for (size_t k = i; k < s.size(); ++k)
+          if (s[k] < '0' || s[k] > '7') octal = false;
+        if (octal) radix = 8;
+      }
     }
-  } else if (radix == 16 && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-    i += 2;
   }
   double v = 0;
   bool any = false;
@@ -118,30 +128,46 @@ Value parseIntFn(Machine& m, Call& c) {
   return Value(negative ? -v : v);
 }
 
+// Reads digits as the reference player does: each fraction digit added at
+// its own tenth (so not always the nearest double), dots after the first
+// skipped, and then no exponent; the exponent wraps at 32 bits.
 Value parseFloatFn(Machine& m, Call& c) {
   if (c.count == 0) return Value();
   std::string s = m.toString(c.arg(0)).str();
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
-  // The longest prefix that reads as a decimal number.
-  size_t start = i;
+  bool negative = i < s.size() && s[i] == '-';
   if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
-  size_t digitsStart = i;
-  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
-  }
-  if (i == digitsStart || (i == digitsStart + 1 && s[digitsStart] == '.')) return Value(NAN);
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    size_t e = i + 1;
-    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
-    if (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) {
-      while (e < s.size() && std::isdigit(static_cast<unsigned char>(s[e]))) ++e;
-      i = e;
+  double v = 0, place = 1;
+  bool any = false, dot = false, secondDot = false;
+  for (; i < s.size(); ++i) {
+    if (std::isdigit(static_cast<unsigned char>(s[i]))) {
+      if (dot) {
+        place /= 10;
+        v += (s[i] - '0') * place;
+      } else {
+        v = v * 10 + (s[i] - '0');
+      }
+      any = true;
+    } else if (s[i] == '.') {
+      secondDot = dot;
+      dot = true;
+    } else {
+      break;
     }
   }
-  return Value(std::strtod(s.substr(start, i - start).c_str(), nullptr));
+  if (!any) return Value(NAN);
+  int32_t exponent = 0;
+  if (!secondDot && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t e = i + 1;
+    bool negativeExponent = e < s.size() && s[e] == '-';
+    if (e < s.size() && (s[e] == '-' || s[e] == '+')) ++e;
+    uint32_t magnitude = 0;
+    for (; e < s.size() && std::isdigit(static_cast<unsigned char>(s[e])); ++e) magnitude = magnitude * 10 + static_cast<uint32_t>(s[e] - '0');
+    exponent = static_cast<int32_t>(negativeExponent ? 0u - magnitude : magnitude);
+  }
+  if (exponent != 0 && v != 0) v *= std::pow(10.0, exponent);
+  return Value(negative ? -v : v);
 }
 
 // With nothing to test, isNaN says true and isFinite false.

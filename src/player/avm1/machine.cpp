@@ -244,9 +244,12 @@ double Machine::stringToNumber(const String& text) const {
     ++h;
   }
   if (activeVersion_ >= 6 && h[0] == '0' && (h[1] == 'x' || h[1] == 'X')) {
-    if (!h[2]) return NAN;
+    // A sign may also follow the "0x".
+    const char* q = h + 2;
+    if (*q == '-' || *q == '+') negative = negative != (*q++ == '-');
+    if (!*q) return NAN;
     uint32_t v = 0;
-    for (const char* q = h + 2; *q; ++q) {
+    for (; *q; ++q) {
       int d = std::isdigit(static_cast<unsigned char>(*q)) ? *q - '0'
               : (*q >= 'a' && *q <= 'f') ? *q - 'a' + 10
               : (*q >= 'A' && *q <= 'F') ? *q - 'A' + 10 : -1;

@@ -199,10 +199,20 @@ Object* allocateString(Machine& m, Object* proto) { return m.heap().make<BoxedOb
 
 // ------------------------------------------------------------ Math
 
-double arg(Machine& m, const Call& c, size_t i) { return c.count > i ? m.toNumber(c.args[i]) : NAN; }
+// Every Math function converts its first two arguments, in order, whether
+// it uses them or not (their valueOf methods run); a missing one is NaN.
+struct MathArgs {
+  double x = NAN, y = NAN;
+};
+MathArgs mathArgs(Machine& m, const Call& c) {
+  MathArgs a;
+  if (c.count > 0) a.x = m.toNumber(c.args[0]);
+  if (c.count > 1) a.y = m.toNumber(c.args[1]);
+  return a;
+}
 
 Value mathUnary(Machine& m, Call& c) {
-  double x = arg(m, c, 0);
+  double x = mathArgs(m, c).x;
   switch (c.callee->magic) {
     case 0: return Value(std::fabs(x));
     case 1: return Value(std::acos(x));
@@ -221,32 +231,29 @@ Value mathUnary(Machine& m, Call& c) {
   }
 }
 
-Value mathAtan2(Machine& m, Call& c) { return Value(std::atan2(arg(m, c, 0), arg(m, c, 1))); }
-
-Value mathPow(Machine& m, Call& c) {
-  double x = arg(m, c, 0), y = arg(m, c, 1);
-  if (std::isnan(y)) return Value(NAN);
-  return Value(std::pow(x, y));
+Value mathAtan2(Machine& m, Call& c) {
+  MathArgs a = mathArgs(m, c);
+  return Value(std::atan2(a.x, a.y));
 }
 
+Value mathPow(Machine& m, Call& c) {
+  MathArgs a = mathArgs(m, c);
+  return Value(std::pow(a.x, a.y));
+}
+
+// Of two numbers only; with none, the identity of the comparison.
 Value mathMinMax(Machine& m, Call& c) {
   bool max = c.callee->magic == 1;
   if (c.count == 0) return Value(max ? -INFINITY : INFINITY);
-  // One number alone is compared with undefined: NaN.
-  if (c.count == 1) return Value(NAN);
-  double best = m.toNumber(c.args[0]);
-  for (size_t i = 1; i < c.count; ++i) {
-    double x = m.toNumber(c.args[i]);
-    if (std::isnan(best) || std::isnan(x)) {
-      best = NAN;
-      continue;
-    }
-    best = max ? std::max(best, x) : std::min(best, x);
-  }
-  return Value(best);
+  MathArgs a = mathArgs(m, c);
+  if (std::isnan(a.x) || std::isnan(a.y)) return Value(NAN);
+  return Value(max ? std::max(a.x, a.y) : std::min(a.x, a.y));
 }
 
-Value mathRandom(Machine& m, Call&) { return Value(m.environment().random()); }
+Value mathRandom(Machine& m, Call& c) {
+  mathArgs(m, c);
+  return Value(m.environment().random());
+}
 
 }  // namespace
 
