@@ -302,10 +302,9 @@ double Machine::toNumber(const Value& v) {
     case Value::Type::String:
       return stringToNumber(v.string());
     case Value::Type::Object: {
-      // SWF 4 reads objects by their text.
-      if (activeVersion_ < 5) return stringToNumber(toString(v));
       Value p = toPrimitive(v);
-      if (p.isObject()) return NAN;
+      // With no number from valueOf, SWF 4 reads the object's text.
+      if (p.isObject()) return activeVersion_ < 5 ? stringToNumber(toString(v)) : NAN;
       return toNumber(p);
     }
   }
