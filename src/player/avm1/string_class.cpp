@@ -94,12 +94,19 @@ Value lastIndexOf(Machine& m, Call& c) {
   return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
 }
 
+// substr and substring with nothing to go by: SWF 5 gives undefined, later
+// versions the whole text.
+Value noArguments(Machine& m, const std::u16string& s) {
+  if (m.swfVersion() < 6) return Value();
+  return Value(out(m, s));
+}
+
 Value slice(Machine& m, Call& c) {
   // SWF 5 slices nothing without a start.
   if (c.count == 0 && m.swfVersion() < 6) return Value();
   std::u16string s = thisText(m, c);
   double n = static_cast<double>(s.size());
-  if (c.count == 0) return Value(out(m, s));
+  if (c.count == 0) return noArguments(m, s);
   double start = index(m, c.arg(0));
   double end = c.count > 1 && !c.arg(1).isUndefined() ? index(m, c.arg(1)) : n;
   if (start < 0) start = std::max(0.0, n + start);
@@ -113,7 +120,7 @@ Value slice(Machine& m, Call& c) {
 Value substring(Machine& m, Call& c) {
   std::u16string s = thisText(m, c);
   double n = static_cast<double>(s.size());
-  if (c.count == 0) return Value(out(m, s));
+  if (c.count == 0) return noArguments(m, s);
   double start = std::min(std::max(index(m, c.arg(0)), 0.0), n);
   double end = c.count > 1 && !c.arg(1).isUndefined() ? std::min(std::max(index(m, c.arg(1)), 0.0), n) : n;
   if (end < start) std::swap(start, end);
@@ -123,7 +130,7 @@ Value substring(Machine& m, Call& c) {
 Value substr(Machine& m, Call& c) {
   std::u16string s = thisText(m, c);
   double n = static_cast<double>(s.size());
-  if (c.count == 0) return Value(out(m, s));
+  if (c.count == 0) return noArguments(m, s);
   double start = index(m, c.arg(0));
   if (start < 0) start = std::max(0.0, n + start);
   start = std::min(start, n);
@@ -144,10 +151,14 @@ Value split(Machine& m, Call& c) {
   double limit = c.count > 1 && !c.arg(1).isUndefined() ? m.toNumber(c.arg(1)) : 4294967295.0;
   if (std::isnan(limit)) limit = 0;
   std::vector<Value> parts;
-  if (c.count == 0 || c.arg(0).isUndefined()) {
-    parts.push_back(Value(out(m, s)));
+  // SWF 5 splits at commas when no separator is given, and keeps the text
+  // whole at an empty one; later versions the other way round.
+  bool noSeparator = c.count == 0 || c.arg(0).isUndefined();
+  bool legacy = m.swfVersion() < 6;
+  std::u16string sep = noSeparator ? (legacy ? u"," : u"") : toUtf16(m.toString(c.arg(0)));
+  if ((noSeparator && !legacy) || (sep.empty() && legacy)) {
+    if (limit >= 1) parts.push_back(Value(out(m, s)));
   } else {
-    std::u16string sep = toUtf16(m.toString(c.arg(0)));
     if (sep.empty()) {
       for (char16_t ch : s) {
         if (static_cast<double>(parts.size()) >= limit) break;
