@@ -353,7 +353,7 @@ Object* Machine::toObject(const Value& v) {
       return heap_.make<BoxedObject>(protos_.number, v);
     case Value::Type::String: {
       Object* o = heap_.make<BoxedObject>(protos_.string, v);
-      o->define("length", Value(static_cast<double>(v.string().units())), kDontEnum);
+      o->define("length", Value(static_cast<double>(v.string().units())), kDontEnum | kDontDelete);
       return o;
     }
     default:

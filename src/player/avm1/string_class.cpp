@@ -31,7 +31,7 @@ Value stringConstructor(Machine& m, Call& c) {
   if (c.constructing) {
     if (Object* o = c.thisValue.object()) {
       if (o->kind() == Object::Kind::Boxed) static_cast<BoxedObject*>(o)->primitive = Value(s);
-      o->define("length", Value(static_cast<double>(s.units())), kDontEnum);
+      o->define("length", Value(static_cast<double>(s.units())), kDontEnum | kDontDelete);
     }
     return Value();
   }
