@@ -912,7 +912,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     }
     case 0x47: {  // Add2
       Value b = pop(), x = pop();
-      Value pb = m.toPrimitive(b), px = m.toPrimitive(x);
+      // From SWF 6 dates are read by their text first, all else by its value.
+      auto isDate = [&](const Value& v) {
+        return m.swfVersion() >= 6 && v.object() && v.object()->kind() == Object::Kind::Date;
+      };
+      Value pb = m.toPrimitive(b, isDate(b)), px = m.toPrimitive(x, isDate(x));
       if (px.isString() || pb.isString()) {
         // An operand whose valueOf gave an object is written by its toString.
         std::string left = m.toString(px.isObject() ? x : px).str();
