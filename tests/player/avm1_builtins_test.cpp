@@ -72,10 +72,21 @@ TEST_F(Builtins, ArrayLengthHolesAndIndexesAsText) {
   // Names that are not canonical indexes are plain properties.
   m.set(a.object(), "01", Value(1));
   EXPECT_EQ(2, m.get(a.object(), "length").number());
-  // A huge index does not allocate a huge array.
+  // A huge index does not allocate a huge array; the length is a 32-bit
+  // signed integer, so this index reads as a negative one and changes nothing.
   m.set(a.object(), "4000000000", Value(true));
-  EXPECT_EQ(4000000001.0, m.get(a.object(), "length").number());
+  EXPECT_EQ(2, m.get(a.object(), "length").number());
   EXPECT_TRUE(m.get(a.object(), "4000000000").boolean());
+  // One past the largest index wraps to the most negative length, which
+  // drops the elements; index names read modulo 2^32.
+  m.set(a.object(), "0", Value("zero"));
+  m.set(a.object(), "2147483647", Value(1));
+  EXPECT_EQ(-2147483648.0, m.get(a.object(), "length").number());
+  EXPECT_TRUE(m.get(a.object(), "0").isUndefined());
+  EXPECT_EQ(0, m.arrayLength(a.object()));
+  m.set(a.object(), "-4294967296", Value(2));
+  EXPECT_EQ(1, m.get(a.object(), "length").number());
+  EXPECT_EQ(-1, m.get(make("Array", {-1}).object(), "length").number());
 }
 
 TEST_F(Builtins, SortWithFlagsCompareFunctionsAndFields) {
@@ -146,6 +157,57 @@ TEST_F(Builtins, NumbersMathAndTheGlobalFunctions) {
   EXPECT_EQ("a b/c\xE4\xB8\xAD", text(global("unescape", {"a%20b%2Fc%E4%B8%AD"})));
   EXPECT_TRUE(global("isNaN", {"abc"}).boolean());
   EXPECT_FALSE(global("isFinite", {Value(INFINITY)}).boolean());
+}
+
+TEST_F(Builtins, NumbersReadFromTextTheWayTheReferencePlayerReadsThem) {
+  // "0x" counts only at the very start; a sign before it is lost with the 0,
+  // one after it counts, and leading spaces turn off hexadecimal and octal.
+  EXPECT_EQ(1296, global("parseInt", {"0x100", 36}).number());
+  EXPECT_EQ(1540944, global("parseInt", {"-0x100", 36}).number());
+  EXPECT_EQ(-1540944, global("parseInt", {" -0x100", 36}).number());
+  EXPECT_TRUE(std::isnan(global("parseInt", {"-0x100"}).number()));
+  EXPECT_EQ(-256, global("parseInt", {"0x -100"}).number());
+  EXPECT_EQ(0, global("parseInt", {" 0x-100"}).number());
+  EXPECT_EQ(77, global("parseInt", {"  077"}).number());
+  EXPECT_EQ(-64, global("parseInt", {"-0100"}).number());
+  EXPECT_TRUE(std::isnan(global("parseInt", {"0x"}).number()));
+  EXPECT_TRUE(std::isnan(global("parseInt", {"+0x123", 33}).number()));
+  // Fraction digits add up one tenth at a time, not to the nearest double.
+  EXPECT_EQ(0.14999990000000005, global("parseFloat", {".1499999"}).number());
+  EXPECT_EQ("5e-25", text(global("parseFloat", {".0000000000000000000000005"})));
+  EXPECT_EQ(1.2345678, global("parseFloat", {"1.2345.678e9"}).number());  // later dots skipped, no exponent
+  EXPECT_EQ(10, global("parseFloat", {"1e4294967297"}).number());       // the exponent wraps
+  EXPECT_EQ(-16, m.toNumber(Value("0x-10")));  // a sign may follow "0x" too
+}
+
+TEST_F(Builtins, MathTakesTwoArgumentsAndConvertsBothInOrder) {
+  Value math = m.get(m.global(), "Math");
+  auto mathCall = [&](const char* name, std::vector<Value> args) {
+    return m.toNumber(m.callMethod(math, name, args.data(), args.size()));
+  };
+  EXPECT_EQ(2, mathCall("max", {1, 2, 3}));
+  EXPECT_EQ(1, mathCall("pow", {1, Value()}));
+  // Each of the first two arguments' valueOf runs once, left to right, even
+  // where the function uses one; the third is not touched.
+  static std::string order;
+  order.clear();
+  Object* proto = m.newObject();
+  m.method(proto, "valueOf", [](Machine& machine, avm1::Call& call) {
+    Value n = machine.get(call.thisValue.object(), "n");
+    order += machine.toString(n).str();
+    return n;
+  });
+  std::vector<Value> args;
+  for (int n : {-4, 5, 6}) {
+    Object* o = m.heap().make<Object>(proto);
+    m.set(o, "n", Value(n));
+    args.push_back(Value(o));
+  }
+  EXPECT_EQ(4, mathCall("abs", args));
+  EXPECT_EQ("-45", order);
+  order.clear();
+  EXPECT_EQ(5, mathCall("max", args));
+  EXPECT_EQ("-45", order);
 }
 
 TEST_F(Builtins, BoxedPrimitivesAndConversionsByValueOfAndToString) {
@@ -239,4 +301,13 @@ TEST_F(BuiltinsSwf5, Swf5RulesForTextNumbersAndNames) {
   EXPECT_TRUE(std::isnan(m.toNumber(Value("0x10"))));
   EXPECT_EQ("true", text(Value(true)));
   EXPECT_EQ(0, m.toNumber(Value()));
+  // split with no separator splits at commas, an empty one keeps the text
+  // whole; substr and substring need an argument.
+  Value s = Value("a,b,c");
+  EXPECT_EQ(3, m.arrayLength(call(s, "split").object()));
+  EXPECT_EQ(1, m.arrayLength(call(s, "split", {""}).object()));
+  EXPECT_EQ(0, m.arrayLength(call(s, "split", {Value(), 0}).object()));
+  EXPECT_TRUE(call(s, "substr").isUndefined());
+  EXPECT_TRUE(call(s, "substring").isUndefined());
+  EXPECT_EQ("a,b,c", text(call(s, "substr", {Value(), Value()})));
 }

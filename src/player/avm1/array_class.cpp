@@ -70,8 +70,7 @@ Value arrayConstructor(Machine& m, Call& c) {
     a = m.newArray();
   }
   if (c.count == 1 && c.args[0].isNumber()) {
-    double n = c.args[0].number();
-    if (n >= 0 && n == std::floor(n) && n < 4294967296.0) a->length = n;
+    a->length = static_cast<double>(m.toInt32(c.args[0]));
   } else {
     a->elements.assign(c.args, c.args + c.count);
     a->present.assign(c.count, true);
@@ -356,7 +355,43 @@ bool arrayGetOwn(ArrayObject* a, const String& name, Value* out) {
   return false;
 }
 
-void arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value) {
+namespace {
+
+// The reference player keeps an array's length as a 32-bit signed integer:
+// any name made of digits (perhaps after a minus) is read modulo 2^32.
+bool wrappedIndex(const String& name, int32_t* index) {
+  const std::string& s = name.str();
+  size_t at = !s.empty() && s[0] == '-' ? 1 : 0;
+  if (at == s.size()) return false;
+  uint32_t v = 0;
+  for (size_t k = at; k < s.size(); ++k) {
+    if (s[k] < '0' || s[k] > '9') return false;
+    v = v * 10u + static_cast<uint32_t>(s[k] - '0');
+  }
+  *index = static_cast<int32_t>(at ? 0u - v : v);
+  return true;
+}
+
+// A shorter length drops the elements past it.
+void setLength(ArrayObject* a, int32_t length) {
+  size_t keep = static_cast<size_t>(std::max(length, 0));
+  if (keep < a->elements.size()) {
+    a->elements.resize(keep);
+    a->present.resize(keep);
+  }
+  a->length = length;
+}
+
+}  // namespace
+
+bool arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value) {
+  int32_t wrapped;
+  if (wrappedIndex(name, &wrapped) && wrapped >= static_cast<int32_t>(a->length)) {
+    // One past the element, wrapping at 2^31 like the reference.
+    int32_t next = static_cast<int32_t>(static_cast<uint32_t>(wrapped) + 1u);
+    if (next < static_cast<int32_t>(a->length)) setLength(a, next);
+    else a->length = next;
+  }
   uint32_t i;
   if (arrayIndex(name, &i)) {
     if (i < kDenseLimit || i < a->elements.size() * 2) {
@@ -371,17 +406,13 @@ void arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& va
     } else {
       a->define(name, value);
     }
-    a->length = std::max(a->length, static_cast<double>(i) + 1);
-    return;
+    return true;
   }
+  if (name.str() != "length") return false;
   // length: cut or grow.
   double n = m.toNumber(value);
-  if (std::isnan(n) || n < 0 || n != std::floor(n) || n >= 4294967296.0) return;
-  if (n < static_cast<double>(a->elements.size())) {
-    a->elements.resize(static_cast<size_t>(n));
-    a->present.resize(static_cast<size_t>(n));
-  }
-  a->length = n;
+  if (!std::isnan(n)) setLength(a, wrapToInt32(n));
+  return true;
 }
 
 void installArray(Machine& m) {

@@ -38,7 +38,9 @@ void enumerateSpecial(Machine& m, Object* o, std::vector<String>* names);
 // Array elements: true when the name is an element index.
 bool arrayIndex(const String& name, uint32_t* index);
 bool arrayGetOwn(ArrayObject* a, const String& name, Value* out);
-void arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value);
+// Sets an element or the length; false leaves any other name to the caller
+// (after the length has followed a numeric name).
+bool arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value);
 
 // Functions, super and classes.
 FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f);

@@ -793,7 +793,7 @@ void Machine::throwError(const char* message) {
 // ------------------------------------------------------------------ arrays
 
 double Machine::arrayLength(Object* object) {
-  if (object->kind() == Object::Kind::Array) return static_cast<ArrayObject*>(object)->length;
+  if (object->kind() == Object::Kind::Array) return std::max(static_cast<ArrayObject*>(object)->length, 0.0);
   double n = toNumber(get(object, "length"));
   return std::isnan(n) || n < 0 ? 0 : std::floor(n);
 }

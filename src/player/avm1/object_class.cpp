@@ -408,12 +408,8 @@ bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out)
 
 bool setSpecial(Machine& m, Object* o, const String& name, const Value& value) {
   switch (o->kind()) {
-    case Object::Kind::Array: {
-      uint32_t i;
-      if (name.str() != "length" && !arrayIndex(name, &i)) return false;
-      arraySetOwn(m, static_cast<ArrayObject*>(o), name, value);
-      return true;
-    }
+    case Object::Kind::Array:
+      return arraySetOwn(m, static_cast<ArrayObject*>(o), name, value);
     case Object::Kind::Clip:
       return clipSetSpecial(m, static_cast<ClipObject*>(o), name, value);
     default:
