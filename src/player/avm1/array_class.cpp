@@ -319,7 +319,9 @@ Value sortOn(Machine& m, Call& c) {
     }
     return 0;
   };
-  return sortValues(m, o, std::move(all), compare, fieldFlags.empty() ? flags : (flags & ~kDescending));
+  // With flags per field, the first field's also say how to answer.
+  if (!fieldFlags.empty()) flags = fieldFlags[0] & (kUniqueSort | kReturnIndexedArray);
+  return sortValues(m, o, std::move(all), compare, flags);
 }
 
 Object* allocateArray(Machine& m, Object* proto) { return m.heap().make<ArrayObject>(proto); }
