@@ -1118,7 +1118,9 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       Value nameValue = pop();
       Value object = pop();
       if (Object* o = object.object()) {
-        if (o->kind() == Object::Kind::Array && nameValue.isNumber()) {
+        // Straight to the elements unless a named property (a getter made
+        // by addProperty) may stand over one.
+        if (o->kind() == Object::Kind::Array && nameValue.isNumber() && o->properties().empty()) {
           push(m.arrayGet(o, nameValue.number()));
           break;
         }
