@@ -528,7 +528,9 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
     bool same = caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str());
     if (!same) continue;
     if (virtualDepth_ >= limits_.virtualPropertyDepth) return true;
-    Property* p = findOwnVisible(object, name);
+    // The old value may come from a prototype (getters are not run for it).
+    Property* p = nullptr;
+    for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
     Value old = p && !p->isVirtual() ? p->value : Value();
     ++virtualDepth_;
     struct Restore {
