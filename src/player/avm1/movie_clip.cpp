@@ -520,10 +520,13 @@ Value lineStyle(Machine& m, Call& c) {
   return Value();
 }
 
+// Drawn points land on whole twips, as in shapes from the file.
+double twips(Machine& m, const Value& v) { return std::round(m.toNumber(v) * 20); }
+
 Value moveTo(Machine& m, Call& c) {
   player::Drawing* d = drawingOf(c);
   if (!d) return Value();
-  double x = m.toNumber(c.arg(0)) * 20, y = m.toNumber(c.arg(1)) * 20;
+  double x = twips(m, c.arg(0)), y = twips(m, c.arg(1));
   if (std::isnan(x) || std::isnan(y)) return Value();
   if (d->filling && !d->fillPath.empty() && (d->penX != d->pathStartX || d->penY != d->pathStartY)) {
     // A new outline of the same fill: the last one closes first.
@@ -542,7 +545,7 @@ Value moveTo(Machine& m, Call& c) {
 Value lineTo(Machine& m, Call& c) {
   player::Drawing* d = drawingOf(c);
   if (!d) return Value();
-  double x = m.toNumber(c.arg(0)) * 20, y = m.toNumber(c.arg(1)) * 20;
+  double x = twips(m, c.arg(0)), y = twips(m, c.arg(1));
   if (std::isnan(x) || std::isnan(y)) return Value();
   m.charge(4);
   swf::Edge e;
@@ -559,8 +562,8 @@ Value lineTo(Machine& m, Call& c) {
 Value curveTo(Machine& m, Call& c) {
   player::Drawing* d = drawingOf(c);
   if (!d) return Value();
-  double cx = m.toNumber(c.arg(0)) * 20, cy = m.toNumber(c.arg(1)) * 20;
-  double x = m.toNumber(c.arg(2)) * 20, y = m.toNumber(c.arg(3)) * 20;
+  double cx = twips(m, c.arg(0)), cy = twips(m, c.arg(1));
+  double x = twips(m, c.arg(2)), y = twips(m, c.arg(3));
   if (std::isnan(x) || std::isnan(y) || std::isnan(cx) || std::isnan(cy)) return Value();
   m.charge(4);
   swf::Edge e;
