@@ -245,11 +245,12 @@ struct Interpreter {
   }
 
   void defineLocal(const String& name, const Value& value) {
-    if (isPath(name, a.swfVersion)) {
+    if (a.locals) {
+      // In a function even a path is just the local's name.
+      a.locals->define(name, value);
+    } else if (isPath(name, a.swfVersion)) {
       // "var _root.x" sets what the path names.
       setVariable(name, value);
-    } else if (a.locals) {
-      a.locals->define(name, value);
     } else if (Object* t = targetObject()) {
       m.set(t, name, value);
     }
@@ -1080,6 +1081,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       String name = popString();
       if (a.locals) {
         if (!a.locals->findOwn(name, m.caseSensitive())) a.locals->define(name, Value());
+      } else if (isPath(name, a.swfVersion)) {
+        String objectPath, member;
+        splitVariablePath(name, &objectPath, &member);
+        Object* o = nullptr;
+        if (!member.empty() && resolveObjectPath(objectPath, &o) && o && !m.hasProperty(o, member)) m.set(o, member, Value());
       } else if (Object* t = targetObject()) {
         if (!m.hasProperty(t, name)) m.set(t, name, Value());
       }
