@@ -395,9 +395,10 @@ void SpriteInstance::runFrameTags(int frame) {
 }
 
 void SpriteInstance::gotoFrame(int frame) {
-  // Frames past the last are not there to go to.
-  if (frame >= frameCount()) return;
-  frame = std::max(0, frame);
+  // A frame past the last stops at the last, whose scripts then do not run
+  // (they were not the frame asked for).
+  bool pastTheEnd = frame >= frameCount();
+  frame = std::max(0, std::min(frame, frameCount() - 1));
   if (frame == frame_ || context_->work > RunContext::kMaxWorkPerTick) return;
   bool forward = frame > frame_;
   std::map<int, Placement> state;
@@ -457,7 +458,7 @@ void SpriteInstance::gotoFrame(int frame) {
     applyPlacement(it->second, entry.second);
   }
   // The frame's scripts run after the clips it brings have shown their first frame.
-  queueFrameActions(frame);
+  if (!pastTheEnd) queueFrameActions(frame);
 }
 
 void SpriteInstance::tick() {
