@@ -44,6 +44,18 @@ int32_t saturatingInt(Machine& m, const Value& v) {
 
 int32_t wrapped(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 
+// A volume or pan argument: none is 0.
+int32_t levelArgument(Machine& m, const Call& c) { return c.count == 0 ? 0 : saturatingInt(m, c.arg(0)); }
+
+// The reference's arithmetic: modulo 2^32, NaN and infinities 0.
+int32_t moduloInt(Machine& m, const Value& v) {
+  double d = m.toNumber(v);
+  if (!std::isfinite(d)) return 0;
+  return wrapped(static_cast<int64_t>(std::fmod(std::trunc(d), 4294967296.0)));
+}
+
+int32_t magnitude(int32_t v) { return v < 0 ? wrapped(-int64_t(v)) : v; }
+
 // The clip whose sounds this object controls; null for the whole movie.
 // False when a target was named but is not there.
 bool targetOf(Machine& m, SoundObject* s, player::SpriteInstance** sprite) {
@@ -132,7 +144,7 @@ Value setVolume(Machine& m, Call& c) {
   player::SpriteInstance* sprite;
   player::SoundTransform* t = transformOf(m, c, &sprite);
   if (!t) return Value();
-  t->volume = saturatingInt(m, c.arg(0));
+  t->volume = levelArgument(m, c);
   transformChanged(m, sprite, *t);
   return Value();
 }
@@ -141,7 +153,9 @@ Value getPan(Machine& m, Call& c) {
   player::SpriteInstance* sprite;
   player::SoundTransform* t = transformOf(m, c, &sprite);
   if (!t) return Value();
-  int32_t pan = t->leftToLeft == 100 ? wrapped(int64_t(t->rightToRight) - 100) : wrapped(100 - int64_t(t->leftToLeft));
+  // Read off the left channel unless it is full, then off the right.
+  int32_t pan = t->leftToLeft == 100 ? wrapped(int64_t(magnitude(t->rightToRight)) - 100)
+                                      : wrapped(100 - int64_t(magnitude(t->leftToLeft)));
   return Value(static_cast<double>(pan));
 }
 
@@ -149,7 +163,7 @@ Value setPan(Machine& m, Call& c) {
   player::SpriteInstance* sprite;
   player::SoundTransform* t = transformOf(m, c, &sprite);
   if (!t) return Value();
-  int32_t pan = saturatingInt(m, c.arg(0));
+  int32_t pan = levelArgument(m, c);
   t->leftToRight = t->rightToLeft = 0;
   if (pan >= 0) {
     t->leftToLeft = wrapped(100 - int64_t(pan));
@@ -183,8 +197,9 @@ Value setTransform(Machine& m, Call& c) {
     const char* name;
     int32_t* value;
   } fields[] = {{"ll", &t->leftToLeft}, {"lr", &t->leftToRight}, {"rr", &t->rightToRight}, {"rl", &t->rightToLeft}};
+  // Only the object's own fields count.
   for (const Field& f : fields)
-    if (m.hasProperty(o, f.name)) *f.value = saturatingInt(m, m.get(o, f.name));
+    if (m.hasOwnProperty(o, f.name)) *f.value = moduloInt(m, m.get(o, f.name));
   transformChanged(m, sprite, *t);
   return Value();
 }
