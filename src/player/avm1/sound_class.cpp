@@ -23,6 +23,8 @@ class SoundObject : public NativeObject {
   }
   Value target;  // a clip or a path; undefined for the movie as a whole
   bool hasTarget = false;
+  // A clip is found again by the path it had: renamed, it is not there.
+  String clipPath;
   int soundId = -1;  // attached from the library; -1 for none
   const swf::SoundDef* sound = nullptr;
   uint32_t handle = 0;
@@ -62,10 +64,10 @@ bool targetOf(Machine& m, SoundObject* s, player::SpriteInstance** sprite) {
   *sprite = nullptr;
   if (!s->hasTarget) return true;
   *sprite = spriteOf(s->target);
-  if (!*sprite && m.current()) {
+  if ((!*sprite || !s->clipPath.empty()) && m.current()) {
     Activation* a = m.current();
     Object* start = a->target ? a->target : a->baseClip;
-    *sprite = spriteOf(resolveTargetPath(m, *a, start, m.toString(s->target)));
+    *sprite = spriteOf(resolveTargetPath(m, *a, start, s->clipPath.empty() ? m.toString(s->target) : s->clipPath));
   }
   return *sprite != nullptr;
 }
@@ -86,6 +88,8 @@ Value soundConstructor(Machine& m, Call& c) {
   if (c.constructing && s && c.count > 0 && !c.arg(0).isNullish()) {
     s->target = c.arg(0);
     s->hasTarget = true;
+    if (Object* o = s->target.object(); o && o->kind() == Object::Kind::Clip)
+      s->clipPath = static_cast<ClipObject*>(o)->targetPath();
   }
   (void)m;
   return Value();
