@@ -246,13 +246,15 @@ void installSound(Machine& m) {
   m.method(sp, "setPan", setPan);
   m.method(sp, "getTransform", getTransform);
   m.method(sp, "setTransform", setTransform);
-  m.method(sp, "getDuration", getDuration);
-  m.method(sp, "getPosition", getPosition);
-  m.method(sp, "loadSound", ignore);
-  m.method(sp, "getBytesLoaded", ignore);
-  m.method(sp, "getBytesTotal", ignore);
-  sp->defineVirtual("duration", m.newNative(getDuration), nullptr, kDontEnum | kDontDelete);
-  sp->defineVirtual("position", m.newNative(getPosition), nullptr, kDontEnum | kDontDelete);
+  // The rest came with SWF 6.
+  uint32_t fromSwf6 = kDontEnum | kVersion6;
+  m.method(sp, "getDuration", getDuration, 0, fromSwf6);
+  m.method(sp, "getPosition", getPosition, 0, fromSwf6);
+  m.method(sp, "loadSound", ignore, 0, fromSwf6);
+  m.method(sp, "getBytesLoaded", ignore, 0, fromSwf6);
+  m.method(sp, "getBytesTotal", ignore, 0, fromSwf6);
+  sp->defineVirtual("duration", m.newNative(getDuration), nullptr, fromSwf6 | kDontDelete);
+  sp->defineVirtual("position", m.newNative(getPosition), nullptr, fromSwf6 | kDontDelete);
   m.global()->define("stopAllSounds", Value(m.newNative([](Machine& mm, Call&) {
                        stopAllSounds(mm);
                        return Value();
