@@ -107,7 +107,9 @@ const swf::SoundDef* exportedSound(Machine& m, const Value& name, uint16_t* id) 
 Value attachSound(Machine& m, Call& c) {
   SoundObject* s = thisSound(c);
   uint16_t id;
-  const swf::SoundDef* sound = s ? exportedSound(m, c.arg(0), &id) : nullptr;
+  player::SpriteInstance* sprite;
+  // Nothing is attached while the object's clip is not there.
+  const swf::SoundDef* sound = s && targetOf(m, s, &sprite) ? exportedSound(m, c.arg(0), &id) : nullptr;
   if (sound) {
     s->sound = sound;
     s->soundId = id;
