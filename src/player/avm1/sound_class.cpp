@@ -88,10 +88,13 @@ Value soundConstructor(Machine& m, Call& c) {
   if (c.constructing && s && c.count > 0 && !c.arg(0).isNullish()) {
     s->target = c.arg(0);
     s->hasTarget = true;
-    if (Object* o = s->target.object(); o && o->kind() == Object::Kind::Clip)
-      s->clipPath = static_cast<ClipObject*>(o)->targetPath();
+    if (Object* o = s->target.object()) {
+      // Anything but a clip names one by its text, read now (a toString
+      // that throws ends the construction).
+      if (o->kind() == Object::Kind::Clip) s->clipPath = static_cast<ClipObject*>(o)->targetPath();
+      else s->target = Value(m.toString(s->target));
+    }
   }
-  (void)m;
   return Value();
 }
 
