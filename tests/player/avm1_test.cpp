@@ -642,6 +642,47 @@ TEST(Avm1Stage, EachClipsSoundObjectsSetTheVolumeOfThatClipsSounds) {
   EXPECT_EQ(8192 / 4, out[100]);  // a's half, halved again
 }
 
+TEST(Avm1Stage, SoundObjectsFindTheirClipByItsPathAndReadPanAsTheReferenceDoes) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline empty;
+  empty.showFrame();
+  m.defineSprite(2, empty, 1);
+  m.root().place(1, 2, swftest::Matrix(), 0, "a");
+  Script s;
+  auto call = [&s](const char* object, const char* method, std::vector<double> args) {
+    for (auto it = args.rbegin(); it != args.rend(); ++it) s.push(*it);
+    s.push(static_cast<int>(args.size())).getVariable(object).push(method).op(Script::kCallMethod);
+  };
+  // s1 = new Sound(a); renamed, a is not there for it; named back, it is.
+  s.push("s1").getVariable("a").push(1).push("Sound").op(Script::kNewObject).op(Script::kSetVariable);
+  s.getVariable("a").push("_name").push("renamed").op(Script::kSetMember);
+  call("s1", "setVolume", {30});
+  s.op(Script::kPop);
+  call("s1", "getVolume", {});
+  s.op(Script::kTrace);
+  s.getVariable("renamed").push("_name").push("a").op(Script::kSetMember);
+  call("s1", "getVolume", {});
+  s.op(Script::kTrace);
+  // s2 = new Sound(): no volume given is 0; pan is read off the left channel
+  // unless that is full, by magnitude.
+  s.push("s2").push(0).push("Sound").op(Script::kNewObject).op(Script::kSetVariable);
+  for (auto step : std::vector<std::pair<const char*, std::vector<double>>>{
+           {"setVolume", {}}, {"setPan", {200}}, {"setPan", {-3e9}}}) {
+    call("s2", step.first, step.second);
+    s.op(Script::kPop);
+    call("s2", step.first[3] == 'V' ? "getVolume" : "getPan", {});
+    s.op(Script::kTrace);
+  }
+  // setTransform({ll: NaN}): NaN is 0, so pan reads 100.
+  s.push("ll").push(std::nan("")).push(1).op(Script::kInitObject);
+  s.push(1).getVariable("s2").push("setTransform").op(Script::kCallMethod).op(Script::kPop);
+  call("s2", "getPan", {});
+  s.op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"undefined", "100", "0", "0", "2147483448", "100"}), traces(m.finish(false)));
+}
+
 TEST(Avm1Stage, SetMaskShowsAClipOnlyThroughAnother) {
   constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
   MovieBuilder m(100, 100, 12, 8);
