@@ -667,7 +667,7 @@ void Interpreter::getProperty() {
   Object* clip = nullptr;
   String p = m.toString(path);
   if (p.empty()) {
-    clip = targetObject();
+    clip = a.targetMissing ? nullptr : targetObject();
   } else {
     clip = resolveTargetPath(m, a, targetObject(), p).object();
   }
@@ -683,22 +683,25 @@ void Interpreter::setProperty() {
   double index = popNumber();
   Value path = pop();
   String p = m.toString(path);
-  Object* clip = p.empty() ? targetObject() : resolveTargetPath(m, a, targetObject(), p).object();
+  Object* clip = p.empty() ? (a.targetMissing ? nullptr : targetObject()) : resolveTargetPath(m, a, targetObject(), p).object();
   if (!clip || std::isnan(index)) return;
   setPropertyByIndex(m, clip, wrapToInt32(index), value);
 }
 
 void Interpreter::setTarget(const String& path) {
+  a.targetMissing = false;
   if (path.empty()) {
     a.target = nullptr;
     return;
   }
-  Value v = resolveTargetPath(m, a, a.baseClip, path);
+  // From a clip that is off the stage no path leads anywhere.
+  bool baseGone = !a.baseClip->sprite() || a.baseClip->sprite()->removed();
+  Value v = baseGone ? Value() : resolveTargetPath(m, a, a.baseClip, path);
   if (v.object() && v.object()->kind() == Object::Kind::Clip) {
     a.target = v.object();
   } else {
-    // An unknown target: actions act on the root.
     a.target = rootValue(m, a).object();
+    a.targetMissing = true;
   }
 }
 
@@ -758,8 +761,10 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     }
     case 0x20: {  // SetTarget2
       Value v = pop();
+      // A clip is found again by its path (another clip of its name may
+      // come first).
       if (v.object() && v.object()->kind() == Object::Kind::Clip) {
-        a.target = v.object();
+        setTarget(static_cast<ClipObject*>(v.object())->targetPath());
       } else {
         setTarget(m.toString(v));
       }
@@ -1342,6 +1347,8 @@ Flow runActivation(Machine& m, Activation& a, size_t start, size_t end) {
 }  // namespace
 
 player::SpriteInstance* Activation::targetSprite() const {
+  // A target not found means the root, unless the script's own clip is gone.
+  if (targetMissing && (!baseClip->sprite() || baseClip->sprite()->removed())) return nullptr;
   Object* t = target ? target : baseClip;
   if (!t || t->kind() != Object::Kind::Clip) return nullptr;
   return static_cast<ClipObject*>(t)->sprite();

@@ -23,6 +23,9 @@ struct Activation {
   Value thisValue;
   ClipObject* baseClip = nullptr;  // the timeline the code belongs to
   Object* target = nullptr;        // set by SetTarget and tellTarget; null: the base clip
+  // SetTarget named no clip: properties are undefined, timeline actions and
+  // variables go to the root.
+  bool targetMissing = false;
   std::vector<Value> registers;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;
