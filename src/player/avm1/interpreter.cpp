@@ -89,6 +89,11 @@ struct Interpreter {
     if (s->kind == Scope::Kind::Timeline && !*timelineSeen) {
       *timelineSeen = true;
       if (a.target) return a.target;
+      // A timeline gone from the stage leaves its variables to the root's.
+      if (s->object && s->object->kind() == Object::Kind::Clip) {
+        player::SpriteInstance* clip = static_cast<ClipObject*>(s->object)->sprite();
+        if (!clip || clip->removed()) return m.clipObject(m.root());
+      }
     }
     return s->object;
   }

@@ -395,6 +395,7 @@ void SpriteInstance::runFrameTags(int frame) {
 }
 
 void SpriteInstance::gotoFrame(int frame) {
+  if (removed_) return;  // a clip off the stage has no timeline to move
   // A frame past the last stops at the last, whose scripts then do not run
   // (they were not the frame asked for).
   bool pastTheEnd = frame >= frameCount();
