@@ -1395,6 +1395,13 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   // Functions came with SWF 5 and follow its rules even in older movies.
   a.swfVersion = std::max(5, f.code->swfVersion);
   a.baseClip = static_cast<ClipObject*>(f.baseClip);
+  if (a.baseClip && m.root() && (!a.baseClip->sprite() || a.baseClip->sprite()->removed())) {
+    // The clip the function was made on is gone: it runs on `this` when that
+    // is a clip on the stage, else on the root.
+    Object* self = call.thisValue.object();
+    player::SpriteInstance* selfClip = self && self->kind() == Object::Kind::Clip ? static_cast<ClipObject*>(self)->sprite() : nullptr;
+    a.baseClip = selfClip && !selfClip->removed() ? static_cast<ClipObject*>(self) : m.clipObject(m.root());
+  }
   a.haltWhenRemoved = a.baseClip && a.baseClip->sprite() && !a.baseClip->sprite()->removed();
   a.callee = function;
   a.superObject = call.superObject;
