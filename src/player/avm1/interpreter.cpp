@@ -1396,11 +1396,19 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.swfVersion = std::max(5, f.code->swfVersion);
   a.baseClip = static_cast<ClipObject*>(f.baseClip);
   if (a.baseClip && m.root() && (!a.baseClip->sprite() || a.baseClip->sprite()->removed())) {
-    // The clip the function was made on is gone: it runs on `this` when that
-    // is a clip on the stage, else on the root.
+    // The clip the function was made on is gone: it runs on a clip now at
+    // its path, else on `this` when that is a clip on the stage, else on
+    // the root.
+    auto onStage = [](Object* o) {
+      player::SpriteInstance* clip = o && o->kind() == Object::Kind::Clip ? static_cast<ClipObject*>(o)->sprite() : nullptr;
+      return clip && !clip->removed();
+    };
+    const String path = a.baseClip->lastPath();
+    a.baseClip = m.clipObject(m.root());
+    Object* again = path.empty() ? nullptr : resolveTargetPath(m, a, a.baseClip, path).object();
     Object* self = call.thisValue.object();
-    player::SpriteInstance* selfClip = self && self->kind() == Object::Kind::Clip ? static_cast<ClipObject*>(self)->sprite() : nullptr;
-    a.baseClip = selfClip && !selfClip->removed() ? static_cast<ClipObject*>(self) : m.clipObject(m.root());
+    if (onStage(again)) a.baseClip = static_cast<ClipObject*>(again);
+    else if (onStage(self)) a.baseClip = static_cast<ClipObject*>(self);
   }
   a.haltWhenRemoved = a.baseClip && a.baseClip->sprite() && !a.baseClip->sprite()->removed();
   a.callee = function;

@@ -292,6 +292,8 @@ void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
 }
 
 void SpriteInstance::markRemoved() {
+  // Scripts may look for the clip again by the path it had.
+  if (scriptObject_) scriptObject_->rememberPath();
   removed_ = true;
   // Children hear of it first, as the reference player orders unload events.
   for (auto& entry : children_)
