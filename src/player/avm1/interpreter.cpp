@@ -84,6 +84,16 @@ struct Interpreter {
     if (a.target) return a.target;
     return a.baseClip;
   }
+  // Where a property's path starts: the target, or the root once the target
+  // has left the stage.
+  Object* pathStart() const {
+    Object* t = targetObject();
+    if (t && t->kind() == Object::Kind::Clip && m.root()) {
+      player::SpriteInstance* clip = static_cast<ClipObject*>(t)->sprite();
+      if (!clip || clip->removed()) return m.clipObject(m.root());
+    }
+    return t;
+  }
   // The object a scope link stands for: the first timeline link follows SetTarget.
   Object* scopeObject(Scope* s, bool* timelineSeen) const {
     if (s->kind == Scope::Kind::Timeline && !*timelineSeen) {
@@ -674,7 +684,7 @@ void Interpreter::getProperty() {
   if (p.empty()) {
     clip = a.targetMissing ? nullptr : targetObject();
   } else {
-    clip = resolveTargetPath(m, a, targetObject(), p).object();
+    clip = resolveTargetPath(m, a, pathStart(), p).object();
   }
   if (!clip || std::isnan(index)) {
     push(Value());
@@ -688,7 +698,7 @@ void Interpreter::setProperty() {
   double index = popNumber();
   Value path = pop();
   String p = m.toString(path);
-  Object* clip = p.empty() ? (a.targetMissing ? nullptr : targetObject()) : resolveTargetPath(m, a, targetObject(), p).object();
+  Object* clip = p.empty() ? (a.targetMissing ? nullptr : targetObject()) : resolveTargetPath(m, a, pathStart(), p).object();
   if (!clip || std::isnan(index)) return;
   setPropertyByIndex(m, clip, wrapToInt32(index), value);
 }
