@@ -1124,8 +1124,23 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       if (isPath(name, a.swfVersion)) {
         String objectPath, member;
         splitVariablePath(name, &objectPath, &member);
+        // Delete2 takes the member after the last separator of either kind.
+        if (size_t dot = member.str().rfind('.'); dot != std::string::npos && dot > 0 && member.str()[dot - 1] != '.') {
+          objectPath = String(objectPath.str() + ":" + member.str().substr(0, dot));
+          member = String(member.str().substr(dot + 1));
+        }
         Object* o = nullptr;
-        if (!member.empty() && resolveObjectPath(objectPath, &o)) removed = m.remove(o, member);
+        if (!member.empty() && resolveObjectPath(objectPath, &o)) {
+          removed = m.remove(o, member);
+        } else if (!member.empty()) {
+          // The reference player says so when the path leads to a primitive.
+          String ownerPath, last;
+          splitVariablePath(objectPath, &ownerPath, &last);
+          Object* owner = nullptr;
+          Value found = !last.empty() && resolveObjectPath(ownerPath, &owner) ? m.get(owner, last) : Value();
+          if (found.isString() || found.isNumber() || found.isBoolean())
+            m.environment().trace("Parameters of primitive types are no longer coerced into the required type - Object.");
+        }
         push(Value(removed));
         break;
       }
