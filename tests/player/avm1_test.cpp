@@ -283,6 +283,61 @@ TEST(Avm1Interpreter, ArraysSortAndJoin) {
   EXPECT_EQ((Lines{"10,2,3", "2,3,10", "2-3-10", "2"}), traces(scriptMovie(s)));
 }
 
+TEST(Avm1Interpreter, GettersWatchersAndPathsFollowTheReferencePlayer) {
+  Script s;
+  // a = [1, 2, 3]; a.addProperty("2", function () { return 10; }, null);
+  // trace(a[2]) reads the getter; a.pop() still takes the element.
+  s.push("a").push(3).push(2).push(1).push(3).op(Script::kInitArray).op(Script::kDefineLocal);
+  Script ten;
+  ten.push(10).op(Script::kReturn);
+  s.pushNull().function("", {}, ten).push("2").push(3).getVariable("a").push("addProperty").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("a").push(2).op(Script::kGetMember).op(Script::kTrace);
+  s.push(0).getVariable("a").push("pop").op(Script::kCallMethod).op(Script::kTrace);
+  // A watcher's old value comes from the prototype: p = {v: "old"};
+  // o = {}; o.__proto__ = p; o.watch("v", function (n, was, now) { trace(was); return now; }); o.v = "new"
+  Script watcher;
+  watcher.getVariable("was").op(Script::kTrace).getVariable("now").op(Script::kReturn);
+  s.push("p").push("v").push("old").push(1).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.getVariable("o").push("__proto__").getVariable("p").op(Script::kSetMember);
+  s.function("", {"n", "was", "now"}, watcher).push("v").push(2).getVariable("o").push("watch").op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("o").push("v").push("new").op(Script::kSetMember);
+  // In a function, var with a path names a local; outside, what the path names.
+  Script f;
+  f.push("/:inside").push(1).op(Script::kDefineLocal);
+  s.function("f", {}, f);
+  s.push(0).push("f").op(Script::kCallFunction).op(Script::kPop);
+  s.push("/:outside").push(2).op(Script::kDefineLocal);
+  s.getVariable("inside").op(Script::kTrace).getVariable("outside").op(Script::kTrace);
+  // delete "q:c.f" deletes q.c.f; a primitive on the way gets the reference's warning.
+  s.push("q").push("c").push("f").push(1).push(1).op(Script::kInitObject).push(1).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.push("q:c.f").op(0x3B).op(Script::kTrace);
+  s.getVariable("q").push("t").push(2).op(Script::kSetMember);
+  s.push("q.t.y").op(0x3B).op(Script::kTrace);
+  EXPECT_EQ((Lines{"10", "3", "old", "undefined", "2", "true",
+                   "Parameters of primitive types are no longer coerced into the required type - Object.", "false"}),
+            traces(scriptMovie(s)));
+}
+
+TEST(Avm1Interpreter, DatesAddAsTextFromSwf6AndSwf4ReadsObjectsByValueOf) {
+  // d = new Date(); d.toString = function () { return "T"; }; d.valueOf = function () { return 1; }; trace(d + "")
+  Script text, one;
+  text.push("T").op(Script::kReturn);
+  one.push(1).op(Script::kReturn);
+  Script s;
+  s.push("d").push(0).push("Date").op(Script::kNewObject).op(Script::kDefineLocal);
+  s.getVariable("d").push("toString").function("", {}, text).op(Script::kSetMember);
+  s.getVariable("d").push("valueOf").function("", {}, one).op(Script::kSetMember);
+  s.getVariable("d").push("").op(Script::kAdd2).op(Script::kTrace);
+  EXPECT_EQ((Lines{"T"}), traces(scriptMovie(s, 6)));
+  EXPECT_EQ((Lines{"1"}), traces(scriptMovie(s, 5)));
+  // SWF 4: o = {valueOf: ...}; trace(o == 1)
+  Script old;
+  old.push("o").push("valueOf").function("", {}, one).push(1).op(Script::kInitObject).op(Script::kSetVariable);
+  old.getVariable("o").push(1).op(0x0E).op(Script::kTrace);
+  EXPECT_EQ((Lines{"1"}), traces(scriptMovie(old, 4)));
+}
+
 TEST(Avm1Interpreter, DatesUseTheClocksLocalTime) {
   Script s;
   s.push("d").push(0).push("Date").op(Script::kNewObject).op(Script::kDefineLocal);
@@ -410,6 +465,27 @@ TEST(Avm1Timeline, GotoDuringAScriptMovesAtOnceAndQueuesTheTargetsScripts) {
   run->player->advanceFrame();
   EXPECT_EQ((Lines{"frame 1", "after goto", "frame 3"}), run->lines);
   EXPECT_EQ(3, run->player->currentFrame());
+}
+
+TEST(Avm1Timeline, GotoPastTheEndStopsAtTheLastFrameAndUnknownTargetsHaveNoProperties) {
+  auto setTarget = [](Script& s, const char* path) { s.push(path).op(0x20); };  // SetTarget2
+  MovieBuilder m(10, 10, 12, 8);
+  Script s;
+  // tellTarget("nowhere") { trace(_currentframe); }
+  setTarget(s, "nowhere");
+  s.push("").push(4).op(0x22).op(Script::kTrace);
+  setTarget(s, "");
+  // gotoAndStop(99): the last frame, whose script does not run.
+  s.push(99).gotoFrame2(false);
+  s.push("").push(4).op(0x22).op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  m.root().action(Script().trace("last frame's script").bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  run->player->advanceFrame();
+  EXPECT_EQ((Lines{"undefined", "2"}), run->lines);
 }
 
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
