@@ -262,15 +262,29 @@ Value errorToString(Machine& m, Call& c) {
 
 // ------------------------------------------------------------ AsBroadcaster
 
+// Removes the first listener equal (by ==) to `listener`; true if one was.
+bool removeListenerFrom(Machine& m, Object* list, const Value& listener) {
+  double n = m.arrayLength(list);
+  for (double i = 0; i < n; ++i) {
+    if (m.equals(m.arrayGet(list, i), listener)) {
+      Value args[] = {Value(i), Value(1.0)};
+      m.callMethod(Value(list), "splice", args, 2);
+      return true;
+    }
+  }
+  return false;
+}
+
+// As the reference player has it: an equal listener goes first, then the
+// new one goes last (undefined when none is given).
 Value broadcasterAddListener(Machine& m, Call& c) {
   Object* o = thisObject(c);
   if (!o) return Value(false);
   Object* list = m.get(o, "_listeners").object();
   if (!list) return Value(false);
-  double n = m.arrayLength(list);
-  for (double i = 0; i < n; ++i)
-    if (m.strictEquals(m.arrayGet(list, i), c.arg(0))) return Value(true);
-  m.callMethod(Value(list), "push", c.args, c.count > 0 ? 1 : 0);
+  removeListenerFrom(m, list, c.arg(0));
+  Value listener = c.arg(0);
+  m.callMethod(Value(list), "push", &listener, 1);
   return Value(true);
 }
 
@@ -279,15 +293,7 @@ Value broadcasterRemoveListener(Machine& m, Call& c) {
   if (!o) return Value(false);
   Object* list = m.get(o, "_listeners").object();
   if (!list) return Value(false);
-  double n = m.arrayLength(list);
-  for (double i = 0; i < n; ++i) {
-    if (m.strictEquals(m.arrayGet(list, i), c.arg(0))) {
-      Value args[] = {Value(i), Value(1.0)};
-      m.callMethod(Value(list), "splice", args, 2);
-      return Value(true);
-    }
-  }
-  return Value(false);
+  return Value(removeListenerFrom(m, list, c.arg(0)));
 }
 
 Value broadcasterBroadcast(Machine& m, Call& c) {
@@ -299,7 +305,11 @@ Value broadcasterBroadcast(Machine& m, Call& c) {
   std::vector<Value> listeners;
   double n = m.arrayLength(list);
   for (double i = 0; i < n && i < 1e6; ++i) listeners.push_back(m.arrayGet(list, i));
-  for (const Value& l : listeners) m.callMethod(l, name, c.args + 1, c.count - 1);
+  for (const Value& l : listeners) {
+    // No name calls each listener itself, as a method call without one does.
+    if (name.empty()) m.call(l, Value(), c.args + 1, c.count - 1);
+    else m.callMethod(l, name, c.args + 1, c.count - 1);
+  }
   return Value(!listeners.empty());
 }
 
