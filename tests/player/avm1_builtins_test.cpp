@@ -281,6 +281,25 @@ TEST_F(Builtins, FunctionCallApplyAndBroadcasters) {
   }
   EXPECT_TRUE(call(Value(b), "broadcastMessage", {"onPing", "hi"}).boolean());
   EXPECT_EQ("hi,hi", text(Value(heard)));
+  // Listeners compare by ==: adding null replaces undefined (moving it
+  // last), and removing with no argument takes the null out again.
+  Object* other = m.newObject();
+  m.callMethod(m.get(m.global(), "AsBroadcaster"), "initialize", std::vector<Value>{Value(other)}.data(), 1);
+  Object* listeners = m.get(other, "_listeners").object();
+  call(Value(other), "addListener");
+  call(Value(other), "addListener", {false});
+  call(Value(other), "addListener", {Value::null()});
+  EXPECT_EQ(2, m.arrayLength(listeners));
+  EXPECT_TRUE(m.arrayGet(listeners, 1).isNull());
+  EXPECT_TRUE(call(Value(other), "removeListener").boolean());
+  EXPECT_EQ("false", text(Value(listeners)));
+  // An empty message name calls each listener itself.
+  Object* calls = m.newArray();
+  m.global()->define("heard", Value(calls));
+  Value itself(m.newNative(record));
+  call(Value(other), "addListener", {itself});
+  call(Value(other), "broadcastMessage", {"", "direct"});
+  EXPECT_EQ("direct", text(Value(calls)));
 }
 
 TEST_F(BuiltinsSwf5, Swf5RulesForTextNumbersAndNames) {
