@@ -301,6 +301,17 @@ struct Interpreter {
   }
 
   // ---------------------------------------------------------- running
+  void skipActions(int count) {
+    for (int i = 0; i < count && pc < size && bytes[pc] != 0; ++i) {
+      if (bytes[pc] < 0x80) {
+        ++pc;
+      } else {
+        if (size - pc < 3) return;
+        pc += 3 + (bytes[pc + 1] | (size_t(bytes[pc + 2]) << 8));
+      }
+    }
+  }
+
   Flow run(size_t start, size_t end) {
     pc = start;
     for (;;) {
@@ -762,11 +773,14 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       gotoFrameValue(pop(), flags & 0x01, bias);
       break;
     }
-    case 0x8A:    // WaitForFrame: every frame is loaded
+    case 0x8A:    // WaitForFrame
     case 0x8D: {  // WaitForFrame2
+      // The whole movie is loaded, frames past its end included, up to the
+      // format's limit of 16000 frames; past that the next actions are skipped.
       swf::BitReader r(data, length);
-      if (code == 0x8D) pop(); else r.u16();
-      r.u8();
+      double frame = code == 0x8D ? m.toNumber(pop()) - 1 : r.u16();
+      int skip = r.u8();
+      if (frame > 16000) skipActions(skip);
       break;
     }
     case 0x8B: {  // SetTarget
