@@ -434,8 +434,13 @@ bool Machine::strictEquals(const Value& a, const Value& b) {
       return a.number() == b.number() || (std::isnan(a.number()) && std::isnan(b.number()));
     case Value::Type::String:
       return a.string() == b.string();
-    case Value::Type::Object:
-      return a.object() == b.object();
+    case Value::Type::Object: {
+      if (a.object() == b.object()) return true;
+      // Clip values stand for their path: two clips at one path are one.
+      if (a.object()->kind() != Object::Kind::Clip || b.object()->kind() != Object::Kind::Clip) return false;
+      String path = static_cast<ClipObject*>(a.object())->targetPath();
+      return !path.empty() && path == static_cast<ClipObject*>(b.object())->targetPath();
+    }
   }
   return false;
 }

@@ -435,7 +435,9 @@ void SpriteInstance::gotoFrame(int frame) {
   // Objects that stay keep running; replaced or removed ones go. What
   // scripts placed is not the timeline's to change.
   for (auto it = children_.begin(); it != children_.end();) {
-    if (it->second.placedByScript) {
+    // A rewind clears the timeline's depths (below 16384) of what scripts
+    // put there too; above them, scripts' clips stay.
+    if (it->second.placedByScript && (forward || it->first >= 16384)) {
       ++it;
       continue;
     }
