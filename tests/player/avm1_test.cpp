@@ -488,6 +488,31 @@ TEST(Avm1Timeline, GotoPastTheEndStopsAtTheLastFrameAndUnknownTargetsHaveNoPrope
   EXPECT_EQ((Lines{"undefined", "2"}), run->lines);
 }
 
+TEST(Avm1Timeline, ARewindClearsScriptClipsFromTimelineDepthsAndClipsAtOnePathAreEqual) {
+  MovieBuilder m(10, 10, 12, 8);
+  m.root().action(Script().trace("frame 1").bytes());
+  m.root().showFrame();
+  Script s;
+  auto create = [&s](const char* name, int depth) {
+    s.push(depth).push(name).push(2).getVariable("this").push("createEmptyMovieClip").op(Script::kCallMethod);
+  };
+  create("a", -100);
+  s.op(Script::kPop);
+  // Two clips named b: values for either stand for "_level0.b".
+  create("b", 5);
+  create("b", 6);
+  s.op(0x66).op(Script::kTrace);  // StrictEquals
+  s.push(1).gotoFrame2(false);
+  s.getVariable("a").op(Script::kTypeOf).op(Script::kTrace);
+  s.getVariable("b").op(Script::kTypeOf).op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  run->player->advanceFrame();
+  EXPECT_EQ((Lines{"frame 1", "true", "undefined", "movieclip", "frame 1"}), run->lines);
+}
+
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
   MovieBuilder m(10, 10, 12, 8);
   swftest::Timeline child;
