@@ -343,7 +343,8 @@ void SpriteInstance::runFrameTags(int frame) {
     auto it = children_.find(p.depth);
     bool scripted = it != children_.end() && it->second.placedByScript;
     if (c.remove) {
-      if (it != children_.end() && !scripted) removeAt(it);
+      // The tag removes whatever is at its depth, even a clip a script moved there.
+      if (it != children_.end()) removeAt(it);
       continue;
     }
     if (scripted) continue;
