@@ -513,6 +513,31 @@ TEST(Avm1Timeline, ARewindClearsScriptClipsFromTimelineDepthsAndClipsAtOnePathAr
   EXPECT_EQ((Lines{"frame 1", "true", "undefined", "movieclip", "frame 1"}), run->lines);
 }
 
+TEST(Avm1Timeline, RemoveObjectRemovesAClipAScriptSwappedIntoItsDepth) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  m.root().place(1, 1, swftest::Matrix(), 0, "first");
+  m.root().place(2, 1, swftest::Matrix(), 0, "second");
+  // second.swapDepths(first): second now sits at depth 1.
+  Script s;
+  s.getVariable("first").push(1).getVariable("second").push("swapDepths").op(Script::kCallMethod).op(Script::kPop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  m.root().remove(1);
+  Script after;
+  after.getVariable("first").op(Script::kTypeOf).op(Script::kTrace);
+  after.getVariable("second").op(Script::kTypeOf).op(Script::kTrace);
+  after.op(Script::kStop);
+  m.root().action(after.bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->advanceFrame();
+  run->player->advanceFrame();
+  EXPECT_EQ((Lines{"movieclip", "undefined"}), run->lines);
+}
+
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
   MovieBuilder m(10, 10, 12, 8);
   swftest::Timeline child;
