@@ -482,10 +482,7 @@ TEST(Avm1Timeline, GotoPastTheEndStopsAtTheLastFrameAndUnknownTargetsHaveNoPrope
   m.root().showFrame();
   m.root().action(Script().trace("last frame's script").bytes());
   m.root().showFrame();
-  auto run = start(m.finish(false));
-  run->player->advanceFrame();
-  run->player->advanceFrame();
-  EXPECT_EQ((Lines{"undefined", "2"}), run->lines);
+  EXPECT_EQ((Lines{"undefined", "2"}), traces(m.finish(false), 2));
 }
 
 TEST(Avm1Timeline, ARewindClearsScriptClipsFromTimelineDepthsAndClipsAtOnePathAreEqual) {
@@ -507,10 +504,7 @@ TEST(Avm1Timeline, ARewindClearsScriptClipsFromTimelineDepthsAndClipsAtOnePathAr
   s.getVariable("b").op(Script::kTypeOf).op(Script::kTrace);
   m.root().action(s.bytes());
   m.root().showFrame();
-  auto run = start(m.finish(false));
-  run->player->advanceFrame();
-  run->player->advanceFrame();
-  EXPECT_EQ((Lines{"frame 1", "true", "undefined", "movieclip", "frame 1"}), run->lines);
+  EXPECT_EQ((Lines{"frame 1", "true", "undefined", "movieclip", "frame 1"}), traces(m.finish(false), 2));
 }
 
 TEST(Avm1Timeline, RemoveObjectRemovesAClipAScriptSwappedIntoItsDepth) {
@@ -532,10 +526,7 @@ TEST(Avm1Timeline, RemoveObjectRemovesAClipAScriptSwappedIntoItsDepth) {
   after.op(Script::kStop);
   m.root().action(after.bytes());
   m.root().showFrame();
-  auto run = start(m.finish(false));
-  run->player->advanceFrame();
-  run->player->advanceFrame();
-  EXPECT_EQ((Lines{"movieclip", "undefined"}), run->lines);
+  EXPECT_EQ((Lines{"movieclip", "undefined"}), traces(m.finish(false), 2));
 }
 
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
