@@ -553,8 +553,8 @@ void Interpreter::callFunctionNamed() {
   size_t count = static_cast<size_t>(std::max(0.0, std::min(popNumber(), 65535.0)));
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
-  // A function found on a with() object is called on that object; others
-  // on the timeline the code targets.
+  // A function found on a with() object or among a function's locals is
+  // called on that object; others on the timeline the code targets.
   Value thisValue = Value(targetObject());
   Value fn;
   bool found = false;
@@ -574,7 +574,7 @@ void Interpreter::callFunctionNamed() {
       Object* o = scopeObject(s, &timelineSeen);
       if (!o || !m.hasProperty(o, name)) continue;
       fn = m.get(o, name);
-      if (s->kind == Scope::Kind::With) thisValue = Value(o);
+      if (s->kind == Scope::Kind::With || s->kind == Scope::Kind::Local) thisValue = Value(o);
       found = true;
     }
   }
