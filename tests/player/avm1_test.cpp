@@ -309,12 +309,19 @@ TEST(Avm1Interpreter, GettersWatchersAndPathsFollowTheReferencePlayer) {
   s.push(0).push("f").op(Script::kCallFunction).op(Script::kPop);
   s.push("/:outside").push(2).op(Script::kDefineLocal);
   s.getVariable("inside").op(Script::kTrace).getVariable("outside").op(Script::kTrace);
+  // A function found among another's locals is called on those locals:
+  // function h() { var x = 5; var g = function () { trace(this.x); }; g(); }
+  Script g, h;
+  g.getVariable("this").push("x").op(Script::kGetMember).op(Script::kTrace);
+  h.push("x").push(5).op(Script::kDefineLocal).push("g").function("", {}, g).op(Script::kDefineLocal);
+  h.push(0).push("g").op(Script::kCallFunction).op(Script::kPop);
+  s.function("h", {}, h).push(0).push("h").op(Script::kCallFunction).op(Script::kPop);
   // delete "q:c.f" deletes q.c.f; a primitive on the way gets the reference's warning.
   s.push("q").push("c").push("f").push(1).push(1).op(Script::kInitObject).push(1).op(Script::kInitObject).op(Script::kDefineLocal);
   s.push("q:c.f").op(0x3B).op(Script::kTrace);
   s.getVariable("q").push("t").push(2).op(Script::kSetMember);
   s.push("q.t.y").op(0x3B).op(Script::kTrace);
-  EXPECT_EQ((Lines{"10", "3", "old", "undefined", "2", "true",
+  EXPECT_EQ((Lines{"10", "3", "old", "undefined", "2", "5", "true",
                    "Parameters of primitive types are no longer coerced into the required type - Object.", "false"}),
             traces(scriptMovie(s)));
 }
