@@ -536,6 +536,18 @@ TEST(Avm1Timeline, RemoveObjectRemovesAClipAScriptSwappedIntoItsDepth) {
   EXPECT_EQ((Lines{"movieclip", "undefined"}), traces(m.finish(false), 2));
 }
 
+TEST(Avm1Timeline, ASpriteWithTagsAfterItsLastShowFrameRunsThemOnceAndStops) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.action(Script().trace("one").bytes());
+  child.showFrame();
+  child.action(Script().trace("two").bytes());  // no ShowFrame follows
+  m.defineSprite(1, child, 1);
+  m.root().place(1, 1);
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"one", "two"}), traces(m.finish(false), 4));
+}
+
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
   MovieBuilder m(10, 10, 12, 8);
   swftest::Timeline child;

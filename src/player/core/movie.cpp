@@ -190,8 +190,12 @@ class MovieParser {
     swf::Tag tag;
     FrameDef frame;
     bool frameHasContent = false;
+    bool ended = false;
     while (tags.next(&tag)) {
-      if (tag.code == swf::kEnd) break;
+      if (tag.code == swf::kEnd) {
+        ended = true;
+        break;
+      }
       switch (tag.code) {
         case swf::kShowFrame:
           timeline->frames.push_back(std::move(frame));
@@ -277,7 +281,11 @@ class MovieParser {
           break;
       }
     }
+    bool partialFrame = frameHasContent && !timeline->frames.empty();
     if (frameHasContent || timeline->frames.empty()) timeline->frames.push_back(std::move(frame));
+    // A sprite cut short (no End tag) or with tags after its last ShowFrame
+    // is, to the reference player, still loading: it stops at its last frame.
+    if (!isRoot && (!ended || partialFrame)) timeline->loops = false;
   }
 
  private:

@@ -91,6 +91,7 @@ struct TimelineDef {
   swf::StreamHead stream;
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
   size_t byteSize = 0;  // of the sprite's tags, as a clip's getBytesTotal reports
+  bool loops = true;    // false: the playhead stays on the last frame
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };

@@ -472,7 +472,7 @@ void SpriteInstance::tick() {
   if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventEnterFrame, false});
   if (!playing_ || frameCount() <= 1) return;
   if (frame_ + 1 >= frameCount()) {
-    gotoFrame(0);
+    if (timeline_->loops) gotoFrame(0);
   } else {
     runFrameTags(frame_ + 1);
   }
