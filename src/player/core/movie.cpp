@@ -37,14 +37,15 @@ std::vector<std::pair<std::string, uint16_t>> namedIds(const swf::Tag& tag) {
 void readClipActions(swf::BitReader& r, int swfVersion, PlaceCommand* p) {
   r.u16();  // reserved
   bool wide = swfVersion >= 6;
-  if (wide) r.u32(); else r.u16();  // all events together
+  // All events together: an event missing here fires for no record.
+  uint32_t all = wide ? r.u32() : r.u16();
   auto actions = std::make_shared<std::vector<ClipAction>>();
   while (!r.failed() && !r.atEnd()) {
     uint32_t events = wide ? r.u32() : r.u16();
     if (events == 0 || r.failed()) break;
     uint32_t size = r.u32();
     ClipAction a;
-    a.events = events;
+    a.events = events & all;
     if (events & 0x20000) {  // keyPress: a key code comes first
       a.keyCode = r.u8();
       if (size > 0) --size;
@@ -55,7 +56,7 @@ void readClipActions(swf::BitReader& r, int swfVersion, PlaceCommand* p) {
     code->swfVersion = swfVersion;
     a.code = std::move(code);
     r.skip(size);
-    actions->push_back(std::move(a));
+    if (a.events) actions->push_back(std::move(a));
   }
   if (!actions->empty()) p->clipActions = std::move(actions);
 }
