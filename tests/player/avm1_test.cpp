@@ -548,6 +548,16 @@ TEST(Avm1Timeline, ASpriteWithTagsAfterItsLastShowFrameRunsThemOnceAndStops) {
   EXPECT_EQ((Lines{"one", "two"}), traces(m.finish(false), 4));
 }
 
+TEST(Avm1Timeline, TheRootsLoadComesAfterItsFirstFramesScripts) {
+  // _root.onLoad = function () { trace("loaded"); }
+  Script body;
+  body.trace("loaded");
+  Script s;
+  s.getVariable("_root").push("onLoad").function("", {}, body).op(Script::kSetMember);
+  s.trace("frame 1");
+  EXPECT_EQ((Lines{"frame 1", "loaded"}), traces(scriptMovie(s), 2));
+}
+
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
   MovieBuilder m(10, 10, 12, 8);
   swftest::Timeline child;

@@ -275,8 +275,12 @@ void SpriteInstance::placed(bool byScript) {
     if ((all & kEventConstruct) || !byScript)
       context_->enqueue(ActionPriority::Construct, {self, nullptr, kEventConstruct, false});
   }
-  if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
+  // A clip's load comes before its first frame's scripts; the root's after
+  // them, so that a first frame may set _root.onLoad.
+  bool isRoot = parent_ == nullptr;
+  if (context_->machine && !isRoot) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
   runFrameTags(0);
+  if (context_->machine && isRoot) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
 }
 
 void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
