@@ -558,6 +558,27 @@ TEST(Avm1Timeline, TheRootsLoadComesAfterItsFirstFramesScripts) {
   EXPECT_EQ((Lines{"frame 1", "loaded"}), traces(scriptMovie(s), 2));
 }
 
+TEST(Avm1Timeline, AnExportIsKnownOnceTheRootReachesItsFrameAndStaysKnown) {
+  MovieBuilder m(10, 10, 12, 8);
+  swftest::Timeline child;
+  child.showFrame();
+  m.defineSprite(1, child, 1);
+  // Each frame: trace(attachMovie("late", "c" + depth, depth)).
+  auto attach = [](int depth) {
+    Script s;
+    s.push(depth).push("c" + std::to_string(depth)).push("late").push(3).push("attachMovie").op(Script::kCallFunction).op(Script::kTrace);
+    return s.bytes();
+  };
+  m.root().action(attach(1));
+  m.root().showFrame();
+  m.exportAs(1, "late");
+  m.root().action(attach(2));
+  m.root().showFrame();
+  m.root().action(attach(3));  // back on frame 1 after a loop
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"undefined", "_level0.c2", "_level0.c3", "_level0.c1"}), traces(m.finish(false), 4));
+}
+
 TEST(Avm1Timeline, ScriptsMakeDuplicateAndRemoveClips) {
   MovieBuilder m(10, 10, 12, 8);
   swftest::Timeline child;

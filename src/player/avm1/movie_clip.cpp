@@ -161,7 +161,10 @@ Value createEmptyMovieClip(Machine& m, Call& c) {
 Value attachMovie(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s || c.count < 3 || !m.display()) return Value();
-  uint16_t id = m.display()->movie->exportedId(m.toString(c.arg(0)).str());
+  std::string exportName = m.toString(c.arg(0)).str();
+  uint16_t id = m.display()->movie->exportedId(exportName);
+  // A name exported in a frame the root has not reached yet is not known.
+  if (m.root() && m.display()->movie->exportFrame(exportName) > m.root()->furthestFrame()) id = 0;
   const player::CharacterDef* def = id ? m.display()->movie->character(id) : nullptr;
   if (!def || def->kind != player::CharacterKind::Sprite) return Value();
   std::string name = m.toString(c.arg(1)).str();

@@ -278,7 +278,10 @@ class MovieParser {
           if (isRoot) defineSprite(tag);
           break;
         default:
-          if (isRoot) defineCharacter(tag);
+          if (isRoot) {
+            rootFrame_ = static_cast<int>(timeline->frames.size());
+            defineCharacter(tag);
+          }
           break;
       }
     }
@@ -353,7 +356,10 @@ class MovieParser {
         return;
       }
       case swf::kExportAssets:
-        for (auto& entry : namedIds(tag)) movie_->exports.push_back(std::move(entry));
+        for (auto& entry : namedIds(tag)) {
+          movie_->exports.push_back(std::move(entry));
+          movie_->exportFrames.push_back(rootFrame_);
+        }
         return;
       case swf::kJpegTables:
         if (jpegTables_.empty()) jpegTables_.assign(tag.data, tag.data + tag.size);
@@ -470,6 +476,7 @@ class MovieParser {
 
   Movie* movie_;
   std::vector<uint8_t> jpegTables_;
+  int rootFrame_ = 0;  // the root frame the tags being read belong to
   int64_t pixelBudget_ = kMaxMoviePixels;
   std::map<uint16_t, swf::FontDef> fonts_;
   std::vector<uint16_t> buttons_;
@@ -477,6 +484,13 @@ class MovieParser {
 };
 
 }  // namespace
+
+int Movie::exportFrame(const std::string& name) const {
+  std::string key = lowercase(name);
+  for (size_t i = 0; i < exports.size(); ++i)
+    if (lowercase(exports[i].first) == key) return i < exportFrames.size() ? exportFrames[i] : 0;
+  return -1;
+}
 
 uint16_t Movie::exportedId(const std::string& name) const {
   std::string key = lowercase(name);

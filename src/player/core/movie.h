@@ -117,12 +117,17 @@ struct Movie {
   TimelineDef root;
   // ExportAssets names (attachMovie) → character id.
   std::vector<std::pair<std::string, uint16_t>> exports;
+  // The root frame each of `exports` comes with: scripts see a name once the
+  // root has played that far.
+  std::vector<int> exportFrames;
   // Bytes of the movie file uncompressed, as getBytesTotal reports them.
   size_t fileSize = 0;
   // The movie declares ActionScript 3: its timeline plays without scripts.
   bool actionScript3 = false;
   // Character id of an export name (case-insensitive), or 0.
   uint16_t exportedId(const std::string& name) const;
+  // The root frame (from 0) an export name comes with, or -1.
+  int exportFrame(const std::string& name) const;
   // Fonts and sounds share the characters' ids but are not placed.
   std::unordered_map<uint16_t, std::unique_ptr<text::EmbeddedFont>> fonts;
   std::unordered_map<uint16_t, std::shared_ptr<const swf::SoundDef>> sounds;

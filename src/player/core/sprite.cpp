@@ -336,6 +336,7 @@ void SpriteInstance::runFrameTags(int frame) {
   context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
   queueInitActions(frame);
   frame_ = frame;
+  furthestFrame_ = std::max(furthestFrame_, frame);
   loaded_ = true;
   for (const FrameCommand& c : timeline_->frames[frame].commands) {
     if (c.action >= 0) {
@@ -435,6 +436,7 @@ void SpriteInstance::gotoFrame(int frame) {
   }
   for (int f = from; f <= frame; ++f) applyFrame(f, &state);
   frame_ = frame;
+  furthestFrame_ = std::max(furthestFrame_, frame);
   loaded_ = true;
 
   // Objects that stay keep running; replaced or removed ones go. What

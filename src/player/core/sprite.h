@@ -151,6 +151,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
 
   // Index of the frame shown, -1 before the first.
   int currentFrame() const { return frame_; }
+  // The furthest frame the timeline has been on (from 0).
+  int furthestFrame() const { return furthestFrame_; }
   int frameCount() const { return static_cast<int>(timeline_->frames.size()); }
   bool playing() const { return playing_; }
   const TimelineDef& timeline() const { return *timeline_; }
@@ -254,6 +256,7 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool unloaded_ = false;
   bool lockRoot_ = false;
   bool loaded_ = false;
+  int furthestFrame_ = 0;
   SpriteInstance* parent_ = nullptr;
   int depth_ = 0;
   DisplayObject* entry_ = nullptr;  // in the parent's list (map nodes stay put)
