@@ -574,8 +574,9 @@ TEST(Avm1Timeline, AnExportIsKnownOnceTheRootReachesItsFrameAndStaysKnown) {
   m.exportAs(1, "late");
   m.root().action(attach(2));
   m.root().showFrame();
-  m.root().action(attach(3));  // back on frame 1 after a loop
+  m.root().action(attach(3));
   m.root().showFrame();
+  // The fourth frame is the first again, which now knows the name.
   EXPECT_EQ((Lines{"undefined", "_level0.c2", "_level0.c3", "_level0.c1"}), traces(m.finish(false), 4));
 }
 
