@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -181,7 +182,21 @@ class PlayerWindow {
         // Capture taken away while pressed: the press ends where it is.
         if (reinterpret_cast<HWND>(lParam) != window_) pointer([&] { return movie_->pointerButton(false); });
         return 0;
+      case WM_KEYDOWN:
+      case WM_KEYUP:
+        if (movie_) {
+          bool down = message == WM_KEYDOWN;
+          int key = static_cast<int>(wParam & 0xFF);
+          int typed = typedCharacter(static_cast<UINT>(wParam), lParam);
+          if (!fenced([&] { movie_->stage().key(down, key, typed); })) movie_.reset();
+        }
+        return 0;
       case WM_SETCURSOR:
+        // Mouse.hide() hides the pointer over the movie; buttons show a hand.
+        if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->stage().mouseHidden()) {
+          SetCursor(nullptr);
+          return TRUE;
+        }
         if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->pointerOverButton()) {
           SetCursor(LoadCursorA(nullptr, IDC_HAND));
           return TRUE;
@@ -207,6 +222,17 @@ class PlayerWindow {
   }
 
  private:
+  // The stage point under a client point (the movie is shown whole and
+  // centred), handed to `fn` with the stage; a script that throws ends the movie.
+  // The character a key types with the keyboard as it is now, 0 for none.
+  static int typedCharacter(UINT key, LPARAM lParam) {
+    BYTE keys[256];
+    if (!GetKeyboardState(keys)) return 0;
+    WORD typed[2] = {0, 0};
+    UINT scan = (static_cast<UINT>(lParam) >> 16) & 0xFF;
+    return ToAscii(key, scan, keys, typed, 0) == 1 ? typed[0] & 0xFF : 0;
+  }
+
   static void readMovieFile(const char* path, std::vector<uint8_t>& bytes) {
     if (!path || !*path) return;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
