@@ -280,6 +280,8 @@ void installGlobals(Machine& m) {
   installInput(m);
   installSound(m);
   installTextField(m);
+  installGeom(m);
+  installColorTransform(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -126,6 +126,9 @@ struct Prototypes {
   Object* sound = nullptr;
   Object* xmlNode = nullptr;
   Object* textField = nullptr;
+  Object* point = nullptr;
+  Object* rectangle = nullptr;
+  Object* colorTransform = nullptr;
 };
 
 class Machine {

@@ -1,0 +1,204 @@
+// flash.geom.ColorTransform and flash.geom.Transform: a colour transform
+// as numbers a script reads and writes, and a clip's own transform seen
+// through them.
+#include <cmath>
+#include <string>
+
+#include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/core/sprite.h"
+
+namespace avm1 {
+
+namespace {
+
+constexpr int kColorTransformTag = 5;
+constexpr int kTransformTag = 6;
+
+// The numbers live in a cell of their own, hung on the object under a
+// name scripts cannot see: a subclass's object, made by its own
+// constructor, becomes a colour transform when it calls super().
+const char kData[] = "colorTransform";
+
+class ColorTransformData : public NativeObject {
+ public:
+  ColorTransformData() : NativeObject(nullptr, kColorTransformTag) {}
+  swf::ColorTransform value;
+};
+
+ColorTransformData* dataOf(const Value& v) {
+  Object* o = v.object();
+  if (!o) return nullptr;
+  Property* p = o->findOwn(kData, true);
+  if (!p || !(p->flags & kInternal)) return nullptr;
+  Object* d = p->value.object();
+  if (!d || d->kind() != Object::Kind::Native || static_cast<NativeObject*>(d)->tag != kColorTransformTag)
+    return nullptr;
+  return static_cast<ColorTransformData*>(d);
+}
+
+ColorTransformData* attachData(Machine& m, Object* o) {
+  if (ColorTransformData* d = dataOf(Value(o))) return d;
+  ColorTransformData* d = m.heap().make<ColorTransformData>();
+  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  return d;
+}
+
+Object* makeColorTransform(Machine& m, const swf::ColorTransform& t) {
+  Object* o = m.heap().make<Object>(m.protos().colorTransform);
+  attachData(m, o)->value = t;
+  return o;
+}
+
+// The eight fields in the order the constructor takes them.
+double swf::ColorTransform::*const kFields[] = {
+    &swf::ColorTransform::rMul, &swf::ColorTransform::gMul, &swf::ColorTransform::bMul, &swf::ColorTransform::aMul,
+    &swf::ColorTransform::rAdd, &swf::ColorTransform::gAdd, &swf::ColorTransform::bAdd, &swf::ColorTransform::aAdd};
+const char* const kFieldNames[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
+                                   "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
+
+Value colorTransformConstructor(Machine& m, Call& c) {
+  Object* o = c.thisValue.object();
+  if (!o) return Value();
+  // Every argument is read, even when the object already is one (a
+  // subclass calling super() twice): only the first construction counts.
+  swf::ColorTransform t;
+  if (c.count > 0)
+    for (size_t i = 0; i < 8; ++i) t.*kFields[i] = m.toNumber(c.arg(i));
+  if (!dataOf(c.thisValue)) attachData(m, o)->value = t;
+  return Value();
+}
+
+Value getField(Machine& m, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  if (!d) return Value();
+  (void)m;
+  return Value(d->value.*kFields[c.callee->magic]);
+}
+
+Value setField(Machine& m, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  if (d) d->value.*kFields[c.callee->magic] = m.toNumber(c.arg(0));
+  return Value();
+}
+
+int32_t channel(double v) { return wrapToInt32(v); }
+
+Value getRgb(Machine&, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  if (!d) return Value();
+  const swf::ColorTransform& t = d->value;
+  return Value(static_cast<double>((channel(t.rAdd) << 16) | (channel(t.gAdd) << 8) | channel(t.bAdd)));
+}
+
+// Setting the colour makes the transform paint that colour over everything.
+Value setRgb(Machine& m, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  if (!d) return Value();
+  uint32_t rgb = m.toUint32(c.arg(0));
+  swf::ColorTransform& t = d->value;
+  t.rMul = t.gMul = t.bMul = 0;
+  t.rAdd = (rgb >> 16) & 0xFF;
+  t.gAdd = (rgb >> 8) & 0xFF;
+  t.bAdd = rgb & 0xFF;
+  return Value();
+}
+
+// this.concat(second): `second` applied first, then this.
+Value concat(Machine&, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  ColorTransformData* other = dataOf(c.arg(0));
+  if (d && other) d->value = d->value * other->value;
+  return Value();
+}
+
+Value toString(Machine& m, Call& c) {
+  ColorTransformData* d = dataOf(c.thisValue);
+  if (!d) return Value();
+  std::string s = "(";
+  for (size_t i = 0; i < 8; ++i) {
+    if (i) s += ", ";
+    s += kFieldNames[i];
+    s += '=';
+    s += Machine::numberToString(d->value.*kFields[i]).str();
+  }
+  s += ')';
+  return m.makeString(s);
+}
+
+// ------------------------------------------------------------ Transform
+
+class TransformObject : public NativeObject {
+ public:
+  explicit TransformObject(Object* proto) : NativeObject(proto, kTransformTag) {}
+  void trace(Heap& heap) override {
+    Object::trace(heap);
+    heap.mark(clip);
+  }
+  Value clip;
+};
+
+player::DisplayObject* transformTarget(const Call& c) {
+  Object* o = c.thisValue.object();
+  if (!o || o->kind() != Object::Kind::Native || static_cast<NativeObject*>(o)->tag != kTransformTag) return nullptr;
+  player::SpriteInstance* s = spriteOf(static_cast<TransformObject*>(o)->clip);
+  return s ? s->displayObject() : nullptr;
+}
+
+Object* allocateTransform(Machine& m, Object* proto) { return m.heap().make<TransformObject>(proto); }
+
+Value transformConstructor(Machine&, Call& c) {
+  Object* o = c.thisValue.object();
+  if (c.constructing && o && o->kind() == Object::Kind::Native && static_cast<NativeObject*>(o)->tag == kTransformTag)
+    static_cast<TransformObject*>(o)->clip = spriteOf(c.arg(0)) ? c.arg(0) : Value();
+  return Value();
+}
+
+Value getColorTransform(Machine& m, Call& c) {
+  player::DisplayObject* d = transformTarget(c);
+  if (!d) return Value();
+  return Value(makeColorTransform(m, d->colorTransform));
+}
+
+Value setColorTransform(Machine&, Call& c) {
+  player::DisplayObject* d = transformTarget(c);
+  ColorTransformData* t = dataOf(c.arg(0));
+  if (!d || !t) return Value();
+  d->colorTransform = t->value;
+  d->transformedByScript = true;
+  return Value();
+}
+
+// MovieClip.transform: a new Transform of the clip each time.
+Value clipTransform(Machine& m, Call& c) {
+  if (!spriteOf(c.thisValue)) return Value();
+  Object* proto = m.get(m.get(geomPackage(m), "Transform").object(), "prototype").object();
+  TransformObject* t = m.heap().make<TransformObject>(proto);
+  t->clip = c.thisValue;
+  return Value(t);
+}
+
+}  // namespace
+
+void installColorTransform(Machine& m) {
+  Prototypes& p = m.protos();
+  Object* geom = geomPackage(m);
+  p.colorTransform = m.heap().make<Object>(p.object);
+  m.defineClass(geom, "ColorTransform", colorTransformConstructor, p.colorTransform);
+  // Listed by for..in, as in the reference player.
+  const int order[] = {3, 0, 1, 2, 7, 4, 5, 6};
+  for (int i : order)
+    p.colorTransform->defineVirtual(kFieldNames[i], m.newNative(getField, i), m.newNative(setField, i), 0);
+  p.colorTransform->defineVirtual("rgb", m.newNative(getRgb), m.newNative(setRgb), 0);
+  m.method(p.colorTransform, "concat", concat, 0, 0);
+  m.method(p.colorTransform, "toString", toString, 0, 0);
+
+  Object* transformProto = m.heap().make<Object>(p.object);
+  FunctionObject* transform = m.defineClass(geom, "Transform", transformConstructor, transformProto);
+  transform->allocate = allocateTransform;
+  transformProto->defineVirtual("colorTransform", m.newNative(getColorTransform), m.newNative(setColorTransform),
+                                kDontEnum | kDontDelete);
+  p.movieClip->defineVirtual("transform", m.newNative(clipTransform), nullptr, kDontEnum | kDontDelete | kVersion8);
+}
+
+}  // namespace avm1
