@@ -26,7 +26,7 @@ void installColor(Machine& m);
 void installInput(Machine& m);  // Key, Mouse, Stage
 void installSound(Machine& m);
 void installTextField(Machine& m);  // after MovieClip
-void installGeom(Machine& m);       // flash.geom: Point, Rectangle
+void installGeom(Machine& m);       // flash.geom: Point, Rectangle, Matrix
 void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip
 // The flash.geom package object, made on first use.
 Object* geomPackage(Machine& m);

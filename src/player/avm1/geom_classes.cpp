@@ -1,4 +1,4 @@
-// flash.geom.Point and flash.geom.Rectangle. Their fields are plain
+// flash.geom.Point, flash.geom.Rectangle and flash.geom.Matrix. Their fields are plain
 // properties a script may set to anything; the methods read them back as
 // numbers where they compute, and copy them untouched where they only move
 // them, which is what movies see in the reference player.
@@ -342,6 +342,126 @@ Value rectangleToString(Machine& m, Call& c) {
   return m.makeString(s);
 }
 
+// ------------------------------------------------------------ Matrix
+
+const char* const kMatrixFields[] = {"a", "b", "c", "d", "tx", "ty"};
+
+struct Affine {
+  double a, b, c, d, tx, ty;
+};
+
+Affine affineOf(Machine& m, const Value& v) {
+  return {number(m, v, "a"), number(m, v, "b"), number(m, v, "c"),
+          number(m, v, "d"), number(m, v, "tx"), number(m, v, "ty")};
+}
+
+void store(Machine& m, const Value& v, const Affine& t) {
+  const double fields[] = {t.a, t.b, t.c, t.d, t.tx, t.ty};
+  for (int i = 0; i < 6; ++i) m.setMember(v, kMatrixFields[i], Value(fields[i]));
+}
+
+// p then q: a point goes through p first.
+Affine then(const Affine& p, const Affine& q) {
+  return {p.a * q.a + p.b * q.c,         p.a * q.b + p.b * q.d,         p.c * q.a + p.d * q.c,
+          p.c * q.b + p.d * q.d,         p.tx * q.a + p.ty * q.c + q.tx, p.tx * q.b + p.ty * q.d + q.ty};
+}
+
+Affine box(double scaleX, double scaleY, double rotation, double tx, double ty) {
+  double cs = std::cos(rotation), sn = std::sin(rotation);
+  return {cs * scaleX, sn * scaleY, -sn * scaleX, cs * scaleY, tx, ty};
+}
+
+Value matrixConstructor(Machine& m, Call& c) {
+  if (!c.thisValue.object()) return Value();
+  if (c.count == 0) {
+    store(m, c.thisValue, {1, 0, 0, 1, 0, 0});
+  } else {
+    for (size_t i = 0; i < 6; ++i) m.setMember(c.thisValue, kMatrixFields[i], c.arg(i));
+  }
+  return Value();
+}
+
+Value matrixClone(Machine& m, Call& c) {
+  Object* o = m.heap().make<Object>(m.protos().matrix);
+  for (const char* name : kMatrixFields) m.set(o, name, m.getMember(c.thisValue, name));
+  return Value(o);
+}
+
+Value matrixConcat(Machine& m, Call& c) {
+  store(m, c.thisValue, then(affineOf(m, c.thisValue), affineOf(m, c.arg(0))));
+  return Value();
+}
+
+Value matrixIdentity(Machine& m, Call& c) {
+  store(m, c.thisValue, {1, 0, 0, 1, 0, 0});
+  return Value();
+}
+
+Value matrixInvert(Machine& m, Call& c) {
+  Affine t = affineOf(m, c.thisValue);
+  double det = t.a * t.d - t.b * t.c;
+  Affine r = {t.d / det, -t.b / det, -t.c / det, t.a / det, 0, 0};
+  r.tx = -(r.a * t.tx + r.c * t.ty);
+  r.ty = -(r.b * t.tx + r.d * t.ty);
+  store(m, c.thisValue, r);
+  return Value();
+}
+
+Value matrixRotate(Machine& m, Call& c) {
+  store(m, c.thisValue, then(affineOf(m, c.thisValue), box(1, 1, m.toNumber(c.arg(0)), 0, 0)));
+  return Value();
+}
+
+Value matrixScale(Machine& m, Call& c) {
+  store(m, c.thisValue,
+        then(affineOf(m, c.thisValue), {m.toNumber(c.arg(0)), 0, 0, m.toNumber(c.arg(1)), 0, 0}));
+  return Value();
+}
+
+Value matrixTranslate(Machine& m, Call& c) {
+  Affine t = affineOf(m, c.thisValue);
+  t.tx += m.toNumber(c.arg(0));
+  t.ty += m.toNumber(c.arg(1));
+  store(m, c.thisValue, t);
+  return Value();
+}
+
+// Rotation, tx and ty left out count as 0.
+double numberOr0(Machine& m, const Call& c, size_t i) { return c.count > i ? m.toNumber(c.arg(i)) : 0; }
+
+Value matrixCreateBox(Machine& m, Call& c) {
+  store(m, c.thisValue, box(m.toNumber(c.arg(0)), m.toNumber(c.arg(1)), numberOr0(m, c, 2), numberOr0(m, c, 3),
+                            numberOr0(m, c, 4)));
+  return Value();
+}
+
+// A gradient's square of 1638.4 twips-as-pixels stretched over the box.
+Value matrixCreateGradientBox(Machine& m, Call& c) {
+  double width = m.toNumber(c.arg(0)), height = m.toNumber(c.arg(1));
+  store(m, c.thisValue, box(width / 1638.4, height / 1638.4, numberOr0(m, c, 2), numberOr0(m, c, 3) + width / 2,
+                            numberOr0(m, c, 4) + height / 2));
+  return Value();
+}
+
+Value matrixTransformPoint(Machine& m, Call& c) {
+  Affine t = affineOf(m, c.thisValue);
+  double x = number(m, c.arg(0), "x"), y = number(m, c.arg(0), "y");
+  bool delta = c.callee && c.callee->magic == 1;
+  return Value(makePoint(m, Value(t.a * x + t.c * y + (delta ? 0 : t.tx)),
+                         Value(t.b * x + t.d * y + (delta ? 0 : t.ty))));
+}
+
+Value matrixToString(Machine& m, Call& c) {
+  std::string s = "(";
+  for (int i = 0; i < 6; ++i) {
+    if (i) s += ", ";
+    s += kMatrixFields[i];
+    s += '=';
+    s += m.toString(m.getMember(c.thisValue, kMatrixFields[i])).str();
+  }
+  return m.makeString(s + ")");
+}
+
 }  // namespace
 
 Object* geomPackage(Machine& m) {
@@ -397,6 +517,21 @@ void installGeom(Machine& m) {
   m.method(p.rectangle, "offsetPoint", rectangleOffsetPoint);
   m.method(p.rectangle, "union", rectangleUnion);
   m.method(p.rectangle, "toString", rectangleToString);
+
+  p.matrix = m.heap().make<Object>(p.object);
+  m.defineClass(geom, "Matrix", matrixConstructor, p.matrix);
+  m.method(p.matrix, "clone", matrixClone);
+  m.method(p.matrix, "concat", matrixConcat);
+  m.method(p.matrix, "identity", matrixIdentity);
+  m.method(p.matrix, "invert", matrixInvert);
+  m.method(p.matrix, "rotate", matrixRotate);
+  m.method(p.matrix, "scale", matrixScale);
+  m.method(p.matrix, "translate", matrixTranslate);
+  m.method(p.matrix, "createBox", matrixCreateBox);
+  m.method(p.matrix, "createGradientBox", matrixCreateGradientBox);
+  m.method(p.matrix, "transformPoint", matrixTransformPoint);
+  m.method(p.matrix, "deltaTransformPoint", matrixTransformPoint, 1);
+  m.method(p.matrix, "toString", matrixToString);
 }
 
 }  // namespace avm1

@@ -128,6 +128,7 @@ struct Prototypes {
   Object* textField = nullptr;
   Object* point = nullptr;
   Object* rectangle = nullptr;
+  Object* matrix = nullptr;
   Object* colorTransform = nullptr;
 };
 
