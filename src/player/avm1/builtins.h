@@ -27,9 +27,13 @@ void installInput(Machine& m);  // Key, Mouse, Stage
 void installSound(Machine& m);
 void installTextField(Machine& m);  // after MovieClip
 void installGeom(Machine& m);       // flash.geom: Point, Rectangle, Matrix
-void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip
+void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip and Matrix
+void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
 // The flash.geom package object, made on first use.
 Object* geomPackage(Machine& m);
+
+// Gives `o` the listener methods of AsBroadcaster.
+void makeBroadcaster(Machine& m, Object* o);
 
 // Properties objects answer for themselves (array elements and length, clip
 // properties and children); false when the name is not theirs.
@@ -66,6 +70,8 @@ bool dragTo(Machine& m);
 void broadcastMouse(Machine& m, const char* event);
 void broadcastKey(Machine& m, bool down);
 void stopAllSounds(Machine& m);
+// Hands the LocalConnection messages sent this frame to their receivers.
+void deliverLocalMessages(Machine& m);
 
 // The script object of an edit text on `parent`'s display list (SWF 6 and
 // later); undefined for other objects.

@@ -169,6 +169,35 @@ Value setColorTransform(Machine&, Call& c) {
   return Value();
 }
 
+// The clip's matrix as a flash.geom.Matrix, its translation in pixels.
+Value getMatrix(Machine& m, Call& c) {
+  player::DisplayObject* d = transformTarget(c);
+  if (!d) return Value();
+  Object* o = m.heap().make<Object>(m.protos().matrix);
+  const swf::Matrix& t = d->matrix;
+  const double fields[] = {t.a, t.b, t.c, t.d, t.tx / 20, t.ty / 20};
+  const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+  for (int i = 0; i < 6; ++i) m.set(o, names[i], Value(fields[i]));
+  return Value(o);
+}
+
+Value setMatrix(Machine& m, Call& c) {
+  player::DisplayObject* d = transformTarget(c);
+  Object* o = c.arg(0).object();
+  if (!d || !o) return Value();
+  double fields[6];
+  const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
+  for (int i = 0; i < 6; ++i) {
+    fields[i] = m.toNumber(m.get(o, names[i]));
+    // A matrix that is no number at all leaves the clip as it is.
+    if (!std::isfinite(fields[i])) return Value();
+  }
+  d->matrix = {fields[0], fields[1], fields[2], fields[3], std::round(fields[4] * 20), std::round(fields[5] * 20)};
+  d->transformedByScript = true;
+  d->hasScriptTransform = false;
+  return Value();
+}
+
 // MovieClip.transform: a new Transform of the clip each time.
 Value clipTransform(Machine& m, Call& c) {
   if (!spriteOf(c.thisValue)) return Value();
@@ -198,6 +227,7 @@ void installColorTransform(Machine& m) {
   transform->allocate = allocateTransform;
   transformProto->defineVirtual("colorTransform", m.newNative(getColorTransform), m.newNative(setColorTransform),
                                 kDontEnum | kDontDelete);
+  transformProto->defineVirtual("matrix", m.newNative(getMatrix), m.newNative(setMatrix), kDontEnum | kDontDelete);
   p.movieClip->defineVirtual("transform", m.newNative(clipTransform), nullptr, kDontEnum | kDontDelete | kVersion8);
 }
 

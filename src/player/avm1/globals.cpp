@@ -282,6 +282,7 @@ void installGlobals(Machine& m) {
   installTextField(m);
   installGeom(m);
   installColorTransform(m);
+  installSystem(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);
