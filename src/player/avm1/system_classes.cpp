@@ -106,6 +106,7 @@ struct Message {
   std::string channel;
   String method;
   std::vector<Value> args;
+  bool heard;  // a receiver listened on the channel when it was sent
 };
 
 // Which connection listens on which channel, and what waits for the end
@@ -193,7 +194,8 @@ Value lcSend(Machine& m, Call& c) {
     if (strcasecmpEqual(method.str(), reserved)) return Value(false);
   ConnectionRegistry* r = registryOf(m);
   if (r->queue.size() >= kMaxQueuedMessages) return Value(false);
-  Message msg{self, channelName(c.arg(0).string().str()), method, {}};
+  std::string channel = channelName(c.arg(0).string().str());
+  Message msg{self, channel, method, {}, r->listenerOn(channel) != nullptr};
   for (size_t i = 2; i < c.count; ++i) msg.args.push_back(c.args[i]);
   r->queue.push_back(std::move(msg));
   return Value(true);
@@ -224,19 +226,20 @@ void deliverLocalMessages(Machine& m) {
     for (const Value& v : hold) heap.mark(v);
   });
   for (Message& msg : batch) {
-    Object* receiver = r->listenerOn(msg.channel);
-    if (receiver) {
-      m.runOutside([&] {
-        Value fn = m.get(receiver, msg.method);
-        if (fn.object() && fn.object()->kind() == Object::Kind::Function)
-          m.callFromOutside(fn, Value(receiver), msg.args);
-      });
-    }
+    // The sender hears first; the receiver listening at the end of the
+    // frame then runs the method, if it was there when the message went.
+    Object* receiver = msg.heard ? r->listenerOn(msg.channel) : nullptr;
     Object* status = m.newObject();
     m.set(status, "level", Value(receiver ? "status" : "error"));
     m.runOutside([&] {
       Value onStatus = m.get(msg.sender, "onStatus");
       if (onStatus.object()) m.callFromOutside(onStatus, Value(msg.sender), {Value(status)});
+    });
+    if (!receiver) continue;
+    m.runOutside([&] {
+      Value fn = m.get(receiver, msg.method);
+      if (fn.object() && fn.object()->kind() == Object::Kind::Function)
+        m.callFromOutside(fn, Value(receiver), msg.args);
     });
   }
   m.rootTracers().pop_back();
