@@ -145,6 +145,10 @@ player::DisplayObject* transformTarget(const Call& c) {
   return s ? s->displayObject() : nullptr;
 }
 
+player::SpriteInstance* transformSprite(const Call& c) {
+  return transformTarget(c) ? spriteOf(static_cast<TransformObject*>(c.thisValue.object())->clip) : nullptr;
+}
+
 Object* allocateTransform(Machine& m, Object* proto) { return m.heap().make<TransformObject>(proto); }
 
 Value transformConstructor(Machine&, Call& c) {
@@ -169,16 +173,38 @@ Value setColorTransform(Machine&, Call& c) {
   return Value();
 }
 
-// The clip's matrix as a flash.geom.Matrix, its translation in pixels.
-Value getMatrix(Machine& m, Call& c) {
-  player::DisplayObject* d = transformTarget(c);
-  if (!d) return Value();
+// The clip's colour transform within all its parents'.
+Value getConcatenatedColorTransform(Machine& m, Call& c) {
+  player::SpriteInstance* s = transformSprite(c);
+  if (!s) return Value();
+  swf::ColorTransform t;
+  for (int depth = 0; s && depth < 1000; s = s->parent(), ++depth)
+    if (player::DisplayObject* d = s->displayObject()) t = d->colorTransform * t;
+  return Value(makeColorTransform(m, t));
+}
+
+// A matrix as a flash.geom.Matrix, its translation in pixels.
+Value matrixObject(Machine& m, const swf::Matrix& t) {
   Object* o = m.heap().make<Object>(m.protos().matrix);
-  const swf::Matrix& t = d->matrix;
   const double fields[] = {t.a, t.b, t.c, t.d, t.tx / 20, t.ty / 20};
   const char* names[] = {"a", "b", "c", "d", "tx", "ty"};
   for (int i = 0; i < 6; ++i) m.set(o, names[i], Value(fields[i]));
   return Value(o);
+}
+
+Value getMatrix(Machine& m, Call& c) {
+  player::DisplayObject* d = transformTarget(c);
+  return d ? matrixObject(m, d->matrix) : Value();
+}
+
+// The clip's matrix within all its parents': from its space to the stage's.
+Value getConcatenatedMatrix(Machine& m, Call& c) {
+  player::SpriteInstance* s = transformSprite(c);
+  if (!s) return Value();
+  swf::Matrix t;
+  for (int depth = 0; s && depth < 1000; s = s->parent(), ++depth)
+    if (player::DisplayObject* d = s->displayObject()) t = d->matrix * t;
+  return matrixObject(m, t);
 }
 
 Value setMatrix(Machine& m, Call& c) {
@@ -226,6 +252,10 @@ void installColorTransform(Machine& m) {
   FunctionObject* transform = m.defineClass(geom, "Transform", transformConstructor, transformProto);
   transform->allocate = allocateTransform;
   transformProto->defineVirtual("colorTransform", m.newNative(getColorTransform), m.newNative(setColorTransform),
+                                kDontEnum | kDontDelete);
+  transformProto->defineVirtual("concatenatedColorTransform", m.newNative(getConcatenatedColorTransform), nullptr,
+                                kDontEnum | kDontDelete);
+  transformProto->defineVirtual("concatenatedMatrix", m.newNative(getConcatenatedMatrix), nullptr,
                                 kDontEnum | kDontDelete);
   transformProto->defineVirtual("matrix", m.newNative(getMatrix), m.newNative(setMatrix), kDontEnum | kDontDelete);
   p.movieClip->defineVirtual("transform", m.newNative(clipTransform), nullptr, kDontEnum | kDontDelete | kVersion8);
