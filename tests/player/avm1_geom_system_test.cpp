@@ -238,3 +238,27 @@ TEST_F(Connections, AReceiverSendingFromItsHandlerWaitsForTheNextFrame) {
   for (const std::string& line : heard) rounds += line == "round";
   EXPECT_EQ(2, rounds);
 }
+
+// ------------------------------------------------------------ __resolve
+
+namespace {
+
+Value resolveByName(Machine& m, Call& c) { return m.makeString("resolved " + m.toString(c.arg(0)).str()); }
+
+}  // namespace
+
+TEST_F(Geom, MissingPropertiesAreAskedOfResolveFromSwf6Only) {
+  Object* proto = m.newObject();
+  proto->define("__resolve", Value(m.newNative(resolveByName)));
+  Object* o = m.heap().make<Object>(proto);
+  m.set(m.global(), "o", Value(o));
+  m.set(o, "here", Value(1));
+  EXPECT_EQ("resolved missing", text(m.get(o, "missing")));
+  EXPECT_EQ(1, m.toNumber(m.get(o, "here")));
+  EXPECT_EQ(1, m.toNumber(m.get(o, "__resolve").object() ? Value(1) : Value()));
+
+  Machine swf5(5, {});
+  Object* old = swf5.newObject();
+  old->define("__resolve", Value(swf5.newNative(resolveByName)));
+  EXPECT_TRUE(swf5.get(old, "missing").isUndefined());
+}

@@ -29,6 +29,7 @@ void installTextField(Machine& m);  // after MovieClip
 void installGeom(Machine& m);       // flash.geom: Point, Rectangle, Matrix
 void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip and Matrix
 void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
+void installNativeTable(Machine& m);  // ASnative
 // The flash.geom package object, made on first use.
 Object* geomPackage(Machine& m);
 

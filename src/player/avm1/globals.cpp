@@ -283,6 +283,7 @@ void installGlobals(Machine& m) {
   installGeom(m);
   installColorTransform(m);
   installSystem(m);
+  installNativeTable(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

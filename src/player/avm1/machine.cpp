@@ -506,6 +506,15 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
     } restore{*this};
     return call(p->getter, thisValue, nullptr, 0, o);
   }
+  // A missing property is asked of the object's __resolve function (SWF 6
+  // and later), with the name.
+  if (activeVersion_ >= 6 && object && name.str() != "__resolve") {
+    Value resolve = get(object, "__resolve", thisValue);
+    if (resolve.object() && resolve.object()->kind() == Object::Kind::Function) {
+      Value arg(name);
+      return call(resolve, thisValue, &arg, 1);
+    }
+  }
   return Value();
 }
 
