@@ -284,6 +284,7 @@ void installGlobals(Machine& m) {
   installColorTransform(m);
   installSystem(m);
   installNativeTable(m);
+  installFilters(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -1,0 +1,308 @@
+// flash.filters: BitmapFilter, BlurFilter, GlowFilter, DropShadowFilter
+// and ColorMatrixFilter, and MovieClip.filters, which hands them to the
+// renderer as the filters a file places on a clip.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/core/sprite.h"
+
+namespace avm1 {
+
+namespace {
+
+constexpr int kFilterTag = 8;
+constexpr double kPi = 3.14159265358979323846;
+
+enum class FilterClass { Blur, Glow, DropShadow, ColorMatrix };
+
+// As with colour transforms, the filter lives in a cell hung on the object
+// under a hidden name, so a subclass's object becomes a filter by super().
+const char kData[] = "filter";
+
+class FilterData : public NativeObject {
+ public:
+  explicit FilterData(FilterClass cls) : NativeObject(nullptr, kFilterTag), cls(cls) {}
+  FilterClass cls;
+  swf::Filter filter;
+};
+
+FilterData* dataOf(const Value& v) {
+  Object* o = v.object();
+  if (!o) return nullptr;
+  Property* p = o->findOwn(kData, true);
+  if (!p || !(p->flags & kInternal)) return nullptr;
+  Object* d = p->value.object();
+  if (!d || d->kind() != Object::Kind::Native || static_cast<NativeObject*>(d)->tag != kFilterTag) return nullptr;
+  return static_cast<FilterData*>(d);
+}
+
+Object* prototypeOf(Machine& m, FilterClass cls) {
+  static const char* const names[] = {"BlurFilter", "GlowFilter", "DropShadowFilter", "ColorMatrixFilter"};
+  Object* filters = m.get(m.get(m.global(), "flash").object(), "filters").object();
+  Object* ctor = filters ? m.get(filters, names[static_cast<int>(cls)]).object() : nullptr;
+  return ctor ? m.get(ctor, "prototype").object() : nullptr;
+}
+
+Object* makeFilterObject(Machine& m, FilterClass cls, const swf::Filter& f) {
+  Object* o = m.heap().make<Object>(prototypeOf(m, cls));
+  FilterData* d = m.heap().make<FilterData>(cls);
+  d->filter = f;
+  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  return o;
+}
+
+double clampTo(double v, double lo, double hi) { return std::isnan(v) ? lo : std::min(hi, std::max(lo, v)); }
+
+// ------------------------------------------------------------ fields
+
+enum Field { kBlurX, kBlurY, kQuality, kColor, kAlpha, kStrength, kInner, kKnockout, kDistance, kAngle, kHideObject };
+
+bool isFlag(int field) { return field == kInner || field == kKnockout || field == kHideObject; }
+
+Value fieldValue(const swf::Filter& f, int field) {
+  switch (field) {
+    case kBlurX: return Value(f.blurX);
+    case kBlurY: return Value(f.blurY);
+    case kQuality: return Value(static_cast<double>(f.passes));
+    case kColor: return Value(static_cast<double>((f.color.r << 16) | (f.color.g << 8) | f.color.b));
+    case kAlpha: return Value(f.color.a / 255.0);
+    case kStrength: return Value(f.strength);
+    case kInner: return Value(f.inner);
+    case kKnockout: return Value(f.knockout);
+    case kDistance: return Value(f.distance);
+    case kAngle: return Value(f.angle * 180 / kPi);
+    default: return Value(f.hideObject);
+  }
+}
+
+void setFieldValue(Machine& m, swf::Filter& f, int field, const Value& v) {
+  double n = isFlag(field) ? 0 : m.toNumber(v);
+  switch (field) {
+    case kBlurX: f.blurX = clampTo(n, 0, 255); break;
+    case kBlurY: f.blurY = clampTo(n, 0, 255); break;
+    case kQuality: f.passes = static_cast<int>(clampTo(wrapToInt32(n), 0, 15)); break;
+    case kColor: {
+      uint32_t rgb = static_cast<uint32_t>(wrapToInt32(n));
+      f.color.r = (rgb >> 16) & 0xFF;
+      f.color.g = (rgb >> 8) & 0xFF;
+      f.color.b = rgb & 0xFF;
+      break;
+    }
+    case kAlpha: f.color.a = static_cast<uint8_t>(std::lround(clampTo(n, 0, 1) * 255)); break;
+    case kStrength: f.strength = clampTo(n, 0, 255); break;
+    case kInner: f.inner = m.toBoolean(v); break;
+    case kKnockout: f.knockout = m.toBoolean(v); break;
+    case kDistance: f.distance = std::isfinite(n) ? clampTo(n, -32767, 32767) : 0; break;
+    case kAngle: f.angle = std::isfinite(n) ? std::fmod(n, 360) * kPi / 180 : 0; break;
+    default: f.hideObject = m.toBoolean(v); break;
+  }
+}
+
+Value getField(Machine&, Call& c) {
+  FilterData* d = dataOf(c.thisValue);
+  return d ? fieldValue(d->filter, c.callee->magic) : Value();
+}
+
+Value setField(Machine& m, Call& c) {
+  if (FilterData* d = dataOf(c.thisValue)) setFieldValue(m, d->filter, c.callee->magic, c.arg(0));
+  return Value();
+}
+
+// The constructors' parameters in order, with the defaults of arguments left out.
+struct Param {
+  int field;
+  double fallback;
+};
+const Param kBlurParams[] = {{kBlurX, 4}, {kBlurY, 4}, {kQuality, 1}};
+const Param kGlowParams[] = {{kColor, 0xFF0000}, {kAlpha, 1}, {kBlurX, 6},   {kBlurY, 6},
+                             {kStrength, 2},     {kQuality, 1}, {kInner, 0}, {kKnockout, 0}};
+const Param kShadowParams[] = {{kDistance, 4}, {kAngle, 45},   {kColor, 0},   {kAlpha, 1},
+                               {kBlurX, 4},    {kBlurY, 4},    {kStrength, 1}, {kQuality, 1},
+                               {kInner, 0},    {kKnockout, 0}, {kHideObject, 0}};
+
+template <size_t N>
+void construct(Machine& m, Call& c, FilterClass cls, swf::Filter::Kind kind, const Param (&params)[N]) {
+  Object* o = c.thisValue.object();
+  if (!o) return;
+  // Every argument is read (valueOf runs) even when the object already is
+  // a filter, as a subclass calling super() twice finds: only the first
+  // construction counts.
+  swf::Filter f;
+  f.kind = kind;
+  for (size_t i = 0; i < N; ++i) {
+    Value v = c.arg(i);
+    if (v.isUndefined()) v = isFlag(params[i].field) ? Value(false) : Value(params[i].fallback);
+    setFieldValue(m, f, params[i].field, v);
+  }
+  if (dataOf(c.thisValue)) return;
+  FilterData* d = m.heap().make<FilterData>(cls);
+  d->filter = f;
+  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+}
+
+Value blurConstructor(Machine& m, Call& c) {
+  construct(m, c, FilterClass::Blur, swf::Filter::Kind::Blur, kBlurParams);
+  return Value();
+}
+Value glowConstructor(Machine& m, Call& c) {
+  construct(m, c, FilterClass::Glow, swf::Filter::Kind::DropShadow, kGlowParams);
+  return Value();
+}
+Value shadowConstructor(Machine& m, Call& c) {
+  construct(m, c, FilterClass::DropShadow, swf::Filter::Kind::DropShadow, kShadowParams);
+  return Value();
+}
+
+// ------------------------------------------------------------ ColorMatrixFilter
+
+const float kIdentityMatrix[20] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0};
+
+void setMatrix(Machine& m, swf::Filter& f, const Value& v) {
+  f.matrix.assign(kIdentityMatrix, kIdentityMatrix + 20);
+  Object* list = v.object();
+  if (!list) return;
+  for (int i = 0; i < 20; ++i) {
+    double n = m.toNumber(m.arrayGet(list, i));
+    f.matrix[i] = std::isfinite(n) ? static_cast<float>(n) : 0.0f;
+  }
+}
+
+Value colorMatrixConstructor(Machine& m, Call& c) {
+  Object* o = c.thisValue.object();
+  if (!o) return Value();
+  swf::Filter f;
+  f.kind = swf::Filter::Kind::ColorMatrix;
+  setMatrix(m, f, c.arg(0));
+  if (dataOf(c.thisValue)) return Value();
+  FilterData* d = m.heap().make<FilterData>(FilterClass::ColorMatrix);
+  d->filter = f;
+  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  return Value();
+}
+
+// A copy each time: changing the array changes nothing until it is set back.
+Value getColorMatrix(Machine& m, Call& c) {
+  FilterData* d = dataOf(c.thisValue);
+  if (!d || d->cls != FilterClass::ColorMatrix) return Value();
+  std::vector<Value> values;
+  for (float x : d->filter.matrix) values.push_back(Value(static_cast<double>(x)));
+  return Value(m.newArray(values));
+}
+
+Value setColorMatrix(Machine& m, Call& c) {
+  FilterData* d = dataOf(c.thisValue);
+  if (d && d->cls == FilterClass::ColorMatrix) setMatrix(m, d->filter, c.arg(0));
+  return Value();
+}
+
+Value cloneFilter(Machine& m, Call& c) {
+  FilterData* d = dataOf(c.thisValue);
+  if (!d) return Value();
+  return Value(makeFilterObject(m, d->cls, d->filter));
+}
+
+Value baseConstructor(Machine&, Call&) { return Value(); }
+
+// ------------------------------------------------------------ MovieClip.filters
+
+FilterClass classOf(const swf::Filter& f) {
+  switch (f.kind) {
+    case swf::Filter::Kind::Blur: return FilterClass::Blur;
+    case swf::Filter::Kind::ColorMatrix: return FilterClass::ColorMatrix;
+    default: return f.distance == 0 ? FilterClass::Glow : FilterClass::DropShadow;
+  }
+}
+
+bool scriptable(const swf::Filter& f) {
+  return f.kind == swf::Filter::Kind::Blur || f.kind == swf::Filter::Kind::ColorMatrix ||
+         f.kind == swf::Filter::Kind::DropShadow;
+}
+
+Value getClipFilters(Machine& m, Call& c) {
+  player::SpriteInstance* s = spriteOf(c.thisValue);
+  player::DisplayObject* d = s ? s->displayObject() : nullptr;
+  std::vector<Value> list;
+  if (d && d->filters)
+    for (const swf::Filter& f : *d->filters)
+      if (scriptable(f)) list.push_back(Value(makeFilterObject(m, classOf(f), f)));
+  return Value(m.newArray(list));
+}
+
+Value setClipFilters(Machine& m, Call& c) {
+  player::SpriteInstance* s = spriteOf(c.thisValue);
+  player::DisplayObject* d = s ? s->displayObject() : nullptr;
+  if (!d) return Value();
+  auto filters = std::make_shared<std::vector<swf::Filter>>();
+  if (Object* list = c.arg(0).object()) {
+    double n = m.arrayLength(list);
+    for (double i = 0; i < n && i < 1000; ++i)
+      if (FilterData* f = dataOf(m.arrayGet(list, i))) filters->push_back(f->filter);
+  }
+  d->filters = filters->empty() ? nullptr : std::move(filters);
+  return Value();
+}
+
+}  // namespace
+
+void installFilters(Machine& m) {
+  Object* flash = m.get(m.global(), "flash").object();
+  if (!flash) return;  // made with flash.geom
+  Object* package = m.newObject();
+  flash->define("filters", Value(package), kDontEnum);
+
+  Object* base = m.heap().make<Object>(m.protos().object);
+  m.defineClass(package, "BitmapFilter", baseConstructor, base);
+  m.method(base, "clone", cloneFilter);
+
+  struct Class {
+    const char* name;
+    NativeFunction constructor;
+    std::vector<std::pair<const char*, int>> fields;
+  };
+  const Class list[] = {
+      {"BlurFilter", blurConstructor, {{"blurX", kBlurX}, {"blurY", kBlurY}, {"quality", kQuality}}},
+      {"GlowFilter",
+       glowConstructor,
+       {{"color", kColor},
+        {"alpha", kAlpha},
+        {"blurX", kBlurX},
+        {"blurY", kBlurY},
+        {"strength", kStrength},
+        {"quality", kQuality},
+        {"inner", kInner},
+        {"knockout", kKnockout}}},
+      {"DropShadowFilter",
+       shadowConstructor,
+       {{"distance", kDistance},
+        {"angle", kAngle},
+        {"color", kColor},
+        {"alpha", kAlpha},
+        {"blurX", kBlurX},
+        {"blurY", kBlurY},
+        {"strength", kStrength},
+        {"quality", kQuality},
+        {"inner", kInner},
+        {"knockout", kKnockout},
+        {"hideObject", kHideObject}}},
+      {"ColorMatrixFilter", colorMatrixConstructor, {}},
+  };
+  for (const Class& cls : list) {
+    Object* proto = m.heap().make<Object>(base);
+    m.defineClass(package, cls.name, cls.constructor, proto);
+    for (const auto& field : cls.fields)
+      proto->defineVirtual(field.first, m.newNative(getField, field.second), m.newNative(setField, field.second),
+                           kDontEnum | kDontDelete);
+  }
+  Object* colorMatrix = prototypeOf(m, FilterClass::ColorMatrix);
+  colorMatrix->defineVirtual("matrix", m.newNative(getColorMatrix), m.newNative(setColorMatrix),
+                             kDontEnum | kDontDelete);
+
+  m.protos().movieClip->defineVirtual("filters", m.newNative(getClipFilters), m.newNative(setClipFilters),
+                                      kDontEnum | kDontDelete | kVersion8);
+}
+
+}  // namespace avm1
