@@ -301,3 +301,29 @@ TEST_F(Clips, FiltersSetFromScriptsReachTheRendererAndReadBackAsFilters) {
   set(box, "filters", Value(machine_->newArray()));
   EXPECT_FALSE(o->filters);
 }
+
+namespace {
+
+std::vector<std::string> loaderEvents;
+
+Value recordLoaderEvent(Machine& m, avm1::Call& c) {
+  loaderEvents.push_back(m.toString(m.getMember(c.arg(0), "_name")).str() + " " + m.toString(c.arg(1)).str());
+  return Value();
+}
+
+}  // namespace
+
+TEST_F(Clips, ALoaderReportsThatItLoadsNothingAfterTheFrameAndLeavesTheClip) {
+  loaderEvents.clear();
+  Value loader = machine_->construct(machine_->get(machine_->global(), "MovieClipLoader"), nullptr, 0);
+  set(loader, "onLoadError", Value(machine_->newNative(recordLoaderEvent)));
+  Value box = clip("box");
+  EXPECT_TRUE(machine_->toBoolean(call(loader, "loadClip", {"picture.jpg", box})));
+  EXPECT_FALSE(machine_->toBoolean(call(loader, "loadClip", {"picture.jpg", Value()})));
+  EXPECT_TRUE(loaderEvents.empty());  // not while the script runs
+  player_->advanceFrame();
+  EXPECT_EQ((std::vector<std::string>{"box URLNotFound"}), loaderEvents);
+  EXPECT_EQ(20, number(get(clip("box"), "_x")));
+  player_->advanceFrame();
+  EXPECT_EQ(1u, loaderEvents.size());  // told once
+}

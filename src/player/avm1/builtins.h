@@ -30,6 +30,7 @@ void installGeom(Machine& m);       // flash.geom: Point, Rectangle, Matrix
 void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip and Matrix
 void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
 void installNativeTable(Machine& m);  // ASnative
+void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);  // flash.filters and MovieClip.filters; after flash.geom
 // The flash.geom package object, made on first use.
 Object* geomPackage(Machine& m);

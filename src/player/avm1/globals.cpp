@@ -285,6 +285,7 @@ void installGlobals(Machine& m) {
   installSystem(m);
   installNativeTable(m);
   installFilters(m);
+  installMovieClipLoader(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);
