@@ -255,7 +255,8 @@ TEST_F(Geom, MissingPropertiesAreAskedOfResolveFromSwf6Only) {
   m.set(o, "here", Value(1));
   EXPECT_EQ("resolved missing", text(m.get(o, "missing")));
   EXPECT_EQ(1, m.toNumber(m.get(o, "here")));
-  EXPECT_EQ(1, m.toNumber(m.get(o, "__resolve").object() ? Value(1) : Value()));
+  // Asking for __resolve itself gives the function, not a call of it.
+  EXPECT_NE(nullptr, m.get(o, "__resolve").object());
 
   Machine swf5(5, {});
   Object* old = swf5.newObject();

@@ -15,9 +15,7 @@ namespace {
 constexpr int kColorTransformTag = 5;
 constexpr int kTransformTag = 6;
 
-// The numbers live in a cell of their own, hung on the object under a
-// name scripts cannot see: a subclass's object, made by its own
-// constructor, becomes a colour transform when it calls super().
+// The numbers live in a cell of their own hung on the object.
 const char kData[] = "colorTransform";
 
 class ColorTransformData : public NativeObject {
@@ -27,20 +25,13 @@ class ColorTransformData : public NativeObject {
 };
 
 ColorTransformData* dataOf(const Value& v) {
-  Object* o = v.object();
-  if (!o) return nullptr;
-  Property* p = o->findOwn(kData, true);
-  if (!p || !(p->flags & kInternal)) return nullptr;
-  Object* d = p->value.object();
-  if (!d || d->kind() != Object::Kind::Native || static_cast<NativeObject*>(d)->tag != kColorTransformTag)
-    return nullptr;
-  return static_cast<ColorTransformData*>(d);
+  return static_cast<ColorTransformData*>(hiddenData(v, kData, kColorTransformTag));
 }
 
 ColorTransformData* attachData(Machine& m, Object* o) {
   if (ColorTransformData* d = dataOf(Value(o))) return d;
   ColorTransformData* d = m.heap().make<ColorTransformData>();
-  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  attachHiddenData(o, kData, d);
   return d;
 }
 

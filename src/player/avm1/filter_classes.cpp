@@ -3,6 +3,7 @@
 // renderer as the filters a file places on a clip.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -19,8 +20,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 enum class FilterClass { Blur, Glow, DropShadow, ColorMatrix };
 
-// As with colour transforms, the filter lives in a cell hung on the object
-// under a hidden name, so a subclass's object becomes a filter by super().
+// As with colour transforms, the filter lives in a cell hung on the object.
 const char kData[] = "filter";
 
 class FilterData : public NativeObject {
@@ -30,14 +30,12 @@ class FilterData : public NativeObject {
   swf::Filter filter;
 };
 
-FilterData* dataOf(const Value& v) {
-  Object* o = v.object();
-  if (!o) return nullptr;
-  Property* p = o->findOwn(kData, true);
-  if (!p || !(p->flags & kInternal)) return nullptr;
-  Object* d = p->value.object();
-  if (!d || d->kind() != Object::Kind::Native || static_cast<NativeObject*>(d)->tag != kFilterTag) return nullptr;
-  return static_cast<FilterData*>(d);
+FilterData* dataOf(const Value& v) { return static_cast<FilterData*>(hiddenData(v, kData, kFilterTag)); }
+
+void attach(Machine& m, Object* o, FilterClass cls, const swf::Filter& f) {
+  FilterData* d = m.heap().make<FilterData>(cls);
+  d->filter = f;
+  attachHiddenData(o, kData, d);
 }
 
 Object* prototypeOf(Machine& m, FilterClass cls) {
@@ -49,9 +47,7 @@ Object* prototypeOf(Machine& m, FilterClass cls) {
 
 Object* makeFilterObject(Machine& m, FilterClass cls, const swf::Filter& f) {
   Object* o = m.heap().make<Object>(prototypeOf(m, cls));
-  FilterData* d = m.heap().make<FilterData>(cls);
-  d->filter = f;
-  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  attach(m, o, cls, f);
   return o;
 }
 
@@ -60,6 +56,9 @@ double clampTo(double v, double lo, double hi) { return std::isnan(v) ? lo : std
 // ------------------------------------------------------------ fields
 
 enum Field { kBlurX, kBlurY, kQuality, kColor, kAlpha, kStrength, kInner, kKnockout, kDistance, kAngle, kHideObject };
+
+const char* const kFieldNames[] = {"blurX",    "blurY",    "quality",  "color", "alpha",     "strength",
+                                   "inner",    "knockout", "distance", "angle", "hideObject"};
 
 bool isFlag(int field) { return field == kInner || field == kKnockout || field == kHideObject; }
 
@@ -138,10 +137,7 @@ void construct(Machine& m, Call& c, FilterClass cls, swf::Filter::Kind kind, con
     if (v.isUndefined()) v = isFlag(params[i].field) ? Value(false) : Value(params[i].fallback);
     setFieldValue(m, f, params[i].field, v);
   }
-  if (dataOf(c.thisValue)) return;
-  FilterData* d = m.heap().make<FilterData>(cls);
-  d->filter = f;
-  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  if (!dataOf(c.thisValue)) attach(m, o, cls, f);
 }
 
 Value blurConstructor(Machine& m, Call& c) {
@@ -177,10 +173,7 @@ Value colorMatrixConstructor(Machine& m, Call& c) {
   swf::Filter f;
   f.kind = swf::Filter::Kind::ColorMatrix;
   setMatrix(m, f, c.arg(0));
-  if (dataOf(c.thisValue)) return Value();
-  FilterData* d = m.heap().make<FilterData>(FilterClass::ColorMatrix);
-  d->filter = f;
-  o->define(kData, Value(d), kInternal | kDontEnum | kDontDelete);
+  if (!dataOf(c.thisValue)) attach(m, o, FilterClass::ColorMatrix, f);
   return Value();
 }
 
@@ -261,41 +254,23 @@ void installFilters(Machine& m) {
   struct Class {
     const char* name;
     NativeFunction constructor;
-    std::vector<std::pair<const char*, int>> fields;
+    const Param* params;
+    size_t paramCount;
   };
   const Class list[] = {
-      {"BlurFilter", blurConstructor, {{"blurX", kBlurX}, {"blurY", kBlurY}, {"quality", kQuality}}},
-      {"GlowFilter",
-       glowConstructor,
-       {{"color", kColor},
-        {"alpha", kAlpha},
-        {"blurX", kBlurX},
-        {"blurY", kBlurY},
-        {"strength", kStrength},
-        {"quality", kQuality},
-        {"inner", kInner},
-        {"knockout", kKnockout}}},
-      {"DropShadowFilter",
-       shadowConstructor,
-       {{"distance", kDistance},
-        {"angle", kAngle},
-        {"color", kColor},
-        {"alpha", kAlpha},
-        {"blurX", kBlurX},
-        {"blurY", kBlurY},
-        {"strength", kStrength},
-        {"quality", kQuality},
-        {"inner", kInner},
-        {"knockout", kKnockout},
-        {"hideObject", kHideObject}}},
-      {"ColorMatrixFilter", colorMatrixConstructor, {}},
+      {"BlurFilter", blurConstructor, kBlurParams, std::size(kBlurParams)},
+      {"GlowFilter", glowConstructor, kGlowParams, std::size(kGlowParams)},
+      {"DropShadowFilter", shadowConstructor, kShadowParams, std::size(kShadowParams)},
+      {"ColorMatrixFilter", colorMatrixConstructor, nullptr, 0},
   };
   for (const Class& cls : list) {
     Object* proto = m.heap().make<Object>(base);
     m.defineClass(package, cls.name, cls.constructor, proto);
-    for (const auto& field : cls.fields)
-      proto->defineVirtual(field.first, m.newNative(getField, field.second), m.newNative(setField, field.second),
+    for (size_t i = 0; i < cls.paramCount; ++i) {
+      int field = cls.params[i].field;
+      proto->defineVirtual(kFieldNames[field], m.newNative(getField, field), m.newNative(setField, field),
                            kDontEnum | kDontDelete);
+    }
   }
   Object* colorMatrix = prototypeOf(m, FilterClass::ColorMatrix);
   colorMatrix->defineVirtual("matrix", m.newNative(getColorMatrix), m.newNative(setColorMatrix),
