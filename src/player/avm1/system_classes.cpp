@@ -225,6 +225,10 @@ void deliverLocalMessages(Machine& m) {
   m.rootTracers().push_back([&hold](Heap& heap) {
     for (const Value& v : hold) heap.mark(v);
   });
+  struct HoldRoots {
+    Machine& m;
+    ~HoldRoots() { m.rootTracers().pop_back(); }
+  } holdRoots{m};
   for (Message& msg : batch) {
     // The sender hears first; the receiver listening at the end of the
     // frame then runs the method, if it was there when the message went.
@@ -235,6 +239,8 @@ void deliverLocalMessages(Machine& m) {
       Value onStatus = m.get(msg.sender, "onStatus");
       if (onStatus.object()) m.callFromOutside(onStatus, Value(msg.sender), {Value(status)});
     });
+    // onStatus may have closed the receiver (and the collector freed it).
+    receiver = receiver ? r->listenerOn(msg.channel) : nullptr;
     if (!receiver) continue;
     m.runOutside([&] {
       Value fn = m.get(receiver, msg.method);
@@ -242,7 +248,6 @@ void deliverLocalMessages(Machine& m) {
         m.callFromOutside(fn, Value(receiver), msg.args);
     });
   }
-  m.rootTracers().pop_back();
 }
 
 void installSystem(Machine& m) {
