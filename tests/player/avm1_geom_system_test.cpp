@@ -263,3 +263,22 @@ TEST_F(Geom, MissingPropertiesAreAskedOfResolveFromSwf6Only) {
   old->define("__resolve", Value(swf5.newNative(resolveByName)));
   EXPECT_TRUE(swf5.get(old, "missing").isUndefined());
 }
+
+TEST_F(Connections, AReceiverClosedWhileTheSenderHearsIsNotCalledNorKeptAlive) {
+  Value receiver = connection("receiver"), sender = connection("sender");
+  call(receiver, "connect", {"channel"});
+  m.set(m.global(), "receiverToClose", receiver);
+  m.setMember(sender, "onStatus", Value(m.newNative([](Machine& m, Call&) {
+                Value r = m.get(m.global(), "receiverToClose");
+                m.remove(m.global(), "receiverToClose");
+                m.callMethod(r, "close", nullptr, 0);
+                // Nothing holds the receiver now: a collection frees it.
+                m.collect();
+                heard.push_back("closed");
+                return Value();
+              })));
+  call(sender, "send", {"channel", "hello"});
+  receiver = Value();
+  avm1::deliverLocalMessages(m);
+  EXPECT_EQ((std::vector<std::string>{"closed"}), heard);
+}
