@@ -282,3 +282,31 @@ TEST_F(Connections, AReceiverClosedWhileTheSenderHearsIsNotCalledNorKeptAlive) {
   avm1::deliverLocalMessages(m);
   EXPECT_EQ((std::vector<std::string>{"closed"}), heard);
 }
+
+TEST_F(Geom, ConvolutionWeightsFollowTheMatrixSizeAndNativeAccessorsReachThem) {
+  Value filters = m.getMember(m.get(m.global(), "flash"), "filters");
+  std::vector<Value> args = {2, 2, Value(m.newArray({1, 2, 3, 4, 5, 6}))};
+  Value f = m.construct(m.getMember(filters, "ConvolutionFilter"), args.data(), args.size());
+  // Extra weights are dropped; a larger matrix is padded with zeros.
+  EXPECT_EQ("1,2,3,4", text(m.getMember(f, "matrix")));
+  m.setMember(f, "matrixX", Value(3));
+  EXPECT_EQ("1,2,3,4,0,0", text(m.getMember(f, "matrix")));
+  m.setMember(f, "matrixY", Value(1000));  // past the largest size the player takes
+  EXPECT_EQ(15, num(f, "matrixY"));
+  EXPECT_EQ(45, num(m.getMember(f, "matrix"), "length"));
+  EXPECT_TRUE(m.toBoolean(m.getMember(f, "preserveAlpha")));  // defaults of the arguments left out
+
+  // The width's getter and setter by number (after one skipped pair), under
+  // a name of the script's.
+  std::vector<Value> accessor = {f, 1109, ",matrixWidth", -1};
+  m.call(m.get(m.global(), "ASSetNativeAccessor"), Value(), accessor.data(), accessor.size());
+  EXPECT_EQ(3, num(f, "matrixWidth"));
+  m.setMember(f, "matrixWidth", Value(4));
+  EXPECT_EQ(4, num(f, "matrixX"));
+  // Numbers of no known routine make no property and no function.
+  std::vector<Value> unknown = {f, 9999, "nothing", 1};
+  m.call(m.get(m.global(), "ASSetNativeAccessor"), Value(), unknown.data(), unknown.size());
+  EXPECT_FALSE(m.hasProperty(f.object(), "nothing"));
+  std::vector<Value> nativeArgs = {1109, 99};
+  EXPECT_TRUE(m.call(m.get(m.global(), "ASnative"), Value(), nativeArgs.data(), nativeArgs.size()).isUndefined());
+}

@@ -32,6 +32,8 @@ void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; 
 void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);  // flash.filters and MovieClip.filters; after flash.geom
+// ASnative(major, minor) of the filters' property accessors; null for others.
+FunctionObject* filterNative(Machine& m, int major, int minor);
 // The flash.geom package object, made on first use.
 Object* geomPackage(Machine& m);
 

@@ -1,5 +1,5 @@
-// flash.filters: BitmapFilter, BlurFilter, GlowFilter, DropShadowFilter
-// and ColorMatrixFilter, and MovieClip.filters, which hands them to the
+// flash.filters: BitmapFilter, BlurFilter, GlowFilter, DropShadowFilter,
+// ColorMatrixFilter and ConvolutionFilter, and MovieClip.filters, which hands them to the
 // renderer as the filters a file places on a clip.
 #include <algorithm>
 #include <cmath>
@@ -18,7 +18,7 @@ namespace {
 constexpr int kFilterTag = 8;
 constexpr double kPi = 3.14159265358979323846;
 
-enum class FilterClass { Blur, Glow, DropShadow, ColorMatrix };
+enum class FilterClass { Blur, Glow, DropShadow, ColorMatrix, Convolution };
 
 // As with colour transforms, the filter lives in a cell hung on the object.
 const char kData[] = "filter";
@@ -39,7 +39,8 @@ void attach(Machine& m, Object* o, FilterClass cls, const swf::Filter& f) {
 }
 
 Object* prototypeOf(Machine& m, FilterClass cls) {
-  static const char* const names[] = {"BlurFilter", "GlowFilter", "DropShadowFilter", "ColorMatrixFilter"};
+  static const char* const names[] = {"BlurFilter", "GlowFilter", "DropShadowFilter", "ColorMatrixFilter",
+                                      "ConvolutionFilter"};
   Object* filters = m.get(m.get(m.global(), "flash").object(), "filters").object();
   Object* ctor = filters ? m.get(filters, names[static_cast<int>(cls)]).object() : nullptr;
   return ctor ? m.get(ctor, "prototype").object() : nullptr;
@@ -55,15 +56,46 @@ double clampTo(double v, double lo, double hi) { return std::isnan(v) ? lo : std
 
 // ------------------------------------------------------------ fields
 
-enum Field { kBlurX, kBlurY, kQuality, kColor, kAlpha, kStrength, kInner, kKnockout, kDistance, kAngle, kHideObject };
+enum Field {
+  kBlurX, kBlurY, kQuality, kColor, kAlpha, kStrength, kInner, kKnockout, kDistance, kAngle, kHideObject,
+  kMatrixX, kMatrixY, kWeights, kDivisor, kBias, kPreserveAlpha, kClamp
+};
 
-const char* const kFieldNames[] = {"blurX",    "blurY",    "quality",  "color", "alpha",     "strength",
-                                   "inner",    "knockout", "distance", "angle", "hideObject"};
+const char* const kFieldNames[] = {"blurX",   "blurY",   "quality", "color",   "alpha", "strength",
+                                   "inner",   "knockout", "distance", "angle", "hideObject", "matrixX",
+                                   "matrixY", "matrix",  "divisor", "bias",    "preserveAlpha", "clamp"};
 
-bool isFlag(int field) { return field == kInner || field == kKnockout || field == kHideObject; }
+bool isFlag(int field) {
+  return field == kInner || field == kKnockout || field == kHideObject || field == kPreserveAlpha || field == kClamp;
+}
 
-Value fieldValue(const swf::Filter& f, int field) {
+// A convolution keeps matrixX × matrixY weights, whatever was set.
+void resizeWeights(swf::Filter& f) { f.matrix.resize(static_cast<size_t>(f.matrixX * f.matrixY), 0.0f); }
+
+void setWeights(Machine& m, swf::Filter& f, const Value& v) {
+  f.matrix.assign(static_cast<size_t>(f.matrixX * f.matrixY), 0.0f);
+  Object* list = v.object();
+  if (!list) return;
+  double n = std::min(m.arrayLength(list), static_cast<double>(f.matrix.size()));
+  for (int i = 0; i < n; ++i) {
+    double w = m.toNumber(m.arrayGet(list, i));
+    f.matrix[i] = std::isfinite(w) ? static_cast<float>(w) : 0.0f;
+  }
+}
+
+Value fieldValue(Machine& m, const swf::Filter& f, int field) {
   switch (field) {
+    case kMatrixX: return Value(static_cast<double>(f.matrixX));
+    case kMatrixY: return Value(static_cast<double>(f.matrixY));
+    case kWeights: {
+      std::vector<Value> values;
+      for (float w : f.matrix) values.push_back(Value(static_cast<double>(w)));
+      return Value(m.newArray(values));
+    }
+    case kDivisor: return Value(f.divisor);
+    case kBias: return Value(f.bias);
+    case kPreserveAlpha: return Value(f.preserveAlpha);
+    case kClamp: return Value(f.clamp);
     case kBlurX: return Value(f.blurX);
     case kBlurY: return Value(f.blurY);
     case kQuality: return Value(static_cast<double>(f.passes));
@@ -79,8 +111,18 @@ Value fieldValue(const swf::Filter& f, int field) {
 }
 
 void setFieldValue(Machine& m, swf::Filter& f, int field, const Value& v) {
-  double n = isFlag(field) ? 0 : m.toNumber(v);
+  double n = isFlag(field) || field == kWeights ? 0 : m.toNumber(v);
   switch (field) {
+    case kMatrixX:
+    case kMatrixY:
+      (field == kMatrixX ? f.matrixX : f.matrixY) = static_cast<int>(clampTo(wrapToInt32(n), 0, 15));
+      resizeWeights(f);
+      break;
+    case kWeights: setWeights(m, f, v); break;
+    case kDivisor: f.divisor = std::isfinite(n) ? n : 1; break;
+    case kBias: f.bias = std::isfinite(n) ? n : 0; break;
+    case kPreserveAlpha: f.preserveAlpha = m.toBoolean(v); break;
+    case kClamp: f.clamp = m.toBoolean(v); break;
     case kBlurX: f.blurX = clampTo(n, 0, 255); break;
     case kBlurY: f.blurY = clampTo(n, 0, 255); break;
     case kQuality: f.passes = static_cast<int>(clampTo(wrapToInt32(n), 0, 15)); break;
@@ -101,9 +143,9 @@ void setFieldValue(Machine& m, swf::Filter& f, int field, const Value& v) {
   }
 }
 
-Value getField(Machine&, Call& c) {
+Value getField(Machine& m, Call& c) {
   FilterData* d = dataOf(c.thisValue);
-  return d ? fieldValue(d->filter, c.callee->magic) : Value();
+  return d ? fieldValue(m, d->filter, c.callee->magic) : Value();
 }
 
 Value setField(Machine& m, Call& c) {
@@ -122,6 +164,8 @@ const Param kGlowParams[] = {{kColor, 0xFF0000}, {kAlpha, 1}, {kBlurX, 6},   {kB
 const Param kShadowParams[] = {{kDistance, 4}, {kAngle, 45},   {kColor, 0},   {kAlpha, 1},
                                {kBlurX, 4},    {kBlurY, 4},    {kStrength, 1}, {kQuality, 1},
                                {kInner, 0},    {kKnockout, 0}, {kHideObject, 0}};
+const Param kConvolutionParams[] = {{kMatrixX, 0}, {kMatrixY, 0},       {kWeights, 0}, {kDivisor, 1}, {kBias, 0},
+                                    {kPreserveAlpha, 1}, {kClamp, 1}, {kColor, 0},   {kAlpha, 0}};
 
 template <size_t N>
 void construct(Machine& m, Call& c, FilterClass cls, swf::Filter::Kind kind, const Param (&params)[N]) {
@@ -134,7 +178,7 @@ void construct(Machine& m, Call& c, FilterClass cls, swf::Filter::Kind kind, con
   f.kind = kind;
   for (size_t i = 0; i < N; ++i) {
     Value v = c.arg(i);
-    if (v.isUndefined()) v = isFlag(params[i].field) ? Value(false) : Value(params[i].fallback);
+    if (v.isUndefined()) v = isFlag(params[i].field) ? Value(params[i].fallback != 0) : Value(params[i].fallback);
     setFieldValue(m, f, params[i].field, v);
   }
   if (!dataOf(c.thisValue)) attach(m, o, cls, f);
@@ -150,6 +194,10 @@ Value glowConstructor(Machine& m, Call& c) {
 }
 Value shadowConstructor(Machine& m, Call& c) {
   construct(m, c, FilterClass::DropShadow, swf::Filter::Kind::DropShadow, kShadowParams);
+  return Value();
+}
+Value convolutionConstructor(Machine& m, Call& c) {
+  construct(m, c, FilterClass::Convolution, swf::Filter::Kind::Convolution, kConvolutionParams);
   return Value();
 }
 
@@ -206,13 +254,14 @@ FilterClass classOf(const swf::Filter& f) {
   switch (f.kind) {
     case swf::Filter::Kind::Blur: return FilterClass::Blur;
     case swf::Filter::Kind::ColorMatrix: return FilterClass::ColorMatrix;
+    case swf::Filter::Kind::Convolution: return FilterClass::Convolution;
     default: return f.distance == 0 ? FilterClass::Glow : FilterClass::DropShadow;
   }
 }
 
 bool scriptable(const swf::Filter& f) {
   return f.kind == swf::Filter::Kind::Blur || f.kind == swf::Filter::Kind::ColorMatrix ||
-         f.kind == swf::Filter::Kind::DropShadow;
+         f.kind == swf::Filter::Kind::DropShadow || f.kind == swf::Filter::Kind::Convolution;
 }
 
 Value getClipFilters(Machine& m, Call& c) {
@@ -241,6 +290,14 @@ Value setClipFilters(Machine& m, Call& c) {
 
 }  // namespace
 
+FunctionObject* filterNative(Machine& m, int major, int minor) {
+  // The convolution's properties in constructor order, each a getter at an
+  // odd number and its setter after it.
+  if (major != 1109 || minor < 1 || minor > 2 * static_cast<int>(std::size(kConvolutionParams))) return nullptr;
+  int field = kConvolutionParams[(minor - 1) / 2].field;
+  return m.newNative(minor % 2 ? getField : setField, field);
+}
+
 void installFilters(Machine& m) {
   Object* flash = m.get(m.global(), "flash").object();
   if (!flash) return;  // made with flash.geom
@@ -262,6 +319,7 @@ void installFilters(Machine& m) {
       {"GlowFilter", glowConstructor, kGlowParams, std::size(kGlowParams)},
       {"DropShadowFilter", shadowConstructor, kShadowParams, std::size(kShadowParams)},
       {"ColorMatrixFilter", colorMatrixConstructor, nullptr, 0},
+      {"ConvolutionFilter", convolutionConstructor, kConvolutionParams, std::size(kConvolutionParams)},
   };
   for (const Class& cls : list) {
     Object* proto = m.heap().make<Object>(base);

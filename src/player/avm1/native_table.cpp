@@ -1,5 +1,7 @@
 // ASnative(major, minor): the player's built-in routines by number, as
 // hand-written movies and compilers' class code reach them.
+#include <string>
+
 #include "player/avm1/builtins.h"
 #include "player/avm1/interpreter.h"
 
@@ -24,16 +26,49 @@ const NativeEntry kTable[] = {
     {2, 0, asNew},
 };
 
+FunctionObject* nativeFunction(Machine& m, double major, double minor) {
+  for (const NativeEntry& e : kTable)
+    if (e.major == major && e.minor == minor) return m.newNative(e.fn);
+  if (!(major >= 0 && major < 65536 && minor >= 0 && minor < 65536)) return nullptr;
+  return filterNative(m, static_cast<int>(major), static_cast<int>(minor));
+}
+
 Value asNative(Machine& m, Call& c) {
   if (c.count < 2) return Value();
-  double major = m.toNumber(c.arg(0)), minor = m.toNumber(c.arg(1));
-  for (const NativeEntry& e : kTable)
-    if (e.major == major && e.minor == minor) return Value(m.newNative(e.fn));
+  FunctionObject* fn = nativeFunction(m, m.toNumber(c.arg(0)), m.toNumber(c.arg(1)));
+  return fn ? Value(fn) : Value();
+}
+
+// ASSetNativeAccessor(object, major, "a,b,c", first): property a gets the
+// getter `first` and the setter after it, b the next pair, and so on; an
+// empty name skips its pair.
+Value asSetNativeAccessor(Machine& m, Call& c) {
+  Object* o = c.arg(0).object();
+  if (!o || c.count < 3) return Value();
+  double major = m.toNumber(c.arg(1));
+  std::string names = m.toString(c.arg(2)).str();
+  double minor = c.count > 3 ? m.toNumber(c.arg(3)) : 0;
+  size_t start = 0;
+  while (start <= names.size()) {
+    size_t comma = names.find(',', start);
+    if (comma == std::string::npos) comma = names.size();
+    std::string name = names.substr(start, comma - start);
+    if (!name.empty()) {
+      FunctionObject* getter = nativeFunction(m, major, minor);
+      FunctionObject* setter = nativeFunction(m, major, minor + 1);
+      if (getter) o->defineVirtual(String(name), getter, setter, 0);
+    }
+    minor += 2;
+    start = comma + 1;
+  }
   return Value();
 }
 
 }  // namespace
 
-void installNativeTable(Machine& m) { m.method(m.global(), "ASnative", asNative); }
+void installNativeTable(Machine& m) {
+  m.method(m.global(), "ASnative", asNative);
+  m.method(m.global(), "ASSetNativeAccessor", asSetNativeAccessor);
+}
 
 }  // namespace avm1
