@@ -310,3 +310,24 @@ TEST_F(Geom, ConvolutionWeightsFollowTheMatrixSizeAndNativeAccessorsReachThem) {
   std::vector<Value> nativeArgs = {1109, 99};
   EXPECT_TRUE(m.call(m.get(m.global(), "ASnative"), Value(), nativeArgs.data(), nativeArgs.size()).isUndefined());
 }
+
+TEST_F(Geom, ForInListsThePrototypesNamesFirstAndEachNameOnce) {
+  Object* proto = m.newObject();
+  m.set(proto, "shared", Value(1));
+  m.set(proto, "fromProto", Value(2));
+  Object* o = m.heap().make<Object>(proto);
+  m.set(o, "first", Value(3));
+  m.set(o, "Shared", Value(4));
+  std::vector<std::string> names;
+  for (const avm1::String& n : m.enumerate(o)) names.push_back(n.str());
+  // SWF 8 names differ by case; a name already seen below is not listed again.
+  EXPECT_EQ((std::vector<std::string>{"fromProto", "shared", "Shared", "first"}), names);
+
+  Machine swf6(6, {});
+  Object* p6 = swf6.newObject();
+  swf6.set(p6, "shared", Value(1));
+  Object* o6 = swf6.heap().make<Object>(p6);
+  swf6.set(o6, "SHARED", Value(2));
+  ASSERT_EQ(1u, swf6.enumerate(o6).size());
+  EXPECT_EQ("SHARED", swf6.enumerate(o6)[0].str());
+}
