@@ -273,7 +273,7 @@ TEST_F(Clips, TransformObjectsReadAndChangeTheClipItself) {
   EXPECT_EQ(0.5, number(get(get(inner, "concatenatedColorTransform"), "redMultiplier")));
 }
 
-TEST_F(Clips, FiltersSetFromScriptsReachTheRendererAndReadBackAsFilters) {
+TEST_F(Clips, FiltersAndBlendModesSetFromScriptsReachTheDisplayObject) {
   Value box = clip("box");
   player::DisplayObject* o = avm1::spriteOf(box)->displayObject();
   EXPECT_EQ(0, number(get(get(box, "filters"), "length")));
@@ -300,6 +300,18 @@ TEST_F(Clips, FiltersSetFromScriptsReachTheRendererAndReadBackAsFilters) {
 
   set(box, "filters", Value(machine_->newArray()));
   EXPECT_FALSE(o->filters);
+
+  // Blend modes by name or by the file's number; others change nothing.
+  EXPECT_EQ("normal", machine_->toString(get(box, "blendMode")).str());
+  set(box, "blendMode", "multiply");
+  EXPECT_EQ(swf::BlendMode::Multiply, o->blendMode);
+  set(box, "blendMode", 14);
+  EXPECT_EQ("hardlight", machine_->toString(get(box, "blendMode")).str());
+  set(box, "blendMode", "Multiply");
+  set(box, "blendMode", 15);
+  EXPECT_EQ(swf::BlendMode::HardLight, o->blendMode);
+  set(box, "cacheAsBitmap", 1);
+  EXPECT_TRUE(o->cacheAsBitmap);
 }
 
 namespace {

@@ -31,7 +31,7 @@ void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transfor
 void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
 void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
-void installFilters(Machine& m);  // flash.filters and MovieClip.filters; after flash.geom
+void installFilters(Machine& m);  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.
 FunctionObject* filterNative(Machine& m, int major, int minor);
 // The flash.geom package object, made on first use.

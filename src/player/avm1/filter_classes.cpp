@@ -1,10 +1,12 @@
 // flash.filters: BitmapFilter, BlurFilter, GlowFilter, DropShadowFilter,
-// ColorMatrixFilter and ConvolutionFilter, and MovieClip.filters, which hands them to the
-// renderer as the filters a file places on a clip.
+// ColorMatrixFilter and ConvolutionFilter, and the effects scripts put on a
+// clip: MovieClip.filters, blendMode and cacheAsBitmap, which the renderer
+// takes as it takes those a file places.
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "player/avm1/builtins.h"
@@ -288,6 +290,50 @@ Value setClipFilters(Machine& m, Call& c) {
   return Value();
 }
 
+// ------------------------------------------------------------ blendMode, cacheAsBitmap
+
+const char* const kBlendModeNames[] = {"normal",     "layer",    "multiply", "screen", "lighten",
+                                       "darken",     "difference", "add",    "subtract", "invert",
+                                       "alpha",      "erase",    "overlay",  "hardlight"};
+
+player::DisplayObject* clipDisplay(const Call& c) {
+  player::SpriteInstance* s = spriteOf(c.thisValue);
+  return s ? s->displayObject() : nullptr;
+}
+
+Value getBlendMode(Machine&, Call& c) {
+  player::DisplayObject* d = clipDisplay(c);
+  if (!d) return Value();
+  size_t index = static_cast<size_t>(d->blendMode) - 1;
+  return Value(kBlendModeNames[index < std::size(kBlendModeNames) ? index : 0]);
+}
+
+// By name or by the file's number; anything else leaves the mode as it was.
+Value setBlendMode(Machine& m, Call& c) {
+  player::DisplayObject* d = clipDisplay(c);
+  if (!d) return Value();
+  const Value& v = c.arg(0);
+  if (v.isNumber()) {
+    double n = v.number();
+    if (n >= 1 && n <= std::size(kBlendModeNames) && n == std::floor(n)) d->blendMode = static_cast<swf::BlendMode>(n);
+    return Value();
+  }
+  std::string name = m.toString(v).str();
+  for (size_t i = 0; i < std::size(kBlendModeNames); ++i)
+    if (name == kBlendModeNames[i]) d->blendMode = static_cast<swf::BlendMode>(i + 1);
+  return Value();
+}
+
+Value getCacheAsBitmap(Machine&, Call& c) {
+  player::DisplayObject* d = clipDisplay(c);
+  return d ? Value(d->cacheAsBitmap) : Value();
+}
+
+Value setCacheAsBitmap(Machine& m, Call& c) {
+  if (player::DisplayObject* d = clipDisplay(c)) d->cacheAsBitmap = m.toBoolean(c.arg(0));
+  return Value();
+}
+
 }  // namespace
 
 FunctionObject* filterNative(Machine& m, int major, int minor) {
@@ -334,8 +380,11 @@ void installFilters(Machine& m) {
   colorMatrix->defineVirtual("matrix", m.newNative(getColorMatrix), m.newNative(setColorMatrix),
                              kDontEnum | kDontDelete);
 
-  m.protos().movieClip->defineVirtual("filters", m.newNative(getClipFilters), m.newNative(setClipFilters),
-                                      kDontEnum | kDontDelete | kVersion8);
+  Object* clip = m.protos().movieClip;
+  const uint32_t flags = kDontEnum | kDontDelete | kVersion8;
+  clip->defineVirtual("filters", m.newNative(getClipFilters), m.newNative(setClipFilters), flags);
+  clip->defineVirtual("blendMode", m.newNative(getBlendMode), m.newNative(setBlendMode), flags);
+  clip->defineVirtual("cacheAsBitmap", m.newNative(getCacheAsBitmap), m.newNative(setCacheAsBitmap), flags);
 }
 
 }  // namespace avm1
