@@ -271,6 +271,9 @@ TEST_F(Clips, TransformObjectsReadAndChangeTheClipItself) {
   EXPECT_EQ(50, number(get(whole, "tx")));
   EXPECT_EQ(2, number(get(whole, "a")));
   EXPECT_EQ(0.5, number(get(get(inner, "concatenatedColorTransform"), "redMultiplier")));
+  // The doubled 100 × 50 rectangle covers whole pixels from (50, 60).
+  EXPECT_EQ("(x=50, y=60, w=200, h=100)",
+            machine_->toString(get(get(clip("box"), "transform"), "pixelBounds")).str());
 }
 
 TEST_F(Clips, FiltersAndBlendModesSetFromScriptsReachTheDisplayObject) {

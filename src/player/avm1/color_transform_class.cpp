@@ -6,6 +6,7 @@
 
 #include "player/avm1/builtins.h"
 #include "player/avm1/clip_object.h"
+#include "player/core/bounds.h"
 #include "player/core/sprite.h"
 
 namespace avm1 {
@@ -191,11 +192,25 @@ Value getMatrix(Machine& m, Call& c) {
 // The clip's matrix within all its parents': from its space to the stage's.
 Value getConcatenatedMatrix(Machine& m, Call& c) {
   player::SpriteInstance* s = transformSprite(c);
+  return s ? matrixObject(m, s->worldMatrix()) : Value();
+}
+
+// What the clip covers on the stage, in whole pixels.
+Value getPixelBounds(Machine& m, Call& c) {
+  player::SpriteInstance* s = transformSprite(c);
   if (!s) return Value();
-  swf::Matrix t;
-  for (int depth = 0; s && depth < 1000; s = s->parent(), ++depth)
-    if (player::DisplayObject* d = s->displayObject()) t = d->matrix * t;
-  return matrixObject(m, t);
+  double box[4];
+  player::clearBox(box);
+  player::addSpriteBounds(*s, s->worldMatrix(), box);
+  double edges[4] = {0, 0, 0, 0};
+  if (!player::boxIsEmpty(box)) {
+    edges[0] = std::floor(box[0] / 20);
+    edges[1] = std::floor(box[1] / 20);
+    edges[2] = std::ceil(box[2] / 20) - edges[0];
+    edges[3] = std::ceil(box[3] / 20) - edges[1];
+  }
+  Value args[4] = {Value(edges[0]), Value(edges[1]), Value(edges[2]), Value(edges[3])};
+  return m.construct(m.get(geomPackage(m), "Rectangle"), args, 4);
 }
 
 Value setMatrix(Machine& m, Call& c) {
@@ -248,6 +263,7 @@ void installColorTransform(Machine& m) {
                                 kDontEnum | kDontDelete);
   transformProto->defineVirtual("concatenatedMatrix", m.newNative(getConcatenatedMatrix), nullptr,
                                 kDontEnum | kDontDelete);
+  transformProto->defineVirtual("pixelBounds", m.newNative(getPixelBounds), nullptr, kDontEnum | kDontDelete);
   transformProto->defineVirtual("matrix", m.newNative(getMatrix), m.newNative(setMatrix), kDontEnum | kDontDelete);
   p.movieClip->defineVirtual("transform", m.newNative(clipTransform), nullptr, kDontEnum | kDontDelete | kVersion8);
 }
