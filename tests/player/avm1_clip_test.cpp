@@ -341,4 +341,10 @@ TEST_F(Clips, ALoaderReportsThatItLoadsNothingAfterTheFrameAndLeavesTheClip) {
   EXPECT_EQ(20, number(get(clip("box"), "_x")));
   player_->advanceFrame();
   EXPECT_EQ(1u, loaderEvents.size());  // told once
+
+  Value progress = call(loader, "getProgress", {box});
+  EXPECT_EQ(number(call(box, "getBytesTotal")), number(get(progress, "bytesTotal")));
+  EXPECT_TRUE(call(loader, "getProgress", {"nowhere"}).isUndefined());
+  EXPECT_TRUE(machine_->toBoolean(call(loader, "unloadClip", {box})));
+  EXPECT_TRUE(get(Value(root_), "box").isUndefined());
 }

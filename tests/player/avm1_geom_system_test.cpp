@@ -332,3 +332,31 @@ TEST_F(Geom, ForInListsThePrototypesNamesFirstAndEachNameOnce) {
   ASSERT_EQ(1u, swf6.enumerate(o6).size());
   EXPECT_EQ("SHARED", swf6.enumerate(o6)[0].str());
 }
+
+TEST_F(Geom, FilterNumbersKeepTheirUnitsAndRangesAndClonesStandApart) {
+  Value filters = m.getMember(m.get(m.global(), "flash"), "filters");
+  std::vector<Value> args = {10, 90, 0x336699, 2, 4, 4, 1, 40};
+  Value shadow = m.construct(m.getMember(filters, "DropShadowFilter"), args.data(), args.size());
+  // Degrees in, degrees out, whatever the renderer keeps.
+  EXPECT_DOUBLE_EQ(90, num(shadow, "angle"));
+  EXPECT_EQ(0x336699, num(shadow, "color"));
+  EXPECT_EQ(1, num(shadow, "alpha"));     // at most 1
+  EXPECT_EQ(15, num(shadow, "quality"));  // at most 15
+  m.setMember(shadow, "angle", Value(450));
+  EXPECT_DOUBLE_EQ(90, num(shadow, "angle"));
+  m.setMember(shadow, "distance", Value(NAN));
+  EXPECT_EQ(0, num(shadow, "distance"));
+
+  Value copy = m.callMethod(shadow, "clone", nullptr, 0);
+  m.setMember(copy, "color", Value(0));
+  EXPECT_EQ(0x336699, num(shadow, "color"));
+  EXPECT_FALSE(m.toBoolean(m.getMember(copy, "hideObject")));
+
+  // A colour matrix hands out copies of its numbers.
+  std::vector<Value> none;
+  Value cm = m.construct(m.getMember(filters, "ColorMatrixFilter"), none.data(), 0);
+  EXPECT_EQ("1,0,0,0,0,0,1,0,0,0,0,0,1,0,0,0,0,0,1,0", text(m.getMember(cm, "matrix")));
+  Value numbers = m.getMember(cm, "matrix");
+  m.arraySet(numbers.object(), 0, Value(5));
+  EXPECT_EQ(1, m.toNumber(m.arrayGet(m.getMember(cm, "matrix").object(), 0)));
+}

@@ -61,10 +61,9 @@ Value colorTransformConstructor(Machine& m, Call& c) {
   return Value();
 }
 
-Value getField(Machine& m, Call& c) {
+Value getField(Machine&, Call& c) {
   ColorTransformData* d = dataOf(c.thisValue);
   if (!d) return Value();
-  (void)m;
   return Value(d->value.*kFields[c.callee->magic]);
 }
 
