@@ -34,7 +34,8 @@ void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.
 FunctionObject* filterNative(Machine& m, int major, int minor);
-// The flash.geom package object, made on first use.
+// The flash and flash.geom package objects, made on first use.
+Object* flashPackage(Machine& m);
 Object* geomPackage(Machine& m);
 
 // Gives `o` the listener methods of AsBroadcaster.

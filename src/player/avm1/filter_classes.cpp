@@ -40,12 +40,17 @@ void attach(Machine& m, Object* o, FilterClass cls, const swf::Filter& f) {
   attachHiddenData(o, kData, d);
 }
 
+Object* ownObject(Object* o, const char* name) {
+  const Property* p = o ? o->findOwn(name, true) : nullptr;
+  return p ? p->value.object() : nullptr;
+}
+
+// The class's prototype as installed, whatever the movie's version sees.
 Object* prototypeOf(Machine& m, FilterClass cls) {
   static const char* const names[] = {"BlurFilter", "GlowFilter", "DropShadowFilter", "ColorMatrixFilter",
                                       "ConvolutionFilter"};
-  Object* filters = m.get(m.get(m.global(), "flash").object(), "filters").object();
-  Object* ctor = filters ? m.get(filters, names[static_cast<int>(cls)]).object() : nullptr;
-  return ctor ? m.get(ctor, "prototype").object() : nullptr;
+  Object* filters = ownObject(flashPackage(m), "filters");
+  return ownObject(ownObject(filters, names[static_cast<int>(cls)]), "prototype");
 }
 
 Object* makeFilterObject(Machine& m, FilterClass cls, const swf::Filter& f) {
@@ -345,8 +350,7 @@ FunctionObject* filterNative(Machine& m, int major, int minor) {
 }
 
 void installFilters(Machine& m) {
-  Object* flash = m.get(m.global(), "flash").object();
-  if (!flash) return;  // made with flash.geom
+  Object* flash = flashPackage(m);
   Object* package = m.newObject();
   flash->define("filters", Value(package), kDontEnum);
 

@@ -464,19 +464,24 @@ Value matrixToString(Machine& m, Call& c) {
 
 }  // namespace
 
-Object* geomPackage(Machine& m) {
-  Object* flash = m.get(m.global(), "flash").object();
-  if (!flash) {
-    flash = m.newObject();
-    m.global()->define("flash", Value(flash), kDontEnum | kVersion8);
-  }
-  Object* geom = m.get(flash, "geom").object();
-  if (!geom) {
-    geom = m.newObject();
-    flash->define("geom", Value(geom), kDontEnum);
-  }
-  return geom;
+namespace {
+
+// A package object under `owner`, made on first use. Found whatever the
+// movie's version: the classes are installed before any script runs, and
+// a version that may not see them still must not get two of them.
+Object* package(Machine& m, Object* owner, const char* name, uint32_t flags) {
+  Property* p = owner->findOwn(name, true);
+  if (p && p->value.object()) return p->value.object();
+  Object* o = m.newObject();
+  owner->define(name, Value(o), flags);
+  return o;
 }
+
+}  // namespace
+
+Object* flashPackage(Machine& m) { return package(m, m.global(), "flash", kDontEnum | kVersion8); }
+
+Object* geomPackage(Machine& m) { return package(m, flashPackage(m), "geom", kDontEnum); }
 
 void installGeom(Machine& m) {
   Prototypes& p = m.protos();

@@ -84,8 +84,7 @@ Value jsQuoteString(Machine& m, Call& c) {
 }
 
 void installExternalInterface(Machine& m) {
-  Object* flash = m.get(m.global(), "flash").object();
-  if (!flash) return;  // made with flash.geom
+  Object* flash = flashPackage(m);
   Object* external = m.newObject();
   flash->define("external", Value(external), kDontEnum);
   Object* proto = m.newObject();
