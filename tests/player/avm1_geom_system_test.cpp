@@ -360,3 +360,17 @@ TEST_F(Geom, FilterNumbersKeepTheirUnitsAndRangesAndClonesStandApart) {
   m.arraySet(numbers.object(), 0, Value(5));
   EXPECT_EQ(1, m.toNumber(m.arrayGet(m.getMember(cm, "matrix").object(), 0)));
 }
+
+TEST_F(Geom, PropertyFlagsFromScriptsLeaveTheMachinesOwnNotesAlone) {
+  Value lc = m.construct(m.get(m.global(), "LocalConnection"), nullptr, 0);
+  std::vector<Value> connect = {"somewhere"};
+  m.callMethod(lc, "connect", connect.data(), 1);
+  // Every flag cleared and then every flag set on every global.
+  std::vector<Value> clearAll = {Value(m.global()), Value::null(), 0, 4294967295.0};
+  m.call(m.get(m.global(), "ASSetPropFlags"), Value(), clearAll.data(), clearAll.size());
+  std::vector<Value> setAll = {Value(m.global()), Value::null(), 4294967295.0, 0};
+  m.call(m.get(m.global(), "ASSetPropFlags"), Value(), setAll.data(), setAll.size());
+  // The connection's channel is still taken.
+  Value other = m.construct(m.get(m.global(), "LocalConnection"), nullptr, 0);
+  EXPECT_FALSE(m.toBoolean(m.callMethod(other, "connect", connect.data(), 1)));
+}

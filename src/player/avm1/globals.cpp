@@ -157,8 +157,9 @@ Value isFiniteFn(Machine& m, Call& c) {
 Value asSetPropFlags(Machine& m, Call& c) {
   Object* o = c.arg(0).object();
   if (!o) return Value();
-  uint32_t set = m.toUint32(c.arg(2));
-  uint32_t clear = c.count > 3 ? m.toUint32(c.arg(3)) : 0;
+  // The machine's own notes stay out of a script's reach.
+  uint32_t set = m.toUint32(c.arg(2)) & ~static_cast<uint32_t>(kInternal);
+  uint32_t clear = (c.count > 3 ? m.toUint32(c.arg(3)) : 0) & ~static_cast<uint32_t>(kInternal);
   std::vector<String> names;
   bool all = c.arg(1).isNull();
   if (!all) {

@@ -145,11 +145,14 @@ const char kDomain[] = "localhost";
 // A movie's queue of unsent messages stays within reason.
 constexpr size_t kMaxQueuedMessages = 10000;
 
+ConnectionRegistry* findRegistry(Machine& m) {
+  return static_cast<ConnectionRegistry*>(hiddenData(Value(m.global()), kRegistryName, kRegistryTag));
+}
+
 ConnectionRegistry* registryOf(Machine& m) {
-  Property* p = m.global()->findOwn(kRegistryName, true);
-  if (p && (p->flags & kInternal)) return static_cast<ConnectionRegistry*>(p->value.object());
+  if (ConnectionRegistry* r = findRegistry(m)) return r;
   ConnectionRegistry* r = m.heap().make<ConnectionRegistry>();
-  m.global()->define(kRegistryName, Value(r), kInternal | kDontEnum | kDontDelete);
+  attachHiddenData(m.global(), kRegistryName, r);
   return r;
 }
 
@@ -208,10 +211,8 @@ Value lcConstructor(Machine&, Call&) { return Value(); }
 
 void deliverLocalMessages(Machine& m) {
   if (m.disabled()) return;
-  Property* p = m.global()->findOwn(kRegistryName, true);
-  if (!p || !(p->flags & kInternal)) return;
-  auto* r = static_cast<ConnectionRegistry*>(p->value.object());
-  if (r->queue.empty()) return;
+  ConnectionRegistry* r = findRegistry(m);
+  if (!r || r->queue.empty()) return;
   // Messages sent while these are handled wait for the next frame.
   std::vector<Message> batch;
   batch.swap(r->queue);
