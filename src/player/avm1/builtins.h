@@ -31,12 +31,19 @@ void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transfor
 void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
 void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
-void installFilters(Machine& m);  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
+void installFilters(Machine& m);
+void installXml(Machine& m);           // XMLNode, XML
+void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnection, NetStream, XMLSocket
+void installDeviceClasses(Machine& m);   // Selection, ContextMenu, Camera, Microphone, Video, PrintJob, ...  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.
 FunctionObject* filterNative(Machine& m, int major, int minor);
 // The flash and flash.geom package objects, made on first use.
 Object* flashPackage(Machine& m);
 Object* geomPackage(Machine& m);
+
+// Text as escape() and unescape() give it.
+std::string escapeText(const std::string& s);
+std::string unescapeText(const std::string& s);
 
 // Gives `o` the listener methods of AsBroadcaster.
 void makeBroadcaster(Machine& m, Object* o);

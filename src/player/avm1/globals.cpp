@@ -17,8 +17,9 @@ namespace {
 
 // ------------------------------------------------------------ escape
 
-Value escape(Machine& m, Call& c) {
-  std::string s = m.toString(c.arg(0)).str();
+}  // namespace
+
+std::string escapeText(const std::string& s) {
   std::string out;
   for (unsigned char ch : s) {
     if (std::isalnum(ch)) {
@@ -29,8 +30,12 @@ Value escape(Machine& m, Call& c) {
       out += buf;
     }
   }
-  return m.makeString(out);
+  return out;
 }
+
+namespace {
+
+Value escape(Machine& m, Call& c) { return m.makeString(escapeText(m.toString(c.arg(0)).str())); }
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -39,8 +44,9 @@ int hexDigit(char c) {
   return -1;
 }
 
-Value unescape(Machine& m, Call& c) {
-  std::string s = m.toString(c.arg(0)).str();
+}  // namespace
+
+std::string unescapeText(const std::string& s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '%' && i + 2 < s.size() + 0 && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
@@ -64,8 +70,12 @@ Value unescape(Machine& m, Call& c) {
       out += s[i];
     }
   }
-  return m.makeString(out);
+  return out;
 }
+
+namespace {
+
+Value unescape(Machine& m, Call& c) { return m.makeString(unescapeText(m.toString(c.arg(0)).str())); }
 
 // ------------------------------------------------------------ numbers
 
@@ -287,6 +297,9 @@ void installGlobals(Machine& m) {
   installNativeTable(m);
   installFilters(m);
   installMovieClipLoader(m);
+  installXml(m);
+  installNetworkClasses(m);
+  installDeviceClasses(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -1,0 +1,478 @@
+// XMLNode and XML: a document tree scripts build, read and print. Nodes
+// keep their links (parentNode, firstChild, siblings, childNodes) as plain
+// properties, renewed whenever a parent's children change. load and send
+// reach no server here: a load fails as a missing file does.
+#include <string>
+
+#include "player/avm1/builtins.h"
+
+namespace avm1 {
+
+namespace {
+
+enum NodeType { kElement = 1, kText = 3 };
+
+// Reasons a parse stops, as `status` reports them.
+enum ParseStatus {
+  kParsed = 0,
+  kCdataUnterminated = -2,
+  kDeclarationUnterminated = -3,
+  kDoctypeUnterminated = -4,
+  kCommentUnterminated = -5,
+  kElementMalformed = -6,
+  kAttributeMalformed = -8,
+  kEndTagMissing = -9,
+  kStartTagMissing = -10,
+};
+
+Object* nodePrototype(Machine& m) {
+  Object* cls = m.get(m.global(), "XMLNode").object();
+  Object* proto = cls ? m.get(cls, "prototype").object() : nullptr;
+  return proto ? proto : m.protos().object;
+}
+
+void initNode(Machine& m, Object* node, int type, const Value& value) {
+  m.set(node, "nodeType", Value(static_cast<double>(type)));
+  m.set(node, "nodeName", type == kElement ? value : Value::null());
+  m.set(node, "nodeValue", type == kElement ? Value::null() : value);
+  m.set(node, "attributes", Value(m.newObject()));
+  m.set(node, "childNodes", Value(m.newArray()));
+  for (const char* link : {"parentNode", "firstChild", "lastChild", "previousSibling", "nextSibling"})
+    m.set(node, link, Value::null());
+}
+
+Object* newNode(Machine& m, int type, const Value& value) {
+  Object* node = m.heap().make<Object>(nodePrototype(m));
+  initNode(m, node, type, value);
+  return node;
+}
+
+Object* childList(Machine& m, Object* node) { return m.get(node, "childNodes").object(); }
+
+// Renews the links of `parent` and its children after a change.
+void relink(Machine& m, Object* parent) {
+  Object* list = childList(m, parent);
+  double n = list ? m.arrayLength(list) : 0;
+  Value previous = Value::null();
+  for (double i = 0; i < n; ++i) {
+    Value child = m.arrayGet(list, i);
+    Object* c = child.object();
+    if (!c) continue;
+    m.set(c, "parentNode", Value(parent));
+    m.set(c, "previousSibling", previous);
+    m.set(c, "nextSibling", i + 1 < n ? m.arrayGet(list, i + 1) : Value::null());
+    previous = child;
+  }
+  m.set(parent, "firstChild", n > 0 ? m.arrayGet(list, 0) : Value::null());
+  m.set(parent, "lastChild", n > 0 ? m.arrayGet(list, n - 1) : Value::null());
+}
+
+// Takes `node` out of its parent's children, if it has a parent.
+void detach(Machine& m, Object* node) {
+  Object* parent = m.get(node, "parentNode").object();
+  if (!parent) return;
+  Object* list = childList(m, parent);
+  double n = list ? m.arrayLength(list) : 0;
+  std::vector<Value> kept;
+  for (double i = 0; i < n; ++i) {
+    Value child = m.arrayGet(list, i);
+    if (child.object() != node) kept.push_back(child);
+  }
+  m.set(parent, "childNodes", Value(m.newArray(kept)));
+  m.set(node, "parentNode", Value::null());
+  m.set(node, "previousSibling", Value::null());
+  m.set(node, "nextSibling", Value::null());
+  relink(m, parent);
+}
+
+bool isAncestorOrSelf(Machine& m, Object* node, Object* of) {
+  for (Object* p = of; p; p = m.get(p, "parentNode").object())
+    if (p == node) return true;
+  return false;
+}
+
+// Puts `child` among `parent`'s children before `before` (null: at the end).
+void insertChild(Machine& m, Object* parent, Object* child, Object* before) {
+  // A node cannot hold itself or its own ancestors.
+  if (!parent || !child || isAncestorOrSelf(m, child, parent)) return;
+  detach(m, child);
+  Object* list = childList(m, parent);
+  double n = list ? m.arrayLength(list) : 0;
+  std::vector<Value> children;
+  bool placed = false;
+  for (double i = 0; i < n; ++i) {
+    Value existing = m.arrayGet(list, i);
+    if (!placed && before && existing.object() == before) {
+      children.push_back(Value(child));
+      placed = true;
+    }
+    children.push_back(existing);
+  }
+  if (!placed) {
+    if (before) return;  // `before` is not a child: nothing is inserted
+    children.push_back(Value(child));
+  }
+  m.set(parent, "childNodes", Value(m.newArray(children)));
+  relink(m, parent);
+}
+
+// ------------------------------------------------------------ printing
+
+std::string escapeMarkup(const std::string& s) {
+  std::string out;
+  for (char ch : s) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += ch;
+    }
+  }
+  return out;
+}
+
+void printNode(Machine& m, Object* node, std::string* out, int depth) {
+  m.charge(1);
+  // Trees are built by scripts; a degenerate one stops at a sane depth.
+  if (depth > 256) return;
+  Value type = m.get(node, "nodeType");
+  if (m.toNumber(type) == kText) {
+    Value value = m.get(node, "nodeValue");
+    if (!value.isNull() && !value.isUndefined()) *out += escapeMarkup(m.toString(value).str());
+    return;
+  }
+  Value name = m.get(node, "nodeName");
+  bool named = !name.isNull() && !name.isUndefined();
+  if (named) {
+    *out += '<' + m.toString(name).str();
+    if (Object* attributes = m.get(node, "attributes").object()) {
+      for (const String& key : m.enumerate(attributes))
+        *out += ' ' + key.str() + "=\"" + escapeMarkup(m.toString(m.get(attributes, key)).str()) + '"';
+    }
+  }
+  Object* list = childList(m, node);
+  double n = list ? m.arrayLength(list) : 0;
+  if (named && n == 0) {
+    *out += " />";
+    return;
+  }
+  if (named) *out += '>';
+  for (double i = 0; i < n; ++i)
+    if (Object* child = m.arrayGet(list, i).object()) printNode(m, child, out, depth + 1);
+  if (named) *out += "</" + m.toString(name).str() + '>';
+}
+
+Value nodeToString(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value("");
+  std::string out;
+  // A document prints its declarations first.
+  for (const char* part : {"xmlDecl", "docTypeDecl"}) {
+    Value v = m.get(self, part);
+    if (!v.isUndefined() && !v.isNull() && m.get(self, "nodeName").isNull()) out += m.toString(v).str();
+  }
+  printNode(m, self, &out, 0);
+  return m.makeString(out);
+}
+
+// ------------------------------------------------------------ parsing
+
+std::string decodeEntities(const std::string& s) {
+  struct Entity {
+    const char* name;
+    char ch;
+  };
+  static const Entity entities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    bool replaced = false;
+    if (s[i] == '&') {
+      for (const Entity& e : entities) {
+        std::string name = e.name;
+        if (s.compare(i, name.size(), name) == 0) {
+          out += e.ch;
+          i += name.size() - 1;
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += s[i];
+  }
+  return out;
+}
+
+bool isSpace(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
+
+bool allSpace(const std::string& s) {
+  for (char ch : s)
+    if (!isSpace(ch)) return false;
+  return true;
+}
+
+struct Parser {
+  Parser(Machine& machine, const std::string& source, bool skipWhite, Object* doc)
+      : m(machine), text(source), ignoreWhite(skipWhite), document(doc) {}
+
+  Machine& m;
+  const std::string& text;
+  bool ignoreWhite;
+  Object* document;
+  size_t pos = 0;
+  std::vector<Object*> open;  // elements whose end tag is still to come
+
+  Object* current() const { return open.empty() ? document : open.back(); }
+
+  void addText(const std::string& raw, bool decode) {
+    if (raw.empty() || (ignoreWhite && allSpace(raw))) return;
+    Object* node = newNode(m, kText, Value(m.makeString(decode ? decodeEntities(raw) : raw)));
+    insertChild(m, current(), node, nullptr);
+  }
+
+  // Text up to `end`, or false when the text ends first.
+  bool readUntil(const char* end, std::string* out) {
+    size_t at = text.find(end, pos);
+    if (at == std::string::npos) return false;
+    *out = text.substr(pos, at - pos);
+    pos = at + std::string(end).size();
+    return true;
+  }
+
+  std::string readName() {
+    size_t start = pos;
+    while (pos < text.size() && !isSpace(text[pos]) && text[pos] != '>' && text[pos] != '/' && text[pos] != '=')
+      ++pos;
+    return text.substr(start, pos - start);
+  }
+
+  void skipSpace() {
+    while (pos < text.size() && isSpace(text[pos])) ++pos;
+  }
+
+  int element() {
+    std::string name = readName();
+    if (name.empty()) return kElementMalformed;
+    Object* node = newNode(m, kElement, Value(m.makeString(name)));
+    Object* attributes = m.get(node, "attributes").object();
+    for (;;) {
+      skipSpace();
+      if (pos >= text.size()) return kElementMalformed;
+      if (text[pos] == '>' || text[pos] == '/') break;
+      std::string key = readName();
+      skipSpace();
+      if (key.empty() || pos >= text.size() || text[pos] != '=') return kAttributeMalformed;
+      ++pos;
+      skipSpace();
+      if (pos >= text.size() || (text[pos] != '"' && text[pos] != '\'')) return kAttributeMalformed;
+      char quote = text[pos++];
+      size_t end = text.find(quote, pos);
+      if (end == std::string::npos) return kAttributeMalformed;
+      m.set(attributes, m.makeString(key), Value(m.makeString(decodeEntities(text.substr(pos, end - pos)))));
+      pos = end + 1;
+    }
+    insertChild(m, current(), node, nullptr);
+    if (text[pos] == '/') {
+      if (pos + 1 >= text.size() || text[pos + 1] != '>') return kElementMalformed;
+      pos += 2;
+    } else {
+      ++pos;
+      open.push_back(node);
+    }
+    return kParsed;
+  }
+
+  int endTag() {
+    std::string name = readName();
+    skipSpace();
+    if (pos >= text.size() || text[pos] != '>') return kElementMalformed;
+    ++pos;
+    if (open.empty() || m.toString(m.get(open.back(), "nodeName")).str() != name) return kStartTagMissing;
+    open.pop_back();
+    return kParsed;
+  }
+
+  int run() {
+    while (pos < text.size()) {
+      m.charge(1);
+      size_t lt = text.find('<', pos);
+      if (lt == std::string::npos) lt = text.size();
+      addText(text.substr(pos, lt - pos), true);
+      pos = lt;
+      if (pos >= text.size()) break;
+      std::string part;
+      int status = kParsed;
+      if (text.compare(pos, 9, "<![CDATA[") == 0) {
+        pos += 9;
+        if (!readUntil("]]>", &part)) return kCdataUnterminated;
+        addText(part, false);
+      } else if (text.compare(pos, 4, "<!--") == 0) {
+        pos += 4;
+        if (!readUntil("-->", &part)) return kCommentUnterminated;
+      } else if (text.compare(pos, 2, "<?") == 0) {
+        size_t start = pos;
+        if (!readUntil("?>", &part)) return kDeclarationUnterminated;
+        Value previous = m.get(document, "xmlDecl");
+        std::string decl = text.substr(start, pos - start);
+        m.set(document, "xmlDecl",
+              Value(m.makeString(previous.isString() ? m.toString(previous).str() + decl : decl)));
+      } else if (text.compare(pos, 2, "<!") == 0) {
+        size_t start = pos;
+        if (!readUntil(">", &part)) return kDoctypeUnterminated;
+        m.set(document, "docTypeDecl", Value(m.makeString(text.substr(start, pos - start))));
+      } else if (text.compare(pos, 2, "</") == 0) {
+        pos += 2;
+        status = endTag();
+      } else {
+        ++pos;
+        status = element();
+      }
+      if (status != kParsed) return status;
+    }
+    return open.empty() ? kParsed : kEndTagMissing;
+  }
+};
+
+// Replaces the document's content with the parsed text; `status` tells how
+// the parse went, and what was read before a fault stays.
+void parseInto(Machine& m, Object* document, const std::string& text) {
+  m.set(document, "childNodes", Value(m.newArray()));
+  relink(m, document);
+  m.set(document, "xmlDecl", Value());
+  m.set(document, "docTypeDecl", Value());
+  Parser parser(m, text, m.toBoolean(m.get(document, "ignoreWhite")), document);
+  m.set(document, "status", Value(static_cast<double>(parser.run())));
+}
+
+// ------------------------------------------------------------ methods
+
+Value xmlNodeConstructor(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self || c.count < 2) return Value();
+  int type = static_cast<int>(m.toNumber(c.arg(0)));
+  initNode(m, self, type == kText ? kText : kElement, m.toString(c.arg(1)));
+  return Value();
+}
+
+Value xmlConstructor(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value();
+  initNode(m, self, kElement, Value::null());
+  m.set(self, "status", Value(0.0));
+  m.set(self, "loaded", Value());
+  if (c.count > 0 && !c.arg(0).isUndefined() && !c.arg(0).isNull()) parseInto(m, self, m.toString(c.arg(0)).str());
+  return Value();
+}
+
+Value appendChild(Machine& m, Call& c) {
+  insertChild(m, c.thisValue.object(), c.arg(0).object(), nullptr);
+  return Value();
+}
+
+Value insertBefore(Machine& m, Call& c) {
+  Object* before = c.arg(1).object();
+  if (before) insertChild(m, c.thisValue.object(), c.arg(0).object(), before);
+  return Value();
+}
+
+Value removeNode(Machine& m, Call& c) {
+  if (Object* self = c.thisValue.object()) detach(m, self);
+  return Value();
+}
+
+Value hasChildNodes(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  Object* list = self ? childList(m, self) : nullptr;
+  return Value(list && m.arrayLength(list) > 0);
+}
+
+Object* cloneTree(Machine& m, Object* node, bool deep, int depth) {
+  m.charge(1);
+  int type = m.toNumber(m.get(node, "nodeType")) == kText ? kText : kElement;
+  Object* copy = newNode(m, type, m.get(node, type == kText ? "nodeValue" : "nodeName"));
+  Object* from = m.get(node, "attributes").object();
+  Object* to = m.get(copy, "attributes").object();
+  if (from && to)
+    for (const String& key : m.enumerate(from)) m.set(to, key, m.get(from, key));
+  if (!deep || depth > 256) return copy;
+  Object* list = childList(m, node);
+  double n = list ? m.arrayLength(list) : 0;
+  for (double i = 0; i < n; ++i)
+    if (Object* child = m.arrayGet(list, i).object()) insertChild(m, copy, cloneTree(m, child, true, depth + 1), nullptr);
+  return copy;
+}
+
+Value cloneNode(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value();
+  return Value(cloneTree(m, self, m.toBoolean(c.arg(0)), 0));
+}
+
+Value createElement(Machine& m, Call& c) { return Value(newNode(m, kElement, m.toString(c.arg(0)))); }
+Value createTextNode(Machine& m, Call& c) { return Value(newNode(m, kText, m.toString(c.arg(0)))); }
+
+Value parseXml(Machine& m, Call& c) {
+  if (Object* self = c.thisValue.object()) parseInto(m, self, m.toString(c.arg(0)).str());
+  return Value();
+}
+
+Value xmlLoad(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self || c.count == 0) return Value(false);
+  m.set(self, "loaded", Value(false));
+  Timer t;
+  t.function = c.thisValue;
+  t.method = "onData";
+  t.once = true;
+  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
+  m.timers().push_back(std::move(t));
+  return Value(true);
+}
+
+// What arrived, or undefined when the load failed.
+Value xmlOnData(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value();
+  bool arrived = !c.arg(0).isUndefined();
+  if (arrived) parseInto(m, self, m.toString(c.arg(0)).str());
+  m.set(self, "loaded", Value(arrived));
+  Value result(arrived);
+  m.callMethod(c.thisValue, "onLoad", &result, 1);
+  return Value();
+}
+
+Value returnNothing(Machine&, Call&) { return Value(); }
+Value returnFalse(Machine&, Call&) { return Value(false); }
+Value returnZero(Machine&, Call&) { return Value(0.0); }
+
+}  // namespace
+
+void installXml(Machine& m) {
+  Object* nodeProto = m.heap().make<Object>(m.protos().object);
+  m.defineClass(m.global(), "XMLNode", xmlNodeConstructor, nodeProto, kDontEnum);
+  m.method(nodeProto, "appendChild", appendChild);
+  m.method(nodeProto, "insertBefore", insertBefore);
+  m.method(nodeProto, "removeNode", removeNode);
+  m.method(nodeProto, "cloneNode", cloneNode);
+  m.method(nodeProto, "hasChildNodes", hasChildNodes);
+  m.method(nodeProto, "toString", nodeToString);
+
+  Object* xmlProto = m.heap().make<Object>(nodeProto);
+  m.defineClass(m.global(), "XML", xmlConstructor, xmlProto, kDontEnum);
+  m.method(xmlProto, "createElement", createElement);
+  m.method(xmlProto, "createTextNode", createTextNode);
+  m.method(xmlProto, "parseXML", parseXml);
+  m.method(xmlProto, "load", xmlLoad);
+  m.method(xmlProto, "sendAndLoad", xmlLoad);
+  m.method(xmlProto, "send", returnFalse);
+  m.method(xmlProto, "onData", xmlOnData);
+  m.method(xmlProto, "onLoad", returnNothing);
+  m.method(xmlProto, "addRequestHeader", returnNothing);
+  m.method(xmlProto, "getBytesLoaded", returnZero);
+  m.method(xmlProto, "getBytesTotal", returnZero);
+  xmlProto->define("ignoreWhite", Value(false), kDontEnum);
+  xmlProto->define("contentType", Value("application/x-www-form-urlencoded"), kDontEnum);
+}
+
+}  // namespace avm1
