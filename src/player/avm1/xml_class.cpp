@@ -3,6 +3,7 @@
 // properties, renewed whenever a parent's children change. load and send
 // reach no server here: a load fails as a missing file does.
 #include <string>
+#include <vector>
 
 #include "player/avm1/builtins.h"
 
@@ -148,8 +149,10 @@ void printNode(Machine& m, Object* node, std::string* out, int depth) {
   if (named) {
     *out += '<' + m.toString(name).str();
     if (Object* attributes = m.get(node, "attributes").object()) {
-      for (const String& key : m.enumerate(attributes))
-        *out += ' ' + key.str() + "=\"" + escapeMarkup(m.toString(m.get(attributes, key)).str()) + '"';
+      // for..in lists the newest first; the text keeps the order they were set in.
+      std::vector<String> keys = m.enumerate(attributes);
+      for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        *out += ' ' + key->str() + "=\"" + escapeMarkup(m.toString(m.get(attributes, *key)).str()) + '"';
     }
   }
   Object* list = childList(m, node);
