@@ -222,3 +222,33 @@ TEST_F(Classes, DevicesAndConnectionsAnswerAsAbsent) {
   EXPECT_TRUE(m.toBoolean(get(item, "enabled")));
   EXPECT_FALSE(m.strictEquals(item, m.getMember(get(menu, "customItems"), "0")));
 }
+
+TEST_F(Classes, StyleSheetsReadCssAndKeepCopiesOfStyles) {
+  Value sheetClass = m.getMember(global("TextField"), "StyleSheet");
+  Value sheet = m.construct(sheetClass, nullptr, 0);
+  EXPECT_TRUE(m.toBoolean(call(sheet, "parseCSS", {Value("/* head */ H1, .Note { font-size: 12px; color:#FF0000 }\n"
+                                                          "h1 { font-weight: bold; }")})));
+  Value h1 = call(sheet, "getStyle", {Value("h1")});
+  EXPECT_EQ("12px", text(get(h1, "fontSize")));
+  EXPECT_EQ("bold", text(get(h1, "fontWeight")));
+  EXPECT_EQ("#FF0000", text(get(call(sheet, "getStyle", {Value(".note")}), "color")));
+  EXPECT_EQ("h1,.note", text(call(sheet, "getStyleNames")));
+
+  // What getStyle gives and what setStyle took are copies.
+  m.setMember(h1, "fontStyle", Value("italic"));
+  EXPECT_TRUE(get(call(sheet, "getStyle", {Value("h1")}), "fontStyle").isUndefined());
+  Value mine = make("Object");
+  m.setMember(mine, "display", Value("block"));
+  call(sheet, "setStyle", {Value("P"), mine});
+  m.setMember(mine, "display", Value("none"));
+  EXPECT_EQ("block", text(get(call(sheet, "getStyle", {Value("p")}), "display")));
+  call(sheet, "setStyle", {Value("p"), Value::null()});
+  EXPECT_TRUE(call(sheet, "getStyle", {Value("p")}).isNull());
+
+  // Text that is not CSS changes nothing.
+  for (const char* bad : {"h2 { color: red", "h2 { color }", "{ color: red }", "/* open"})
+    EXPECT_FALSE(m.toBoolean(call(sheet, "parseCSS", {Value(bad)}))) << bad;
+  EXPECT_TRUE(call(sheet, "getStyle", {Value("h2")}).isNull());
+  call(sheet, "clear");
+  EXPECT_EQ("", text(call(sheet, "getStyleNames")));
+}

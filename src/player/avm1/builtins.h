@@ -33,6 +33,7 @@ void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);
 void installXml(Machine& m);           // XMLNode, XML
+void installStyleSheet(Machine& m);    // TextField.StyleSheet; after TextField
 void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnection, NetStream, XMLSocket
 void installDeviceClasses(Machine& m);   // Selection, ContextMenu, Camera, Microphone, Video, PrintJob, ...  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.

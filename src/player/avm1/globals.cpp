@@ -298,6 +298,7 @@ void installGlobals(Machine& m) {
   installFilters(m);
   installMovieClipLoader(m);
   installXml(m);
+  installStyleSheet(m);
   installNetworkClasses(m);
   installDeviceClasses(m);
 
