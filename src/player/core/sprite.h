@@ -152,6 +152,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // Index of the frame shown, -1 before the first.
   int currentFrame() const { return frame_; }
   int frameCount() const { return static_cast<int>(timeline_->frames.size()); }
+  // A clip made empty by script, with no timeline of its own.
+  bool isEmptyClip() const;
   bool playing() const { return playing_; }
   const TimelineDef& timeline() const { return *timeline_; }
   const std::map<int, DisplayObject>& children() const { return children_; }
