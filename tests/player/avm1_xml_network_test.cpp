@@ -252,3 +252,29 @@ TEST_F(Classes, StyleSheetsReadCssAndKeepCopiesOfStyles) {
   call(sheet, "clear");
   EXPECT_EQ("", text(call(sheet, "getStyleNames")));
 }
+
+TEST_F(Classes, LongAndDeepDocumentsParseInLinearTime) {
+  std::string wide = "<list>";
+  for (int i = 0; i < 50000; ++i) wide += "<i/>";
+  wide += "</list>";
+  Value list = get(xml(wide.c_str()), "firstChild");
+  EXPECT_EQ(50000, m.toNumber(get(get(list, "childNodes"), "length")));
+  EXPECT_EQ("i", text(get(get(get(list, "lastChild"), "previousSibling"), "nodeName")));
+
+  std::string deep;
+  for (int i = 0; i < 20000; ++i) deep += "<d>";
+  for (int i = 0; i < 20000; ++i) deep += "</d>";
+  Value doc = xml(deep.c_str());
+  EXPECT_EQ(0, m.toNumber(get(doc, "status")));
+  // Printing stops at a sane depth instead of running out of stack.
+  EXPECT_LT(text(call(doc, "toString")).size(), deep.size());
+  m.collect();
+
+  // Inserting before a node that is not a child leaves the node where it was.
+  Value a = xml("<a><b/></a><c/>");
+  Value b = get(get(a, "firstChild"), "firstChild");
+  Value c = get(get(a, "firstChild"), "nextSibling");
+  call(get(a, "firstChild"), "insertBefore", {b, c});
+  call(get(a, "firstChild"), "insertBefore", {b, b});
+  EXPECT_EQ("<a><b /></a><c />", text(call(a, "toString")));
+}

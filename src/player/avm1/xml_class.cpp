@@ -54,6 +54,7 @@ Object* childList(Machine& m, Object* node) { return m.get(node, "childNodes").o
 void relink(Machine& m, Object* parent) {
   Object* list = childList(m, parent);
   double n = list ? m.arrayLength(list) : 0;
+  m.charge(static_cast<int64_t>(n));
   Value previous = Value::null();
   for (double i = 0; i < n; ++i) {
     Value child = m.arrayGet(list, i);
@@ -74,6 +75,7 @@ void detach(Machine& m, Object* node) {
   if (!parent) return;
   Object* list = childList(m, parent);
   double n = list ? m.arrayLength(list) : 0;
+  m.charge(static_cast<int64_t>(n));
   std::vector<Value> kept;
   for (double i = 0; i < n; ++i) {
     Value child = m.arrayGet(list, i);
@@ -87,32 +89,57 @@ void detach(Machine& m, Object* node) {
 }
 
 bool isAncestorOrSelf(Machine& m, Object* node, Object* of) {
-  for (Object* p = of; p; p = m.get(p, "parentNode").object())
+  for (Object* p = of; p; p = m.get(p, "parentNode").object()) {
+    m.charge(1);
     if (p == node) return true;
+  }
   return false;
+}
+
+// Puts a node with no parent after `parent`'s last child, touching only the
+// links that change, so building a long list stays linear.
+void appendOrphan(Machine& m, Object* parent, Object* child) {
+  Object* list = childList(m, parent);
+  if (!list) {
+    list = m.newArray();
+    m.set(parent, "childNodes", Value(list));
+  }
+  double n = m.arrayLength(list);
+  Value last = n > 0 ? m.arrayGet(list, n - 1) : Value::null();
+  m.arraySet(list, n, Value(child));
+  m.set(child, "parentNode", Value(parent));
+  m.set(child, "previousSibling", last);
+  m.set(child, "nextSibling", Value::null());
+  if (Object* previous = last.object()) m.set(previous, "nextSibling", Value(child));
+  if (n == 0) m.set(parent, "firstChild", Value(child));
+  m.set(parent, "lastChild", Value(child));
 }
 
 // Puts `child` among `parent`'s children before `before` (null: at the end).
 void insertChild(Machine& m, Object* parent, Object* child, Object* before) {
   // A node cannot hold itself or its own ancestors.
-  if (!parent || !child || isAncestorOrSelf(m, child, parent)) return;
+  if (!parent || !child || child == before || isAncestorOrSelf(m, child, parent)) return;
+  // `before` must be one of parent's children, or nothing is inserted.
+  if (before && m.get(before, "parentNode").object() != parent) return;
   detach(m, child);
+  if (!before) {
+    appendOrphan(m, parent, child);
+    return;
+  }
   Object* list = childList(m, parent);
   double n = list ? m.arrayLength(list) : 0;
+  m.charge(static_cast<int64_t>(n));
   std::vector<Value> children;
   bool placed = false;
   for (double i = 0; i < n; ++i) {
     Value existing = m.arrayGet(list, i);
-    if (!placed && before && existing.object() == before) {
+    if (!placed && existing.object() == before) {
       children.push_back(Value(child));
       placed = true;
     }
     children.push_back(existing);
   }
-  if (!placed) {
-    if (before) return;  // `before` is not a child: nothing is inserted
-    children.push_back(Value(child));
-  }
+  if (!placed) children.push_back(Value(child));
   m.set(parent, "childNodes", Value(m.newArray(children)));
   relink(m, parent);
 }
@@ -230,8 +257,7 @@ struct Parser {
 
   void addText(const std::string& raw, bool decode) {
     if (raw.empty() || (ignoreWhite && allSpace(raw))) return;
-    Object* node = newNode(m, kText, Value(m.makeString(decode ? decodeEntities(raw) : raw)));
-    insertChild(m, current(), node, nullptr);
+    appendOrphan(m, current(), newNode(m, kText, Value(m.makeString(decode ? decodeEntities(raw) : raw))));
   }
 
   // Text up to `end`, or false when the text ends first.
@@ -275,7 +301,7 @@ struct Parser {
       m.set(attributes, m.makeString(key), Value(m.makeString(decodeEntities(text.substr(pos, end - pos)))));
       pos = end + 1;
     }
-    insertChild(m, current(), node, nullptr);
+    appendOrphan(m, current(), node);
     if (text[pos] == '/') {
       if (pos + 1 >= text.size() || text[pos + 1] != '>') return kElementMalformed;
       pos += 2;
@@ -402,7 +428,7 @@ Object* cloneTree(Machine& m, Object* node, bool deep, int depth) {
   Object* list = childList(m, node);
   double n = list ? m.arrayLength(list) : 0;
   for (double i = 0; i < n; ++i)
-    if (Object* child = m.arrayGet(list, i).object()) insertChild(m, copy, cloneTree(m, child, true, depth + 1), nullptr);
+    if (Object* child = m.arrayGet(list, i).object()) appendOrphan(m, copy, cloneTree(m, child, true, depth + 1));
   return copy;
 }
 
