@@ -46,6 +46,16 @@ Object* geomPackage(Machine& m);
 std::string escapeText(const std::string& s);
 std::string unescapeText(const std::string& s);
 
+// Natives for methods that answer the same whatever they are given.
+Value returnNothing(Machine& m, Call& c);
+Value returnNull(Machine& m, Call& c);
+Value returnFalse(Machine& m, Call& c);
+Value returnZero(Machine& m, Call& c);
+Value returnMinusOne(Machine& m, Call& c);
+// Calls self.method(args) once the frame's scripts have run, as the answer to
+// a request (a load, a connection) would come.
+void callAfterScripts(Machine& m, const Value& self, const char* method, std::vector<Value> args);
+
 // Gives `o` the listener methods of AsBroadcaster.
 void makeBroadcaster(Machine& m, Object* o);
 

@@ -9,11 +9,6 @@ namespace avm1 {
 
 namespace {
 
-Value returnFalse(Machine&, Call&) { return Value(false); }
-Value returnNull(Machine&, Call&) { return Value::null(); }
-Value returnNothing(Machine&, Call&) { return Value(); }
-Value returnMinusOne(Machine&, Call&) { return Value(-1.0); }
-
 Object* newPrototype(Machine& m) { return m.heap().make<Object>(m.protos().object); }
 
 // ------------------------------------------------------------ Selection

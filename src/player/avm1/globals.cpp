@@ -19,6 +19,22 @@ namespace {
 
 }  // namespace
 
+Value returnNothing(Machine&, Call&) { return Value(); }
+Value returnNull(Machine&, Call&) { return Value::null(); }
+Value returnFalse(Machine&, Call&) { return Value(false); }
+Value returnZero(Machine&, Call&) { return Value(0.0); }
+Value returnMinusOne(Machine&, Call&) { return Value(-1.0); }
+
+void callAfterScripts(Machine& m, const Value& self, const char* method, std::vector<Value> args) {
+  Timer t;
+  t.function = self;
+  t.method = method;
+  t.args = std::move(args);
+  t.once = true;
+  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
+  m.timers().push_back(std::move(t));
+}
+
 std::string escapeText(const std::string& s) {
   std::string out;
   for (unsigned char ch : s) {

@@ -38,13 +38,7 @@ Value loadClip(Machine& m, Call& c) {
   Value target = targetClip(m, c.arg(1));
   if (!self || !c.arg(0).isString() || target.isUndefined()) return Value(false);
   // Told after this frame's scripts, as a real failure would be.
-  Timer t;
-  t.function = c.thisValue;
-  t.method = "broadcastMessage";
-  t.args = {Value("onLoadError"), target, Value("URLNotFound")};
-  t.once = true;
-  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
-  m.timers().push_back(std::move(t));
+  callAfterScripts(m, c.thisValue, "broadcastMessage", {Value("onLoadError"), target, Value("URLNotFound")});
   return Value(true);
 }
 

@@ -10,22 +10,7 @@ namespace avm1 {
 
 namespace {
 
-Value returnFalse(Machine&, Call&) { return Value(false); }
-Value returnNothing(Machine&, Call&) { return Value(); }
-Value returnZero(Machine&, Call&) { return Value(0.0); }
-
 Object* newPrototype(Machine& m) { return m.heap().make<Object>(m.protos().object); }
-
-// Calls this.method(args) once the frame's scripts have run.
-void callLater(Machine& m, const Value& self, const char* method, std::vector<Value> args) {
-  Timer t;
-  t.function = self;
-  t.method = method;
-  t.args = std::move(args);
-  t.once = true;
-  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
-  m.timers().push_back(std::move(t));
-}
 
 // ------------------------------------------------------------ LoadVars
 
@@ -74,7 +59,7 @@ Value loadVarsLoad(Machine& m, Call& c) {
   Object* self = c.thisValue.object();
   if (!self || c.count == 0) return Value(false);
   m.set(self, "loaded", Value(false));
-  callLater(m, c.thisValue, "onData", {});
+  callAfterScripts(m, c.thisValue, "onData", {});
   return Value(true);
 }
 
@@ -98,7 +83,7 @@ Value loadVarsSendAndLoad(Machine& m, Call& c) {
   Object* target = c.arg(1).object();
   if (!target || c.count < 2) return Value(false);
   m.set(target, "loaded", Value(false));
-  callLater(m, c.arg(1), "onData", {});
+  callAfterScripts(m, c.arg(1), "onData", {});
   return Value(true);
 }
 
@@ -171,7 +156,7 @@ void installSharedObject(Machine& m) {
   Object* proto = newPrototype(m);
   FunctionObject* cls = m.defineClass(m.global(), "SharedObject", returnNothing, proto, kDontEnum | kVersion6);
   m.method(cls, "getLocal", sharedObjectGetLocal);
-  m.method(cls, "getRemote", [](Machine&, Call&) { return Value::null(); });
+  m.method(cls, "getRemote", returnNull);
   m.method(cls, "deleteAll", returnNothing);
   m.method(cls, "getDiskUsage", returnZero);
   m.method(proto, "flush", sharedObjectFlush);
@@ -195,7 +180,7 @@ Value netConnectionConnect(Machine& m, Call& c) {
   Object* info = m.newObject();
   m.set(info, "level", Value(local ? "status" : "error"));
   m.set(info, "code", Value(local ? "NetConnection.Connect.Success" : "NetConnection.Connect.Failed"));
-  callLater(m, c.thisValue, "onStatus", {Value(info)});
+  callAfterScripts(m, c.thisValue, "onStatus", {Value(info)});
   return Value(local);
 }
 
@@ -217,7 +202,7 @@ Value netStreamPlay(Machine& m, Call& c) {
   Object* info = m.newObject();
   m.set(info, "level", Value("error"));
   m.set(info, "code", Value("NetStream.Play.StreamNotFound"));
-  callLater(m, c.thisValue, "onStatus", {Value(info)});
+  callAfterScripts(m, c.thisValue, "onStatus", {Value(info)});
   return Value();
 }
 
@@ -228,7 +213,7 @@ Value netStreamSetBufferTime(Machine& m, Call& c) {
 
 // A socket to nowhere: connect fails, told through onConnect(false).
 Value xmlSocketConnect(Machine& m, Call& c) {
-  callLater(m, c.thisValue, "onConnect", {Value(false)});
+  callAfterScripts(m, c.thisValue, "onConnect", {Value(false)});
   return Value(false);
 }
 

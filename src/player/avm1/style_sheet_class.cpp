@@ -165,17 +165,9 @@ Value parseCssMethod(Machine& m, Call& c) {
 // No file is loaded: the sheet hears onLoad(false) after the frame.
 Value loadStyleSheet(Machine& m, Call& c) {
   if (!c.thisValue.object() || c.count == 0) return Value(false);
-  Timer t;
-  t.function = c.thisValue;
-  t.method = "onLoad";
-  t.args = {Value(false)};
-  t.once = true;
-  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
-  m.timers().push_back(std::move(t));
+  callAfterScripts(m, c.thisValue, "onLoad", {Value(false)});
   return Value(true);
 }
-
-Value returnNothing(Machine&, Call&) { return Value(); }
 
 }  // namespace
 

@@ -13,10 +13,6 @@ namespace avm1 {
 
 namespace {
 
-Value returnFalse(Machine&, Call&) { return Value(false); }
-Value returnNull(Machine&, Call&) { return Value::null(); }
-Value returnNothing(Machine&, Call&) { return Value(); }
-
 // ------------------------------------------------------------ System
 
 void installSystemObject(Machine& m) {

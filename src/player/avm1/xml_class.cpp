@@ -450,12 +450,7 @@ Value xmlLoad(Machine& m, Call& c) {
   Object* self = c.thisValue.object();
   if (!self || c.count == 0) return Value(false);
   m.set(self, "loaded", Value(false));
-  Timer t;
-  t.function = c.thisValue;
-  t.method = "onData";
-  t.once = true;
-  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
-  m.timers().push_back(std::move(t));
+  callAfterScripts(m, c.thisValue, "onData", {});
   return Value(true);
 }
 
@@ -470,10 +465,6 @@ Value xmlOnData(Machine& m, Call& c) {
   m.callMethod(c.thisValue, "onLoad", &result, 1);
   return Value();
 }
-
-Value returnNothing(Machine&, Call&) { return Value(); }
-Value returnFalse(Machine&, Call&) { return Value(false); }
-Value returnZero(Machine&, Call&) { return Value(0.0); }
 
 }  // namespace
 
