@@ -3,6 +3,9 @@
 // microphones, video streams, printing and screen readers. They exist so
 // that movies written for a browser find what they look for, and they answer
 // as a player without the device does.
+#include <utility>
+#include <vector>
+
 #include "player/avm1/builtins.h"
 
 namespace avm1 {
@@ -18,13 +21,11 @@ Object* newPrototype(Machine& m) { return m.heap().make<Object>(m.protos().objec
 void installSelection(Machine& m) {
   Object* selection = m.newObject();
   m.global()->define("Selection", Value(selection), kDontEnum);
+  const std::pair<const char*, NativeFunction> methods[] = {
+      {"getBeginIndex", returnMinusOne}, {"getEndIndex", returnMinusOne}, {"getCaretIndex", returnMinusOne},
+      {"getFocus", returnNull},          {"setFocus", returnFalse},       {"setSelection", returnNothing}};
+  for (const auto& method : methods) m.method(selection, method.first, method.second, 0, kDontEnum | kReadOnly);
   makeBroadcaster(m, selection);
-  m.method(selection, "getFocus", returnNull);
-  m.method(selection, "setFocus", returnFalse);
-  m.method(selection, "getBeginIndex", returnMinusOne);
-  m.method(selection, "getEndIndex", returnMinusOne);
-  m.method(selection, "getCaretIndex", returnMinusOne);
-  m.method(selection, "setSelection", returnNothing);
 }
 
 // ------------------------------------------------------------ ContextMenu
@@ -111,8 +112,8 @@ void installContextMenu(Machine& m) {
 void installCaptureDevice(Machine& m, const char* name, const std::vector<const char*>& methods) {
   Object* proto = newPrototype(m);
   FunctionObject* cls = m.defineClass(m.global(), name, returnNothing, proto, kDontEnum | kVersion6);
-  m.method(cls, "get", returnNull);
-  cls->define("names", Value(m.newArray()), kDontEnum);
+  m.method(cls, "get", returnNull, 0, 0);
+  cls->define("names", Value(m.newArray()), kReadOnly);
   for (const char* method : methods) m.method(proto, method, returnNothing);
 }
 
@@ -137,9 +138,9 @@ void installPrintJob(Machine& m) {
 void installAccessibility(Machine& m) {
   Object* accessibility = m.newObject();
   m.global()->define("Accessibility", Value(accessibility), kDontEnum);
-  m.method(accessibility, "isActive", returnFalse);
-  m.method(accessibility, "updateProperties", returnNothing);
-  m.method(accessibility, "sendEvent", returnNothing);
+  m.method(accessibility, "isActive", returnFalse, 0, kReadOnly);
+  m.method(accessibility, "sendEvent", returnNothing, 0, kReadOnly);
+  m.method(accessibility, "updateProperties", returnNothing, 0, kReadOnly);
 }
 
 }  // namespace
@@ -147,9 +148,10 @@ void installAccessibility(Machine& m) {
 void installDeviceClasses(Machine& m) {
   installSelection(m);
   installContextMenu(m);
-  installCaptureDevice(m, "Camera", {"setMode", "setMotionLevel", "setQuality", "setKeyFrameInterval",
-                                     "setLoopback"});
-  installCaptureDevice(m, "Microphone", {"setRate", "setGain", "setSilenceLevel", "setUseEchoSuppression"});
+  installCaptureDevice(m, "Camera", {"setMode", "setQuality", "setKeyFrameInterval", "setMotionLevel",
+                                     "setLoopback", "setCursor"});
+  installCaptureDevice(m, "Microphone", {"setSilenceLevel", "setRate", "setGain", "setUseEchoSuppression",
+                                         "setCodec", "setFramesPerPacket", "setEncodeQuality"});
   installVideo(m);
   installPrintJob(m);
   installAccessibility(m);

@@ -90,17 +90,18 @@ Value loadVarsSendAndLoad(Machine& m, Call& c) {
 void installLoadVars(Machine& m) {
   Object* proto = newPrototype(m);
   m.defineClass(m.global(), "LoadVars", returnNothing, proto, kDontEnum | kVersion6);
-  m.method(proto, "decode", loadVarsDecode);
-  m.method(proto, "toString", loadVarsToString);
+  // In the reference player's order; toString alone is enumerable.
   m.method(proto, "load", loadVarsLoad);
   m.method(proto, "send", returnFalse);
   m.method(proto, "sendAndLoad", loadVarsSendAndLoad);
-  m.method(proto, "onData", loadVarsOnData);
-  m.method(proto, "onLoad", returnNothing);
-  m.method(proto, "addRequestHeader", returnNothing);
+  m.method(proto, "decode", loadVarsDecode);
   m.method(proto, "getBytesLoaded", returnZero);
   m.method(proto, "getBytesTotal", returnZero);
+  m.method(proto, "toString", loadVarsToString, 0, 0);
   proto->define("contentType", Value("application/x-www-form-urlencoded"), kDontEnum);
+  m.method(proto, "onLoad", returnNothing);
+  m.method(proto, "onData", loadVarsOnData);
+  m.method(proto, "addRequestHeader", returnNothing);
 }
 
 // ------------------------------------------------------------ SharedObject
@@ -155,17 +156,17 @@ Value sharedObjectGetSize(Machine& m, Call& c) {
 void installSharedObject(Machine& m) {
   Object* proto = newPrototype(m);
   FunctionObject* cls = m.defineClass(m.global(), "SharedObject", returnNothing, proto, kDontEnum | kVersion6);
-  m.method(cls, "getLocal", sharedObjectGetLocal);
-  m.method(cls, "getRemote", returnNull);
+  m.method(cls, "getLocal", sharedObjectGetLocal, 0, 0);
+  m.method(cls, "getRemote", returnNull, 0, 0);
   m.method(cls, "deleteAll", returnNothing);
   m.method(cls, "getDiskUsage", returnZero);
-  m.method(proto, "flush", sharedObjectFlush);
-  m.method(proto, "clear", sharedObjectClear);
-  m.method(proto, "getSize", sharedObjectGetSize);
-  m.method(proto, "close", returnNothing);
   m.method(proto, "connect", returnFalse);
   m.method(proto, "send", returnNothing);
+  m.method(proto, "flush", sharedObjectFlush);
+  m.method(proto, "close", returnNothing);
+  m.method(proto, "getSize", sharedObjectGetSize);
   m.method(proto, "setFps", returnFalse);
+  m.method(proto, "clear", sharedObjectClear);
 }
 
 // ------------------------------------------------------------ streams

@@ -3,6 +3,7 @@
 // properties, renewed whenever a parent's children change. load and send
 // reach no server here: a load fails as a missing file does.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "player/avm1/builtins.h"
@@ -454,6 +455,15 @@ Value xmlLoad(Machine& m, Call& c) {
   return Value(true);
 }
 
+// The answer goes to the target document, which hears that nothing came.
+Value xmlSendAndLoad(Machine& m, Call& c) {
+  Object* target = c.arg(1).object();
+  if (!target || c.count < 2) return Value(false);
+  m.set(target, "loaded", Value(false));
+  callAfterScripts(m, c.arg(1), "onData", {});
+  return Value(true);
+}
+
 // What arrived, or undefined when the load failed.
 Value xmlOnData(Machine& m, Call& c) {
   Object* self = c.thisValue.object();
@@ -469,30 +479,23 @@ Value xmlOnData(Machine& m, Call& c) {
 }  // namespace
 
 void installXml(Machine& m) {
+  // The methods of both prototypes are enumerable, as the reference player
+  // has them; each list is in the order it defines them.
   Object* nodeProto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "XMLNode", xmlNodeConstructor, nodeProto, kDontEnum);
-  m.method(nodeProto, "appendChild", appendChild);
-  m.method(nodeProto, "insertBefore", insertBefore);
-  m.method(nodeProto, "removeNode", removeNode);
-  m.method(nodeProto, "cloneNode", cloneNode);
-  m.method(nodeProto, "hasChildNodes", hasChildNodes);
-  m.method(nodeProto, "toString", nodeToString);
+  const std::pair<const char*, NativeFunction> nodeMethods[] = {
+      {"cloneNode", cloneNode},         {"removeNode", removeNode}, {"insertBefore", insertBefore},
+      {"appendChild", appendChild},     {"hasChildNodes", hasChildNodes}, {"toString", nodeToString}};
+  for (const auto& method : nodeMethods) m.method(nodeProto, method.first, method.second, 0, 0);
 
   Object* xmlProto = m.heap().make<Object>(nodeProto);
   m.defineClass(m.global(), "XML", xmlConstructor, xmlProto, kDontEnum);
-  m.method(xmlProto, "createElement", createElement);
-  m.method(xmlProto, "createTextNode", createTextNode);
-  m.method(xmlProto, "parseXML", parseXml);
-  m.method(xmlProto, "load", xmlLoad);
-  m.method(xmlProto, "sendAndLoad", xmlLoad);
-  m.method(xmlProto, "send", returnFalse);
-  m.method(xmlProto, "onData", xmlOnData);
-  m.method(xmlProto, "onLoad", returnNothing);
-  m.method(xmlProto, "addRequestHeader", returnNothing);
-  m.method(xmlProto, "getBytesLoaded", returnZero);
-  m.method(xmlProto, "getBytesTotal", returnZero);
-  xmlProto->define("ignoreWhite", Value(false), kDontEnum);
-  xmlProto->define("contentType", Value("application/x-www-form-urlencoded"), kDontEnum);
+  const std::pair<const char*, NativeFunction> xmlMethods[] = {
+      {"createElement", createElement}, {"createTextNode", createTextNode}, {"parseXML", parseXml},
+      {"load", xmlLoad},                {"send", returnFalse},               {"sendAndLoad", xmlSendAndLoad},
+      {"onLoad", returnNothing},        {"onData", xmlOnData},               {"getBytesLoaded", returnZero},
+      {"getBytesTotal", returnZero},    {"addRequestHeader", returnNothing}};
+  for (const auto& method : xmlMethods) m.method(xmlProto, method.first, method.second, 0, 0);
 }
 
 }  // namespace avm1
