@@ -98,8 +98,8 @@ Value copyContextMenuItem(Machine& m, Call& c) { return copyWithFields(m, c, "Co
 void installContextMenu(Machine& m) {
   Object* proto = newPrototype(m);
   m.defineClass(m.global(), "ContextMenu", contextMenuConstructor, proto, kDontEnum | kVersion6);
-  m.method(proto, "hideBuiltInItems", hideBuiltInItems);
   m.method(proto, "copy", copyContextMenu);
+  m.method(proto, "hideBuiltInItems", hideBuiltInItems);
 
   Object* itemProto = newPrototype(m);
   m.defineClass(m.global(), "ContextMenuItem", contextMenuItemConstructor, itemProto, kDontEnum | kVersion6);

@@ -3,6 +3,8 @@
 // file does (told after the frame's scripts) and connections connect to
 // nothing. SharedObject keeps a movie's settings in memory for the run.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "player/avm1/builtins.h"
 
@@ -219,25 +221,33 @@ Value xmlSocketConnect(Machine& m, Call& c) {
 }
 
 void installStreams(Machine& m) {
+  // Methods in the reference player's order.
   Object* connection = newPrototype(m);
   m.defineClass(m.global(), "NetConnection", returnNothing, connection, kDontEnum | kVersion6);
+  connection->define("proxyType", Value("none"), kDontEnum);
   m.method(connection, "connect", netConnectionConnect);
   m.method(connection, "close", netConnectionClose);
   m.method(connection, "call", returnNothing);
+  m.method(connection, "addHeader", returnNothing);
 
   Object* stream = newPrototype(m);
   m.defineClass(m.global(), "NetStream", netStreamConstructor, stream, kDontEnum | kVersion6);
-  m.method(stream, "play", netStreamPlay);
-  m.method(stream, "setBufferTime", netStreamSetBufferTime);
-  for (const char* name : {"pause", "seek", "close", "attachAudio", "attachVideo", "publish", "receiveAudio",
-                           "receiveVideo", "send"})
-    m.method(stream, name, returnNothing);
+  const std::pair<const char*, NativeFunction> streamMethods[] = {
+      {"publish", returnNothing},      {"play", netStreamPlay},          {"play2", netStreamPlay},
+      {"receiveAudio", returnNothing}, {"receiveVideo", returnNothing},  {"pause", returnNothing},
+      {"seek", returnNothing},         {"onPeerConnect", returnNothing}, {"close", returnNothing},
+      {"attachAudio", returnNothing},  {"attachVideo", returnNothing},   {"send", returnNothing},
+      {"setBufferTime", netStreamSetBufferTime}, {"getInfo", returnNull}};
+  for (const auto& method : streamMethods) m.method(stream, method.first, method.second);
 
   Object* socket = newPrototype(m);
   m.defineClass(m.global(), "XMLSocket", returnNothing, socket, kDontEnum | kVersion6);
   m.method(socket, "connect", xmlSocketConnect);
   m.method(socket, "send", returnNothing);
   m.method(socket, "close", returnNothing);
+  m.method(socket, "onData", returnNothing);
+  m.method(socket, "getTimeout", returnZero);
+  m.method(socket, "setTimeout", returnNothing);
 }
 
 }  // namespace
