@@ -278,3 +278,14 @@ TEST_F(Classes, LongAndDeepDocumentsParseInLinearTime) {
   call(get(a, "firstChild"), "insertBefore", {b, b});
   EXPECT_EQ("<a><b /></a><c />", text(call(a, "toString")));
 }
+
+TEST_F(Classes, NamespacesAreFoundOnTheNodeOrItsAncestors) {
+  Value doc = xml("<r xmlns=\"urn:default\" xmlns:a=\"urn:a\"><a:x xmlns:a=\"urn:inner\"><y/></a:x></r>");
+  Value y = get(get(get(doc, "firstChild"), "firstChild"), "firstChild");
+  EXPECT_EQ("urn:inner", text(call(y, "getNamespaceForPrefix", {Value("a")})));
+  EXPECT_EQ("urn:default", text(call(y, "getNamespaceForPrefix", {Value("")})));
+  EXPECT_TRUE(call(y, "getNamespaceForPrefix", {Value("b")}).isNull());
+  EXPECT_EQ("a", text(call(y, "getPrefixForNamespace", {Value("urn:inner")})));
+  EXPECT_EQ("", text(call(y, "getPrefixForNamespace", {Value("urn:default")})));
+  EXPECT_TRUE(call(y, "getPrefixForNamespace", {Value("urn:none")}).isNull());
+}

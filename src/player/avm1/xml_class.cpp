@@ -439,6 +439,36 @@ Value cloneNode(Machine& m, Call& c) {
   return Value(cloneTree(m, self, m.toBoolean(c.arg(0)), 0));
 }
 
+// The namespace a prefix stands for at this node: the nearest xmlns:prefix
+// (xmlns for "") on the node or its ancestors; null when none declares it.
+Value getNamespaceForPrefix(Machine& m, Call& c) {
+  std::string prefix = m.toString(c.arg(0)).str();
+  String name = m.makeString(prefix.empty() ? "xmlns" : "xmlns:" + prefix);
+  for (Object* node = c.thisValue.object(); node; node = m.get(node, "parentNode").object()) {
+    m.charge(1);
+    Object* attributes = m.get(node, "attributes").object();
+    if (attributes && m.hasOwnProperty(attributes, name)) return m.get(attributes, name);
+  }
+  return Value::null();
+}
+
+// The prefix the nearest declaration of a namespace gives it; null when none.
+Value getPrefixForNamespace(Machine& m, Call& c) {
+  std::string uri = m.toString(c.arg(0)).str();
+  for (Object* node = c.thisValue.object(); node; node = m.get(node, "parentNode").object()) {
+    Object* attributes = m.get(node, "attributes").object();
+    if (!attributes) continue;
+    for (const String& key : m.enumerate(attributes)) {
+      m.charge(1);
+      const std::string& k = key.str();
+      if (k.compare(0, 5, "xmlns") != 0 || m.toString(m.get(attributes, key)).str() != uri) continue;
+      if (k.size() == 5) return Value("");
+      if (k[5] == ':') return Value(m.makeString(k.substr(6)));
+    }
+  }
+  return Value::null();
+}
+
 Value createElement(Machine& m, Call& c) { return Value(newNode(m, kElement, m.toString(c.arg(0)))); }
 Value createTextNode(Machine& m, Call& c) { return Value(newNode(m, kText, m.toString(c.arg(0)))); }
 
@@ -485,7 +515,8 @@ void installXml(Machine& m) {
   m.defineClass(m.global(), "XMLNode", xmlNodeConstructor, nodeProto, kDontEnum);
   const std::pair<const char*, NativeFunction> nodeMethods[] = {
       {"cloneNode", cloneNode},         {"removeNode", removeNode}, {"insertBefore", insertBefore},
-      {"appendChild", appendChild},     {"hasChildNodes", hasChildNodes}, {"toString", nodeToString}};
+      {"appendChild", appendChild},     {"hasChildNodes", hasChildNodes}, {"toString", nodeToString},
+      {"getNamespaceForPrefix", getNamespaceForPrefix}, {"getPrefixForNamespace", getPrefixForNamespace}};
   for (const auto& method : nodeMethods) m.method(nodeProto, method.first, method.second, 0, 0);
 
   Object* xmlProto = m.heap().make<Object>(nodeProto);
