@@ -91,7 +91,9 @@ TEST_F(Classes, XmlWhitespaceIsKeptUnlessIgnoredAndFaultsSetStatus) {
   EXPECT_EQ("<a><b /></a>", text(call(xml("<a><b/>"), "toString")));
   // Parsing again replaces the earlier content and status.
   Value doc = xml("<a>");
+  Value earlier = get(doc, "firstChild");
   call(doc, "parseXML", {Value("<z/>")});
+  EXPECT_TRUE(get(earlier, "parentNode").isNull());
   EXPECT_EQ(0, m.toNumber(get(doc, "status")));
   EXPECT_EQ("<z />", text(call(doc, "toString")));
 }

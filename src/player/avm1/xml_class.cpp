@@ -367,6 +367,14 @@ struct Parser {
 // Replaces the document's content with the parsed text; `status` tells how
 // the parse went, and what was read before a fault stays.
 void parseInto(Machine& m, Object* document, const std::string& text) {
+  // The old children, which scripts may still hold, belong to no one now.
+  if (Object* old = childList(m, document)) {
+    double n = m.arrayLength(old);
+    m.charge(static_cast<int64_t>(n));
+    for (double i = 0; i < n; ++i)
+      if (Object* child = m.arrayGet(old, i).object())
+        for (const char* link : {"parentNode", "previousSibling", "nextSibling"}) m.set(child, link, Value::null());
+  }
   m.set(document, "childNodes", Value(m.newArray()));
   relink(m, document);
   m.set(document, "xmlDecl", Value());
