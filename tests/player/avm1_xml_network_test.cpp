@@ -189,6 +189,9 @@ TEST_F(Classes, SharedObjectKeepsOneObjectPerNameForTheRun) {
     EXPECT_TRUE(call(cls, "getLocal", {Value(bad)}).isNull()) << bad;
   call(settings, "clear");
   EXPECT_TRUE(get(get(again, "data"), "volume").isUndefined());
+  // Scripts cannot reach the store to replace it.
+  m.setMember(cls, "sharedObjects", Value(1));
+  EXPECT_TRUE(m.strictEquals(again, call(cls, "getLocal", {Value("settings")})));
   // The store survives a collection with no script holding it.
   m.collect();
   EXPECT_TRUE(get(get(call(cls, "getLocal", {Value("settings")}), "data"), "volume").isUndefined());

@@ -120,10 +120,12 @@ Value sharedObjectGetLocal(Machine& m, Call& c) {
   for (char ch : name)
     if (std::string("~%&\\;:\"',<>?# ").find(ch) != std::string::npos) return Value::null();
   std::string key = name + "|" + (c.count > 1 && !c.arg(1).isUndefined() ? m.toString(c.arg(1)).str() : "");
-  Object* store = m.get(cls, "__stores").object();
+  // Kept where scripts cannot reach or replace it.
+  const Property* held = cls->findOwn("sharedObjects", true);
+  Object* store = held && (held->flags & kInternal) ? held->value.object() : nullptr;
   if (!store) {
     store = m.newObject();
-    cls->define("__stores", Value(store), kDontEnum | kDontDelete);
+    cls->define("sharedObjects", Value(store), kInternal | kDontEnum | kDontDelete);
   }
   Value existing = m.get(store, m.makeString(key));
   if (existing.isObject()) return existing;
