@@ -110,6 +110,11 @@ TEST_F(Classes, XmlEditsKeepTheLinksAndRefuseLoops) {
   EXPECT_EQ(m.toString(one).str(), text(get(two, "previousSibling")));
   EXPECT_TRUE(m.strictEquals(root, get(one, "parentNode")));
   EXPECT_TRUE(m.toBoolean(call(root, "hasChildNodes")));
+  // Scripts cannot rewrite the links.
+  m.setMember(root, "childNodes", Value("broken"));
+  m.setMember(one, "nextSibling", Value::null());
+  EXPECT_EQ(2, m.toNumber(get(get(root, "childNodes"), "length")));
+  EXPECT_TRUE(m.strictEquals(two, get(one, "nextSibling")));
 
   // Appending a node that has a parent moves it.
   Value other = call(doc, "createElement", {Value("other")});

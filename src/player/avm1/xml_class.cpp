@@ -27,6 +27,10 @@ enum ParseStatus {
   kStartTagMissing = -10,
 };
 
+// The tree's own links: scripts read them but cannot write them, so a
+// script cannot leave the tree inconsistent.
+void setLink(Object* node, const char* name, const Value& value) { node->define(name, value, kReadOnly); }
+
 Object* nodePrototype(Machine& m) {
   Object* cls = m.get(m.global(), "XMLNode").object();
   Object* proto = cls ? m.get(cls, "prototype").object() : nullptr;
@@ -34,13 +38,13 @@ Object* nodePrototype(Machine& m) {
 }
 
 void initNode(Machine& m, Object* node, int type, const Value& value) {
-  m.set(node, "nodeType", Value(static_cast<double>(type)));
+  setLink(node, "nodeType", Value(static_cast<double>(type)));
   m.set(node, "nodeName", type == kElement ? value : Value::null());
   m.set(node, "nodeValue", type == kElement ? Value::null() : value);
   m.set(node, "attributes", Value(m.newObject()));
-  m.set(node, "childNodes", Value(m.newArray()));
+  setLink(node, "childNodes", Value(m.newArray()));
   for (const char* link : {"parentNode", "firstChild", "lastChild", "previousSibling", "nextSibling"})
-    m.set(node, link, Value::null());
+    setLink(node, link, Value::null());
 }
 
 Object* newNode(Machine& m, int type, const Value& value) {
@@ -61,13 +65,13 @@ void relink(Machine& m, Object* parent) {
     Value child = m.arrayGet(list, i);
     Object* c = child.object();
     if (!c) continue;
-    m.set(c, "parentNode", Value(parent));
-    m.set(c, "previousSibling", previous);
-    m.set(c, "nextSibling", i + 1 < n ? m.arrayGet(list, i + 1) : Value::null());
+    setLink(c, "parentNode", Value(parent));
+    setLink(c, "previousSibling", previous);
+    setLink(c, "nextSibling", i + 1 < n ? m.arrayGet(list, i + 1) : Value::null());
     previous = child;
   }
-  m.set(parent, "firstChild", n > 0 ? m.arrayGet(list, 0) : Value::null());
-  m.set(parent, "lastChild", n > 0 ? m.arrayGet(list, n - 1) : Value::null());
+  setLink(parent, "firstChild", n > 0 ? m.arrayGet(list, 0) : Value::null());
+  setLink(parent, "lastChild", n > 0 ? m.arrayGet(list, n - 1) : Value::null());
 }
 
 // Takes `node` out of its parent's children, if it has a parent.
@@ -82,10 +86,10 @@ void detach(Machine& m, Object* node) {
     Value child = m.arrayGet(list, i);
     if (child.object() != node) kept.push_back(child);
   }
-  m.set(parent, "childNodes", Value(m.newArray(kept)));
-  m.set(node, "parentNode", Value::null());
-  m.set(node, "previousSibling", Value::null());
-  m.set(node, "nextSibling", Value::null());
+  setLink(parent, "childNodes", Value(m.newArray(kept)));
+  setLink(node, "parentNode", Value::null());
+  setLink(node, "previousSibling", Value::null());
+  setLink(node, "nextSibling", Value::null());
   relink(m, parent);
 }
 
@@ -103,17 +107,17 @@ void appendOrphan(Machine& m, Object* parent, Object* child) {
   Object* list = childList(m, parent);
   if (!list) {
     list = m.newArray();
-    m.set(parent, "childNodes", Value(list));
+    setLink(parent, "childNodes", Value(list));
   }
   double n = m.arrayLength(list);
   Value last = n > 0 ? m.arrayGet(list, n - 1) : Value::null();
   m.arraySet(list, n, Value(child));
-  m.set(child, "parentNode", Value(parent));
-  m.set(child, "previousSibling", last);
-  m.set(child, "nextSibling", Value::null());
-  if (Object* previous = last.object()) m.set(previous, "nextSibling", Value(child));
-  if (n == 0) m.set(parent, "firstChild", Value(child));
-  m.set(parent, "lastChild", Value(child));
+  setLink(child, "parentNode", Value(parent));
+  setLink(child, "previousSibling", last);
+  setLink(child, "nextSibling", Value::null());
+  if (Object* previous = last.object()) setLink(previous, "nextSibling", Value(child));
+  if (n == 0) setLink(parent, "firstChild", Value(child));
+  setLink(parent, "lastChild", Value(child));
 }
 
 // Puts `child` among `parent`'s children before `before` (null: at the end).
@@ -141,7 +145,7 @@ void insertChild(Machine& m, Object* parent, Object* child, Object* before) {
     children.push_back(existing);
   }
   if (!placed) children.push_back(Value(child));
-  m.set(parent, "childNodes", Value(m.newArray(children)));
+  setLink(parent, "childNodes", Value(m.newArray(children)));
   relink(m, parent);
 }
 
@@ -373,9 +377,9 @@ void parseInto(Machine& m, Object* document, const std::string& text) {
     m.charge(static_cast<int64_t>(n));
     for (double i = 0; i < n; ++i)
       if (Object* child = m.arrayGet(old, i).object())
-        for (const char* link : {"parentNode", "previousSibling", "nextSibling"}) m.set(child, link, Value::null());
+        for (const char* link : {"parentNode", "previousSibling", "nextSibling"}) setLink(child, link, Value::null());
   }
-  m.set(document, "childNodes", Value(m.newArray()));
+  setLink(document, "childNodes", Value(m.newArray()));
   relink(m, document);
   m.set(document, "xmlDecl", Value());
   m.set(document, "docTypeDecl", Value());
