@@ -207,6 +207,15 @@ TEST_F(Classes, DevicesAndConnectionsAnswerAsAbsent) {
   EXPECT_TRUE(call(selection, "getFocus").isNull());
   EXPECT_FALSE(m.toBoolean(call(selection, "setFocus", {Value("field")})));
   EXPECT_EQ(-1, m.toNumber(call(selection, "getCaretIndex")));
+  // Listeners are still heard, and the methods cannot be replaced.
+  heard.clear();
+  Value listener = make("Object");
+  m.setMember(listener, "onSetFocus", Value(m.newNative(record)));
+  call(selection, "addListener", {listener});
+  m.setMember(selection, "addListener", Value(1));
+  call(selection, "broadcastMessage", {Value("onSetFocus"), Value("field")});
+  EXPECT_EQ((std::vector<std::string>{"field"}), heard);
+  EXPECT_EQ("function", text(m.typeOf(get(selection, "addListener"))));
   EXPECT_TRUE(call(global("Camera"), "get").isNull());
   EXPECT_TRUE(call(global("Microphone"), "get").isNull());
   EXPECT_FALSE(m.toBoolean(call(make("PrintJob"), "start")));

@@ -26,6 +26,9 @@ void installSelection(Machine& m) {
       {"getFocus", returnNull},          {"setFocus", returnFalse},       {"setSelection", returnNothing}};
   for (const auto& method : methods) m.method(selection, method.first, method.second, 0, kDontEnum | kReadOnly);
   makeBroadcaster(m, selection);
+  // Like the rest of Selection, its listener methods cannot be replaced.
+  for (const char* name : {"broadcastMessage", "addListener", "removeListener", "_listeners"})
+    if (Property* p = selection->findOwn(name, true)) p->flags |= kReadOnly;
 }
 
 // ------------------------------------------------------------ ContextMenu
