@@ -2,6 +2,7 @@
 // for the run; loads and connections that reach nothing report failure.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -307,4 +308,25 @@ TEST_F(Classes, NamespacesAreFoundOnTheNodeOrItsAncestors) {
   EXPECT_EQ("a", text(call(y, "getPrefixForNamespace", {Value("urn:inner")})));
   EXPECT_EQ("", text(call(y, "getPrefixForNamespace", {Value("urn:default")})));
   EXPECT_TRUE(call(y, "getPrefixForNamespace", {Value("urn:none")}).isNull());
+}
+
+TEST_F(Classes, ExternalInterfaceReadsValuesFromTheirXml) {
+  Value ei = m.getMember(m.getMember(global("flash"), "external"), "ExternalInterface");
+  Value doc = xml("<object><property id=\"n\"><number> -2.5</number></property>"
+                  "<property id=\"list\"><array><property id=\"0\"><string>a&amp;b</string></property>"
+                  "<property id=\"1\"><true/></property></array></property>"
+                  "<property id=\"bad\"><number>1x</number></property></object>");
+  Value object = call(ei, "_toAS", {get(doc, "firstChild")});
+  EXPECT_EQ(-2.5, m.toNumber(get(object, "n")));
+  EXPECT_TRUE(std::isnan(m.toNumber(get(object, "bad"))));
+  Value list = get(object, "list");
+  EXPECT_EQ("a&b,true", text(list));
+  EXPECT_EQ("boolean", text(m.typeOf(m.getMember(list, "1"))));
+
+  Value args = call(ei, "_argumentsToAS", {get(xml("<arguments><null/><false/><number>7</number></arguments>"),
+                                                "firstChild")});
+  EXPECT_EQ("null,false,7", text(args));
+  // Anything else reads as nothing, or as an empty list.
+  EXPECT_TRUE(call(ei, "_toAS", {Value("<true/>")}).isUndefined());
+  EXPECT_EQ(0, m.toNumber(get(call(ei, "_arrayToAS", {Value(3)}), "length")));
 }

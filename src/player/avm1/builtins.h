@@ -32,6 +32,8 @@ void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; 
 void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);
+// ExternalInterface's _toAS, _arrayToAS, _objectToAS and _argumentsToAS.
+void installExternalValueReaders(Machine& m, Object* externalInterface);
 void installXml(Machine& m);           // XMLNode, XML
 void installStyleSheet(Machine& m);    // TextField.StyleSheet; after TextField
 void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnection, NetStream, XMLSocket
@@ -42,6 +44,8 @@ FunctionObject* filterNative(Machine& m, int major, int minor);
 Object* flashPackage(Machine& m);
 Object* geomPackage(Machine& m);
 
+// XML text with its five named entities (&lt; &gt; &amp; &quot; &apos;) read.
+std::string unescapeXmlText(const std::string& s);
 // Text as escape() and unescape() give it.
 std::string escapeText(const std::string& s);
 std::string unescapeText(const std::string& s);

@@ -90,6 +90,7 @@ void installExternalInterface(Machine& m) {
   m.method(ei, "addCallback", returnFalse);
   m.method(ei, "call", returnNull);
   m.method(ei, "_jsQuoteString", jsQuoteString);
+  installExternalValueReaders(m, ei);
 }
 
 // ------------------------------------------------------------ LocalConnection

@@ -10,6 +10,31 @@
 
 namespace avm1 {
 
+std::string unescapeXmlText(const std::string& s) {
+  struct Entity {
+    const char* name;
+    char ch;
+  };
+  static const Entity entities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    bool replaced = false;
+    if (s[i] == '&') {
+      for (const Entity& e : entities) {
+        std::string name = e.name;
+        if (s.compare(i, name.size(), name) == 0) {
+          out += e.ch;
+          i += name.size() - 1;
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += s[i];
+  }
+  return out;
+}
+
 namespace {
 
 enum NodeType { kElement = 1, kText = 3 };
@@ -214,31 +239,6 @@ Value nodeToString(Machine& m, Call& c) {
 
 // ------------------------------------------------------------ parsing
 
-std::string decodeEntities(const std::string& s) {
-  struct Entity {
-    const char* name;
-    char ch;
-  };
-  static const Entity entities[] = {{"&lt;", '<'}, {"&gt;", '>'}, {"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}};
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    bool replaced = false;
-    if (s[i] == '&') {
-      for (const Entity& e : entities) {
-        std::string name = e.name;
-        if (s.compare(i, name.size(), name) == 0) {
-          out += e.ch;
-          i += name.size() - 1;
-          replaced = true;
-          break;
-        }
-      }
-    }
-    if (!replaced) out += s[i];
-  }
-  return out;
-}
-
 bool isSpace(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
 
 bool allSpace(const std::string& s) {
@@ -262,7 +262,7 @@ struct Parser {
 
   void addText(const std::string& raw, bool decode) {
     if (raw.empty() || (ignoreWhite && allSpace(raw))) return;
-    appendOrphan(m, current(), newNode(m, kText, Value(m.makeString(decode ? decodeEntities(raw) : raw))));
+    appendOrphan(m, current(), newNode(m, kText, Value(m.makeString(decode ? unescapeXmlText(raw) : raw))));
   }
 
   // Text up to `end`, or false when the text ends first.
@@ -303,7 +303,7 @@ struct Parser {
       char quote = text[pos++];
       size_t end = text.find(quote, pos);
       if (end == std::string::npos) return kAttributeMalformed;
-      m.set(attributes, m.makeString(key), Value(m.makeString(decodeEntities(text.substr(pos, end - pos)))));
+      m.set(attributes, m.makeString(key), Value(m.makeString(unescapeXmlText(text.substr(pos, end - pos)))));
       pos = end + 1;
     }
     appendOrphan(m, current(), node);
