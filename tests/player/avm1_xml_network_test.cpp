@@ -329,4 +329,8 @@ TEST_F(Classes, ExternalInterfaceReadsValuesFromTheirXml) {
   // Anything else reads as nothing, or as an empty list.
   EXPECT_TRUE(call(ei, "_toAS", {Value("<true/>")}).isUndefined());
   EXPECT_EQ(0, m.toNumber(get(call(ei, "_arrayToAS", {Value(3)}), "length")));
+
+  Value escaped = call(ei, "_escapeXML", {Value("<a href='x'>&\"</a>")});
+  EXPECT_EQ("&lt;a href=&apos;x&apos;&gt;&amp;&quot;&lt;/a&gt;", text(escaped));
+  EXPECT_EQ("<a href='x'>&\"</a>", text(call(ei, "_unescapeXML", {escaped})));
 }

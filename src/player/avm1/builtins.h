@@ -32,7 +32,7 @@ void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; 
 void installNativeTable(Machine& m);  // ASnative
 void installMovieClipLoader(Machine& m);
 void installFilters(Machine& m);
-// ExternalInterface's _toAS, _arrayToAS, _objectToAS and _argumentsToAS.
+// ExternalInterface's _toAS, _arrayToAS, _objectToAS, _argumentsToAS, _escapeXML and _unescapeXML.
 void installExternalValueReaders(Machine& m, Object* externalInterface);
 void installXml(Machine& m);           // XMLNode, XML
 void installStyleSheet(Machine& m);    // TextField.StyleSheet; after TextField
@@ -44,6 +44,8 @@ FunctionObject* filterNative(Machine& m, int major, int minor);
 Object* flashPackage(Machine& m);
 Object* geomPackage(Machine& m);
 
+// Text for XML, with & < > " ' written as entities; and read back.
+std::string escapeXmlText(const std::string& s);
 // XML text with its five named entities (&lt; &gt; &amp; &quot; &apos;) read.
 std::string unescapeXmlText(const std::string& s);
 // Text as escape() and unescape() give it.

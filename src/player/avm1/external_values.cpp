@@ -100,6 +100,9 @@ Value argumentsToAs(Machine& m, Call& c) {
   return Value(args);
 }
 
+Value escapeXml(Machine& m, Call& c) { return m.makeString(escapeXmlText(m.toString(c.arg(0)).str())); }
+Value unescapeXml(Machine& m, Call& c) { return m.makeString(unescapeXmlText(m.toString(c.arg(0)).str())); }
+
 }  // namespace
 
 void installExternalValueReaders(Machine& m, Object* externalInterface) {
@@ -107,6 +110,8 @@ void installExternalValueReaders(Machine& m, Object* externalInterface) {
   m.method(externalInterface, "_arrayToAS", arrayToAs);
   m.method(externalInterface, "_objectToAS", objectToAs);
   m.method(externalInterface, "_argumentsToAS", argumentsToAs);
+  m.method(externalInterface, "_escapeXML", escapeXml);
+  m.method(externalInterface, "_unescapeXML", unescapeXml);
 }
 
 }  // namespace avm1

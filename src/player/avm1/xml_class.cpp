@@ -10,6 +10,21 @@
 
 namespace avm1 {
 
+std::string escapeXmlText(const std::string& s) {
+  std::string out;
+  for (char ch : s) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += ch;
+    }
+  }
+  return out;
+}
+
 std::string unescapeXmlText(const std::string& s) {
   struct Entity {
     const char* name;
@@ -176,21 +191,6 @@ void insertChild(Machine& m, Object* parent, Object* child, Object* before) {
 
 // ------------------------------------------------------------ printing
 
-std::string escapeMarkup(const std::string& s) {
-  std::string out;
-  for (char ch : s) {
-    switch (ch) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += ch;
-    }
-  }
-  return out;
-}
-
 void printNode(Machine& m, Object* node, std::string* out, int depth) {
   m.charge(1);
   // Trees are built by scripts; a degenerate one stops at a sane depth.
@@ -198,7 +198,7 @@ void printNode(Machine& m, Object* node, std::string* out, int depth) {
   Value type = m.get(node, "nodeType");
   if (m.toNumber(type) == kText) {
     Value value = m.get(node, "nodeValue");
-    if (!value.isNull() && !value.isUndefined()) *out += escapeMarkup(m.toString(value).str());
+    if (!value.isNull() && !value.isUndefined()) *out += escapeXmlText(m.toString(value).str());
     return;
   }
   Value name = m.get(node, "nodeName");
@@ -209,7 +209,7 @@ void printNode(Machine& m, Object* node, std::string* out, int depth) {
       // for..in lists the newest first; the text keeps the order they were set in.
       std::vector<String> keys = m.enumerate(attributes);
       for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-        *out += ' ' + key->str() + "=\"" + escapeMarkup(m.toString(m.get(attributes, *key)).str()) + '"';
+        *out += ' ' + key->str() + "=\"" + escapeXmlText(m.toString(m.get(attributes, *key)).str()) + '"';
     }
   }
   Object* list = childList(m, node);
