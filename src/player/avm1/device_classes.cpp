@@ -12,8 +12,6 @@ namespace avm1 {
 
 namespace {
 
-Object* newPrototype(Machine& m) { return m.heap().make<Object>(m.protos().object); }
-
 // ------------------------------------------------------------ Selection
 
 // No text field of the movie holds the keyboard focus here: the host window
@@ -99,12 +97,12 @@ Value contextMenuItemConstructor(Machine& m, Call& c) {
 Value copyContextMenuItem(Machine& m, Call& c) { return copyWithFields(m, c, "ContextMenuItem"); }
 
 void installContextMenu(Machine& m) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "ContextMenu", contextMenuConstructor, proto, kDontEnum | kVersion6);
   m.method(proto, "copy", copyContextMenu);
   m.method(proto, "hideBuiltInItems", hideBuiltInItems);
 
-  Object* itemProto = newPrototype(m);
+  Object* itemProto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "ContextMenuItem", contextMenuItemConstructor, itemProto, kDontEnum | kVersion6);
   m.method(itemProto, "copy", copyContextMenuItem);
 }
@@ -113,7 +111,7 @@ void installContextMenu(Machine& m) {
 
 // Camera.get() and Microphone.get() find no device: null, and no names.
 void installCaptureDevice(Machine& m, const char* name, const std::vector<const char*>& methods) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   FunctionObject* cls = m.defineClass(m.global(), name, returnNothing, proto, kDontEnum | kVersion6);
   m.method(cls, "get", returnNull, 0, 0);
   cls->define("names", Value(m.newArray()), kReadOnly);
@@ -122,7 +120,7 @@ void installCaptureDevice(Machine& m, const char* name, const std::vector<const 
 
 // A video object shows what a stream gives it; no stream gives anything here.
 void installVideo(Machine& m) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "Video", returnNothing, proto, kDontEnum | kVersion6);
   m.method(proto, "attachVideo", returnNothing);
   m.method(proto, "clear", returnNothing);
@@ -130,7 +128,7 @@ void installVideo(Machine& m) {
 
 // There is no printer to hand pages to: a job never starts.
 void installPrintJob(Machine& m) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "PrintJob", returnNothing, proto, kDontEnum | kVersion6);
   m.method(proto, "start", returnFalse);
   m.method(proto, "addPage", returnFalse);

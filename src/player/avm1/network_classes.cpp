@@ -12,8 +12,6 @@ namespace avm1 {
 
 namespace {
 
-Object* newPrototype(Machine& m) { return m.heap().make<Object>(m.protos().object); }
-
 // ------------------------------------------------------------ LoadVars
 
 // "a=1&b=two" onto `target`, names and values unescaped; "+" is a space.
@@ -90,7 +88,7 @@ Value loadVarsSendAndLoad(Machine& m, Call& c) {
 }
 
 void installLoadVars(Machine& m) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "LoadVars", returnNothing, proto, kDontEnum | kVersion6);
   // In the reference player's order; toString alone is enumerable.
   m.method(proto, "load", loadVarsLoad);
@@ -158,7 +156,7 @@ Value sharedObjectGetSize(Machine& m, Call& c) {
 }
 
 void installSharedObject(Machine& m) {
-  Object* proto = newPrototype(m);
+  Object* proto = m.heap().make<Object>(m.protos().object);
   FunctionObject* cls = m.defineClass(m.global(), "SharedObject", returnNothing, proto, kDontEnum | kVersion6);
   m.method(cls, "getLocal", sharedObjectGetLocal, 0, 0);
   m.method(cls, "getRemote", returnNull, 0, 0);
@@ -224,7 +222,7 @@ Value xmlSocketConnect(Machine& m, Call& c) {
 
 void installStreams(Machine& m) {
   // Methods in the reference player's order.
-  Object* connection = newPrototype(m);
+  Object* connection = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "NetConnection", returnNothing, connection, kDontEnum | kVersion6);
   connection->define("proxyType", Value("none"), kDontEnum);
   m.method(connection, "connect", netConnectionConnect);
@@ -232,7 +230,7 @@ void installStreams(Machine& m) {
   m.method(connection, "call", returnNothing);
   m.method(connection, "addHeader", returnNothing);
 
-  Object* stream = newPrototype(m);
+  Object* stream = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "NetStream", netStreamConstructor, stream, kDontEnum | kVersion6);
   const std::pair<const char*, NativeFunction> streamMethods[] = {
       {"publish", returnNothing},      {"play", netStreamPlay},          {"play2", netStreamPlay},
@@ -242,7 +240,7 @@ void installStreams(Machine& m) {
       {"setBufferTime", netStreamSetBufferTime}, {"getInfo", returnNull}};
   for (const auto& method : streamMethods) m.method(stream, method.first, method.second);
 
-  Object* socket = newPrototype(m);
+  Object* socket = m.heap().make<Object>(m.protos().object);
   m.defineClass(m.global(), "XMLSocket", returnNothing, socket, kDontEnum | kVersion6);
   m.method(socket, "connect", xmlSocketConnect);
   m.method(socket, "send", returnNothing);
