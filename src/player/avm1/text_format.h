@@ -21,7 +21,9 @@ struct TextExtent {
 TextExtent measureText(text::DeviceFonts* fonts, const std::u32string& content, const text::CharFormat& chars,
                        double fieldWidth);
 
-// A TextFormat with every property null.
-Object* makeTextFormat(Machine& m);
+// A TextFormat holding a field's format.
+Object* makeTextFormat(Machine& m, const text::CharFormat& chars, const text::ParagraphFormat& paragraph);
+// Takes a TextFormat's properties that are set (not null) into a format.
+void applyTextFormat(Machine& m, Object* format, text::CharFormat* chars, text::ParagraphFormat* paragraph);
 
 }  // namespace avm1

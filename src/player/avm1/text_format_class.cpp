@@ -131,11 +131,66 @@ TextExtent measureText(text::DeviceFonts* fonts, const std::u32string& content, 
   return extent;
 }
 
-Object* makeTextFormat(Machine& m) {
+const char* const kAlignNames[] = {"left", "right", "center", "justify"};
+
+Object* makeTextFormat(Machine& m, const text::CharFormat& chars, const text::ParagraphFormat& paragraph) {
   Object* format = m.heap().make<Object>(m.protos().textFormat);
-  for (const FormatProperty& p : kProperties) m.set(format, p.name, Value::null());
-  m.set(format, "display", Value(String("block")));
+  auto set = [&](const char* name, const Value& v) { m.set(format, name, v); };
+  set("font", Value(m.makeString(text::encodeMovieText(text::decodeUtf8(chars.font), m.swfVersion()))));
+  set("size", Value(chars.size / 20));
+  set("color", Value(double((uint32_t(chars.color.r) << 16) | (uint32_t(chars.color.g) << 8) | chars.color.b)));
+  set("bold", Value(chars.bold));
+  set("italic", Value(chars.italic));
+  set("underline", Value(chars.underline));
+  set("url", Value(m.makeString(text::encodeMovieText(text::decodeUtf8(chars.url), m.swfVersion()))));
+  set("target", Value(String("")));
+  set("align", Value(String(kAlignNames[static_cast<int>(paragraph.align) & 3])));
+  set("leftMargin", Value(paragraph.leftMargin / 20));
+  set("rightMargin", Value(paragraph.rightMargin / 20));
+  set("indent", Value(paragraph.indent / 20));
+  set("leading", Value(paragraph.leading / 20));
+  set("blockIndent", Value(paragraph.blockIndent / 20));
+  set("bullet", Value(false));
+  set("kerning", Value(chars.kerning));
+  set("letterSpacing", Value(chars.letterSpacing / 20));
+  set("tabStops", Value(m.newArray()));
+  set("display", Value(String("block")));
   return format;
+}
+
+void applyTextFormat(Machine& m, Object* format, text::CharFormat* chars, text::ParagraphFormat* paragraph) {
+  if (!format) return;
+  Value v;
+  // Sizes and margins past what a field can show are refused, as nonsense.
+  auto twips = [&](const char* name, double* out, double low) {
+    if (!formatValue(m, format, name, &v)) return;
+    double d = m.toNumber(v);
+    if (std::isfinite(d) && d >= low && d <= 10000) *out = std::round(d) * 20;
+  };
+  if (formatValue(m, format, "font", &v))
+    chars->font = text::encodeUtf8(text::decodeMovieText(m.toString(v).str(), m.swfVersion()));
+  twips("size", &chars->size, 1);
+  if (formatValue(m, format, "color", &v)) {
+    uint32_t rgb = m.toUint32(v);
+    chars->color = swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+  }
+  if (formatValue(m, format, "bold", &v)) chars->bold = m.toBoolean(v);
+  if (formatValue(m, format, "italic", &v)) chars->italic = m.toBoolean(v);
+  if (formatValue(m, format, "underline", &v)) chars->underline = m.toBoolean(v);
+  if (formatValue(m, format, "kerning", &v)) chars->kerning = m.toBoolean(v);
+  if (formatValue(m, format, "url", &v))
+    chars->url = text::encodeUtf8(text::decodeMovieText(m.toString(v).str(), m.swfVersion()));
+  twips("letterSpacing", &chars->letterSpacing, -10000);
+  if (formatValue(m, format, "align", &v)) {
+    std::string align = m.toString(v).str();
+    for (int i = 0; i < 4; ++i)
+      if (text::sameNameNoCase(align, kAlignNames[i])) paragraph->align = static_cast<swf::TextAlign>(i);
+  }
+  twips("leftMargin", &paragraph->leftMargin, 0);
+  twips("rightMargin", &paragraph->rightMargin, 0);
+  twips("indent", &paragraph->indent, -10000);
+  twips("leading", &paragraph->leading, -10000);
+  twips("blockIndent", &paragraph->blockIndent, 0);
 }
 
 void installTextFormat(Machine& m) {
