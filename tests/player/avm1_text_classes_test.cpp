@@ -1,7 +1,8 @@
 // TextSnapshot over a clip's static text, TextFormat with the text field
-// format methods and getTextExtent, and buttons as script objects.
+// format methods and getTextExtent, buttons and shapes as scripts see them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ using swftest::MovieBuilder;
 namespace {
 
 // Static "AB " and, on another line, "BA" (each glyph 300 twips wide), a
-// button "btn" with a box shape, all on the root.
+// button "btn" of a 20-pixel square and that square as "box", all on the root.
 class TextClasses : public ::testing::Test {
  protected:
   void load(text::DeviceFonts* fonts = nullptr) {
@@ -49,6 +50,7 @@ class TextClasses : public ::testing::Test {
     m.root().place(1, 2);
     m.root().place(2, 3);
     m.root().place(3, 5, swftest::Matrix(), 0, "btn");
+    m.root().place(4, 4, swftest::Matrix(), 0, "box");
     m.root().showFrame();
     movie_ = m.finish(false);
     player::PlayerServices options;
@@ -178,7 +180,7 @@ TEST_F(TextClasses, TextExtentWrapsWithinTheWidthAsked) {
   EXPECT_GT(number(get(big, "height")), 1.5 * height);
 }
 
-TEST_F(TextClasses, ButtonsAreObjectsOfTheButtonClass) {
+TEST_F(TextClasses, ButtonsAreObjectsOfTheButtonClassAndShapesNameTheirClip) {
   load();
   Value button = get(root_, "btn");
   ASSERT_TRUE(button.isObject());
@@ -187,6 +189,14 @@ TEST_F(TextClasses, ButtonsAreObjectsOfTheButtonClass) {
   EXPECT_EQ(3 - 16384, number(call(button, "getDepth")));
   EXPECT_EQ("btn", text(get(button, "_name")));
   EXPECT_EQ(20, number(get(button, "_width")));
+  EXPECT_TRUE(machine_->toBoolean(get(button, "enabled")));
   // Clip methods are not a button's.
   EXPECT_TRUE(get(button, "gotoAndStop").isUndefined());
+
+  // A named shape has no object: its name leads to its clip, and for..in lists it.
+  EXPECT_TRUE(machine_->strictEquals(root_, get(root_, "box")));
+  std::vector<std::string> names;
+  for (const avm1::String& name : machine_->enumerate(root_.object())) names.push_back(name.str());
+  EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "box"));
+  EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "btn"));
 }

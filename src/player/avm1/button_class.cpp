@@ -11,6 +11,9 @@ void installButton(Machine& m) {
   // The depth as clips report it, by the same function.
   if (const Property* getDepth = m.protos().movieClip->findOwn("getDepth", true))
     proto->define("getDepth", getDepth->value, kDontEnum | kVersion6);
+  proto->define("enabled", Value(true), kDontEnum | kVersion6);
+  proto->define("useHandCursor", Value(true), kDontEnum | kVersion6);
+  proto->define("trackAsMenu", Value(false), kDontEnum | kVersion6);
   m.protos().button = proto;
 }
 

@@ -649,8 +649,9 @@ void clipEnumerateSpecial(Machine& m, ClipObject* clip, std::vector<String>* nam
   (void)m;
   player::SpriteInstance* s = clip->sprite();
   if (!s) return;
+  // Every named child, shapes and text included: their names lead somewhere.
   for (const auto& entry : s->children())
-    if (entry.second.sprite && !entry.second.name.empty()) names->push_back(String(entry.second.name));
+    if (!entry.second.name.empty()) names->push_back(String(entry.second.name));
 }
 
 void initializeClip(Machine& m, player::SpriteInstance& clip, Object* init) {
