@@ -27,13 +27,7 @@ class TextClasses : public ::testing::Test {
  protected:
   void load(text::DeviceFonts* fonts = nullptr) {
     MovieBuilder m(200, 200, 12, 8);
-    std::vector<swftest::Glyph> glyphs(3);
-    glyphs[0].code = U'A';
-    glyphs[0].outline.fill1(1).rect(100, -700, 412, 0);
-    glyphs[1].code = U'B';
-    glyphs[1].outline.fill1(1).rect(100, -350, 412, 0);
-    glyphs[2].code = U' ';
-    m.defineFont2(1, "Boxes", glyphs, 800, 224);
+    swftest::defineBoxFont(m, 1);
     swftest::Matrix first;
     first.tx = 200;
     first.ty = 400;
