@@ -47,7 +47,7 @@ Value textFormatConstructor(Machine& m, Call& c) {
   if (!self || !c.constructing) return Value();
   for (size_t i = 0; i < sizeof kProperties / sizeof kProperties[0]; ++i) {
     Value v = i < kConstructorArguments ? convert(m, kProperties[i].kind, c.arg(i)) : Value::null();
-    if (i == 18 && v.isNull()) v = Value(String("block"));  // display
+    if (v.isNull() && std::string(kProperties[i].name) == "display") v = Value(String("block"));
     m.set(self, kProperties[i].name, v);
   }
   return Value();
