@@ -41,6 +41,7 @@ class TextClasses : public ::testing::Test {
     p.fill1(1).rect(0, 0, 400, 400);
     m.defineShape(4, shape, p, 0, 400, 0, 400);
     m.defineButton2(5, {{15, 4, 1, swftest::Matrix()}});
+    m.exportAs(5, "ButtonSymbol");
     m.root().place(1, 2);
     m.root().place(2, 3);
     m.root().place(3, 5, swftest::Matrix(), 0, "btn");
@@ -186,6 +187,17 @@ TEST_F(TextClasses, ButtonsAreObjectsOfTheButtonClassAndShapesNameTheirClip) {
   EXPECT_TRUE(machine_->toBoolean(get(button, "enabled")));
   // Clip methods are not a button's.
   EXPECT_TRUE(get(button, "gotoAndStop").isUndefined());
+
+  // Attached from the library, a button stays of its class whatever class
+  // its symbol was registered for.
+  Value global(machine_->global());
+  call(get(global, "Object"), "registerClass", {"ButtonSymbol", get(global, "Array")});
+  Value attached = call(root_, "attachMovie", {"ButtonSymbol", "more", 10});
+  ASSERT_TRUE(attached.isObject());
+  EXPECT_EQ("object", machine_->typeOf(attached).str());
+  EXPECT_TRUE(avm1::instanceOf(*machine_, attached, get(global, "Button")));
+  EXPECT_FALSE(avm1::instanceOf(*machine_, attached, get(global, "Array")));
+  EXPECT_EQ(20, number(get(attached, "_height")));
 
   // A named shape has no object: its name leads to its clip, and for..in lists it.
   EXPECT_TRUE(machine_->strictEquals(root_, get(root_, "box")));
