@@ -2,11 +2,12 @@
 // set; getTextExtent measures text in it with the system's fonts. And the
 // TextField methods that read and set a field's format (one format for the
 // whole field, as the text engine keeps it).
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "player/avm1/builtins.h"
-#include "player/avm1/text.h"
 #include "player/avm1/text_format.h"
 #include "player/text/encoding.h"
 #include "player/text/font_face.h"
@@ -116,7 +117,6 @@ TextExtent measureText(text::DeviceFonts* fonts, const std::u32string& content, 
   extent.descent = metrics.descent * chars.size;
   double lineHeight = extent.ascent + extent.descent;
   if (!fonts) {
-    extent.width = 0;
     extent.height = lineHeight;
     return extent;
   }

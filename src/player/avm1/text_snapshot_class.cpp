@@ -1,6 +1,7 @@
 // TextSnapshot: the characters of the static text placed directly on a
 // clip, as MovieClip.getTextSnapshot gives them, with a selection of its own.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <vector>
 
