@@ -629,6 +629,11 @@ void Interpreter::callMethod() {
     push(m.callFromScript(object, Value(), args.data(), args.size()));
     return;
   }
+  // A primitive's method runs on the object the global constructor makes of it.
+  if (!object.isObject() && !object.isNullish()) {
+    Object* boxed = m.coerceToObject(object);
+    object = boxed ? Value(boxed) : Value();
+  }
   Value fn = m.getMember(object, name);
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
     push(Value());

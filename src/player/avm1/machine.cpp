@@ -362,6 +362,17 @@ Object* Machine::toObject(const Value& v) {
   }
 }
 
+Object* Machine::coerceToObject(const Value& v) {
+  if (Object* o = v.object()) return o;
+  const char* name = v.isBoolean() ? "Boolean" : v.isNumber() ? "Number" : v.isString() ? "String" : nullptr;
+  // The global is read as it stands (getters run), never through __resolve.
+  if (!name || !hasProperty(global_, name)) return nullptr;
+  Object* f = get(global_, name).object();
+  if (!f || f->kind() != Object::Kind::Function) return nullptr;
+  auto* function = static_cast<FunctionObject*>(f);
+  return constructFromScript(function, &v, 1, get(function, "prototype").object());
+}
+
 String Machine::typeOf(const Value& v) {
   switch (v.type()) {
     case Value::Type::Undefined: return "undefined";
@@ -527,14 +538,8 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
 }
 
 Value Machine::getMember(const Value& base, const String& name) {
-  if (Object* o = base.object()) return get(o, name);
-  if (base.isString()) {
-    if (name.str() == "length") return static_cast<double>(base.string().units());
-    return get(protos_.string, name, base);
-  }
-  if (base.isNumber()) return get(protos_.number, name, base);
-  if (base.isBoolean()) return get(protos_.boolean, name, base);
-  return Value();
+  Object* o = coerceToObject(base);
+  return o ? get(o, name) : Value();
 }
 
 bool Machine::watchSet(Object* object, const String& name, Value* value) {
@@ -724,8 +729,10 @@ Value Machine::invokeScript(FunctionObject* function, Call& call) {
 }
 
 Value Machine::callMethod(const Value& object, const String& name, const Value* args, size_t count) {
-  Value fn = getMember(object, name);
-  return call(fn, object, args, count);
+  Object* o = coerceToObject(object);
+  if (!o) return Value();
+  Value self(o);
+  return call(get(o, name), self, args, count);
 }
 
 Object* Machine::constructWith(FunctionObject* function, const Value* args, size_t count, Object* superObject) {
