@@ -330,3 +330,50 @@ TEST_F(BuiltinsSwf5, Swf5RulesForTextNumbersAndNames) {
   EXPECT_TRUE(call(s, "substring").isUndefined());
   EXPECT_EQ("a,b,c", text(call(s, "substr", {Value(), Value()})));
 }
+
+namespace {
+int replacedConstructorCalls = 0;
+Value countConstruction(Machine&, avm1::Call&) {
+  ++replacedConstructorCalls;
+  return Value();
+}
+int resolveCalls = 0;
+Value countResolve(Machine&, avm1::Call&) {
+  ++resolveCalls;
+  return Value("resolved");
+}
+}  // namespace
+
+TEST_F(Builtins, PrimitivesBecomeObjectsThroughTheGlobalConstructorsAsTheyStand) {
+  // A script's own String, whose prototype still leads to the real one.
+  Object* realStringProto = m.get(m.get(m.global(), "String").object(), "prototype").object();
+  Object* proto = m.newObject();
+  proto->define("__proto__", Value(realStringProto));
+  replacedConstructorCalls = 0;
+  m.defineClass(m.global(), "String", countConstruction, proto, 0);
+  EXPECT_EQ("e", text(call(Value("hello"), "charAt", {1})));
+  EXPECT_EQ(5, m.getMember(Value("world"), "length").number());
+  EXPECT_EQ(2, replacedConstructorCalls);
+  // String's text method borrowed by an object without a text of its own
+  // answers instead of asking that object again, without end.
+  Object* borrower = m.newObject();
+  borrower->define("toString", m.get(realStringProto, "toString"));
+  EXPECT_EQ("[object Object]", text(Value(borrower)));
+
+  // No function under the name: the primitive has no members at all.
+  m.global()->define("Number", Value(m.newObject()));
+  EXPECT_TRUE(m.getMember(Value(42), "toString").isUndefined());
+  EXPECT_TRUE(call(Value(42), "toString").isUndefined());
+  // call() on a primitive this runs on the globals then.
+  Value fn = Value(m.newNative([](Machine&, avm1::Call& c) { return c.thisValue; }));
+  EXPECT_EQ(m.global(), call(fn, "call", {Value(42)}).object());
+}
+
+TEST_F(Builtins, ValueOfAndToStringAreNotAskedOfResolve) {
+  Object* bare = m.heap().make<Object>(nullptr);
+  bare->define("__resolve", Value(m.newNative(countResolve)));
+  resolveCalls = 0;
+  EXPECT_TRUE(std::isnan(m.toNumber(Value(bare))));
+  EXPECT_EQ("resolved", text(m.get(bare, "anything")));
+  EXPECT_EQ(1, resolveCalls);
+}

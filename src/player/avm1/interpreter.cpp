@@ -584,6 +584,8 @@ void Interpreter::callFunctionNamed() {
     return;
   }
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
+    // A primitive is made an object first, though no object made so is callable.
+    if (!fn.isNullish()) m.coerceToObject(fn);
     push(Value());
     checkClipRemoved();
     return;
@@ -626,6 +628,7 @@ void Interpreter::callMethod() {
   }
   if (noName) {
     // The object itself is the function, called with no this.
+    if (!object.isObject() && !object.isNullish()) m.coerceToObject(object);
     push(m.callFromScript(object, Value(), args.data(), args.size()));
     return;
   }
@@ -669,6 +672,7 @@ void Interpreter::newObject(bool isMethod) {
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
+    if (!fn.isNullish()) m.coerceToObject(fn);
     push(Value());
     return;
   }

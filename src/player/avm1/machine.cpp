@@ -339,7 +339,9 @@ Value Machine::toPrimitive(const Value& v, bool preferString) {
   Object* o = v.object();
   if (!o || isSuperObject(v)) return v;
   // valueOf (or toString for a text hint); a missing method gives undefined.
-  Value fn = get(o, preferString ? "toString" : "valueOf");
+  // The method is looked up plainly: a missing one is not asked of __resolve.
+  const char* name = preferString ? "toString" : "valueOf";
+  Value fn = hasProperty(o, name) ? get(o, name) : Value();
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) return Value();
   return call(fn, v, nullptr, 0);
 }
@@ -370,7 +372,13 @@ Object* Machine::coerceToObject(const Value& v) {
   Object* f = get(global_, name).object();
   if (!f || f->kind() != Object::Kind::Function) return nullptr;
   auto* function = static_cast<FunctionObject*>(f);
-  return constructFromScript(function, &v, 1, get(function, "prototype").object());
+  Object* o = constructFromScript(function, &v, 1, get(function, "prototype").object());
+  // A constructor of the script's own still gives the object the value.
+  if (storedPrimitive(o).isUndefined()) {
+    storePrimitive(o, v);
+    if (v.isString()) o->define("length", Value(static_cast<double>(v.string().units())), kDontEnum | kDontDelete);
+  }
+  return o;
 }
 
 String Machine::typeOf(const Value& v) {
@@ -745,6 +753,8 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
   Value protoValue = get(function, "prototype");
   Object* proto = protoValue.object();
   Object* object = function->allocate ? function->allocate(*this, proto) : heap_.make<Object>(proto);
+  // A prototype that is no object is still what __proto__ reads.
+  if (!proto && !protoValue.isNullish()) object->define("__proto__", protoValue, kDontEnum);
   object->define("__constructor__", Value(function), kDontEnum);
   if (activeVersion_ < 7) object->define("constructor", Value(function), kDontEnum);
   Call c;

@@ -213,7 +213,10 @@ Value booleanToString(Machine& m, Call& c) {
 }
 
 Value booleanValueOf(Machine& m, Call& c) {
-  if (Object* o = thisObject(c)) return storedPrimitive(o);
+  if (Object* o = thisObject(c)) {
+    Value stored = storedPrimitive(o);
+    return stored.isUndefined() ? stored : Value(m.toBoolean(stored));
+  }
   if (c.thisValue.isBoolean()) return c.thisValue;
   (void)m;
   return Value();
