@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "player/avm1/builtins.h"
 #include "player/avm1/machine.h"
 
 namespace {
@@ -376,4 +377,28 @@ TEST_F(Builtins, ValueOfAndToStringAreNotAskedOfResolve) {
   EXPECT_TRUE(std::isnan(m.toNumber(Value(bare))));
   EXPECT_EQ("resolved", text(m.get(bare, "anything")));
   EXPECT_EQ(1, resolveCalls);
+}
+
+TEST_F(Builtins, InstanceofReadsOnlyTheClassesOwnStoredPrototype) {
+  Object* proto = m.newObject();
+  Object* instance = m.heap().make<Object>(proto);
+  Object* direct = m.newObject();
+  direct->define("prototype", Value(proto));
+  EXPECT_TRUE(avm1::instanceOf(m, Value(instance), Value(direct)));
+  // Primitives are of no class; a class inheriting its prototype is none.
+  EXPECT_FALSE(avm1::instanceOf(m, Value("text"), Value(direct)));
+  Object* inherited = m.heap().make<Object>(direct);
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(inherited)));
+  // A prototype behind a getter is not asked for.
+  replacedConstructorCalls = 0;
+  Object* byGetter = m.newObject();
+  byGetter->defineVirtual("prototype", m.newNative(countConstruction), nullptr, 0);
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(byGetter)));
+  EXPECT_EQ(0, replacedConstructorCalls);
+  // A text as the prototype is made an object, through the global String.
+  m.defineClass(m.global(), "String", countConstruction, m.newObject(), 0);
+  Object* textual = m.newObject();
+  textual->define("prototype", Value("proto"));
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(textual)));
+  EXPECT_EQ(1, replacedConstructorCalls);
 }

@@ -1292,6 +1292,12 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x2B: {  // CastOp
       Value object = pop();
       Value ctor = pop();
+      // A primitive is made an object, which is never of the class.
+      if (!object.isObject()) {
+        if (!object.isNullish()) m.coerceToObject(object);
+        push(Value::null());
+        break;
+      }
       push(instanceOf(m, object, ctor) ? object : Value::null());
       break;
     }

@@ -405,12 +405,26 @@ bool chainMatches(Machine& m, Object* first, Object* ctor, Object* classProto, i
   return false;
 }
 
+namespace {
+bool isRemovedClip(Object* o) {
+  return o->kind() == Object::Kind::Clip && static_cast<ClipObject*>(o)->targetPath().empty();
+}
+}  // namespace
+
 bool instanceOf(Machine& m, const Value& object, const Value& constructor) {
   Object* o = object.object();
-  Object* ctor = constructor.object();
-  if (!o || !ctor) return false;
-  Object* proto = m.get(ctor, "prototype").object();
-  if (!proto) return false;
+  if (!o) return false;
+  Object* ctor = constructor.isNullish() ? nullptr : m.coerceToObject(constructor);
+  if (!ctor || isRemovedClip(ctor)) return false;
+  // Only the class's own prototype counts, as it is stored: no getter runs,
+  // none is inherited, and a version's hiding does not apply.
+  const Property* p = ctor->findOwn("prototype", m.caseSensitive());
+  if (!p || p->isVirtual()) return false;
+  Object* proto = p->value.isNullish() ? nullptr : m.coerceToObject(p->value);
+  // A clip never serves as a class's prototype.
+  if (!proto || !p->value.isObject() || proto->kind() == Object::Kind::Clip) return false;
+  // A removed clip is of no class, though the class was looked at first.
+  if (isRemovedClip(o)) return false;
   return chainMatches(m, o->proto(), ctor, proto, 0);
 }
 
