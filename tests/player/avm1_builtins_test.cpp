@@ -402,3 +402,34 @@ TEST_F(Builtins, InstanceofReadsOnlyTheClassesOwnStoredPrototype) {
   EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(textual)));
   EXPECT_EQ(1, replacedConstructorCalls);
 }
+
+namespace {
+std::string comparisons;
+Value recordComparison(Machine& m, avm1::Call& c) {
+  comparisons += m.toString(c.arg(0)).str() + m.toString(c.arg(1)).str() + " ";
+  double x = m.toNumber(c.arg(0)), y = m.toNumber(c.arg(1));
+  return Value(x < y ? -1.0 : x > y ? 1.0 : 0.0);
+}
+}  // namespace
+
+TEST_F(Builtins, SortComparesInTheReferencesOrderAndSurvivesSortedInput) {
+  // The first item of each range is the pivot and the compare's first argument.
+  comparisons.clear();
+  Value a = array({2, 3, 1});
+  call(a, "sort", {Value(m.newNative(recordComparison))});
+  EXPECT_EQ("1,2,3", text(a));
+  EXPECT_EQ("23 21 21 23 21 ", comparisons);
+  // Equal items are not kept in their order.
+  EXPECT_EQ("HELLO,hello,TeSt,test", text(call(array({"TeSt", "hello", "HELLO", "test"}), "sort", {Value(1.0)})));
+  // NUMERIC orders two numbers by value, anything else as text.
+  EXPECT_EQ("1,2,22,3,test", text(call(array({"test", 3, "22", 2, 1}), "sort", {Value(16.0)})));
+  // Already sorted input: the worst case of the quicksort, deep but no
+  // crash; far more of it is stopped by the step budget, not left to run.
+  std::vector<Value> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(Value(static_cast<double>(i)));
+  Value big = array(many);
+  call(big, "sort", {Value(16.0)});
+  EXPECT_EQ(2999, m.arrayGet(big.object(), 2999).number());
+  for (int i = 3000; i < 20000; ++i) many.push_back(Value(static_cast<double>(i)));
+  EXPECT_THROW(call(array(many), "sort", {Value(16.0)}), avm1::ScriptAbort);
+}
