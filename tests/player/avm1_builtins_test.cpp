@@ -423,6 +423,16 @@ TEST_F(Builtins, SortComparesInTheReferencesOrderAndSurvivesSortedInput) {
   EXPECT_EQ("HELLO,hello,TeSt,test", text(call(array({"TeSt", "hello", "HELLO", "test"}), "sort", {Value(1.0)})));
   // NUMERIC orders two numbers by value, anything else as text.
   EXPECT_EQ("1,2,22,3,test", text(call(array({"test", 3, "22", 2, 1}), "sort", {Value(16.0)})));
+  // sortOn: items that are no objects are compared themselves; a field is
+  // an item's own stored one, never asked of a getter.
+  EXPECT_EQ("a,bb,ccc", text(call(array({"ccc", "a", "bb"}), "sortOn", {"length"})));
+  replacedConstructorCalls = 0;
+  Object* withGetter = m.newObject();
+  withGetter->defineVirtual("n", m.newNative(countConstruction), nullptr, 0);
+  Object* plain = m.newObject();
+  plain->define("n", Value(1.0));
+  call(array({Value(withGetter), Value(plain)}), "sortOn", {"n"});
+  EXPECT_EQ(0, replacedConstructorCalls);
   // Already sorted input: the worst case of the quicksort, deep but no
   // crash; far more of it is stopped by the step budget, not left to run.
   std::vector<Value> many;

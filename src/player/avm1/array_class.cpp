@@ -299,6 +299,14 @@ Value sort(Machine& m, Call& c) {
   return sortValues(m, o, std::move(all), compare, flags);
 }
 
+Value fieldOf(Machine& m, const Value& item, const String& field) {
+  Object* o = item.object();
+  // Arrays and clips keep some fields (length, _x, ...) outside their properties.
+  if (o && (o->kind() == Object::Kind::Array || o->kind() == Object::Kind::Clip)) return m.get(o, field);
+  const Property* p = o ? o->findOwn(field, m.caseSensitive()) : nullptr;
+  return p && !p->isVirtual() ? p->value : item;
+}
+
 Value sortOn(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o || c.count == 0) return Value();
@@ -322,8 +330,9 @@ Value sortOn(Machine& m, Call& c) {
   auto compare = [&](const Value& a, const Value& b) {
     for (size_t k = 0; k < fields.size(); ++k) {
       uint32_t f = fieldFlags.empty() ? flags : fieldFlags[k];
-      Value x = a.object() ? m.get(a.object(), fields[k]) : Value();
-      Value y = b.object() ? m.get(b.object(), fields[k]) : Value();
+      // An item's own stored field (no getter runs, none is inherited); an
+      // item without one is compared itself.
+      Value x = fieldOf(m, a, fields[k]), y = fieldOf(m, b, fields[k]);
       int r = compareDefault(m, x, y, f);
       if (!fieldFlags.empty() && (f & kDescending)) r = -r;
       if (r) return r;
