@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "player/avm1/builtins.h"
 #include "player/avm1/machine.h"
 
 namespace {
@@ -329,4 +330,116 @@ TEST_F(BuiltinsSwf5, Swf5RulesForTextNumbersAndNames) {
   EXPECT_TRUE(call(s, "substr").isUndefined());
   EXPECT_TRUE(call(s, "substring").isUndefined());
   EXPECT_EQ("a,b,c", text(call(s, "substr", {Value(), Value()})));
+}
+
+namespace {
+int replacedConstructorCalls = 0;
+Value countConstruction(Machine&, avm1::Call&) {
+  ++replacedConstructorCalls;
+  return Value();
+}
+int resolveCalls = 0;
+Value countResolve(Machine&, avm1::Call&) {
+  ++resolveCalls;
+  return Value("resolved");
+}
+}  // namespace
+
+TEST_F(Builtins, PrimitivesBecomeObjectsThroughTheGlobalConstructorsAsTheyStand) {
+  // A script's own String, whose prototype still leads to the real one.
+  Object* realStringProto = m.get(m.get(m.global(), "String").object(), "prototype").object();
+  Object* proto = m.newObject();
+  proto->define("__proto__", Value(realStringProto));
+  replacedConstructorCalls = 0;
+  m.defineClass(m.global(), "String", countConstruction, proto, 0);
+  EXPECT_EQ("e", text(call(Value("hello"), "charAt", {1})));
+  EXPECT_EQ(5, m.getMember(Value("world"), "length").number());
+  EXPECT_EQ(2, replacedConstructorCalls);
+  // String's text method borrowed by an object without a text of its own
+  // answers instead of asking that object again, without end.
+  Object* borrower = m.newObject();
+  borrower->define("toString", m.get(realStringProto, "toString"));
+  EXPECT_EQ("[object Object]", text(Value(borrower)));
+
+  // No function under the name: the primitive has no members at all.
+  m.global()->define("Number", Value(m.newObject()));
+  EXPECT_TRUE(m.getMember(Value(42), "toString").isUndefined());
+  EXPECT_TRUE(call(Value(42), "toString").isUndefined());
+  // call() on a primitive this runs on the globals then.
+  Value fn = Value(m.newNative([](Machine&, avm1::Call& c) { return c.thisValue; }));
+  EXPECT_EQ(m.global(), call(fn, "call", {Value(42)}).object());
+}
+
+TEST_F(Builtins, ValueOfAndToStringAreNotAskedOfResolve) {
+  Object* bare = m.heap().make<Object>(nullptr);
+  bare->define("__resolve", Value(m.newNative(countResolve)));
+  resolveCalls = 0;
+  EXPECT_TRUE(std::isnan(m.toNumber(Value(bare))));
+  EXPECT_EQ("resolved", text(m.get(bare, "anything")));
+  EXPECT_EQ(1, resolveCalls);
+}
+
+TEST_F(Builtins, InstanceofReadsOnlyTheClassesOwnStoredPrototype) {
+  Object* proto = m.newObject();
+  Object* instance = m.heap().make<Object>(proto);
+  Object* direct = m.newObject();
+  direct->define("prototype", Value(proto));
+  EXPECT_TRUE(avm1::instanceOf(m, Value(instance), Value(direct)));
+  // Primitives are of no class; a class inheriting its prototype is none.
+  EXPECT_FALSE(avm1::instanceOf(m, Value("text"), Value(direct)));
+  Object* inherited = m.heap().make<Object>(direct);
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(inherited)));
+  // A prototype behind a getter is not asked for.
+  replacedConstructorCalls = 0;
+  Object* byGetter = m.newObject();
+  byGetter->defineVirtual("prototype", m.newNative(countConstruction), nullptr, 0);
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(byGetter)));
+  EXPECT_EQ(0, replacedConstructorCalls);
+  // A text as the prototype is made an object, through the global String.
+  m.defineClass(m.global(), "String", countConstruction, m.newObject(), 0);
+  Object* textual = m.newObject();
+  textual->define("prototype", Value("proto"));
+  EXPECT_FALSE(avm1::instanceOf(m, Value(instance), Value(textual)));
+  EXPECT_EQ(1, replacedConstructorCalls);
+}
+
+namespace {
+std::string comparisons;
+Value recordComparison(Machine& m, avm1::Call& c) {
+  comparisons += m.toString(c.arg(0)).str() + m.toString(c.arg(1)).str() + " ";
+  double x = m.toNumber(c.arg(0)), y = m.toNumber(c.arg(1));
+  return Value(x < y ? -1.0 : x > y ? 1.0 : 0.0);
+}
+}  // namespace
+
+TEST_F(Builtins, SortComparesInTheReferencesOrderAndSurvivesSortedInput) {
+  // The first item of each range is the pivot and the compare's first argument.
+  comparisons.clear();
+  Value a = array({2, 3, 1});
+  call(a, "sort", {Value(m.newNative(recordComparison))});
+  EXPECT_EQ("1,2,3", text(a));
+  EXPECT_EQ("23 21 21 23 21 ", comparisons);
+  // Equal items are not kept in their order.
+  EXPECT_EQ("HELLO,hello,TeSt,test", text(call(array({"TeSt", "hello", "HELLO", "test"}), "sort", {Value(1.0)})));
+  // NUMERIC orders two numbers by value, anything else as text.
+  EXPECT_EQ("1,2,22,3,test", text(call(array({"test", 3, "22", 2, 1}), "sort", {Value(16.0)})));
+  // sortOn: items that are no objects are compared themselves; a field is
+  // an item's own stored one, never asked of a getter.
+  EXPECT_EQ("a,bb,ccc", text(call(array({"ccc", "a", "bb"}), "sortOn", {"length"})));
+  replacedConstructorCalls = 0;
+  Object* withGetter = m.newObject();
+  withGetter->defineVirtual("n", m.newNative(countConstruction), nullptr, 0);
+  Object* plain = m.newObject();
+  plain->define("n", Value(1.0));
+  call(array({Value(withGetter), Value(plain)}), "sortOn", {"n"});
+  EXPECT_EQ(0, replacedConstructorCalls);
+  // Already sorted input: the worst case of the quicksort, deep but no
+  // crash; far more of it is stopped by the step budget, not left to run.
+  std::vector<Value> many;
+  for (int i = 0; i < 3000; ++i) many.push_back(Value(static_cast<double>(i)));
+  Value big = array(many);
+  call(big, "sort", {Value(16.0)});
+  EXPECT_EQ(2999, m.arrayGet(big.object(), 2999).number());
+  for (int i = 3000; i < 20000; ++i) many.push_back(Value(static_cast<double>(i)));
+  EXPECT_THROW(call(array(many), "sort", {Value(16.0)}), avm1::ScriptAbort);
 }

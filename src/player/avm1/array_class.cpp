@@ -1,6 +1,7 @@
 // Array: elements kept densely with a length of their own, and its methods.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "player/avm1/builtins.h"
 #include "player/avm1/text.h"
@@ -198,8 +199,9 @@ Value reverse(Machine& m, Call& c) {
 
 // Orders two values as sort() does without a compare function.
 int compareDefault(Machine& m, const Value& a, const Value& b, uint32_t flags) {
-  if (flags & kNumeric) {
-    double x = m.toNumber(a), y = m.toNumber(b);
+  // Numeric order is for two numbers; any other pair compares as text.
+  if ((flags & kNumeric) && a.isNumber() && b.isNumber()) {
+    double x = a.number(), y = b.number();
     if (std::isnan(x) || std::isnan(y)) {
       // NaN sorts after numbers.
       if (std::isnan(x) && std::isnan(y)) return 0;
@@ -215,21 +217,30 @@ int compareDefault(Machine& m, const Value& a, const Value& b, uint32_t flags) {
   return x < y ? -1 : x > y ? 1 : 0;
 }
 
-// A stable merge sort that stays inside the range whatever `less` answers:
-// a script's compare function need not be consistent, and the standard
-// sorts may then read past the ends.
-template <typename Less>
-void mergeSort(std::vector<size_t>& items, Less less) {
-  std::vector<size_t> buffer(items.size());
-  for (size_t width = 1; width < items.size(); width *= 2) {
-    for (size_t lo = 0; lo < items.size(); lo += 2 * width) {
-      size_t mid = std::min(lo + width, items.size()), hi = std::min(lo + 2 * width, items.size());
-      size_t a = lo, b = mid, out = lo;
-      while (a < mid && b < hi) buffer[out++] = less(items[b], items[a]) ? items[b++] : items[a++];
-      while (a < mid) buffer[out++] = items[a++];
-      while (b < hi) buffer[out++] = items[b++];
+// The reference player's quicksort, whose order of comparisons scripts can
+// see through a compare function: the first item of a range is the pivot and
+// always the compare's first argument. Ranges wait on a list of our own, so a
+// long run of already sorted items cannot exhaust the thread's stack, and
+// every index stays inside the range whatever `compare` answers.
+template <typename Compare>
+void referenceQuickSort(std::vector<size_t>& items, Compare compare) {
+  if (items.size() < 2) return;
+  std::vector<std::pair<size_t, size_t>> ranges{{0, items.size() - 1}};
+  while (!ranges.empty()) {
+    auto [lo, hi] = ranges.back();
+    ranges.pop_back();
+    if (lo >= hi) continue;
+    size_t pivot = items[lo], i = lo + 1, j = hi;
+    for (;;) {
+      while (i < j && compare(pivot, items[i]) > 0) ++i;
+      while (j > lo && compare(pivot, items[j]) <= 0) --j;
+      if (i >= j) break;
+      std::swap(items[i], items[j]);
     }
-    items.swap(buffer);
+    std::swap(items[lo], items[j]);
+    // The left part is sorted first, as the reference's recursion does.
+    ranges.push_back({j + 1, hi});
+    if (j > lo) ranges.push_back({lo, j - 1});
   }
 }
 
@@ -239,12 +250,12 @@ Value sortValues(Machine& m, Object* o, std::vector<Value> all,
   std::vector<size_t> order(all.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   bool duplicate = false;
-  m.charge(static_cast<int64_t>(all.size()) * 8);
-  mergeSort(order, [&](size_t a, size_t b) {
+  referenceQuickSort(order, [&](size_t a, size_t b) {
+    // Sorted input costs the quicksort n² comparisons: each one is counted.
+    m.charge(1);
     int r = compare(all[a], all[b]);
     if (r == 0) duplicate = true;
-    if (flags & kDescending) r = -r;
-    return r < 0;
+    return (flags & kDescending) ? -r : r;
   });
   if ((flags & kUniqueSort) && duplicate) return Value(0.0);
   if (flags & kReturnIndexedArray) {
@@ -288,6 +299,14 @@ Value sort(Machine& m, Call& c) {
   return sortValues(m, o, std::move(all), compare, flags);
 }
 
+Value fieldOf(Machine& m, const Value& item, const String& field) {
+  Object* o = item.object();
+  // Arrays and clips keep some fields (length, _x, ...) outside their properties.
+  if (o && (o->kind() == Object::Kind::Array || o->kind() == Object::Kind::Clip)) return m.get(o, field);
+  const Property* p = o ? o->findOwn(field, m.caseSensitive()) : nullptr;
+  return p && !p->isVirtual() ? p->value : item;
+}
+
 Value sortOn(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o || c.count == 0) return Value();
@@ -311,8 +330,9 @@ Value sortOn(Machine& m, Call& c) {
   auto compare = [&](const Value& a, const Value& b) {
     for (size_t k = 0; k < fields.size(); ++k) {
       uint32_t f = fieldFlags.empty() ? flags : fieldFlags[k];
-      Value x = a.object() ? m.get(a.object(), fields[k]) : Value();
-      Value y = b.object() ? m.get(b.object(), fields[k]) : Value();
+      // An item's own stored field (no getter runs, none is inherited); an
+      // item without one is compared itself.
+      Value x = fieldOf(m, a, fields[k]), y = fieldOf(m, b, fields[k]);
       int r = compareDefault(m, x, y, f);
       if (!fieldFlags.empty() && (f & kDescending)) r = -r;
       if (r) return r;

@@ -97,6 +97,10 @@ Value superThis(Object* super);
 Object* findMethodHome(Machine& m, Object* o, const String& name);
 bool instanceOf(Machine& m, const Value& object, const Value& constructor);
 void setInterfaces(Machine& m, Object* prototype, const std::vector<Value>& interfaces);
+// The primitive a Boolean, Number or String constructor gave an object: a
+// boxed one holds it, a subclass's object (made by super()) keeps it aside.
+void storePrimitive(Object* o, const Value& v);
+Value storedPrimitive(Object* o);
 
 // Clip events: the clip's onClipEvent blocks, then its handler property.
 void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t event);

@@ -584,6 +584,8 @@ void Interpreter::callFunctionNamed() {
     return;
   }
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
+    // A primitive is made an object first, though no object made so is callable.
+    if (!fn.isNullish()) m.coerceToObject(fn);
     push(Value());
     checkClipRemoved();
     return;
@@ -626,8 +628,14 @@ void Interpreter::callMethod() {
   }
   if (noName) {
     // The object itself is the function, called with no this.
+    if (!object.isObject() && !object.isNullish()) m.coerceToObject(object);
     push(m.callFromScript(object, Value(), args.data(), args.size()));
     return;
+  }
+  // A primitive's method runs on the object the global constructor makes of it.
+  if (!object.isObject() && !object.isNullish()) {
+    Object* boxed = m.coerceToObject(object);
+    object = boxed ? Value(boxed) : Value();
   }
   Value fn = m.getMember(object, name);
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
@@ -664,6 +672,7 @@ void Interpreter::newObject(bool isMethod) {
   std::vector<Value> args(count);
   for (size_t i = 0; i < count; ++i) args[i] = pop();
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) {
+    if (!fn.isNullish()) m.coerceToObject(fn);
     push(Value());
     return;
   }
@@ -1283,6 +1292,12 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
     case 0x2B: {  // CastOp
       Value object = pop();
       Value ctor = pop();
+      // A primitive is made an object, which is never of the class.
+      if (!object.isObject()) {
+        if (!object.isNullish()) m.coerceToObject(object);
+        push(Value::null());
+        break;
+      }
       push(instanceOf(m, object, ctor) ? object : Value::null());
       break;
     }

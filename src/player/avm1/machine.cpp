@@ -341,7 +341,9 @@ Value Machine::toPrimitive(const Value& v, bool preferString) {
   Object* o = v.object();
   if (!o || isSuperObject(v)) return v;
   // valueOf (or toString for a text hint); a missing method gives undefined.
-  Value fn = get(o, preferString ? "toString" : "valueOf");
+  // The method is looked up plainly: a missing one is not asked of __resolve.
+  const char* name = preferString ? "toString" : "valueOf";
+  Value fn = hasProperty(o, name) ? get(o, name) : Value();
   if (!fn.object() || fn.object()->kind() != Object::Kind::Function) return Value();
   return call(fn, v, nullptr, 0);
 }
@@ -362,6 +364,23 @@ Object* Machine::toObject(const Value& v) {
     default:
       return nullptr;
   }
+}
+
+Object* Machine::coerceToObject(const Value& v) {
+  if (Object* o = v.object()) return o;
+  const char* name = v.isBoolean() ? "Boolean" : v.isNumber() ? "Number" : v.isString() ? "String" : nullptr;
+  // The global is read as it stands (getters run), never through __resolve.
+  if (!name || !hasProperty(global_, name)) return nullptr;
+  Object* f = get(global_, name).object();
+  if (!f || f->kind() != Object::Kind::Function) return nullptr;
+  auto* function = static_cast<FunctionObject*>(f);
+  Object* o = constructFromScript(function, &v, 1, get(function, "prototype").object());
+  // A constructor of the script's own still gives the object the value.
+  if (storedPrimitive(o).isUndefined()) {
+    storePrimitive(o, v);
+    if (v.isString()) o->define("length", Value(static_cast<double>(v.string().units())), kDontEnum | kDontDelete);
+  }
+  return o;
 }
 
 String Machine::typeOf(const Value& v) {
@@ -529,14 +548,8 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
 }
 
 Value Machine::getMember(const Value& base, const String& name) {
-  if (Object* o = base.object()) return get(o, name);
-  if (base.isString()) {
-    if (name.str() == "length") return static_cast<double>(base.string().units());
-    return get(protos_.string, name, base);
-  }
-  if (base.isNumber()) return get(protos_.number, name, base);
-  if (base.isBoolean()) return get(protos_.boolean, name, base);
-  return Value();
+  Object* o = coerceToObject(base);
+  return o ? get(o, name) : Value();
 }
 
 bool Machine::watchSet(Object* object, const String& name, Value* value) {
@@ -726,8 +739,10 @@ Value Machine::invokeScript(FunctionObject* function, Call& call) {
 }
 
 Value Machine::callMethod(const Value& object, const String& name, const Value* args, size_t count) {
-  Value fn = getMember(object, name);
-  return call(fn, object, args, count);
+  Object* o = coerceToObject(object);
+  if (!o) return Value();
+  Value self(o);
+  return call(get(o, name), self, args, count);
 }
 
 Object* Machine::constructWith(FunctionObject* function, const Value* args, size_t count, Object* superObject) {
@@ -740,6 +755,8 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
   Value protoValue = get(function, "prototype");
   Object* proto = protoValue.object();
   Object* object = function->allocate ? function->allocate(*this, proto) : heap_.make<Object>(proto);
+  // A prototype that is no object is still what __proto__ reads.
+  if (!proto && !protoValue.isNullish()) object->define("__proto__", protoValue, kDontEnum);
   object->define("__constructor__", Value(function), kDontEnum);
   if (activeVersion_ < 7) object->define("constructor", Value(function), kDontEnum);
   Call c;

@@ -221,6 +221,10 @@ class Machine {
   Value toPrimitive(const Value& v, bool preferString = false);
   // Boxes primitives; null for undefined and null.
   Object* toObject(const Value& v);
+  // A primitive made an object the way member access and calls make it:
+  // `new` of the global Boolean, Number or String, whatever a script put
+  // there. Null when that is no function (and for undefined and null).
+  Object* coerceToObject(const Value& v);
   String typeOf(const Value& v);
   // Text as trace() prints it.
   String toTraceString(const Value& v);

@@ -149,15 +149,20 @@ Value functionConstructor(Machine& m, Call& c) {
 }
 
 // call() and apply() with no object to call on use the globals.
+// What a function given this value by call() or apply() runs on: a
+// primitive made an object, the globals when there is none.
+Value thisForCall(Machine& m, const Value& v) {
+  Object* o = v.isNullish() ? nullptr : m.coerceToObject(v);
+  return Value(o ? o : m.global());
+}
+
 Value functionCall(Machine& m, Call& c) {
-  Value thisArg = c.arg(0);
-  if (thisArg.isNullish()) thisArg = Value(m.global());
+  Value thisArg = thisForCall(m, c.arg(0));
   return m.call(c.thisValue, thisArg, c.count > 1 ? c.args + 1 : nullptr, c.count > 1 ? c.count - 1 : 0);
 }
 
 Value functionApply(Machine& m, Call& c) {
-  Value thisArg = c.arg(0);
-  if (thisArg.isNullish()) thisArg = Value(m.global());
+  Value thisArg = thisForCall(m, c.arg(0));
   std::vector<Value> args;
   if (Object* list = c.arg(1).object()) {
     double n = m.arrayLength(list);
@@ -171,28 +176,47 @@ Value functionApply(Machine& m, Call& c) {
 
 Object* allocateBoxed(Machine& m, Object* proto) { return m.heap().make<BoxedObject>(proto, Value()); }
 
+}  // namespace
+
+void storePrimitive(Object* o, const Value& v) {
+  if (o->kind() == Object::Kind::Boxed) {
+    static_cast<BoxedObject*>(o)->primitive = v;
+  } else {
+    o->define("__primitive__", v, kInternal | kDontEnum | kDontDelete);
+  }
+}
+
+Value storedPrimitive(Object* o) {
+  if (!o) return Value();
+  if (o->kind() == Object::Kind::Boxed) return static_cast<BoxedObject*>(o)->primitive;
+  const Property* p = o->findOwn("__primitive__", true);
+  return p && (p->flags & kInternal) ? p->value : Value();
+}
+
+namespace {
+
 Value booleanConstructor(Machine& m, Call& c) {
   bool b = c.count > 0 && m.toBoolean(c.arg(0));
   if (c.constructing) {
-    if (Object* o = thisObject(c))
-      if (o->kind() == Object::Kind::Boxed) static_cast<BoxedObject*>(o)->primitive = Value(b);
+    if (Object* o = thisObject(c)) storePrimitive(o, Value(b));
     return Value();
   }
   return c.count == 0 ? Value() : Value(b);
 }
 
 Value booleanToString(Machine& m, Call& c) {
-  Object* o = thisObject(c);
-  if (o && o->kind() == Object::Kind::Boxed && static_cast<BoxedObject*>(o)->primitive.isBoolean())
-    return Value(static_cast<BoxedObject*>(o)->primitive.boolean() ? "true" : "false");
+  Value stored = storedPrimitive(thisObject(c));
+  if (stored.isBoolean()) return Value(stored.boolean() ? "true" : "false");
   if (c.thisValue.isBoolean()) return Value(c.thisValue.boolean() ? "true" : "false");
   (void)m;
   return Value();
 }
 
 Value booleanValueOf(Machine& m, Call& c) {
-  Object* o = thisObject(c);
-  if (o && o->kind() == Object::Kind::Boxed) return static_cast<BoxedObject*>(o)->primitive;
+  if (Object* o = thisObject(c)) {
+    Value stored = storedPrimitive(o);
+    return stored.isUndefined() ? stored : Value(m.toBoolean(stored));
+  }
   if (c.thisValue.isBoolean()) return c.thisValue;
   (void)m;
   return Value();
@@ -201,8 +225,7 @@ Value booleanValueOf(Machine& m, Call& c) {
 Value numberConstructor(Machine& m, Call& c) {
   double n = c.count > 0 ? m.toNumber(c.arg(0)) : 0;
   if (c.constructing) {
-    if (Object* o = thisObject(c))
-      if (o->kind() == Object::Kind::Boxed) static_cast<BoxedObject*>(o)->primitive = Value(n);
+    if (Object* o = thisObject(c)) storePrimitive(o, Value(n));
     return Value();
   }
   return Value(n);
@@ -211,9 +234,8 @@ Value numberConstructor(Machine& m, Call& c) {
 double thisNumber(Machine& m, const Call& c, bool* ok) {
   *ok = true;
   if (c.thisValue.isNumber()) return c.thisValue.number();
-  Object* o = thisObject(c);
-  if (o && o->kind() == Object::Kind::Boxed && static_cast<BoxedObject*>(o)->primitive.isNumber())
-    return static_cast<BoxedObject*>(o)->primitive.number();
+  Value stored = storedPrimitive(thisObject(c));
+  if (stored.isNumber()) return stored.number();
   *ok = false;
   (void)m;
   return NAN;
@@ -383,12 +405,26 @@ bool chainMatches(Machine& m, Object* first, Object* ctor, Object* classProto, i
   return false;
 }
 
+namespace {
+bool isRemovedClip(Object* o) {
+  return o->kind() == Object::Kind::Clip && static_cast<ClipObject*>(o)->targetPath().empty();
+}
+}  // namespace
+
 bool instanceOf(Machine& m, const Value& object, const Value& constructor) {
   Object* o = object.object();
-  Object* ctor = constructor.object();
-  if (!o || !ctor) return false;
-  Object* proto = m.get(ctor, "prototype").object();
-  if (!proto) return false;
+  if (!o) return false;
+  Object* ctor = constructor.isNullish() ? nullptr : m.coerceToObject(constructor);
+  if (!ctor || isRemovedClip(ctor)) return false;
+  // Only the class's own prototype counts, as it is stored: no getter runs,
+  // none is inherited, and a version's hiding does not apply.
+  const Property* p = ctor->findOwn("prototype", m.caseSensitive());
+  if (!p || p->isVirtual()) return false;
+  Object* proto = p->value.isNullish() ? nullptr : m.coerceToObject(p->value);
+  // A clip never serves as a class's prototype.
+  if (!proto || !p->value.isObject() || proto->kind() == Object::Kind::Clip) return false;
+  // A removed clip is of no class, though the class was looked at first.
+  if (isRemovedClip(o)) return false;
   return chainMatches(m, o->proto(), ctor, proto, 0);
 }
 

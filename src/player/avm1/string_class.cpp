@@ -13,7 +13,8 @@ namespace {
 // text, or any value's text.
 std::u16string thisText(Machine& m, const Call& c) {
   if (Object* o = c.thisValue.object()) {
-    if (o->kind() == Object::Kind::Boxed) return toUtf16(m.toString(static_cast<BoxedObject*>(o)->primitive));
+    Value stored = storedPrimitive(o);
+    if (stored.isString()) return toUtf16(stored.string());
   }
   return toUtf16(m.toString(c.thisValue));
 }
@@ -30,7 +31,7 @@ Value stringConstructor(Machine& m, Call& c) {
   String s = c.count > 0 ? m.toString(c.arg(0)) : String();
   if (c.constructing) {
     if (Object* o = c.thisValue.object()) {
-      if (o->kind() == Object::Kind::Boxed) static_cast<BoxedObject*>(o)->primitive = Value(s);
+      storePrimitive(o, Value(s));
       o->define("length", Value(static_cast<double>(s.units())), kDontEnum | kDontDelete);
     }
     return Value();
@@ -40,8 +41,13 @@ Value stringConstructor(Machine& m, Call& c) {
 
 Value stringToString(Machine& m, Call& c) {
   if (c.thisValue.isString()) return c.thisValue;
-  if (Object* o = c.thisValue.object())
-    if (o->kind() == Object::Kind::Boxed) return Value(m.toString(static_cast<BoxedObject*>(o)->primitive));
+  if (Object* o = c.thisValue.object()) {
+    Value stored = storedPrimitive(o);
+    if (stored.isString()) return stored;
+    // Another object borrowing this method: asking it for its text would
+    // come straight back here.
+    return Value(String("[object Object]"));
+  }
   return Value(m.toString(c.thisValue));
 }
 
