@@ -1,8 +1,9 @@
 // swf-bench [SUITE_DIR] [--write-samples DIR]
 // Prints the time per frame at 600 × 400 (advance + draw, smoothed edges)
 // and the share of one core at each movie's own frame rate, for three
-// typical desktop animations built here and for the heaviest movies of the
-// reference suite. --write-samples saves the built movies.
+// typical desktop animations built here, for the movies the program ships
+// and for the heaviest movies of the reference suite. --write-samples saves
+// the built movies.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue.h"
 #include "player/core/player.h"
 #include "swf_builder.h"
 
@@ -280,6 +282,9 @@ int main(int argc, char** argv) {
   }
   std::printf("Typical desktop animations at %d x %d:\n", kWidth, kHeight);
   for (const auto& t : typical) print(measure(t.first, t.second, 300));
+  std::printf("Shipped movies at %d x %d:\n", kWidth, kHeight);
+  for (const catalogue::ShippedMovie& movie : catalogue::allMovies())
+    print(measure(movie.category + "/" + movie.name, movie.bytes, 240));
 
   if (suite.empty() || !std::filesystem::is_directory(suite)) {
     std::printf("(no reference suite given: pass its visual folder to time its movies)\n");
