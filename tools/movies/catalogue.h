@@ -9,6 +9,9 @@
 
 namespace catalogue {
 
+// Every movie's stage, the desktop player's default size.
+constexpr int kWidth = 600, kHeight = 400;
+
 struct ShippedMovie {
   std::string category;  // UTF-8: "特效", "动漫", "时钟", "生活" or "其他"
   std::string name;      // UTF-8, also the file name without ".swf"

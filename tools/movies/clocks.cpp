@@ -19,7 +19,6 @@ using swftest::Bytes;
 
 namespace {
 
-constexpr int kWidth = 600, kHeight = 400;
 // A minute of the second hand's own sweep, at the clocks' 12 frames a second.
 constexpr int kFps = 12, kSweep = 60 * kFps;
 // Ten past ten.

@@ -14,10 +14,6 @@ using kit::Pose;
 
 namespace {
 
-constexpr int kWidth = 600, kHeight = 400;
-
-double frac(double x) { return x - std::floor(x); }
-
 
 // ---- 飘雪 ---------------------------------------------------------------------
 
@@ -82,7 +78,7 @@ ShippedMovie snow() {
     actors.push_back({f.id, uint16_t(i + 1), [f, loop](int frame) {
                         double t = double(frame) / loop;
                         Pose p;
-                        double y = -30 + frac(f.y0 + f.wraps * t) * (kHeight + 60);
+                        double y = -30 + kit::frac(f.y0 + f.wraps * t) * (kHeight + 60);
                         double x = f.x0 + f.sway * kit::wave(t, f.swayCycles, f.phase);
                         p.m = art::at(x, y, 360.0 * f.spin * t + f.phase * 60, f.size, f.size);
                         p.alpha = f.alpha;
@@ -163,7 +159,7 @@ ShippedMovie petals() {
     Petal p = all[i];
     actors.push_back({p.id, uint16_t(i + 1), [p, loop](int frame) {
                         double t = double(frame) / loop;
-                        double fall = frac(p.y0 + p.wraps * t);
+                        double fall = kit::frac(p.y0 + p.wraps * t);
                         Pose pose;
                         double x = p.x0 + p.drift * fall + p.sway * kit::wave(t, p.wraps * 2, p.phase);
                         double y = -30 + fall * (kHeight + 60);
@@ -354,7 +350,7 @@ ShippedMovie bubbles() {
     actors.push_back({bubbleId, uint16_t(i + 1), [b, loop](int frame) {
                         double t = double(frame) / loop;
                         Pose p;
-                        double rise = frac(b.y0 + b.wraps * t);
+                        double rise = kit::frac(b.y0 + b.wraps * t);
                         double y = kHeight + 40 - rise * (kHeight + 80);
                         double x = b.x0 + b.sway * kit::wave(t, b.swayCycles, b.phase);
                         double squash = 0.045 * kit::wave(t, b.wobble, b.phase);

@@ -197,6 +197,8 @@ Timeline still(const std::vector<std::pair<uint16_t, Affine>>& parts) {
 
 double wave(double t, double cycles, double phase) { return std::sin(2 * art::kPi * (cycles * t + phase)); }
 
+double frac(double x) { return x - std::floor(x); }
+
 double ease(double t) {
   t = t < 0 ? 0 : t > 1 ? 1 : t;
   return t * t * (3 - 2 * t);

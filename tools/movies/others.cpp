@@ -15,10 +15,6 @@ using kit::Pose;
 
 namespace {
 
-constexpr int kWidth = 600, kHeight = 400;
-
-double frac(double x) { return x - std::floor(x); }
-
 // ---- 彩色气球 -------------------------------------------------------------------------
 
 art::Shape balloonShape(uint32_t color) {
@@ -53,7 +49,7 @@ ShippedMovie balloons() {
     Balloon b = all[i];
     actors.push_back(Actor(b.id, uint16_t(i + 1), [=](int f) {
       double t = double(f) / loop;
-      double rise = frac(b.y0 + t);
+      double rise = kit::frac(b.y0 + t);
       double y = kHeight + 60 - rise * (kHeight + 240);
       return kit::posed(art::at(b.x + b.sway * kit::wave(t, b.swayCycles, b.phase), y, 6 * kit::wave(t, b.swayCycles * 2, b.phase + 0.2), b.size, b.size));
     }));
