@@ -101,6 +101,8 @@ void SpriteInstance::gotoFrame(int frame) {
   bool forward = frame > frame_;
   std::map<int, Placement> state;
   int from = 0;
+  // The display list is copied and set again: that counts as work too.
+  context_->work += static_cast<int64_t>(children_.size());
   if (forward) {
     for (const auto& entry : children_) {
       const DisplayObject& o = entry.second;
@@ -128,6 +130,7 @@ void SpriteInstance::gotoFrame(int frame) {
   for (const auto& code : timeline_->frames[frame].actions)
     context_->queue.push_back({weak_from_this(), &code});
 
+  context_->work += static_cast<int64_t>(state.size());
   // Objects that stay keep running; replaced or removed ones go.
   for (auto it = children_.begin(); it != children_.end();) {
     auto s = state.find(it->first);

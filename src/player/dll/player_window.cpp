@@ -23,8 +23,6 @@ const char kClassName[] = "QlSwfPlayerWindow";
 constexpr UINT_PTR kFrameTimer = 1;
 // How often a covered window looks whether it can be seen again.
 constexpr UINT kCoveredPollMs = 250;
-// Movies are small; a bigger file is not one.
-constexpr LONGLONG kLargestMovieFile = 256LL << 20;
 
 // Movie bytes handed over from FPCPutMovieFromMemory, so that the movie is
 // always replaced on the window's own thread.
@@ -163,7 +161,7 @@ class PlayerWindow {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestMovieFile &&
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= QLSWF_LARGEST_MOVIE_BYTES &&
         fenced([&] { bytes.resize(static_cast<size_t>(size.QuadPart)); })) {
       DWORD got = 0;
       if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
