@@ -1,7 +1,15 @@
 #include "animation/animation_catalogue.h"
 
+#include <windows.h>
+#include <commdlg.h>
+
+#include "animation/desktop_animation.h"
+#include "animation/flash_player_window.h"
+#include "animation/movie_reference.h"
+#include "animation/player_settings.h"
 #include "control/control_window.h"
 #include "runtime/files.h"
+#include "shell/app.h"
 #include "ui/skin_image_list.h"
 #include "ui/skin_label.h"
 #include "ui/skin_list_view.h"
@@ -20,9 +28,11 @@ std::vector<AnimationEntry>& animationCatalogue() {
   return catalogue;
 }
 
-// The catalogue is read from "动画表" together with the desktop player; until
-// then the page lists no movies.
-void loadCatalogue() {}
+void loadCatalogue() { animationCatalogue() = readCatalogue(database()); }
+
+Bytes loadAnimationData(const std::string& category, const std::string& name) {
+  return readAnimationData(database(), category, name);
+}
 
 void showAnimationPage(int fill) {
   SkinTabStrip& tabs = categoryTabs();
@@ -46,8 +56,32 @@ void refreshAnimationList(int tab) {
     if (entry.category == category) list.insertEntry(entry.name, 1, kAnimationEntryColor);
 }
 
-// Playing and choosing movies arrive with the desktop player.
-void playCatalogueEntry(const std::string&, const std::string&) {}
-void chooseCustomMovie() {}
+void playCatalogueEntry(const std::string& category, const std::string& name) {
+  desktopPlayer().putMovieFromMemory(loadAnimationData(category, name));
+  appConfig.setValue(kPlayerSection, "fl地址", catalogueReference(category, name));
+}
+
+// A file that cannot be read (or is far too large to be a movie) plays as
+// nothing, and is still remembered: it may be back by the next start.
+void chooseCustomMovie() {
+  FlashPlayerWindow& player = desktopPlayer();
+  char path[MAX_PATH * 4] = {};
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = player.windowHandle();
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = sizeof path;
+  dialog.lpstrTitle = "请选择自定义Flash文件";
+  dialog.lpstrFilter = "Flash文件(*.swf)\0*.swf\0";
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&dialog)) return;
+  Bytes movie;
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (GetFileAttributesExA(path, GetFileExInfoStandard, &file) && file.nFileSizeHigh == 0 &&
+      file.nFileSizeLow <= QLSWF_LARGEST_MOVIE_BYTES)
+    readWholeFile(path, movie);
+  player.putMovieFromMemory(movie);
+  appConfig.setValue(kPlayerSection, "fl地址", path);
+}
 
 }  // namespace ql

@@ -2,6 +2,7 @@
 
 #include "animation/animation_catalogue.h"
 #include "animation/animation_options.h"
+#include "animation/desktop_animation.h"
 #include "control/autostart_switch.h"
 #include "control/control_menus.h"
 #include "control/control_window.h"
@@ -22,7 +23,7 @@ void dispatchCommand(int commandId) {
     case kCommandMute: toggleMute(); return;
     case kCommandClickThrough: toggleClickThrough(); return;
     case kCommandShowWindow: showControlWindow(); return;
-    case kCommandExit: exitProgram();
+    case kCommandExit: exitProgram(storeDesktopPlayerGeometry);
 
     case kCommandOpenItem:
     case kCommandAddItem:

@@ -41,7 +41,7 @@ void processPendingMessages() {
 
 }  // namespace
 
-void saveAppConfig() {
+void saveAppConfig(const std::function<void(ConfigText&)>& storeOtherWindows) {
   WindowBase& window = controlWindow();
   // A collapsed or vanished window would store a useless geometry.
   if (window.height() <= 188) return;
@@ -49,13 +49,14 @@ void saveAppConfig() {
   appConfig.setValue("控制配置", "顶边", intToText(window.top()));
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
+  if (storeOtherWindows) storeOtherWindows(appConfig);
   processPendingMessages();
   saveConfigText(database(), ConfigField::App, appConfig);
   processPendingMessages();
 }
 
-void exitProgram() {
-  saveAppConfig();
+void exitProgram(const std::function<void(ConfigText&)>& storeOtherWindows) {
+  saveAppConfig(storeOtherWindows);
   database().close();
   stopToolkit();
   ExitProcess(0);

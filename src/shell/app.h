@@ -1,5 +1,7 @@
 // The program's process-wide objects and its exit path.
 #pragma once
+#include <functional>
+
 #include "store/config_text.h"
 
 namespace ql {
@@ -20,10 +22,11 @@ WindowBase& topLevelWindow(int index);
 WindowBase& controlWindow();
 
 // Writes the window geometry into appConfig and stores "字段1", only while the
-// control window is taller than 188 pixels.
-void saveAppConfig();
+// control window is taller than 188 pixels. `storeOtherWindows` writes the
+// other windows' geometry (the desktop player's) into the text first.
+void saveAppConfig(const std::function<void(ConfigText&)>& storeOtherWindows);
 
 // The exit command: save, close the database, end the process with code 0.
-[[noreturn]] void exitProgram();
+[[noreturn]] void exitProgram(const std::function<void(ConfigText&)>& storeOtherWindows);
 
 }  // namespace ql

@@ -20,7 +20,7 @@ from icofile import ico_bytes  # noqa: E402
 from swffile import mark_movie  # noqa: E402
 
 CAPTION_GLYPHS = {"minimise": (39, marks.glyph_minimise), "settings": (28, marks.glyph_gear),
-                  "skin": (28, marks.glyph_shirt)}
+                  "skin": (28, marks.glyph_shirt), "movie": (28, marks.glyph_movie)}
 STATES = ("normal", "hover", "pressed")
 
 

@@ -166,6 +166,19 @@ def glyph_shirt(size):
     return ImageChops.subtract(mask, collar)
 
 
+def glyph_movie(size):
+    """A screen with a play mark: choosing a movie of one's own."""
+    w, h = size
+    u = SS
+    cx, cy = w / 2, h / 2
+    mask = new_mask(size)
+    d = ImageDraw.Draw(mask)
+    d.rounded_rectangle((cx - 6.5 * u, cy - 5 * u, cx + 6.5 * u, cy + 5 * u), radius=1.6 * u, fill=255)
+    d.rounded_rectangle((cx - 5.1 * u, cy - 3.6 * u, cx + 5.1 * u, cy + 3.6 * u), radius=0.8 * u, fill=0)
+    d.polygon([(cx - 1.6 * u, cy - 2.4 * u), (cx + 2.6 * u, cy), (cx - 1.6 * u, cy + 2.4 * u)], fill=255)
+    return mask
+
+
 def caption_button(w, h, glyph, state):
     """One state of a caption button: 'normal', 'hover' or 'pressed'.
 
