@@ -295,8 +295,8 @@ class Driver:
     def click(self, window, x, y, button="left", double=False):
         self.run("click", _hwnd(window), x, y, *self._options(button=button, double=double))
 
-    def move(self, window, left, top, width, height):
-        self.run("move", _hwnd(window), left, top, width, height)
+    def move(self, window, left, top, width, height, front=False):
+        self.run("move", _hwnd(window), left, top, width, height, *self._options(front=front))
 
     def box(self, title=None, process=None, timeout=10):
         """Waits for a message box; returns its window, text and buttons."""
@@ -325,6 +325,22 @@ class Driver:
 
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])
+
+    def desktop(self):
+        """A stand-in for the desktop's own window ("Progman"); it lasts as
+        long as this driver. Returns its handle."""
+        return int(self.run("desktop")[0].split(b"=", 1)[1], 16)
+
+    def cover(self, left, top, width, height):
+        """An opaque window over everything at that screen rectangle."""
+        return int(self.run("cover", left, top, width, height)[0].split(b"=", 1)[1], 16)
+
+    def latency(self, window, seconds, interval_ms=2):
+        """Times the window's answers to WM_NULL for a while: a dict of
+        count, mean and max (milliseconds) and late (answers over 50 ms)."""
+        line = self.run("latency", _hwnd(window), int(seconds * 1000), "interval=%d" % interval_ms,
+                        timeout=seconds + 60)[0].decode()
+        return {k: float(v) for k, v in (pair.split("=") for pair in line.split())}
 
 
 def _hwnd(window):
@@ -376,6 +392,12 @@ class ProgramTest(unittest.TestCase):
 
     def setUp(self):
         kill_wine()
+        # The program installs its player library into the Windows folder
+        # and never replaces one found there: without this, every test would
+        # run the library of whichever build first ran in this prefix.
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+        if os.path.exists(installed):
+            os.remove(installed)
         self.folder = tempfile.mkdtemp(prefix="ql-test-")
         shutil.copytree(APP_DIR, self.folder, dirs_exist_ok=True,
                         ignore=shutil.ignore_patterns("flash.mdb"))

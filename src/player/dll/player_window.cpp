@@ -1,7 +1,5 @@
 #include "player/dll/player_window.h"
 
-#include <mmsystem.h>
-
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -9,8 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "player/core/player.h"
-#include "player/dll/frame_clock.h"
+#include "player/dll/playback.h"
 #include "player/dll/qlswf_api.h"
 #include "player/dll/visibility.h"
 #include "runtime/dib_surface.h"
@@ -20,9 +17,6 @@ namespace qlswf {
 namespace {
 
 const char kClassName[] = "QlSwfPlayerWindow";
-constexpr UINT_PTR kFrameTimer = 1;
-// How often a covered window looks whether it can be seen again.
-constexpr UINT kCoveredPollMs = 250;
 
 // Movie bytes handed over from FPCPutMovieFromMemory, so that the movie is
 // always replaced on the window's own thread.
@@ -46,83 +40,91 @@ bool isPending(const MovieBytes* bytes) {
   return pendingMovies.count(bytes) != 0;
 }
 
-double secondsNow() {
-  static const double ticksPerSecond = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / ticksPerSecond;
+// Finished pictures from the playback thread wait to be taken.
+constexpr UINT kPictureReady = WM_APP + 1;
+
+// A posted 0x153D carries no address of ours (only a sent one can), so it is
+// turned into nothing before anyone dispatches it. One hook per thread that
+// has player windows, kept while it has any.
+thread_local HHOOK postedMessageHook = nullptr;
+thread_local int playerWindowsOnThread = 0;
+
+bool isPlayerWindow(HWND window);
+
+LRESULT CALLBACK dropPostedLoadMovie(int code, WPARAM wParam, LPARAM lParam) {
+  MSG* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && message && message->message == QLSWF_MSG_LOAD_MOVIE && isPlayerWindow(message->hwnd))
+    message->message = WM_NULL;
+  return CallNextHookEx(postedMessageHook, code, wParam, lParam);
 }
 
-// The engine reports failure by returning null; an exception (running out of
-// memory on a huge stage, say) must still never unwind through user32's
-// frames into the program, so the calls into the engine and the one large
-// allocation are fenced.
-template <typename Fn>
-bool fenced(Fn fn) {
-  try {
-    fn();
-    return true;
-  } catch (...) {
-    return false;
+void holdHook(bool hold) {
+  if (hold && playerWindowsOnThread++ == 0)
+    postedMessageHook = SetWindowsHookExA(WH_GETMESSAGE, dropPostedLoadMovie, nullptr, GetCurrentThreadId());
+  if (!hold && --playerWindowsOnThread == 0 && postedMessageHook) {
+    UnhookWindowsHookEx(postedMessageHook);
+    postedMessageHook = nullptr;
   }
 }
 
+// The window side of a player: it hands movies and sizes to the playback
+// thread and puts the pictures it draws on the screen.
 class PlayerWindow {
  public:
-  explicit PlayerWindow(HWND window) : window_(window) {}
+  explicit PlayerWindow(HWND window) : window_(window) {
+    holdHook(true);
+    try {
+      playback_ = std::make_unique<Playback>(window, kPictureReady);
+    } catch (...) {
+      // No thread to be had: the window stays empty.
+    }
+  }
   ~PlayerWindow() {
-    KillTimer(window_, kFrameTimer);
-    setFineTimer(false);
+    playback_.reset();
+    holdHook(false);
   }
 
   void setMovie(const uint8_t* data, size_t size) {
-    movie_.reset();
-    if (data && size) {
-      std::unique_ptr<player::Player> movie;
-      if (fenced([&] { movie = player::Player::load(data, size); }) && movie &&
-          fenced([&] { movie->advanceFrame(); }))
-        movie_ = std::move(movie);
-    }
-    seen_ = isShown(window_) && isUncovered(window_);
-    lastCoverCheck_ = secondsNow();
-    if (movie_) clock_.restart(lastCoverCheck_, movie_->frameRate());
-    draw();
-    schedule();
-  }
-
-  void loadMovieFile(const char* path) {
+    if (!playback_) return;
     std::vector<uint8_t> bytes;
-    readMovieFile(path, bytes);
-    setMovie(bytes.data(), bytes.size());
+    try {
+      if (data && size) bytes.assign(data, data + size);
+    } catch (...) {
+      bytes.clear();
+    }
+    playback_->setMovie(std::move(bytes));
   }
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-      case WM_TIMER:
-        if (wParam == kFrameTimer) tick();
+      case WM_CREATE: {
+        const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (playback_) playback_->setSize(create->cx, create->cy);
+        return 0;
+      }
+      case kPictureReady:
+        if (playback_ && playback_->takePicture(shown_)) push();
         return 0;
       case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         // A new size is drawn at once at that size, never stretched from the
         // last picture.
-        if (!(pos->flags & SWP_NOSIZE) && (pos->cx != canvas_.width() || pos->cy != canvas_.height()))
-          draw();
-        if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED) ||
-            !(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOZORDER))
-          recheckSight();
+        if (playback_ && !(pos->flags & SWP_NOSIZE)) playback_->setSize(pos->cx, pos->cy);
+        // Minimised, the window shows nothing (Wine would otherwise leave the
+        // last picture where the window was).
+        if (IsIconic(window_)) clear();
+        if (playback_ && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED) ||
+                          !(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOZORDER)))
+          playback_->windowChanged();
         // Still sends WM_SIZE and WM_MOVE, for whoever subclasses the window.
         return DefWindowProcA(window_, message, wParam, lParam);
       }
       case WM_STYLECHANGED:
         // Taking WS_EX_LAYERED away and back drops the layered picture.
-        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) draw();
+        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) push();
         return 0;
       case WM_DISPLAYCHANGE:
-        recheckSight();
+        if (playback_) playback_->windowChanged();
         return 0;
       case WM_ERASEBKGND:
         return 1;
@@ -138,10 +140,11 @@ class PlayerWindow {
       case QLSWF_MSG_CONTEXT_MENU_OFF:
         return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
-        // The record's address means something only to the window's own
-        // thread; one sent from elsewhere (another process, perhaps) is refused.
+        // The record's address means something only on the window's own
+        // thread, sent: one sent from elsewhere (another process, perhaps)
+        // is refused, and a posted one never gets here.
         const QlSwfLoadMovie* request = reinterpret_cast<const QlSwfLoadMovie*>(lParam);
-        if (!InSendMessage()) loadMovieFile(request ? request->path : nullptr);
+        if (!InSendMessage() && playback_) playback_->setMovieFile(request && request->path ? request->path : "");
         return 0;
       }
     }
@@ -155,120 +158,42 @@ class PlayerWindow {
   }
 
  private:
-  static void readMovieFile(const char* path, std::vector<uint8_t>& bytes) {
-    if (!path || !*path) return;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= QLSWF_LARGEST_MOVIE_BYTES &&
-        fenced([&] { bytes.resize(static_cast<size_t>(size.QuadPart)); })) {
-      DWORD got = 0;
-      if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-          got != bytes.size())
-        bytes.clear();
-    }
-    CloseHandle(file);
-  }
-
-  // Frames are driven by SetTimer: WM_TIMER arrives on the window's own
-  // thread, where the engine lives, with no thread of ours and no message
-  // loop of ours (a multimedia or waitable timer would fire elsewhere and have
-  // to post back). The system's default 15.6 ms tick would make 30 fps judder,
-  // so the timer runs at 1 ms resolution, but only while frames are shown.
-  void setFineTimer(bool on) {
-    if (on == fineTimer_) return;
-    if (on)
-      fineTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-    else {
-      timeEndPeriod(1);
-      fineTimer_ = false;
-    }
-  }
-
-  // Shown and not minimised is known from messages; being covered is not, so
-  // it is looked at on the frame ticks, at most every kCoveredPollMs.
-  void tick() {
-    double now = secondsNow();
-    if (!movie_) return schedule();
-    bool shown = isShown(window_);
-    if (shown && (!seen_ || now - lastCoverCheck_ >= kCoveredPollMs / 1000.0)) {
-      lastCoverCheck_ = now;
-      shown = isUncovered(window_);
-    }
-    if (shown && !seen_) {
-      // Back in sight: carry on from here, no catching up on the pause.
-      seen_ = true;
-      clock_.restart(now, movie_->frameRate());
-      draw();
-    } else if (shown) {
-      int frames = clock_.framesDue(now);
-      if (frames > 0) {
-        bool ok = fenced([&] {
-          for (int i = 0; i < frames; ++i) movie_->advanceFrame();
-        });
-        if (!ok) movie_.reset();
-        draw();
-      }
-    }
-    seen_ = shown;
-    schedule();
-  }
-
-  void recheckSight() {
-    bool wasSeen = seen_;
-    seen_ = isShown(window_) && isUncovered(window_);
-    lastCoverCheck_ = secondsNow();
-    if (seen_ && !wasSeen && movie_) {
-      clock_.restart(lastCoverCheck_, movie_->frameRate());
-      draw();
-    }
-    schedule();
-  }
-
-  void schedule() {
-    if (!movie_ || !isShown(window_)) {
-      // Hidden or minimised: messages wake us when that changes.
-      KillTimer(window_, kFrameTimer);
-      setFineTimer(false);
-      return;
-    }
-    if (!seen_) {
-      setFineTimer(false);
-      SetTimer(window_, kFrameTimer, kCoveredPollMs, nullptr);
-      return;
-    }
-    setFineTimer(true);
-    double wait = clock_.secondsUntilNext(secondsNow());
-    UINT ms = static_cast<UINT>(wait * 1000.0 + 0.999);
-    SetTimer(window_, kFrameTimer, ms ? ms : 1, nullptr);
-  }
-
-  // Draws the current frame with per-pixel alpha; the movie's background
-  // colour is left out so the desktop shows through.
-  void draw() {
+  // The picture last taken goes to the screen, if it is the window's size
+  // (a picture of the old size is dropped; the new size is coming) and the
+  // window is shown (a picture drawn just before minimising would put a
+  // minimised window back on the screen).
+  void push() {
     RECT r;
-    if (!GetWindowRect(window_, &r)) return;
+    if (!isShown(window_) || !GetWindowRect(window_, &r)) return;
     int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0 || !canvas_.resize(width, height)) return;
-    bool drawn = false;
-    if (movie_)
-      drawn = fenced([&] { movie_->render(canvas_.pixels(), width, height, width * 4, false); });
-    if (!drawn) std::memset(canvas_.pixels(), 0, static_cast<size_t>(width) * height * 4);
+    if (width != shown_.width || height != shown_.height || width <= 0 || height <= 0 ||
+        !canvas_.resize(width, height))
+      return;
+    std::memcpy(canvas_.pixels(), shown_.pixels.data(), shown_.pixels.size() * 4);
+    update(r);
+  }
+
+  void clear() {
+    RECT r;
+    if (!GetWindowRect(window_, &r) || r.right <= r.left || r.bottom <= r.top ||
+        !canvas_.resize(r.right - r.left, r.bottom - r.top))
+      return;
+    std::memset(canvas_.pixels(), 0, size_t(canvas_.width()) * canvas_.height() * 4);
+    update(r);
+  }
+
+  void update(const RECT& r) {
     GdiFlush();
     POINT to = {r.left, r.top}, from = {0, 0};
-    SIZE size = {width, height};
+    SIZE size = {r.right - r.left, r.bottom - r.top};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UpdateLayeredWindow(window_, nullptr, &to, &size, canvas_.dc(), &from, 0, &blend, ULW_ALPHA);
   }
 
   HWND window_;
-  std::unique_ptr<player::Player> movie_;
-  FrameClock clock_;
+  std::unique_ptr<Playback> playback_;
+  Picture shown_;
   ql::DibSurface canvas_;
-  bool seen_ = false;
-  double lastCoverCheck_ = 0;
-  bool fineTimer_ = false;
 };
 
 PlayerWindow* playerOf(HWND window) {

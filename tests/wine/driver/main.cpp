@@ -14,13 +14,22 @@
 //   post HWND MSG WPARAM LPARAM
 //   click HWND X Y [button=left|right] [double=1]
 //                       mouse move, button down, button up at a client point
-//   move HWND X Y W H   SetWindowPos
+//   move HWND X Y W H [front=1]
+//                       SetWindowPos; front=1 also puts it above the others
 //   box [title=T] [process=P] [timeout=MS]
 //                       wait for a message box: its line, text=..., button=ID TEXT
 //   press HWND ID|TEXT  press a dialog's button
 //   settext HWND TEXT   WM_SETTEXT (an edit box's or a dialog field's text)
 //   gone HWND [timeout=MS]   wait until the window no longer exists
 //   message NAME        the registered message's number: message=N
+//   desktop             a stand-in for the desktop's own window ("Progman"):
+//                       hwnd=0x...; it lasts as long as qldrive
+//   cover X Y W H       an opaque window over everything there: hwnd=0x...
+//   latency HWND MS [interval=MS]
+//                       for MS milliseconds, sends WM_NULL to the window
+//                       again and again (every interval, 2 by default) and
+//                       times the answers: count=N mean=MS max=MS late=N
+//                       (late: answers slower than 50 ms)
 //   sleep MS
 // Texts are GBK; "\", CR and LF in texts are written as \\, \r and \n.
 #include <fcntl.h>
@@ -33,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "stand_in_windows.h"
 #include "windows_query.h"
 
 namespace {
@@ -215,9 +225,10 @@ void moveWindow(const Command& command, Answer& answer) {
   if (!windowArgument(command, 1, window, answer)) return;
   for (int i = 0; i < 4; ++i)
     if (!numberArgument(command, 2 + i, box[i], answer)) return;
-  if (!SetWindowPos(window, nullptr, static_cast<int>(box[0]), static_cast<int>(box[1]),
+  bool front = option(command, "front") == "1";
+  if (!SetWindowPos(window, front ? HWND_TOP : nullptr, static_cast<int>(box[0]), static_cast<int>(box[1]),
                     static_cast<int>(box[2]), static_cast<int>(box[3]),
-                    SWP_NOZORDER | SWP_NOACTIVATE))
+                    (front ? 0 : SWP_NOZORDER) | SWP_NOACTIVATE))
     answer.error = "SetWindowPos failed";
 }
 
@@ -305,6 +316,57 @@ void registeredMessage(const Command& command, Answer& answer) {
   else answer.lines.push_back("message=" + std::to_string(message));
 }
 
+void answerWindow(HWND window, Answer& answer) {
+  if (!window) {
+    answer.error = "the window could not be made";
+    return;
+  }
+  char line[64];
+  std::snprintf(line, sizeof line, "hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+  answer.lines.push_back(line);
+}
+
+void makeCover(const Command& command, Answer& answer) {
+  long long box[4];
+  for (int i = 0; i < 4; ++i)
+    if (!numberArgument(command, 1 + i, box[i], answer)) return;
+  answerWindow(openCoverWindow(int(box[0]), int(box[1]), int(box[2]), int(box[3])), answer);
+}
+
+// How long the window's thread takes to answer, over a while: the longest
+// wait is the longest time that thread was held by something else.
+void measureLatency(const Command& command, Answer& answer) {
+  HWND window;
+  long long duration = 0, interval = 2;
+  if (!windowArgument(command, 1, window, answer) || !numberArgument(command, 2, duration, answer)) return;
+  parseNumber(option(command, "interval", "2"), interval);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  auto ms = [&](const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
+  };
+  int count = 0, late = 0;
+  double total = 0, longest = 0;
+  do {
+    LARGE_INTEGER sent, answered;
+    QueryPerformanceCounter(&sent);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    QueryPerformanceCounter(&answered);
+    double wait = ms(sent, answered);
+    ++count;
+    total += wait;
+    if (wait > longest) longest = wait;
+    if (wait > 50) ++late;
+    Sleep(static_cast<DWORD>(interval));
+    QueryPerformanceCounter(&now);
+  } while (ms(start, now) < double(duration));
+  char line[128];
+  std::snprintf(line, sizeof line, "count=%d mean=%.2f max=%.2f late=%d", count, total / count, longest, late);
+  answer.lines.push_back(line);
+}
+
 Answer run(const Command& command) {
   Answer answer;
   const std::string verb = command.words.empty() ? "" : command.words[0];
@@ -320,6 +382,9 @@ Answer run(const Command& command) {
   else if (verb == "settext") setText(command, answer);
   else if (verb == "gone") waitGone(command, answer);
   else if (verb == "message") registeredMessage(command, answer);
+  else if (verb == "desktop") answerWindow(startDesktopWindow(), answer);
+  else if (verb == "cover") makeCover(command, answer);
+  else if (verb == "latency") measureLatency(command, answer);
   else if (verb == "sleep") {
     long long ms = 0;
     if (numberArgument(command, 1, ms, answer)) Sleep(static_cast<DWORD>(ms));
