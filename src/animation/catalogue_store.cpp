@@ -1,13 +1,8 @@
 #include "animation/catalogue_store.h"
 
-#include "runtime/text.h"
 #include "store/database.h"
 
 namespace ql {
-
-namespace {
-std::string quotedLiteral(const std::string& text) { return "'" + replaceAll(text, "'", "''") + "'"; }
-}  // namespace
 
 std::vector<AnimationEntry> readCatalogue(Database& db) {
   std::vector<AnimationEntry> entries;
@@ -20,7 +15,8 @@ std::vector<AnimationEntry> readCatalogue(Database& db) {
 }
 
 std::string animationDataSql(const std::string& category, const std::string& name) {
-  return "select * from 动画表 where 动画分类=" + quotedLiteral(category) + " and 动画名称=" + quotedLiteral(name);
+  return "select * from 动画表 where 动画分类=" + Database::literal(category) + " and 动画名称=" +
+         Database::literal(name);
 }
 
 Bytes readAnimationData(Database& db, const std::string& category, const std::string& name) {

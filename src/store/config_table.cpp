@@ -1,6 +1,5 @@
 #include "store/config_table.h"
 
-#include "runtime/text.h"
 #include "store/config_text.h"
 #include "store/database.h"
 
@@ -34,7 +33,7 @@ bool loadConfigRecord(Database& db, ConfigText& app, ConfigText& launcher, Confi
 }
 
 std::string configAssignment(ConfigField field, const std::string& text) {
-  return std::string(columnOf(field)) + "='" + replaceAll(text, "'", "''") + "'";
+  return std::string(columnOf(field)) + "=" + Database::literal(text);
 }
 
 bool saveConfigText(Database& db, ConfigField field, const ConfigText& config) {

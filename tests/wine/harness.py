@@ -326,6 +326,10 @@ class Driver:
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])
 
+    def property(self, window, name):
+        """A window property's value (0 when it has none)."""
+        return int(self.run("prop", _hwnd(window), name)[0].split(b"=", 1)[1])
+
     def desktop(self):
         """A stand-in for the desktop's own window ("Progman"); it lasts as
         long as this driver. Returns its handle."""

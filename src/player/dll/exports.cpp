@@ -7,10 +7,11 @@
 #include "player/dll/player_window.h"
 #include "player/dll/qlswf_api.h"
 
-// A library handle: what FPC_LoadRegisteredOCX hands out. The engine has no
-// sound output yet, so the volume is only kept for whoever asks.
+// A library handle: what FPC_LoadRegisteredOCX hands out, with the windows
+// made through it, which carry its volume.
 struct QlSwfLibrary {
   DWORD volume = 65535;
+  std::set<HWND> windows;
 };
 
 namespace {
@@ -94,8 +95,15 @@ HWND WINAPI FPC_CreateWindowA(HFPC library, DWORD exStyle, LPCSTR windowName, DW
   const char* className = qlswf::playerWindowClass(thisModule);
   if (!className) return nullptr;
   style = (style & ~WS_CHILD) | WS_POPUP;
-  return CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
-                         height, parent, nullptr, thisModule, nullptr);
+  HWND window = CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
+                                height, parent, nullptr, thisModule, nullptr);
+  if (!window) return nullptr;
+  std::lock_guard<std::mutex> hold(librariesLock());
+  if (liveLibraries().count(library)) {
+    library->windows.insert(window);
+    SetPropA(window, QLSWF_VOLUME_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(library->volume)));
+  }
+  return window;
 }
 
 BOOL WINAPI FPCPutMovieFromMemory(HWND window, const void* data, DWORD size) {
@@ -111,6 +119,14 @@ BOOL WINAPI FPC_SetSoundVolume(HFPC library, DWORD volume) {
   std::lock_guard<std::mutex> hold(librariesLock());
   if (!library || !liveLibraries().count(library)) return FALSE;
   library->volume = volume > 65535 ? 65535 : volume;
+  for (auto it = library->windows.begin(); it != library->windows.end();) {
+    if (!IsWindow(*it)) {
+      it = library->windows.erase(it);
+      continue;
+    }
+    SetPropA(*it, QLSWF_VOLUME_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(library->volume)));
+    ++it;
+  }
   return TRUE;
 }
 

@@ -42,6 +42,12 @@ bool fenced(Fn fn) {
   }
 }
 
+uint64_t hashOf(const Picture& picture) {
+  uint64_t h = 1469598103934665603ull ^ (uint64_t(picture.width) << 32 | uint32_t(picture.height));
+  for (uint32_t p : picture.pixels) h = (h ^ p) * 1099511628211ull;
+  return h | 1;  // never 0, which means "unknown"
+}
+
 void readMovieFile(const std::string& path, std::vector<uint8_t>& bytes) {
   bytes.clear();
   if (path.empty()) return;
@@ -146,6 +152,7 @@ void Playback::run() {
 
 double Playback::step(std::unique_lock<std::mutex>& lock) {
   bool redraw = movieChanged_ || sizeChanged_;
+  if (sizeChanged_) shownHash_ = 0;
   if (movieChanged_) loadPending(lock);
   sizeChanged_ = false;
   if (!work_.empty()) {
@@ -179,6 +186,7 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
       // Back in sight: carry on from here, no catching up on the pause.
       if (movie_) clock_.restart(now, movie_->frameRate());
       redraw = true;
+      shownHash_ = 0;
     }
   }
   if (!seen_) {
@@ -241,8 +249,10 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
     bool rendered = movie_ && fenced([&] { movie_->render(drawing_.pixels.data(), width, height, width * 4, false); });
     if (!rendered) std::memset(drawing_.pixels.data(), 0, count * 4);
   }
+  uint64_t hash = drawn ? hashOf(drawing_) : 0;
   lock.lock();
-  if (!drawn) return;
+  if (!drawn || hash == shownHash_) return;
+  shownHash_ = hash;
   std::swap(drawing_, ready_);
   readyNew_ = true;
   if (!posted_) posted_ = PostMessageA(window_, pictureReady_, 0, 0) != FALSE;

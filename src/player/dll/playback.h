@@ -88,6 +88,10 @@ class Playback {
   std::unique_ptr<player::Player> movie_;
   FrameClock clock_;
   Picture drawing_;
+  // What the picture on the screen holds, so that a frame drawn the same
+  // (a still movie, a clock between its ticks) is not handed over again;
+  // 0 when the screen may not show it (new size, back in sight).
+  uint64_t shownHash_ = 0;
   bool seen_ = false;
   double lastLook_ = -1;
   bool fineTimer_ = false;

@@ -207,6 +207,7 @@ LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!player) return FALSE;
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(player));
   } else if (message == WM_NCDESTROY) {
+    RemovePropA(window, QLSWF_VOLUME_PROPERTY);
     SetWindowLongPtrA(window, 0, 0);
     delete player;
     return DefWindowProcA(window, message, wParam, lParam);

@@ -19,6 +19,10 @@ typedef struct QlSwfLibrary* HFPC;
 // reads it.
 #define QLSWF_LARGEST_MOVIE_BYTES (256LL << 20)
 
+// Every player window carries its library's sound volume (0..65535) as this
+// window property, for whoever plays its sounds and for anyone who asks.
+#define QLSWF_VOLUME_PROPERTY "QlSwfVolume"
+
 struct QlSwfLoadMovie {
   const char* path;  // GBK
   int reserved;      // 0

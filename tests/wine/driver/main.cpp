@@ -22,6 +22,7 @@
 //   settext HWND TEXT   WM_SETTEXT (an edit box's or a dialog field's text)
 //   gone HWND [timeout=MS]   wait until the window no longer exists
 //   message NAME        the registered message's number: message=N
+//   prop HWND NAME      a window property's value: value=N
 //   desktop             a stand-in for the desktop's own window ("Progman"):
 //                       hwnd=0x...; it lasts as long as qldrive
 //   cover X Y W H       an opaque window over everything there: hwnd=0x...
@@ -326,6 +327,17 @@ void answerWindow(HWND window, Answer& answer) {
   answer.lines.push_back(line);
 }
 
+void readProperty(const Command& command, Answer& answer) {
+  HWND window;
+  if (!windowArgument(command, 1, window, answer)) return;
+  if (command.words.size() < 3) {
+    answer.error = "which property?";
+    return;
+  }
+  ULONG_PTR value = reinterpret_cast<ULONG_PTR>(GetPropA(window, command.words[2].c_str()));
+  answer.lines.push_back("value=" + std::to_string(static_cast<unsigned long long>(value)));
+}
+
 void makeCover(const Command& command, Answer& answer) {
   long long box[4];
   for (int i = 0; i < 4; ++i)
@@ -382,6 +394,7 @@ Answer run(const Command& command) {
   else if (verb == "settext") setText(command, answer);
   else if (verb == "gone") waitGone(command, answer);
   else if (verb == "message") registeredMessage(command, answer);
+  else if (verb == "prop") readProperty(command, answer);
   else if (verb == "desktop") answerWindow(startDesktopWindow(), answer);
   else if (verb == "cover") makeCover(command, answer);
   else if (verb == "latency") measureLatency(command, answer);
