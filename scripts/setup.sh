@@ -20,7 +20,7 @@ NATIVE_ARCH="$(dpkg --print-architecture)"
 PACKAGES=(
   # Cross and native toolchains, libraries of both builds
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev libstb-dev zlib1g-dev
   # Wine's 64-bit half, a virtual screen and tools to look at it
   wine wine64 xvfb xauth x11-utils xdotool imagemagick

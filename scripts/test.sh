@@ -75,19 +75,28 @@ if [ $run_native = 1 ]; then
   fi
 fi
 
-if [ $run_native = 1 ]; then
-  echo "== the generated pictures (tests/assets)"
-  log="$QL_BUILD/assets-tests.log"
-  /usr/bin/python3 -m unittest discover -s "$ROOT/tests/assets" -v 2>&1 | tee "$log"
+# Runs the Python unit tests of one folder and adds up their results.
+run_unittests() {
+  local name="$1" folder="$2" log="$QL_BUILD/$1-tests.log" code ran bad skipped
+  /usr/bin/python3 -m unittest discover -s "$folder" -v 2>&1 | tee "$log"
   code=${PIPESTATUS[0]}
-  # unittest closes with "Ran N tests" and "OK" or "FAILED (failures=F, errors=E)".
+  # unittest closes with "Ran N tests" and "OK" or "FAILED (failures=F, errors=E)",
+  # either with ", skipped=S" inside the brackets.
   ran=$(sed -n 's/^Ran \([0-9]\+\) tests\?.*/\1/p' "$log" | tail -1)
   bad=$(sed -n 's/^FAILED (\(.*\))$/\1/p' "$log" | grep -o '\(failures\|errors\)=[0-9]\+' | awk -F= '{s += $2} END {print s + 0}')
-  ran=${ran:-0} bad=${bad:-0}
+  skipped=$(grep -E '^(OK|FAILED) \(' "$log" | tail -1 | grep -o 'skipped=[0-9]\+' | cut -d= -f2)
+  ran=${ran:-0} bad=${bad:-0} skipped=${skipped:-0}
   if [ "$code" -ne 0 ] && [ "$bad" -eq 0 ]; then bad=1; fi
-  echo "assets: $((ran - bad)) passed, $bad failed"
-  passed=$((passed + ran - bad))
+  echo "$name: $((ran - bad - skipped)) passed, $bad failed, $skipped skipped"
+  passed=$((passed + ran - bad - skipped))
   failed=$((failed + bad))
+}
+
+if [ $run_native = 1 ]; then
+  echo "== the generated pictures (tests/assets)"
+  run_unittests assets "$ROOT/tests/assets"
+  echo "== the scripts (tests/scripts)"
+  run_unittests scripts "$ROOT/tests/scripts"
 fi
 
 if [ $run_wine = 1 ]; then

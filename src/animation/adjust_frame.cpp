@@ -20,8 +20,6 @@ namespace {
 // After the maximise button, the frame's new rectangle is final a moment later.
 constexpr UINT_PTR kSyncTimer = 550;
 constexpr UINT kSyncDelayMs = 100;
-// A band along the edges sizes the frame with the system's sizing loop.
-constexpr int kSizingBorder = 6;
 constexpr uint32_t kBoxTextColor = 0xC8FFFFFF;
 constexpr uint32_t kLabelColor = 0xC8808080;
 
@@ -40,7 +38,9 @@ AdjustFrame& frame() {
   return parts;
 }
 
-void place(SkinElement& element, const ControlRect& r) { element.move(r.x, r.y, r.width, r.height); }
+void place(SkinElement& element, const ControlRect& r) {
+  element.move(r.x, r.y, r.width, r.height);
+}
 
 void layOut(int width, int) {
   AdjustFrame& f = frame();
@@ -53,7 +53,8 @@ void layOut(int width, int) {
 bool onFrameEvent(HWND window, int code, int element, int source) {
   AdjustFrame& f = frame();
   if (source == kEventFromCaption) {
-    if (code == captionEventCode(kCaptionMaximise)) SetTimer(window, kSyncTimer, kSyncDelayMs, nullptr);
+    if (code == captionEventCode(kCaptionMaximise))
+      SetTimer(window, kSyncTimer, kSyncDelayMs, nullptr);
     // The form's own handling of the close button then closes the frame.
     if (code == captionEventCode(kCaptionClose)) setAnimationOption(kOptionLock, true);
     return false;
@@ -101,15 +102,16 @@ void createControls(int width) {
 
 void onFrameCreated(HWND window) {
   AdjustFrame& f = frame();
+  // No picture, white see-through, alpha 1: a caption band with the
+  // controls and a thin frame around a middle that shows the player and
+  // lets its clicks through. The frame's edges size it.
   f.form.attach(window, Bytes(), 0xFFFFFF, kCaptionClose | kCaptionMaximise, 1);
-  f.form.setResizeBorder(kSizingBorder);
+  f.form.setResizeBorder(SkinForm::kFrameWidth);
   f.form.onResized = layOut;
   f.form.onEvent = onFrameEvent;
-  f.form.onTimer = onFrameTimer;
   RECT client;
   GetClientRect(window, &client);
   createControls(client.right);
-  f.form.onMessage = onFrameMessage;
 }
 
 }  // namespace
@@ -117,7 +119,17 @@ void onFrameCreated(HWND window) {
 void openAdjustFrame(HWND player, int left, int top, int width, int height) {
   AdjustFrame& f = frame();
   if (f.window.exists()) return;
-  f.window.createTopLevel(player, "", onFrameCreated, false, left, top, width, height, WS_POPUP);
+  f.window.onTimer = onFrameTimer;
+  f.window.onMessage = onFrameMessage;
+  TopLevelArgs args;
+  args.owner = player;
+  args.created = onFrameCreated;
+  args.left = left;
+  args.top = top;
+  args.width = width;
+  args.height = height;
+  args.style = WS_POPUP;
+  f.window.createTopLevel(args);
 }
 
 void closeAdjustFrame() {

@@ -22,7 +22,8 @@ AdjustFrameLayout layOutAdjustFrame(int frameWidth) {
 }
 
 ControlRect playerInsideFrame(int left, int top, int right, int bottom) {
-  return {left + kFrameInset, top + kFrameInset, right - left - 2 * kFrameInset, bottom - top - 2 * kFrameInset};
+  return {left + kFrameInset, top + kFrameInset, right - left - 2 * kFrameInset,
+          bottom - top - 2 * kFrameInset};
 }
 
 }  // namespace ql

@@ -7,13 +7,9 @@
 #include "animation/flash_player_window.h"
 #include "animation/movie_reference.h"
 #include "animation/player_settings.h"
-#include "control/control_window.h"
+#include "control/page_view.h"
 #include "runtime/files.h"
 #include "shell/app.h"
-#include "ui/skin_image_list.h"
-#include "ui/skin_label.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 
 namespace ql {
 
@@ -35,22 +31,22 @@ Bytes loadAnimationData(const std::string& category, const std::string& name) {
 }
 
 void showAnimationPage(int fill) {
-  SkinTabStrip& tabs = categoryTabs();
+  SkinTabStrip& tabs = pageView().tabs;
   tabs.clearTabs();
   for (const char* category : kAnimationCategories) tabs.addTab(category);
   // Selecting the tab lists its movies through the tab change.
-  int shown = tabs.setCurrent(pages().category(kAnimationPage));
+  int shown = tabs.setCurrent(pageView().pages.category(kAnimationPage));
   if (fill > 0 && shown == 0) refreshAnimationList(0);
-  statusLabel().setText("");
+  pageView().status.setText("");
 }
 
 void refreshAnimationList(int tab) {
-  SkinImageList& images = itemImages();
-  SkinListView& list = itemList();
+  SkinImageList& images = pageView().images;
+  SkinListView& list = pageView().list;
   images.clear();
   images.add(programFolder() + "\\imgs\\swf.swf");
   list.clear();
-  std::string category = categoryTabs().tabText(tab);
+  std::string category = pageView().tabs.tabText(tab);
   if (category.empty()) return;
   for (const AnimationEntry& entry : animationCatalogue())
     if (entry.category == category) list.insertEntry(entry.name, 1, kAnimationEntryColor);

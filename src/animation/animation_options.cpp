@@ -3,7 +3,7 @@
 #include "animation/adjust_frame.h"
 #include "animation/desktop_animation.h"
 #include "animation/flash_player_window.h"
-#include "control/command_dispatch.h"
+#include "control/commands.h"
 #include "control/control_menus.h"
 #include "shell/app.h"
 
@@ -39,7 +39,8 @@ void toggleLock() {
   bool locked = tray.itemState(kCommandLock) & MF_CHECKED;
   if (locked) {
     FlashPlayerWindow& player = desktopPlayer();
-    openAdjustFrame(player.windowHandle(), player.left(), player.top(), player.width(), player.height());
+    openAdjustFrame(player.windowHandle(), player.left(), player.top(), player.width(),
+                    player.height());
   } else {
     closeAdjustFrame();
   }

@@ -15,8 +15,8 @@ std::vector<AnimationEntry> readCatalogue(Database& db) {
 }
 
 std::string animationDataSql(const std::string& category, const std::string& name) {
-  return "select * from 动画表 where 动画分类=" + Database::literal(category) + " and 动画名称=" +
-         Database::literal(name);
+  return "select * from 动画表 where 动画分类=" + Database::literal(category) +
+         " and 动画名称=" + Database::literal(name);
 }
 
 Bytes readAnimationData(Database& db, const std::string& category, const std::string& name) {

@@ -20,6 +20,29 @@ uint32_t getLe32(const uint8_t* at) {
 
 }  // namespace
 
+ContentId contentIdOf(const uint8_t* data, size_t size) {
+  ContentId id;
+  id.length = static_cast<uint32_t>(size);
+  uLong adler = adler32(0L, Z_NULL, 0);
+  // zlib takes at most uInt bytes a call.
+  for (size_t done = 0; done < size;) {
+    uInt piece = static_cast<uInt>(size - done < 0x40000000 ? size - done : 0x40000000);
+    adler = adler32(adler, data + done, piece);
+    done += piece;
+  }
+  id.adler32 = static_cast<uint32_t>(adler);
+  return id;
+}
+
+bool blockContentId(const uint8_t* block, size_t size, ContentId& id) {
+  // The header, at least the stream's two-byte header, and its Adler-32.
+  if (size < kHeaderSize + 2 + 4 || getLe32(block) != kCompressedBlockMagic) return false;
+  const uint8_t* tail = block + size - 4;  // big-endian
+  id.length = getLe32(block + 4);
+  id.adler32 = uint32_t(tail[0]) << 24 | uint32_t(tail[1]) << 16 | uint32_t(tail[2]) << 8 | tail[3];
+  return true;
+}
+
 std::vector<uint8_t> packBlock(const uint8_t* data, size_t size) {
   if (size == 0 || size > std::numeric_limits<uint32_t>::max()) return {};
   uLongf bound = compressBound(static_cast<uLong>(size));

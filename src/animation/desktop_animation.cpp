@@ -20,7 +20,8 @@ FlashPlayerWindow& desktopPlayer() {
 namespace {
 
 void playRememberedMovie(FlashPlayerWindow& player) {
-  MovieReference movie = parseMovieReference(appConfig.getValue(kPlayerSection, "fl地址"), fileExists);
+  MovieReference movie =
+      parseMovieReference(appConfig.getValue(kPlayerSection, "fl地址"), fileExists);
   if (movie.kind == MovieReference::File) player.loadMovie(movie.path);
   if (movie.kind == MovieReference::Catalogue)
     player.putMovieFromMemory(loadAnimationData(movie.category, movie.name));
@@ -32,7 +33,8 @@ void playRememberedMovie(FlashPlayerWindow& player) {
 void applyStoredOptions(FlashPlayerWindow& player) {
   MenuHandle& tray = controlMenu(kTrayMenu);
   if (!animationOptionOn(appConfig, kOptionLock))
-    openAdjustFrame(player.windowHandle(), player.left(), player.top(), player.width(), player.height());
+    openAdjustFrame(player.windowHandle(), player.left(), player.top(), player.width(),
+                    player.height());
   else
     tray.check(kCommandLock, true);
   if (animationOptionOn(appConfig, kOptionOnTop)) {

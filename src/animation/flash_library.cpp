@@ -32,19 +32,26 @@ bool canMakeFilesIn(const std::string& folder) {
 
 FolderWritableCheck folderWritable = canMakeFilesIn;
 
-// Written under a temporary name and renamed when complete: a half-written
-// library would otherwise sit there for good, since nothing replaces it.
+// Written under a temporary name and renamed over the old copy when
+// complete: a half-written library never takes the place of a whole one. A
+// copy that is loaded somewhere cannot be renamed over.
 bool placeFile(const std::string& path, const Bytes& data) {
   std::string temporary = path + ".part";
   if (!writeWholeFile(temporary, data)) {
     DeleteFileA(temporary.c_str());
     return false;
   }
-  if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileA(temporary.c_str());
     return false;
   }
   return true;
+}
+
+bool holds(const std::string& path, const ContentId& carried) {
+  Bytes bytes;
+  return readWholeFile(path, bytes) && contentIdOf(bytes.data(), bytes.size()) == carried;
 }
 
 }  // namespace
@@ -55,19 +62,23 @@ void setFolderWritableCheck(FolderWritableCheck check) {
 
 std::string installFlashLibrary(const std::vector<std::string>& folders, const uint8_t* block,
                                 size_t blockSize) {
+  ContentId carried;
+  if (!blockContentId(block, blockSize, carried)) return std::string();
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
     std::string path = inFolder(folder, QLSWF_LIBRARY_NAME);
-    if (fileExists(path)) return path;
+    if (fileExists(path) && holds(path, carried)) return path;
   }
-  Bytes library = unpackBlock(block, blockSize);
-  if (library.empty()) return std::string();
+  Bytes library;  // unpacked once a copy has to be written
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
+    std::string path = inFolder(folder, QLSWF_LIBRARY_NAME);
     CreateDirectoryA(folder.c_str(), nullptr);  // the application-data one may be new
     if (!folderWritable(folder)) continue;
-    std::string path = inFolder(folder, QLSWF_LIBRARY_NAME);
-    if (placeFile(path, library)) return path;
+    if (library.empty()) library = unpackBlock(block, blockSize);
+    if (library.empty()) return std::string();
+    // Read back: only what was checked is loaded.
+    if (placeFile(path, library) && holds(path, carried)) return path;
   }
   return std::string();
 }
@@ -78,7 +89,8 @@ std::vector<std::string> flashLibraryFolders() {
   DWORD n = GetEnvironmentVariableA("WinDir", buffer, sizeof buffer);
   folders.push_back(n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string());
   folders.push_back(programFolder());
-  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+  if (SUCCEEDED(
+          SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
     folders.push_back(inFolder(buffer, kAppDataFolderName));
   return folders;
 }

@@ -1,7 +1,8 @@
 // Deployment of the player library (qlswf.dll), which the program carries
 // packed inside itself. It is installed where the user may write: the
 // Windows folder, else beside the program, else the user's local
-// application-data folder, and loaded from there by its full path.
+// application-data folder, and loaded from there by its full path. Only a
+// copy whose bytes are the carried library's is ever loaded.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -15,10 +16,11 @@ using FolderWritableCheck = bool (*)(const std::string& folder);
 // Null puts back the real check (making and removing a probe file).
 void setFolderWritableCheck(FolderWritableCheck check);
 
-// The full path of the library in the first of `folders` that already holds
-// it (whatever its content: an existing file is never replaced); otherwise
-// unpacks `block` into the first writable folder and returns that path.
-// Empty when the block is broken or no folder takes the file.
+// The full path of a copy of the library carried in `block`: the first of
+// `folders` that holds one, else the first that can be given one, where a
+// copy that differs (an older program's, a damaged one) is replaced and one
+// that cannot be (in use, or the folder is closed to us) is passed over.
+// Empty when the block is broken or no folder holds or takes the library.
 std::string installFlashLibrary(const std::vector<std::string>& folders, const uint8_t* block,
                                 size_t blockSize);
 

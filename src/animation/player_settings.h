@@ -19,7 +19,12 @@ PlayerGeometry storedPlayerGeometry(const ConfigText& config, int screenWidth);
 void storePlayerGeometry(ConfigText& config, const PlayerGeometry& geometry);
 
 // The options, numbered as the adjustment frame's check boxes are.
-enum AnimationOption : int { kOptionOnTop = 1, kOptionClickThrough = 2, kOptionMute = 3, kOptionLock = 4 };
+enum AnimationOption : int {
+  kOptionOnTop = 1,
+  kOptionClickThrough = 2,
+  kOptionMute = 3,
+  kOptionLock = 4
+};
 const char* optionKey(AnimationOption option);  // "总在最前", "穿透", "静音", "锁定"
 
 // On unless the stored text is exactly "假"; a missing value is off.

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "ui/window_helpers.h"
+
 namespace ql {
 
 namespace {
@@ -41,19 +43,6 @@ DWORD WINAPI ownerThread(void* parameter) {
     DispatchMessageA(&message);
   }
   return 0;
-}
-
-void processPendingMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      // Not ours to swallow: the program's own loop must still see it.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
 }
 
 }  // namespace

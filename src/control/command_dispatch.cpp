@@ -2,7 +2,6 @@
 
 #include "animation/animation_catalogue.h"
 #include "animation/animation_options.h"
-#include "animation/desktop_animation.h"
 #include "control/autostart_switch.h"
 #include "control/control_menus.h"
 #include "control/control_window.h"
@@ -23,7 +22,7 @@ void dispatchCommand(int commandId) {
     case kCommandMute: toggleMute(); return;
     case kCommandClickThrough: toggleClickThrough(); return;
     case kCommandShowWindow: showControlWindow(); return;
-    case kCommandExit: exitProgram(storeDesktopPlayerGeometry);
+    case kCommandExit: exitProgram();
 
     case kCommandOpenItem:
     case kCommandAddItem:
@@ -34,9 +33,7 @@ void dispatchCommand(int commandId) {
     case kCommandRenameCategory:
     case kCommandPlaceItem:
     case kCommandOpenFolder:
-    case kCommandAddFolder:
-      runLauncherCommand(commandId);
-      return;
+    case kCommandAddFolder: runLauncherCommand(commandId); return;
 
     case kCommandAddTask: openTaskEditor("添加计划任务!"); return;
     case kCommandModifyTask:

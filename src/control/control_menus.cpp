@@ -1,7 +1,6 @@
 #include "control/control_menus.h"
 
-#include "control/autostart.h"
-#include "control/command_dispatch.h"
+#include "control/commands.h"
 #include "shell/app.h"
 #include "ui/window_base.h"
 
@@ -49,7 +48,7 @@ void createControlMenus() {
   page.appendItem(kCommandRenameCategory, "重命名分类");
 }
 
-void fillTrayAndSettingsMenus() {
+void fillTrayAndSettingsMenus(bool autostartOn) {
   MenuHandle& tray = controlMenu(kTrayMenu);
   tray.appendItem(kCommandOpenMovie, "Fl_打开(&O)");
   tray.appendSeparator();
@@ -69,7 +68,7 @@ void fillTrayAndSettingsMenus() {
   settings.appendItem(kCommandAutostart, "设置开机启动(&X)");
   settings.appendSeparator();
   settings.appendItem(kCommandExit, "退出(&C)");
-  settings.check(kCommandAutostart, autostartEnabled(systemRunKeyStore()));
+  settings.check(kCommandAutostart, autostartOn);
 }
 
 void showControlMenu(int menu, int x, int y) {

@@ -6,10 +6,10 @@ namespace ql {
 
 enum ControlMenu : int {
   kTrayMenu = 0,
-  kItemMenu = 1,      // a launcher item under the cursor
+  kItemMenu = 1,  // a launcher item under the cursor
   kTaskMenu = 2,
-  kMoveToMenu = 3,    // "移动到", rebuilt with the categories
-  kPageMenu = 4,      // the launcher page without an item
+  kMoveToMenu = 3,  // "移动到", rebuilt with the categories
+  kPageMenu = 4,    // the launcher page without an item
   kSettingsMenu = 5,
   kControlMenuCount = 6,
 };
@@ -20,9 +20,8 @@ MenuHandle& controlMenu(int index);
 // stays empty until the launcher lists its categories.
 void createControlMenus();
 
-// Fills the tray and settings menus; the autostart mark starts from the
-// registry.
-void fillTrayAndSettingsMenus();
+// Fills the tray and settings menus, with the autostart mark given.
+void fillTrayAndSettingsMenus(bool autostartOn);
 
 // Shows `menu` at a screen point; its command goes to the control window.
 void showControlMenu(int menu, int x, int y);

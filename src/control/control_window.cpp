@@ -9,8 +9,10 @@
 #include "assets/assets.h"
 #include "control/control_layout.h"
 #include "control/command_dispatch.h"
+#include "control/autostart.h"
 #include "control/control_menus.h"
 #include "control/page_button.h"
+#include "control/page_view.h"
 #include "control/tray.h"
 #include "launcher/catalogue_edits.h"
 #include "launcher/launcher_page.h"
@@ -22,12 +24,9 @@
 #include "ui/skin_check_box.h"
 #include "ui/skin_draw.h"
 #include "ui/skin_form.h"
-#include "ui/skin_image_list.h"
-#include "ui/skin_label.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 #include "ui/toolkit.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 #include "update/news_window.h"
 #include "update/update_check.h"
 
@@ -42,16 +41,13 @@ constexpr UINT kRelayoutDelayMs = 50;
 const char* const kPageNames[kPageCount] = {"应用工具", "桌面Flash", "计划任务"};
 const int kPageFaces[kPageCount] = {ASSET_PAGE_APPS, ASSET_PAGE_FLASH, ASSET_PAGE_TASKS};
 
+// The window's own controls; the pages' shared ones are in pageView().
 struct ControlParts {
   SkinForm form;
   SkinButton minimise, settings, skin;
   PageButton pageButtons[kPageCount];
   SkinCheckBox listMode;
-  SkinTabStrip tabs;
-  SkinImageList images{32, 32};
-  SkinListView list;
-  SkinLabel status;
-  PageMemory pages;
+  int laidOutWidth = 0, laidOutHeight = 0;
 };
 
 ControlParts& parts() {
@@ -63,25 +59,18 @@ void place(SkinElement& element, const ControlRect& rect) {
   element.move(rect.x, rect.y, rect.width, rect.height);
 }
 
-void processPendingMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
-    PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
 HICON programIcon(int size) {
   return static_cast<HICON>(LoadImageA(toolkitModule(), MAKEINTRESOURCEA(ICON_PROGRAM), IMAGE_ICON,
                                        size, size, LR_DEFAULTCOLOR));
 }
 
+bool addTrayIcon() { return controlWindow().addTrayIcon(programIcon(16), "青岚桌面工具箱"); }
+
 // ---- Pages -----------------------------------------------------------------
 
 // Rebuilds the tabs and the list of the showing page.
 void showCurrentPage() {
-  switch (parts().pages.current()) {
+  switch (pageView().pages.current()) {
     case kLauncherPage: rebuildCategories(1); break;
     case kAnimationPage: showAnimationPage(1); break;
     case kTaskPage: showTaskPage(); break;
@@ -90,8 +79,9 @@ void showCurrentPage() {
 
 void switchPage(int page) {
   ControlParts& p = parts();
-  int left = p.pages.current();
-  if (!p.pages.switchTo(page, p.tabs.current())) return;
+  PageView& view = pageView();
+  int left = view.pages.current();
+  if (!view.pages.switchTo(page, view.tabs.current())) return;
   p.pageButtons[left - 1].setSelected(false);
   p.pageButtons[page - 1].setSelected(true);
   showCurrentPage();
@@ -99,10 +89,10 @@ void switchPage(int page) {
 
 // "列表方式": checked shows the list, unchecked large icons.
 void applyListMode(bool listStyle) {
-  ControlParts& p = parts();
+  PageView& view = pageView();
   int size = listStyle ? 16 : 32;
-  p.images.setIconSize(size, size);
-  p.list.setStyle(listStyle ? ListViewStyle::List : ListViewStyle::LargeIcons);
+  view.images.setIconSize(size, size);
+  view.list.setStyle(listStyle ? ListViewStyle::List : ListViewStyle::LargeIcons);
 }
 
 void switchListMode() {
@@ -110,13 +100,19 @@ void switchListMode() {
   bool listStyle = p.listMode.isChecked();
   applyListMode(listStyle);
   appConfig.setValue("控制配置", "列表方式", listStyle ? "真" : "假");
-  refreshPage(p.tabs.current());
+  refreshPage(pageView().tabs.current());
 }
 
 // ---- Title-bar buttons ---------------------------------------------------------
 
+// Hidden, the window is reachable only through its tray icon: without one
+// (the shell refused it, even when asked again) it is minimised instead.
 void minimiseToTray() {
   WindowBase& window = controlWindow();
+  if (!window.hasTrayIcon() && !addTrayIcon()) {
+    window.setWindowState(SW_MINIMIZE);
+    return;
+  }
   window.setVisible(false);
   hideFromTaskbar(window.handle());
 }
@@ -130,32 +126,30 @@ void showSettingsMenu() {
 // ---- The list ----------------------------------------------------------------------
 
 void activateEntry(int index) {
-  ControlParts& p = parts();
-  switch (p.pages.current()) {
+  PageView& view = pageView();
+  switch (view.pages.current()) {
     case kLauncherPage:
-      if (p.list.entryText(index) == kPlaceholderItem) dispatchCommand(kCommandAddItem);
-      else openItem();
+      if (view.list.entryText(index) == kPlaceholderItem)
+        dispatchCommand(kCommandAddItem);
+      else
+        openItem();
       break;
     case kAnimationPage:
-      playCatalogueEntry(p.tabs.tabText(p.tabs.current()), p.list.entryText(index));
+      playCatalogueEntry(view.tabs.tabText(view.tabs.current()), view.list.entryText(index));
       break;
-    case kTaskPage:
-      onTaskRowActivated(index);
-      break;
+    case kTaskPage: onTaskRowActivated(index); break;
   }
 }
 
 void showListMenu() {
-  ControlParts& p = parts();
+  PageView& view = pageView();
   POINT cursor;
   GetCursorPos(&cursor);
-  switch (p.pages.current()) {
+  switch (view.pages.current()) {
     case kLauncherPage:
-      showControlMenu(p.list.selected() > 0 ? kItemMenu : kPageMenu, cursor.x, cursor.y);
+      showControlMenu(view.list.selected() > 0 ? kItemMenu : kPageMenu, cursor.x, cursor.y);
       break;
-    case kTaskPage:
-      showControlMenu(kTaskMenu, cursor.x, cursor.y);
-      break;
+    case kTaskPage: showControlMenu(kTaskMenu, cursor.x, cursor.y); break;
   }
 }
 
@@ -164,18 +158,24 @@ void showListMenu() {
 bool onFormEvent(HWND, int code, int element, int source) {
   if (source != kEventFromElement) return false;
   ControlParts& p = parts();
+  PageView& view = pageView();
   SkinElement* target = p.form.element(element);
   if (code == kEventClick) {
-    if (target == &p.minimise) minimiseToTray();
-    else if (target == &p.settings) showSettingsMenu();
-    else if (target == &p.skin) openSkinChooser(controlWindow().handle());
-    else if (target == &p.listMode) switchListMode();
-    else if (target == &p.list && p.pages.current() == kTaskPage) onTaskRowClicked(p.list.selected());
+    if (target == &p.minimise)
+      minimiseToTray();
+    else if (target == &p.settings)
+      showSettingsMenu();
+    else if (target == &p.skin)
+      openSkinChooser(controlWindow().handle());
+    else if (target == &p.listMode)
+      switchListMode();
+    else if (target == &view.list && view.pages.current() == kTaskPage)
+      onTaskRowClicked(view.list.selected());
     for (int page = 1; page <= kPageCount; ++page)
       if (target == &p.pageButtons[page - 1]) switchPage(page);
-  } else if (target == &p.list && code == kEventActivate) {
-    activateEntry(p.list.selected());
-  } else if (target == &p.list && code == kEventRightPress) {
+  } else if (target == &view.list && code == kEventActivate) {
+    activateEntry(view.list.selected());
+  } else if (target == &view.list && code == kEventRightPress) {
     showListMenu();
   }
   return false;
@@ -191,22 +191,29 @@ void paintBackdrop(Gdiplus::Graphics& graphics, int width, int) {
 
 // ---- Layout and timers ----------------------------------------------------------
 
+// Runs on every size change; a window shown again at its old size (from the
+// tray, or restored) keeps its page as it was.
 void layOut(int width, int height) {
   ControlParts& p = parts();
+  PageView& view = pageView();
+  if (width == p.laidOutWidth && height == p.laidOutHeight) return;
+  p.laidOutWidth = width;
+  p.laidOutHeight = height;
   ControlLayout layout = layoutControls(width, height);
   place(p.minimise, layout.minimiseButton);
   place(p.settings, layout.settingsButton);
   place(p.skin, layout.skinButton);
-  p.list.move(layout.itemList.x, layout.itemList.y, layout.itemList.width, layout.itemList.height);
-  p.tabs.move(p.tabs.left(), p.tabs.top(), layout.categoryTabs.width, p.tabs.height());
-  place(p.status, layout.statusLabel);
+  view.list.move(layout.itemList.x, layout.itemList.y, layout.itemList.width,
+                 layout.itemList.height);
+  view.tabs.move(view.tabs.left(), view.tabs.top(), layout.categoryTabs.width, view.tabs.height());
+  place(view.status, layout.statusLabel);
   place(p.listMode, layout.listModeBox);
   SetTimer(controlWindow().handle(), kRelayoutTimer, kRelayoutDelayMs, nullptr);
 }
 
 void relayoutPage() {
-  ControlParts& p = parts();
-  p.pages.remember(p.pages.current(), p.tabs.current());
+  PageView& view = pageView();
+  view.pages.remember(view.pages.current(), view.tabs.current());
   showCurrentPage();
   trimWorkingSet();
 }
@@ -216,7 +223,7 @@ void runDeferredStart() {
   importDesktopsOnce();
   reloadTasks();
   // The list belongs to the showing page: only the task page shows tasks.
-  if (parts().pages.current() == kTaskPage) refreshTaskList();
+  if (pageView().pages.current() == kTaskPage) refreshTaskList();
   showNewsWindow();
 }
 
@@ -258,7 +265,7 @@ void createPageButtons() {
     button.setFace(assetBytes(kPageFaces[page - 1]));
   }
   p.pageButtons[0].setSelected(true);
-  p.pages.reset();
+  pageView().pages.reset();
 }
 
 void createListModeBox(int width) {
@@ -272,34 +279,29 @@ void createListModeBox(int width) {
 
 void createTabsAndList(int width, int height) {
   ControlParts& p = parts();
-  p.tabs.create(p.form, 0, kCategoryTabsTop, 2000, kCategoryTabsHeight);
-  p.list.create(p.form, 0, kItemListTop, width - 5, height - 190);
-  p.list.setImageList(&p.images);
+  PageView& view = pageView();
+  view.tabs.create(p.form, 0, kCategoryTabsTop, 2000, kCategoryTabsHeight);
+  view.list.create(p.form, 0, kItemListTop, width - 5, height - 190);
+  view.list.setImageList(&view.images);
   applyListMode(p.listMode.isChecked());
-  p.status.create(p.form, 15, height - 30, width - 30, 25);
-  p.status.setTextColor(theme::kTextSecondary);
-}
-
-void addTrayIcon() {
-  controlWindow().addTrayIcon(programIcon(16), "青岚桌面工具箱");
+  view.status.create(p.form, 15, height - 30, width - 30, 25);
+  view.status.setTextColor(theme::kTextSecondary);
 }
 
 void createDesktopHost() {
-  topLevelWindow(1).createTopLevel(nullptr, "", createDesktopAnimation, false, 0, 0, 10, 10, WS_POPUP,
-                                   0, kWindowClassName, nullptr, false, false);
+  TopLevelArgs args;
+  args.created = createDesktopAnimation;
+  args.left = args.top = 0;
+  args.width = args.height = 10;
+  args.style = WS_POPUP;
+  args.show = false;
+  topLevelWindow(1).createTopLevel(args);
 }
 
 }  // namespace
 
-SkinForm& controlForm() { return parts().form; }
-SkinTabStrip& categoryTabs() { return parts().tabs; }
-SkinListView& itemList() { return parts().list; }
-SkinImageList& itemImages() { return parts().images; }
-SkinLabel& statusLabel() { return parts().status; }
-PageMemory& pages() { return parts().pages; }
-
 void refreshPage(int tab) {
-  switch (parts().pages.current()) {
+  switch (pageView().pages.current()) {
     case kLauncherPage: refreshItems(tab); break;
     case kAnimationPage: refreshAnimationList(tab); break;
     case kTaskPage: refreshTaskList(); break;
@@ -329,6 +331,7 @@ void onControlWindowCreated(HWND window) {
   // The window draws its own title-bar buttons: the form gets none.
   p.form.attach(window, currentSkinPicture(), SkinForm::kNoTransparentColor, 0);
   p.form.onPaint = paintBackdrop;
+  showSkinsOn(p.form);
 
   createButtons(width);
   createPageButtons();
@@ -336,14 +339,16 @@ void onControlWindowCreated(HWND window) {
   createTabsAndList(width, height);
   createControlMenus();
 
+  // Before the tabs are built: selecting the first one fills the list now,
+  // not only when the first layout's timer comes.
+  pageView().tabs.onChanged = [](SkinTabStrip&, int tab) { refreshPage(tab); };
   if (ensureFirstCategory(launcherConfig)) processPendingMessages();
   rebuildCategories(1);
   rebuildMoveMenu();
 
-  fillTrayAndSettingsMenus();
+  fillTrayAndSettingsMenus(autostartEnabled(systemRunKeyStore()));
 
   p.form.onEvent = onFormEvent;
-  p.tabs.onChanged = [](SkinTabStrip&, int tab) { refreshPage(tab); };
   control.onTrayEvent = onTrayEvent;
   control.onResized = layOut;
   control.onTimer = onTimer;

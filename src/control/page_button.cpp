@@ -25,7 +25,8 @@ void PageButton::paint(Gdiplus::Graphics& graphics) {
     drawRoundRect(graphics, box, 10, theme::kSelectionFill, 1, kRoundFill);
     drawRoundRect(graphics, box, 10, withAlpha(theme::kAccent, 200), 1, kRoundOutline);
   } else if (h > 0 || p > 0) {
-    drawRoundRect(graphics, box, 10, withAlpha(theme::kWhite, int(140 * h + 60 * p)), 1, kRoundFill);
+    drawRoundRect(graphics, box, 10, withAlpha(theme::kWhite, int(140 * h + 60 * p)), 1,
+                  kRoundFill);
     drawRoundRect(graphics, box, 10, withAlpha(theme::kAccent, int(110 * h)), 1, kRoundOutline);
   }
   // Pressing nudges the face down a pixel.

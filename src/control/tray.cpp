@@ -9,6 +9,7 @@
 #include "control/control_window.h"
 #include "shell/app.h"
 #include "tasks/task_sound.h"
+#include "ui/tray_icon.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -30,19 +31,14 @@ void showTrayMenu() {
 
 void onTrayEvent(int event) {
   switch (event) {
-    case kTrayLeftDown:
-      showControlWindow();
-      break;
-    case kTrayRightDown:
-      showTrayMenu();
-      break;
+    case kTrayLeftDown: showControlWindow(); break;
+    case kTrayRightDown: showTrayMenu(); break;
     case kTrayBalloonTimeout:
     case kTrayBalloonClicked:
       stopTaskSound();
       PlaySoundA(nullptr, nullptr, 0);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

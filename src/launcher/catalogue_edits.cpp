@@ -32,6 +32,50 @@ std::string containingFolder(const std::string& target) {
   return at == std::string::npos ? std::string() : target.substr(0, at);
 }
 
+namespace {
+
+std::string withoutLineBreaks(const std::string& text) {
+  return replaceAll(replaceAll(text, "\r", "-"), "\n", "-");
+}
+
+}  // namespace
+
+std::string tidyItemName(const std::string& typed) {
+  return trimSpaces(replaceAll(withoutLineBreaks(typed), "=", "-"));
+}
+
+std::string tidyCategoryName(const std::string& typed) {
+  return trimSpaces(withoutLineBreaks(typed));
+}
+
+NameProblem itemNameProblem(const ConfigText& catalogue, const std::string& category,
+                            const std::string& oldName, const std::string& name) {
+  if (!name.empty() && name[0] == '[') return NameProblem::ReadsAsSection;
+  if (name == oldName) return NameProblem::None;
+  std::vector<std::string> keys;
+  catalogue.keyNames(category, keys);
+  for (const std::string& key : keys) {
+    if (key == name) return NameProblem::ItemExists;
+  }
+  return NameProblem::None;
+}
+
+NameProblem categoryNameProblem(const ConfigText& catalogue, const std::string& oldName,
+                                const std::string& name) {
+  return name != oldName && catalogue.hasSection(name) ? NameProblem::CategoryExists
+                                                       : NameProblem::None;
+}
+
+const char* nameRefusal(NameProblem problem) {
+  switch (problem) {
+    case NameProblem::None: return "";
+    case NameProblem::ItemExists: return "当前项目名称已存在!  ";
+    case NameProblem::CategoryExists: return "当前分类名称已存在!  ";
+    case NameProblem::ReadsAsSection: return "项目名称不能以\"[\"开头!  ";
+  }
+  return "";
+}
+
 std::string suggestedCategoryName(int categoryCount) {
   return "分类软件" + intToText(categoryCount + 1);
 }

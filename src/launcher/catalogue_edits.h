@@ -26,6 +26,25 @@ std::string containingFolder(const std::string& target);
 // "=" made "-" (a key cannot hold "=").
 std::string itemNameForPath(const std::string& path);
 
+// A name typed for an item or a category, made storable: trimmed, with line
+// breaks (which the one-line input box cannot hold) made "-", and for an item
+// every "=" made "-" as for names taken from files. Empty means cancel.
+std::string tidyItemName(const std::string& typed);
+std::string tidyCategoryName(const std::string& typed);
+
+// Why a tidied name cannot be given. Two items or categories of one name
+// would be written as one; an item line starting with "[" reads back as a
+// category.
+enum class NameProblem { None, ItemExists, CategoryExists, ReadsAsSection };
+// For renaming item `oldName` of `category` (keeping its own name is fine).
+NameProblem itemNameProblem(const ConfigText& catalogue, const std::string& category,
+                            const std::string& oldName, const std::string& name);
+// For renaming category `oldName`, or for a new category when it is empty.
+NameProblem categoryNameProblem(const ConfigText& catalogue, const std::string& oldName,
+                                const std::string& name);
+// What the input window tells the user; empty for NameProblem::None.
+const char* nameRefusal(NameProblem problem);
+
 // "分类软件" followed by the number the new category would get.
 std::string suggestedCategoryName(int categoryCount);
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "control/command_dispatch.h"
-#include "control/control_window.h"
+#include "control/commands.h"
+#include "control/page_view.h"
 #include "launcher/catalogue_edits.h"
 #include "launcher/launcher_page.h"
 #include "launcher/prompt_text.h"
@@ -11,15 +11,13 @@
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "shell/app.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 #include "ui/window_base.h"
 
 namespace ql {
 
 namespace {
 
-int currentTab() { return categoryTabs().current(); }
+int currentTab() { return pageView().tabs.current(); }
 
 void refreshAndSave() {
   refreshItems(currentTab());
@@ -29,12 +27,20 @@ void refreshAndSave() {
 void deleteItem() {
   std::string category = currentCategory();
   if (category.empty()) return;
-  SkinListView& list = itemList();
+  SkinListView& list = pageView().list;
   if (deleteItemAt(launcherConfig, category, list.selected(), list.entryCount())) refreshAndSave();
 }
 
+// The input window's check for a category name: taken names are refused.
+PromptCheck categoryNameCheck(const std::string& oldName) {
+  return [oldName](const std::string& typed) -> std::string {
+    return nameRefusal(categoryNameProblem(launcherConfig, oldName, tidyCategoryName(typed)));
+  };
+}
+
 void addCategoryCommand() {
-  std::string name = promptText("请输入添加分类名称：", suggestedCategoryName(categoryTabs().tabCount()));
+  std::string name = tidyCategoryName(promptText(
+      "请输入添加分类名称：", suggestedCategoryName(pageView().tabs.tabCount()), categoryNameCheck("")));
   if (name.empty()) return;
   addCategory(launcherConfig, name);
   rebuildCategories(0);
@@ -57,19 +63,22 @@ void deleteCategoryCommand() {
 void renameItem() {
   std::string category = currentCategory(), name = selectedItemName();
   if (category.empty() || name.empty()) return;
-  std::string answer = promptText("请输入新项目名称!", name);
-  if (answer.empty()) return;
-  launcherConfig.renameKey(category, name, answer);
-  refreshAndSave();
+  std::string answer = tidyItemName(
+      promptText("请输入新项目名称!", name, [&](const std::string& typed) -> std::string {
+        return nameRefusal(itemNameProblem(launcherConfig, category, name, tidyItemName(typed)));
+      }));
+  if (answer.empty() || answer == name) return;
+  if (launcherConfig.renameKey(category, name, answer)) refreshAndSave();
 }
 
 void renameCategory() {
   std::string category = currentCategory();
   if (category.empty()) return;
-  std::string answer = promptText("请输入新分类名称!", category);
-  if (answer.empty()) return;
-  launcherConfig.renameSection(category, answer);
-  pages().remember(kLauncherPage, currentTab());
+  std::string answer =
+      tidyCategoryName(promptText("请输入新分类名称!", category, categoryNameCheck(category)));
+  if (answer.empty() || answer == category) return;
+  if (!launcherConfig.renameSection(category, answer)) return;
+  pageView().pages.remember(kLauncherPage, currentTab());
   rebuildCategories(0);
   // "移动到" shows the category names too.
   rebuildMoveMenu();
@@ -79,7 +88,7 @@ void renameCategory() {
 void placeItem() {
   std::string category = currentCategory(), name = selectedItemName();
   if (category.empty() || name.empty()) return;
-  double position = textToNumber(promptText("请输入项目新位置!", intToText(itemList().selected())));
+  double position = textToNumber(promptText("请输入项目新位置!", intToText(pageView().list.selected())));
   if (!(position > 0.0000001)) return;
   std::string value = launcherConfig.getValue(category, name);
   launcherConfig.insertValue(category, name, value, position >= 2147483647.0 ? 2147483647 : int(position));

@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "control/command_dispatch.h"
+#include "control/commands.h"
 #include "control/control_menus.h"
-#include "control/control_window.h"
+#include "control/page_view.h"
 #include "shell/app.h"
 #include "store/config_table.h"
-#include "ui/skin_image_list.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 
 namespace ql {
 
 void refreshItems(int tab) {
-  SkinImageList& images = itemImages();
-  SkinListView& list = itemList();
+  SkinImageList& images = pageView().images;
+  SkinListView& list = pageView().list;
   images.clear();
   list.clear();
   std::string category = launcherConfig.sectionName(tab);
@@ -30,14 +27,14 @@ void refreshItems(int tab) {
 }
 
 void rebuildCategories(int fill) {
-  SkinTabStrip& tabs = categoryTabs();
+  SkinTabStrip& tabs = pageView().tabs;
   tabs.clearTabs();
   std::vector<std::string> names;
   launcherConfig.sectionNames(names);
   for (const std::string& name : names) tabs.addTab(name);
   // A remembered tab that no longer exists (its category was deleted) falls
   // back to the last one.
-  int remembered = std::min(pages().category(kLauncherPage), tabs.tabCount());
+  int remembered = std::min(pageView().pages.category(kLauncherPage), tabs.tabCount());
   int shown = tabs.setCurrent(std::max(remembered, 1));
   if (fill > 0 && shown == 0) refreshItems(0);  // selecting a tab refills the list itself
 }
@@ -51,12 +48,12 @@ void rebuildMoveMenu() {
     moveTo.appendItem(kCommandMoveToBase + static_cast<UINT>(i + 1), names[i]);
 }
 
-void saveCatalogue() { saveConfigText(database(), ConfigField::Launcher, launcherConfig); }
+void saveCatalogue() { configTable().save(ConfigField::Launcher, launcherConfig); }
 
-std::string currentCategory() { return launcherConfig.sectionName(categoryTabs().current()); }
+std::string currentCategory() { return launcherConfig.sectionName(pageView().tabs.current()); }
 
 std::string selectedItemName() {
-  SkinListView& list = itemList();
+  SkinListView& list = pageView().list;
   return list.selected() > 0 ? list.entryText(list.selected()) : std::string();
 }
 

@@ -5,6 +5,9 @@
 
 namespace ql {
 
+// The list's entry colour on the launcher page.
+constexpr unsigned kLauncherEntryColor = 0xF00060C0;
+
 // Refills the list with the items of category tab `tab` (1-based).
 void refreshItems(int tab);
 // Replaces the tabs by the categories and selects the page's remembered one

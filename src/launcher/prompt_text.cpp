@@ -1,7 +1,7 @@
 #include "launcher/prompt_text.h"
 
-#include "control/control_window.h"
 #include "runtime/message_box.h"
+#include "runtime/text.h"
 #include "shell/app.h"
 #include "skins/skin_picture.h"
 #include "ui/edit_box.h"
@@ -9,23 +9,36 @@
 #include "ui/skin_draw.h"
 #include "ui/skin_form.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
 namespace {
 
 constexpr int kWidth = 230, kHeight = 90;
-constexpr int kEnterKey = 13;
 
 class PromptWindow {
  public:
-  PromptWindow(const std::string& prompt, const std::string& initial) : prompt_(prompt), initial_(initial) {}
+  PromptWindow(const std::string& prompt, const std::string& initial, const PromptCheck& check)
+      : prompt_(prompt), initial_(initial), check_(check) {}
 
   std::string run() {
     WindowBase& owner = controlWindow();
-    window_.createTopLevel(owner.handle(), prompt_, [this](HWND window) { build(window); }, true,
-                           owner.left() + 20, owner.top() + 300, kWidth, kHeight,
-                           WS_POPUP | WS_CLIPCHILDREN);
+    TopLevelArgs args;
+    args.owner = owner.handle();
+    args.title = prompt_;
+    args.created = [this](HWND window) { build(window); };
+    args.modal = true;
+    args.left = owner.left() + 20;
+    args.top = owner.top() + 300;
+    fitInWorkArea(args.left, args.top, kWidth, kHeight);
+    args.width = kWidth;
+    args.height = kHeight;
+    args.style = WS_POPUP | WS_CLIPCHILDREN;
+    // Enter is OK, Esc is Cancel.
+    window_.onOk = [this] { accept(); };
+    window_.onCancel = [this] { form_.postCloseClick(); };
+    window_.createTopLevel(args);
     return result_;
   }
 
@@ -41,11 +54,6 @@ class PromptWindow {
       drawRoundRect(graphics, field, 6, theme::kAccent, 1, kRoundOutline);
     };
     edit_.create(window, initial_, ES_AUTOHSCROLL, 50, 33, 128, 16, 0);
-    edit_.onKeyDown = [this](int key, int) {
-      if (key != kEnterKey) return false;
-      accept();
-      return true;
-    };
     int width = form_.width();
     cancel_.create(form_, width - 68, 62, 60, 22, "取 消");
     ok_.create(form_, width - 139, 62, 60, 22, "确 定");
@@ -58,8 +66,11 @@ class PromptWindow {
 
   void accept() {
     std::string text = edit_.text();
-    if (launcherConfig.hasSection(text)) {
-      showMessageBox(window_.handle(), "当前分类名称已存在!  ", MB_OK);
+    std::string refusal;
+    if (launcherConfig.hasSection(trimSpaces(text))) refusal = "当前分类名称已存在!  ";
+    else if (check_) refusal = check_(text);
+    if (!refusal.empty()) {
+      showMessageBox(window_.handle(), refusal, MB_OK);
       return;
     }
     result_ = text;
@@ -67,6 +78,7 @@ class PromptWindow {
   }
 
   std::string prompt_, initial_, result_;
+  PromptCheck check_;
   WindowBase window_;
   SkinForm form_;
   EditBox edit_;
@@ -75,8 +87,9 @@ class PromptWindow {
 
 }  // namespace
 
-std::string promptText(const std::string& prompt, const std::string& initial) {
-  PromptWindow window(prompt, initial);
+std::string promptText(const std::string& prompt, const std::string& initial,
+                       const PromptCheck& check) {
+  PromptWindow window(prompt, initial, check);
   return window.run();
 }
 

@@ -8,14 +8,12 @@
 #include <cstring>
 #include <vector>
 
-#include "control/control_window.h"
+#include "control/page_view.h"
 #include "launcher/catalogue_edits.h"
 #include "launcher/launcher_page.h"
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "shell/app.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -37,7 +35,7 @@ bool isFolder(const std::string& path) {
 }
 
 void refreshAndSave() {
-  refreshItems(categoryTabs().current());
+  refreshItems(pageView().tabs.current());
   saveCatalogue();
 }
 
@@ -130,7 +128,7 @@ void addFolder() {
   BROWSEINFOA browse{};
   browse.hwndOwner = controlWindow().handle();
   browse.lpszTitle = "选择添加目录项目";
-  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_USENEWUI;
   LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
   if (!chosen) return;
   char path[MAX_PATH] = {};
@@ -175,8 +173,8 @@ std::string specialFolderPath(const std::string& name) {
 
 void importDesktopsOnce() {
   // The list and tabs show the launcher only on its own page.
-  if (pages().current() != kLauncherPage) return;
-  SkinListView& list = itemList();
+  if (pageView().pages.current() != kLauncherPage) return;
+  SkinListView& list = pageView().list;
   if (list.entryCount() != 1 || list.entryText(1).compare(0, std::strlen(kPlaceholderItem),
                                                           kPlaceholderItem) != 0)
     return;

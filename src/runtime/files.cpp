@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "runtime/text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -65,7 +67,8 @@ std::string modulePath() {
 #endif
 }
 
-size_t lastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
+// GBK-aware: the second byte of a double-byte character may be "\\".
+size_t lastSeparator(const std::string& path) { return findLastSingleByte(path, "\\/"); }
 
 }  // namespace
 

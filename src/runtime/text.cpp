@@ -55,6 +55,19 @@ std::string cutGbkText(const std::string& text, size_t maxBytes) {
   return text.substr(0, end);
 }
 
+size_t findLastSingleByte(const std::string& text, const std::string& characters) {
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(text[i]);
+    if (isGbkLeadByte(byte) && i + 1 < text.size()) {
+      ++i;  // the trail byte may look like "\"
+      continue;
+    }
+    if (characters.find(text[i]) != std::string::npos) found = i;
+  }
+  return found;
+}
+
 std::string trimSpaces(const std::string& text) {
   // Walk by characters so that a trail byte A1 is never taken for half a space.
   size_t begin = 0, end = 0, i = 0;

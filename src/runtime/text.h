@@ -16,6 +16,11 @@ double textToNumber(const std::string& text);
 // double-byte character.
 std::string cutGbkText(const std::string& text, size_t maxBytes);
 
+// The position of the last single-byte character of `text` that is one of
+// `characters`, never the second byte of a double-byte character;
+// std::string::npos when there is none.
+size_t findLastSingleByte(const std::string& text, const std::string& characters);
+
 // Removes leading and trailing ASCII spaces and full-width spaces (A1 A1).
 std::string trimSpaces(const std::string& text);
 

@@ -5,8 +5,9 @@
 #include "runtime/text.h"
 #include "store/config_table.h"
 #include "store/database.h"
-#include "ui/toolkit.h"
+#include "runtime/failure_log.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -19,6 +20,11 @@ Database& database() {
   return db;
 }
 
+ConfigTable& configTable() {
+  static ConfigTable table(database());
+  return table;
+}
+
 WindowBase& topLevelWindow(int index) {
   static WindowBase windows[kTopLevelWindowCount];
   return windows[index];
@@ -28,20 +34,21 @@ WindowBase& controlWindow() { return topLevelWindow(0); }
 
 namespace {
 
-// Lets pending window messages run, up to a quit message.
-void processPendingMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-    if (msg.message == WM_QUIT) return;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+// Saved for the session end now under way.
+bool savedForSessionEnd = false;
+
+std::function<void(ConfigText&)>& geometryWriter() {
+  static std::function<void(ConfigText&)> writer;
+  return writer;
 }
 
 }  // namespace
 
-void saveAppConfig(const std::function<void(ConfigText&)>& storeOtherWindows) {
+void setGeometryWriter(std::function<void(ConfigText&)> writer) {
+  geometryWriter() = std::move(writer);
+}
+
+void saveAppConfig() {
   WindowBase& window = controlWindow();
   // A collapsed or vanished window would store a useless geometry.
   if (window.height() <= 188) return;
@@ -49,17 +56,37 @@ void saveAppConfig(const std::function<void(ConfigText&)>& storeOtherWindows) {
   appConfig.setValue("控制配置", "顶边", intToText(window.top()));
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
-  if (storeOtherWindows) storeOtherWindows(appConfig);
+  if (geometryWriter()) geometryWriter()(appConfig);
   processPendingMessages();
-  saveConfigText(database(), ConfigField::App, appConfig);
+  if (!configTable().save(ConfigField::App, appConfig)) logFailure("字段1 not saved");
   processPendingMessages();
 }
 
-void exitProgram(const std::function<void(ConfigText&)>& storeOtherWindows) {
-  saveAppConfig(storeOtherWindows);
+void endProcess(unsigned code) {
+  removeAllTrayIcons();
+  ExitProcess(code);
+}
+
+void exitProgram() {
+  saveAppConfig();
   database().close();
-  stopToolkit();
-  ExitProcess(0);
+  endProcess(0);
+}
+
+bool querySessionEnd() {
+  if (!savedForSessionEnd) saveAppConfig();
+  savedForSessionEnd = true;
+  return true;
+}
+
+void sessionEnded(bool ending) {
+  if (!ending) {
+    savedForSessionEnd = false;
+    return;
+  }
+  querySessionEnd();
+  database().close();
+  endProcess(0);
 }
 
 }  // namespace ql

@@ -13,6 +13,7 @@
 #include "ui/skin_draw.h"
 #include "ui/skin_form.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
@@ -97,8 +98,28 @@ class SkinChooser {
       // Closed without OK: the picture in use before stays.
       if (!stored_) setSkinPicture(before_, true);
     };
-    window_.createTopLevel(owner, "更改外观!", [this](HWND window) { build(window); }, true,
-                           cursor.x - 520, ownerRect.top + 22, kWidth, kHeight, WS_POPUP);
+    window_.onOk = [this] { store(); };
+    window_.onCancel = [this] { cancel(); };
+    // A hand over the thumbnail the frame marks: clicking chooses it.
+    window_.onMessage = [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+      if (message != WM_SETCURSOR || form_.hoveredElement() != &frame_) return false;
+      SetCursor(LoadCursor(nullptr, IDC_HAND));
+      result = TRUE;
+      return true;
+    };
+    TopLevelArgs args;
+    args.owner = owner;
+    args.title = "更改外观!";
+    args.created = [this](HWND window) { build(window); };
+    args.modal = true;
+    args.left = cursor.x - 520;
+    args.top = ownerRect.top + 22;
+    // Near the left of the screen that would be off it.
+    fitInWorkArea(args.left, args.top, kWidth, kHeight);
+    args.width = kWidth;
+    args.height = kHeight;
+    args.style = WS_POPUP;
+    window_.createTopLevel(args);
   }
 
  private:
@@ -108,12 +129,6 @@ class SkinChooser {
     form_.onPaint = paintBands;
     form_.onEvent = [this](HWND, int code, int element, int source) {
       return onEvent(code, element, source);
-    };
-    form_.onMessage = [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
-      if (message != WM_SETCURSOR || form_.hoveredElement() != &frame_) return false;
-      SetCursor(LoadCursor(nullptr, IDC_HAND));
-      result = TRUE;
-      return true;
     };
 
     std::string stored = appConfig.getValue("控制配置", "皮肤");

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "assets/assets.h"
-#include "control/control_window.h"
 #include "shell/app.h"
 #include "skins/skin_choice.h"
 #include "ui/skin_form.h"
@@ -17,13 +16,17 @@ Bytes& pictureInUse() {
   return picture;
 }
 
+SkinForm* skinTarget = nullptr;
+
 }  // namespace
 
 const Bytes& currentSkinPicture() { return pictureInUse(); }
 
+void showSkinsOn(SkinForm& form) { skinTarget = &form; }
+
 Bytes setSkinPicture(const Bytes& picture, bool apply) {
   if (!apply) return pictureInUse();
-  controlForm().setSkinPicture(picture);
+  if (skinTarget) skinTarget->setSkinPicture(picture);
   pictureInUse() = picture;
   return Bytes();
 }

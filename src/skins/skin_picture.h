@@ -6,10 +6,15 @@
 
 namespace ql {
 
+class SkinForm;
+
 // The picture in use (a JPEG, BMP, PNG or GIF file's bytes).
 const Bytes& currentSkinPicture();
 
-// With `apply`: shows `picture` on the control window and makes it the
+// The form the skin is shown on (the control window's), set once it exists.
+void showSkinsOn(SkinForm& form);
+
+// With `apply`: shows `picture` on that form and makes it the
 // current picture; returns nothing. Without: returns a copy of the current one.
 Bytes setSkinPicture(const Bytes& picture, bool apply);
 

@@ -15,17 +15,16 @@ ConfigText::~ConfigText() {
 bool ConfigText::setValue(const std::string& section, const std::string& key,
                           const std::string& value) {
   if (isBlank(section) || isBlank(key)) return false;
-  bool sectionSeen = false;
   for (Entry& entry : entries_) {
-    if (entry.section != section) continue;
-    sectionSeen = true;
-    if (entry.key == key) {
+    if (entry.section == section && entry.key == key) {
       entry.value = value;
       return true;
     }
   }
   entries_.push_back({section, key, value});
-  if (!sectionSeen) sections_.push_back(section);
+  // A section emptied earlier is still listed: listing it again would write
+  // it twice.
+  if (!hasSection(section)) sections_.push_back(section);
   return true;
 }
 
@@ -78,10 +77,13 @@ int ConfigText::keyNames(const std::string& section, std::vector<std::string>& o
 bool ConfigText::loadFile(const std::string& path, bool saveOnDestroy,
                           const std::string& password) {
   filePath_ = path;
-  saveOnDestroy_ = saveOnDestroy;
   filePassword_ = password;
   Bytes data;
-  if (!readWholeFile(path, data)) return false;
+  bool read = readWholeFile(path, data);
+  // Saving on destruction after a failed read would put this object's
+  // entries over the file's: only a file read, or none there yet, is armed.
+  saveOnDestroy_ = saveOnDestroy && (read || !fileExists(path));
+  if (!read) return false;
   if (!password.empty()) rc4Crypt(data, password);
   std::string text(data.begin(), data.end());
   return loadText(text);
@@ -142,7 +144,9 @@ Bytes ConfigText::toText() const {
 bool ConfigText::renameSection(const std::string& oldName, const std::string& newName) {
   std::string from = trimSpaces(oldName), to = trimSpaces(newName);
   if (from.empty() || to.empty()) return false;
-  if (std::find(sections_.begin(), sections_.end(), from) == sections_.end()) return false;
+  if (!hasSection(from)) return false;
+  // Merging into another section would list it twice.
+  if (to != from && hasSection(to)) return false;
   std::replace(sections_.begin(), sections_.end(), from, to);
   for (Entry& entry : entries_) {
     if (entry.section == from) entry.section = to;
@@ -152,7 +156,13 @@ bool ConfigText::renameSection(const std::string& oldName, const std::string& ne
 
 bool ConfigText::renameKey(const std::string& section, const std::string& oldKey,
                            const std::string& newKey) {
-  if (newKey.empty() || section.empty()) return false;
+  if (isBlank(newKey) || isBlank(section)) return false;
+  // A second entry of the new key would be written with the first one's value.
+  if (newKey != oldKey) {
+    for (const Entry& entry : entries_) {
+      if (entry.section == section && entry.key == newKey) return false;
+    }
+  }
   for (Entry& entry : entries_) {
     if (entry.section == section && entry.key == oldKey) {
       entry.key = newKey;
@@ -205,7 +215,7 @@ bool ConfigText::insertValue(const std::string& section, const std::string& key,
     }
   }
   entries_.push_back({section, key, value});
-  if (!sectionHadEntries) sections_.push_back(section);
+  if (!hasSection(section)) sections_.push_back(section);
   return true;
 }
 

@@ -33,14 +33,17 @@ class ConfigText {
   virtual int entryCount(const std::string* section = nullptr) const;
   virtual int sectionNames(std::vector<std::string>& out) const;
   virtual int keyNames(const std::string& section, std::vector<std::string>& out) const;
-  // File-backed use: RC4-enciphered when a password is given.
+  // File-backed use: RC4-enciphered when a password is given. Saving on
+  // destruction is armed only when the file was read or does not exist.
   virtual bool loadFile(const std::string& path, bool saveOnDestroy, const std::string& password);
   virtual bool saveFile(const std::string& path, const std::string& password);
   virtual bool savePlainFile(const std::string& path);
   // Merges the text's entries in; the caller's text is consumed (left empty).
   virtual bool loadText(std::string& text);
   virtual Bytes toText() const;
+  // Both names trimmed; false for a blank name or one another section has.
   virtual bool renameSection(const std::string& oldName, const std::string& newName);
+  // False for a blank key or one another entry of the section has.
   virtual bool renameKey(const std::string& section, const std::string& oldKey,
                          const std::string& newKey);
   virtual bool hasSection(const std::string& section) const;

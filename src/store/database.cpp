@@ -34,23 +34,36 @@ void setCursorType(SQLHSTMT statement, int cursorType) {
   SQLSetStmtAttr(statement, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(type), 0);
 }
 
+// Allocation "with information" still hands out a handle that must be used
+// and freed like any other.
+SQLHSTMT allocStatement(void* connection) {
+  SQLHSTMT statement = SQL_NULL_HSTMT;
+  SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement);
+  return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO ? statement : SQL_NULL_HSTMT;
+}
+
 // Reads one column in pieces: the driver tells in the indicator how much is
-// left, and the next piece gets a buffer of that size.
+// left, and the next piece gets a buffer of that size. True when the value
+// was read (NULL reads as empty); false, with `out` empty, when it could not be.
 template <typename Out>
 bool readPieces(QueryCursor cursor, int index, SQLSMALLINT cType, SQLLEN firstSize, Out& out) {
+  out.clear();
   if (!cursor || index < 0) return false;
   SQLLEN size = firstSize;
   std::vector<char> buffer;
-  for (;;) {
+  for (bool firstPiece = true;; firstPiece = false) {
     buffer.assign(static_cast<size_t>(size), '\0');
     SQLLEN indicator = 0;
     SQLRETURN rc = SQLGetData(stmt(cursor), static_cast<SQLUSMALLINT>(index + 1), cType,
                               buffer.data(), size, &indicator);
-    if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE || rc == SQL_NO_DATA ||
-        indicator == SQL_NULL_DATA) {
+    // Some drivers end a value handed out in pieces with "no data" after
+    // the last piece rather than with plain success on it.
+    if (rc == SQL_NO_DATA && !firstPiece) return true;
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
       out.clear();
       return false;
     }
+    if (indicator == SQL_NULL_DATA) return true;
     SQLLEN room = cType == SQL_C_CHAR ? size - 1 : size;
     SQLLEN piece = (indicator == SQL_NO_TOTAL || indicator > room) ? room : indicator;
     if (piece < 0) piece = 0;
@@ -58,7 +71,8 @@ bool readPieces(QueryCursor cursor, int index, SQLSMALLINT cType, SQLLEN firstSi
       piece = static_cast<SQLLEN>(strnlen(buffer.data(), static_cast<size_t>(piece)));
     }
     out.insert(out.end(), buffer.data(), buffer.data() + piece);
-    if (rc != SQL_SUCCESS_WITH_INFO) return true;
+    // A truncated piece that brought nothing would repeat for ever.
+    if (rc != SQL_SUCCESS_WITH_INFO || piece == 0) return true;
     // An unknown remainder (SQL_NO_TOTAL) grows the buffer instead.
     size = indicator > 0 ? indicator : size * 2;
     if (cType == SQL_C_CHAR && size < 2) size = 2;
@@ -136,8 +150,8 @@ bool Database::close() {
 
 bool Database::execute(const std::string& sql, long* rowCount) {
   if (!connection_) return false;
-  SQLHSTMT statement = SQL_NULL_HSTMT;
-  if (SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement) != SQL_SUCCESS) return false;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return false;
   SQLRETURN rc = SQLExecDirect(statement, sqlText(sql), static_cast<SQLINTEGER>(sql.size()));
   if (rowCount) {
     SQLLEN rows = 0;
@@ -150,8 +164,8 @@ bool Database::execute(const std::string& sql, long* rowCount) {
 
 bool Database::executeWithBlobs(const std::string& sql, long* rowCount, const BlobArgs& blobs) {
   if (!connection_) return false;
-  SQLHSTMT statement = SQL_NULL_HSTMT;
-  if (SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement) != SQL_SUCCESS) return false;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return false;
   if (SQLPrepare(statement, sqlText(sql), SQL_NTS) != SQL_SUCCESS) {
     SQLFreeHandle(SQL_HANDLE_STMT, statement);
     return false;
@@ -174,10 +188,32 @@ bool Database::executeWithBlobs(const std::string& sql, long* rowCount, const Bl
   return rc == SQL_SUCCESS;
 }
 
+bool Database::executeWithText(const std::string& sql, const std::string& text, long* rowCount) {
+  if (!connection_) return false;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return false;
+  SQLRETURN rc = SQLPrepare(statement, sqlText(sql), SQL_NTS);
+  if (rc == SQL_SUCCESS) {
+    // A long text parameter: the driver takes the whole text from the buffer.
+    SQLLEN length = static_cast<SQLLEN>(text.size());
+    rc = SQLBindParameter(statement, 1, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR,
+                          text.empty() ? 1 : text.size(), 0, const_cast<char*>(text.data()),
+                          length, &length);
+    rc = SQL_SUCCEEDED(rc) ? SQLExecute(statement) : SQL_ERROR;
+    if (rowCount) {
+      SQLLEN rows = 0;
+      SQLRowCount(statement, &rows);
+      *rowCount = static_cast<long>(rows);
+    }
+  }
+  SQLFreeHandle(SQL_HANDLE_STMT, statement);
+  return rc == SQL_SUCCESS;
+}
+
 QueryCursor Database::query(const std::string& sql, int cursorType) {
   if (!connection_) return nullptr;
-  SQLHSTMT statement = SQL_NULL_HSTMT;
-  if (SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement) != SQL_SUCCESS) return nullptr;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return nullptr;
   setCursorType(statement, cursorType);
   if (SQLExecDirect(statement, sqlText(sql), static_cast<SQLINTEGER>(sql.size())) != SQL_SUCCESS) {
     SQLFreeHandle(SQL_HANDLE_STMT, statement);
@@ -189,8 +225,8 @@ QueryCursor Database::query(const std::string& sql, int cursorType) {
 
 QueryCursor Database::prepare(const std::string& sql, int cursorType) {
   if (!connection_) return nullptr;
-  SQLHSTMT statement = SQL_NULL_HSTMT;
-  if (SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement) != SQL_SUCCESS) return nullptr;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return nullptr;
   setCursorType(statement, cursorType);
   if (SQLPrepare(statement, sqlText(sql), SQL_NTS) != SQL_SUCCESS) {
     SQLFreeHandle(SQL_HANDLE_STMT, statement);
@@ -264,9 +300,13 @@ double Database::doubleByName(QueryCursor cursor, const std::string& name) {
   return index < 0 ? 0.0 : doubleAt(cursor, index);
 }
 
+bool Database::readText(QueryCursor cursor, int index, std::string& out) {
+  return readPieces(cursor, index, SQL_C_CHAR, 255, out);
+}
+
 std::string Database::textAt(QueryCursor cursor, int index) {
   std::string text;
-  readPieces(cursor, index, SQL_C_CHAR, 255, text);
+  readText(cursor, index, text);
   return text;
 }
 
@@ -354,8 +394,8 @@ bool Database::columnNullable(QueryCursor cursor, int index) {
 int Database::count(const std::string& table, const std::string* condition) {
   // Forward-only: fetch the one row of the count and read it.
   if (!connection_) return 0;
-  SQLHSTMT statement = SQL_NULL_HSTMT;
-  if (SQLAllocHandle(SQL_HANDLE_STMT, connection_, &statement) != SQL_SUCCESS) return 0;
+  SQLHSTMT statement = allocStatement(connection_);
+  if (!statement) return 0;
   setCursorType(statement, SQL_CURSOR_FORWARD_ONLY);
   std::string sql = countSql(table, condition);
   int result = 0;

@@ -37,6 +37,11 @@ class Database {
   virtual bool close();
   virtual bool execute(const std::string& sql, long* rowCount = nullptr);
   virtual bool executeWithBlobs(const std::string& sql, long* rowCount, const BlobArgs& blobs);
+  // Runs `sql` with `text` bound as its one parameter, a long text: the text
+  // never becomes part of the statement, which the Access driver refuses
+  // beyond about 64,000 characters. True only for plain success.
+  virtual bool executeWithText(const std::string& sql, const std::string& text,
+                               long* rowCount = nullptr);
   // cursorType < 0: the default, keyset-driven (1).
   virtual QueryCursor query(const std::string& sql, int cursorType = -1);
   virtual QueryCursor prepare(const std::string& sql, int cursorType = -1);
@@ -54,6 +59,9 @@ class Database {
   virtual int intByName(QueryCursor cursor, const std::string& name);
   virtual float floatByName(QueryCursor cursor, const std::string& name);
   virtual double doubleByName(QueryCursor cursor, const std::string& name);
+  // The column's text; false, with `out` empty, when it could not be read
+  // (no such column, no current record, a driver error). NULL reads as "".
+  bool readText(QueryCursor cursor, int index, std::string& out);
   virtual std::string textAt(QueryCursor cursor, int index);
   virtual Bytes bytesAt(QueryCursor cursor, int index);
   virtual int intAt(QueryCursor cursor, int index);

@@ -1,12 +1,9 @@
 #include "tasks/task_page.h"
 
-#include "control/control_window.h"
+#include "control/page_view.h"
 #include "runtime/files.h"
 #include "shell/app.h"
 #include "store/config_table.h"
-#include "ui/skin_image_list.h"
-#include "ui/skin_list_view.h"
-#include "ui/skin_tab_strip.h"
 
 namespace ql {
 
@@ -18,20 +15,20 @@ void onTaskRowActivated(int) {}
 void openTaskEditor(const std::string&) {}
 
 void showTaskPage() {
-  SkinTabStrip& tabs = categoryTabs();
+  SkinTabStrip& tabs = pageView().tabs;
   tabs.clearTabs();
   tabs.addTab("计划任务——双击列表可添加修改计划任务!");
   tabs.setCurrent(1);
 }
 
 void refreshTaskList() {
-  SkinImageList& images = itemImages();
+  SkinImageList& images = pageView().images;
   images.clear();
   images.add(programFolder() + "\\imgs\\sj.ico");
-  itemList().clear();
+  pageView().list.clear();
 }
 
-int selectedTask() { return pages().current() == kTaskPage ? itemList().selected() : 0; }
+int selectedTask() { return pageView().pages.current() == kTaskPage ? pageView().list.selected() : 0; }
 
 void deleteSelectedTask() {
   int row = selectedTask();
@@ -39,7 +36,7 @@ void deleteSelectedTask() {
   taskConfig.remove(taskConfig.sectionName(row));
   reloadTasks();
   refreshTaskList();
-  saveConfigText(database(), ConfigField::Task, taskConfig);
+  configTable().save(ConfigField::Task, taskConfig);
 }
 
 }  // namespace ql

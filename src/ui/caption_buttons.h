@@ -13,7 +13,8 @@ constexpr int kCaptionMaximise = 4;
 constexpr int kCaptionMinimise = 8;
 constexpr int kCaptionSkin = 16;
 constexpr int kCaptionMenu = 64;
-constexpr int kDefaultCaptionButtons = kCaptionClose | kCaptionMaximise | kCaptionMinimise | kCaptionMenu;
+constexpr int kDefaultCaptionButtons =
+    kCaptionClose | kCaptionMaximise | kCaptionMinimise | kCaptionMenu;
 
 // The top band of the window that drags it and answers double-clicks.
 constexpr int kCaptionBandHeight = 20;
@@ -54,13 +55,6 @@ inline int captionButtonAt(const std::vector<CaptionButton>& buttons, int x, int
 }
 
 inline bool inCaptionBand(int y) { return y >= 0 && y < kCaptionBandHeight; }
-
-// A double-click on the bare caption band (no element, no caption button
-// under it) maximises or restores the window, but only when the form has a
-// maximise button.
-inline bool captionDoubleClickToggles(int buttonSet, int y, bool overElementOrButton) {
-  return (buttonSet & kCaptionMaximise) && inCaptionBand(y) && !overElementOrButton;
-}
 
 // Event codes the form reports for its caption buttons (the form's event
 // routine gets them with source kEventFromCaption).

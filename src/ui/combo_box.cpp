@@ -21,8 +21,8 @@ int ComboBox::addItem(const std::string& text) {
 
 int ComboBox::insertItem(int index, const std::string& text) {
   if (!exists()) return -1;
-  return asIndex(send(CB_INSERTSTRING, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(text.c_str())));
+  return asIndex(
+      send(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 bool ComboBox::removeItem(int index) {

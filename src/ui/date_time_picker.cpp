@@ -50,8 +50,8 @@ bool DateTimePicker::setValue(double date) {
 
 bool DateTimePicker::setFormat(const std::string& format) {
   if (!exists()) return false;
-  return send(DTM_SETFORMATA, 0,
-              format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str())) != 0;
+  return send(DTM_SETFORMATA, 0, format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str())) !=
+         0;
 }
 
 bool DateTimePicker::handleControlMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {

@@ -8,8 +8,8 @@ class DateTimePicker : public WindowBase {
  public:
   // Child, visible, tab stop, plus `style` (default: long date format);
   // size 0 -> 120 x 24.
-  bool create(HWND parent, const std::string& text = std::string(), DWORD style = 4,
-              int left = 0, int top = 0, int width = 120, int height = 24, DWORD exStyle = 0);
+  bool create(HWND parent, const std::string& text = std::string(), DWORD style = 4, int left = 0,
+              int top = 0, int width = 120, int height = 24, DWORD exStyle = 0);
 
   // 0 when there is no window.
   double value() const;

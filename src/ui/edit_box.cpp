@@ -25,12 +25,4 @@ bool EditBox::handleControlMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&
   return false;
 }
 
-LRESULT EditBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  // In a modal window the dialog-key handling would take Enter and Escape
-  // before the key-down routine could see them.
-  if (message == WM_GETDLGCODE && onKeyDown && (wParam == VK_RETURN || wParam == VK_ESCAPE))
-    return WindowBase::handleMessage(message, wParam, lParam) | DLGC_WANTALLKEYS;
-  return WindowBase::handleMessage(message, wParam, lParam);
-}
-
 }  // namespace ql

@@ -22,7 +22,6 @@ class EditBox : public WindowBase {
 
  protected:
   bool handleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace ql

@@ -22,8 +22,10 @@ bool ListModel::remove(int index) {
   images_.erase(images_.begin() + at);
   colors_.erase(colors_.begin() + at);
   values_.erase(values_.begin() + at);
-  if (selected_ == index) selected_ = 0;
-  else if (selected_ > index) --selected_;
+  if (selected_ == index)
+    selected_ = 0;
+  else if (selected_ > index)
+    --selected_;
   return true;
 }
 
@@ -125,8 +127,10 @@ int ListLayout::entryAt(int x, int y, int scroll) const {
 int ListLayout::scrollToShow(int index, int scroll) const {
   ListRect r = cell(index);
   if (r.height == 0) return clampScroll(scroll);
-  if (r.y - kPadding < scroll) scroll = r.y - kPadding;
-  else if (r.y + r.height + kPadding > scroll + viewHeight_) scroll = r.y + r.height + kPadding - viewHeight_;
+  if (r.y - kPadding < scroll)
+    scroll = r.y - kPadding;
+  else if (r.y + r.height + kPadding > scroll + viewHeight_)
+    scroll = r.y + r.height + kPadding - viewHeight_;
   return clampScroll(scroll);
 }
 

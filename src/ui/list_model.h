@@ -52,7 +52,9 @@ enum class ListViewStyle { LargeIcons = 0, List = 1 };
 
 struct ListRect {
   int x, y, width, height;
-  bool contains(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+  bool contains(int px, int py) const {
+    return px >= x && px < x + width && py >= y && py < y + height;
+  }
 };
 
 // Where entries sit inside a view of the given size. Entry rectangles are in
@@ -62,9 +64,9 @@ class ListLayout {
  public:
   // Room kept free at the right edge for the slim scroll bar.
   static constexpr int kScrollGutter = 10;
-  static constexpr int kPadding = 4;      // around the content
+  static constexpr int kPadding = 4;  // around the content
   static constexpr int kMinCellWidth = 76;
-  static constexpr int kTextLines = 2;    // caption lines under a large icon
+  static constexpr int kTextLines = 2;  // caption lines under a large icon
 
   ListLayout() = default;
   ListLayout(ListViewStyle style, int viewWidth, int viewHeight, int iconWidth, int iconHeight,

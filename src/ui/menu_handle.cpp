@@ -101,7 +101,9 @@ bool MenuHandle::setBackgroundPicture(HBITMAP picture, bool includeSubMenus) {
   return setBackground(picture ? CreatePatternBrush(picture) : nullptr, includeSubMenus);
 }
 
-HMENU MenuHandle::subMenu(int position) const { return menu_ ? GetSubMenu(menu_, position) : nullptr; }
+HMENU MenuHandle::subMenu(int position) const {
+  return menu_ ? GetSubMenu(menu_, position) : nullptr;
+}
 
 int MenuHandle::count() const { return menu_ ? GetMenuItemCount(menu_) : 0; }
 
@@ -143,9 +145,9 @@ int MenuHandle::itemAtPoint(HWND window, POINT screenPoint) const {
 }
 
 bool MenuHandle::check(UINT item, bool checked, bool byPosition) {
-  return menu_ && CheckMenuItem(menu_, item,
-                                byFlag(byPosition) | (checked ? MF_CHECKED : MF_UNCHECKED)) !=
-                      static_cast<DWORD>(-1);
+  return menu_ &&
+         CheckMenuItem(menu_, item, byFlag(byPosition) | (checked ? MF_CHECKED : MF_UNCHECKED)) !=
+             static_cast<DWORD>(-1);
 }
 
 bool MenuHandle::checkRadio(UINT first, UINT last, UINT checkedItem, bool byPosition) {

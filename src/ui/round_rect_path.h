@@ -10,7 +10,7 @@
 namespace ql {
 
 struct PathArc {
-  float x, y, width, height;  // bounding box of the arc's ellipse
+  float x, y, width, height;     // bounding box of the arc's ellipse
   float startAngle, sweepAngle;  // degrees, clockwise from the positive x axis
 };
 

@@ -1,6 +1,7 @@
 #include "ui/skin_button.h"
 
 #include "ui/skin_draw.h"
+#include "ui/skin_form.h"
 
 #include <algorithm>
 
@@ -13,7 +14,8 @@ void drawPicture(Gdiplus::Graphics& graphics, const SkinImage& picture, const Gd
     graphics.DrawImage(picture.get(), box);
     return;
   }
-  Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, opacity, 0}, {0, 0, 0, 0, 1}}};
+  Gdiplus::ColorMatrix matrix = {
+      {{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, opacity, 0}, {0, 0, 0, 0, 1}}};
   Gdiplus::ImageAttributes attributes;
   attributes.SetColorMatrix(&matrix);
   graphics.DrawImage(picture.get(), box, 0, 0, float(picture.width()), float(picture.height()),
@@ -22,15 +24,20 @@ void drawPicture(Gdiplus::Graphics& graphics, const SkinImage& picture, const Gd
 
 bool SkinButton::setStatePictures(const Bytes& normal, const Bytes& hover, const Bytes& pressed) {
   bool ok = normalPicture_.loadMemory(normal);
-  if (hover.empty()) hoverPicture_.clear();
-  else hoverPicture_.loadMemory(hover);
-  if (pressed.empty()) pressedPicture_.clear();
-  else pressedPicture_.loadMemory(pressed);
+  if (hover.empty())
+    hoverPicture_.clear();
+  else
+    hoverPicture_.loadMemory(hover);
+  if (pressed.empty())
+    pressedPicture_.clear();
+  else
+    pressedPicture_.loadMemory(pressed);
   repaint();
   return ok;
 }
 
-void SkinButton::setStatePictures(const SkinImage& normal, const SkinImage& hover, const SkinImage& pressed) {
+void SkinButton::setStatePictures(const SkinImage& normal, const SkinImage& hover,
+                                  const SkinImage& pressed) {
   normalPicture_ = normal;
   hoverPicture_ = hover;
   pressedPicture_ = pressed;
@@ -59,15 +66,24 @@ void SkinButton::setSelected(bool selected) {
   repaint();
 }
 
+bool SkinButton::keyDown(int key, int) {
+  if (key != VK_RETURN && key != VK_SPACE) return false;
+  if (form()) form()->clickElement(this);
+  return true;
+}
+
 void SkinButton::paint(Gdiplus::Graphics& graphics) {
   Gdiplus::RectF box = rect().toF();
   if (backColor() >> 24) {
     Gdiplus::SolidBrush brush(argbColor(backColor()));
     graphics.FillRectangle(&brush, box);
   }
-  if (normalPicture_.valid()) paintPictures(graphics, box);
-  else if (icon_.valid()) paintIconAndText(graphics, box);
-  else paintPlain(graphics, box);
+  if (normalPicture_.valid())
+    paintPictures(graphics, box);
+  else if (icon_.valid())
+    paintIconAndText(graphics, box);
+  else
+    paintPlain(graphics, box);
 }
 
 void SkinButton::paintPlain(Gdiplus::Graphics& graphics, const Gdiplus::RectF& box) {
@@ -134,10 +150,12 @@ void SkinButton::paintIconAndText(Gdiplus::Graphics& graphics, const Gdiplus::Re
   Gdiplus::RectF iconBox(box.X + (box.Width - iw) / 2, top, iw, ih);
   drawPicture(graphics, icon_, iconBox, isEnabled() ? 1.0f : 0.5f);
   if (hasText) {
-    uint32_t color = selected_ ? theme::kAccentPressed : mixColors(textColor(), theme::kAccentPressed, h);
-    drawSkinText(graphics, this->text(), font(),
-                 Gdiplus::RectF(box.X + 2, box.Y + box.Height - lineHeight - 4, box.Width - 4, lineHeight),
-                 color, kAlignCenter, kTextSingleLine);
+    uint32_t color =
+        selected_ ? theme::kAccentPressed : mixColors(textColor(), theme::kAccentPressed, h);
+    drawSkinText(
+        graphics, this->text(), font(),
+        Gdiplus::RectF(box.X + 2, box.Y + box.Height - lineHeight - 4, box.Width - 4, lineHeight),
+        color, kAlignCenter, kTextSingleLine);
   }
 }
 

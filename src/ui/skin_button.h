@@ -13,7 +13,8 @@ class SkinButton : public SkinElement {
  public:
   // Empty bytes leave that state to the next lower one (pressed falls back to
   // hover, hover to normal). Returns whether the normal picture loaded.
-  bool setStatePictures(const Bytes& normal, const Bytes& hover = Bytes(), const Bytes& pressed = Bytes());
+  bool setStatePictures(const Bytes& normal, const Bytes& hover = Bytes(),
+                        const Bytes& pressed = Bytes());
   void setStatePictures(const SkinImage& normal, const SkinImage& hover, const SkinImage& pressed);
   bool setIcon(const Bytes& picture);
   void setIcon(const SkinImage& picture);
@@ -25,6 +26,10 @@ class SkinButton : public SkinElement {
   bool isSelected() const { return selected_; }
 
   void paint(Gdiplus::Graphics& graphics) override;
+  bool takesFocus() const override { return true; }
+  bool drawsStateFades() const override { return true; }
+  // Enter and Space press a focused button.
+  bool keyDown(int key, int keys) override;
 
  private:
   void paintPlain(Gdiplus::Graphics& graphics, const Gdiplus::RectF& box);

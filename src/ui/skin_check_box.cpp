@@ -2,6 +2,7 @@
 
 #include "ui/skin_button.h"
 #include "ui/skin_draw.h"
+#include "ui/skin_form.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,7 @@ namespace ql {
 
 namespace {
 constexpr int kBoxSize = 14;
-constexpr int kCaptionGap = 5;
+constexpr int kCaptionGap = 3;
 }  // namespace
 
 void SkinCheckBox::setChecked(bool checked) {
@@ -31,6 +32,12 @@ void SkinCheckBox::setPictures(const SkinImage& unchecked, const SkinImage& chec
   uncheckedPicture_ = unchecked;
   checkedPicture_ = checked;
   repaint();
+}
+
+bool SkinCheckBox::keyDown(int key, int) {
+  if (key != VK_SPACE) return false;
+  if (form()) form()->clickElement(this);
+  return true;
 }
 
 void SkinCheckBox::clicked() {
@@ -57,7 +64,9 @@ void SkinCheckBox::paint(Gdiplus::Graphics& graphics) {
   if (uncheckedPicture_.valid() || checkedPicture_.valid()) {
     drawPicture(graphics, uncheckedPicture_, box, 1.0f - check_);
     drawPicture(graphics, checkedPicture_, box, check_);
-    if (hover_ > 0) drawRoundRect(graphics, box, 4, withAlpha(theme::kAccent, int(90 * hover_)), 1, kRoundOutline);
+    if (hover_ > 0)
+      drawRoundRect(graphics, box, 4, withAlpha(theme::kAccent, int(90 * hover_)), 1,
+                    kRoundOutline);
     return;
   }
   float h = hover_, c = check_;
@@ -65,8 +74,10 @@ void SkinCheckBox::paint(Gdiplus::Graphics& graphics) {
   Gdiplus::RectF mark(box.X + 1, box.Y + std::floor((box.Height - side) / 2), side, side);
   bool enabled = isEnabled();
   uint32_t empty = mixColors(withAlpha(theme::kWhite, 240), 0xFFF0F8F9, h);
-  uint32_t fill = mixColors(empty, enabled ? mixColors(theme::kAccent, theme::kAccentHover, h) : theme::kHairline, c);
-  uint32_t border = enabled ? mixColors(mixColors(0xFF8FA7AE, theme::kAccent, h), theme::kAccent, c) : theme::kHairline;
+  uint32_t fill = mixColors(
+      empty, enabled ? mixColors(theme::kAccent, theme::kAccentHover, h) : theme::kHairline, c);
+  uint32_t border = enabled ? mixColors(mixColors(0xFF8FA7AE, theme::kAccent, h), theme::kAccent, c)
+                            : theme::kHairline;
   drawRoundRect(graphics, mark, 4, fill, 1, kRoundFill);
   drawRoundRect(graphics, mark, 4, border, 1, kRoundOutline);
   if (c > 0) {
@@ -82,9 +93,10 @@ void SkinCheckBox::paint(Gdiplus::Graphics& graphics) {
   }
   float textLeft = mark.X + side + kCaptionGap;
   uint32_t color = enabled ? textColor() : withAlpha(theme::kTextSecondary, 160);
-  drawSkinText(graphics, text(), font(),
-               Gdiplus::RectF(textLeft, box.Y, std::max(0.0f, box.X + box.Width - textLeft), box.Height),
-               color, kAlignLeft, kTextSingleLine);
+  drawSkinText(
+      graphics, text(), font(),
+      Gdiplus::RectF(textLeft, box.Y, std::max(0.0f, box.X + box.Width - textLeft), box.Height),
+      color, kAlignLeft, kTextSingleLine);
 }
 
 }  // namespace ql

@@ -20,6 +20,10 @@ class SkinCheckBox : public SkinElement {
 
   void paint(Gdiplus::Graphics& graphics) override;
   void clicked() override;
+  bool takesFocus() const override { return true; }
+  bool drawsStateFades() const override { return true; }
+  // Space switches a focused box.
+  bool keyDown(int key, int keys) override;
   bool animate(int elapsedMs) override;
 
  private:

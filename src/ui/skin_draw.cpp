@@ -4,7 +4,6 @@
 #include "ui/text_resources.h"
 #include "ui/wide_text.h"
 
-
 namespace ql {
 
 uint32_t mixColors(uint32_t a, uint32_t b, float t) {
@@ -63,7 +62,8 @@ void setUpFormat(Gdiplus::StringFormat& format, int align, int flags) {
   format.SetAlignment(align == kAlignCenter  ? Gdiplus::StringAlignmentCenter
                       : align == kAlignRight ? Gdiplus::StringAlignmentFar
                                              : Gdiplus::StringAlignmentNear);
-  format.SetLineAlignment((flags & kTextTop) ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentCenter);
+  format.SetLineAlignment((flags & kTextTop) ? Gdiplus::StringAlignmentNear
+                                             : Gdiplus::StringAlignmentCenter);
   format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
   format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixNone);
   int formatFlags = Gdiplus::StringFormatFlagsLineLimit;
@@ -92,7 +92,8 @@ Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font) {
   Gdiplus::RectF bounds;
   Gdiplus::StringFormat format;
   setUpFormat(format, kAlignLeft, kTextSingleLine | kTextTop);
-  graphics.MeasureString(wide.c_str(), INT(wide.size()), font.get(), Gdiplus::PointF(0, 0), &format, &bounds);
+  graphics.MeasureString(wide.c_str(), INT(wide.size()), font.get(), Gdiplus::PointF(0, 0), &format,
+                         &bounds);
   return Gdiplus::SizeF(bounds.Width, bounds.Height);
 }
 

@@ -37,7 +37,8 @@ inline uint32_t withAlpha(uint32_t argb, int alpha) {
 uint32_t mixColors(uint32_t a, uint32_t b, float t);
 // A system colour (0x00BBGGRR) with an alpha byte.
 inline uint32_t fromColorRef(unsigned long colorRef, int alpha = 255) {
-  return withAlpha(((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF), alpha);
+  return withAlpha(((colorRef & 0xFF) << 16) | (colorRef & 0xFF00) | ((colorRef >> 16) & 0xFF),
+                   alpha);
 }
 
 // drawRoundRect modes.
@@ -66,7 +67,8 @@ constexpr int kTextTop = 2;         // from the top instead of centred verticall
 
 // Anti-aliased text in `rect` (text in the system code page).
 void drawSkinText(Gdiplus::Graphics& graphics, const std::string& text, const SkinFont& font,
-                  const Gdiplus::RectF& rect, uint32_t color, int align = kAlignLeft, int flags = 0);
+                  const Gdiplus::RectF& rect, uint32_t color, int align = kAlignLeft,
+                  int flags = 0);
 // Width and height the text takes on one line.
 Gdiplus::SizeF measureSkinText(const std::string& text, const SkinFont& font);
 

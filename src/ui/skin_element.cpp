@@ -10,7 +10,8 @@ SkinElement::SkinElement() : textColor_(theme::kText) {}
 
 SkinElement::~SkinElement() { destroy(); }
 
-bool SkinElement::create(SkinForm& form, int x, int y, int width, int height, const std::string& text) {
+bool SkinElement::create(SkinForm& form, int x, int y, int width, int height,
+                         const std::string& text) {
   if (!form.exists()) return false;
   destroy();
   rect_ = {x, y, width, height};
@@ -49,7 +50,7 @@ void SkinElement::setEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
   if (!enabled) pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
   repaint();
 }
 
@@ -88,24 +89,24 @@ bool SkinElement::takesMouseAt(int x, int y) const { return visible_ && rect_.co
 
 void SkinElement::mouseEnter() {
   hovered_ = true;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::mouseLeave() {
   hovered_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::mouseMove(int, int, int) {}
 
 void SkinElement::leftDown(int, int, int) {
   pressed_ = true;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::leftUp(int, int, int) {
   pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 void SkinElement::rightDown(int, int, int) {}
@@ -114,7 +115,7 @@ void SkinElement::doubleClick(int x, int y, int keys) { leftDown(x, y, keys); }
 
 void SkinElement::captureLost() {
   pressed_ = false;
-  startAnimation();
+  if (drawsStateFades()) startAnimation();
 }
 
 bool SkinElement::wheel(int, int) { return false; }
@@ -122,6 +123,7 @@ bool SkinElement::wheel(int, int) { return false; }
 bool SkinElement::keyDown(int, int) { return false; }
 
 bool SkinElement::animate(int elapsedMs) {
+  if (!drawsStateFades()) return false;
   float hover = hover_, press = press_;
   bool hovering = fade(hover_, hovered_ && enabled_ ? 1.0f : 0.0f, elapsedMs, hovered_ ? 120 : 220);
   // A press shows at once; letting go fades out.
@@ -140,8 +142,10 @@ void SkinElement::startAnimation() {
 
 bool SkinElement::fade(float& value, float target, int elapsedMs, int durationMs) {
   float step = durationMs <= 0 ? 1.0f : float(elapsedMs) / float(durationMs);
-  if (value < target) value = value + step >= target ? target : value + step;
-  else if (value > target) value = value - step <= target ? target : value - step;
+  if (value < target)
+    value = value + step >= target ? target : value + step;
+  else if (value > target)
+    value = value - step <= target ? target : value - step;
   return value != target;
 }
 

@@ -33,11 +33,15 @@ enum SkinEventCode : int {
 
 struct SkinRect {
   int x = 0, y = 0, width = 0, height = 0;
-  bool contains(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+  bool contains(int px, int py) const {
+    return px >= x && px < x + width && py >= y && py < y + height;
+  }
   bool intersects(const SkinRect& o) const {
     return x < o.x + o.width && o.x < x + width && y < o.y + o.height && o.y < y + height;
   }
-  Gdiplus::RectF toF() const { return Gdiplus::RectF(float(x), float(y), float(width), float(height)); }
+  Gdiplus::RectF toF() const {
+    return Gdiplus::RectF(float(x), float(y), float(width), float(height));
+  }
 };
 
 class SkinElement {
@@ -49,7 +53,8 @@ class SkinElement {
 
   // Puts the element on `form` (after the elements already there). An element
   // already on a form leaves it first.
-  bool create(SkinForm& form, int x, int y, int width, int height, const std::string& text = std::string());
+  bool create(SkinForm& form, int x, int y, int width, int height,
+              const std::string& text = std::string());
   // Takes the element off its form.
   void destroy();
   bool exists() const { return form_ != nullptr; }
@@ -87,7 +92,7 @@ class SkinElement {
   void repaint();
 
   // ---- Event routines (x, y relative to the element) --------------------------
-  std::function<void(SkinElement& element, int x, int y)> onLeftPress, onRightPress, onDoubleClick;
+  std::function<void(SkinElement&element, int x, int y)> onLeftPress, onRightPress, onDoubleClick;
   std::function<void(SkinElement& element)> onClick;
 
   // ---- Called by the form ----------------------------------------------------
@@ -113,6 +118,11 @@ class SkinElement {
   virtual bool keyDown(int key, int keys);
   // Advances fades by `elapsedMs`; true while any fade is still running.
   virtual bool animate(int elapsedMs);
+  // Whether Tab can give the element the keyboard focus.
+  virtual bool takesFocus() const { return false; }
+  // Whether the element draws the hover and press fades below; only those
+  // that do repaint while the fades run.
+  virtual bool drawsStateFades() const { return false; }
   // The element's size or font changed.
   virtual void layout() {}
   // The form's window is going away.
@@ -128,9 +138,9 @@ class SkinElement {
   static bool fade(float& value, float target, int elapsedMs, int durationMs);
 
   bool hovered_ = false;
-  bool pressed_ = false;   // left button went down here and is still held
-  float hover_ = 0;        // hover fade, 0..1
-  float press_ = 0;        // press fade, 0..1
+  bool pressed_ = false;  // left button went down here and is still held
+  float hover_ = 0;       // hover fade, 0..1
+  float press_ = 0;       // press fade, 0..1
 
  private:
   friend class SkinForm;

@@ -1,21 +1,19 @@
 #include "ui/skin_form.h"
 
+#include "ui/form_surface.h"
 #include "ui/skin_draw.h"
 #include "ui/tooltips.h"
 #include "ui/toolkit.h"
-#include "ui/window_base.h"
+#include "ui/window_helpers.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace ql {
 
 namespace {
 
-const char kFormProperty[] = "QlSkinForm";
-const char kPreviousProperty[] = "QlSkinFormPrevious";
 // The form's own timer: runs only while something fades.
 const UINT_PTR kFadeTimer = 0x7BD1;
 const UINT kFadeInterval = 15;
@@ -26,93 +24,74 @@ UINT pushMessage() {
   return message;
 }
 
-int modifierKeys() {
-  int keys = 0;
-  if (GetKeyState(VK_CONTROL) < 0) keys |= kModControl;
-  if (GetKeyState(VK_SHIFT) < 0) keys |= kModShift;
-  if (GetKeyState(VK_MENU) < 0) keys |= kModAlt;
-  return keys;
+int clampAlpha(int alpha) {
+  return alpha == SkinForm::kOpaque ? alpha : std::min(std::max(alpha, 0), 255);
 }
 
-int clampAlpha(int alpha) { return alpha == SkinForm::kOpaque ? alpha : std::min(std::max(alpha, 0), 255); }
-
-uint32_t premultiplied(uint32_t argb) {
-  uint32_t a = argb >> 24;
-  if (a == 255) return argb;
-  uint32_t r = ((argb >> 16) & 0xFF) * a / 255, g = ((argb >> 8) & 0xFF) * a / 255, b = (argb & 0xFF) * a / 255;
-  return (a << 24) | (r << 16) | (g << 8) | b;
+SkinRect clientArea(const RECT& rect) {
+  return {int(rect.left), int(rect.top), int(rect.right - rect.left), int(rect.bottom - rect.top)};
 }
 
 }  // namespace
 
-SkinForm::SkinForm() : background_(theme::kSurface) {}
+SkinForm::SkinForm()
+    : captionButtons_(kDefaultCaptionButtons),
+      background_(theme::kSurface),
+      surface_(std::make_unique<FormSurface>()) {}
 
 SkinForm::~SkinForm() { detach(); }
 
 SkinForm* SkinForm::fromHandle(HWND window) {
-  return window ? static_cast<SkinForm*>(GetPropA(window, kFormProperty)) : nullptr;
+  WindowBase* base = WindowBase::fromHandle(window);
+  return base ? dynamic_cast<SkinForm*>(base->messageFilter()) : nullptr;
 }
 
-bool SkinForm::attach(HWND window, const Bytes& skinPicture, uint32_t transparentColor,
+bool SkinForm::attach(HWND handle, const Bytes& skinPicture, uint32_t transparentColor,
                       int captionButtons, int alpha) {
-  if (!window || !IsWindow(window)) return false;
-  if (window_ && window_ != window) detach();
-  if (!window_) {
-    SetPropA(window, kFormProperty, this);
-    auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinForm::formProcedure)));
-    SetPropA(window, kPreviousProperty, reinterpret_cast<HANDLE>(previous));
-    previous_ = previous;
+  WindowBase* window = WindowBase::fromHandle(handle);
+  if (!window || !window->exists()) return false;
+  if (window_ != window) {
+    detach();
     window_ = window;
+    window->setMessageFilter(this);
   }
-  int length = GetWindowTextLengthA(window);
-  std::string title(size_t(length) + 1, '\0');
-  GetWindowTextA(window, &title[0], length + 1);
-  title.resize(size_t(length));
-  caption_ = title;
-
+  caption_ = window->text();
   skin_.clear();
   if (!skinPicture.empty()) skin_.loadMemory(skinPicture);
-  skinReady_ = false;
   transparent_ = transparentColor;
-  captionButtons_ = captionButtons == kCaptionButtonsNotGiven ? kDefaultCaptionButtons : captionButtons;
-  LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-  if (captionButtons != kCaptionButtonsNotGiven && !(style & WS_SYSMENU))
-    SetWindowLongPtrA(window, GWL_STYLE, style | WS_SYSMENU);
+  captionButtons_ =
+      captionButtons == kCaptionButtonsNotGiven ? kDefaultCaptionButtons : captionButtons;
+  if (captionButtons != kCaptionButtonsNotGiven) window->setStyleBits(WS_SYSMENU, true);
   alpha_ = clampAlpha(alpha);
-  LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-  LONG_PTR wantedEx = isLayered() ? (exStyle | WS_EX_LAYERED) : (exStyle & ~LONG_PTR(WS_EX_LAYERED));
-  if (wantedEx != exStyle) SetWindowLongPtrA(window, GWL_EXSTYLE, wantedEx);
-  SetWindowPos(window, nullptr, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  window->setExStyleBits(WS_EX_LAYERED, isLayered());
+  surface_->invalidateBackground();
 
-  toolTips().removeWindow(window);  // attaching again must not add a second tool
-  toolTips().addWindow(window);
+  toolTips().removeWindow(handle);  // attaching again must not add a second tool
+  toolTips().addWindow(handle);
   shownTip_.clear();
-  RECT client;
-  GetClientRect(window, &client);
-  width_ = client.right;
-  height_ = client.bottom;
-  layout(width_, height_);
+  layout();
   repaint();
   return true;
 }
 
 void SkinForm::detach() {
-  if (!window_) return;
-  HWND window = window_;
-  if (animating_) KillTimer(window, kFadeTimer);
-  animating_ = false;
-  if (IsWindow(window)) {
-    // Unhook only when nobody subclassed the window after us; otherwise our
-    // procedure stays in the chain and passes everything on.
-    if (GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SkinForm::formProcedure)) {
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-      RemovePropA(window, kPreviousProperty);
-    }
-    RemovePropA(window, kFormProperty);
-    toolTips().removeWindow(window);
+  if (window_ && window_->messageFilter() == this)
+    window_->setMessageFilter(nullptr);
+  else if (window_)
+    filterRemoved(*window_);
+}
+
+void SkinForm::filterRemoved(WindowBase& window) {
+  if (window_ != &window) return;
+  HWND handle = window.handle();
+  if (handle && IsWindow(handle)) {
+    if (animating_) KillTimer(handle, kFadeTimer);
+    toolTips().removeWindow(handle);
+    if (GetCapture() == handle) ReleaseCapture();
+    if (isLayered()) SetWindowRgn(handle, nullptr, TRUE);
   }
+  animating_ = false;
+  layeredPending_ = false;
   std::vector<SkinElement*> elements;
   elements.swap(elements_);
   for (SkinElement* element : elements) {
@@ -120,147 +99,402 @@ void SkinForm::detach() {
     element->hovered_ = element->pressed_ = false;
     element->detached();
   }
-  hovered_ = captured_ = focused_ = nullptr;
+  input_.reset();
   window_ = nullptr;
-  previous_ = nullptr;
-  dragging_ = false;
-  pressedButton_ = hoveredButton_ = 0;
-  trackingMouse_ = false;
-  surface_.release();
+  surface_->release();
 }
 
-LRESULT CALLBACK SkinForm::formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  SkinForm* form = fromHandle(window);
-  if (form && form->window_ == window) return form->handleMessage(message, wParam, lParam);
-  auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProperty));
-  if (message == WM_NCDESTROY) RemovePropA(window, kPreviousProperty);
-  return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
-                  : DefWindowProcA(window, message, wParam, lParam);
-}
+// ---- The message filter -----------------------------------------------------------
 
-LRESULT SkinForm::callPrevious(UINT message, WPARAM wParam, LPARAM lParam) {
-  return previous_ ? CallWindowProcA(previous_, window_, message, wParam, lParam)
-                   : DefWindowProcA(window_, message, wParam, lParam);
-}
-
-LRESULT SkinForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (onMessage) {
-    LRESULT result = 0;
-    if (onMessage(message, wParam, lParam, result)) return result;
-    if (!window_) return result;  // the routine ended the window
-  }
-  int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
-  int keys = modifierKeys();
+bool SkinForm::filterMessage(WindowBase& window, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) {
+  HWND handle = window.handle();
+  const int x = short(LOWORD(lParam)), y = short(HIWORD(lParam));
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT:
       if (isLayered()) {
-        ValidateRect(window_, nullptr);
-        invalidate({0, 0, width_, height_});
+        ValidateRect(handle, nullptr);
+        scheduleRepaint({0, 0, width_, height_});
       } else {
         paintOpaque();
       }
-      return 0;
+      return true;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) {
-        RECT client;
-        GetClientRect(window_, &client);
-        width_ = client.right;
-        height_ = client.bottom;
-        layout(width_, height_);
-        toolTips().updateWindow(window_);
+        layout();
+        toolTips().updateWindow(handle);
         repaint();
       }
-      break;
+      return false;
     case WM_GETMINMAXINFO: {
-      LRESULT result = callPrevious(message, wParam, lParam);
+      result = DefSubclassProc(handle, message, wParam, lParam);
       // A maximised popup covers the work area, never the taskbar.
       MONITORINFO monitor = {};
       monitor.cbSize = sizeof monitor;
-      if (GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+      if (GetMonitorInfoA(MonitorFromWindow(handle, MONITOR_DEFAULTTONEAREST), &monitor)) {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMaxPosition.x = monitor.rcWork.left - monitor.rcMonitor.left;
         info->ptMaxPosition.y = monitor.rcWork.top - monitor.rcMonitor.top;
         info->ptMaxSize.x = monitor.rcWork.right - monitor.rcWork.left;
         info->ptMaxSize.y = monitor.rcWork.bottom - monitor.rcWork.top;
       }
-      return result;
+      return true;
     }
-    case WM_MOUSEMOVE:
-      mouseMove(x, y, keys);
-      break;
-    case WM_MOUSELEAVE:
-      mouseLeave();
-      break;
-    case WM_LBUTTONDOWN:
-      leftDown(x, y, keys);
-      break;
-    case WM_LBUTTONUP:
-      leftUp(x, y, keys);
-      break;
-    case WM_RBUTTONDOWN:
-      rightDown(x, y, keys);
-      break;
+    case WM_MOUSEMOVE: {
+      POINT screen = {x, y};
+      ClientToScreen(handle, &screen);
+      applySteps(input_.mouseMove(hitAt(x, y), screen.x, screen.y), POINT{x, y});
+      return false;
+    }
+    case WM_MOUSELEAVE: applySteps(input_.mouseLeave()); return false;
+    case WM_LBUTTONDOWN: {
+      POINT screen = {x, y};
+      ClientToScreen(handle, &screen);
+      applySteps(input_.leftDown(hitAt(x, y), screen.x, screen.y, IsZoomed(handle) != FALSE),
+                 POINT{x, y});
+      return false;
+    }
+    case WM_LBUTTONUP: applySteps(input_.leftUp(hitAt(x, y)), POINT{x, y}); return false;
+    case WM_RBUTTONDOWN: applySteps(input_.rightDown(hitAt(x, y)), POINT{x, y}); return false;
     case WM_LBUTTONDBLCLK:
-      doubleClick(x, y, keys);
-      break;
-    case WM_MOUSEWHEEL:
-      if (mouseWheel(short(HIWORD(wParam)), x, y, keys)) return 0;
-      break;
-    case WM_NCHITTEST:
-      if (LRESULT hit = sizingHitTest(x, y)) return hit;
-      break;
+      applySteps(input_.doubleClick(hitAt(x, y), (captionButtons_ & kCaptionMaximise) != 0),
+                 POINT{x, y});
+      return false;
+    case WM_MOUSEWHEEL: {
+      POINT point = {x, y};
+      ScreenToClient(handle, &point);
+      const int keys = mouseModifierKeys(LOWORD(wParam));
+      const int delta = short(HIWORD(wParam));
+      SkinElement* target = element(hitTest(point.x, point.y));
+      SkinElement* focused = focusedElement();
+      if ((target && target->isEnabled() && target->wheel(delta, keys)) ||
+          (focused && focused != target && focused->isVisible() && focused->isEnabled() &&
+           focused->wheel(delta, keys))) {
+        result = 0;
+        return true;
+      }
+      return false;
+    }
+    case WM_NCHITTEST: result = sizingHitTest(x, y); return result != 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (header && header->hwndFrom == toolTips().handle() && header->code == TTN_SHOW && placeTooltip())
-        return TRUE;
-      break;
+      if (header && header->hwndFrom == toolTips().handle() && header->code == TTN_SHOW &&
+          placeTooltip()) {
+        result = TRUE;
+        return true;
+      }
+      return false;
     }
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != window_) endPress();
-      break;
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_IME_COMPOSITION:
-      if (handleKey(message, wParam, lParam)) return 0;
-      break;
-    case WM_TIMER:
-      if (wParam == kFadeTimer) {
-        animateStep();
-        return 0;
+      if (reinterpret_cast<HWND>(lParam) != handle) applySteps(input_.captureLost());
+      return false;
+    case WM_KEYDOWN: {
+      SkinElement* focused = focusedElement();
+      if (GetFocus() == handle && focused && focused->isVisible() && focused->isEnabled() &&
+          focused->keyDown(int(wParam), modifierKeys())) {
+        result = 0;
+        return true;
       }
-      handleTimer(wParam);
-      break;
-    case WM_DESTROY:
-      handleDestroy();
-      break;
-    case WM_NCDESTROY: {
-      LRESULT result = callPrevious(message, wParam, lParam);
-      detach();
-      return result;
+      return false;
     }
+    case WM_KILLFOCUS:
+    case WM_SETFOCUS:
+      if (SkinElement* focused = focusedElement()) focused->repaint();
+      return false;
+    case WM_TIMER:
+      if (wParam != kFadeTimer) return false;
+      animateStep();
+      result = 0;
+      return true;
     default:
       if (message == pushMessage()) {
         pushLayered();
-        return 0;
+        result = 0;
+        return true;
       }
-      break;
+      return false;
   }
-  if (!window_) return 0;
-  return callPrevious(message, wParam, lParam);
 }
 
-// ---- Appearance -------------------------------------------------------------
+bool SkinForm::dialogKey(WindowBase& window, int key, int keys) {
+  if (key == VK_TAB) return moveFocus((keys & kModShift) == 0);
+  SkinElement* focused = focusedElement();
+  if (key == VK_RETURN && focused && GetFocus() == window.handle() && focused->isVisible() &&
+      focused->isEnabled())
+    return focused->keyDown(key, keys);
+  return false;
+}
+
+// Tab: the elements that take the focus and the child controls, in reading order.
+bool SkinForm::moveFocus(bool forward) {
+  HWND handle = window_->handle();
+  std::vector<FocusStop> stops;
+  for (SkinElement* element : elements_)
+    if (element->takesFocus() && element->isVisible() && element->isEnabled())
+      stops.push_back({element, element->left(), element->top()});
+  for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (!(style & WS_TABSTOP) || !(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+    RECT rect;
+    GetWindowRect(child, &rect);
+    POINT corner = {rect.left, rect.top};
+    ScreenToClient(handle, &corner);
+    stops.push_back({child, corner.x, corner.y});
+  }
+  // The child of this window that holds the focus (or holds what does).
+  HWND focus = GetFocus();
+  while (focus && focus != handle && GetAncestor(focus, GA_PARENT) != handle)
+    focus = GetAncestor(focus, GA_PARENT);
+  const void* current = focus == handle ? static_cast<const void*>(focusedElement())
+                                        : static_cast<const void*>(focus);
+  const void* next = nextFocusStop(stops, current, forward);
+  if (!next) return true;
+  keyboardCues_ = true;
+  if (SkinElement* element = elementOf(next)) {
+    SetFocus(handle);
+    applySteps(input_.setFocus(element));
+  } else {
+    applySteps(input_.setFocus(nullptr));
+    SetFocus(static_cast<HWND>(const_cast<void*>(next)));
+  }
+  return true;
+}
+
+// ---- Carrying out the mouse and focus rules ------------------------------------------
+
+FormHit SkinForm::hitAt(int x, int y) const {
+  FormHit hit;
+  SkinElement* target = element(hitTest(x, y));
+  hit.element = target;
+  hit.enabled = target && target->isEnabled();
+  hit.captionButton = target ? 0 : captionBar_.buttonAt(x, y);
+  hit.captionBand = inCaptionBand(y);
+  return hit;
+}
+
+SkinElement* SkinForm::elementOf(ElementKey key) const {
+  for (SkinElement* element : elements_)
+    if (element == key) return element;
+  return nullptr;
+}
+
+void SkinForm::applySteps(const FormSteps& steps) {
+  if (steps.empty() || !window_) return;
+  POINT cursor;
+  GetCursorPos(&cursor);
+  ScreenToClient(window_->handle(), &cursor);
+  applySteps(steps, cursor);
+}
+
+// `point`: where the mouse message that led here was, in client pixels.
+void SkinForm::applySteps(const FormSteps& steps, POINT point) {
+  for (const FormStep& step : steps) {
+    if (!window_) return;  // a routine ended the window
+    HWND handle = window_->handle();
+    SkinElement* element = elementOf(step.element);
+    const int ex = element ? point.x - element->left() : 0;
+    const int ey = element ? point.y - element->top() : 0;
+    const int keys = element ? modifierKeys() : 0;
+    switch (step.kind) {
+      case FormStep::PointerEntered: toolTips().updateWindow(handle); break;
+      case FormStep::Enter:
+        if (element) {
+          element->mouseEnter();
+          report(element, kEventMouseEnter);
+        }
+        break;
+      case FormStep::Leave:
+        if (element) {
+          element->mouseLeave();
+          report(element, kEventMouseLeave);
+        }
+        break;
+      case FormStep::Move:
+        if (element) element->mouseMove(ex, ey, keys);
+        break;
+      case FormStep::Focus: {
+        SkinElement* old = focusedElement();
+        if (old && old != element) old->repaint();
+        if (element) element->repaint();
+        break;
+      }
+      case FormStep::Press:
+        if (element) {
+          SetCapture(handle);
+          element->leftDown(ex, ey, keys);
+          if (element->form_ == this && element->onLeftPress)
+            element->onLeftPress(*element, ex, ey);
+          report(element, kEventLeftPress);
+        }
+        break;
+      case FormStep::DoublePress:
+        if (element) {
+          SetCapture(handle);
+          element->doubleClick(ex, ey, keys);
+          if (element->form_ == this && element->onDoubleClick)
+            element->onDoubleClick(*element, ex, ey);
+          report(element, kEventDoubleClick);
+        }
+        break;
+      case FormStep::RightPress:
+        if (element) {
+          element->rightDown(ex, ey, keys);
+          if (element->form_ == this && element->onRightPress)
+            element->onRightPress(*element, ex, ey);
+          report(element, kEventRightPress);
+        }
+        break;
+      case FormStep::Release:
+        if (GetCapture() == handle) ReleaseCapture();
+        if (element) element->leftUp(ex, ey, keys);
+        break;
+      case FormStep::Click: clickElement(element); break;
+      case FormStep::CaptureLost:
+        if (element) element->captureLost();
+        break;
+      case FormStep::HoverButton:
+        invalidate(captionBar_.rect(captionBar_.hovered()));
+        captionBar_.setHovered(step.bit);
+        invalidate(captionBar_.rect(step.bit));
+        startAnimation();
+        break;
+      case FormStep::PressButton:
+        SetCapture(handle);
+        captionBar_.setPressed(step.bit);
+        invalidate(captionBar_.rect(step.bit));
+        break;
+      case FormStep::ReleaseButton:
+        if (GetCapture() == handle) ReleaseCapture();
+        captionBar_.setPressed(0);
+        invalidate(captionBar_.rect(step.bit));
+        break;
+      case FormStep::CaptionAction: captionAction(step.bit); break;
+      case FormStep::DragStart: {
+        RECT rect;
+        GetWindowRect(handle, &rect);
+        windowAtDragStart_ = {rect.left, rect.top};
+        SetCapture(handle);
+        break;
+      }
+      case FormStep::DragMove:
+        if (step.dx == 0 && step.dy == 0) break;
+        SetWindowPos(handle, nullptr, windowAtDragStart_.x + step.dx,
+                     windowAtDragStart_.y + step.dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+      case FormStep::DragEnd:
+        if (GetCapture() == handle) ReleaseCapture();
+        // Tell the window the move is over, as the system's own move loop does.
+        if (step.moved) SendMessageA(handle, WM_EXITSIZEMOVE, 0, 0);
+        break;
+    }
+  }
+  updateTooltip();
+}
+
+void SkinForm::clickElement(SkinElement* element) {
+  if (!element || element->form_ != this || !element->isEnabled()) return;
+  element->clicked();
+  if (element->form_ == this && element->onClick) element->onClick(*element);
+  report(element, kEventClick);
+}
+
+void SkinForm::captionAction(int bit) {
+  HWND window = handle();
+  if (onEvent && onEvent(window, captionEventCode(bit), bit, kEventFromCaption)) return;
+  if (handle() != window || !IsWindow(window)) return;
+  switch (bit) {
+    case kCaptionClose:
+      // Posted: the window may be destroyed, and not inside its own click.
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case kCaptionMaximise:
+      ShowWindow(window, IsZoomed(window) ? SW_RESTORE : SW_MAXIMIZE);
+      invalidate(captionBar_.rect(kCaptionMaximise));
+      break;
+    case kCaptionMinimise: ShowWindow(window, SW_MINIMIZE); break;
+    case kCaptionMenu: {
+      HMENU menu = GetSystemMenu(window, FALSE);
+      SkinRect button = captionBar_.rect(bit);
+      POINT point = {button.x, button.y + button.height};
+      ClientToScreen(window, &point);
+      if (!menu) break;
+      SetForegroundWindow(window);
+      int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                                   window, nullptr);
+      if (command) PostMessageA(window, WM_SYSCOMMAND, WPARAM(command), 0);
+      break;
+    }
+    default: break;  // the skin button only reports its event
+  }
+}
+
+LRESULT SkinForm::sizingHitTest(int screenX, int screenY) const {
+  HWND handle = window_->handle();
+  if (resizeBorder_ <= 0 || IsZoomed(handle)) return 0;
+  RECT rect;
+  GetWindowRect(handle, &rect);
+  bool left = screenX < rect.left + resizeBorder_, right = screenX >= rect.right - resizeBorder_;
+  bool top = screenY < rect.top + resizeBorder_, bottom = screenY >= rect.bottom - resizeBorder_;
+  if (top && left) return HTTOPLEFT;
+  if (top && right) return HTTOPRIGHT;
+  if (bottom && left) return HTBOTTOMLEFT;
+  if (bottom && right) return HTBOTTOMRIGHT;
+  if (left) return HTLEFT;
+  if (right) return HTRIGHT;
+  if (bottom) return HTBOTTOM;
+  // The top edge only away from the caption buttons, which sit right at it.
+  if (top && captionBar_.buttonAt(screenX - rect.left, 0) == 0) return HTTOP;
+  return 0;
+}
+
+void SkinForm::updateTooltip() {
+  if (!window_) return;
+  SkinElement* hovered = hoveredElement();
+  const int button = input_.hoveredButton();
+  std::string tip = hovered ? hovered->tooltip() : button ? captionTooltip(button) : "";
+  if (tip == shownTip_) return;
+  shownTip_ = tip;
+  toolTips().setText(window_->handle(), tip);
+}
+
+// The tooltip tool is the whole window, so the system would centre every tip
+// under the window; it goes under the element or caption button instead.
+bool SkinForm::placeTooltip() {
+  SkinElement* hovered = hoveredElement();
+  SkinRect target = hovered ? hovered->rect() : captionBar_.rect(input_.hoveredButton());
+  HWND tip = toolTips().handle();
+  HWND handle = window_->handle();
+  if (target.width <= 0 || !tip) return false;
+  RECT tipRect;
+  GetWindowRect(tip, &tipRect);
+  int tipWidth = tipRect.right - tipRect.left, tipHeight = tipRect.bottom - tipRect.top;
+  POINT point = {target.x + target.width / 2, target.y + target.height + 4};
+  ClientToScreen(handle, &point);
+  int x = point.x - tipWidth / 2, y = point.y;
+  ScreenRect area = workAreaAt(point.x, point.y);
+  x = std::max(area.left, std::min(x, area.right - tipWidth));
+  if (y + tipHeight > area.bottom) {
+    POINT above = {0, target.y - 4};
+    ClientToScreen(handle, &above);
+    y = above.y - tipHeight;
+  }
+  SetWindowPos(tip, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+// ---- Appearance ---------------------------------------------------------------------
 
 void SkinForm::postCloseClick() {
   if (!window_) return;
+  HWND handle = window_->handle();
   RECT client;
-  GetClientRect(window_, &client);
+  GetClientRect(handle, &client);
   LPARAM point = MAKELPARAM(client.right - 8, 8);
-  PostMessageA(window_, WM_MOUSEMOVE, 0, point);
-  PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  PostMessageA(window_, WM_LBUTTONUP, 0, point);
+  PostMessageA(handle, WM_MOUSEMOVE, 0, point);
+  PostMessageA(handle, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(handle, WM_LBUTTONUP, 0, point);
 }
 
 void SkinForm::repaint() { invalidate({0, 0, width_, height_}); }
@@ -269,36 +503,37 @@ void SkinForm::repaint(const SkinRect& area) { invalidate(area); }
 
 void SkinForm::invalidate(const SkinRect& area) {
   if (!window_ || area.width <= 0 || area.height <= 0) return;
+  scheduleRepaint(area);
+}
+
+void SkinForm::scheduleRepaint(const SkinRect& area) {
+  HWND handle = window_->handle();
   if (isLayered()) {
     // Layered windows get no WM_PAINT: collect changes and push once.
-    if (!layeredPending_) {
-      layeredPending_ = true;
-      PostMessageA(window_, pushMessage(), 0, 0);
-    }
+    if (!layeredPending_) layeredPending_ = PostMessageA(handle, pushMessage(), 0, 0) != FALSE;
     return;
   }
   RECT rect = {area.x, area.y, area.x + area.width, area.y + area.height};
-  InvalidateRect(window_, &rect, FALSE);
+  InvalidateRect(handle, &rect, FALSE);
 }
 
 void SkinForm::resize(int width, int height) {
   if (!window_) return;
   RECT rect = {0, 0, width, height};
-  AdjustWindowRectEx(&rect, DWORD(GetWindowLongPtrA(window_, GWL_STYLE)), FALSE,
-                     DWORD(GetWindowLongPtrA(window_, GWL_EXSTYLE)));
-  SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+  AdjustWindowRectEx(&rect, window_->style(), FALSE, window_->exStyle());
+  SetWindowPos(window_->handle(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SkinForm::setCaption(const std::string& text) {
   caption_ = text;
-  if (window_) SetWindowTextA(window_, text.c_str());
+  if (window_) window_->setText(text);
   invalidate({0, 0, width_, kCaptionBandHeight});
 }
 
 bool SkinForm::setSkinPicture(const Bytes& picture) {
   bool ok = picture.empty() ? (skin_.clear(), true) : skin_.loadMemory(picture);
-  skinReady_ = false;
+  surface_->invalidateBackground();
   repaint();
   return ok;
 }
@@ -306,30 +541,36 @@ bool SkinForm::setSkinPicture(const Bytes& picture) {
 void SkinForm::setAlpha(int alpha) {
   bool wasLayered = isLayered();
   alpha_ = clampAlpha(alpha);
+  surface_->invalidateBackground();
   if (!window_) return;
   if (wasLayered != isLayered()) {
-    LONG_PTR exStyle = GetWindowLongPtrA(window_, GWL_EXSTYLE);
-    SetWindowLongPtrA(window_, GWL_EXSTYLE,
-                      isLayered() ? (exStyle | WS_EX_LAYERED) : (exStyle & ~LONG_PTR(WS_EX_LAYERED)));
-    skinReady_ = false;
-    if (!isLayered()) RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    window_->setExStyleBits(WS_EX_LAYERED, isLayered());
+    if (!isLayered()) {
+      SetWindowRgn(window_->handle(), nullptr, FALSE);
+      RedrawWindow(window_->handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
   }
   repaint();
 }
 
+bool SkinForm::backgroundSeeThrough() const {
+  return isLayered() && transparent_ != kNoTransparentColor && !skin_.valid();
+}
+
 void SkinForm::setCaptionButtons(int buttonSet) {
   captionButtons_ = buttonSet;
-  layout(width_, height_);
+  layout();
   repaint();
 }
 
 void SkinForm::setBackgroundColor(uint32_t argb) {
   background_ = argb;
-  skinReady_ = false;
+  surface_->invalidateBackground();
   repaint();
 }
 
-// ---- Elements ---------------------------------------------------------------
+// ---- Elements -------------------------------------------------------------------------
 
 SkinElement* SkinForm::element(int index) const {
   return index >= 1 && index <= elementCount() ? elements_[size_t(index - 1)] : nullptr;
@@ -347,9 +588,17 @@ int SkinForm::hitTest(int x, int y) const {
   return 0;
 }
 
+SkinElement* SkinForm::hoveredElement() const { return elementOf(input_.hovered()); }
+SkinElement* SkinForm::focusedElement() const { return elementOf(input_.focused()); }
+
 void SkinForm::setFocusedElement(SkinElement* element) {
   if (element && element->form_ != this) return;
-  focused_ = element;
+  applySteps(input_.setFocus(element));
+}
+
+bool SkinForm::showsFocus(const SkinElement* element) const {
+  return keyboardCues_ && element && element == focusedElement() && window_ &&
+         GetFocus() == window_->handle();
 }
 
 void SkinForm::addElement(SkinElement* element) {
@@ -362,12 +611,8 @@ void SkinForm::removeElement(SkinElement* element) {
   int index = indexOf(element);
   if (!index) return;
   elements_.erase(elements_.begin() + (index - 1));
-  if (hovered_ == element) hovered_ = nullptr;
-  if (focused_ == element) focused_ = nullptr;
-  if (captured_ == element) {
-    captured_ = nullptr;
-    if (GetCapture() == window_) ReleaseCapture();
-  }
+  FormSteps steps = input_.forget(element);
+  if (!steps.empty() && window_ && GetCapture() == window_->handle()) ReleaseCapture();
   element->form_ = nullptr;
   element->detached();
   updateTooltip();
@@ -375,75 +620,19 @@ void SkinForm::removeElement(SkinElement* element) {
 
 void SkinForm::report(SkinElement* element, int code) {
   int index = indexOf(element);
-  if (index && onEvent) onEvent(window_, code, index, kEventFromElement);
+  if (index && onEvent) onEvent(handle(), code, index, kEventFromElement);
 }
 
-// ---- Layout and painting ------------------------------------------------------
+// ---- Layout and painting ----------------------------------------------------------------
 
-void SkinForm::layout(int width, int height) {
-  buttons_ = layoutCaptionButtons(captionButtons_, width);
-  std::vector<CaptionState> states;
-  for (const CaptionButton& button : buttons_) {
-    CaptionState state;
-    state.bit = button.bit;
-    if (CaptionState* old = captionState(button.bit)) state = *old;
-    states.push_back(state);
-  }
-  buttonStates_.swap(states);
-  skinReady_ = false;
+void SkinForm::layout() {
+  RECT client = window_->clientRect();
+  width_ = client.right;
+  height_ = client.bottom;
+  captionBar_.layout(captionButtons_, width_);
+  surface_->invalidateBackground();
   for (SkinElement* element : std::vector<SkinElement*>(elements_)) element->layout();
-  if (onResized) onResized(width, height);
-}
-
-bool SkinForm::ensureSurface() {
-  if (width_ <= 0 || height_ <= 0) return false;
-  return surface_.resize(width_, height_);
-}
-
-// The skin, scaled once per size: it covers the client area, keeping its
-// proportions, anchored at the top-left corner where skins put their design.
-void SkinForm::prepareSkin() {
-  size_t count = size_t(width_) * size_t(height_);
-  uint32_t fill = premultiplied(isLayered() ? background_ : (background_ | 0xFF000000u));
-  skinPixels_.assign(count, fill);
-  skinReady_ = true;
-  if (!skin_.valid() || skin_.width() <= 0 || skin_.height() <= 0) return;
-
-  SkinImage keyed;
-  const SkinImage* source = &skin_;
-  if (isLayered() && transparent_ != kNoTransparentColor) {
-    // See-through pixels are cut from the picture before it is scaled.
-    keyed = skin_;
-    Gdiplus::Bitmap* bitmap = keyed.get();
-    Gdiplus::Rect all(0, 0, keyed.width(), keyed.height());
-    Gdiplus::BitmapData data;
-    if (bitmap && bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite,
-                                   PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
-      uint32_t key = fromColorRef(transparent_) & 0xFFFFFF;
-      for (int y = 0; y < keyed.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(data.Scan0) + y * data.Stride);
-        for (int x = 0; x < keyed.width(); ++x)
-          if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
-      }
-      bitmap->UnlockBits(&data);
-      source = &keyed;
-    }
-  }
-  Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB,
-                         reinterpret_cast<BYTE*>(skinPixels_.data()));
-  Gdiplus::Graphics graphics(&canvas);
-  float scale = std::max(float(width_) / float(source->width()), float(height_) / float(source->height()));
-  float w = source->width() * scale, h = source->height() * scale;
-  if (source->width() == width_ && source->height() == height_) {
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-  } else {
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-  }
-  graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-  Gdiplus::ImageAttributes clampEdges;
-  clampEdges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-  graphics.DrawImage(source->get(), Gdiplus::RectF(0, 0, w, h), 0, 0, float(source->width()),
-                     float(source->height()), Gdiplus::UnitPixel, &clampEdges);
+  if (onResized) onResized(width_, height_);
 }
 
 void SkinForm::render(const SkinRect& requested) {
@@ -452,477 +641,98 @@ void SkinForm::render(const SkinRect& requested) {
   area.y = std::max(0, requested.y);
   area.width = std::min(width_, requested.x + requested.width) - area.x;
   area.height = std::min(height_, requested.y + requested.height) - area.y;
-  if (area.width <= 0 || area.height <= 0 || !ensureSurface()) return;
-  if (!skinReady_) prepareSkin();
-  for (int y = area.y; y < area.y + area.height; ++y) {
-    size_t offset = size_t(y) * size_t(width_) + size_t(area.x);
-    std::memcpy(surface_.pixels() + offset, skinPixels_.data() + offset, size_t(area.width) * 4);
-  }
-  Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(surface_.pixels()));
-  Gdiplus::Graphics graphics(&canvas);
+  if (area.width <= 0 || area.height <= 0) return;
+  if (!surface_->fit(window_->handle(), isLayered(), width_, height_)) return;
+  const bool seeThrough = backgroundSeeThrough();
+  FormBackground look = {
+      &skin_,
+      background_,
+      transparent_ == kNoTransparentColor ? 0xFFFFFFFFu : fromColorRef(transparent_) & 0xFFFFFF,
+      isLayered(),
+      isLayered() ? alpha_ : 255,
+      seeThrough};
+  Gdiplus::Bitmap* canvas = surface_->begin(look, area);
+  if (!canvas) return;
+  Gdiplus::Graphics graphics(canvas);
   setSkinQuality(graphics, !isLayered());
   graphics.SetClip(Gdiplus::Rect(area.x, area.y, area.width, area.height));
-  paintForm(graphics, area);
+  paintLayers(graphics, area);
 }
 
-void SkinForm::paintForm(Gdiplus::Graphics& graphics, const SkinRect& area) {
+void SkinForm::paintLayers(Gdiplus::Graphics& graphics, const SkinRect& area) {
   if (onPaint) onPaint(graphics, width_, height_);
-  paintCaption(graphics);
-  for (size_t i = 0; i < buttons_.size() && i < buttonStates_.size(); ++i)
-    paintCaptionButton(graphics, buttons_[i], buttonStates_[i]);
+  const bool chrome = isLayered() && (backgroundSeeThrough() || alpha_ < kLegibleAlpha);
+  captionBar_.paint(graphics, width_, height_, caption_, !isLayered(), chrome,
+                    IsZoomed(window_->handle()) != FALSE);
+  if (window_->onPaint) {
+    // The window's own GDI drawing goes onto the same picture.
+    graphics.Flush(Gdiplus::FlushIntentionSync);
+    HDC dc = surface_->clientDc();
+    std::vector<uint32_t> before;
+    if (isLayered()) surface_->snapshot(area, before);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.x, area.y, area.x + area.width, area.y + area.height);
+    window_->onPaint(dc, RECT{area.x, area.y, area.x + area.width, area.y + area.height});
+    RestoreDC(dc, saved);
+    GdiFlush();
+    if (isLayered()) surface_->makeChangedOpaque(area, before);
+    if (!window_) return;
+  }
   for (SkinElement* element : elements_) {
     if (!element->isVisible() || !element->rect().intersects(area)) continue;
     Gdiplus::GraphicsState state = graphics.Save();
     element->paint(graphics);
     graphics.Restore(state);
-  }
-}
-
-void SkinForm::paintCaption(Gdiplus::Graphics& graphics) {
-  if (!isLayered()) {
-    // A hairline frame keeps a borderless window apart from what lies behind it.
-    Gdiplus::Pen frame(argbColor(withAlpha(theme::kText, 72)), 1);
-    graphics.DrawRectangle(&frame, Gdiplus::RectF(0, 0, float(width_ - 1), float(height_ - 1)));
-  }
-  if (caption_.empty()) return;
-  int right = buttons_.empty() ? width_ : buttons_.back().left;
-  drawSkinText(graphics, caption_, defaultFont(),
-               Gdiplus::RectF(8, 1, float(std::max(0, right - 16)), float(kCaptionBandHeight)),
-               theme::kText, kAlignLeft, kTextSingleLine);
-}
-
-void SkinForm::paintCaptionButton(Gdiplus::Graphics& graphics, const CaptionButton& button,
-                                  const CaptionState& state) {
-  bool close = button.bit == kCaptionClose;
-  bool pressed = pressedButton_ == button.bit && hoveredButton_ == button.bit;
-  float h = state.hover;
-  Gdiplus::RectF box(float(button.left), float(button.top), float(button.width), float(button.height));
-  uint32_t fill = 0;
-  if (close) fill = pressed ? theme::kDangerPressed : withAlpha(theme::kDanger, int(255 * h));
-  else fill = pressed ? withAlpha(theme::kAccentPressed, 72) : withAlpha(theme::kAccent, int(44 * h));
-  if (fill >> 24) {
-    Gdiplus::SolidBrush brush(argbColor(fill));
-    Gdiplus::SmoothingMode smoothing = graphics.GetSmoothingMode();
-    graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
-    graphics.FillRectangle(&brush, box);
-    graphics.SetSmoothingMode(smoothing);
-  }
-  uint32_t glyph = close ? mixColors(theme::kText, theme::kWhite, pressed ? 1.0f : h)
-                         : mixColors(theme::kText, theme::kAccentPressed, pressed ? 1.0f : h);
-  Gdiplus::Pen pen(argbColor(glyph), 1.0f);
-  // Glyphs sit on whole pixels around the button's centre so their 1 px
-  // strokes stay sharp.
-  float cx = float(button.left + button.width / 2), cy = float(button.top + button.height / 2);
-  switch (button.bit) {
-    case kCaptionClose:
-      pen.SetWidth(1.3f);
-      graphics.DrawLine(&pen, cx - 4, cy - 4, cx + 4, cy + 4);
-      graphics.DrawLine(&pen, cx - 4, cy + 4, cx + 4, cy - 4);
-      break;
-    case kCaptionMaximise:
-      if (window_ && IsZoomed(window_)) {
-        graphics.DrawRectangle(&pen, Gdiplus::RectF(cx - 4, cy - 2, 6, 6));
-        graphics.DrawLine(&pen, cx - 2, cy - 4, cx + 4, cy - 4);
-        graphics.DrawLine(&pen, cx + 4, cy - 4, cx + 4, cy + 2);
-      } else {
-        graphics.DrawRectangle(&pen, Gdiplus::RectF(cx - 4, cy - 4, 8, 8));
-        graphics.DrawLine(&pen, cx - 4, cy - 3, cx + 4, cy - 3);
-      }
-      break;
-    case kCaptionMinimise:
-      graphics.DrawLine(&pen, cx - 4, cy + 1, cx + 4, cy + 1);
-      break;
-    case kCaptionMenu:
-      for (int i = -3; i <= 3; i += 3) graphics.DrawLine(&pen, cx - 5, cy + i, cx + 5, cy + i);
-      break;
-    case kCaptionSkin: {
-      // A small shirt: the usual sign for changing the look.
-      Gdiplus::PointF shirt[] = {{cx - 2, cy - 5}, {cx - 6, cy - 3}, {cx - 5, cy}, {cx - 3, cy - 1},
-                                 {cx - 3, cy + 5}, {cx + 3, cy + 5}, {cx + 3, cy - 1}, {cx + 5, cy},
-                                 {cx + 6, cy - 3}, {cx + 2, cy - 5}, {cx, cy - 3}};
-      graphics.DrawPolygon(&pen, shirt, 11);
-      break;
+    if (showsFocus(element)) {
+      Gdiplus::RectF ring = element->rect().toF();
+      drawRoundRect(graphics,
+                    Gdiplus::RectF(ring.X - 1, ring.Y - 1, ring.Width + 2, ring.Height + 2), 6,
+                    withAlpha(theme::kAccent, 200), 1, kRoundOutline);
     }
-    default:
-      break;
   }
 }
 
 void SkinForm::paintOpaque() {
+  HWND handle = window_->handle();
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
+  HDC dc = BeginPaint(handle, &paint);
   if (dc) {
-    SkinRect area = {int(paint.rcPaint.left), int(paint.rcPaint.top),
-                     int(paint.rcPaint.right - paint.rcPaint.left), int(paint.rcPaint.bottom - paint.rcPaint.top)};
+    SkinRect area = clientArea(paint.rcPaint);
     render(area);
-    if (surface_.dc())
-      BitBlt(dc, area.x, area.y, area.width, area.height, surface_.dc(), area.x, area.y, SRCCOPY);
+    if (window_) surface_->copyTo(dc, area);
   }
-  EndPaint(window_, &paint);
+  EndPaint(handle, &paint);
 }
 
 void SkinForm::pushLayered() {
   layeredPending_ = false;
   if (!window_ || !isLayered()) return;
-  RECT windowRect;
-  GetWindowRect(window_, &windowRect);
   render({0, 0, width_, height_});
-  if (!surface_.dc()) return;
-  POINT source = {0, 0};
-  POINT position = {windowRect.left, windowRect.top};
-  SIZE size = {width_, height_};
-  BLENDFUNCTION blend = {AC_SRC_OVER, 0, BYTE(alpha_), AC_SRC_ALPHA};
-  UpdateLayeredWindow(window_, nullptr, &position, &size, surface_.dc(), &source, 0, &blend, ULW_ALPHA);
+  if (window_) surface_->push(window_->handle(), transparent_ != kNoTransparentColor);
 }
 
-// ---- Mouse ------------------------------------------------------------------
-
-SkinForm::CaptionState* SkinForm::captionState(int bit) {
-  for (CaptionState& state : buttonStates_)
-    if (state.bit == bit) return &state;
-  return nullptr;
-}
-
-SkinRect SkinForm::captionRect(int bit) const {
-  for (const CaptionButton& button : buttons_)
-    if (button.bit == bit) return {button.left, button.top, button.width, button.height};
-  return {};
-}
-
-void SkinForm::mouseMove(int x, int y, int keys) {
-  if (!trackingMouse_) {
-    toolTips().updateWindow(window_);
-    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
-    trackingMouse_ = TrackMouseEvent(&track) != FALSE;
-  }
-  if (dragging_) {
-    dragTo(x, y);
-    return;
-  }
-  if (captured_) {
-    captured_->mouseMove(x - captured_->left(), y - captured_->top(), keys);
-    bool inside = captured_->takesMouseAt(x, y);
-    if (inside != (hovered_ == captured_)) setHovered(inside ? captured_ : nullptr, 0);
-    return;
-  }
-  int index = hitTest(x, y);
-  SkinElement* element = index ? elements_[size_t(index - 1)] : nullptr;
-  int bit = element ? 0 : captionButtonAt(buttons_, x, y);
-  if (pressedButton_ && bit != pressedButton_) bit = 0;  // only the pressed button lights up
-  setHovered(element, bit);
-  if (element && window_) element->mouseMove(x - element->left(), y - element->top(), keys);
-}
-
-void SkinForm::mouseLeave() {
-  trackingMouse_ = false;
-  if (!captured_ && !dragging_) setHovered(nullptr, 0);
-  else if (hoveredButton_) setHovered(hovered_, 0);
-}
-
-void SkinForm::setHovered(SkinElement* element, int captionBit) {
-  if (element != hovered_) {
-    SkinElement* old = hovered_;
-    hovered_ = element;
-    if (old) {
-      old->mouseLeave();
-      report(old, kEventMouseLeave);
-    }
-    if (element && hovered_ == element) {
-      element->mouseEnter();
-      report(element, kEventMouseEnter);
-    }
-  }
-  if (captionBit != hoveredButton_) {
-    if (CaptionState* old = captionState(hoveredButton_)) old->hovered = false;
-    if (CaptionState* now = captionState(captionBit)) now->hovered = true;
-    invalidate(captionRect(hoveredButton_));
-    invalidate(captionRect(captionBit));
-    hoveredButton_ = captionBit;
-    startAnimation();
-  }
-  updateTooltip();
-}
-
-void SkinForm::updateTooltip() {
-  if (!window_) return;
-  std::string tip = hovered_ ? hovered_->tooltip() : hoveredButton_ ? captionTooltip(hoveredButton_) : "";
-  if (tip == shownTip_) return;
-  shownTip_ = tip;
-  toolTips().setText(window_, tip);
-}
-
-// The tooltip tool is the whole window, so the system would centre every tip
-// under the window; it goes under the element or caption button instead.
-bool SkinForm::placeTooltip() {
-  SkinRect target = hovered_ ? hovered_->rect() : captionRect(hoveredButton_);
-  HWND tip = toolTips().handle();
-  if (target.width <= 0 || !tip) return false;
-  RECT tipRect;
-  GetWindowRect(tip, &tipRect);
-  int tipWidth = tipRect.right - tipRect.left, tipHeight = tipRect.bottom - tipRect.top;
-  POINT point = {target.x + target.width / 2, target.y + target.height + 4};
-  ClientToScreen(window_, &point);
-  int x = point.x - tipWidth / 2, y = point.y;
-  MONITORINFO monitor = {};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    x = std::max(int(monitor.rcWork.left), std::min(x, int(monitor.rcWork.right) - tipWidth));
-    if (y + tipHeight > monitor.rcWork.bottom) {
-      POINT above = {0, target.y - 4};
-      ClientToScreen(window_, &above);
-      y = above.y - tipHeight;
-    }
-  }
-  SetWindowPos(tip, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return true;
-}
-
-void SkinForm::leftDown(int x, int y, int keys) {
-  endPress();
-  int index = hitTest(x, y);
-  if (index) {
-    SkinElement* element = elements_[size_t(index - 1)];
-    focused_ = element;
-    if (!element->isEnabled()) return;
-    setHovered(element, 0);
-    captured_ = element;
-    SetCapture(window_);
-    int ex = x - element->left(), ey = y - element->top();
-    element->leftDown(ex, ey, keys);
-    if (element->form_ == this && element->onLeftPress) element->onLeftPress(*element, ex, ey);
-    report(element, kEventLeftPress);
-    return;
-  }
-  if (int bit = captionButtonAt(buttons_, x, y)) {
-    pressedButton_ = bit;
-    setHovered(nullptr, bit);
-    SetCapture(window_);
-    invalidate(captionRect(bit));
-    return;
-  }
-  if (inCaptionBand(y) && !IsZoomed(window_)) {
-    RECT windowRect;
-    GetWindowRect(window_, &windowRect);
-    POINT point = {x, y};
-    ClientToScreen(window_, &point);
-    dragStart_ = point;
-    windowStart_ = {windowRect.left, windowRect.top};
-    dragging_ = true;
-    dragMoved_ = false;
-    SetCapture(window_);
-  }
-}
-
-LRESULT SkinForm::sizingHitTest(int screenX, int screenY) const {
-  if (resizeBorder_ <= 0 || IsZoomed(window_)) return 0;
-  RECT rect;
-  GetWindowRect(window_, &rect);
-  bool left = screenX < rect.left + resizeBorder_, right = screenX >= rect.right - resizeBorder_;
-  bool top = screenY < rect.top + resizeBorder_, bottom = screenY >= rect.bottom - resizeBorder_;
-  if (top && left) return HTTOPLEFT;
-  if (top && right) return HTTOPRIGHT;
-  if (bottom && left) return HTBOTTOMLEFT;
-  if (bottom && right) return HTBOTTOMRIGHT;
-  if (left) return HTLEFT;
-  if (right) return HTRIGHT;
-  if (bottom) return HTBOTTOM;
-  // The top edge only away from the caption buttons, which sit right at it.
-  if (top && captionButtonAt(buttons_, screenX - rect.left, 0) == 0) return HTTOP;
-  return 0;
-}
-
-void SkinForm::dragTo(int x, int y) {
-  POINT point = {x, y};
-  ClientToScreen(window_, &point);
-  int dx = point.x - dragStart_.x, dy = point.y - dragStart_.y;
-  if (!dragMoved_) {
-    if (dx == 0 && dy == 0) return;
-    dragMoved_ = true;
-    SendMessageA(window_, WM_ENTERSIZEMOVE, 0, 0);
-  }
-  SetWindowPos(window_, nullptr, windowStart_.x + dx, windowStart_.y + dy, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SkinForm::leftUp(int x, int y, int keys) {
-  if (dragging_) {
-    bool moved = dragMoved_;
-    dragging_ = false;
-    if (GetCapture() == window_) ReleaseCapture();
-    // Tell the window the move is over, as the system's own move loop does.
-    if (moved && window_) SendMessageA(window_, WM_EXITSIZEMOVE, 0, 0);
-    return;
-  }
-  if (pressedButton_) {
-    int bit = pressedButton_;
-    pressedButton_ = 0;
-    if (GetCapture() == window_) ReleaseCapture();
-    invalidate(captionRect(bit));
-    if (captionButtonAt(buttons_, x, y) == bit && hitTest(x, y) == 0) captionAction(bit);
-    return;
-  }
-  if (SkinElement* element = captured_) {
-    captured_ = nullptr;
-    if (GetCapture() == window_) ReleaseCapture();
-    int ex = x - element->left(), ey = y - element->top();
-    element->leftUp(ex, ey, keys);
-    if (element->form_ == this && element->isEnabled() && element->takesMouseAt(x, y)) {
-      element->clicked();
-      if (element->form_ == this && element->onClick) element->onClick(*element);
-      report(element, kEventClick);
-    }
-  }
-}
-
-void SkinForm::rightDown(int x, int y, int keys) {
-  int index = hitTest(x, y);
-  if (!index) return;
-  SkinElement* element = elements_[size_t(index - 1)];
-  focused_ = element;
-  if (!element->isEnabled()) return;
-  int ex = x - element->left(), ey = y - element->top();
-  element->rightDown(ex, ey, keys);
-  if (element->form_ == this && element->onRightPress) element->onRightPress(*element, ex, ey);
-  report(element, kEventRightPress);
-}
-
-void SkinForm::doubleClick(int x, int y, int keys) {
-  endPress();
-  int index = hitTest(x, y);
-  if (index) {
-    SkinElement* element = elements_[size_t(index - 1)];
-    focused_ = element;
-    if (!element->isEnabled()) return;
-    captured_ = element;
-    SetCapture(window_);
-    int ex = x - element->left(), ey = y - element->top();
-    element->doubleClick(ex, ey, keys);
-    if (element->form_ == this && element->onDoubleClick) element->onDoubleClick(*element, ex, ey);
-    report(element, kEventDoubleClick);
-    return;
-  }
-  if (int bit = captionButtonAt(buttons_, x, y)) {
-    // A quick second click on a caption button is a click like the first.
-    pressedButton_ = bit;
-    SetCapture(window_);
-    invalidate(captionRect(bit));
-    return;
-  }
-  if (captionDoubleClickToggles(captionButtons_, y, false)) captionAction(kCaptionMaximise);
-}
-
-bool SkinForm::mouseWheel(int delta, int screenX, int screenY, int keys) {
-  POINT point = {screenX, screenY};
-  ScreenToClient(window_, &point);
-  int index = hitTest(point.x, point.y);
-  SkinElement* target = index ? elements_[size_t(index - 1)] : nullptr;
-  if (target && target->isEnabled() && target->wheel(delta, keys)) return true;
-  return focused_ && focused_ != target && focused_->isVisible() && focused_->isEnabled() &&
-         focused_->wheel(delta, keys);
-}
-
-void SkinForm::endPress() {
-  if (dragging_) {
-    dragging_ = false;
-    if (dragMoved_) SendMessageA(window_, WM_EXITSIZEMOVE, 0, 0);
-  }
-  if (pressedButton_) {
-    invalidate(captionRect(pressedButton_));
-    pressedButton_ = 0;
-  }
-  if (SkinElement* element = captured_) {
-    captured_ = nullptr;
-    element->captureLost();
-  }
-}
-
-void SkinForm::captionAction(int bit) {
-  HWND window = window_;
-  if (onEvent && onEvent(window, captionEventCode(bit), bit, kEventFromCaption)) return;
-  if (window_ != window || !IsWindow(window)) return;
-  switch (bit) {
-    case kCaptionClose:
-      // Posted: the window may be destroyed, and not inside its own click.
-      PostMessageA(window, WM_CLOSE, 0, 0);
-      break;
-    case kCaptionMaximise:
-      toggleMaximised();
-      break;
-    case kCaptionMinimise:
-      ShowWindow(window, SW_MINIMIZE);
-      break;
-    case kCaptionMenu: {
-      HMENU menu = GetSystemMenu(window, FALSE);
-      SkinRect button = captionRect(bit);
-      POINT point = {button.x, button.y + button.height};
-      ClientToScreen(window, &point);
-      if (!menu) break;
-      SetForegroundWindow(window);
-      int command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
-      if (command) PostMessageA(window, WM_SYSCOMMAND, WPARAM(command), 0);
-      break;
-    }
-    default:
-      break;  // the skin button only reports its event
-  }
-}
-
-void SkinForm::toggleMaximised() {
-  ShowWindow(window_, IsZoomed(window_) ? SW_RESTORE : SW_MAXIMIZE);
-  invalidate(captionRect(kCaptionMaximise));
-}
-
-// ---- Keyboard and timers -------------------------------------------------------
-
-bool SkinForm::handleKey(UINT message, WPARAM wParam, LPARAM) {
-  int keys = modifierKeys();
-  if (message == WM_KEYDOWN) {
-    if (focused_ && focused_->isVisible() && focused_->isEnabled() && focused_->keyDown(int(wParam), keys))
-      return true;
-    return onKeyDown && onKeyDown(int(wParam), keys);
-  }
-  if (message == WM_CHAR) return onCharacter && onCharacter(int(wParam));
-  return false;  // composition: the window's own handling
-}
-
-void SkinForm::handleTimer(UINT_PTR timerId) {
-  if (onTimer) onTimer(timerId);
-}
+// ---- Fades ----------------------------------------------------------------------------------
 
 void SkinForm::startAnimation() {
   if (!window_ || animating_) return;
-  animating_ = SetTimer(window_, kFadeTimer, kFadeInterval, nullptr) != 0;
+  animating_ = SetTimer(window_->handle(), kFadeTimer, kFadeInterval, nullptr) != 0;
   lastTick_ = GetTickCount();
 }
 
 void SkinForm::animateStep() {
   DWORD now = GetTickCount();
-  int elapsed = int(now - lastTick_);
+  int elapsed = std::min(std::max(int(now - lastTick_), 1), 100);
   lastTick_ = now;
-  elapsed = std::min(std::max(elapsed, 1), 100);
   bool running = false;
   for (SkinElement* element : std::vector<SkinElement*>(elements_))
     if (element->form_ == this && element->animate(elapsed)) running = true;
-  for (CaptionState& state : buttonStates_) {
-    float before = state.hover;
-    float target = state.hovered ? 1.0f : 0.0f;
-    float step = float(elapsed) / (state.hovered ? 100.0f : 200.0f);
-    state.hover = state.hover < target ? std::min(target, state.hover + step) : std::max(target, state.hover - step);
-    if (state.hover != before) invalidate(captionRect(state.bit));
-    if (state.hover != target) running = true;
-  }
+  std::vector<int> changed;
+  if (captionBar_.animate(elapsed, changed)) running = true;
+  for (int bit : changed) invalidate(captionBar_.rect(bit));
   if (!running && window_) {
-    KillTimer(window_, kFadeTimer);
+    KillTimer(window_->handle(), kFadeTimer);
     animating_ = false;
   }
-}
-
-void SkinForm::handleDestroy() {
-  trackingMouse_ = false;
-  if (animating_) KillTimer(window_, kFadeTimer);
-  animating_ = false;
-  skin_.clear();
-  surface_.release();
 }
 
 }  // namespace ql

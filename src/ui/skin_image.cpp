@@ -9,15 +9,19 @@ namespace ql {
 namespace {
 
 // GDI+'s time dimension of multi-frame pictures (FrameDimensionTime).
-const GUID kFrameDimensionTime = {0x6AEDBD6D, 0x3FB5, 0x418A, {0x83, 0xA6, 0x7F, 0x45, 0x22, 0x9D, 0xC8, 0x72}};
+const GUID kFrameDimensionTime = {
+    0x6AEDBD6D, 0x3FB5, 0x418A, {0x83, 0xA6, 0x7F, 0x45, 0x22, 0x9D, 0xC8, 0x72}};
 const PROPID kFrameDelayTag = 0x5100;
 
-Gdiplus::Bitmap* bitmapFromPixels(const std::vector<uint32_t>& pixels, int width, int height) {
+// `format` says how the pixels hold alpha: straight (PixelFormat32bppARGB) or
+// premultiplied (PixelFormat32bppPARGB); GDI+ converts as it takes them.
+Gdiplus::Bitmap* bitmapFromPixels(const std::vector<uint32_t>& pixels, int width, int height,
+                                  Gdiplus::PixelFormat format = PixelFormat32bppARGB) {
   auto* bitmap = new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
   Gdiplus::Rect all(0, 0, width, height);
   Gdiplus::BitmapData data;
   if (bitmap->GetLastStatus() != Gdiplus::Ok ||
-      bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+      bitmap->LockBits(&all, Gdiplus::ImageLockModeWrite, format, &data) != Gdiplus::Ok) {
     delete bitmap;
     return nullptr;
   }
@@ -54,7 +58,8 @@ SkinImage& SkinImage::operator=(const SkinImage& other) {
         other.stream_->Seek(zero, STREAM_SEEK_SET, nullptr) == S_OK) {
       std::vector<uint8_t> bytes(size_t(stat.cbSize.QuadPart));
       ULONG read = 0;
-      if (other.stream_->Read(bytes.data(), ULONG(bytes.size()), &read) == S_OK && read == bytes.size())
+      if (other.stream_->Read(bytes.data(), ULONG(bytes.size()), &read) == S_OK &&
+          read == bytes.size())
         loadMemory(bytes.data(), bytes.size());
     }
     return *this;
@@ -139,10 +144,13 @@ bool SkinImage::fromBitmap(HBITMAP handle) {
   if (info.bmBitsPixel != 32) return adopt(Gdiplus::Bitmap::FromHBITMAP(handle, nullptr));
   std::vector<uint32_t> pixels;
   if (!readBitmapPixels(handle, width, height, pixels)) return false;
-  // A 32-bit bitmap that never set its alpha channel is opaque, not invisible.
-  if (!anyAlpha(pixels))
+  // A 32-bit bitmap that never set its alpha channel is opaque, not invisible;
+  // one that did was drawn with alpha blending and holds premultiplied pixels.
+  if (!anyAlpha(pixels)) {
     for (uint32_t& p : pixels) p |= 0xFF000000u;
-  return adopt(bitmapFromPixels(pixels, width, height));
+    return adopt(bitmapFromPixels(pixels, width, height));
+  }
+  return adopt(bitmapFromPixels(pixels, width, height, PixelFormat32bppPARGB));
 }
 
 bool SkinImage::fromIcon(HICON icon) {
@@ -213,7 +221,8 @@ std::vector<int> SkinImage::frameDelays() const {
   if (size < sizeof(Gdiplus::PropertyItem)) return delays;
   std::vector<uint8_t> buffer(size);
   auto* item = reinterpret_cast<Gdiplus::PropertyItem*>(buffer.data());
-  if (bitmap_->GetPropertyItem(kFrameDelayTag, size, item) != Gdiplus::Ok || !item->value) return delays;
+  if (bitmap_->GetPropertyItem(kFrameDelayTag, size, item) != Gdiplus::Ok || !item->value)
+    return delays;
   size_t count = item->length / 4;
   const uint8_t* value = static_cast<const uint8_t*>(item->value);
   for (size_t i = 0; i < count; ++i) {

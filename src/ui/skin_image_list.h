@@ -1,11 +1,14 @@
-// SkinImageList: the icons of a list view, held as file paths only. Every
-// draw asks the shell for the file's icon again; nothing is kept between
-// paints but a scratch buffer to draw through.
+// SkinImageList: the icons of a list view, held as file paths. The shell is
+// asked for a path's icon when it is first drawn; its pixels (no icon handle)
+// are kept until the list is cleared, so a repaint asks the shell nothing. A
+// file on a network or removable drive is drawn with the icon of its type
+// (icon_lookup.h), so a paint never waits on a drive.
 #pragma once
 #include "runtime/dib_surface.h"
 #include "ui/gdiplus_headers.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +23,7 @@ class SkinImageList {
 
   // Returns the path's 1-based index.
   int add(const std::string& path);
-  void clear() { paths_.clear(); }
+  void clear();
   int count() const { return int(paths_.size()); }
   std::string path(int index) const;
   int iconWidth() const { return width_; }
@@ -34,9 +37,17 @@ class SkinImageList {
   bool draw(Gdiplus::Graphics& graphics, int index, float x, float y, float opacity = 1.0f) const;
 
  private:
+  // A shell icon as premultiplied pixels; none when the shell had no icon.
+  struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+  };
+  Picture shellPicture(const std::string& path) const;
 
   std::vector<std::string> paths_;
   int width_, height_;
+  // The pictures drawn so far, by path.
+  mutable std::map<std::string, Picture> pictures_;
   // A 32-bit buffer of the shell icon's size that each icon is drawn through.
   mutable DibSurface scratch_;
 };

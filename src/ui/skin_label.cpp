@@ -12,7 +12,10 @@ void SkinLabel::setTextFlags(int flags) {
   repaint();
 }
 
-bool SkinLabel::takesMouseAt(int, int) const { return false; }
+// Clicks pass through a label, unless it has a tip to show.
+bool SkinLabel::takesMouseAt(int x, int y) const {
+  return !tooltip().empty() && SkinElement::takesMouseAt(x, y);
+}
 
 void SkinLabel::paint(Gdiplus::Graphics& graphics) {
   Gdiplus::RectF box = rect().toF();

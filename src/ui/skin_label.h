@@ -1,5 +1,6 @@
 // SkinLabel: static text drawn by its form, with its own colour, font and
-// alignment. It takes no mouse input, so clicks reach what lies beneath.
+// alignment. It takes no mouse input, so clicks reach what lies beneath,
+// except when it has a tooltip: then it takes the pointer to show it.
 #pragma once
 #include "ui/skin_draw.h"
 #include "ui/skin_element.h"

@@ -27,7 +27,8 @@ void SkinListView::setStyle(ListViewStyle style) {
   repaint();
 }
 
-int SkinListView::insertEntry(const std::string& text, int image, uint32_t color, long long value, int position) {
+int SkinListView::insertEntry(const std::string& text, int image, uint32_t color, long long value,
+                              int position) {
   int index = model_.insert(text, image, color, value, position);
   if (hot_ >= index) hot_ = 0;
   relayout();
@@ -86,7 +87,8 @@ void SkinListView::relayout() {
   int iconHeight = images_ ? images_->iconHeight() : iconWidth;
   int lineHeight = int(std::ceil(font().height()));
   if (lineHeight <= 0) lineHeight = 16;
-  layout_ = ListLayout(style_, width(), height(), iconWidth, iconHeight, lineHeight, model_.count());
+  layout_ =
+      ListLayout(style_, width(), height(), iconWidth, iconHeight, lineHeight, model_.count());
   scroll_ = layout_.clampScroll(scroll_);
 }
 
@@ -94,7 +96,8 @@ void SkinListView::repaintEntry(int index) {
   SkinRect cell = entryRect(index);
   if (cell.width <= 0 || !form()) return;
   // Only the part inside the list: entries scrolled out of view cost nothing.
-  int top = std::max(cell.y, this->top()), bottom = std::min(cell.y + cell.height, this->top() + height());
+  int top = std::max(cell.y, this->top()),
+      bottom = std::min(cell.y + cell.height, this->top() + height());
   if (bottom > top) form()->invalidate({cell.x, top, cell.width, bottom - top});
 }
 
@@ -233,8 +236,7 @@ bool SkinListView::keyDown(int key, int) {
       if (onActivate) onActivate(*this, current);
       report(kEventActivate);
       return true;
-    default:
-      return false;
+    default: return false;
   }
   next = std::min(std::max(next, 1), count);
   selectByUser(next);
@@ -244,7 +246,8 @@ bool SkinListView::keyDown(int key, int) {
 bool SkinListView::animate(int elapsedMs) {
   bool running = SkinElement::animate(elapsedMs);
   float before = barGlow_;
-  if (fade(barGlow_, barHot_ || dragging_ ? 1.0f : 0.0f, elapsedMs, barHot_ ? 120 : 300)) running = true;
+  if (fade(barGlow_, barHot_ || dragging_ ? 1.0f : 0.0f, elapsedMs, barHot_ ? 120 : 300))
+    running = true;
   if (barGlow_ != before) repaintScrollBar();
   return running;
 }
@@ -273,34 +276,39 @@ void SkinListView::paint(Gdiplus::Graphics& graphics) {
   paintScrollBar(graphics);
 }
 
-void SkinListView::paintEntry(Gdiplus::Graphics& graphics, int index, const ListRect& cell, float originX,
-                              float originY) {
-  Gdiplus::RectF box(originX + float(cell.x) + 2, originY + float(cell.y) + 2, float(cell.width) - 4,
-                     float(cell.height) - 4);
+void SkinListView::paintEntry(Gdiplus::Graphics& graphics, int index, const ListRect& cell,
+                              float originX, float originY) {
+  Gdiplus::RectF box(originX + float(cell.x) + 2, originY + float(cell.y) + 2,
+                     float(cell.width) - 4, float(cell.height) - 4);
   if (index == model_.selected()) {
     drawRoundRect(graphics, box, kEntryCorner, theme::kSelectionFill, 1, kRoundFill);
     drawRoundRect(graphics, box, kEntryCorner, theme::kAccent, 1, kRoundOutline);
   } else if (index == hot_) {
     drawRoundRect(graphics, box, kEntryCorner, theme::kHoverFill, 1, kRoundFill);
   }
-  float iconWidth = float(layout_.style() == ListViewStyle::List ? (images_ ? images_->iconWidth() : 16)
-                                                                 : (images_ ? images_->iconWidth() : 32));
+  float iconWidth =
+      float(layout_.style() == ListViewStyle::List ? (images_ ? images_->iconWidth() : 16)
+                                                   : (images_ ? images_->iconWidth() : 32));
   float iconHeight = float(images_ ? images_->iconHeight() : iconWidth);
   uint32_t color = model_.color(index);
   if (!isEnabled()) color = withAlpha(color, int((color >> 24) / 2));
   if (layout_.style() == ListViewStyle::LargeIcons) {
     float iconX = std::floor(box.X + (box.Width - iconWidth) / 2), iconY = box.Y + 6;
-    if (images_) images_->draw(graphics, model_.image(index), iconX, iconY, isEnabled() ? 1.0f : 0.5f);
+    if (images_)
+      images_->draw(graphics, model_.image(index), iconX, iconY, isEnabled() ? 1.0f : 0.5f);
     float textTop = iconY + iconHeight + 4;
-    drawSkinText(graphics, model_.text(index), font(),
-                 Gdiplus::RectF(box.X + 3, textTop, box.Width - 6, box.Y + box.Height - textTop - 2), color,
-                 kAlignCenter, kTextTop);
+    drawSkinText(
+        graphics, model_.text(index), font(),
+        Gdiplus::RectF(box.X + 3, textTop, box.Width - 6, box.Y + box.Height - textTop - 2), color,
+        kAlignCenter, kTextTop);
   } else {
     float iconX = box.X + 6, iconY = std::floor(box.Y + (box.Height - iconHeight) / 2);
-    if (images_) images_->draw(graphics, model_.image(index), iconX, iconY, isEnabled() ? 1.0f : 0.5f);
+    if (images_)
+      images_->draw(graphics, model_.image(index), iconX, iconY, isEnabled() ? 1.0f : 0.5f);
     float textLeft = iconX + iconWidth + 8;
     drawSkinText(graphics, model_.text(index), font(),
-                 Gdiplus::RectF(textLeft, box.Y, std::max(0.0f, box.X + box.Width - textLeft - 4), box.Height),
+                 Gdiplus::RectF(textLeft, box.Y, std::max(0.0f, box.X + box.Width - textLeft - 4),
+                                box.Height),
                  color, kAlignLeft, kTextSingleLine);
   }
 }
@@ -310,11 +318,15 @@ void SkinListView::paintScrollBar(Gdiplus::Graphics& graphics) {
   if (!bar.visible) return;
   float x = float(left()), y = float(top());
   float glow = barGlow_;
-  Gdiplus::RectF track(x + float(bar.track.x), y + float(bar.track.y), float(bar.track.width), float(bar.track.height));
-  drawRoundRect(graphics, track, float(bar.track.width), withAlpha(theme::kText, int(14 + 16 * glow)), 1, kRoundFill);
-  Gdiplus::RectF thumb(x + float(bar.thumb.x), y + float(bar.thumb.y), float(bar.thumb.width), float(bar.thumb.height));
-  uint32_t color = dragging_ ? withAlpha(theme::kAccentPressed, 200)
-                             : mixColors(withAlpha(theme::kText, 80), withAlpha(theme::kAccent, 190), glow);
+  Gdiplus::RectF track(x + float(bar.track.x), y + float(bar.track.y), float(bar.track.width),
+                       float(bar.track.height));
+  drawRoundRect(graphics, track, float(bar.track.width),
+                withAlpha(theme::kText, int(14 + 16 * glow)), 1, kRoundFill);
+  Gdiplus::RectF thumb(x + float(bar.thumb.x), y + float(bar.thumb.y), float(bar.thumb.width),
+                       float(bar.thumb.height));
+  uint32_t color =
+      dragging_ ? withAlpha(theme::kAccentPressed, 200)
+                : mixColors(withAlpha(theme::kText, 80), withAlpha(theme::kAccent, 190), glow);
   drawRoundRect(graphics, thumb, float(bar.thumb.width), color, 1, kRoundFill);
 }
 

@@ -49,6 +49,7 @@ class SkinListView : public SkinElement {
   // An entry was double-clicked or Enter was pressed on it.
   std::function<void(SkinListView& list, int index)> onActivate;
 
+  bool takesFocus() const override { return true; }
   void paint(Gdiplus::Graphics& graphics) override;
   void layout() override;
   void mouseMove(int x, int y, int keys) override;
@@ -70,7 +71,8 @@ class SkinListView : public SkinElement {
   void showSelection(int old);
   void repaintEntry(int index);
   void repaintScrollBar();
-  void paintEntry(Gdiplus::Graphics& graphics, int index, const ListRect& cell, float originX, float originY);
+  void paintEntry(Gdiplus::Graphics& graphics, int index, const ListRect& cell, float originX,
+                  float originY);
   void paintScrollBar(Gdiplus::Graphics& graphics);
 
   ListModel model_;
@@ -78,9 +80,9 @@ class SkinListView : public SkinElement {
   ListViewStyle style_ = ListViewStyle::LargeIcons;
   SkinImageList* images_ = nullptr;
   int scroll_ = 0;
-  int hot_ = 0;               // entry under the mouse
-  bool barHot_ = false;       // mouse over the scroll bar
-  bool dragging_ = false;     // dragging the thumb
+  int hot_ = 0;            // entry under the mouse
+  bool barHot_ = false;    // mouse over the scroll bar
+  bool dragging_ = false;  // dragging the thumb
   int dragStartY_ = 0, dragStartScroll_ = 0;
   float barGlow_ = 0;
 };

@@ -46,8 +46,7 @@ bool SkinTabStrip::setTabText(int index, const std::string& text) {
 
 int SkinTabStrip::setCurrent(int n) {
   return tabs_.change(
-      n,
-      [&](int to) { return !onAboutToChange || onAboutToChange(*this, to); },
+      n, [&](int to) { return !onAboutToChange || onAboutToChange(*this, to); },
       [&](int from) { repaintTab(from); },
       [&](int to) {
         repaint();
@@ -107,9 +106,12 @@ void SkinTabStrip::leftDown(int x, int y, int keys) {
 void SkinTabStrip::doubleClick(int x, int y, int keys) { leftDown(x, y, keys); }
 
 bool SkinTabStrip::keyDown(int key, int) {
-  if (key == VK_LEFT && current() > 1) setCurrent(current() - 1);
-  else if (key == VK_RIGHT && current() < tabCount()) setCurrent(current() + 1);
-  else return false;
+  if (key == VK_LEFT && current() > 1)
+    setCurrent(current() - 1);
+  else if (key == VK_RIGHT && current() < tabCount())
+    setCurrent(current() + 1);
+  else
+    return false;
   return true;
 }
 
@@ -117,7 +119,8 @@ bool SkinTabStrip::animate(int elapsedMs) {
   bool running = SkinElement::animate(elapsedMs);
   for (size_t i = 0; i < glow_.size(); ++i) {
     float before = glow_[i];
-    if (fade(glow_[i], int(i) + 1 == hot_ ? 1.0f : 0.0f, elapsedMs, hot_ == int(i) + 1 ? 110 : 220)) running = true;
+    if (fade(glow_[i], int(i) + 1 == hot_ ? 1.0f : 0.0f, elapsedMs, hot_ == int(i) + 1 ? 110 : 220))
+      running = true;
     if (glow_[i] != before) repaintTab(int(i) + 1);
   }
   // The underline glides to the current tab.
@@ -130,7 +133,8 @@ bool SkinTabStrip::animate(int elapsedMs) {
       underlineWidth_ = targetW;
     }
     float k = std::min(1.0f, float(elapsedMs) / 60.0f);
-    float x = underline_ + (targetX - underline_) * k, w = underlineWidth_ + (targetW - underlineWidth_) * k;
+    float x = underline_ + (targetX - underline_) * k,
+          w = underlineWidth_ + (targetW - underlineWidth_) * k;
     if (std::fabs(x - targetX) < 0.5f && std::fabs(w - targetW) < 0.5f) {
       x = targetX;
       w = targetW;
@@ -163,16 +167,21 @@ void SkinTabStrip::paint(Gdiplus::Graphics& graphics) {
     float glow = glow_[size_t(i - 1)];
     if (glow > 0 && i != n) {
       Gdiplus::RectF hoverBox(x0 + 2, box.Y + 4, x1 - x0 - 4, box.Height - 8);
-      drawRoundRect(graphics, hoverBox, 6, withAlpha(theme::kAccent, int(26 * glow)), 1, kRoundFill);
+      drawRoundRect(graphics, hoverBox, 6, withAlpha(theme::kAccent, int(26 * glow)), 1,
+                    kRoundFill);
     }
-    uint32_t color = i == n ? theme::kAccentPressed : mixColors(theme::kTextSecondary, theme::kText, glow);
-    drawSkinText(graphics, tabs_.text(i), font(), Gdiplus::RectF(x0, box.Y, x1 - x0, box.Height - 1),
-                 color, kAlignCenter, kTextSingleLine);
+    uint32_t color =
+        i == n ? theme::kAccentPressed : mixColors(theme::kTextSecondary, theme::kText, glow);
+    drawSkinText(graphics, tabs_.text(i), font(),
+                 Gdiplus::RectF(x0, box.Y, x1 - x0, box.Height - 1), color, kAlignCenter,
+                 kTextSingleLine);
   }
   if (n >= 1 && n < int(edges_.size())) {
     float x = underlineWidth_ > 0 ? underline_ : float(edges_[size_t(n - 1)] + kTabPadding);
     float w = underlineWidth_ > 0 ? underlineWidth_ : float(textWidths_[size_t(n - 1)]);
-    drawRoundRect(graphics, Gdiplus::RectF(box.X + x - 2, box.Y + box.Height - kUnderlineHeight - 1, w + 5, kUnderlineHeight + 1),
+    drawRoundRect(graphics,
+                  Gdiplus::RectF(box.X + x - 2, box.Y + box.Height - kUnderlineHeight - 1, w + 5,
+                                 kUnderlineHeight + 1),
                   2, theme::kAccent, 1, kRoundFill);
   }
 }

@@ -30,6 +30,7 @@ class SkinTabStrip : public SkinElement {
   std::function<bool(SkinTabStrip& strip, int index)> onAboutToChange;
   std::function<void(SkinTabStrip& strip, int index)> onChanged;
 
+  bool takesFocus() const override { return true; }
   void paint(Gdiplus::Graphics& graphics) override;
   void layout() override;
   void mouseMove(int x, int y, int keys) override;
@@ -45,10 +46,10 @@ class SkinTabStrip : public SkinElement {
 
   TabModel tabs_;
   std::vector<int> textWidths_;
-  std::vector<int> edges_;    // element x of each tab's left edge, then the last right edge
-  std::vector<float> glow_;   // hover fade per tab
-  int hot_ = 0;               // tab under the mouse
-  float underline_ = 0;       // x of the current tab's underline while it slides
+  std::vector<int> edges_;   // element x of each tab's left edge, then the last right edge
+  std::vector<float> glow_;  // hover fade per tab
+  int hot_ = 0;              // tab under the mouse
+  float underline_ = 0;      // x of the current tab's underline while it slides
   float underlineWidth_ = 0;
 };
 

@@ -29,8 +29,10 @@ class TabModel {
   bool remove(int index) {
     if (!isValid(index)) return false;
     texts_.erase(texts_.begin() + (index - 1));
-    if (current_ == index) current_ = 0;
-    else if (current_ > index) --current_;
+    if (current_ == index)
+      current_ = 0;
+    else if (current_ > index)
+      --current_;
     return true;
   }
   void clear() {

@@ -4,10 +4,13 @@
 #include <ole2.h>
 
 #include <memory>
+#include <utility>
 
+#include "runtime/scoped_handles.h"
 #include "ui/gdiplus_headers.h"
 #include "ui/text_resources.h"
 #include "ui/tooltips.h"
+#include "ui/window_base.h"
 
 namespace ql {
 
@@ -47,15 +50,16 @@ std::string systemFaceName() {
     return metrics.lfMessageFont.lfFaceName;
   char face[LF_FACESIZE] = {};
   DWORD size = sizeof(face);
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\GRE_Initialize",
-                    0, KEY_READ, &key) == ERROR_SUCCESS) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\GRE_Initialize", 0, KEY_READ,
+                    &opened) == ERROR_SUCCESS) {
+    ScopedRegistryKey key(opened);
     DWORD type = 0;
-    if (RegQueryValueExA(key, "GUIFont.Facename", nullptr, &type, reinterpret_cast<BYTE*>(face),
-                         &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.get(), "GUIFont.Facename", nullptr, &type,
+                         reinterpret_cast<BYTE*>(face), &size) != ERROR_SUCCESS ||
         type != REG_SZ)
       face[0] = '\0';
-    RegCloseKey(key);
   }
   face[sizeof(face) - 1] = '\0';
   return face;
@@ -106,8 +110,8 @@ bool startToolkit() {
   SkinFontFamily family(systemFaceName());
   if (!family.valid()) family = SkinFontFamily("宋体");
   if (!family.valid()) family = SkinFontFamily::genericSansSerif();
-  kit.font = std::make_unique<SkinFont>(family, 12.0f, Gdiplus::FontStyleRegular,
-                                        Gdiplus::UnitPixel);
+  kit.font =
+      std::make_unique<SkinFont>(family, 12.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
   kit.windowsMajor = readWindowsMajorVersion();
 
   INITCOMMONCONTROLSEX controls{};
@@ -125,25 +129,24 @@ bool startToolkit() {
   return true;
 }
 
-void stopToolkit() {
+bool stopToolkit() {
   Toolkit& kit = toolkit();
-  kit.toolTips.destroy();
+  if (!kit.gdiplusToken) return true;
+  // Windows, brushes and a hosted browser still alive would outlive what
+  // they stand on.
+  if (anyWindowAlive()) return false;
+  // The reverse of startToolkit.
   if (kit.atl) {
-    FreeLibrary(kit.atl);
-    kit.atl = nullptr;
     kit.atlGetControl = nullptr;
+    FreeLibrary(std::exchange(kit.atl, nullptr));
   }
-  if (kit.oleStarted) {
-    OleUninitialize();
-    kit.oleStarted = false;
-  }
+  if (std::exchange(kit.oleStarted, false)) OleUninitialize();
+  kit.toolTips.destroy();
   kit.font.reset();
-  kit.pen.reset();
   kit.brush.reset();
-  if (kit.gdiplusToken) {
-    Gdiplus::GdiplusShutdown(kit.gdiplusToken);
-    kit.gdiplusToken = 0;
-  }
+  kit.pen.reset();
+  Gdiplus::GdiplusShutdown(std::exchange(kit.gdiplusToken, 0));
+  return true;
 }
 
 HINSTANCE toolkitModule() {

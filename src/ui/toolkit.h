@@ -18,8 +18,10 @@ class ToolTips;
 // Windows version and module handle, initialises the common controls, the
 // tooltip object and ATL control hosting. Call once before any window.
 bool startToolkit();
-// Releases what startToolkit made (GDI+ last).
-void stopToolkit();
+// Releases what startToolkit made, in reverse order (GDI+ last), once every
+// window of the toolkit is gone; while one lives it does nothing and returns
+// false. The program itself never calls it: its objects end with the process.
+bool stopToolkit();
 
 HINSTANCE toolkitModule();
 int windowsMajorVersion();

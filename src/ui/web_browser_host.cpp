@@ -94,8 +94,8 @@ class WebBrowserHost::EventSink final : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
-                                   VARIANT*, EXCEPINFO*, UINT*) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                   EXCEPINFO*, UINT*) override {
     // DocumentComplete(pDisp, URL): arguments arrive last first.
     if (id == DISPID_DOCUMENTCOMPLETE && host_ && host_->onDocumentComplete) {
       std::string url;
@@ -114,11 +114,13 @@ WebBrowserHost::WebBrowserHost() = default;
 
 WebBrowserHost::~WebBrowserHost() { release(); }
 
-bool WebBrowserHost::create(HWND parent, const std::string& address, DWORD style, int left,
-                            int top, int width, int height, DWORD exStyle) {
+bool WebBrowserHost::create(HWND parent, const std::string& address, DWORD style, int left, int top,
+                            int width, int height, DWORD exStyle) {
   if (exists() || !atlHostingAvailable()) return false;
-  if (!createChild(parent, "AtlAxWin", "Shell_Explorer.1", WS_CHILD | WS_VISIBLE | style, left,
-                   top, width > 0 ? width : 400, height > 0 ? height : 300, exStyle))
+  // The browser's registered ProgID: a name ATL cannot resolve is either
+  // refused or taken for an address to navigate to.
+  if (!createChild(parent, "AtlAxWin", "Shell.Explorer.1", WS_CHILD | WS_VISIBLE | style, left, top,
+                   width > 0 ? width : 400, height > 0 ? height : 300, exStyle))
     return false;
   IUnknown* control = atlHostedControl(handle());
   if (control) {

@@ -1,37 +1,28 @@
 #include "ui/window_base.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstddef>
-#include <cstring>
 #include <unordered_map>
 
-#include "runtime/dib_surface.h"
+#include "runtime/failure_log.h"
 #include "runtime/message_box.h"
-#include "runtime/text.h"
-#include "ui/region_runs.h"
+#include "ui/picture_region.h"
+#include "ui/tray_icon.h"
+#include "ui/window_helpers.h"
 
 namespace ql {
 
 const char kWindowClassName[] = "WTWindow";
 
-// The shell's tray record up to the balloon fields: the size every shell
-// since Windows 2000 understands (488 bytes for a 32-bit process, 504 with
-// 64-bit handles).
-static_assert(offsetof(NOTIFYICONDATAA, guidItem) == (sizeof(void*) == 8 ? 504 : 488),
-              "tray record of the balloon-capable size");
-
-struct WindowBase::TrayRecord {
-  NOTIFYICONDATAA data;
-};
-
 namespace {
 
-constexpr UINT kTrayIconId = 1;
-// Remembers a subclassed control's own procedure on the window itself, so a
-// control detached while someone else's subclass sits above ours still works.
-constexpr char kPreviousProcedureProperty[] = "ql.previous.procedure";
+// Subclass identifiers: the object's routing, and the hidden owner's end,
+// which must come even when the object has gone before its window.
+constexpr UINT_PTR kRoutingSubclass = 1;
+constexpr UINT_PTR kHiddenOwnerSubclass = 2;
 
+// The one handle-to-object registry.
 std::unordered_map<HWND, WindowBase*>& windowMap() {
   static std::unordered_map<HWND, WindowBase*> map(997);
   return map;
@@ -40,117 +31,48 @@ std::unordered_map<HWND, WindowBase*>& windowMap() {
 HWND currentWindow = nullptr;
 int lastHotKeyId = 0;
 int lastControlId = 1000;
-UINT taskbarCreatedMessage = 0;
-
-int modifierKeys() {
-  int keys = 0;
-  if (GetKeyState(VK_CONTROL) < 0) keys |= kModControl;
-  if (GetKeyState(VK_SHIFT) < 0) keys |= kModShift;
-  if (GetKeyState(VK_MENU) < 0) keys |= kModAlt;
-  return keys;
-}
 
 int lowSigned(LPARAM value) { return static_cast<short>(LOWORD(value)); }
 int highSigned(LPARAM value) { return static_cast<short>(HIWORD(value)); }
 
-// The tray callback's mouse message as the tray-icon routine's event code;
-// 0 for what is not reported (button-up messages, balloon hidden).
-int trayEventCode(LPARAM message) {
-  switch (static_cast<UINT>(message)) {
-    case WM_LBUTTONDOWN: return kTrayLeftDown;
-    case WM_RBUTTONDOWN: return kTrayRightDown;
-    case WM_MBUTTONDOWN: return kTrayMiddleDown;
-    case WM_LBUTTONDBLCLK: return kTrayLeftDoubleClick;
-    case WM_RBUTTONDBLCLK: return kTrayRightDoubleClick;
-    case WM_MBUTTONDBLCLK: return kTrayMiddleDoubleClick;
-    case WM_MOUSEMOVE: return kTrayMouseMove;
-    case NIN_BALLOONSHOW: return kTrayBalloonShown;
-    case NIN_BALLOONTIMEOUT: return kTrayBalloonTimeout;
-    case NIN_BALLOONUSERCLICK: return kTrayBalloonClicked;
-    default: return 0;
+LRESULT CALLBACK hiddenOwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR owner) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, hiddenOwnerProcedure, id);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    DestroyWindow(reinterpret_cast<HWND>(owner));
+    return result;
   }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
-HRGN regionFromBlock(const RegionRuns& runs, const RegionBlock& block,
-                     std::vector<unsigned char>& data) {
-  const size_t rectBytes = block.count * sizeof(RECT);
-  data.assign(sizeof(RGNDATAHEADER) + rectBytes, 0);
-  auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-  header->dwSize = sizeof(RGNDATAHEADER);
-  header->iType = RDH_RECTANGLES;
-  header->nCount = static_cast<DWORD>(block.count);
-  header->nRgnSize = static_cast<DWORD>(rectBytes);
-  SetRect(&header->rcBound, block.bounds.left, block.bounds.top, block.bounds.right,
-          block.bounds.bottom);
-  auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
-  for (size_t i = 0; i < block.count; ++i) {
-    const RegionRect& r = runs.rects[block.first + i];
-    SetRect(&rects[i], r.left, r.top, r.right, r.bottom);
-  }
-  return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
-                         reinterpret_cast<const RGNDATA*>(data.data()));
-}
-
-void copyCut(char* destination, size_t size, const std::string& text) {
-  const std::string cut = cutGbkText(text, size - 1);
-  std::memcpy(destination, cut.c_str(), cut.size() + 1);
+bool registerWindowClass(HINSTANCE module, const char* className, WNDPROC procedure) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExA(module, className, &existing)) return true;
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = module;
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className;
+  return RegisterClassExA(&windowClass) != 0;
 }
 
 }  // namespace
 
 HWND currentMessageWindow() { return currentWindow; }
 
-HRGN createRegionFromPicture(HBITMAP picture, COLORREF transparent) {
-  BITMAP info{};
-  if (!picture || !GetObjectA(picture, sizeof(info), &info)) return nullptr;
-  const int width = info.bmWidth;
-  const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
-  if (width <= 0 || height <= 0) return nullptr;
+bool anyWindowAlive() {
+  for (auto& entry : windowMap())
+    if (IsWindow(entry.first)) return true;
+  return false;
+}
 
-  std::vector<uint32_t> pixels;
-  if (!readBitmapPixels(picture, width, height, pixels)) return nullptr;
-
-  const uint32_t key = (static_cast<uint32_t>(GetRValue(transparent)) << 16) |
-                       (static_cast<uint32_t>(GetGValue(transparent)) << 8) |
-                       GetBValue(transparent);
-  // Blocks are combined like a binary counter: two regions of the same size
-  // are merged as soon as both exist, so the work stays near n log n and only
-  // a handful of region handles are alive at a time.
-  struct Part {
-    HRGN region;
-    int size;
-  };
-  std::vector<Part> stack;
-  std::vector<unsigned char> data;
-  bool failed = false;
-  const RegionRuns runs = buildRegionRuns(pixels.data(), width, height, key);
-  for (const RegionBlock& block : runs.blocks) {
-    HRGN part = regionFromBlock(runs, block, data);
-    if (!part) {
-      failed = true;
-      break;
-    }
-    stack.push_back(Part{part, 1});
-    while (stack.size() >= 2 && stack[stack.size() - 2].size == stack.back().size) {
-      Part top = stack.back();
-      stack.pop_back();
-      CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR);
-      DeleteObject(top.region);
-      stack.back().size *= 2;
-    }
-  }
-  if (failed) {
-    for (const Part& part : stack) DeleteObject(part.region);
-    return nullptr;
-  }
-  // The rest, smallest first.
-  while (stack.size() >= 2) {
-    Part top = stack.back();
-    stack.pop_back();
-    CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR);
-    DeleteObject(top.region);
-  }
-  return stack.empty() ? CreateRectRgn(0, 0, 0, 0) : stack.front().region;
+void removeAllTrayIcons() {
+  for (auto& entry : windowMap()) entry.second->removeTrayIcon();
 }
 
 // ---- Class and procedures -------------------------------------------------
@@ -159,11 +81,8 @@ WindowBase::WindowBase() = default;
 
 WindowBase::~WindowBase() {
   if (!window_) return;
-  if (previousProcedure_ && IsWindow(window_) &&
-      reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)) == controlProcedure) {
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure_));
-    RemovePropA(window_, kPreviousProcedureProperty);
-  }
+  if (filter_) std::exchange(filter_, nullptr)->filterRemoved(*this);
+  if (IsWindow(window_)) RemoveWindowSubclass(window_, subclassProcedure, kRoutingSubclass);
   releaseResources();
   detach();
 }
@@ -177,12 +96,16 @@ WindowBase* WindowBase::fromHandle(HWND window) {
 
 bool WindowBase::exists() const { return window_ && IsWindow(window_); }
 
-void WindowBase::attach(HWND window) {
+bool WindowBase::attach(HWND window) {
+  if (!SetWindowSubclass(window, subclassProcedure, kRoutingSubclass,
+                         reinterpret_cast<DWORD_PTR>(this)))
+    return false;
   window_ = window;
   windowMap()[window] = this;
   createdDelivered_ = false;
   firstActivationDone_ = false;
   trackingMouse_ = false;
+  return true;
 }
 
 void WindowBase::detach() {
@@ -193,132 +116,101 @@ void WindowBase::detach() {
   window_ = nullptr;
 }
 
-LRESULT CALLBACK WindowBase::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-  WindowBase* self = fromHandle(window);
-  if (!self && message == WM_NCCREATE) {
-    // createTopLevel hands the object over in the creation parameter so that
-    // the messages sent during CreateWindowExA already reach it.
-    self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    if (self) self->attach(window);
+// The class procedure of "WTWindow": the object is handed over in the
+// creation parameter and subclasses the window at once, so the messages sent
+// during CreateWindowExA already reach it.
+LRESULT CALLBACK WindowBase::classProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    if (self && !fromHandle(window)) self->attach(window);
   }
-  if (!self) return DefWindowProcA(window, message, wParam, lParam);
-  return self->dispatch(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK WindowBase::controlProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-  if (WindowBase* self = fromHandle(window)) return self->dispatch(window, message, wParam, lParam);
-  auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, kPreviousProcedureProperty));
-  if (previous) return CallWindowProcA(previous, window, message, wParam, lParam);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT WindowBase::dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::subclassProcedure(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR, DWORD_PTR object) {
+  auto* self = reinterpret_cast<WindowBase*>(object);
   HWND outer = currentWindow;
   currentWindow = window;
-  // Nothing of the object is touched after handleMessage: a routine may have
+  // Nothing of the object is touched after route: a routine may have
   // destroyed it.
-  LRESULT result = handleMessage(message, wParam, lParam);
+  const LRESULT result = self->route(message, wParam, lParam);
   currentWindow = outer;
   return result;
 }
 
-LRESULT WindowBase::callDefault(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (previousProcedure_)
-    return CallWindowProcA(previousProcedure_, window_, message, wParam, lParam);
-  return DefWindowProcA(window_, message, wParam, lParam);
+void WindowBase::setMessageFilter(MessageFilter* filter) {
+  if (filter_ == filter) return;
+  MessageFilter* old = std::exchange(filter_, filter);
+  if (old) old->filterRemoved(*this);
 }
 
-// ---- Message routing ------------------------------------------------------
+// ---- Message routing (the order is written down in window_base.h) ---------------
 
-LRESULT WindowBase::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WindowBase::route(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = window_;
+  if (message == WM_NCDESTROY) {
+    const LRESULT last = DefSubclassProc(window, message, wParam, lParam);
+    RemoveWindowSubclass(window, subclassProcedure, kRoutingSubclass);
+    handleFinalDestroy();
+    return last;
+  }
+  // The toolkit's own bookkeeping comes before anyone can end the message.
+  if (message == WM_MOUSEMOVE && !trackingMouse_) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window, 0};
+    trackingMouse_ = TrackMouseEvent(&track) != FALSE;
+  } else if (message == WM_MOUSELEAVE) {
+    trackingMouse_ = false;
+  }
+
   LRESULT result = 0;
   if (onMessage && onMessage(message, wParam, lParam, result)) return result;
+  if (filter_ && filter_->filterMessage(*this, message, wParam, lParam, result)) return result;
   if (routeControlMessage(message, wParam, lParam, result)) return result;
+  if (routeEvent(message, wParam, lParam, result)) return result;
+  if (isTopLevel_ && routeTopLevel(message, wParam, lParam, result)) return result;
+  return DefSubclassProc(window, message, wParam, lParam);
+}
 
+bool WindowBase::routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
   const int x = lowSigned(lParam), y = highSigned(lParam);
+  auto mouse = [&](const MouseRoutine& routine) {
+    return routine && routine(x, y, mouseModifierKeys(wParam));
+  };
   switch (message) {
-    case WM_LBUTTONDOWN:
-      if (handleLeftDown(x, y, modifierKeys()) || (onLeftDown && onLeftDown(x, y, modifierKeys())))
-        return 0;
-      break;
-    case WM_LBUTTONUP:
-      if (handleLeftUp(x, y, modifierKeys()) || (onLeftUp && onLeftUp(x, y, modifierKeys())))
-        return 0;
-      break;
-    case WM_LBUTTONDBLCLK:
-      if (handleDoubleClick(x, y, modifierKeys()) ||
-          (onLeftDoubleClick && onLeftDoubleClick(x, y, modifierKeys())))
-        return 0;
-      break;
-    case WM_RBUTTONDOWN:
-      if (onRightDown && onRightDown(x, y, modifierKeys())) return 0;
-      break;
-    case WM_RBUTTONUP:
-      if (onRightUp && onRightUp(x, y, modifierKeys())) return 0;
-      break;
-    case WM_MOUSEMOVE:
-      if (handleMouseMove(x, y, modifierKeys()) ||
-          (onMouseMove && onMouseMove(x, y, modifierKeys())))
-        return 0;
-      break;
-    case WM_MOUSELEAVE:
-      trackingMouse_ = false;
-      handleMouseLeave();
-      break;
+    case WM_LBUTTONDOWN: return mouse(onLeftDown);
+    case WM_LBUTTONUP: return mouse(onLeftUp);
+    case WM_LBUTTONDBLCLK: return mouse(onLeftDoubleClick);
+    case WM_RBUTTONDOWN: return mouse(onRightDown);
+    case WM_RBUTTONUP: return mouse(onRightUp);
+    case WM_MOUSEMOVE: return mouse(onMouseMove);
     case WM_SETFOCUS:
       if (onFocusGained) onFocusGained();
-      break;
+      return false;
     case WM_KILLFOCUS:
       if (onFocusLost) onFocusLost();
-      break;
-    case WM_KEYDOWN: {
-      const int key = static_cast<int>(wParam);
-      if (handleKeyDown(key, modifierKeys()) || (onKeyDown && onKeyDown(key, modifierKeys())))
-        return 0;
-      break;
-    }
-    case WM_KEYUP:
-      if (onKeyUp && onKeyUp(static_cast<int>(wParam), modifierKeys())) return 0;
-      break;
-    case WM_CHAR:
-      if (onCharacter && onCharacter(static_cast<int>(wParam))) return 0;
-      break;
+      return false;
+    case WM_KEYDOWN: return onKeyDown && onKeyDown(static_cast<int>(wParam), modifierKeys());
+    case WM_KEYUP: return onKeyUp && onKeyUp(static_cast<int>(wParam), modifierKeys());
+    case WM_CHAR: return onCharacter && onCharacter(static_cast<int>(wParam));
     case WM_MOUSEWHEEL:
-      if (onMouseWheel && onMouseWheel(static_cast<short>(HIWORD(wParam)), modifierKeys()))
-        return 0;
-      break;
+      return onMouseWheel &&
+             onMouseWheel(static_cast<short>(HIWORD(wParam)), mouseModifierKeys(LOWORD(wParam)));
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == window_ && handleSetCursor(LOWORD(lParam)))
-        return TRUE;
-      break;
-    case WM_PAINT:
-      if (onPaint) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window_, &paint);
-        onPaint(dc, paint.rcPaint);
-        EndPaint(window_, &paint);
-        handlePaint();
-        return 0;
+      if (cursor_ && reinterpret_cast<HWND>(wParam) == window_ && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(cursor_);
+        result = TRUE;
+        return true;
       }
-      if (handlePaint()) return 0;
-      break;
+      return false;
+    case WM_PAINT: return paint();
     case WM_ERASEBKGND:
-      if (backgroundBrush_ || backgroundPicture_) {
-        drawBackground(reinterpret_cast<HDC>(wParam), clientRect());
-        return 1;
-      }
-      break;
-    case WM_MOVING:
-      handleMoving(*reinterpret_cast<RECT*>(lParam));
-      break;
-    case WM_MOVE:
-      handleMove(x, y);
-      break;
-    case WM_SIZE:
-      handleSize(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam));
-      break;
+      if (!backgroundBrush_ && !backgroundPicture_) return false;
+      drawBackground(reinterpret_cast<HDC>(wParam), clientRect());
+      result = 1;
+      return true;
     case WM_DROPFILES: {
       auto drop = reinterpret_cast<HDROP>(wParam);
       std::vector<std::string> paths;
@@ -328,29 +220,27 @@ LRESULT WindowBase::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (DragQueryFileA(drop, i, path, MAX_PATH)) paths.emplace_back(path);
       }
       DragFinish(drop);
-      if (!handleFilesDropped(paths) && onFilesDropped) onFilesDropped(paths);
-      return 0;
+      if (onFilesDropped) onFilesDropped(paths);
+      return true;
     }
     case WM_TIMER:
-      if (onTimer) {
-        onTimer(static_cast<UINT_PTR>(wParam));
-        return 0;
-      }
-      break;
-    case WM_NCDESTROY: {
-      const LRESULT last = callDefault(message, wParam, lParam);
-      handleFinalDestroy();
-      return last;
-    }
-    default:
-      break;
+      if (!onTimer) return false;
+      onTimer(static_cast<UINT_PTR>(wParam));
+      return true;
+    default: return false;
   }
-  if (isTopLevel_ && handleTopLevel(message, wParam, lParam, result)) return result;
-  return callDefault(message, wParam, lParam);
 }
 
-bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                     LRESULT& result) {
+bool WindowBase::paint() {
+  if (!onPaint) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  if (dc) onPaint(dc, paint.rcPaint);
+  EndPaint(window_, &paint);
+  return true;
+}
+
+bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   // Menus, accelerators and the window's own scroll bars send no control.
   if (lParam == 0) return false;
   HWND child = nullptr;
@@ -364,12 +254,8 @@ bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      child = reinterpret_cast<HWND>(lParam);
-      break;
-    case WM_NOTIFY:
-      child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-      break;
+    case WM_CTLCOLORSTATIC: child = reinterpret_cast<HWND>(lParam); break;
+    case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom; break;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_MENU) child = item->hwndItem;
@@ -380,14 +266,9 @@ bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
       if (item->CtlType != ODT_MENU) child = GetDlgItem(window_, static_cast<int>(item->CtlID));
       break;
     }
-    case WM_COMPAREITEM:
-      child = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem;
-      break;
-    case WM_DELETEITEM:
-      child = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem;
-      break;
-    default:
-      return false;
+    case WM_COMPAREITEM: child = reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem; break;
+    case WM_DELETEITEM: child = reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem; break;
+    default: return false;
   }
   WindowBase* control = fromHandle(child);
   if (!control || control == this) return false;
@@ -395,7 +276,7 @@ bool WindowBase::routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam,
   return control->handleControlMessage(message, wParam, lParam, result);
 }
 
-bool WindowBase::handleTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool WindowBase::routeTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   switch (message) {
     case kMsgCreated:
@@ -420,7 +301,8 @@ bool WindowBase::handleTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRES
       if (createdDelivered_ && onMoved) onMoved(lowSigned(lParam), highSigned(lParam));
       return false;
     case WM_SIZE:
-      if (createdDelivered_ && onResized) onResized(LOWORD(lParam), HIWORD(lParam));
+      if (createdDelivered_ && onResized && wParam != SIZE_MINIMIZED)
+        onResized(LOWORD(lParam), HIWORD(lParam));
       return false;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
@@ -446,195 +328,166 @@ bool WindowBase::handleTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRES
       return true;
     }
     case WM_NCACTIVATE:
-      if (!wParam && keepActive_) {
-        result = TRUE;
-        return true;
-      }
-      return false;
+      if (wParam || !keepActive_) return false;
+      result = TRUE;
+      return true;
     case WM_COMMAND:
-      if (lParam == 0 && onMenuCommand) {
-        onMenuCommand(LOWORD(wParam));
-        return true;
-      }
-      return false;
+      if (lParam != 0 || !onMenuCommand) return false;
+      onMenuCommand(LOWORD(wParam));
+      return true;
     case WM_HOTKEY:
-      if (onHotKey) {
-        onHotKey(LOWORD(lParam), HIWORD(lParam));
-        return true;
-      }
-      return false;
+      if (!onHotKey) return false;
+      onHotKey(LOWORD(lParam), HIWORD(lParam));
+      return true;
+    case WM_QUERYENDSESSION: result = !onQueryEndSession || onQueryEndSession(); return true;
+    case WM_ENDSESSION:
+      if (onEndSession) onEndSession(wParam != FALSE);
+      return true;
     default:
-      if (taskbarCreatedMessage && message == taskbarCreatedMessage && trayRecord_) {
-        NOTIFYICONDATAA& data = trayRecord_->data;
-        Shell_NotifyIconA(NIM_DELETE, &data);
-        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        Shell_NotifyIconA(NIM_ADD, &data);
-      }
+      if (tray_ && message == TrayIcon::taskbarCreatedMessage(window_)) tray_->addAgain();
       return false;
   }
 }
 
-// ---- Virtual hooks ----------------------------------------------------------
+// ---- Dialog keys ----------------------------------------------------------------
 
-bool WindowBase::handleLeftDown(int, int, int) { return false; }
-bool WindowBase::handleLeftUp(int, int, int) { return false; }
-bool WindowBase::handleDoubleClick(int, int, int) { return false; }
+bool WindowBase::translateDialogKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  const int key = static_cast<int>(message.wParam);
+  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+  WindowBase* window = fromHandle(GetAncestor(message.hwnd, GA_ROOT));
+  if (!window || !window->isDialogLike()) return false;
+  // The control with the focus keeps the keys it asks for (a multi-line
+  // edit's Enter, an open drop-down's Esc).
+  MSG copy = message;
+  const LRESULT wants =
+      SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&copy));
+  if (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  if (key == VK_TAB && (wants & DLGC_WANTTAB)) return false;
+  return window->dialogKey(key, modifierKeys());
+}
 
-bool WindowBase::handleMouseMove(int, int, int) {
-  if (!trackingMouse_) {
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
-    trackingMouse_ = TrackMouseEvent(&track) != FALSE;
+bool WindowBase::dialogKey(int key, int keys) {
+  if (filter_ && filter_->dialogKey(*this, key, keys)) return true;
+  HWND window = window_;
+  switch (key) {
+    case VK_TAB: {
+      HWND next = GetNextDlgTabItem(window, GetFocus(), (keys & kModShift) != 0);
+      if (next) SetFocus(next);
+      return true;
+    }
+    case VK_RETURN:
+      if (onOk) onOk();
+      return true;
+    case VK_ESCAPE:
+      if (onCancel)
+        onCancel();
+      else
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      return true;
+    default: return false;
   }
-  return false;
 }
 
-void WindowBase::handleMouseLeave() {}
-bool WindowBase::handleKeyDown(int, int) { return false; }
+// ---- Final destroy --------------------------------------------------------------
 
-bool WindowBase::handleSetCursor(int hitTest) {
-  if (!cursor_ || hitTest != HTCLIENT) return false;
-  SetCursor(cursor_);
-  return true;
-}
-
-bool WindowBase::handlePaint() { return false; }
-void WindowBase::handleMoving(RECT&) {}
-void WindowBase::handleMove(int, int) {}
-void WindowBase::handleSize(int, int, int) {}
-bool WindowBase::handleFilesDropped(const std::vector<std::string>&) { return false; }
+bool WindowBase::handleControlMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void WindowBase::handleFinalDestroy() {
+  if (filter_) std::exchange(filter_, nullptr)->filterRemoved(*this);
   releaseResources();
-  if (previousProcedure_) {
-    RemovePropA(window_, kPreviousProcedureProperty);
-    previousProcedure_ = nullptr;
-  }
-  if (hiddenOwner_) {
-    DestroyWindow(hiddenOwner_);
-    hiddenOwner_ = nullptr;
-  }
   modalOwner_ = nullptr;
+  modal_ = false;
   isTopLevel_ = false;
   detach();
 }
 
-bool WindowBase::handleControlMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
-
 void WindowBase::releaseResources() {
-  if (trayRecord_) {
-    Shell_NotifyIconA(NIM_DELETE, &trayRecord_->data);
-    if (trayRecord_->data.hIcon) DestroyIcon(trayRecord_->data.hIcon);
-    trayRecord_.reset();
-  }
-  if (backgroundBrush_) {
-    DeleteObject(backgroundBrush_);
-    backgroundBrush_ = nullptr;
-  }
+  tray_.reset();
+  backgroundBrush_.reset();
   backgroundPicture_ = nullptr;
   backgroundMode_ = kBackgroundBrushOnly;
-  if (cursor_ && cursorOwned_) DestroyCursor(cursor_);
+  ownedCursor_.reset();
   cursor_ = nullptr;
-  cursorOwned_ = false;
 }
 
 // ---- Creation ---------------------------------------------------------------
 
-bool WindowBase::createTopLevel(HWND owner, const std::string& title,
-                                std::function<void(HWND)> created, bool modal, int left, int top,
-                                int width, int height, DWORD style, DWORD exStyle,
-                                const char* className, HACCEL accelerators, bool show,
-                                bool taskbarButton) {
+bool WindowBase::createTopLevel(const TopLevelArgs& args) {
   if (exists()) return false;
-  if (!className) className = kWindowClassName;
+  const char* className = args.className ? args.className : kWindowClassName;
   HINSTANCE module = GetModuleHandleA(nullptr);
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExA(module, className, &existing)) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = windowProcedure;
-    windowClass.hInstance = module;
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = className;
-    if (!RegisterClassExA(&windowClass)) return false;
+  if (!registerWindowClass(module, className, classProcedure)) {
+    logFailure("window class " + std::string(className) + " not registered, error " +
+               std::to_string(GetLastError()));
+    return false;
   }
-  if (created) onCreated = std::move(created);
+  if (args.created) onCreated = args.created;
 
+  HWND owner = args.owner;
   HWND hiddenOwner = nullptr;
-  if (!owner && !taskbarButton) {
-    hiddenOwner = CreateWindowExA(0, className, "", WS_OVERLAPPED, 0, 0, 250, 110, nullptr,
-                                  nullptr, module, nullptr);
+  if (!owner && !args.taskbarButton) {
+    hiddenOwner = CreateWindowExA(0, className, "", WS_OVERLAPPED, 0, 0, 250, 110, nullptr, nullptr,
+                                  module, nullptr);
     owner = hiddenOwner;
   }
   isTopLevel_ = true;
-  HWND window = CreateWindowExA(exStyle, className, title.c_str(), style, left, top, width,
-                                height, owner, nullptr, module, this);
+  modal_ = args.modal;
+  HWND window = CreateWindowExA(args.exStyle, className, args.title.c_str(), args.style, args.left,
+                                args.top, args.width, args.height, owner, nullptr, module, this);
+  if (window && window_ != window && !attach(window)) {
+    DestroyWindow(window);
+    window = nullptr;
+  }
   if (!window) {
+    logFailure("window \"" + args.title + "\" not created, error " +
+               std::to_string(GetLastError()));
     isTopLevel_ = false;
+    modal_ = false;
     if (hiddenOwner) DestroyWindow(hiddenOwner);
     return false;
   }
-  if (window_ != window) {
-    // A class of another procedure: route its messages through this object.
-    attach(window);
-    previousProcedure_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure)));
-    SetPropA(window, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(previousProcedure_));
-  }
-  hiddenOwner_ = hiddenOwner;
-  modalOwner_ = modal ? owner : nullptr;
+  if (hiddenOwner)
+    SetWindowSubclass(window, hiddenOwnerProcedure, kHiddenOwnerSubclass,
+                      reinterpret_cast<DWORD_PTR>(hiddenOwner));
+  modalOwner_ = args.modal ? owner : nullptr;
 
   SendMessageA(window, kMsgCreated, 0, 0);
-  if (show && IsWindow(window)) {
+  if (args.show && IsWindow(window)) {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
   }
-  if (modal) runModalLoop(window, owner, accelerators);
+  if (args.modal) {
+    // Only locals from here on: the object may be gone when the window is.
+    if (owner && IsWindow(window)) EnableWindow(owner, FALSE);
+    runModalLoop(window, args.accelerators);
+    if (owner && IsWindow(owner)) {
+      EnableWindow(owner, TRUE);
+      SetActiveWindow(owner);
+    }
+  }
   return true;
 }
 
-void WindowBase::runModalLoop(HWND window, HWND owner, HACCEL accelerators) {
-  // Only locals from here on: the object may be gone when the window is.
-  if (owner && IsWindow(window)) EnableWindow(owner, FALSE);
-  MSG message;
-  while (IsWindow(window)) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      // Leave the quit for the outer loop.
-      PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    if (got == -1) break;
-    if (accelerators && TranslateAcceleratorA(window, accelerators, &message)) continue;
-    if (IsDialogMessageA(window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  if (owner && IsWindow(owner)) {
-    EnableWindow(owner, TRUE);
-    SetActiveWindow(owner);
-  }
-}
-
 bool WindowBase::createChild(HWND parent, const char* className, const std::string& text,
-                             DWORD style, int left, int top, int width, int height,
-                             DWORD exStyle) {
+                             DWORD style, int left, int top, int width, int height, DWORD exStyle) {
   if (exists() || !className) return false;
   const int id = ++lastControlId;
-  HWND window = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD, left, top,
-                                width, height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                GetModuleHandleA(nullptr), nullptr);
-  if (!window) return false;
+  HWND window = CreateWindowExA(
+      exStyle, className, text.c_str(), style | WS_CHILD, left, top, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  if (!window) {
+    logFailure("control " + std::string(className) + " not created, error " +
+               std::to_string(GetLastError()));
+    return false;
+  }
   SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                TRUE);
-  attach(window);
   isTopLevel_ = false;
-  previousProcedure_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProcedure)));
-  SetPropA(window, kPreviousProcedureProperty, reinterpret_cast<HANDLE>(previousProcedure_));
+  if (!attach(window)) {
+    DestroyWindow(window);
+    return false;
+  }
   return true;
 }
 
@@ -781,15 +634,7 @@ bool WindowBase::isTopmost() const { return (exStyle() & WS_EX_TOPMOST) != 0; }
 
 // ---- Text, parent, properties, messages ------------------------------------------
 
-std::string WindowBase::text() const {
-  if (!exists()) return std::string();
-  const int length = GetWindowTextLengthA(window_);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(window_, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
+std::string WindowBase::text() const { return windowText(window_); }
 
 void WindowBase::setText(const std::string& text) {
   if (exists()) SetWindowTextA(window_, text.c_str());
@@ -838,9 +683,8 @@ void WindowBase::redrawMenuBar() {
 }
 
 void WindowBase::setCursor(HCURSOR cursor, bool owned) {
-  if (cursor_ && cursorOwned_ && cursor_ != cursor) DestroyCursor(cursor_);
+  if (ownedCursor_.get() != cursor) ownedCursor_.reset(owned ? cursor : nullptr);
   cursor_ = cursor;
-  cursorOwned_ = cursor && owned;
 }
 
 void WindowBase::setClassCursor(HCURSOR cursor) {
@@ -854,16 +698,14 @@ void WindowBase::setClassBackground(HBRUSH brush) {
 // ---- Background ------------------------------------------------------------------------
 
 void WindowBase::setBackgroundColor(COLORREF color) {
-  if (backgroundBrush_) DeleteObject(backgroundBrush_);
-  backgroundBrush_ = CreateSolidBrush(color);
+  backgroundBrush_.reset(CreateSolidBrush(color));
   invalidate();
 }
 
 void WindowBase::setBackgroundPictureBrush(HBITMAP picture) {
   HBRUSH brush = picture ? CreatePatternBrush(picture) : nullptr;
   if (!brush) return;
-  if (backgroundBrush_) DeleteObject(backgroundBrush_);
-  backgroundBrush_ = brush;
+  backgroundBrush_.reset(brush);
   invalidate();
 }
 
@@ -874,7 +716,7 @@ void WindowBase::setBackgroundPicture(HBITMAP picture, int mode) {
 }
 
 HBRUSH WindowBase::backgroundBrush() const {
-  return backgroundBrush_ ? backgroundBrush_ : GetSysColorBrush(COLOR_BTNFACE);
+  return backgroundBrush_ ? backgroundBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
 }
 
 void WindowBase::drawBackground(HDC dc, const RECT& area) const {
@@ -883,20 +725,19 @@ void WindowBase::drawBackground(HDC dc, const RECT& area) const {
   if (!backgroundPicture_ || backgroundMode_ == kBackgroundBrushOnly) return;
   BITMAP info{};
   if (!GetObjectA(backgroundPicture_, sizeof(info), &info)) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ previous = SelectObject(source, backgroundPicture_);
+  ScopedMemoryDc source(CreateCompatibleDC(dc));
+  if (!source) return;
+  ScopedSelect picture(source.get(), backgroundPicture_);
   const int pictureHeight = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
   if (backgroundMode_ == kBackgroundStretched) {
     const int oldMode = SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source, 0,
-               0, info.bmWidth, pictureHeight, SRCCOPY);
+    StretchBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+               source.get(), 0, 0, info.bmWidth, pictureHeight, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
   } else {
-    BitBlt(dc, area.left, area.top, info.bmWidth, pictureHeight, source, 0, 0, SRCCOPY);
+    BitBlt(dc, area.left, area.top, info.bmWidth, pictureHeight, source.get(), 0, 0, SRCCOPY);
   }
-  SelectObject(source, previous);
-  DeleteDC(source);
 }
 
 // ---- Regions ----------------------------------------------------------------------------
@@ -931,73 +772,34 @@ int WindowBase::showMessage(const std::string& text, UINT flags, const std::stri
 // ---- Tray icon ------------------------------------------------------------------------------
 
 bool WindowBase::addTrayIcon(HICON icon, const std::string& tip) {
+  ScopedIcon owned(icon);
   if (!exists()) return false;
-  if (!taskbarCreatedMessage) taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-  HICON oldIcon = nullptr;
-  if (trayRecord_) {
-    // The shell refuses a second add under the same identifier.
-    Shell_NotifyIconA(NIM_DELETE, &trayRecord_->data);
-    oldIcon = trayRecord_->data.hIcon;
-  }
-  auto record = std::make_unique<TrayRecord>();
-  std::memset(&record->data, 0, sizeof(record->data));
-  NOTIFYICONDATAA& data = record->data;
-  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-  data.hWnd = window_;
-  data.uID = kTrayIconId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = kMsgTrayIcon;
-  data.hIcon = icon;
-  copyCut(data.szTip, sizeof(data.szTip), tip);
-  if (oldIcon && oldIcon != icon) DestroyIcon(oldIcon);
-  trayRecord_ = std::move(record);
-  return Shell_NotifyIconA(NIM_ADD, &trayRecord_->data) != FALSE;
+  if (!tray_) tray_ = std::make_unique<TrayIcon>(window_);
+  return tray_->add(owned.release(), tip);
 }
 
-bool WindowBase::modifyTray(UINT flags) {
-  NOTIFYICONDATAA& data = trayRecord_->data;
-  data.uFlags = flags;
-  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
-
-bool WindowBase::setTrayTip(const std::string& tip) {
-  if (!trayRecord_) return false;
-  copyCut(trayRecord_->data.szTip, sizeof(trayRecord_->data.szTip), tip);
-  return modifyTray(NIF_MESSAGE | NIF_ICON | NIF_TIP);
-}
+bool WindowBase::setTrayTip(const std::string& tip) { return tray_ && tray_->setTip(tip); }
 
 bool WindowBase::setTrayIcon(HICON icon) {
-  if (!trayRecord_) return false;
-  HICON& current = trayRecord_->data.hIcon;
-  if (current && current != icon) DestroyIcon(current);
-  current = icon;
-  return modifyTray(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+  ScopedIcon owned(icon);
+  return tray_ && tray_->setIcon(owned.release());
 }
 
 bool WindowBase::showBalloon(const std::string& text, const std::string& title, int iconKind,
                              int timeoutMs) {
-  if (!trayRecord_) return false;
-  NOTIFYICONDATAA& data = trayRecord_->data;
-  copyCut(data.szInfo, sizeof(data.szInfo), text);
-  copyCut(data.szInfoTitle, sizeof(data.szInfoTitle), title);
-  data.dwInfoFlags = static_cast<DWORD>(iconKind);
-  data.uTimeout = static_cast<UINT>(timeoutMs);
-  data.dwState = 0;
-  data.dwStateMask = 0;
-  return modifyTray(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_STATE | NIF_INFO);
+  return tray_ && tray_->showBalloon(text, title, iconKind, timeoutMs);
 }
 
 bool WindowBase::removeTrayIcon() {
-  if (!trayRecord_) return false;
-  const bool removed = Shell_NotifyIconA(NIM_DELETE, &trayRecord_->data) != FALSE;
-  if (trayRecord_->data.hIcon) DestroyIcon(trayRecord_->data.hIcon);
-  trayRecord_.reset();
+  if (!tray_) return false;
+  const bool removed = tray_->remove();
+  tray_.reset();
   return removed;
 }
 
-std::string WindowBase::trayTip() const {
-  return trayRecord_ ? std::string(trayRecord_->data.szTip) : std::string();
-}
+bool WindowBase::hasTrayIcon() const { return tray_ && tray_->shown(); }
+
+std::string WindowBase::trayTip() const { return tray_ ? tray_->tip() : std::string(); }
 
 // ---- Hot keys ---------------------------------------------------------------------------------
 
@@ -1009,8 +811,6 @@ int WindowBase::registerHotKey(UINT modifiers, UINT key) {
   return id;
 }
 
-bool WindowBase::unregisterHotKey(int id) {
-  return exists() && UnregisterHotKey(window_, id);
-}
+bool WindowBase::unregisterHotKey(int id) { return exists() && UnregisterHotKey(window_, id); }
 
 }  // namespace ql

@@ -1,8 +1,40 @@
 // WindowBase: the wrapper of one Win32 window. It creates the window (a
 // top-level "WTWindow" or a subclassed standard control), routes the window's
-// messages to per-object event routines and virtual hooks, and offers the
-// geometry, appearance, region, tray-icon, hot-key and message-box operations
-// every window of the program uses. GUI thread only.
+// messages to per-object event routines and offers the geometry, appearance,
+// region, tray-icon, hot-key and message-box operations every window of the
+// program uses. GUI thread only.
+//
+// ---- How a message travels -------------------------------------------------
+// Every window and control is subclassed once, with SetWindowSubclass, and
+// found again through one handle-to-object registry. Each message of the
+// window passes, in this order:
+//   1. onMessage: the raw hook; sees every message first. True ends the
+//      message with its result.
+//   2. the message filter, when one is set (a SkinForm attached to the
+//      window is one): it draws and hit-tests the skin. True ends the message.
+//   3. command, notification, colour, scroll and owner-draw messages sent by a
+//      child control go to that control's object (handleControlMessage).
+//   4. the event routines: mouse, keys, paint, timer, files, then the
+//      top-level events (created, close, destroyed, moved, resized, ...).
+//      A mouse, key, character or wheel routine that returns true ends it.
+//   5. the default procedure: the class's, or the control's own.
+// WM_NCDESTROY runs the default procedure first, then tells the filter, then
+// releases the object's resources and detaches it.
+//
+// ---- Event routines ----------------------------------------------------------
+// One convention: routines are std::function members, empty by default.
+// Those that return bool answer "handled": true stops the message there.
+//
+// ---- Dialog keys ---------------------------------------------------------------
+// A window is dialog-like when it was created modal or has onOk or onCancel.
+// In a dialog-like window the toolkit's message pump takes Tab, Enter and
+// Esc unless the control with the focus asks for them (WM_GETDLGCODE):
+//   Tab / Shift+Tab  moves the focus to the next / previous control (the
+//                    filter first: a skinned form steps through its elements
+//                    and child controls in reading order);
+//   Enter            goes to the focused skinned element first (a button is
+//                    pressed, a list opens its entry), else runs onOk;
+//   Esc              runs onCancel, or without one asks to close (WM_CLOSE).
 #pragma once
 #include <windows.h>
 
@@ -11,7 +43,12 @@
 #include <string>
 #include <vector>
 
+#include "runtime/scoped_handles.h"
+
 namespace ql {
+
+class TrayIcon;
+class WindowBase;
 
 // Modifier-key bits handed to mouse, key and wheel routines.
 constexpr int kModControl = 1;
@@ -21,31 +58,12 @@ constexpr int kModAlt = 4;
 // Sent to a top-level window right after CreateWindowExA: runs the created
 // routine, then one resized event.
 constexpr UINT kMsgCreated = WM_USER + 2;  // 1026
-// Callback message of the tray icon.
-constexpr UINT kMsgTrayIcon = 12313;
-
-// Event codes handed to the tray-icon routine. Button-up messages are not reported.
-enum TrayEvent : int {
-  kTrayLeftDown = 1,
-  kTrayRightDown = 2,
-  kTrayMiddleDown = 3,
-  kTrayLeftDoubleClick = 4,
-  kTrayRightDoubleClick = 5,
-  kTrayMiddleDoubleClick = 6,
-  kTrayMouseMove = 7,
-  kTrayBalloonShown = 8,
-  kTrayBalloonTimeout = 9,
-  kTrayBalloonClicked = 10,
-};
-
-// Balloon icon kinds (the shell's NIIF_ values).
-constexpr int kBalloonNone = 0, kBalloonInfo = 1, kBalloonWarning = 2, kBalloonError = 3;
 
 // How drawBackground fills a rectangle.
 enum BackgroundMode : int {
-  kBackgroundBrushOnly = 0,   // the background brush
-  kBackgroundPicture = 1,     // brush, then the picture unscaled at the top-left corner
-  kBackgroundStretched = 2,   // brush, then the picture stretched over the rectangle
+  kBackgroundBrushOnly = 0,  // the background brush
+  kBackgroundPicture = 1,    // brush, then the picture unscaled at the top-left corner
+  kBackgroundStretched = 2,  // brush, then the picture stretched over the rectangle
 };
 
 // The class name of the program's top-level windows.
@@ -55,15 +73,46 @@ extern const char kWindowClassName[];  // "WTWindow"
 // message, the control that sent it). Null outside message handling.
 HWND currentMessageWindow();
 
-// A region of the pixels of `picture` whose colour differs from
-// `transparent`, built from runs of opaque pixels; null on failure.
-HRGN createRegionFromPicture(HBITMAP picture, COLORREF transparent);
+// Step 2 of a window's message path. A SkinForm is one; the window keeps at
+// most one filter and does not own it.
+class MessageFilter {
+ public:
+  virtual ~MessageFilter() = default;
+  // True ends the message with `result`.
+  virtual bool filterMessage(WindowBase& window, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) = 0;
+  // Tab, Enter or Esc in a dialog-like window, before the window's own
+  // handling; true when the filter used the key.
+  virtual bool dialogKey(WindowBase& window, int key, int keys) = 0;
+  // The window is gone, or another filter took this one's place.
+  virtual void filterRemoved(WindowBase& window) = 0;
+};
+
+// What createTopLevel makes.
+struct TopLevelArgs {
+  HWND owner = nullptr;
+  std::string title;
+  // Becomes onCreated when given.
+  std::function<void(HWND window)> created;
+  // Disables the owner and runs a local message loop until the window is
+  // gone; the owner is then enabled and activated again.
+  bool modal = false;
+  int left = CW_USEDEFAULT, top = CW_USEDEFAULT, width = 380, height = 250;
+  DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  DWORD exStyle = 0;
+  const char* className = kWindowClassName;
+  HACCEL accelerators = nullptr;
+  bool show = true;
+  // Without an owner and without a taskbar button a hidden 250 x 110 window
+  // of the same class becomes the owner; it goes when the window goes.
+  bool taskbarButton = false;
+};
 
 class WindowBase {
  public:
   WindowBase();
   // Detaches from a live window without destroying it: the window falls back
-  // to its class procedure and is no longer routed to this object.
+  // to its own procedure and is no longer routed to this object.
   virtual ~WindowBase();
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;
@@ -76,11 +125,10 @@ class WindowBase {
   bool exists() const;
 
   // ---- Event routines (empty by default) -------------------------------
-  // Mouse, key, character and wheel routines return true for "handled":
-  // the message then goes no further.
   using MouseRoutine = std::function<bool(int x, int y, int keys)>;
   using KeyRoutine = std::function<bool(int key, int keys)>;
 
+  std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> onMessage;
   MouseRoutine onLeftDown, onLeftUp, onLeftDoubleClick;
   MouseRoutine onRightDown, onRightUp, onMouseMove;
   std::function<void()> onFocusGained, onFocusLost;
@@ -88,40 +136,38 @@ class WindowBase {
   std::function<bool(int code)> onCharacter;
   std::function<bool(int delta, int keys)> onMouseWheel;
   std::function<void(const std::vector<std::string>& paths)> onFilesDropped;
-  // Called between BeginPaint and EndPaint with the area to paint.
+  // Draws with GDI into `dc`, limited to `area`. On a plain window it runs
+  // between BeginPaint and EndPaint. On a skinned window the form calls it
+  // with its off-screen picture's DC, after the skin, the caption and the
+  // form's own GDI+ drawing and before the elements; on a layered form the
+  // pixels it changes are made opaque.
   std::function<void(HDC dc, const RECT& area)> onPaint;
-  // WM_TIMER of this window.
   std::function<void(UINT_PTR timerId)> onTimer;
-  // Sees every message before the routing below; returning true ends
-  // processing with `result`. For messages the toolkit has no event for.
-  std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)> onMessage;
 
   // Top-level windows only.
   std::function<void(HWND window)> onCreated;
   std::function<bool()> onCloseRequested;  // true keeps the window open
   std::function<void()> onDestroyed;
   std::function<void(int x, int y)> onMoved;
-  std::function<void(int width, int height)> onResized;  // client size
+  // Client size; not called while minimised (the client area is 0 x 0 then).
+  std::function<void(int width, int height)> onResized;
   std::function<void()> onFirstActivation, onActivated, onDeactivated;
   std::function<void()> onShown, onHidden;
-  std::function<void(int event)> onTrayEvent;            // TrayEvent codes
-  std::function<void(int commandId)> onMenuCommand;       // menus and accelerators
+  std::function<void(int event)> onTrayEvent;        // TrayEvent codes (tray_icon.h)
+  std::function<void(int commandId)> onMenuCommand;  // menus and accelerators
   std::function<void(int modifiers, int key)> onHotKey;
+  // Dialog keys (see the top of this file).
+  std::function<void()> onOk, onCancel;
+  // The session is ending (log-off, shut-down): onQueryEndSession answers
+  // whether it may (true when not set); onEndSession(true) comes when it does,
+  // onEndSession(false) when it was called off.
+  std::function<bool()> onQueryEndSession;
+  std::function<void(bool ending)> onEndSession;
 
   // ---- Creation --------------------------------------------------------
-  // Creates a top-level window. `created` becomes onCreated. Without an owner
-  // and without `taskbarButton`, a hidden 250 x 110 window of the same class
-  // becomes the owner so the window gets no taskbar button. Unless `show` is
-  // false the window is shown and updated. With `modal` the owner is disabled
-  // and a local message loop runs until the window is gone; the owner is then
-  // re-enabled and activated. Returns whether the window was created.
-  bool createTopLevel(HWND owner, const std::string& title,
-                      std::function<void(HWND)> created = nullptr, bool modal = false,
-                      int left = CW_USEDEFAULT, int top = CW_USEDEFAULT, int width = 380,
-                      int height = 250, DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                      DWORD exStyle = 0, const char* className = kWindowClassName,
-                      HACCEL accelerators = nullptr, bool show = true,
-                      bool taskbarButton = false);
+  // Returns whether the window was created; a failure is written to the
+  // failure log. Modal: returns only when the window is gone.
+  bool createTopLevel(const TopLevelArgs& args);
 
   // Creates a child control of `className` (WS_CHILD is always added), gives
   // it the system's default GUI font and subclasses it so its messages pass
@@ -131,6 +177,13 @@ class WindowBase {
 
   // Destroys the window (no close request).
   void destroy();
+
+  // ---- Message filter (step 2 of the message path) ---------------------------
+  // Replaces the filter; the one replaced is told. Null removes it.
+  void setMessageFilter(MessageFilter* filter);
+  MessageFilter* messageFilter() const { return filter_; }
+  // Modal, or with onOk or onCancel.
+  bool isDialogLike() const { return modal_ || onOk || onCancel; }
 
   // ---- Geometry ----------------------------------------------------------
   // Relative to the parent's client area for children, to the screen otherwise.
@@ -218,20 +271,19 @@ class WindowBase {
 
   // ---- Message box ---------------------------------------------------------
   // Returns the pressed button's identifier minus 1 (OK 0, Cancel 1, ..., No 6).
-  int showMessage(const std::string& text, UINT flags = MB_OK,
-                  const std::string& title = "信息：");
+  int showMessage(const std::string& text, UINT flags = MB_OK, const std::string& title = "信息：");
 
-  // ---- Tray icon -----------------------------------------------------------
-  // The object owns the icons handed to it. Each returns whether the shell
-  // accepted the call. Tips longer than 127 bytes are cut (never inside a
-  // double-byte character).
+  // ---- Tray icon (tray_icon.h) ------------------------------------------------
+  // The window owns every icon handed to it, also when a call fails. Each
+  // returns whether the shell accepted the call.
   bool addTrayIcon(HICON icon, const std::string& tip);
   bool setTrayTip(const std::string& tip);
   bool setTrayIcon(HICON icon);
-  bool showBalloon(const std::string& text, const std::string& title, int iconKind = kBalloonInfo,
+  bool showBalloon(const std::string& text, const std::string& title, int iconKind = 1,
                    int timeoutMs = 10000);
   bool removeTrayIcon();
-  bool hasTrayIcon() const { return trayRecord_ != nullptr; }
+  // True while the shell holds the icon.
+  bool hasTrayIcon() const;
   std::string trayTip() const;  // the tip as the shell holds it
 
   // ---- Hot keys --------------------------------------------------------------
@@ -239,69 +291,58 @@ class WindowBase {
   int registerHotKey(UINT modifiers, UINT key);
   bool unregisterHotKey(int id);
 
+  // The message pump's dialog-key step (window_helpers.cpp): true when a key
+  // of `message` was used by the dialog-like window it belongs to.
+  static bool translateDialogKey(const MSG& message);
+
  protected:
-  // ---- Virtual hooks, called before the matching event routine --------------
-  // A true result means handled: the routine and the default procedure are skipped.
-  virtual bool handleLeftDown(int x, int y, int keys);
-  virtual bool handleLeftUp(int x, int y, int keys);
-  virtual bool handleDoubleClick(int x, int y, int keys);
-  // The base asks for a mouse-leave notification.
-  virtual bool handleMouseMove(int x, int y, int keys);
-  virtual void handleMouseLeave();
-  virtual bool handleKeyDown(int key, int keys);
-  // The base shows the object's cursor over the client area.
-  virtual bool handleSetCursor(int hitTest);
-  // Called after the paint routine.
-  virtual bool handlePaint();
-  virtual void handleMoving(RECT& rect);
-  virtual void handleMove(int x, int y);
-  virtual void handleSize(int sizeType, int width, int height);
-  virtual bool handleFilesDropped(const std::vector<std::string>& paths);
-  // The window is gone: the base releases brushes, cursor, icon and the
-  // subclassing and detaches the object. Overrides must call the base.
-  virtual void handleFinalDestroy();
   // A command, notification, colour, scroll or owner-draw message that this
   // control sent to its parent. Return true with `result` to answer it.
   virtual bool handleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-  // The object's message routine; subclasses may extend it (call the base).
-  virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // The default procedure: the class's, or the control's own before subclassing.
-  LRESULT callDefault(UINT message, WPARAM wParam, LPARAM lParam);
+  // The window is gone; overrides must call the base.
+  virtual void handleFinalDestroy();
   // The background brush: the one set, else the system button-face brush.
   HBRUSH backgroundBrush() const;
 
  private:
-  struct TrayRecord;
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK controlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-  void attach(HWND window);
-  void detach();
+  static LRESULT CALLBACK classProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR object);
+  LRESULT route(UINT message, WPARAM wParam, LPARAM lParam);
+  bool routeEvent(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool routeControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool handleTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool modifyTray(UINT flags);
-  static void runModalLoop(HWND window, HWND owner, HACCEL accelerators);
+  bool routeTopLevel(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool paint();
+  bool dialogKey(int key, int keys);
+
+  bool attach(HWND window);
+  void detach();
   void releaseResources();
 
   HWND window_ = nullptr;
-  WNDPROC previousProcedure_ = nullptr;  // set for subclassed controls
+  MessageFilter* filter_ = nullptr;
   bool isTopLevel_ = false;
+  bool modal_ = false;
   bool createdDelivered_ = false;
   bool firstActivationDone_ = false;
   bool keepActive_ = false;
   bool trackingMouse_ = false;
-  HWND hiddenOwner_ = nullptr;
   HWND modalOwner_ = nullptr;
 
-  HBRUSH backgroundBrush_ = nullptr;  // null: the system button-face colour
+  ScopedBrush backgroundBrush_;  // null: the system button-face colour
   HBITMAP backgroundPicture_ = nullptr;
   int backgroundMode_ = kBackgroundBrushOnly;
   HCURSOR cursor_ = nullptr;
-  bool cursorOwned_ = false;
+  ScopedCursor ownedCursor_;  // cursor_ when the object owns it
 
-  std::unique_ptr<TrayRecord> trayRecord_;
+  std::unique_ptr<TrayIcon> tray_;
 };
+
+// Whether any window of the toolkit still lives.
+bool anyWindowAlive();
+
+// Removes the tray icons of every window of the process; the ways out of the
+// program run it so that no dead icon stays in the tray.
+void removeAllTrayIcons();
 
 }  // namespace ql

@@ -3,9 +3,12 @@
 
 namespace ql {
 
-// Outcome: 0 a newer version was accepted, 1 none newer, 2 failed or declined.
+// Fetches the version file and, when it offers a newer version, asks whether
+// to update: Yes opens the download page with the shell, No ends the program
+// at once without saving. Returns kUpdateAccepted, kNoNewerVersion or
+// kUpdateCheckFailed (upgrade_file.h).
 int checkForUpdate();
-// Command "版本更新(&Q)": checks and reports what it found.
+// Command "版本更新(&Q)": checks on the calling thread and reports what it found.
 void checkForUpdateInteractive();
 // The silent check at start, on a worker thread of its own.
 void startBackgroundUpdateCheck();

@@ -29,7 +29,9 @@ TEST(PlayerGeometry, DefaultsAndTheSmallSideRule) {
   EXPECT_EQ(200, g.height);
   // Numbers are read from the text's start and cut toward zero; off-screen
   // places stay as stored.
-  g = storedPlayerGeometry(playerSection({{"左边", "-35.9px"}, {"顶边", "abc"}, {"宽度", "640.7"}, {"高度", "-900"}}), 800);
+  g = storedPlayerGeometry(
+      playerSection({{"左边", "-35.9px"}, {"顶边", "abc"}, {"宽度", "640.7"}, {"高度", "-900"}}),
+      800);
   EXPECT_EQ(-35, g.left);
   EXPECT_EQ(0, g.top);
   EXPECT_EQ(640, g.width);
@@ -49,7 +51,8 @@ TEST(PlayerGeometry, StoredAsDecimalTextAndReadBack) {
 }
 
 TEST(AnimationOptions, OnUnlessExactlyFalse) {
-  ConfigText config = playerSection({{"总在最前", "真"}, {"穿透", "假"}, {"静音", "是"}, {"锁定", "假 "}});
+  ConfigText config =
+      playerSection({{"总在最前", "真"}, {"穿透", "假"}, {"静音", "是"}, {"锁定", "假 "}});
   EXPECT_TRUE(animationOptionOn(config, kOptionOnTop));
   EXPECT_FALSE(animationOptionOn(config, kOptionClickThrough));
   EXPECT_TRUE(animationOptionOn(config, kOptionMute));

@@ -13,10 +13,13 @@ namespace {
 class CatalogueStoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    path_ = testing::TempDir() + "/catalogue_" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
+    path_ = testing::TempDir() + "/catalogue_" +
+            testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
     std::remove(path_.c_str());
-    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + SQLITE_ODBC_DRIVER + ";Database=" + path_ + ";"));
-    ASSERT_TRUE(db_.execute("create table 动画表 (编号 integer, 动画分类 text, 动画名称 text, 动画数据 blob)"));
+    ASSERT_TRUE(
+        db_.connect(std::string("DRIVER=") + SQLITE_ODBC_DRIVER + ";Database=" + path_ + ";"));
+    ASSERT_TRUE(db_.execute(
+        "create table 动画表 (编号 integer, 动画分类 text, 动画名称 text, 动画数据 blob)"));
   }
   void TearDown() override {
     db_.close();
@@ -25,8 +28,8 @@ class CatalogueStoreTest : public testing::Test {
   void add(int number, const std::string& category, const std::string& name, const Bytes& bytes) {
     BlobArgs blobs;
     blobs.items[0] = &bytes;
-    std::string sql = "insert into 动画表 (编号, 动画分类, 动画名称, 动画数据) values (" + std::to_string(number) + ", '" +
-                      category + "', '" + name + "', ?)";
+    std::string sql = "insert into 动画表 (编号, 动画分类, 动画名称, 动画数据) values (" +
+                      std::to_string(number) + ", '" + category + "', '" + name + "', ?)";
     ASSERT_TRUE(db_.executeWithBlobs(sql, nullptr, blobs)) << sql;
   }
 
@@ -77,7 +80,8 @@ TEST_F(CatalogueStoreTest, QuotesInNamesFindTheirRow) {
   EXPECT_EQ(Bytes({1, 1}), readAnimationData(db_, "其他", "Tom's cat"));
   EXPECT_EQ(Bytes({2}), readAnimationData(db_, "It's", "x' or '1'='1"));
   EXPECT_TRUE(readAnimationData(db_, "其他", "x' or '1'='1").empty());
-  EXPECT_EQ("select * from 动画表 where 动画分类='It''s' and 动画名称='a''''b'", animationDataSql("It's", "a''b"));
+  EXPECT_EQ("select * from 动画表 where 动画分类='It''s' and 动画名称='a''''b'",
+            animationDataSql("It's", "a''b"));
 }
 
 }  // namespace

@@ -79,5 +79,23 @@ TEST(CompressedBlock, InflatedSizeMustEqualTheAnnouncedLength) {
   EXPECT_TRUE(unpackBlock(huge.data(), huge.size()).empty());
 }
 
+TEST(CompressedBlock, TellsWhatItHoldsWithoutUnpacking) {
+  std::vector<uint8_t> data = sampleBytes(188416);
+  std::vector<uint8_t> block = packBlock(data.data(), data.size());
+  ContentId id;
+  ASSERT_TRUE(blockContentId(block.data(), block.size(), id));
+  EXPECT_TRUE(id == contentIdOf(data.data(), data.size()));
+  // Any other build of the bytes is told apart, one byte more or one changed.
+  std::vector<uint8_t> changed = data;
+  changed[1000] ^= 1;
+  EXPECT_FALSE(id == contentIdOf(changed.data(), changed.size()));
+  changed = data;
+  changed.push_back(0);
+  EXPECT_FALSE(id == contentIdOf(changed.data(), changed.size()));
+  EXPECT_FALSE(blockContentId(block.data(), 13, id));
+  block[0] ^= 1;
+  EXPECT_FALSE(blockContentId(block.data(), block.size(), id));
+}
+
 }  // namespace
 }  // namespace ql

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -108,4 +109,61 @@ TEST(CatalogueEdits, MoveCommandsReachEveryCategory) {
   EXPECT_EQ(moveTargetOf(4000), 0);
   EXPECT_EQ(moveTargetOf(2004), 0);
   EXPECT_EQ(moveTargetOf(6001), 0);
+}
+
+TEST(CatalogueEdits, TypedNamesAreTrimmedAndMadeStorable) {
+  EXPECT_EQ(tidyItemName("  记事本 "), "记事本");
+  EXPECT_EQ(tidyItemName("\xA1\xA1" "a=b\xA1\xA1"), "a-b");
+  EXPECT_EQ(tidyItemName("two\r\nlines"), "two--lines");
+  EXPECT_EQ(tidyItemName("   "), "");
+  EXPECT_EQ(tidyCategoryName(" 游戏=娱乐 "), "游戏=娱乐");  // "=" is harmless in a section line
+  EXPECT_EQ(tidyCategoryName("a\nb"), "a-b");
+  EXPECT_EQ(tidyCategoryName("\xA1\xA1"), "");
+}
+
+TEST(CatalogueEdits, RenamesRefuseTakenNamesAndItemNamesThatReadAsSections) {
+  ConfigText catalogue = catalogueOf("[工具]\r\na=C:\\a.exe\r\nb=C:\\b.exe\r\n[游戏]\r\nc=D:\\c.exe\r\n");
+  EXPECT_EQ(itemNameProblem(catalogue, "工具", "a", "b"), NameProblem::ItemExists);
+  EXPECT_EQ(itemNameProblem(catalogue, "工具", "a", "c"), NameProblem::None);  // another category's
+  EXPECT_EQ(itemNameProblem(catalogue, "工具", "a", "a"), NameProblem::None);
+  EXPECT_EQ(itemNameProblem(catalogue, "工具", "a", "[x]"), NameProblem::ReadsAsSection);
+  EXPECT_EQ(itemNameProblem(catalogue, "工具", "a", "x[y]"), NameProblem::None);
+  EXPECT_EQ(categoryNameProblem(catalogue, "工具", "游戏"), NameProblem::CategoryExists);
+  EXPECT_EQ(categoryNameProblem(catalogue, "", "游戏"), NameProblem::CategoryExists);
+  EXPECT_EQ(categoryNameProblem(catalogue, "工具", "[软件]"), NameProblem::None);
+  EXPECT_STREQ(nameRefusal(NameProblem::None), "");
+  EXPECT_STREQ(nameRefusal(NameProblem::CategoryExists), "当前分类名称已存在!  ");
+  EXPECT_STREQ(nameRefusal(NameProblem::ItemExists), "当前项目名称已存在!  ");
+}
+
+TEST(CatalogueEdits, EveryAcceptedNameReadsBackAsGiven) {
+  const std::vector<std::string> pieces = {"记事本", "a", "=", "[", "]", " ", "\xA1\xA1", "\r\n",
+                                           "'", "x y", "\\", "\n", "添加项目", "[S]"};
+  std::mt19937 rng(12);
+  auto typed = [&] {
+    std::string s;
+    for (size_t n = 1 + rng() % 4; n > 0; --n) s += pieces[rng() % pieces.size()];
+    return s;
+  };
+  for (int round = 0; round < 500; ++round) {
+    ConfigText catalogue = catalogueOf("[工具]\r\na=C:\\a.exe\r\nb=C:\\b.exe\r\n[游戏]\r\nc=D:\\c.exe\r\n");
+    std::string item = tidyItemName(typed());
+    bool itemTaken = item.empty() || itemNameProblem(catalogue, "工具", "a", item) != NameProblem::None;
+    if (!itemTaken) {
+      ASSERT_TRUE(catalogue.renameKey("工具", "a", item)) << item;
+    }
+    std::string category = tidyCategoryName(typed());
+    bool categoryTaken =
+        category.empty() || categoryNameProblem(catalogue, "游戏", category) != NameProblem::None;
+    if (!categoryTaken) {
+      ASSERT_TRUE(catalogue.renameSection("游戏", category)) << category;
+    }
+
+    ConfigText back = catalogueOf(textOf(catalogue));
+    std::string tools = itemTaken ? "a" : item;
+    EXPECT_EQ(keysOf(back, "工具"), (std::vector<std::string>{tools, "b"})) << item;
+    EXPECT_EQ(back.getValue("工具", tools), "C:\\a.exe");
+    EXPECT_EQ(back.sectionName(2), categoryTaken ? "游戏" : category);
+    EXPECT_EQ(back.getValue(back.sectionName(2), "c"), "D:\\c.exe");
+  }
 }

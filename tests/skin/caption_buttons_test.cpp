@@ -50,16 +50,6 @@ TEST(CaptionButtons, HitsStayInsideTheBand) {
   EXPECT_EQ(captionButtonAt(buttons, 10, 5), 0);
 }
 
-TEST(CaptionButtons, BandDoubleClickTogglesOnlyWithMaximiseOnTheBareBand) {
-  EXPECT_TRUE(captionDoubleClickToggles(kDefaultCaptionButtons, 5, false));
-  EXPECT_TRUE(captionDoubleClickToggles(kCaptionMaximise, 19, false));
-  EXPECT_FALSE(captionDoubleClickToggles(kCaptionClose, 5, false));
-  EXPECT_FALSE(captionDoubleClickToggles(kDefaultCaptionButtons & ~kCaptionMaximise, 5, false));
-  EXPECT_FALSE(captionDoubleClickToggles(kDefaultCaptionButtons, 20, false));
-  EXPECT_FALSE(captionDoubleClickToggles(kDefaultCaptionButtons, -1, false));
-  EXPECT_FALSE(captionDoubleClickToggles(kDefaultCaptionButtons, 5, true));
-}
-
 TEST(CaptionButtons, EventCodesAndTooltips) {
   EXPECT_EQ(captionEventCode(kCaptionClose), 12);
   EXPECT_EQ(captionEventCode(kCaptionMaximise), 13);

@@ -142,7 +142,8 @@ TEST(ScrollBar, ThumbSpansTheTrackAndDragsToTheEnds) {
   EXPECT_EQ(top.scrollForDrag(layout, 0, 10000), layout.maxScroll());
   EXPECT_EQ(top.scrollForDrag(layout, 0, -10), 0);
   int travel = top.track.height - top.thumb.height;
-  EXPECT_NEAR(top.scrollForDrag(layout, 0, travel / 2), layout.maxScroll() / 2, layout.maxScroll() / travel + 1);
+  EXPECT_NEAR(top.scrollForDrag(layout, 0, travel / 2), layout.maxScroll() / 2,
+              layout.maxScroll() / travel + 1);
 }
 
 }  // namespace

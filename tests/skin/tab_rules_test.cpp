@@ -19,7 +19,10 @@ struct Recorder {
           return allow;
         },
         [&](int from) { calls.push_back("unselect " + std::to_string(from)); },
-        [&](int to) { calls.push_back("changed " + std::to_string(to) + " now " + std::to_string(tabs.current())); });
+        [&](int to) {
+          calls.push_back("changed " + std::to_string(to) + " now " +
+                          std::to_string(tabs.current()));
+        });
   }
 };
 

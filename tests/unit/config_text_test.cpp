@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <random>
 
-#include "store/config_table.h"
 #include "runtime/text.h"
 #include "store/config_text.h"
 
@@ -80,16 +84,22 @@ TEST(ConfigTextSave, WritesSectionsThenTheirKeysWithCrLf) {
   EXPECT_EQ(textOf(ConfigText()), "");
 }
 
-TEST(ConfigTextSave, AnEmptiedSectionStaysListedAndIsListedTwiceOnceRefilled) {
+TEST(ConfigTextSave, AnEmptiedSectionStaysListedOnceWhenRefilled) {
   ConfigText c;
   c.setValue("S", "k", "v");
+  c.setValue("T", "t", "1");
   std::string key = "k";
   c.remove("S", &key);
-  EXPECT_EQ(textOf(c), "[S]\r\n");
+  EXPECT_EQ(textOf(c), "[S]\r\n[T]\r\nt=1\r\n");
   c.setValue("S", "n", "1");
-  EXPECT_EQ(textOf(c), "[S]\r\nn=1\r\n[S]\r\nn=1\r\n");
+  EXPECT_EQ(textOf(c), "[S]\r\nn=1\r\n[T]\r\nt=1\r\n");
+  EXPECT_EQ(c.sectionCount(), 2);
+  key = "n";
+  c.remove("S", &key);
+  c.insertValue("S", "m", "2", 1);
+  EXPECT_EQ(textOf(c), "[S]\r\nm=2\r\n[T]\r\nt=1\r\n");
   c.remove("S");
-  EXPECT_EQ(textOf(c), "");
+  EXPECT_EQ(textOf(c), "[T]\r\nt=1\r\n");
   EXPECT_FALSE(c.hasSection("S"));
 }
 
@@ -124,7 +134,7 @@ TEST(ConfigTextNames, ListAndNumberSectionsAndKeys) {
 }
 
 TEST(ConfigTextRename, SectionsAreTrimmedKeysAreNot) {
-  ConfigText c = loaded("[A]\r\nx=1\r\n[B]\r\nz=3\r\n");
+  ConfigText c = loaded("[A]\r\nx=1\r\n[B]\r\nz=3\r\ny=4\r\n");
   EXPECT_TRUE(c.renameSection(" A ", " 新分类 "));
   EXPECT_EQ(c.sectionName(1), "新分类");
   EXPECT_EQ(c.getValue("新分类", "x"), "1");
@@ -134,6 +144,18 @@ TEST(ConfigTextRename, SectionsAreTrimmedKeysAreNot) {
   EXPECT_EQ(c.getValue("B", "w"), "3");
   EXPECT_FALSE(c.renameKey("B", "z", "q"));
   EXPECT_FALSE(c.renameKey("B", "w", ""));
+  EXPECT_FALSE(c.renameKey("B", "w", " \xA1\xA1"));
+}
+
+TEST(ConfigTextRename, NeverMergesIntoAnExistingName) {
+  // Two sections or keys of one name would write one of them twice and lose the other.
+  ConfigText c = loaded("[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
+  EXPECT_FALSE(c.renameSection("A", "B"));
+  EXPECT_FALSE(c.renameKey("A", "x", "y"));
+  EXPECT_EQ(textOf(c), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
+  EXPECT_TRUE(c.renameSection("A", "A"));
+  EXPECT_TRUE(c.renameKey("A", "x", "x"));
+  EXPECT_EQ(textOf(c), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
 }
 
 TEST(ConfigTextInsert, MovesAnEntryWithinItsSection) {
@@ -222,9 +244,46 @@ TEST(ConfigTextFile, Rc4FilesRoundTripAndSaveOnDestroy) {
   EXPECT_FALSE(c.savePlainFile(" "));
 }
 
-TEST(ConfigTable, SaveAssignmentDoublesQuotes) {
-  EXPECT_EQ(configAssignment(ConfigField::Launcher, "[S]\r\nk=it's\r\n"),
-            "字段2='[S]\r\nk=it''s\r\n'");
-  EXPECT_EQ(configAssignment(ConfigField::App, ""), "字段1=''");
-  EXPECT_EQ(configAssignment(ConfigField::Task, "''"), "字段3=''''''");
+TEST(ConfigTextFile, AFailedReadNeverSavesOverTheFile) {
+  // A write-only file: it exists, can be written, but not read. Root reads
+  // anything, so the load runs in a child process as another user.
+  const uid_t kNobody = 65534;
+  std::string unreadable = testing::TempDir() + "/config_unreadable.ini";
+  ASSERT_TRUE(writeWholeFile(unreadable, Bytes{'[', 'S', ']', '\r', '\n', 'k', '=', 'v'}));
+  ASSERT_EQ(chmod(unreadable.c_str(), 0200), 0);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(unreadable.c_str(), kNobody, kNobody), 0);
+  }
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && setuid(kNobody) != 0) _exit(2);
+    bool loaded;
+    {
+      ConfigText c;
+      loaded = c.loadFile(unreadable, true, "");
+    }
+    _exit(loaded ? 3 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  Bytes kept;
+  chmod(unreadable.c_str(), 0600);
+  ASSERT_TRUE(readWholeFile(unreadable, kept));
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "[S]\r\nk=v");
+  std::remove(unreadable.c_str());
+
+  // A file that is not there yet has nothing to lose: it is made on destruction.
+  std::string fresh = testing::TempDir() + "/config_fresh.ini";
+  std::remove(fresh.c_str());
+  {
+    ConfigText c;
+    EXPECT_FALSE(c.loadFile(fresh, true, ""));
+    c.setValue("S", "k", "v");
+  }
+  Bytes raw;
+  ASSERT_TRUE(readWholeFile(fresh, raw));
+  EXPECT_EQ(std::string(raw.begin(), raw.end()), "[S]\r\nk=v\r\n");
+  std::remove(fresh.c_str());
 }

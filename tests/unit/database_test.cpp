@@ -1,4 +1,5 @@
 // Database over a real ODBC driver: SQLite's, through unixODBC.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,13 +13,15 @@ using namespace ql;
 
 namespace {
 
+// A fresh file holding an empty 配置表, through SQLite's driver or another.
 class DatabaseTest : public testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { open(SQLITE_ODBC_DRIVER); }
+  void open(const char* driver) {
     path_ = testing::TempDir() + "/db_test_" +
             testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
     std::remove(path_.c_str());
-    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + SQLITE_ODBC_DRIVER + ";Database=" + path_ + ";"));
+    ASSERT_TRUE(db_.connect(std::string("DRIVER=") + driver + ";Database=" + path_ + ";"));
     ASSERT_TRUE(db_.execute("create table 配置表 (编号 integer, 字段1 text, 字段2 text, 字段3 text)"));
   }
   void TearDown() override {
@@ -66,12 +69,14 @@ TEST_F(DatabaseTest, AsciiNamesDifferingInCaseDoNotMatch) {
 TEST_F(DatabaseTest, LongTextsAndBlobsAreReadWhole) {
   std::string longText = repeat("配置文本0123456789'", 700);  // well past one 255-byte piece
   ASSERT_TRUE(db_.insert("配置表", "编号,字段1", "1,''"));
-  ConfigText app;
+  ConfigTable table(db_);
+  ConfigText app, l, t;
+  ASSERT_TRUE(table.load(app, l, t));
   app.setValue("控制配置", "长", longText);
-  ASSERT_TRUE(saveConfigText(db_, ConfigField::App, app));
-  ConfigText a, l, t;
-  ASSERT_TRUE(loadConfigRecord(db_, a, l, t));
-  EXPECT_EQ(a.getValue("控制配置", "长"), longText);
+  ASSERT_TRUE(table.save(ConfigField::App, app));
+  ConfigText a;
+  ASSERT_TRUE(ConfigTable(db_).load(a, l, t));
+  EXPECT_TRUE(a.getValue("控制配置", "长") == longText);
 
   for (size_t size : {size_t(0), size_t(1), size_t(10240), size_t(10241), size_t(300000)}) {
     Bytes blob(size);
@@ -128,7 +133,7 @@ TEST_F(DatabaseTest, FirstRecordOnlyIsLoaded) {
   ASSERT_TRUE(db_.insert("配置表", "编号,字段1", "1,'[S]\r\nk=first\r\n'"));
   ASSERT_TRUE(db_.insert("配置表", "编号,字段1", "2,'[S]\r\nk=second\r\n'"));
   ConfigText a, l, t;
-  ASSERT_TRUE(loadConfigRecord(db_, a, l, t));
+  ASSERT_TRUE(ConfigTable(db_).load(a, l, t));
   EXPECT_EQ(a.getValue("S", "k"), "first");
 }
 
@@ -159,8 +164,10 @@ TEST(DatabaseClosed, EveryOperationFailsQuietly) {
   EXPECT_EQ(db.textByName(nullptr, "x"), "");
   EXPECT_FALSE(db.next(nullptr));
   EXPECT_EQ(db.lookupText("t", "1=1", "x"), "");
+  ConfigTable table(db);
   ConfigText a, l, t;
-  EXPECT_FALSE(loadConfigRecord(db, a, l, t));
+  EXPECT_FALSE(table.load(a, l, t));
+  EXPECT_FALSE(table.save(ConfigField::App, a));
 }
 
 TEST(DatabaseSql, BuildersProduceTheExactText) {
@@ -203,4 +210,129 @@ TEST(DatabaseWarnings, SuccessWithInfoCountsAsFailure) {
   db.freeCursor(plain);
   db.close();
   std::remove(path.c_str());
+}
+
+namespace {
+
+// The test driver's switches and records (warning_driver.c).
+struct DriverControls {
+  int allocWithInfo;
+  int noTotalPieces;
+  int failingColumn;
+  int liveStatements;
+  char lastStatement[64001];
+};
+
+// The test driver, connected to a fresh file holding 配置表 with record 1.
+class HabitsTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    open(WARNING_ODBC_DRIVER);
+    void* driver = dlopen(WARNING_ODBC_DRIVER, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(driver, nullptr);
+    auto controlsOf = reinterpret_cast<DriverControls* (*)()>(dlsym(driver, "warning_driver_controls"));
+    ASSERT_NE(controlsOf, nullptr);
+    driver_ = controlsOf();
+    dlclose(driver);
+    ASSERT_TRUE(db_.insert("配置表", "编号,字段1,字段2,字段3", "1,'','',''"));
+  }
+  void TearDown() override {
+    if (driver_) driver_->allocWithInfo = driver_->noTotalPieces = driver_->failingColumn = 0;
+    DatabaseTest::TearDown();
+  }
+
+  DriverControls* driver_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(HabitsTest, ValuesEndedByNoDataAfterTheLastPieceAreKept) {
+  std::string longText = repeat("启动项0123456789", 300);
+  ASSERT_TRUE(db_.update("配置表", "字段1='" + longText + "', 字段2='短'", "编号=1"));
+  driver_->noTotalPieces = 1;
+  QueryCursor c = db_.query("select * from 配置表");
+  ASSERT_NE(c, nullptr);
+  std::string read = db_.textByName(c, "字段1");
+  EXPECT_EQ(read.size(), longText.size());
+  EXPECT_TRUE(read == longText);
+  EXPECT_EQ(db_.textByName(c, "字段2"), "短");
+  EXPECT_EQ(db_.textByName(c, "字段3"), "");
+  db_.freeCursor(c);
+}
+
+TEST_F(HabitsTest, StatementsAllocatedWithInformationAreUsedAndFreed) {
+  int before = driver_->liveStatements;
+  driver_->allocWithInfo = 1;
+  EXPECT_TRUE(db_.execute("update 配置表 set 字段1='a'"));
+  EXPECT_TRUE(db_.update("配置表", "字段2='b'", "编号=1"));
+  EXPECT_EQ(db_.count("配置表"), 1);
+  QueryCursor c = db_.query("select * from 配置表");
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(db_.textByName(c, "字段1"), "a");
+  EXPECT_TRUE(db_.freeCursor(c));
+  QueryCursor prepared = db_.prepare("select * from 配置表");
+  ASSERT_NE(prepared, nullptr);
+  EXPECT_TRUE(db_.freeCursor(prepared));
+  EXPECT_EQ(driver_->liveStatements, before);
+}
+
+TEST_F(HabitsTest, LongTextsAreSavedAsParametersNotInsideTheStatement) {
+  // Far beyond the 64,000 characters the Access driver allows a statement.
+  ConfigTable table(db_);
+  ConfigText app, launcher, task;
+  ASSERT_TRUE(table.load(app, launcher, task));
+  for (int i = 0; i < 3000; ++i)
+    launcher.setValue("常用'工具", "程序" + std::to_string(i), "C:\\Program Files\\应用'" + std::to_string(i) + ".exe");
+  ASSERT_GT(launcher.toText().size(), 100000u);
+  ASSERT_TRUE(table.save(ConfigField::Launcher, launcher));
+  EXPECT_STREQ(driver_->lastStatement, "update 配置表 set 字段2=? where 编号=1");
+
+  ConfigText a, back, t;
+  ASSERT_TRUE(ConfigTable(db_).load(a, back, t));
+  EXPECT_TRUE(back.toText() == launcher.toText());
+  EXPECT_EQ(back.getValue("常用'工具", "程序2999"), "C:\\Program Files\\应用'2999.exe");
+}
+
+TEST_F(HabitsTest, AFieldThatCouldNotBeReadIsNeverSavedOver) {
+  ASSERT_TRUE(storeConfigField(db_, ConfigField::App, "[控制配置]\r\n高度=600\r\n"));
+  ASSERT_TRUE(storeConfigField(db_, ConfigField::Launcher, "[工具]\r\n记事本=C:\\notepad.exe\r\n"));
+  driver_->failingColumn = 3;  // 字段2
+  ConfigTable table(db_);
+  ConfigText app, launcher, task;
+  EXPECT_FALSE(table.load(app, launcher, task));
+  driver_->failingColumn = 0;
+  EXPECT_TRUE(table.wasRead(ConfigField::App));
+  EXPECT_FALSE(table.wasRead(ConfigField::Launcher));
+  EXPECT_TRUE(table.wasRead(ConfigField::Task));
+  EXPECT_EQ(app.getValue("控制配置", "高度"), "600");
+  EXPECT_EQ(launcher.sectionCount(), 0);
+
+  // The program goes on with a default catalogue; its saves leave the stored one alone.
+  launcher.setValue("桌面图标", "添加项目", "");
+  EXPECT_FALSE(table.save(ConfigField::Launcher, launcher));
+  EXPECT_EQ(db_.lookupText("配置表", "编号=1", "字段2"), "[工具]\r\n记事本=C:\\notepad.exe\r\n");
+  app.setValue("控制配置", "高度", "640");
+  EXPECT_TRUE(table.save(ConfigField::App, app));
+  EXPECT_EQ(db_.lookupText("配置表", "编号=1", "字段1"), "[控制配置]\r\n高度=640\r\n");
+}
+
+TEST_F(HabitsTest, AnEmptyTableReadsAsEmptyTextsAndGetsItsRecordAtTheFirstSave) {
+  ASSERT_TRUE(db_.deleteRows("配置表", "1=1"));
+  ConfigTable table(db_);
+  ConfigText app, launcher, task;
+  EXPECT_TRUE(table.load(app, launcher, task));
+  EXPECT_EQ(app.entryCount() + launcher.entryCount() + task.entryCount(), 0);
+  task.setValue("任务1", "执行类型", "响铃");
+  EXPECT_TRUE(table.save(ConfigField::Task, task));
+  app.setValue("控制配置", "皮肤", "");
+  EXPECT_TRUE(table.save(ConfigField::App, app));
+  EXPECT_EQ(db_.count("配置表"), 1);
+  EXPECT_EQ(db_.lookupText("配置表", "编号=1", "字段3"), "[任务1]\r\n执行类型=响铃\r\n");
+  EXPECT_EQ(db_.lookupText("配置表", "编号=1", "字段1"), "[控制配置]\r\n皮肤=\r\n");
+
+  // Only a table known to be empty gets a record: one holding another
+  // record is written at 编号=1 or not at all.
+  ASSERT_TRUE(db_.execute("update 配置表 set 编号=2"));
+  EXPECT_FALSE(table.save(ConfigField::Task, task));
+  EXPECT_EQ(db_.count("配置表"), 1);
 }

@@ -22,6 +22,7 @@ import fcntl
 import os
 import queue
 import shutil
+import socket
 import subprocess
 import tempfile
 import threading
@@ -90,6 +91,7 @@ ARCH = os.environ["QL_ARCH"]
 WIN_BUILD = os.environ["QL_WIN_BUILD"]
 APP_DIR = os.environ["QL_APP"]
 WINE = os.environ["QL_WINE"]
+PLAYER_LIBRARY = "qlswf64.dll" if ARCH == "x86_64" else "qlswf.dll"
 QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
 MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")
@@ -323,6 +325,10 @@ class Driver:
         except DriverError:
             return False
 
+    def tray_icon(self, window):
+        """Whether the shell holds icon 1 of the window (which may be gone)."""
+        return self.run("tray", _hwnd(window))[0] == b"icon=1"
+
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])
 
@@ -353,15 +359,34 @@ def _hwnd(window):
 
 # ---- The program ----
 
-class Program:
-    """qinglan.exe started under Wine from its folder."""
+# A port on 127.0.0.1 that is bound but never listens: every connection to it
+# is refused at once.
+_refusing_socket = socket.socket()
+_refusing_socket.bind(("127.0.0.1", 0))
+NO_NETWORK = "http://127.0.0.1:%d" % _refusing_socket.getsockname()[1]
 
-    def __init__(self, folder, exe="qinglan.exe"):
+
+def program_environment(web_proxy):
+    """The environment of a program under test: its web requests (the version
+    check, the news page) go through `web_proxy`, never to the network."""
+    environment = dict(os.environ)
+    for name in ("no_proxy", "NO_PROXY", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"):
+        environment.pop(name, None)
+    environment["http_proxy"] = web_proxy
+    return environment
+
+
+class Program:
+    """qinglan.exe started under Wine from its folder. Its web requests go
+    through `web_proxy` (by default nowhere)."""
+
+    def __init__(self, folder, exe="qinglan.exe", web_proxy=NO_NETWORK):
         self.folder = folder
         self.exe = os.path.join(folder, exe)
         self.log = open(os.path.join(folder, "wine.log"), "wb")
         self.process = subprocess.Popen([WINE, self.exe], cwd=folder, stdout=self.log,
-                                        stderr=subprocess.STDOUT, start_new_session=True)
+                                        stderr=subprocess.STDOUT, start_new_session=True,
+                                        env=program_environment(web_proxy))
 
     @property
     def windows_exe(self):
@@ -399,7 +424,7 @@ class ProgramTest(unittest.TestCase):
         # The program installs its player library into the Windows folder
         # and never replaces one found there: without this, every test would
         # run the library of whichever build first ran in this prefix.
-        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", PLAYER_LIBRARY)
         if os.path.exists(installed):
             os.remove(installed)
         self.folder = tempfile.mkdtemp(prefix="ql-test-")
@@ -444,8 +469,8 @@ class ProgramTest(unittest.TestCase):
                 os.remove(seed)
         return self.data_file
 
-    def start_program(self):
-        self.program = Program(self.folder)
+    def start_program(self, web_proxy=NO_NETWORK):
+        self.program = Program(self.folder, web_proxy=web_proxy)
         return self.program
 
     def main_window(self, timeout=30):

@@ -1,7 +1,8 @@
 """The launcher's menu commands under Wine, through the control window's
 dispatcher: the list's two right-click menus, the input window (adding and
-renaming, refusing a category name that exists), deleting categories and
-items, moving and placing items. Every change is in 字段2 at once."""
+renaming, refusing names that exist or would not read back), deleting
+categories and items, moving and placing items. Every change is in 字段2 at
+once."""
 import time
 import unittest
 
@@ -30,11 +31,11 @@ def entries(text):
     return found
 
 
-class LauncherCommandTest(harness.ProgramTest):
+class LauncherSession(harness.ProgramTest):
+    """The program started on a launcher catalogue, driven through its menu commands."""
 
-    def setUp(self):
-        super().setUp()
-        self.make_data_file(config2=LAUNCHER)
+    def start(self, launcher):
+        self.make_data_file(config2=launcher)
         self.start_program()
         self.window = self.main_window()
         time.sleep(1.0)
@@ -48,6 +49,13 @@ class LauncherCommandTest(harness.ProgramTest):
     def select(self, entry):
         self.driver.click(self.window, *ENTRY_CELLS[entry])
         time.sleep(0.3)
+
+
+class LauncherCommandTest(LauncherSession):
+
+    def setUp(self):
+        super().setUp()
+        self.start(LAUNCHER)
 
     def prompt(self, title):
         window = self.driver.find(cls=harness.WINDOW_CLASS, title=title,
@@ -144,6 +152,83 @@ class LauncherCommandTest(harness.ProgramTest):
         time.sleep(0.5)
         self.assertEqual(["编辑注册表", "添加项目"],
                          [k for s, k, _ in entries(self.field2()) if s == "工具"])
+
+    def refused(self, window, edit, text, message):
+        """Types a name that the input window must refuse with `message`."""
+        self.driver.run("settext", "0x%x" % edit.hwnd, text)
+        self.driver.click(window, *PROMPT_OK)
+        box = self.driver.box(title="信息", process=self.program.windows_exe)
+        self.assertEqual(message, box.text, text)
+        self.driver.press(box, 1)
+        time.sleep(0.5)
+        self.assertFalse(self.driver.gone(window, timeout=0.5), text)  # still open
+
+    def test_renaming_an_item_refuses_names_that_would_not_read_back(self):
+        before = self.field2()
+        self.select(1)
+        self.command(2006)
+        window, edit = self.prompt("请输入新项目名称!")
+        self.refused(window, edit, "命令行", "当前项目名称已存在!  ")
+        self.refused(window, edit, " 注册表 ", "当前项目名称已存在!  ")
+        self.refused(window, edit, "[新程序]", "项目名称不能以\"[\"开头!  ")
+        self.refused(window, edit, "系统", "当前分类名称已存在!  ")
+        shot(self, "launcher-rename-refused")
+        self.assertEqual(before, self.field2())
+        # Blanks around the name go, "=" is mended as for names from files.
+        self.driver.run("settext", "0x%x" % edit.hwnd, "　笔记=本 ")
+        self.driver.click(window, *PROMPT_OK)
+        self.assert_closed(window)
+        self.assertEqual([("工具", "笔记-本", "C:\\windows\\notepad.exe"),
+                          ("工具", "注册表", "C:\\windows\\regedit.exe"),
+                          ("工具", "命令行", "C:\\windows\\system32\\cmd.exe")],
+                         [e for e in entries(self.field2()) if e[0] == "工具"])
+
+        # Blanks only: cancelled.
+        before = self.field2()
+        self.select(1)
+        self.command(2006)
+        window = self.answer("请输入新项目名称!", "   ", expected_initial="笔记-本")
+        self.assert_closed(window)
+        self.assertEqual(before, self.field2())
+
+    def test_renaming_a_category_refuses_a_taken_name_and_trims(self):
+        self.command(2007)
+        window, edit = self.prompt("请输入新分类名称!")
+        self.assertEqual("工具", edit.title)
+        self.refused(window, edit, "系统", "当前分类名称已存在!  ")
+        self.refused(window, edit, " 系统　", "当前分类名称已存在!  ")
+        self.driver.run("settext", "0x%x" % edit.hwnd, " 常用 [软件] ")
+        self.driver.click(window, *PROMPT_OK)
+        self.assert_closed(window)
+        self.assertEqual(["常用 [软件]", "系统"],
+                         list(dict.fromkeys(s for s, _, _ in entries(self.field2()))))
+        self.assertTrue(self.field2().startswith("[常用 [软件]]\r\n".encode("gbk")))
+        shot(self, "launcher-category-renamed")
+
+        before = self.field2()
+        self.command(2007)
+        window = self.answer("请输入新分类名称!", "  ", expected_initial="常用 [软件]")
+        self.assert_closed(window)
+        self.assertEqual(before, self.field2())
+
+    def test_an_emptied_category_is_written_once(self):
+        for _ in range(3):
+            self.select(1)
+            self.command(4002)
+            time.sleep(0.5)
+        # Empty now; the delete command on it brings the placeholder back,
+        # and the next change saves it.
+        self.command(2003)
+        self.command(2004)
+        window = self.answer("请输入添加分类名称：", "办公")
+        self.assert_closed(window)
+        self.assertTrue(wait_until(lambda: b"[" + "办公".encode("gbk") in self.field2()))
+        self.assertEqual(("[工具]\r\n添加项目=\r\n"
+                          "[系统]\r\n资源管理器=C:\\windows\\explorer.exe\r\n"
+                          "记事本=C:\\windows\\notepad.exe\r\n注册表=C:\\windows\\regedit.exe\r\n"
+                          "命令行=C:\\windows\\system32\\cmd.exe\r\n"
+                          "[办公]\r\n添加项目=\r\n").encode("gbk"), self.field2())
+        shot(self, "launcher-emptied-category")
 
 
 if __name__ == "__main__":

@@ -194,7 +194,8 @@ class PlayerWindowTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        for name in ("player_window_test.exe", "player_library_test.exe", "qlswf.dll"):
+        for name in ("player_window_test.exe", "player_library_test.exe",
+                     harness.PLAYER_LIBRARY):
             if not os.path.exists(os.path.join(PLAYER_DIR, name)):
                 raise AssertionError("not built: %s (run scripts/setup.sh)" % name)
 

@@ -19,7 +19,7 @@ OK = (212, 153)
 CANCEL = (283, 153)
 CUSTOM = (49, 153)
 MARKER_TEAL = (39, 159, 174)
-IDOK = 1
+IDOK, IDCANCEL = 1, 2
 
 
 def thumbnail(index):
@@ -172,6 +172,36 @@ class SkinTest(harness.ProgramTest):
         chooser = self.open_chooser()
         self.assertTrue(self.marked(shot(self, "skin-chooser-own-deleted"), chooser, 1))
         self.close_with(chooser, CANCEL)
+
+    def test_own_picture_then_cancel_keeps_the_skin_in_use(self):
+        own = os.path.join(self.folder, "my skin.jpg")
+        shutil.copy(built_in_skin(9), own)
+        self.start(config1="[控制配置]\r\n皮肤=imgs\\skins_4.jpg\r\n")
+        chooser = self.open_chooser()
+        # The file dialog cancelled: nothing changes.
+        self.click_in(chooser, CUSTOM)
+        dialog = self.driver.find(cls="#32770", title="选择皮肤图片!",
+                                  process=self.program.windows_exe, visible=True)[0]
+        self.driver.press(dialog, IDCANCEL)
+        self.assertTrue(self.driver.gone(dialog, timeout=15))
+        time.sleep(0.8)
+        picture = shot(self, "skin-file-dialog-cancelled")
+        self.assertTrue(shows_skin(picture, self.window, built_in_skin(4)))
+        self.assertTrue(self.marked(picture, chooser, 4))
+        # A picture chosen, then the chooser cancelled: the skin in use comes back.
+        self.click_in(chooser, CUSTOM)
+        dialog = self.driver.find(cls="#32770", title="选择皮肤图片!",
+                                  process=self.program.windows_exe, visible=True)[0]
+        name_box = [w for w in self.driver.children(dialog) if w.cls == "Edit"][0]
+        self.driver.run("settext", "0x%x" % name_box.hwnd, windows_path(own))
+        self.driver.press(dialog, IDOK)
+        self.assertTrue(self.driver.gone(dialog, timeout=15))
+        time.sleep(0.8)
+        self.assertTrue(self.shows(own, "own-preview"))
+        self.close_with(chooser, CANCEL)
+        self.assertTrue(self.shows(built_in_skin(4), "own-cancelled"))
+        self.exit_program()
+        self.assertEqual("imgs\\skins_4.jpg", self.stored_skin())
 
     def test_relative_skin_is_found_beside_the_program(self):
         # Started from elsewhere (as Windows starts it at log-on), the stored

@@ -67,23 +67,31 @@ class StartupTest(harness.ProgramTest):
         window = self.expect_error_box_then_default_window()
         self.exit_through_command(window)
 
-    def test_first_start_installs_the_player_library_and_keeps_an_existing_one(self):
-        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "qlswf.dll")
+    def test_first_start_installs_the_player_library_and_replaces_another_copy(self):
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows",
+                                 harness.PLAYER_LIBRARY)
         if os.path.exists(installed):
             os.remove(installed)
         self.make_data_file()
         self.start_program()
         window = self.main_window()
         with open(installed, "rb") as f:
-            self.assertEqual(b"MZ", f.read(2))
+            carried = f.read()
+        self.assertEqual(b"MZ", carried[:2])
         self.exit_through_command(window)
-        # Any file already there is the library, whatever its content.
+        # The carried library already there is left as it is.
+        os.utime(installed, (1000000000, 1000000000))
+        self.start_program()
+        self.exit_through_command(self.main_window())
+        self.assertEqual(1000000000, int(os.path.getmtime(installed)))
+        # Another copy (an older program's) gives way to the carried one.
         with open(installed, "wb") as f:
-            f.write(b"left alone")
+            f.write(carried[:4096])
         self.start_program()
         self.exit_through_command(self.main_window())
         with open(installed, "rb") as f:
-            self.assertEqual(b"left alone", f.read())
+            self.assertEqual(carried, f.read())
+        self.assertFalse(os.path.exists(installed + ".part"))
         os.remove(installed)
 
     def test_stored_geometry_places_the_window_as_stored(self):

@@ -75,9 +75,8 @@ bool createTables(ql::Database& db) {
 }
 
 bool storeConfigText(ql::Database& db, int field, const ql::Bytes& text) {
-  std::string assignment = ql::configAssignment(static_cast<ql::ConfigField>(field),
-                                                std::string(text.begin(), text.end()));
-  return db.update("配置表", assignment, "编号=1");
+  return ql::storeConfigField(db, static_cast<ql::ConfigField>(field),
+                              std::string(text.begin(), text.end()));
 }
 
 bool storeMovie(ql::Database& db, const MovieFile& movie, const ql::Bytes& bytes) {

@@ -149,7 +149,8 @@ Outline ellipse(Pt centre, double rx, double ry) {
   double half = kPi / 8;
   for (int i = 0; i < 8; ++i) {
     double mid = (2 * i + 1) * half, end = (2 * i + 2) * half;
-    Pt control{centre.x + rx / std::cos(half) * std::cos(mid), centre.y + ry / std::cos(half) * std::sin(mid)};
+    Pt control{centre.x + rx / std::cos(half) * std::cos(mid),
+               centre.y + ry / std::cos(half) * std::sin(mid)};
     pen.quadTo(control, {centre.x + rx * std::cos(end), centre.y + ry * std::sin(end)});
   }
   return pen.outline();
@@ -263,7 +264,8 @@ Paint radial(Pt centre, double r, std::vector<Stop> stops) {
 Paint radial(Pt centre, double rx, double ry, double degrees, std::vector<Stop> stops) {
   Paint p;
   p.kind = Paint::Radial;
-  p.gradient = Affine::translate(centre.x, centre.y) * Affine::rotate(degrees) * Affine::scale(rx, ry);
+  p.gradient =
+      Affine::translate(centre.x, centre.y) * Affine::rotate(degrees) * Affine::scale(rx, ry);
   p.stops = std::move(stops);
   return p;
 }

@@ -83,7 +83,7 @@ Outline transformed(const Outline& outline, const Affine& m);
 Outline joined(Outline a, const Outline& b);
 
 struct Stop {
-  int ratio;       // 0..255
+  int ratio;  // 0..255
   uint32_t argb;
 };
 
@@ -141,7 +141,9 @@ Shape groundShadow(Pt centre, double rx, double ry);
 constexpr uint32_t argb(int a, int r, int g, int b) {
   return (uint32_t(a) << 24) | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
 }
-constexpr uint32_t withAlpha(uint32_t color, int a) { return (color & 0xFFFFFF) | (uint32_t(a) << 24); }
+constexpr uint32_t withAlpha(uint32_t color, int a) {
+  return (color & 0xFFFFFF) | (uint32_t(a) << 24);
+}
 // Between two colours, t from 0 to 1, alpha included.
 uint32_t mix(uint32_t from, uint32_t to, double t);
 

@@ -16,15 +16,21 @@ using kit::Pose;
 
 namespace {
 
-
 // ---- 小猫散步 -------------------------------------------------------------------
 
 const uint32_t kFur = 0xFFF0A04E, kFurDark = 0xFFD57C32, kCream = 0xFFFFE6C4, kInk = 0xFF3A2618;
 
 art::Shape catBody() {
   art::Shape body;
-  Outline o = art::smooth({{-40, -68}, {-10, -72}, {28, -72}, {46, -60}, {42, -42}, {12, -35}, {-24, -36},
-                           {-47, -44}, {-50, -58}},
+  Outline o = art::smooth({{-40, -68},
+                           {-10, -72},
+                           {28, -72},
+                           {46, -60},
+                           {42, -42},
+                           {12, -35},
+                           {-24, -36},
+                           {-47, -44},
+                           {-50, -58}},
                           true);
   body.fill(o, art::linear({0, -74}, {0, -34}, {{0, kFur}, {150, 0xFFF6B86A}, {255, kCream}}));
   for (double x : {-30.0, -14.0, 2.0})
@@ -36,7 +42,8 @@ art::Shape catBody() {
 art::Shape catLeg(bool near) {
   art::Shape leg;
   uint32_t top = near ? kFur : 0xFFD88A42, low = near ? 0xFFF6B86A : 0xFFD89A5A;
-  leg.fill(art::roundRect(-5.5, -4, 5.5, 30, 5.5), art::linear({0, -4}, {0, 30}, {{0, top}, {255, low}}));
+  leg.fill(art::roundRect(-5.5, -4, 5.5, 30, 5.5),
+           art::linear({0, -4}, {0, 30}, {{0, top}, {255, low}}));
   leg.fill(art::ellipse({1.8, 30.5}, 7.5, 4.8), art::solid(near ? kCream : 0xFFE8CFA8));
   leg.stroke(art::roundRect(-5.5, -4, 5.5, 30, 5.5), 1, 0x50A0581E);
   return leg;
@@ -55,9 +62,9 @@ art::Shape catHead(bool eyesOpen) {
   art::Shape head;
   head.fill(art::polygon({{-16, -10}, {-11, -33}, {3, -17}}), art::solid(0xFFDC8A40));
   head.fill(art::polygon({{-12, -13}, {-10, -26}, {-1, -16}}), art::solid(0xFFF7A9A0));
-  Outline face = art::smooth({{-22, 0}, {-18, -14}, {0, -19}, {18, -16}, {26, -2}, {22, 12}, {6, 18},
-                              {-12, 16}, {-22, 8}},
-                             true);
+  Outline face = art::smooth(
+      {{-22, 0}, {-18, -14}, {0, -19}, {18, -16}, {26, -2}, {22, 12}, {6, 18}, {-12, 16}, {-22, 8}},
+      true);
   head.fill(art::polygon({{2, -18}, {15, -34}, {19, -9}}), art::solid(kFur));
   head.fill(art::polygon({{6, -17}, {14, -28}, {16, -12}}), art::solid(0xFFF7A9A0));
   head.fill(face, art::radial({2, -4}, 30, {{0, 0xFFF8B66A}, {255, kFur}}));
@@ -72,15 +79,19 @@ art::Shape catHead(bool eyesOpen) {
   }
   head.fill(art::polygon({{19.5, 2.5}, {25.5, 2.5}, {22.5, 6}}), art::solid(0xFFE87F8A));
   if (!eyesOpen)
-    for (double x : {4.0, 17.0}) head.stroke(art::curve({x - 4, -3}, {x, 1}, {x + 4, -3}), 1.6, kInk);
+    for (double x : {4.0, 17.0})
+      head.stroke(art::curve({x - 4, -3}, {x, 1}, {x + 4, -3}), 1.6, kInk);
   head.stroke(art::segment({22.5, 6}, {22.5, 8.5}), 1, kInk);
   head.stroke(art::curve({22.5, 8.5}, {20, 11.5}, {17.5, 9.5}), 1, kInk);
   head.stroke(art::curve({22.5, 8.5}, {25, 11.5}, {27.5, 9.5}), 1, kInk);
   for (int k = 0; k < 3; ++k) {
-    head.stroke(art::curve({27, 5.0f + 2 * k}, {34, 3.0f + 4 * k}, {42, 1.0f + 6 * k}), 0.8, 0xB0603A20);
-    head.stroke(art::curve({3, 8.0f + 2 * k}, {-5, 7.0f + 3 * k}, {-12, 6.0f + 5 * k}), 0.8, 0x90603A20);
+    head.stroke(art::curve({27, 5.0f + 2 * k}, {34, 3.0f + 4 * k}, {42, 1.0f + 6 * k}), 0.8,
+                0xB0603A20);
+    head.stroke(art::curve({3, 8.0f + 2 * k}, {-5, 7.0f + 3 * k}, {-12, 6.0f + 5 * k}), 0.8,
+                0x90603A20);
   }
-  for (double x : {-4.0, 1.0, 6.0}) head.stroke(art::segment({x, -17}, {x + 0.5, -11}), 2.2, kFurDark);
+  for (double x : {-4.0, 1.0, 6.0})
+    head.stroke(art::segment({x, -17}, {x + 0.5, -11}), 2.2, kFurDark);
   head.stroke(face, 1.2, 0x60A0581E);
   return head;
 }
@@ -88,15 +99,26 @@ art::Shape catHead(bool eyesOpen) {
 ShippedMovie walkingCat() {
   const int loop = 240, step = 15, blinkLoop = 120;
   kit::Movie movie(kWidth, kHeight, 24);
-  uint16_t body = movie.add(catBody()), nearLeg = movie.add(catLeg(true)), farLeg = movie.add(catLeg(false));
-  uint16_t tail = movie.add(catTail()), headOpen = movie.add(catHead(true)), headShut = movie.add(catHead(false));
+  uint16_t body = movie.add(catBody()), nearLeg = movie.add(catLeg(true)),
+           farLeg = movie.add(catLeg(false));
+  uint16_t tail = movie.add(catTail()), headOpen = movie.add(catHead(true)),
+           headShut = movie.add(catHead(false));
   uint16_t shadow = movie.add(art::groundShadow({0, 0}, 62, 8));
 
   // The head blinks twice in a while.
   kit::Timeline headTimeline;
   kit::animate(headTimeline, blinkLoop,
-               {Actor(headOpen, 1, [](int f) { Pose p; p.shown = !(f >= 90 && f < 93) && !(f >= 97 && f < 100); return p; }),
-                Actor(headShut, 2, [](int f) { Pose p; p.shown = (f >= 90 && f < 93) || (f >= 97 && f < 100); return p; })});
+               {Actor(headOpen, 1,
+                      [](int f) {
+                        Pose p;
+                        p.shown = !(f >= 90 && f < 93) && !(f >= 97 && f < 100);
+                        return p;
+                      }),
+                Actor(headShut, 2, [](int f) {
+                  Pose p;
+                  p.shown = (f >= 90 && f < 93) || (f >= 97 && f < 100);
+                  return p;
+                })});
   uint16_t head = movie.add(headTimeline, blinkLoop);
 
   // One step: legs in a walk's order (back, front, other back, other front),
@@ -110,18 +132,23 @@ ShippedMovie walkingCat() {
     };
   };
   kit::Timeline walk;
-  kit::animate(walk, step,
-               {Actor(farLeg, 1, legPose({-32, -42}, 0.5)), Actor(farLeg, 2, legPose({30, -42}, 0.75)),
-                Actor(tail, 3, [step](int f) {
-                  double t = double(f) / step;
-                  return kit::posed(art::at(-46, -57 + 1.4 * kit::wave(t, 2), 10 * kit::wave(t, 1, 0.1)));
-                }),
-                Actor(body, 4, [step](int f) { return kit::posed(art::at(0, 1.4 * kit::wave(double(f) / step, 2))); }),
-                Actor(nearLeg, 5, legPose({-27, -40}, 0)), Actor(nearLeg, 6, legPose({34, -40}, 0.25)),
-                Actor(head, 7, [step](int f) {
-                  double t = double(f) / step;
-                  return kit::posed(art::at(50, -77 + 1.8 * kit::wave(t, 2, 0.1), 2.5 * kit::wave(t, 2)));
-                })});
+  kit::animate(
+      walk, step,
+      {Actor(farLeg, 1, legPose({-32, -42}, 0.5)), Actor(farLeg, 2, legPose({30, -42}, 0.75)),
+       Actor(tail, 3,
+             [step](int f) {
+               double t = double(f) / step;
+               return kit::posed(
+                   art::at(-46, -57 + 1.4 * kit::wave(t, 2), 10 * kit::wave(t, 1, 0.1)));
+             }),
+       Actor(
+           body, 4,
+           [step](int f) { return kit::posed(art::at(0, 1.4 * kit::wave(double(f) / step, 2))); }),
+       Actor(nearLeg, 5, legPose({-27, -40}, 0)), Actor(nearLeg, 6, legPose({34, -40}, 0.25)),
+       Actor(head, 7, [step](int f) {
+         double t = double(f) / step;
+         return kit::posed(art::at(50, -77 + 1.8 * kit::wave(t, 2, 0.1), 2.5 * kit::wave(t, 2)));
+       })});
   uint16_t cat = movie.add(walk, step);
 
   const double scale = 1.35, ground = 338;
@@ -130,9 +157,12 @@ ShippedMovie walkingCat() {
     double t = double(f) / loop + 0.35;
     return -130 + (kWidth + 260) * (t - std::floor(t));
   };
-  kit::animate(movie.root(), loop,
-               {Actor(shadow, 1, [=](int f) { return kit::posed(art::at(along(f), ground + 2, 0, scale, scale)); }),
-                Actor(cat, 2, [=](int f) { return kit::posed(art::at(along(f), ground, 0, scale, scale)); })});
+  kit::animate(
+      movie.root(), loop,
+      {Actor(shadow, 1,
+             [=](int f) { return kit::posed(art::at(along(f), ground + 2, 0, scale, scale)); }),
+       Actor(cat, 2,
+             [=](int f) { return kit::posed(art::at(along(f), ground, 0, scale, scale)); })});
   return {u8"动漫", u8"小猫散步", loop, movie.finish()};
 }
 
@@ -151,13 +181,17 @@ Outline circleBelow(Pt c, double r, double y) {
 
 art::Shape goldfishBody(uint32_t back, uint32_t belly) {
   art::Shape fish;
-  Outline body = art::smooth({{30, 0}, {22, -12}, {4, -16}, {-14, -11}, {-24, -3}, {-24, 3}, {-14, 11}, {4, 16}, {22, 12}},
-                             true);
-  fish.fill(body, art::linear({0, -16}, {0, 16}, {{0, back}, {140, art::mix(back, belly, 0.6)}, {255, belly}}));
+  Outline body = art::smooth(
+      {{30, 0}, {22, -12}, {4, -16}, {-14, -11}, {-24, -3}, {-24, 3}, {-14, 11}, {4, 16}, {22, 12}},
+      true);
+  fish.fill(body, art::linear({0, -16}, {0, 16},
+                              {{0, back}, {140, art::mix(back, belly, 0.6)}, {255, belly}}));
   fish.fill(art::ellipse({6, -7}, 14, 4), art::solid(0x40FFFFFF));
-  fish.stroke(art::curve({14, -10}, {9, 0}, {14, 10}), 1.2, art::withAlpha(art::mix(back, 0xFF000000, 0.3), 160));
+  fish.stroke(art::curve({14, -10}, {9, 0}, {14, 10}), 1.2,
+              art::withAlpha(art::mix(back, 0xFF000000, 0.3), 160));
   for (int k = 0; k < 4; ++k)
-    fish.stroke(art::curve({-4.0 - 6 * k, -8}, {-1.0 - 6 * k, 0}, {-4.0 - 6 * k, 8}), 0.7, art::withAlpha(art::mix(back, 0xFF000000, 0.2), 90));
+    fish.stroke(art::curve({-4.0 - 6 * k, -8}, {-1.0 - 6 * k, 0}, {-4.0 - 6 * k, 8}), 0.7,
+                art::withAlpha(art::mix(back, 0xFF000000, 0.2), 90));
   fish.fill(art::circle({21, -3}, 4.4), art::solid(0xFFFFFFFF));
   fish.fill(art::circle({22, -3}, 2.6), art::solid(0xFF1E1A22));
   fish.fill(art::circle({22.8, -4}, 0.9), art::solid(0xFFFFFFFF));
@@ -167,25 +201,39 @@ art::Shape goldfishBody(uint32_t back, uint32_t belly) {
 
 art::Shape fishFin(const Outline& o, uint32_t color, Pt from, Pt to) {
   art::Shape fin;
-  fin.fill(o, art::linear(from, to, {{0, art::withAlpha(color, 235)}, {255, art::withAlpha(art::mix(color, 0xFFFFFFFF, 0.45), 120)}}));
+  fin.fill(o, art::linear(from, to,
+                          {{0, art::withAlpha(color, 235)},
+                           {255, art::withAlpha(art::mix(color, 0xFFFFFFFF, 0.45), 120)}}));
   fin.stroke(o, 0.8, art::withAlpha(art::mix(color, 0xFF000000, 0.3), 120));
   return fin;
 }
 
 // A fish swimming with its tail and fins, one stroke every 12 frames.
 uint16_t goldfish(kit::Movie& movie, uint32_t back, uint32_t belly) {
-  Outline tail = art::smooth({{0, 0}, {-12, -12}, {-30, -20}, {-25, -5}, {-28, 0}, {-25, 5}, {-30, 20}, {-12, 12}}, true);
+  Outline tail = art::smooth(
+      {{0, 0}, {-12, -12}, {-30, -20}, {-25, -5}, {-28, 0}, {-25, 5}, {-30, 20}, {-12, 12}}, true);
   uint16_t tailId = movie.add(fishFin(tail, back, {0, 0}, {-30, 0}));
-  uint16_t dorsal = movie.add(fishFin(art::smooth({{10, 0}, {0, -10}, {-14, -9}, {-10, 0}}, true), back, {0, 0}, {0, -10}));
-  uint16_t pectoral = movie.add(fishFin(art::smooth({{0, 0}, {-6, 8}, {-13, 9}, {-7, 2}}, true), belly, {0, 0}, {-12, 8}));
+  uint16_t dorsal = movie.add(
+      fishFin(art::smooth({{10, 0}, {0, -10}, {-14, -9}, {-10, 0}}, true), back, {0, 0}, {0, -10}));
+  uint16_t pectoral = movie.add(
+      fishFin(art::smooth({{0, 0}, {-6, 8}, {-13, 9}, {-7, 2}}, true), belly, {0, 0}, {-12, 8}));
   uint16_t body = movie.add(goldfishBody(back, belly));
   const int stroke = 12;
   kit::Timeline swim;
-  kit::animate(swim, stroke,
-               {Actor(tailId, 1, [=](int f) { return kit::posed(art::at(-22, 0, 16 * kit::wave(double(f) / stroke), 1, 1)); }),
-                Actor(dorsal, 2, [=](int f) { return kit::posed(art::at(2, -13, 0, 1 - 0.1 * kit::wave(double(f) / stroke, 1, 0.2), 1)); }),
-                Actor(body, 3, [](int) { return Pose(); }),
-                Actor(pectoral, 4, [=](int f) { return kit::posed(art::at(8, 8, 18 * kit::wave(double(f) / stroke, 1, 0.3))); })});
+  kit::animate(
+      swim, stroke,
+      {Actor(tailId, 1,
+             [=](int f) {
+               return kit::posed(art::at(-22, 0, 16 * kit::wave(double(f) / stroke), 1, 1));
+             }),
+       Actor(dorsal, 2,
+             [=](int f) {
+               return kit::posed(
+                   art::at(2, -13, 0, 1 - 0.1 * kit::wave(double(f) / stroke, 1, 0.2), 1));
+             }),
+       Actor(body, 3, [](int) { return Pose(); }), Actor(pectoral, 4, [=](int f) {
+         return kit::posed(art::at(8, 8, 18 * kit::wave(double(f) / stroke, 1, 0.3)));
+       })});
   return movie.add(swim, stroke);
 }
 
@@ -207,43 +255,59 @@ ShippedMovie fishBowl() {
   kit::Movie movie(kWidth, kHeight, 24);
   uint16_t shadow = movie.add(art::groundShadow({0, 0}, 120, 11));
   art::Shape glass;
-  glass.fill(circleBelow(kBowl, kBowlRadius, kMouthY),
-             art::radial(kBowl, kBowlRadius, {{0, 0x10FFFFFF}, {200, 0x1AC8ECFF}, {238, 0x38A8D8F0}, {255, 0x70E0F8FF}}));
+  glass.fill(
+      circleBelow(kBowl, kBowlRadius, kMouthY),
+      art::radial(kBowl, kBowlRadius,
+                  {{0, 0x10FFFFFF}, {200, 0x1AC8ECFF}, {238, 0x38A8D8F0}, {255, 0x70E0F8FF}}));
   uint16_t glassId = movie.add(glass);
   art::Shape water;
-  water.fill(circleBelow(kBowl, kBowlRadius - 5, kWaterY),
-             art::linear({0, kWaterY}, {0, kBowl.y + kBowlRadius}, {{0, 0x9070CAF2}, {255, 0xC82A7CBE}}));
-  water.fill(circleBelow(kBowl, kBowlRadius - 5, kSandY),
-             art::linear({0, kSandY}, {0, kBowl.y + kBowlRadius}, {{0, 0xFFE6CC92}, {255, 0xFFBE9A5C}}));
+  water.fill(
+      circleBelow(kBowl, kBowlRadius - 5, kWaterY),
+      art::linear({0, kWaterY}, {0, kBowl.y + kBowlRadius}, {{0, 0x9070CAF2}, {255, 0xC82A7CBE}}));
+  water.fill(
+      circleBelow(kBowl, kBowlRadius - 5, kSandY),
+      art::linear({0, kSandY}, {0, kBowl.y + kBowlRadius}, {{0, 0xFFE6CC92}, {255, 0xFFBE9A5C}}));
   Scatter s(31);
   const uint32_t pebbles[] = {0xFF8A8FA0, 0xFFB07A5A, 0xFFE0E0D8, 0xFF6E8E6A, 0xFFC89A70};
   for (int i = 0; i < 16; ++i) {
     double x = s.between(kBowl.x - 110, kBowl.x + 110);
-    double half = std::sqrt(std::max(0.0, (kBowlRadius - 12) * (kBowlRadius - 12) - (x - kBowl.x) * (x - kBowl.x)));
+    double half = std::sqrt(
+        std::max(0.0, (kBowlRadius - 12) * (kBowlRadius - 12) - (x - kBowl.x) * (x - kBowl.x)));
     double y = std::min(kSandY + s.between(2, 24), kBowl.y + half - 6);
     double rx = s.between(4, 8.5);
-    water.fill(art::ellipse({x, y}, rx, rx * 0.65), art::radial({x - 2, y - 2}, rx * 1.3, {{0, 0xFFFFFFFF}, {60, pebbles[i % 5]}, {255, art::mix(pebbles[i % 5], 0xFF000000, 0.3)}}));
+    water.fill(art::ellipse({x, y}, rx, rx * 0.65),
+               art::radial({x - 2, y - 2}, rx * 1.3,
+                           {{0, 0xFFFFFFFF},
+                            {60, pebbles[i % 5]},
+                            {255, art::mix(pebbles[i % 5], 0xFF000000, 0.3)}}));
   }
   uint16_t waterId = movie.add(water);
   std::vector<uint16_t> weeds;
   const Pt weedRoots[] = {{225, 330}, {240, 334}, {372, 332}};
   const double weedHeights[] = {120, 88, 104};
   for (int i = 0; i < 3; ++i) {
-    Outline left = seaweed(weedRoots[i], weedHeights[i], -1, 4), right = seaweed(weedRoots[i], weedHeights[i], 1, -4);
+    Outline left = seaweed(weedRoots[i], weedHeights[i], -1, 4),
+            right = seaweed(weedRoots[i], weedHeights[i], 1, -4);
     uint32_t green = i == 1 ? 0xFF5CBF4A : 0xFF2E9A4E;
-    art::Paint paint = art::linear(weedRoots[i], weedRoots[i] - Pt{0, weedHeights[i]},
-                                   {{0, art::mix(green, 0xFF000000, 0.35)}, {255, art::mix(green, 0xFFFFFFFF, 0.25)}});
+    art::Paint paint = art::linear(
+        weedRoots[i], weedRoots[i] - Pt{0, weedHeights[i]},
+        {{0, art::mix(green, 0xFF000000, 0.35)}, {255, art::mix(green, 0xFFFFFFFF, 0.25)}});
     weeds.push_back(movie.addMorph(left, paint, right, paint));
   }
-  uint16_t fishA = goldfish(movie, 0xFFFF6A1C, 0xFFFFD080), fishB = goldfish(movie, 0xFFF04848, 0xFFFFE0C0);
+  uint16_t fishA = goldfish(movie, 0xFFFF6A1C, 0xFFFFD080),
+           fishB = goldfish(movie, 0xFFF04848, 0xFFFFE0C0);
   uint16_t fishC = goldfish(movie, 0xFF3C8CE8, 0xFFC8F0FF);
   art::Shape bubble;
-  bubble.fill(art::circle({0, 0}, 3), art::radial({0, 0}, 3, {{0, 0x30FFFFFF}, {190, 0x50E8F8FF}, {255, 0xD0FFFFFF}}));
+  bubble.fill(art::circle({0, 0}, 3),
+              art::radial({0, 0}, 3, {{0, 0x30FFFFFF}, {190, 0x50E8F8FF}, {255, 0xD0FFFFFF}}));
   bubble.fill(art::circle({-1, -1}, 0.9), art::solid(0xE0FFFFFF));
   uint16_t bubbleId = movie.add(bubble);
   art::Shape surface;
-  double half = std::sqrt(kBowlRadius * kBowlRadius - (kWaterY - kBowl.y) * (kWaterY - kBowl.y)) - 5;
-  surface.fill(art::ellipse({kBowl.x, kWaterY}, half, 9), art::linear({0, kWaterY - 9}, {0, kWaterY + 9}, {{0, 0x90D8F6FF}, {255, 0x5070C8F0}}));
+  double half =
+      std::sqrt(kBowlRadius * kBowlRadius - (kWaterY - kBowl.y) * (kWaterY - kBowl.y)) - 5;
+  surface.fill(
+      art::ellipse({kBowl.x, kWaterY}, half, 9),
+      art::linear({0, kWaterY - 9}, {0, kWaterY + 9}, {{0, 0x90D8F6FF}, {255, 0x5070C8F0}}));
   surface.stroke(art::ellipse({kBowl.x, kWaterY}, half, 9), 1.2, 0xB0E8FCFF);
   uint16_t surfaceId = movie.add(surface);
   art::Shape rim;
@@ -260,13 +324,15 @@ ShippedMovie fishBowl() {
 
   std::vector<Actor> actors;
   uint16_t depth = 1;
-  actors.push_back({shadow, depth++, [](int) { return kit::posed(art::at(kBowl.x, kBowl.y + kBowlRadius + 4)); }});
+  actors.push_back({shadow, depth++,
+                    [](int) { return kit::posed(art::at(kBowl.x, kBowl.y + kBowlRadius + 4)); }});
   actors.push_back({glassId, depth++, [](int) { return Pose(); }});
   actors.push_back({waterId, depth++, [](int) { return Pose(); }});
   for (int i = 0; i < 3; ++i)
     actors.push_back({weeds[i], depth++, [=](int f) {
                         Pose p;
-                        p.ratio = static_cast<int>(32767.5 + 32767.5 * kit::wave(double(f) / loop, 2 + i % 2, 0.3 * i));
+                        p.ratio = static_cast<int>(
+                            32767.5 + 32767.5 * kit::wave(double(f) / loop, 2 + i % 2, 0.3 * i));
                         return p;
                       }});
   // Fish swim to and fro and turn about (their width passing through 0).
@@ -284,7 +350,8 @@ ShippedMovie fishBowl() {
                         double x = w.centreX + w.span * kit::wave(t, w.laps, w.phase);
                         double facing = kit::wave(t, w.laps, w.phase + 0.25);
                         double y = w.y + w.bob * kit::wave(t, 2 * w.laps, w.phase + 0.1);
-                        double turn = std::fabs(facing) < 0.12 ? 0.12 * (facing < 0 ? -1 : 1) : facing;
+                        double turn =
+                            std::fabs(facing) < 0.12 ? 0.12 * (facing < 0 ? -1 : 1) : facing;
                         return kit::posed(art::at(x, y, 0, w.size * turn, w.size));
                       }});
   for (int i = 0; i < 7; ++i) {
@@ -294,14 +361,16 @@ ShippedMovie fishBowl() {
                         double u = std::fmod(offset + 3 * t, 1.0);
                         Pose p;
                         double y = kSandY - 4 - u * (kSandY - kWaterY - 4);
-                        p.m = art::at(x0 + 4 * kit::wave(t, 9, i * 0.3), y, 0, 0.7 + 0.6 * u, 0.7 + 0.6 * u);
+                        p.m = art::at(x0 + 4 * kit::wave(t, 9, i * 0.3), y, 0, 0.7 + 0.6 * u,
+                                      0.7 + 0.6 * u);
                         return p;
                       }});
   }
   actors.push_back({surfaceId, depth++, [=](int f) {
                       double t = double(f) / loop;
-                      return kit::posed(art::at(kBowl.x, kWaterY + 1.2 * kit::wave(t, 4), 0, 1, 1 + 0.12 * kit::wave(t, 6)) *
-                                   Affine::translate(-kBowl.x, -kWaterY));
+                      return kit::posed(art::at(kBowl.x, kWaterY + 1.2 * kit::wave(t, 4), 0, 1,
+                                                1 + 0.12 * kit::wave(t, 6)) *
+                                        Affine::translate(-kBowl.x, -kWaterY));
                     }});
   actors.push_back({rimId, depth++, [](int) { return Pose(); }});
   kit::animate(movie.root(), loop, actors);
@@ -312,11 +381,23 @@ ShippedMovie fishBowl() {
 
 art::Shape penguinBody(bool eyesOpen) {
   art::Shape p;
-  p.fill(art::ellipse({0, -95}, 62, 92), art::radial({-22, -132}, 130, {{0, 0xFF44516E}, {255, 0xFF141A2A}}));
-  Outline front = art::smooth({{0, -156}, {26, -152}, {38, -128}, {34, -104}, {44, -70}, {36, -30}, {0, -12},
-                               {-36, -30}, {-44, -70}, {-34, -104}, {-38, -128}, {-26, -152}},
+  p.fill(art::ellipse({0, -95}, 62, 92),
+         art::radial({-22, -132}, 130, {{0, 0xFF44516E}, {255, 0xFF141A2A}}));
+  Outline front = art::smooth({{0, -156},
+                               {26, -152},
+                               {38, -128},
+                               {34, -104},
+                               {44, -70},
+                               {36, -30},
+                               {0, -12},
+                               {-36, -30},
+                               {-44, -70},
+                               {-34, -104},
+                               {-38, -128},
+                               {-26, -152}},
                               true);
-  p.fill(front, art::radial({-8, -96}, 80, {{0, 0xFFFFFFFF}, {200, 0xFFF2F6FA}, {255, 0xFFD8E2EE}}));
+  p.fill(front,
+         art::radial({-8, -96}, 80, {{0, 0xFFFFFFFF}, {200, 0xFFF2F6FA}, {255, 0xFFD8E2EE}}));
   p.fill(art::ellipse({-27, -118}, 8, 5), art::solid(0x80FF9AA8));
   p.fill(art::ellipse({27, -118}, 8, 5), art::solid(0x80FF9AA8));
   for (double x : {-15.0, 15.0}) {
@@ -331,10 +412,12 @@ art::Shape penguinBody(bool eyesOpen) {
   p.fill(art::smooth({{-10, -126}, {0, -129}, {10, -126}, {0, -113}}, true),
          art::linear({0, -129}, {0, -113}, {{0, 0xFFFFC24A}, {255, 0xFFF08A24}}));
   // The scarf round the neck.
-  Outline scarf = art::smooth({{-50, -112}, {0, -100}, {50, -112}, {52, -100}, {0, -86}, {-52, -100}}, true);
+  Outline scarf =
+      art::smooth({{-50, -112}, {0, -100}, {50, -112}, {52, -100}, {0, -86}, {-52, -100}}, true);
   p.fill(scarf, art::linear({0, -112}, {0, -86}, {{0, 0xFFF24A4A}, {255, 0xFFB82434}}));
   for (double x : {-30.0, -10.0, 10.0, 30.0})
-    p.stroke(art::segment({x, -104 + std::fabs(x) * 0.2}, {x + 4, -91 + std::fabs(x) * 0.2}), 3, 0x60FFFFFF);
+    p.stroke(art::segment({x, -104 + std::fabs(x) * 0.2}, {x + 4, -91 + std::fabs(x) * 0.2}), 3,
+             0x60FFFFFF);
   return p;
 }
 
@@ -363,7 +446,9 @@ art::Shape scarfEnd() {
 art::Shape heart() {
   art::Shape h;
   art::Pen pen;
-  pen.moveTo({0, 4}).cubicTo({-2, -1}, {-10, -2}, {-10, -7}).cubicTo({-10, -12}, {-3, -13}, {0, -8});
+  pen.moveTo({0, 4})
+      .cubicTo({-2, -1}, {-10, -2}, {-10, -7})
+      .cubicTo({-10, -12}, {-3, -13}, {0, -8});
   pen.cubicTo({3, -13}, {10, -12}, {10, -7}).cubicTo({10, -2}, {2, -1}, {0, 4});
   h.fill(pen.outline(), art::radial({-3, -8}, 12, {{0, 0xFFFFB8C8}, {255, 0xFFFF4F7A}}));
   return h;
@@ -373,7 +458,8 @@ ShippedMovie waddlingPenguin() {
   const int loop = 240, waddle = 40;
   kit::Movie movie(kWidth, kHeight, 24);
   uint16_t bodyOpen = movie.add(penguinBody(true)), bodyShut = movie.add(penguinBody(false));
-  uint16_t flipper = movie.add(penguinFlipper()), foot = movie.add(penguinFoot()), scarf = movie.add(scarfEnd());
+  uint16_t flipper = movie.add(penguinFlipper()), foot = movie.add(penguinFoot()),
+           scarf = movie.add(scarfEnd());
   uint16_t heartId = movie.add(heart()), shadow = movie.add(art::groundShadow({0, 0}, 70, 9));
   auto blinking = [](int f) { return (f >= 150 && f < 153) || (f >= 158 && f < 161); };
   // The body rocks from foot to foot; the raised foot leaves the ground a little.
@@ -395,11 +481,13 @@ ShippedMovie waddlingPenguin() {
                     }});
   actors.push_back({flipper, 4, [=](int f) {
                       double t = double(f) / waddle;
-                      return kit::posed(bodyAt(f) * art::at(-54, -112, 12 + 14 * kit::wave(t, 1, 0.5)));
+                      return kit::posed(bodyAt(f) *
+                                        art::at(-54, -112, 12 + 14 * kit::wave(t, 1, 0.5)));
                     }});
   actors.push_back({flipper, 5, [=](int f) {
                       double t = double(f) / waddle;
-                      return kit::posed(bodyAt(f) * art::at(54, -112, -12 - 14 * kit::wave(t, 1), -1, 1));
+                      return kit::posed(bodyAt(f) *
+                                        art::at(54, -112, -12 - 14 * kit::wave(t, 1), -1, 1));
                     }});
   actors.push_back({bodyOpen, 6, [=](int f) {
                       Pose p = kit::posed(bodyAt(f));
@@ -413,7 +501,8 @@ ShippedMovie waddlingPenguin() {
                     }});
   actors.push_back({scarf, 8, [=](int f) {
                       double t = double(f) / waddle;
-                      return kit::posed(bodyAt(f) * art::at(34, -98, -8 - 10 * kit::wave(t, 1, 0.15)));
+                      return kit::posed(bodyAt(f) *
+                                        art::at(34, -98, -8 - 10 * kit::wave(t, 1, 0.15)));
                     }});
   for (int i = 0; i < 3; ++i)
     actors.push_back({heartId, uint16_t(9 + i), [=](int f) {
@@ -423,7 +512,8 @@ ShippedMovie waddlingPenguin() {
                         if (!p.shown) return p;
                         double u = l / 70.0;
                         double size = 0.6 + 0.7 * kit::ease(u * 3);
-                        p.m = art::at(330 + 18 * i + 10 * std::sin(u * 8), 200 - 110 * u, 8 * std::sin(u * 6), size, size);
+                        p.m = art::at(330 + 18 * i + 10 * std::sin(u * 8), 200 - 110 * u,
+                                      8 * std::sin(u * 6), size, size);
                         p.alpha = u < 0.6 ? 1 : 1 - (u - 0.6) / 0.4;
                         return p;
                       }});

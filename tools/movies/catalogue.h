@@ -31,9 +31,9 @@ std::vector<ShippedMovie> allMovies();
 class Scatter {
  public:
   explicit Scatter(uint32_t seed) : state_(seed) {}
-  double next();                          // 0 <= x < 1
+  double next();  // 0 <= x < 1
   double between(double low, double high) { return low + (high - low) * next(); }
-  int pick(int low, int high);            // low..high inclusive
+  int pick(int low, int high);  // low..high inclusive
 
  private:
   uint32_t state_;

@@ -14,7 +14,6 @@ using kit::Pose;
 
 namespace {
 
-
 // ---- 飘雪 ---------------------------------------------------------------------
 
 // Six arms with two pairs of side branches, 10 px long.
@@ -39,7 +38,8 @@ ShippedMovie snow() {
   kit::Movie movie(kWidth, kHeight, 24);
   art::Shape dot;
   dot.fill(art::circle({0, 0}, 10),
-           art::radial({0, 0}, 10, {{0, 0xFFFFFFFF}, {100, 0xF4F7FBFF}, {175, 0xA0B4C8E0}, {255, 0x00A0B8D4}}));
+           art::radial({0, 0}, 10,
+                       {{0, 0xFFFFFFFF}, {100, 0xF4F7FBFF}, {175, 0xA0B4C8E0}, {255, 0x00A0B8D4}}));
   uint16_t dotId = movie.add(dot);
   art::Shape crystal;
   Outline arms = crystalArms();
@@ -48,8 +48,10 @@ ShippedMovie snow() {
   crystal.stroke(arms, 1.2, 0xF8FFFFFF);
   uint16_t crystalId = movie.add(crystal);
   art::Shape bokeh;
-  bokeh.fill(art::circle({0, 0}, 10),
-             art::radial({0, 0}, 10, {{0, 0x58FFFFFF}, {140, 0x40F4F8FF}, {225, 0x18E8F0FF}, {255, 0x00E8F0FF}}));
+  bokeh.fill(
+      art::circle({0, 0}, 10),
+      art::radial({0, 0}, 10,
+                  {{0, 0x58FFFFFF}, {140, 0x40F4F8FF}, {225, 0x18E8F0FF}, {255, 0x00E8F0FF}}));
   uint16_t bokehId = movie.add(bokeh);
 
   struct Flake {
@@ -60,17 +62,18 @@ ShippedMovie snow() {
   std::vector<Flake> flakes;
   Scatter s(7);
   for (int i = 0; i < 26; ++i)  // far and small: slow
-    flakes.push_back({dotId, s.between(0.18, 0.42), s.between(0, kWidth), s.next(), s.between(6, 16), s.next(),
-                      s.between(0.55, 0.9), 1, s.pick(1, 2), 0});
+    flakes.push_back({dotId, s.between(0.18, 0.42), s.between(0, kWidth), s.next(),
+                      s.between(6, 16), s.next(), s.between(0.55, 0.9), 1, s.pick(1, 2), 0});
   for (int i = 0; i < 14; ++i)
-    flakes.push_back({crystalId, s.between(0.7, 1.6), s.between(0, kWidth), s.next(), s.between(10, 26), s.next(),
-                      1, s.pick(1, 2), s.pick(1, 2), s.pick(0, 1) ? 1 : -1});
+    flakes.push_back({crystalId, s.between(0.7, 1.6), s.between(0, kWidth), s.next(),
+                      s.between(10, 26), s.next(), 1, s.pick(1, 2), s.pick(1, 2),
+                      s.pick(0, 1) ? 1 : -1});
   for (int i = 0; i < 10; ++i)
-    flakes.push_back({dotId, s.between(0.5, 0.75), s.between(0, kWidth), s.next(), s.between(12, 24), s.next(),
-                      1, 2, s.pick(1, 2), 0});
+    flakes.push_back({dotId, s.between(0.5, 0.75), s.between(0, kWidth), s.next(),
+                      s.between(12, 24), s.next(), 1, 2, s.pick(1, 2), 0});
   for (int i = 0; i < 4; ++i)  // near and large: fast and faint
-    flakes.push_back({bokehId, s.between(1.3, 1.9), s.between(0, kWidth), s.next(), s.between(20, 40), s.next(),
-                      1, 3, 1, 0});
+    flakes.push_back({bokehId, s.between(1.3, 1.9), s.between(0, kWidth), s.next(),
+                      s.between(20, 40), s.next(), 1, 3, 1, 0});
 
   std::vector<Actor> actors;
   for (size_t i = 0; i < flakes.size(); ++i) {
@@ -105,7 +108,8 @@ Outline petalOutline() {
 art::Shape petalShape() {
   art::Shape petal;
   Outline o = petalOutline();
-  petal.fill(o, art::linear({-7, 0}, {7, 0}, {{0, 0xFFFFF6F9}, {120, 0xFFFFD6E4}, {255, 0xFFF491B3}}));
+  petal.fill(o,
+             art::linear({-7, 0}, {7, 0}, {{0, 0xFFFFF6F9}, {120, 0xFFFFD6E4}, {255, 0xFFF491B3}}));
   petal.stroke(o, 0.5, 0x80CF6E90);
   petal.stroke(art::segment({-5.5, 0}, {3, 0}), 0.5, 0x50E07A9C);
   return petal;
@@ -116,14 +120,16 @@ art::Shape blossomShape() {
   Outline o = petalOutline();
   for (int k = 0; k < 5; ++k) {
     art::Affine m = art::Affine::rotate(k * 72.0 - 90) * art::Affine::translate(8.2, 0);
-    blossom.fill(art::transformed(o, m), art::linear(m.apply({-7, 0}), m.apply({7, 0}),
-                                                     {{0, 0xFFFFE3EC}, {110, 0xFFFFD0DF}, {255, 0xFFF58CB0}}));
+    blossom.fill(art::transformed(o, m),
+                 art::linear(m.apply({-7, 0}), m.apply({7, 0}),
+                             {{0, 0xFFFFE3EC}, {110, 0xFFFFD0DF}, {255, 0xFFF58CB0}}));
   }
   for (int k = 0; k < 5; ++k) {
     art::Affine m = art::Affine::rotate(k * 72.0 - 90) * art::Affine::translate(8.2, 0);
     blossom.stroke(art::transformed(o, m), 0.5, 0x80CF6E90);
   }
-  blossom.fill(art::circle({0, 0}, 3.2), art::radial({0, 0}, 3.2, {{0, 0xFFFFF2A0}, {255, 0xFFE87A8C}}));
+  blossom.fill(art::circle({0, 0}, 3.2),
+               art::radial({0, 0}, 3.2, {{0, 0xFFFFF2A0}, {255, 0xFFE87A8C}}));
   for (int k = 0; k < 10; ++k) {
     Pt tip = art::polar({0, 0}, 6.2, k * 36.0 + 18);
     blossom.stroke(art::segment(art::polar({0, 0}, 2.6, k * 36.0 + 18), tip), 0.6, 0xC0D8607A);
@@ -146,12 +152,13 @@ ShippedMovie petals() {
   std::vector<Petal> all;
   Scatter s(21);
   for (int i = 0; i < 24; ++i)
-    all.push_back({petalId, s.between(1.0, 1.9), s.between(-80, kWidth), s.next(), s.between(70, 170),
-                   s.between(8, 26), s.next(), s.between(0, 360), s.pick(1, 2), s.pick(1, 3),
-                   s.pick(0, 1) ? 1 : -1, false});
+    all.push_back({petalId, s.between(1.0, 1.9), s.between(-80, kWidth), s.next(),
+                   s.between(70, 170), s.between(8, 26), s.next(), s.between(0, 360), s.pick(1, 2),
+                   s.pick(1, 3), s.pick(0, 1) ? 1 : -1, false});
   for (int i = 0; i < 4; ++i)
-    all.push_back({blossomId, s.between(1.15, 1.5), s.between(40, kWidth - 120), s.next(), s.between(60, 110),
-                   s.between(10, 22), s.next(), s.between(0, 72), 1, 1, s.pick(0, 1) ? 1 : -1, true});
+    all.push_back({blossomId, s.between(1.15, 1.5), s.between(40, kWidth - 120), s.next(),
+                   s.between(60, 110), s.between(10, 22), s.next(), s.between(0, 72), 1, 1,
+                   s.pick(0, 1) ? 1 : -1, true});
   std::sort(all.begin(), all.end(), [](const Petal& a, const Petal& b) { return a.size < b.size; });
 
   std::vector<Actor> actors;
@@ -161,12 +168,15 @@ ShippedMovie petals() {
                         double t = double(frame) / loop;
                         double fall = kit::frac(p.y0 + p.wraps * t);
                         Pose pose;
-                        double x = p.x0 + p.drift * fall + p.sway * kit::wave(t, p.wraps * 2, p.phase);
+                        double x =
+                            p.x0 + p.drift * fall + p.sway * kit::wave(t, p.wraps * 2, p.phase);
                         double y = -30 + fall * (kHeight + 60);
                         double flip = kit::wave(t, p.flips, p.phase + 0.25);
                         double squash = p.whole ? 0.7 + 0.3 * flip : flip;
-                        pose.m = art::at(x, y, p.turn + 360.0 * p.spin * t, p.size, p.size * squash);
-                        if (squash < 0) pose.red = pose.green = pose.blue = 0.88;  // the paler underside
+                        pose.m =
+                            art::at(x, y, p.turn + 360.0 * p.spin * t, p.size, p.size * squash);
+                        if (squash < 0)
+                          pose.red = pose.green = pose.blue = 0.88;  // the paler underside
                         return pose;
                       }});
   }
@@ -178,9 +188,11 @@ ShippedMovie petals() {
 
 art::Shape sparkShape(uint32_t color, double r) {
   art::Shape spark;
-  spark.fill(art::circle({0, 0}, r), art::radial({0, 0}, r, {{0, 0xFFFFFFFF}, {70, art::withAlpha(color, 255)},
-                                                             {160, art::withAlpha(color, 140)},
-                                                             {255, art::withAlpha(color, 0)}}));
+  spark.fill(art::circle({0, 0}, r), art::radial({0, 0}, r,
+                                                 {{0, 0xFFFFFFFF},
+                                                  {70, art::withAlpha(color, 255)},
+                                                  {160, art::withAlpha(color, 140)},
+                                                  {255, art::withAlpha(color, 0)}}));
   return spark;
 }
 
@@ -189,8 +201,10 @@ art::Shape sparkShape(uint32_t color, double r) {
 art::Shape trailShape(uint32_t color) {
   art::Shape trail;
   trail.fill(art::polygon({{-100, 0}, {0, -2}, {0, 2}}),
-             art::linear({-100, 0}, {0, 0}, {{0, art::withAlpha(color, 0)}, {150, art::withAlpha(color, 110)},
-                                             {255, art::withAlpha(art::mix(color, 0xFFFFFFFF, 0.4), 230)}}));
+             art::linear({-100, 0}, {0, 0},
+                         {{0, art::withAlpha(color, 0)},
+                          {150, art::withAlpha(color, 110)},
+                          {255, art::withAlpha(art::mix(color, 0xFFFFFFFF, 0.4), 230)}}));
   return trail;
 }
 
@@ -214,12 +228,16 @@ ShippedMovie fireworks() {
   std::vector<Actor> actors;
   uint16_t depth = 1;
   for (const Burst& b : bursts) {
-    uint16_t outerTrail = movie.add(trailShape(b.outer)), innerTrail = movie.add(trailShape(b.inner));
-    uint16_t outerHead = movie.add(sparkShape(b.outer, 2.8)), innerHead = movie.add(sparkShape(b.inner, 2.4));
+    uint16_t outerTrail = movie.add(trailShape(b.outer)),
+             innerTrail = movie.add(trailShape(b.inner));
+    uint16_t outerHead = movie.add(sparkShape(b.outer, 2.8)),
+             innerHead = movie.add(sparkShape(b.inner, 2.4));
     art::Shape flashShape;
     flashShape.fill(art::circle({0, 0}, 80),
-                    art::radial({0, 0}, 80, {{0, art::withAlpha(art::mix(b.outer, 0xFFFFFFFF, 0.6), 170)},
-                                             {110, art::withAlpha(b.outer, 60)}, {255, art::withAlpha(b.outer, 0)}}));
+                    art::radial({0, 0}, 80,
+                                {{0, art::withAlpha(art::mix(b.outer, 0xFFFFFFFF, 0.6), 170)},
+                                 {110, art::withAlpha(b.outer, 60)},
+                                 {255, art::withAlpha(b.outer, 0)}}));
     uint16_t flashId = movie.add(flashShape);
     auto local = [b, loop](int frame) { return (frame - b.start + loop) % loop; };
     Pt launch{b.centre.x - 40, kHeight + 10};
@@ -233,7 +251,8 @@ ShippedMovie fireworks() {
       Pose p;
       Pt d = to - from;
       double length = std::hypot(d.x, d.y);
-      p.m = art::at(to.x, to.y, std::atan2(d.y, d.x) * 180 / art::kPi, std::max(length, 0.5) / 100, 1);
+      p.m = art::at(to.x, to.y, std::atan2(d.y, d.x) * 180 / art::kPi, std::max(length, 0.5) / 100,
+                    1);
       p.alpha = alpha;
       return p;
     };
@@ -279,7 +298,8 @@ ShippedMovie fireworks() {
         const double drag = 3.4;
         double out = (1 - std::exp(-drag * tau)) / (1 - std::exp(-drag));
         Pt dir = art::polar({0, 0}, 1, angle);
-        return Pt{b.centre.x + dir.x * reach * out, b.centre.y + dir.y * reach * out + 48 * tau * tau};
+        return Pt{b.centre.x + dir.x * reach * out,
+                  b.centre.y + dir.y * reach * out + 48 * tau * tau};
       };
       auto fade = [=](double tau, int l) {
         double f = tau < 0.5 ? 1 : std::pow(std::max(0.0, 1 - (tau - 0.5) / 0.5), 1.4);
@@ -317,11 +337,17 @@ ShippedMovie fireworks() {
 art::Shape bubbleShape() {
   art::Shape bubble;
   Pt o{0, 0};
-  bubble.fill(art::circle(o, 20), art::radial(o, 20, {{0, 0x00FFFFFF}, {170, 0x0CE8F4FF}, {215, 0x38B8D8F0},
-                                                      {242, 0x9068A0C8}, {255, 0x30FFFFFF}}));
+  bubble.fill(art::circle(o, 20), art::radial(o, 20,
+                                              {{0, 0x00FFFFFF},
+                                               {170, 0x0CE8F4FF},
+                                               {215, 0x38B8D8F0},
+                                               {242, 0x9068A0C8},
+                                               {255, 0x30FFFFFF}}));
   // A film of colours along the rim.
-  bubble.fill(art::ring(o, 20, 16.5), art::linear({-20, -20}, {20, 20}, {{0, 0x40FF80C0}, {90, 0x2080E0FF},
-                                                                          {170, 0x38FFF080}, {255, 0x40A080FF}}));
+  bubble.fill(
+      art::ring(o, 20, 16.5),
+      art::linear({-20, -20}, {20, 20},
+                  {{0, 0x40FF80C0}, {90, 0x2080E0FF}, {170, 0x38FFF080}, {255, 0x40A080FF}}));
   art::Pen shine;
   shine.moveTo(art::polar(o, 15.5, 200)).arcTo(o, 15.5, 200, 262);
   shine.lineTo(art::polar(o, 12.5, 250)).arcTo(o, 12.5, 250, 212);
@@ -341,9 +367,10 @@ ShippedMovie bubbles() {
   std::vector<Bubble> all;
   Scatter s(5);
   for (int i = 0; i < 18; ++i)
-    all.push_back({s.between(0.35, 1.7), s.between(20, kWidth - 20), s.next(), s.between(10, 30), s.next(),
-                   s.pick(1, 2), s.pick(1, 2), s.pick(4, 7)});
-  std::sort(all.begin(), all.end(), [](const Bubble& a, const Bubble& b) { return a.size < b.size; });
+    all.push_back({s.between(0.35, 1.7), s.between(20, kWidth - 20), s.next(), s.between(10, 30),
+                   s.next(), s.pick(1, 2), s.pick(1, 2), s.pick(4, 7)});
+  std::sort(all.begin(), all.end(),
+            [](const Bubble& a, const Bubble& b) { return a.size < b.size; });
   std::vector<Actor> actors;
   for (size_t i = 0; i < all.size(); ++i) {
     Bubble b = all[i];

@@ -28,7 +28,8 @@ namespace {
 
 bool writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 
@@ -82,7 +83,8 @@ bool writeSheet(const catalogue::ShippedMovie& movie, const fs::path& path) {
         }
     }
   }
-  return stbi_write_png(path.string().c_str(), w * columns, h * 3, 4, sheet.data(), w * columns * 4) != 0;
+  return stbi_write_png(path.string().c_str(), w * columns, h * 3, 4, sheet.data(),
+                        w * columns * 4) != 0;
 }
 
 }  // namespace

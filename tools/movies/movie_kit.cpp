@@ -85,8 +85,8 @@ void writeMorphPaint(swftest::Writer& w, const art::Paint& from, const art::Pain
 
 }  // namespace
 
-uint16_t Movie::addMorph(const art::Outline& from, const art::Paint& fromPaint, const art::Outline& to,
-                         const art::Paint& toPaint) {
+uint16_t Movie::addMorph(const art::Outline& from, const art::Paint& fromPaint,
+                         const art::Outline& to, const art::Paint& toPaint) {
   uint16_t id = nextId_++;
   swftest::Writer startEdges, endEdges, styles, w;
   swftest::writeRecords(startEdges, art::morphPath(from, true), 1, 0);
@@ -135,8 +135,8 @@ void writePlace(Timeline& timeline, uint16_t depth, uint16_t id, const Pose* mat
   }
   if (tintFrom) {
     const Pose& p = *tintFrom;
-    w.colorTransform(fixed8(p.red), fixed8(p.green), fixed8(p.blue), fixed8(p.alpha), channel(p.addRed),
-                     channel(p.addGreen), channel(p.addBlue), 0);
+    w.colorTransform(fixed8(p.red), fixed8(p.green), fixed8(p.blue), fixed8(p.alpha),
+                     channel(p.addRed), channel(p.addGreen), channel(p.addBlue), 0);
   }
   if (ratio >= 0) w.u16(static_cast<uint32_t>(ratio));
   if (!name.empty()) w.text(name);
@@ -146,8 +146,8 @@ void writePlace(Timeline& timeline, uint16_t depth, uint16_t id, const Pose* mat
 
 }  // namespace
 
-void place(Timeline& timeline, uint16_t depth, uint16_t id, const Pose& pose, const std::string& name,
-           uint16_t clipDepth) {
+void place(Timeline& timeline, uint16_t depth, uint16_t id, const Pose& pose,
+           const std::string& name, uint16_t clipDepth) {
   writePlace(timeline, depth, id, &pose, pose.plainTint() ? nullptr : &pose, name, clipDepth);
 }
 
@@ -172,7 +172,9 @@ void animate(Timeline& timeline, int frames, const std::vector<Actor>& actors,
       }
       bool moved = !(stored(pose.m) == stored(it->second.m)) || pose.ratio != it->second.ratio;
       bool tinted = !pose.sameTint(it->second);
-      if (moved || tinted) writePlace(timeline, actor.depth, 0, moved ? &pose : nullptr, tinted ? &pose : nullptr, "", 0);
+      if (moved || tinted)
+        writePlace(timeline, actor.depth, 0, moved ? &pose : nullptr, tinted ? &pose : nullptr, "",
+                   0);
       it->second = pose;
     }
     if (script) {
@@ -195,7 +197,9 @@ Timeline still(const std::vector<std::pair<uint16_t, Affine>>& parts) {
   return t;
 }
 
-double wave(double t, double cycles, double phase) { return std::sin(2 * art::kPi * (cycles * t + phase)); }
+double wave(double t, double cycles, double phase) {
+  return std::sin(2 * art::kPi * (cycles * t + phase));
+}
 
 double frac(double x) { return x - std::floor(x); }
 
@@ -240,7 +244,8 @@ Script& Script::op(uint8_t code) {
   return *this;
 }
 
-Script& Script::callMethod(const std::string& object, const std::string& method, int argumentCount) {
+Script& Script::callMethod(const std::string& object, const std::string& method,
+                           int argumentCount) {
   push(argumentCount).push(object).op(op::kGetVariable).push(method).op(op::kCallMethod);
   return *this;
 }

@@ -85,8 +85,8 @@ Timeline still(const std::vector<std::pair<uint16_t, Affine>>& parts);
 
 // Smooth 0..1..0 over a period, and the like, for seamless loops: t runs 0..1.
 double wave(double t, double cycles = 1, double phase = 0);  // sin(2π(cycles t + phase))
-double ease(double t);                                        // smoothstep
-double frac(double x);                                        // x - floor(x)
+double ease(double t);                                       // smoothstep
+double frac(double x);                                       // x - floor(x)
 
 // AVM1 byte code, written the way a compiler would lay it out.
 class Script {

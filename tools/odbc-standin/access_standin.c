@@ -12,7 +12,8 @@
  * looks up resolves there.
  *
  * Like the Access driver, it refuses a file that is missing or is not a
- * database; new files come from the setup library (CREATE_DB).
+ * database (new files come from the setup library, CREATE_DB), and a
+ * statement longer than the Access driver takes (SQLPrepare, SQLExecDirect).
  *
  * Debian's SQLite driver has no wide-character entry points, so texts travel
  * as the bytes they are: GBK names and values reach the file untouched, and
@@ -36,11 +37,14 @@
 #define STANDIN_SQL_NTS (-3)
 #define STANDIN_SQL_HANDLE_STMT 3
 #define STANDIN_SQL_DRIVER_NOPROMPT 0
+/* The Access driver's limit on the length of one statement. */
+#define STANDIN_MAX_STATEMENT 64000
 
 typedef short (*DriverConnectFn)(void*, void*, const unsigned char*, short, unsigned char*, short,
                                  short*, unsigned short);
 typedef short (*AllocHandleFn)(short, void*, void**);
 typedef short (*ExecDirectFn)(void*, const unsigned char*, int);
+typedef short (*PrepareFn)(void*, const unsigned char*, int);
 typedef short (*FreeHandleFn)(short, void*);
 typedef short (*DisconnectFn)(void*);
 
@@ -173,4 +177,24 @@ __attribute__((visibility("default"))) short SQLDriverConnect(
     return STANDIN_SQL_ERROR;
   }
   return rc;
+}
+
+static int tooLong(const unsigned char* text, int length) {
+  if (!text) return 0;
+  size_t n = length == STANDIN_SQL_NTS ? strlen((const char*)text) : (size_t)length;
+  return n > STANDIN_MAX_STATEMENT;
+}
+
+__attribute__((visibility("default"))) short SQLExecDirect(void* statement,
+                                                           const unsigned char* text, int length) {
+  ExecDirectFn execDirect = (ExecDirectFn)sqliteDriverEntry("SQLExecDirect");
+  if (!execDirect || tooLong(text, length)) return STANDIN_SQL_ERROR;
+  return execDirect(statement, text, length);
+}
+
+__attribute__((visibility("default"))) short SQLPrepare(void* statement, const unsigned char* text,
+                                                        int length) {
+  PrepareFn prepare = (PrepareFn)sqliteDriverEntry("SQLPrepare");
+  if (!prepare || tooLong(text, length)) return STANDIN_SQL_ERROR;
+  return prepare(statement, text, length);
 }

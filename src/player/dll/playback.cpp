@@ -55,10 +55,12 @@ void readMovieFile(const std::string& path, std::vector<uint8_t>& bytes) {
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= QLSWF_LARGEST_MOVIE_BYTES &&
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+      size.QuadPart <= QLSWF_LARGEST_MOVIE_BYTES &&
       fenced([&] { bytes.resize(static_cast<size_t>(size.QuadPart)); })) {
     DWORD got = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+        got != bytes.size())
       bytes.clear();
   }
   CloseHandle(file);
@@ -136,7 +138,9 @@ bool Playback::takePicture(Picture& picture) {
 
 void Playback::run() {
   std::unique_lock<std::mutex> lock(lock_);
-  auto woken = [this] { return quit_ || movieChanged_ || sizeChanged_ || lookAgain_ || !work_.empty(); };
+  auto woken = [this] {
+    return quit_ || movieChanged_ || sizeChanged_ || lookAgain_ || !work_.empty();
+  };
   while (!quit_) {
     double wait = step(lock);
     if (quit_) break;
@@ -228,8 +232,8 @@ void Playback::loadPending(std::unique_lock<std::mutex>& lock) {
   movie_.reset();
   if (!path.empty()) readMovieFile(path, bytes);
   std::unique_ptr<player::Player> movie;
-  if (!bytes.empty() && fenced([&] { movie = player::Player::load(bytes.data(), bytes.size()); }) && movie &&
-      fenced([&] { movie->advanceFrame(); }))
+  if (!bytes.empty() && fenced([&] { movie = player::Player::load(bytes.data(), bytes.size()); }) &&
+      movie && fenced([&] { movie->advanceFrame(); }))
     movie_ = std::move(movie);
   lock.lock();
   if (movie_) clock_.restart(secondsNow(), movie_->frameRate());
@@ -246,7 +250,9 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
   if (drawn) {
     drawing_.width = width;
     drawing_.height = height;
-    bool rendered = movie_ && fenced([&] { movie_->render(drawing_.pixels.data(), width, height, width * 4, false); });
+    bool rendered = movie_ && fenced([&] {
+                      movie_->render(drawing_.pixels.data(), width, height, width * 4, false);
+                    });
     if (!rendered) std::memset(drawing_.pixels.data(), 0, count * 4);
   }
   uint64_t hash = drawn ? hashOf(drawing_) : 0;

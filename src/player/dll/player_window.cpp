@@ -53,14 +53,16 @@ bool isPlayerWindow(HWND window);
 
 LRESULT CALLBACK dropPostedLoadMovie(int code, WPARAM wParam, LPARAM lParam) {
   MSG* message = reinterpret_cast<MSG*>(lParam);
-  if (code == HC_ACTION && message && message->message == QLSWF_MSG_LOAD_MOVIE && isPlayerWindow(message->hwnd))
+  if (code == HC_ACTION && message && message->message == QLSWF_MSG_LOAD_MOVIE &&
+      isPlayerWindow(message->hwnd))
     message->message = WM_NULL;
   return CallNextHookEx(postedMessageHook, code, wParam, lParam);
 }
 
 void holdHook(bool hold) {
   if (hold && playerWindowsOnThread++ == 0)
-    postedMessageHook = SetWindowsHookExA(WH_GETMESSAGE, dropPostedLoadMovie, nullptr, GetCurrentThreadId());
+    postedMessageHook =
+        SetWindowsHookExA(WH_GETMESSAGE, dropPostedLoadMovie, nullptr, GetCurrentThreadId());
   if (!hold && --playerWindowsOnThread == 0 && postedMessageHook) {
     UnhookWindowsHookEx(postedMessageHook);
     postedMessageHook = nullptr;
@@ -126,8 +128,7 @@ class PlayerWindow {
       case WM_DISPLAYCHANGE:
         if (playback_) playback_->windowChanged();
         return 0;
-      case WM_ERASEBKGND:
-        return 1;
+      case WM_ERASEBKGND: return 1;
       case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(window_, &ps);
@@ -137,14 +138,14 @@ class PlayerWindow {
       case WM_CONTEXTMENU:
         // There is no player menu to offer.
         return 0;
-      case QLSWF_MSG_CONTEXT_MENU_OFF:
-        return 0;
+      case QLSWF_MSG_CONTEXT_MENU_OFF: return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
         // The record's address means something only on the window's own
         // thread, sent: one sent from elsewhere (another process, perhaps)
         // is refused, and a posted one never gets here.
         const QlSwfLoadMovie* request = reinterpret_cast<const QlSwfLoadMovie*>(lParam);
-        if (!InSendMessage() && playback_) playback_->setMovieFile(request && request->path ? request->path : "");
+        if (!InSendMessage() && playback_)
+          playback_->setMovieFile(request && request->path ? request->path : "");
         return 0;
       }
     }

@@ -4,8 +4,13 @@
 #pragma once
 #include <windows.h>
 
-// File name of the library.
+// File name of the library: one per architecture, since both programs may
+// install theirs into the same Windows folder.
+#ifdef _WIN64
+#define QLSWF_LIBRARY_NAME "qlswf64.dll"
+#else
 #define QLSWF_LIBRARY_NAME "qlswf.dll"
+#endif
 
 // A loaded instance of the library, as handed out by FPC_LoadRegisteredOCX.
 typedef struct QlSwfLibrary* HFPC;

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   ql::createControlMenus();
-  ql::fillTrayAndSettingsMenus();
+  ql::fillTrayAndSettingsMenus(ql::autostartEnabled(ql::systemRunKeyStore()));
   MachineKeyDenied store;
   bool state = ql::switchAutostart(store, std::strcmp(argv[1], "on") == 0);
   bool mark = ql::controlMenu(ql::kSettingsMenu).itemState(ql::kCommandAutostart) & MF_CHECKED;

@@ -22,6 +22,12 @@
 //   settext HWND TEXT   WM_SETTEXT (an edit box's or a dialog field's text)
 //   gone HWND [timeout=MS]   wait until the window no longer exists
 //   message NAME        the registered message's number: message=N
+//   tray HWND           whether the shell holds that window's icon 1: icon=0|1
+//   repaint HWND [count=N]   invalidates and paints the window N times (the
+//                       painting waits for the window's thread); prints
+//                       repaint-ms=MEDIAN MIN MAX (wall clock) and
+//                       cpu-ms=MEAN (the window thread's processor time a
+//                       repaint, which other programs' load does not inflate)
 //   prop HWND NAME      a window property's value: value=N
 //   desktop             a stand-in for the desktop's own window ("Progman"):
 //                       hwnd=0x...; it lasts as long as qldrive
@@ -36,7 +42,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -317,6 +325,54 @@ void registeredMessage(const Command& command, Answer& answer) {
   else answer.lines.push_back("message=" + std::to_string(message));
 }
 
+// tray HWND: whether the shell holds icon 1 of that window (a modification
+// that changes nothing succeeds only for an icon the shell knows; the window
+// itself may be long gone).
+void trayIcon(const Command& command, Answer& answer) {
+  long long handle = 0;
+  if (!numberArgument(command, 1, handle, answer)) return;
+  NOTIFYICONDATAA probe{};
+  probe.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  probe.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
+  probe.uID = 1;
+  answer.lines.push_back(std::string("icon=") + (Shell_NotifyIconA(NIM_MODIFY, &probe) ? "1" : "0"));
+}
+
+void repaintWindow(const Command& command, Answer& answer) {
+  HWND window;
+  if (!windowArgument(command, 1, window, answer)) return;
+  long long count = 20;
+  parseNumber(option(command, "count", "20"), count);
+  count = std::max(count, 1LL);
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetWindowThreadProcessId(window, nullptr));
+  auto cpuMs = [thread] {
+    FILETIME created, ended, kernel, user;
+    if (!thread || !GetThreadTimes(thread, &created, &ended, &kernel, &user)) return 0.0;
+    auto ticks = [](const FILETIME& t) { return double(t.dwLowDateTime) + double(t.dwHighDateTime) * 4294967296.0; };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
+  };
+  double cpuBefore = cpuMs();
+  std::vector<double> times;
+  for (long long i = 0; i < count; ++i) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    QueryPerformanceCounter(&end);
+    times.push_back(double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart));
+  }
+  double cpu = (cpuMs() - cpuBefore) / double(count);
+  if (thread) CloseHandle(thread);
+  std::sort(times.begin(), times.end());
+  char line[120];
+  std::snprintf(line, sizeof line, "repaint-ms=%.2f %.2f %.2f", times[times.size() / 2], times.front(),
+                times.back());
+  answer.lines.push_back(line);
+  std::snprintf(line, sizeof line, "cpu-ms=%.2f", cpu);
+  answer.lines.push_back(line);
+}
+
 void answerWindow(HWND window, Answer& answer) {
   if (!window) {
     answer.error = "the window could not be made";
@@ -394,6 +450,8 @@ Answer run(const Command& command) {
   else if (verb == "settext") setText(command, answer);
   else if (verb == "gone") waitGone(command, answer);
   else if (verb == "message") registeredMessage(command, answer);
+  else if (verb == "tray") trayIcon(command, answer);
+  else if (verb == "repaint") repaintWindow(command, answer);
   else if (verb == "prop") readProperty(command, answer);
   else if (verb == "desktop") answerWindow(startDesktopWindow(), answer);
   else if (verb == "cover") makeCover(command, answer);

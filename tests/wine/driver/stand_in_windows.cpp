@@ -50,9 +50,10 @@ DWORD WINAPI windowThread(void* parameter) {
   wc.lpszClassName = request->className;
   RegisterClassA(&wc);
   const RECT& r = request->place;
-  HWND window = CreateWindowExA(request->exStyle | WS_EX_NOACTIVATE, request->className, request->title,
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window =
+      CreateWindowExA(request->exStyle | WS_EX_NOACTIVATE, request->className, request->title,
+                      WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
   if (window && !(request->exStyle & WS_EX_TOPMOST))
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   request->made = window;
@@ -77,8 +78,9 @@ HWND startWindow(const char* className, const char* title, DWORD exStyle, const 
 }  // namespace
 
 HWND startDesktopWindow() {
-  static HWND desktop = startWindow("Progman", "Program Manager", 0,
-                                    {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  static HWND desktop =
+      startWindow("Progman", "Program Manager", 0,
+                  {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
   return desktop;
 }
 

@@ -25,10 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "ui/message_loop.h"
 #include "ui/skin_button.h"
 #include "ui/skin_check_box.h"
 #include "ui/skin_draw.h"
@@ -39,12 +39,16 @@
 #include "ui/skin_tab_strip.h"
 #include "ui/toolkit.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
+#include "form_scenes.h"
+#include "scene_support.h"
 #include "window_scenes.h"
 
 namespace {
 
 constexpr UINT kMsgRunBenchmark = WM_APP + 10;
 constexpr UINT kMsgLogLayout = WM_APP + 11;
+constexpr UINT kMsgLogPaints = WM_APP + 12;
 
 FILE* logFile = nullptr;
 
@@ -60,12 +64,8 @@ std::string rectText(const ql::SkinRect& r) {
   return text;
 }
 
-std::string optionValue(const std::vector<std::string>& args, const std::string& name,
-                        const std::string& fallback = std::string()) {
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) return args[i + 1];
-  return fallback;
-}
+using gallery::optionValue;
+using gallery::topLevel;
 
 // ---- Pictures made in code ------------------------------------------------------
 
@@ -111,18 +111,21 @@ ql::Bytes makeSkinPicture(int width, int height) {
   Gdiplus::Graphics g(&bitmap);
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   ql::fillGradient(g, Gdiplus::RectF(0, 0, float(width), 150), 0xFFD4ECEF, 0xFFEFF7F8);
-  ql::fillGradient(g, Gdiplus::RectF(0, 150, float(width), float(height - 150)), 0xFFF7FBFB, 0xFFFFFFFF);
+  ql::fillGradient(g, Gdiplus::RectF(0, 150, float(width), float(height - 150)), 0xFFF7FBFB,
+                   0xFFFFFFFF);
   struct Hill {
     float base, peak, phase;
     uint32_t color;
-  } hills[] = {{118, 52, 0.3f, 0x301B9AAA}, {118, 76, 1.9f, 0x401B9AAA}, {118, 94, 3.4f, 0x2A147A87}};
+  } hills[] = {
+      {118, 52, 0.3f, 0x301B9AAA}, {118, 76, 1.9f, 0x401B9AAA}, {118, 94, 3.4f, 0x2A147A87}};
   for (const Hill& hill : hills) {
     Gdiplus::GraphicsPath path;
     std::vector<Gdiplus::PointF> points;
     points.push_back({0, hill.base});
     for (int x = 0; x <= width; x += 8) {
       float t = float(x) / float(width);
-      float y = hill.peak + 14 * std::sin(t * 6.0f + hill.phase) + 8 * std::sin(t * 13.0f + hill.phase * 2);
+      float y = hill.peak + 14 * std::sin(t * 6.0f + hill.phase) +
+                8 * std::sin(t * 13.0f + hill.phase * 2);
       points.push_back({float(x), y});
     }
     points.push_back({float(width), hill.base});
@@ -143,15 +146,16 @@ ql::SkinImage makePageIcon(int kind) {
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   Gdiplus::GraphicsPath tile;
   ql::addRoundRect(tile, Gdiplus::RectF(4, 4, 41, 41), 12);
-  Gdiplus::LinearGradientBrush fill(Gdiplus::RectF(4, 4, 40, 40), ql::argbColor(ql::theme::kAccentHover),
-                                    ql::argbColor(ql::theme::kAccentPressed), Gdiplus::LinearGradientModeVertical);
+  Gdiplus::LinearGradientBrush fill(
+      Gdiplus::RectF(4, 4, 40, 40), ql::argbColor(ql::theme::kAccentHover),
+      ql::argbColor(ql::theme::kAccentPressed), Gdiplus::LinearGradientModeVertical);
   g.FillPath(&fill, &tile);
   Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
   Gdiplus::Pen pen(Gdiplus::Color(255, 255, 255, 255), 2.5f);
   if (kind == 1) {
     for (int i = 0; i < 4; ++i)
-      ql::drawRoundRect(g, Gdiplus::RectF(14.0f + (i % 2) * 11, 14.0f + (i / 2) * 11, 9, 9), 3, 0xFFFFFFFF, 1,
-                        ql::kRoundFill);
+      ql::drawRoundRect(g, Gdiplus::RectF(14.0f + (i % 2) * 11, 14.0f + (i / 2) * 11, 9, 9), 3,
+                        0xFFFFFFFF, 1, ql::kRoundFill);
   } else if (kind == 2) {
     Gdiplus::PointF play[] = {{19, 14}, {35, 24}, {19, 34}};
     g.FillPolygon(&white, play, 3);
@@ -165,6 +169,16 @@ ql::SkinImage makePageIcon(int kind) {
 
 // ---- The showcase ------------------------------------------------------------------
 
+// The list counts its paints: a list at rest must not repaint.
+class CountingList : public ql::SkinListView {
+ public:
+  void paint(Gdiplus::Graphics& graphics) override {
+    ++paints;
+    SkinListView::paint(graphics);
+  }
+  int paints = 0;
+};
+
 struct Showcase {
   ql::WindowBase window;
   ql::SkinForm form;
@@ -172,37 +186,38 @@ struct Showcase {
   ql::SkinCheckBox listMode;
   ql::SkinTabStrip tabs;
   ql::SkinImageList icons{32, 32};
-  ql::SkinListView list;
+  CountingList list;
   ql::SkinLabel status;
   ql::SkinButton cancel, ok;
 };
 
 const char* const kShowcaseFiles[][2] = {
-    {"记事本", "C:\\windows\\notepad.exe"},
-    {"注册表编辑器", "C:\\windows\\regedit.exe"},
-    {"资源管理器", "C:\\windows\\explorer.exe"},
-    {"帮助", "C:\\windows\\winhlp32.exe"},
-    {"命令提示符", "C:\\windows\\system32\\cmd.exe"},
-    {"Windows 文件夹", "C:\\windows"},
-    {"系统配置 win.ini", "C:\\windows\\win.ini"},
-    {"添加项目", ""},
+    {"记事本", "C:\\windows\\notepad.exe"},           {"注册表编辑器", "C:\\windows\\regedit.exe"},
+    {"资源管理器", "C:\\windows\\explorer.exe"},      {"帮助", "C:\\windows\\winhlp32.exe"},
+    {"命令提示符", "C:\\windows\\system32\\cmd.exe"}, {"Windows 文件夹", "C:\\windows"},
+    {"系统配置 win.ini", "C:\\windows\\win.ini"},     {"添加项目", ""},
 };
 
 void logEvent(int code, int element, int source) {
-  fact("event", std::to_string(code) + "," + std::to_string(element) + "," + std::to_string(source));
+  fact("event",
+       std::to_string(code) + "," + std::to_string(element) + "," + std::to_string(source));
 }
 
 void logLayout(Showcase& s) {
   char handle[32];
-  std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(s.window.handle())));
+  std::snprintf(handle, sizeof handle, "0x%lx",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(s.window.handle())));
   fact("window", handle);
   RECT r = s.window.windowRect();
-  fact("window-rect", rectText({int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)}));
+  fact("window-rect",
+       rectText({int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)}));
   fact("client", std::to_string(s.form.width()) + "," + std::to_string(s.form.height()));
   for (int i = 1; i <= s.form.elementCount(); ++i)
     fact("element." + std::to_string(i), rectText(s.form.element(i)->rect()));
-  for (int i = 1; i <= s.list.entryCount(); ++i) fact("entry." + std::to_string(i), rectText(s.list.entryRect(i)));
-  for (int i = 1; i <= s.tabs.tabCount(); ++i) fact("tab." + std::to_string(i), rectText(s.tabs.tabRect(i)));
+  for (int i = 1; i <= s.list.entryCount(); ++i)
+    fact("entry." + std::to_string(i), rectText(s.list.entryRect(i)));
+  for (int i = 1; i <= s.tabs.tabCount(); ++i)
+    fact("tab." + std::to_string(i), rectText(s.tabs.tabRect(i)));
   fact("selected", std::to_string(s.list.selected()));
   fact("tab", std::to_string(s.tabs.current()));
 }
@@ -216,7 +231,8 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
     return false;
   };
   s.form.onResized = [&s](int w, int h) {
-    fact("size", std::to_string(w) + "," + std::to_string(h) + "," + std::to_string(s.window.windowState()));
+    fact("size", std::to_string(w) + "," + std::to_string(h) + "," +
+                     std::to_string(s.window.windowState()));
     s.list.move(0, 150, w - 5, h - 190);
     s.tabs.move(0, 118, w, 30);
     s.listMode.move(w - 60, 96, 52, 18);
@@ -251,7 +267,9 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
     if (!allowed) fact("tab-veto", std::to_string(index));
     return allowed;
   };
-  s.tabs.onChanged = [](ql::SkinTabStrip&, int index) { fact("tab-changed", std::to_string(index)); };
+  s.tabs.onChanged = [](ql::SkinTabStrip&, int index) {
+    fact("tab-changed", std::to_string(index));
+  };
   s.tabs.setCurrent(1);
 
   s.list.create(s.form, 0, 150, width - 5, height - 190);
@@ -263,8 +281,12 @@ void buildShowcase(Showcase& s, HWND handle, int extraEntries) {
   for (int i = 1; i <= extraEntries; ++i)
     s.list.insertEntry("项目 " + std::to_string(i), (i - 1) % (s.icons.count()) + 1);
   s.list.setSelected(2);
-  s.list.onActivate = [](ql::SkinListView& list, int index) { fact("activate", list.entryText(index)); };
-  s.list.onSelectionChanged = [](ql::SkinListView&, int index) { fact("selection", std::to_string(index)); };
+  s.list.onActivate = [](ql::SkinListView& list, int index) {
+    fact("activate", list.entryText(index));
+  };
+  s.list.onSelectionChanged = [](ql::SkinListView&, int index) {
+    fact("selection", std::to_string(index));
+  };
 
   s.status.create(s.form, 15, height - 32, width - 172, 24, "共 8 个项目，双击打开");
   s.status.setTextColor(ql::theme::kTextSecondary);
@@ -282,14 +304,18 @@ int runShowcase(const std::vector<std::string>& args) {
     PostQuitMessage(0);
   };
   s.window.onMessage = [&s](UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message == kMsgLogPaints) {
+      fact("list_paints", std::to_string(s.list.paints));
+      return true;
+    }
     if (message != kMsgLogLayout) return false;
     logLayout(s);
     result = 0;
     return true;
   };
-  if (!s.window.createTopLevel(nullptr, "青岚桌面工具箱", [&](HWND handle) { buildShowcase(s, handle, extraEntries); }, false,
-                               100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName,
-                               nullptr, true, true))
+  if (!s.window.createTopLevel(
+          topLevel("青岚桌面工具箱", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN,
+                   [&](HWND handle) { buildShowcase(s, handle, extraEntries); })))
     return 1;
   s.window.post(kMsgLogLayout);
   return int(ql::runMessageLoop());
@@ -315,31 +341,36 @@ int runBareForm(const std::vector<std::string>& args) {
       return false;
     };
     form.onResized = [&](int w, int h) {
-      fact("size", std::to_string(w) + "," + std::to_string(h) + "," + std::to_string(window.windowState()));
+      fact("size", std::to_string(w) + "," + std::to_string(h) + "," +
+                       std::to_string(window.windowState()));
       label.move(16, 40, w - 32, h - 56);
     };
     form.setResizeBorder(resizeBorder);
-    form.onMessage = [](UINT message, WPARAM, LPARAM, LRESULT&) {
+    window.onMessage = [](UINT message, WPARAM, LPARAM, LRESULT&) {
       if (message == WM_EXITSIZEMOVE) fact("exit-size-move", "1");
       return false;
     };
-    form.attach(handle, makeSkinPicture(360, 240), ql::SkinForm::kNoTransparentColor, buttons, alpha);
-    label.create(form, 16, 40, 328, 184, "标题栏按钮组合：" + std::to_string(buttons) + "。双击标题栏可最大化或还原（需有最大化按钮）。");
+    form.attach(handle, makeSkinPicture(360, 240), ql::SkinForm::kNoTransparentColor, buttons,
+                alpha);
+    label.create(form, 16, 40, 328, 184,
+                 "标题栏按钮组合：" + std::to_string(buttons) +
+                     "。双击标题栏可最大化或还原（需有最大化按钮）。");
     label.setTextFlags(ql::kTextTop);
     char handleText[32];
-    std::snprintf(handleText, sizeof handleText, "0x%lx", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
+    std::snprintf(handleText, sizeof handleText, "0x%lx",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
     fact("window", handleText);
   };
-  if (!window.createTopLevel(nullptr, "青岚 · 窗体", created, false, 120, 120, 360, 240,
-                             WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(
+          topLevel("青岚 · 窗体", 120, 120, 360, 240, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   return int(ql::runMessageLoop());
 }
 
 // ---- Repaint benchmark --------------------------------------------------------------
 
-const char* const kBenchFiles[] = {"C:\\windows\\notepad.exe", "C:\\windows\\regedit.exe",
-                                   "C:\\windows\\explorer.exe", "C:\\windows\\winhlp32.exe",
+const char* const kBenchFiles[] = {"C:\\windows\\notepad.exe",       "C:\\windows\\regedit.exe",
+                                   "C:\\windows\\explorer.exe",      "C:\\windows\\winhlp32.exe",
                                    "C:\\windows\\system32\\cmd.exe", "C:\\windows"};
 
 // The median time of one full repaint (the machine is shared, so the median
@@ -409,11 +440,12 @@ int runBenchmark(const std::vector<std::string>& args) {
     list.setImageList(&icons);
     for (const char* file : kBenchFiles) icons.add(file);
     for (int i = 1; i <= entries; ++i)
-      list.insertEntry("项目 " + std::to_string(i), (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
+      list.insertEntry("项目 " + std::to_string(i),
+                       (i - 1) % int(sizeof kBenchFiles / sizeof *kBenchFiles) + 1);
     list.setSelected(2);
   };
-  if (!window.createTopLevel(nullptr, "青岚 · 重绘计时", created, false, 100, 60, 312, 653,
-                             WS_POPUP | WS_CLIPCHILDREN, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(
+          topLevel("青岚 · 重绘计时", 100, 60, 312, 653, WS_POPUP | WS_CLIPCHILDREN, created)))
     return 1;
   window.post(kMsgRunBenchmark);
   return int(ql::runMessageLoop());
@@ -451,7 +483,8 @@ int runImage(const std::vector<std::string>& args) {
   fact("size", std::to_string(image.width()) + "," + std::to_string(image.height()));
   fact("frames", std::to_string(image.frameCount()));
   std::string delays;
-  for (int delay : image.frameDelays()) delays += (delays.empty() ? "" : ",") + std::to_string(delay);
+  for (int delay : image.frameDelays())
+    delays += (delays.empty() ? "" : ",") + std::to_string(delay);
   fact("delays", delays);
   for (int frame = 0; frame < image.frameCount(); ++frame) {
     image.selectFrame(frame);
@@ -464,7 +497,8 @@ int runImage(const std::vector<std::string>& args) {
   HBITMAP bitmap = makeAlphaBitmap();
   ql::SkinImage fromBitmap;
   fact("bitmap", fromBitmap.fromBitmap(bitmap) ? "1" : "0");
-  for (int i = 0; i < 4; ++i) fact("bitmap." + std::to_string(i), hexPixel(fromBitmap.pixel(i % 2, i / 2)));
+  for (int i = 0; i < 4; ++i)
+    fact("bitmap." + std::to_string(i), hexPixel(fromBitmap.pixel(i % 2, i / 2)));
   ICONINFO parts = {};
   parts.fIcon = TRUE;
   parts.hbmColor = bitmap;
@@ -472,12 +506,15 @@ int runImage(const std::vector<std::string>& args) {
   HICON icon = CreateIconIndirect(&parts);
   ql::SkinImage fromIcon;
   fact("icon", fromIcon.fromIcon(icon) ? "1" : "0");
-  for (int i = 0; i < 4; ++i) fact("icon." + std::to_string(i), hexPixel(fromIcon.pixel(i % 2, i / 2)));
+  for (int i = 0; i < 4; ++i)
+    fact("icon." + std::to_string(i), hexPixel(fromIcon.pixel(i % 2, i / 2)));
   DestroyIcon(icon);
   DeleteObject(parts.hbmMask);
   DeleteObject(bitmap);
   ql::SkinImage empty;
-  fact("empty", empty.createEmpty(3, 2) ? hexPixel(empty.pixel(1, 1)) + "," + std::to_string(empty.width()) : "0");
+  fact("empty", empty.createEmpty(3, 2)
+                    ? hexPixel(empty.pixel(1, 1)) + "," + std::to_string(empty.width())
+                    : "0");
   return 0;
 }
 
@@ -487,6 +524,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> args(__argv + 1, __argv + __argc);
   if (!args.empty()) {
     int code = runWindowScene(args);
+    if (code == -1) code = runFormScene(args);
     if (code != -1) return code;
   }
   std::string logPath = optionValue(args, "--log");
@@ -494,10 +532,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!ql::startToolkit()) return 2;
   std::string mode = args.empty() ? std::string() : args[0];
   int code;
-  if (mode == "form") code = runBareForm(args);
-  else if (mode == "bench") code = runBenchmark(args);
-  else if (mode == "image") code = runImage(args);
-  else code = runShowcase(args);
+  if (mode == "form")
+    code = runBareForm(args);
+  else if (mode == "bench")
+    code = runBenchmark(args);
+  else if (mode == "image")
+    code = runImage(args);
+  else
+    code = runShowcase(args);
   ql::stopToolkit();
   if (logFile) std::fclose(logFile);
   return code;

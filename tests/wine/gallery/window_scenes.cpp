@@ -11,50 +11,26 @@
 #include "ui/combo_box.h"
 #include "ui/date_time_picker.h"
 #include "ui/edit_box.h"
-#include "ui/message_loop.h"
 #include "ui/static_label.h"
 #include "ui/text_resources.h"
 #include "ui/toolkit.h"
 #include "ui/web_browser_host.h"
+#include "ui/picture_region.h"
 #include "ui/window_base.h"
+#include "ui/window_helpers.h"
+#include "scene_support.h"
 #include "runtime/datetime.h"
 
 namespace {
 
+using gallery::handleText;
+using gallery::Log;
+using gallery::optionValue;
+using gallery::topLevel;
+
 // Private messages the tests send to a scene's window.
 constexpr UINT kMsgTrayCheck = WM_APP + 1;   // log whether the shell holds our icon
 constexpr UINT kMsgTrayForget = WM_APP + 2;  // drop our icon behind the window's back
-
-class Log {
- public:
-  explicit Log(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
-  ~Log() {
-    if (file_) std::fclose(file_);
-  }
-  void fact(const std::string& key, const std::string& value) {
-    if (!file_) return;
-    std::fprintf(file_, "%s=%s\n", key.c_str(), value.c_str());
-    std::fflush(file_);
-  }
-  void fact(const std::string& key, long long value) { fact(key, std::to_string(value)); }
-
- private:
-  FILE* file_;
-};
-
-std::string optionValue(const std::vector<std::string>& args, const std::string& name,
-                        const std::string& fallback = std::string()) {
-  for (size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == name) return args[i + 1];
-  return fallback;
-}
-
-std::string handleText(HWND window) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "0x%lx",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
-  return text;
-}
 
 // Whether the shell holds icon 1 of `window`: a modification that changes
 // nothing succeeds only for an icon the shell knows.
@@ -77,15 +53,18 @@ int modalScene(Log& log) {
     dialog.onFirstActivation = [&] {
       log.fact("owner_enabled_while_modal", IsWindowEnabled(owner.handle()) ? 1 : 0);
     };
-    dialog.createTopLevel(owner.handle(), "模态窗口", nullptr, true, 400, 300, 240, 120,
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    ql::TopLevelArgs args =
+        topLevel("模态窗口", 400, 300, 240, 120, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    args.owner = owner.handle();
+    args.modal = true;
+    args.taskbarButton = false;
+    dialog.createTopLevel(args);
     // Only now, with the modal window gone.
     log.fact("modal_returned", 1);
     log.fact("owner_enabled_after", IsWindowEnabled(owner.handle()) ? 1 : 0);
     log.fact("owner_active_after", GetActiveWindow() == owner.handle() ? 1 : 0);
   };
-  if (!owner.createTopLevel(nullptr, "模态所有者", nullptr, false, 100, 100, 420, 300,
-                            WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!owner.createTopLevel(topLevel("模态所有者", 100, 100, 420, 300, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("owner", handleText(owner.handle()));
   SetTimer(owner.handle(), 1, 100, nullptr);
@@ -105,8 +84,7 @@ int closeVetoScene(Log& log) {
     log.fact("destroyed", 1);
     PostQuitMessage(0);
   };
-  if (!window.createTopLevel(nullptr, "关闭否决", nullptr, false, 120, 120, 300, 200,
-                             WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("关闭否决", 120, 120, 300, 200, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("window", handleText(window.handle()));
   return static_cast<int>(ql::runMessageLoop());
@@ -142,8 +120,7 @@ int trayScene(Log& log, const std::vector<std::string>& args) {
   };
   window.onTrayEvent = [&](int event) { log.fact("tray_event", event); };
   window.onDestroyed = [] { PostQuitMessage(0); };
-  if (!window.createTopLevel(nullptr, "托盘测试", nullptr, false, 140, 140, 300, 200,
-                             WS_OVERLAPPEDWINDOW, 0, ql::kWindowClassName, nullptr, true, true))
+  if (!window.createTopLevel(topLevel("托盘测试", 140, 140, 300, 200, WS_OVERLAPPEDWINDOW)))
     return 1;
   log.fact("window", handleText(window.handle()));
   HICON icon = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
@@ -158,8 +135,11 @@ int trayScene(Log& log, const std::vector<std::string>& args) {
 int centreScene(Log& log) {
   ql::WindowBase window;
   window.onDestroyed = [] { PostQuitMessage(0); };
-  if (!window.createTopLevel(nullptr, "居中测试", nullptr, false, 10, 10, 300, 200, WS_POPUP, 0,
-                             ql::kWindowClassName, nullptr, false, true))
+  if (!window.createTopLevel([] {
+        ql::TopLevelArgs args = topLevel("居中测试", 10, 10, 300, 200, WS_POPUP);
+        args.show = false;
+        return args;
+      }()))
     return 1;
   window.setWindowState(3);
   log.fact("window", handleText(window.handle()));
@@ -217,24 +197,22 @@ int regionScene(Log& log) {
   ql::WindowBase window;
   window.onDestroyed = [] { PostQuitMessage(0); };
   window.setBackgroundColor(RGB(0x1B, 0x9A, 0xAA));
-  if (!picture || !window.createTopLevel(nullptr, "区域测试", nullptr, false, 100, 100, width,
-                                         height, WS_POPUP, 0, ql::kWindowClassName, nullptr, true,
-                                         true))
+  if (!picture || !window.createTopLevel(topLevel("区域测试", 100, 100, width, height, WS_POPUP)))
     return 1;
   log.fact("window", handleText(window.handle()));
   const auto applyStart = std::chrono::steady_clock::now();
   const bool applied = window.setRegionFromPicture(picture);
-  const double applyMs = std::chrono::duration<double, std::milli>(
-                             std::chrono::steady_clock::now() - applyStart)
-                             .count();
+  const double applyMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - applyStart)
+          .count();
   std::snprintf(figure, sizeof(figure), "%.2f", applyMs);
   log.fact("apply_ms", figure);
   log.fact("applied", applied ? 1 : 0);
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   if (GetWindowRgn(window.handle(), region) != ERROR) {
-    log.fact("solid_inside", PtInRegion(region, 100, 100) ? 1 : 0);      // teal
-    log.fact("dot_inside", PtInRegion(region, 102, 102) ? 1 : 0);        // a dot of the grid
-    log.fact("lace_hole_inside", PtInRegion(region, 3, 0) ? 1 : 0);      // a hole of the lace
+    log.fact("solid_inside", PtInRegion(region, 100, 100) ? 1 : 0);  // teal
+    log.fact("dot_inside", PtInRegion(region, 102, 102) ? 1 : 0);    // a dot of the grid
+    log.fact("lace_hole_inside", PtInRegion(region, 3, 0) ? 1 : 0);  // a hole of the lace
     log.fact("lace_solid_inside", PtInRegion(region, 2, 0) ? 1 : 0);
   }
   DeleteObject(region);
@@ -251,11 +229,8 @@ int controlsScene(Log& log) {
   ql::DateTimePicker picker;
   ql::StaticLabel label, plainLabel;
   ql::WebBrowserHost browser;
-  edit.onKeyDown = [&](int key, int) {
-    if (key != VK_RETURN) return false;
-    log.fact("enter_text", edit.text());
-    return true;
-  };
+  // Enter in the dialog-like window is its OK.
+  window.onOk = [&] { log.fact("enter_text", edit.text()); };
   combo.onSelectionChanged = [&](int index) { log.fact("combo_changed", index); };
   window.onCreated = [&](HWND handle) {
     window.setBackgroundColor(RGB(0xF3, 0xF7, 0xF8));
@@ -276,7 +251,8 @@ int controlsScene(Log& log) {
     picker.setValue(ql::toOleDate(when));
     picker.setFormat("yyyy'年'M'月'd'日' HH':'mm");
     plainLabel.create(handle, "标签", SS_CENTERIMAGE, 64, 96, 160, 20);
-    log.fact("browser_created", browser.create(handle, "about:blank", 0, 240, 12, 120, 100) ? 1 : 0);
+    log.fact("browser_created",
+             browser.create(handle, "about:blank", 0, 240, 12, 120, 100) ? 1 : 0);
     log.fact("browser_html_empty", browser.outerHtml().empty() ? 1 : 0);
     edit.setFocus();
   };
@@ -293,8 +269,10 @@ int controlsScene(Log& log) {
     log.fact("ready", 1);
   };
   // Modal without an owner: the toolkit's hidden owner takes the part.
-  window.createTopLevel(nullptr, "控件", nullptr, true, 200, 200, 380, 160,
-                        WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  ql::TopLevelArgs args = topLevel("控件", 200, 200, 380, 160, WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  args.modal = true;
+  args.taskbarButton = false;
+  window.createTopLevel(args);
   return 0;
 }
 
@@ -309,12 +287,18 @@ int runWindowScene(const std::vector<std::string>& args) {
   ql::startToolkit();
   Log log(optionValue(args, "--log"));
   int code = 1;
-  if (scene == "modal") code = modalScene(log);
-  else if (scene == "close-veto") code = closeVetoScene(log);
-  else if (scene == "tray") code = trayScene(log, args);
-  else if (scene == "centre") code = centreScene(log);
-  else if (scene == "controls") code = controlsScene(log);
-  else code = regionScene(log);
+  if (scene == "modal")
+    code = modalScene(log);
+  else if (scene == "close-veto")
+    code = closeVetoScene(log);
+  else if (scene == "tray")
+    code = trayScene(log, args);
+  else if (scene == "centre")
+    code = centreScene(log);
+  else if (scene == "controls")
+    code = controlsScene(log);
+  else
+    code = regionScene(log);
   log.fact("exit", code);
   ql::stopToolkit();
   return code;

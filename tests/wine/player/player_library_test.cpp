@@ -141,7 +141,7 @@ void checkCallsThroughTheLibrary() {
 
   rec = Recorded();
   ql::setFlashLibraryAccess(&kFakeAccess);
-  ql::FlashPlayerWindow player("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow player("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   ql::setFlashLibraryAccess(nullptr);
 
   // Geometry is kept even without a window.
@@ -225,15 +225,15 @@ void checkMissingLibraryAndEntry() {
   rec = Recorded();
   rec.failLoad = true;
   ql::setFlashLibraryAccess(&kFakeAccess);
-  ql::FlashPlayerWindow noLibrary("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow noLibrary("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   rec.missingEntry = "FPC_CreateWindowA";
-  ql::FlashPlayerWindow noEntry("C:\\nowhere\\qlswf.dll");
+  ql::FlashPlayerWindow noEntry("C:\\nowhere\\" QLSWF_LIBRARY_NAME);
   ql::setFlashLibraryAccess(nullptr);
 
   check(noLibrary.create(nullptr, 0, 0, 100, 100) == nullptr, "no library: no window");
   noLibrary.volume(50, true);
   noLibrary.putMovieFromMemory({1, 2});
-  check(rec.told.size() == 1 && rec.told[0] == "同目录下无法找到DLL文件:\"qlswf.dll\".请与作者联系.",
+  check(rec.told.size() == 1 && rec.told[0] == "同目录下无法找到DLL文件:\"" QLSWF_LIBRARY_NAME "\".请与作者联系.",
         "no library: told once, with the file's name");
   check(rec.loads == 1, "no library: loading is tried once");
 
@@ -241,7 +241,7 @@ void checkMissingLibraryAndEntry() {
   rec.told.clear();
   check(noEntry.create(nullptr, 0, 0, 100, 100) == nullptr, "missing entry: no window");
   check(rec.told.size() == 1 &&
-            rec.told[0] == "无法定位DLL文件:\"qlswf.dll\"当中的\"FPC_CreateWindowA\"函数.",
+            rec.told[0] == "无法定位DLL文件:\"" QLSWF_LIBRARY_NAME "\"当中的\"FPC_CreateWindowA\"函数.",
         "missing entry: told with the entry's name");
 }
 
@@ -276,6 +276,20 @@ std::string deniedFolder;
 
 bool denyOne(const std::string& folder) { return folder != deniedFolder; }
 
+const FILETIME kOldTime = {0x12345678, 0x01C00000};
+
+void setOldTime(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFileTime(file, nullptr, nullptr, &kOldTime);
+  CloseHandle(file);
+}
+
+bool hasOldTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+         CompareFileTime(&data.ftLastWriteTime, &kOldTime) == 0;
+}
+
 std::string makeFolder(const std::string& name) {
   std::string path = scratch + "\\" + name;
   CreateDirectoryA(path.c_str(), nullptr);
@@ -293,24 +307,68 @@ void checkDeployment() {
   check(library.size() > 4096 && library[0] == 'M' && library[1] == 'Z',
         "the embedded block unpacks to a program file");
 
-  // Present (any content): left as it is.
+  // The carried library already there: used as it is, not written again.
+  std::string win0 = makeFolder("win0"), prog0 = makeFolder("prog0");
+  ql::writeWholeFile(prog0 + "\\" QLSWF_LIBRARY_NAME, library);
+  setOldTime(prog0 + "\\" QLSWF_LIBRARY_NAME);
+  std::string path = ql::installFlashLibrary({win0, prog0}, ql::kEmbeddedPlayerLibrary,
+                                             ql::kEmbeddedPlayerLibrarySize);
+  check(path == prog0 + "\\" QLSWF_LIBRARY_NAME && hasOldTime(path) && !ql::fileExists(win0 + "\\" QLSWF_LIBRARY_NAME),
+        "the carried library already there is used and left as it is");
+
+  // Another copy (an older program's, or a damaged one): replaced in place.
   std::string win1 = makeFolder("win1"), prog1 = makeFolder("prog1");
   ql::Bytes junk = {'j', 'u', 'n', 'k'};
-  ql::writeWholeFile(prog1 + "\\qlswf.dll", junk);
-  std::string path = ql::installFlashLibrary({win1, prog1}, ql::kEmbeddedPlayerLibrary,
-                                             ql::kEmbeddedPlayerLibrarySize);
+  ql::writeWholeFile(prog1 + "\\" QLSWF_LIBRARY_NAME, junk);
+  ql::writeWholeFile(win1 + "\\" QLSWF_LIBRARY_NAME, junk);
+  path = ql::installFlashLibrary({win1, prog1}, ql::kEmbeddedPlayerLibrary,
+                                 ql::kEmbeddedPlayerLibrarySize);
   ql::Bytes now;
-  ql::readWholeFile(prog1 + "\\qlswf.dll", now);
-  check(path == prog1 + "\\qlswf.dll" && now == junk && !ql::fileExists(win1 + "\\qlswf.dll"),
-        "a present library is used as it is and nothing is installed");
+  ql::readWholeFile(win1 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == win1 + "\\" QLSWF_LIBRARY_NAME && now == library && !ql::fileExists(path + ".part"),
+        "another copy is replaced by the carried library");
+
+  // Another copy that is loaded (in use) is passed over for the next folder.
+  std::string win6 = makeFolder("win6"), prog6 = makeFolder("prog6");
+  ql::Bytes older = library;
+  older.push_back(0);  // one byte past the image: still loads, but is not the carried library
+  ql::writeWholeFile(win6 + "\\" QLSWF_LIBRARY_NAME, older);
+  HMODULE inUse = LoadLibraryA((win6 + "\\" QLSWF_LIBRARY_NAME).c_str());
+  check(inUse != nullptr, "an older copy loads");
+  path = ql::installFlashLibrary({win6, prog6}, ql::kEmbeddedPlayerLibrary,
+                                 ql::kEmbeddedPlayerLibrarySize);
+  ql::readWholeFile(win6 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == prog6 + "\\" QLSWF_LIBRARY_NAME && now == older, "a copy in use is passed over, untouched");
+  FreeLibrary(inUse);
+
+  // Held open by another program without leave to replace it: passed over too.
+  std::string win7 = makeFolder("win7"), prog7 = makeFolder("prog7");
+  ql::writeWholeFile(win7 + "\\" QLSWF_LIBRARY_NAME, junk);
+  HANDLE held = CreateFileA((win7 + "\\" QLSWF_LIBRARY_NAME).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  path = ql::installFlashLibrary({win7, prog7}, ql::kEmbeddedPlayerLibrary,
+                                 ql::kEmbeddedPlayerLibrarySize);
+  CloseHandle(held);
+  ql::readWholeFile(win7 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == prog7 + "\\" QLSWF_LIBRARY_NAME && now == junk && !ql::fileExists(win7 + "\\" QLSWF_LIBRARY_NAME ".part"),
+        "a copy that cannot be replaced is passed over, untouched");
+
+  // Other copies everywhere and no folder open to us: nothing to load.
+  std::string win8 = makeFolder("win8");
+  ql::writeWholeFile(win8 + "\\" QLSWF_LIBRARY_NAME, junk);
+  deniedFolder = win8;
+  ql::setFolderWritableCheck(denyOne);
+  path = ql::installFlashLibrary({win8}, ql::kEmbeddedPlayerLibrary, ql::kEmbeddedPlayerLibrarySize);
+  ql::setFolderWritableCheck(nullptr);
+  check(path.empty(), "a copy that is not the carried library is never handed out");
 
   // Absent, Windows folder writable: installed there, the exact bytes.
   std::string win2 = makeFolder("win2"), prog2 = makeFolder("prog2");
   path = ql::installFlashLibrary({win2, prog2}, ql::kEmbeddedPlayerLibrary,
                                  ql::kEmbeddedPlayerLibrarySize);
-  ql::readWholeFile(win2 + "\\qlswf.dll", now);
-  check(path == win2 + "\\qlswf.dll" && now == library, "absent: installed in the Windows folder");
-  check(!ql::fileExists(win2 + "\\qlswf.dll.part"), "no partial file is left behind");
+  ql::readWholeFile(win2 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == win2 + "\\" QLSWF_LIBRARY_NAME && now == library, "absent: installed in the Windows folder");
+  check(!ql::fileExists(win2 + "\\" QLSWF_LIBRARY_NAME ".part"), "no partial file is left behind");
 
   // Absent, Windows folder denied: beside the program, and it loads from there.
   std::string win3 = makeFolder("win3"), prog3 = makeFolder("prog3");
@@ -319,8 +377,8 @@ void checkDeployment() {
   path = ql::installFlashLibrary({win3, prog3}, ql::kEmbeddedPlayerLibrary,
                                  ql::kEmbeddedPlayerLibrarySize);
   ql::setFolderWritableCheck(nullptr);
-  ql::readWholeFile(prog3 + "\\qlswf.dll", now);
-  check(path == prog3 + "\\qlswf.dll" && now == library && !ql::fileExists(win3 + "\\qlswf.dll"),
+  ql::readWholeFile(prog3 + "\\" QLSWF_LIBRARY_NAME, now);
+  check(path == prog3 + "\\" QLSWF_LIBRARY_NAME && now == library && !ql::fileExists(win3 + "\\" QLSWF_LIBRARY_NAME),
         "Windows folder denied: installed beside the program");
   {
     ql::FlashPlayerWindow player(path);
@@ -340,13 +398,14 @@ void checkDeployment() {
   ql::setFolderWritableCheck(denyOne);
   path = ql::installFlashLibrary({win4}, ql::kEmbeddedPlayerLibrary, ql::kEmbeddedPlayerLibrarySize);
   ql::setFolderWritableCheck(nullptr);
-  check(path.empty() && !ql::fileExists(win4 + "\\qlswf.dll"), "nowhere writable: nothing installed");
+  check(path.empty() && !ql::fileExists(win4 + "\\" QLSWF_LIBRARY_NAME), "nowhere writable: nothing installed");
 
-  // A broken block installs nothing.
-  std::string win5 = makeFolder("win5");
+  // A broken block installs nothing, and vouches for no copy already there.
+  std::string win5 = makeFolder("win5"), prog5 = makeFolder("prog5");
+  ql::writeWholeFile(prog5 + "\\" QLSWF_LIBRARY_NAME, library);
   const uint8_t broken[] = {0x0D, 0x0F, 0x3E, 0x03, 9, 0, 0, 0, 1, 2, 3};
-  check(ql::installFlashLibrary({win5}, broken, sizeof broken).empty() &&
-            !ql::fileExists(win5 + "\\qlswf.dll"),
+  check(ql::installFlashLibrary({win5, prog5}, broken, sizeof broken).empty() &&
+            !ql::fileExists(win5 + "\\" QLSWF_LIBRARY_NAME),
         "a broken block installs nothing");
 
   // Not loadable at all: no window, told once, and we are still here.
@@ -354,7 +413,7 @@ void checkDeployment() {
   ql::FlashLibraryAccess realButQuiet = ql::systemFlashLibraryAccess();
   realButQuiet.tell = fakeTell;
   ql::setFlashLibraryAccess(&realButQuiet);
-  ql::FlashPlayerWindow unusable(prog1 + "\\qlswf.dll");  // the "junk" file
+  ql::FlashPlayerWindow unusable(prog1 + "\\" QLSWF_LIBRARY_NAME);  // the "junk" file
   ql::FlashPlayerWindow missing("");                        // nothing installed anywhere
   ql::setFlashLibraryAccess(nullptr);
   check(unusable.create(nullptr, 0, 0, 64, 48) == nullptr && unusable.windowHandle() == nullptr,
