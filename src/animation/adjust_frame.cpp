@@ -11,6 +11,8 @@
 #include "ui/skin_check_box.h"
 #include "ui/skin_form.h"
 #include "ui/skin_label.h"
+#include "ui/text_resources.h"
+#include "ui/toolkit.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -21,6 +23,9 @@ namespace {
 constexpr UINT_PTR kSyncTimer = 550;
 constexpr UINT kSyncDelayMs = 100;
 constexpr uint32_t kBoxTextColor = 0xC8FFFFFF;
+// The boxes are only 44 px wide: their captions a size smaller than the
+// program's text, so that two characters fit beside the box.
+constexpr float kBoxTextSize = 11;
 constexpr uint32_t kLabelColor = 0xC8808080;
 
 const char* const kBoxCaptions[3] = {"总在最前", "穿透", "静音"};
@@ -88,10 +93,12 @@ void createControls(int width) {
   f.movieButton.setStatePictures(assetBytes(ASSET_MOVIE_NORMAL), assetBytes(ASSET_MOVIE_HOVER),
                                  assetBytes(ASSET_MOVIE_PRESSED));
   f.movieButton.setTooltip("自定义动画");
+  SkinFont boxFont(defaultFont().family(), kBoxTextSize);
   for (int i = 0; i < 3; ++i) {
     const ControlRect& r = layout.boxes[i];
     f.boxes[i].create(f.form, r.x, r.y, r.width, r.height, kBoxCaptions[i]);
     f.boxes[i].setTextColor(kBoxTextColor);
+    f.boxes[i].setFont(boxFont);
     f.boxes[i].setChecked(animationOptionOn(appConfig, AnimationOption(kOptionOnTop + i)));
   }
   const ControlRect& l = layout.label;

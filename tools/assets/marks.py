@@ -179,15 +179,19 @@ def glyph_movie(size):
     return mask
 
 
-def caption_button(w, h, glyph, state):
+def caption_button(w, h, glyph, state, on_dark=False):
     """One state of a caption button: 'normal', 'hover' or 'pressed'.
 
     Normal is a dark glyph with a soft white surround so it reads on light
-    and dark skins alike; hover and pressed fill the button with the accent.
+    and dark skins alike (on a dark band: a white glyph with a dark
+    surround); hover and pressed fill the button with the accent.
     """
     img = canvas(w, h)
     mask = glyph(img.size)
-    if state == "normal":
+    if state == "normal" and on_dark:
+        paint_through(img, rgba("#10181C"), halo(mask, SS, SS * 0.8, 0.6))
+        paint_through(img, rgba("#F2F6F8"), mask)
+    elif state == "normal":
         paint_through(img, rgba("#FFFFFF"), halo(mask, SS, SS * 0.8, 0.95))
         paint_through(img, rgba("#33444C"), mask)
     else:
