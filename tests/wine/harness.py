@@ -182,6 +182,7 @@ class Window:
         self.rect = tuple(int(v) for v in fields[b"rect"].split(b","))  # left, top, width, height
         self.style = int(fields[b"style"], 16)
         self.exstyle = int(fields[b"exstyle"], 16)
+        self.owner = int(fields.get(b"owner", b"0"), 16)
         self.title = _unescape(title).decode("gbk", "replace")
 
     def __repr__(self):
