@@ -167,7 +167,7 @@ uint16_t butterfly(kit::Movie& movie, const WingColors& colors, int beat) {
   uint16_t wing = movie.add(wings(colors)), body = movie.add(butterflyBody());
   kit::Timeline t;
   auto open = [beat](int f) {
-    return 0.12 + 0.88 * (0.5 + 0.5 * std::cos(2 * art::kPi * f / beat));
+    return 0.3 + 0.7 * (0.5 + 0.5 * std::cos(2 * art::kPi * f / beat));
   };
   kit::animate(t, beat,
                {Actor(wing, 1, [=](int f) { return kit::posed(Affine::scale(open(f), 1)); }),
@@ -179,9 +179,9 @@ uint16_t butterfly(kit::Movie& movie, const WingColors& colors, int beat) {
 ShippedMovie butterflies() {
   const int loop = 288;
   kit::Movie movie(kWidth, kHeight, 24);
-  uint16_t monarch = butterfly(movie, {0xFFFFC04A, 0xFFF08A1C, 0xFF2A1A10, 0xFFFFFFFF}, 8);
-  uint16_t blue = butterfly(movie, {0xFFB8F0FF, 0xFF2E8CF0, 0xFF0E2450, 0xFFE8F8FF}, 6);
-  uint16_t yellow = butterfly(movie, {0xFFFFFAD0, 0xFFFFE060, 0xFF403020, 0xFFFF8A40}, 9);
+  uint16_t monarch = butterfly(movie, {0xFFFFC04A, 0xFFF08A1C, 0xFF2A1A10, 0xFFFFFFFF}, 12);
+  uint16_t blue = butterfly(movie, {0xFFB8F0FF, 0xFF2E8CF0, 0xFF0E2450, 0xFFE8F8FF}, 9);
+  uint16_t yellow = butterfly(movie, {0xFFFFFAD0, 0xFFFFE060, 0xFF403020, 0xFFFF8A40}, 16);
   struct Flight {
     uint16_t id;
     double cx, cy, ax, ay, size, phase;
