@@ -1,7 +1,6 @@
 #include "animation/animation_catalogue.h"
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include "animation/desktop_animation.h"
 #include "animation/flash_player_window.h"
@@ -10,6 +9,7 @@
 #include "control/page_view.h"
 #include "runtime/files.h"
 #include "shell/app.h"
+#include "ui/file_dialog.h"
 
 namespace ql {
 
@@ -61,19 +61,12 @@ void playCatalogueEntry(const std::string& category, const std::string& name) {
 // nothing, and is still remembered: it may be back by the next start.
 void chooseCustomMovie() {
   FlashPlayerWindow& player = desktopPlayer();
-  char path[MAX_PATH * 4] = {};
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = player.windowHandle();
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = sizeof path;
-  dialog.lpstrTitle = "请选择自定义Flash文件";
-  dialog.lpstrFilter = "Flash文件(*.swf)\0*.swf\0";
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&dialog)) return;
+  std::string path =
+      askForFile(player.windowHandle(), "请选择自定义Flash文件", "Flash文件(*.swf)\0*.swf\0");
+  if (path.empty()) return;
   Bytes movie;
   WIN32_FILE_ATTRIBUTE_DATA file;
-  if (GetFileAttributesExA(path, GetFileExInfoStandard, &file) && file.nFileSizeHigh == 0 &&
+  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file) && file.nFileSizeHigh == 0 &&
       file.nFileSizeLow <= QLSWF_LARGEST_MOVIE_BYTES)
     readWholeFile(path, movie);
   player.putMovieFromMemory(movie);

@@ -42,10 +42,26 @@ bool fenced(Fn fn) {
   }
 }
 
-uint64_t hashOf(const Picture& picture) {
-  uint64_t h = 1469598103934665603ull ^ (uint64_t(picture.width) << 32 | uint32_t(picture.height));
-  for (uint32_t p : picture.pixels) h = (h ^ p) * 1099511628211ull;
-  return h | 1;  // never 0, which means "unknown"
+// The bounding box of the pixels in which `now` differs from `before` (the
+// whole picture when their sizes differ); empty when they are the same.
+RECT changedArea(const Picture& now, const Picture& before) {
+  RECT area = {0, 0, now.width, now.height};
+  if (now.width != before.width || now.height != before.height) return area;
+  area = {now.width, now.height, 0, 0};
+  const uint32_t* a = now.pixels.data();
+  const uint32_t* b = before.pixels.data();
+  size_t rowBytes = size_t(now.width) * 4;
+  for (int y = 0; y < now.height; ++y, a += now.width, b += now.width) {
+    if (std::memcmp(a, b, rowBytes) == 0) continue;
+    int left = 0, right = now.width;
+    while (a[left] == b[left]) ++left;
+    while (a[right - 1] == b[right - 1]) --right;
+    area.left = std::min<LONG>(area.left, left);
+    area.right = std::max<LONG>(area.right, right);
+    if (area.top > y) area.top = y;
+    area.bottom = y + 1;
+  }
+  return area;
 }
 
 void readMovieFile(const std::string& path, std::vector<uint8_t>& bytes) {
@@ -156,7 +172,7 @@ void Playback::run() {
 
 double Playback::step(std::unique_lock<std::mutex>& lock) {
   bool redraw = movieChanged_ || sizeChanged_;
-  if (sizeChanged_) shownHash_ = 0;
+  if (sizeChanged_) previousValid_ = false;
   if (movieChanged_) loadPending(lock);
   sizeChanged_ = false;
   if (!work_.empty()) {
@@ -190,7 +206,7 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
       // Back in sight: carry on from here, no catching up on the pause.
       if (movie_) clock_.restart(now, movie_->frameRate());
       redraw = true;
-      shownHash_ = 0;
+      previousValid_ = false;
     }
   }
   if (!seen_) {
@@ -255,10 +271,20 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
                     });
     if (!rendered) std::memset(drawing_.pixels.data(), 0, count * 4);
   }
-  uint64_t hash = drawn ? hashOf(drawing_) : 0;
+  if (drawn) {
+    drawing_.changed =
+        previousValid_ ? changedArea(drawing_, previous_) : RECT{0, 0, width, height};
+    drawn = !IsRectEmpty(&drawing_.changed);
+  }
+  if (drawn) {
+    previousValid_ = fenced([&] { previous_.pixels = drawing_.pixels; });
+    previous_.width = width;
+    previous_.height = height;
+  }
   lock.lock();
-  if (!drawn || hash == shownHash_) return;
-  shownHash_ = hash;
+  if (!drawn) return;
+  // A picture not taken yet is replaced: what it changed still has to go.
+  if (readyNew_) UnionRect(&drawing_.changed, &drawing_.changed, &ready_.changed);
   std::swap(drawing_, ready_);
   readyNew_ = true;
   if (!posted_) posted_ = PostMessageA(window_, pictureReady_, 0, 0) != FALSE;

@@ -24,10 +24,12 @@ class Player;
 
 namespace qlswf {
 
-// A drawn frame: premultiplied 32-bit pixels, rows top first.
+// A drawn frame: premultiplied 32-bit pixels, rows top first, and the part
+// that differs from the picture handed over before it.
 struct Picture {
   std::vector<uint32_t> pixels;
   int width = 0, height = 0;
+  RECT changed = {0, 0, 0, 0};
 };
 
 class Playback {
@@ -88,10 +90,12 @@ class Playback {
   std::unique_ptr<player::Player> movie_;
   FrameClock clock_;
   Picture drawing_;
-  // What the picture on the screen holds, so that a frame drawn the same
-  // (a still movie, a clock between its ticks) is not handed over again;
-  // 0 when the screen may not show it (new size, back in sight).
-  uint64_t shownHash_ = 0;
+  // The picture handed over last, to find what a new one changes: a frame
+  // drawn the same (a still movie, a clock between its ticks) is not handed
+  // over at all, and the screen is updated only where pictures differ. Not
+  // valid when the screen may not show it (new size, back in sight).
+  Picture previous_;
+  bool previousValid_ = false;
   bool seen_ = false;
   double lastLook_ = -1;
   bool fineTimer_ = false;

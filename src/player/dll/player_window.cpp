@@ -123,7 +123,7 @@ class PlayerWindow {
       }
       case WM_STYLECHANGED:
         // Taking WS_EX_LAYERED away and back drops the layered picture.
-        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) push();
+        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) push(true);
         return 0;
       case WM_DISPLAYCHANGE:
         if (playback_) playback_->windowChanged();
@@ -162,16 +162,20 @@ class PlayerWindow {
   // The picture last taken goes to the screen, if it is the window's size
   // (a picture of the old size is dropped; the new size is coming) and the
   // window is shown (a picture drawn just before minimising would put a
-  // minimised window back on the screen).
-  void push() {
+  // minimised window back on the screen). Only what it changes is updated,
+  // unless the screen may not show the picture before it.
+  void push(bool whole = false) {
     RECT r;
     if (!isShown(window_) || !GetWindowRect(window_, &r)) return;
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width != shown_.width || height != shown_.height || width <= 0 || height <= 0 ||
-        !canvas_.resize(width, height))
+        !canvas_.resize(width, height)) {
+      screenCurrent_ = false;
       return;
+    }
     std::memcpy(canvas_.pixels(), shown_.pixels.data(), shown_.pixels.size() * 4);
-    update(r);
+    update(r, whole || !screenCurrent_ ? nullptr : &shown_.changed);
+    screenCurrent_ = true;
   }
 
   void clear() {
@@ -180,20 +184,28 @@ class PlayerWindow {
         !canvas_.resize(r.right - r.left, r.bottom - r.top))
       return;
     std::memset(canvas_.pixels(), 0, size_t(canvas_.width()) * canvas_.height() * 4);
-    update(r);
+    update(r, nullptr);
+    screenCurrent_ = false;
   }
 
-  void update(const RECT& r) {
+  // Puts the canvas on the screen; `changed` (null: all of it) is the part
+  // that differs from what is there.
+  void update(const RECT& r, const RECT* changed) {
     GdiFlush();
     POINT to = {r.left, r.top}, from = {0, 0};
     SIZE size = {r.right - r.left, r.bottom - r.top};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(window_, nullptr, &to, &size, canvas_.dc(), &from, 0, &blend, ULW_ALPHA);
+    UPDATELAYEREDWINDOWINFO info = {sizeof info, nullptr, &to,    &size,     canvas_.dc(),
+                                    &from,       0,       &blend, ULW_ALPHA, changed};
+    UpdateLayeredWindowIndirect(window_, &info);
   }
 
   HWND window_;
   std::unique_ptr<Playback> playback_;
   Picture shown_;
+  // Whether the screen shows the picture before `shown_` (else a push
+  // updates the whole window).
+  bool screenCurrent_ = false;
   ql::DibSurface canvas_;
 };
 
