@@ -63,8 +63,10 @@ void createDesktopAnimation(HWND host) {
   applyStoredOptions(player);
 }
 
+// A player that could not be made has no place: the stored one stays.
 void storeDesktopPlayerGeometry(ConfigText& config) {
   FlashPlayerWindow& player = desktopPlayer();
+  if (!player.windowHandle()) return;
   storePlayerGeometry(config, {player.left(), player.top(), player.width(), player.height()});
 }
 

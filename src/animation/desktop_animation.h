@@ -17,7 +17,8 @@ FlashPlayerWindow& desktopPlayer();
 // place, plays the remembered movie and applies the stored options.
 void createDesktopAnimation(HWND host);
 
-// The player's place into "fl配置" (written at exit with the other windows').
+// The player's place into "fl配置" (written at exit with the other windows');
+// nothing when there is no player window.
 void storeDesktopPlayerGeometry(ConfigText& config);
 
 }  // namespace ql

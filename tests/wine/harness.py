@@ -348,7 +348,8 @@ class Driver:
 
     def latency(self, window, seconds, interval_ms=2):
         """Times the window's answers to WM_NULL for a while: a dict of
-        count, mean and max (milliseconds) and late (answers over 50 ms)."""
+        count, mean and max (milliseconds), late (answers over 50 ms) and
+        cpu (the window thread's processor time meanwhile, milliseconds)."""
         line = self.run("latency", _hwnd(window), int(seconds * 1000), "interval=%d" % interval_ms,
                         timeout=seconds + 60)[0].decode()
         return {k: float(v) for k, v in (pair.split("=") for pair in line.split())}

@@ -173,8 +173,15 @@ class PlayerWindow {
       screenCurrent_ = false;
       return;
     }
-    std::memcpy(canvas_.pixels(), shown_.pixels.data(), shown_.pixels.size() * 4);
-    update(r, whole || !screenCurrent_ ? nullptr : &shown_.changed);
+    // The canvas holds the picture before: only the changed part is copied.
+    const RECT* changed = whole || !screenCurrent_ ? nullptr : &shown_.changed;
+    RECT all = {0, 0, width, height};
+    const RECT& copy = changed ? *changed : all;
+    for (LONG y = copy.top; y < copy.bottom; ++y)
+      std::memcpy(canvas_.pixels() + size_t(y) * width + copy.left,
+                  shown_.pixels.data() + size_t(y) * width + copy.left,
+                  size_t(copy.right - copy.left) * 4);
+    update(r, changed);
     screenCurrent_ = true;
   }
 
