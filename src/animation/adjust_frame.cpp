@@ -123,9 +123,10 @@ void onFrameCreated(HWND window) {
 
 }  // namespace
 
+// Without a player window (no player library) there is nothing to adjust.
 void openAdjustFrame(HWND player, int left, int top, int width, int height) {
   AdjustFrame& f = frame();
-  if (f.window.exists()) return;
+  if (f.window.exists() || !IsWindow(player)) return;
   f.window.onTimer = onFrameTimer;
   f.window.onMessage = onFrameMessage;
   TopLevelArgs args;
@@ -136,7 +137,14 @@ void openAdjustFrame(HWND player, int left, int top, int width, int height) {
   args.width = width;
   args.height = height;
   args.style = WS_POPUP;
-  f.window.createTopLevel(args);
+  args.show = false;
+  if (!f.window.createTopLevel(args)) return;
+  // Shown just above the player it adjusts, wherever that lies among the
+  // windows, and not activated (which would raise it over them all).
+  HWND above = GetWindow(player, GW_HWNDPREV);
+  if (above == f.window.handle()) above = nullptr;
+  SetWindowPos(f.window.handle(), above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void closeAdjustFrame() {

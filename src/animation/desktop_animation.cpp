@@ -50,15 +50,24 @@ void applyStoredOptions(FlashPlayerWindow& player) {
   if (muted) tray.check(kCommandMute, true);
 }
 
+// Right above the desktop's own window, under every application window.
+void sinkToDesktop(HWND window, HWND desktop) {
+  HWND above = desktop ? GetWindow(desktop, GW_HWNDPREV) : HWND_BOTTOM;
+  if (above == window) return;
+  SetWindowPos(window, above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void createDesktopAnimation(HWND host) {
-  // The desktop's own window: the animation belongs to the desktop, below
-  // every application window.
-  SetParent(host, FindWindowA("Progman", "Program Manager"));
+  // The desktop's own window: the animation belongs to the desktop.
+  HWND desktop = FindWindowA("Progman", "Program Manager");
+  SetParent(host, desktop);
   PlayerGeometry place = storedPlayerGeometry(appConfig, GetSystemMetrics(SM_CXSCREEN));
   FlashPlayerWindow& player = desktopPlayer();
-  player.create(host, place.left, place.top, place.width, place.height);
+  if (player.create(host, place.left, place.top, place.width, place.height))
+    sinkToDesktop(player.windowHandle(), desktop);
   playRememberedMovie(player);
   applyStoredOptions(player);
 }

@@ -306,10 +306,10 @@ class DesktopAnimationTest(harness.ProgramTest):
         self.start(config(address="动漫###摇摆企鹅"))
         frame = self.frame()
         left, top, width, height = frame.rect
-        # Dragged by its band with the real mouse.
-        drag((left + 150, top + 10), (left + 100, top + 70))
+        # Dragged by its band with the real mouse, away from the control window.
+        drag((left + 250, top + 10), (left + 50, top + 70))
         moved = self.frame().rect
-        self.assertEqual((left - 50, top + 60, width, height), moved)
+        self.assertEqual((left - 200, top + 60, width, height), moved)
         self.assertTrue(wait_until(lambda: self.player().rect == (moved[0] + 3, moved[1] + 3, width - 6, height - 6)),
                         self.player().rect)
         self.screenshot("desktop-frame-moved")
