@@ -22,14 +22,17 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev libstb-dev zlib1g-dev
+  # The native tools' and tests' stand-ins for the player library's system
+  # parts: device fonts (FreeType), MP3 decoding (mpg123); MP3 test sounds (LAME)
+  libfreetype-dev libmpg123-dev libmp3lame-dev
   # Wine's 64-bit half, a virtual screen and tools to look at it
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-wqy-microhei locales
   # ODBC: the driver manager and the SQLite driver behind the Access stand-in.
   # The host's own odbcinst serves the i386 driver packages too.
   unixodbc unixodbc-dev "odbcinst:$NATIVE_ARCH" libsqliteodbc sqlite3
-  # Scripts, tests and the picture generator
-  python3 python3-pil
+  # Scripts, tests, the picture generator and the sound makers
+  python3 python3-pil espeak-ng sox
 )
 # Only where the host runs 32-bit programs: Wine's 32-bit half, the i386
 # stand-in's driver and compiler. None of them may replace a tool of the

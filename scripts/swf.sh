@@ -1,16 +1,18 @@
 #!/bin/sh
-# swf.sh render MOVIE.swf N OUT.png [--low] [--size WxH]
+# swf.sh render MOVIE.swf N OUT.png [--low] [--size WxH] [--font FILE]...
 #   Renders the stage after frame N (counted from 1; timeline and frame
 #   scripts run as in the player) at the movie's stage size with its
 #   background colour into a PNG. --low draws without smoothing, --size
-#   scales the stage into another picture size ("show all").
+#   scales the stage into another picture size ("show all"), --font adds a
+#   font file for text in system fonts (the installed Chinese ones serve
+#   otherwise).
 # Builds the native renderer into build/native on first use.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/native"
 
 usage() {
-  echo "usage: $0 render MOVIE.swf N OUT.png [--low] [--size WxH]" >&2
+  echo "usage: $0 render MOVIE.swf N OUT.png [--low] [--size WxH] [--font FILE]..." >&2
   exit 2
 }
 

@@ -1,4 +1,4 @@
-// Resource ids of the pictures compiled into qinglan.exe. The resource
+// Resource ids of the pictures and sounds compiled into qinglan.exe. The resource
 // compiler reads this file too, so it holds plain #defines only.
 #ifndef QL_ASSETS_ASSET_IDS_H
 #define QL_ASSETS_ASSET_IDS_H
@@ -6,7 +6,7 @@
 // The program icon (16, 24, 32, 48 and 256 px): window, tray and file icon.
 #define ICON_PROGRAM 129
 
-// RCDATA pictures, read with assetBytes(id).
+// RCDATA pictures and sounds, read with assetBytes(id).
 // Skin picture used when none is chosen: JPEG, 312 x 653.
 #define ASSET_DEFAULT_SKIN 200
 
@@ -39,5 +39,10 @@
 
 // The skin chooser's mark on the selected thumbnail, PNG 20 x 20.
 #define ASSET_SKIN_MARKER 240
+
+// Sounds. The spoken time's fifteen clips, each a WAVE file behind an 8-byte
+// prefix, one after another; the default ring, a standard MIDI file.
+#define ASSET_SPOKEN_CLIPS 250
+#define ASSET_DEFAULT_RING 251
 
 #endif

@@ -175,6 +175,10 @@ bool onFormEvent(HWND, int code, int element, int source) {
       if (target == &p.pageButtons[page - 1]) switchPage(page);
   } else if (target == &view.list && code == kEventActivate) {
     activateEntry(view.list.selected());
+  } else if (target == &view.list && code == kEventDoubleClick &&
+             view.pages.current() == kTaskPage && view.list.selected() == 0) {
+    // A double-click beside the rows adds a task.
+    onTaskRowActivated(0);
   } else if (target == &view.list && code == kEventRightPress) {
     showListMenu();
   }
@@ -235,6 +239,8 @@ void onTimer(UINT_PTR timer) {
   } else if (timer == kDeferredStartTimer) {
     KillTimer(window, kDeferredStartTimer);
     runDeferredStart();
+  } else {
+    onSchedulerTick(timer);
   }
 }
 

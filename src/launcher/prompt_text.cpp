@@ -23,18 +23,8 @@ class PromptWindow {
       : prompt_(prompt), initial_(initial), check_(check) {}
 
   std::string run() {
-    WindowBase& owner = controlWindow();
-    TopLevelArgs args;
-    args.owner = owner.handle();
-    args.title = prompt_;
+    TopLevelArgs args = modalPopupArgs(controlWindow(), prompt_, 20, 300, kWidth, kHeight);
     args.created = [this](HWND window) { build(window); };
-    args.modal = true;
-    args.left = owner.left() + 20;
-    args.top = owner.top() + 300;
-    fitInWorkArea(args.left, args.top, kWidth, kHeight);
-    args.width = kWidth;
-    args.height = kHeight;
-    args.style = WS_POPUP | WS_CLIPCHILDREN;
     // Enter is OK, Esc is Cancel.
     window_.onOk = [this] { accept(); };
     window_.onCancel = [this] { form_.postCloseClick(); };

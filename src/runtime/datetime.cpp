@@ -13,7 +13,7 @@ namespace ql {
 namespace {
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-long long daysFromCivil(long long y, unsigned m, unsigned d) {
+constexpr long long daysFromCivil(long long y, unsigned m, unsigned d) {
   y -= m <= 2;
   const long long era = (y >= 0 ? y : y - 399) / 400;
   const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -35,7 +35,8 @@ void civilFromDays(long long z, int& y, int& m, int& d) {
   y = static_cast<int>(yy + (m <= 2));
 }
 
-const long long kOleEpoch = daysFromCivil(1899, 12, 30);
+// Constant-initialised: dates made during static initialisation use it.
+constexpr long long kOleEpoch = daysFromCivil(1899, 12, 30);
 
 // Seconds since the OLE epoch on a linear scale. OLE dates before the epoch
 // keep a positive time of day in the fraction (-1.25 is 29 Dec 1899 06:00).

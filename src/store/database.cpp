@@ -316,34 +316,33 @@ Bytes Database::bytesAt(QueryCursor cursor, int index) {
   return bytes;
 }
 
-int Database::intAt(QueryCursor cursor, int index) {
+namespace {
+
+// One fixed-size value of column `index` as C type `cType`; 0 when it is NULL
+// or cannot be read.
+template <typename Value>
+Value scalarAt(QueryCursor cursor, int index, SQLSMALLINT cType) {
   if (!cursor || index < 0) return 0;
-  SQLINTEGER value = 0;
+  Value value = 0;
   SQLLEN indicator = 0;
-  SQLRETURN rc = SQLGetData(stmt(cursor), static_cast<SQLUSMALLINT>(index + 1), SQL_C_LONG,
-                            &value, sizeof value, &indicator);
+  SQLRETURN rc = SQLGetData(stmt(cursor), static_cast<SQLUSMALLINT>(index + 1), cType, &value,
+                            sizeof value, &indicator);
   if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) || indicator == SQL_NULL_DATA) return 0;
-  return static_cast<int>(value);
+  return value;
+}
+
+}  // namespace
+
+int Database::intAt(QueryCursor cursor, int index) {
+  return static_cast<int>(scalarAt<SQLINTEGER>(cursor, index, SQL_C_LONG));
 }
 
 float Database::floatAt(QueryCursor cursor, int index) {
-  if (!cursor || index < 0) return 0.0f;
-  SQLREAL value = 0;
-  SQLLEN indicator = 0;
-  SQLRETURN rc = SQLGetData(stmt(cursor), static_cast<SQLUSMALLINT>(index + 1), SQL_C_FLOAT,
-                            &value, sizeof value, &indicator);
-  if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) || indicator == SQL_NULL_DATA) return 0;
-  return value;
+  return scalarAt<SQLREAL>(cursor, index, SQL_C_FLOAT);
 }
 
 double Database::doubleAt(QueryCursor cursor, int index) {
-  if (!cursor || index < 0) return 0.0;
-  SQLDOUBLE value = 0;
-  SQLLEN indicator = 0;
-  SQLRETURN rc = SQLGetData(stmt(cursor), static_cast<SQLUSMALLINT>(index + 1), SQL_C_DOUBLE,
-                            &value, sizeof value, &indicator);
-  if ((rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) || indicator == SQL_NULL_DATA) return 0;
-  return value;
+  return scalarAt<SQLDOUBLE>(cursor, index, SQL_C_DOUBLE);
 }
 
 std::string Database::columnName(QueryCursor cursor, int index) {

@@ -1,8 +1,10 @@
 #include "tasks/task_sound.h"
 
+#include "tasks/task_actions.h"
+#include "tasks/task_platform.h"
+
 namespace ql {
 
-// Reminders play no sound files yet.
-void stopTaskSound() {}
+void stopTaskSound() { stopRing(systemCalls(), taskMediaPlayer()); }
 
 }  // namespace ql

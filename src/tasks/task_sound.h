@@ -1,9 +1,10 @@
-// The sound a task's reminder plays.
+// The sound a task's ring plays.
 #pragma once
 
 namespace ql {
 
-// Stops the task media player (a reminder's sound file).
+// Stops a ring: the task media player rewinds and stops, sounds played from
+// memory are purged and the built-in MIDI ring falls silent.
 void stopTaskSound();
 
 }  // namespace ql

@@ -82,6 +82,21 @@ void fitInWorkArea(int& x, int& y, int width, int height) {
   keepInside(x, y, width, height, workAreaAt(x + width / 2, y + height / 2));
 }
 
+TopLevelArgs modalPopupArgs(const WindowBase& owner, const std::string& title, int dx, int dy,
+                            int width, int height) {
+  TopLevelArgs args;
+  args.owner = owner.handle();
+  args.title = title;
+  args.modal = true;
+  args.left = owner.left() + dx;
+  args.top = owner.top() + dy;
+  fitInWorkArea(args.left, args.top, width, height);
+  args.width = width;
+  args.height = height;
+  args.style = WS_POPUP | WS_CLIPCHILDREN;
+  return args;
+}
+
 WPARAM runMessageLoop(HWND owner, HACCEL accelerators, LoopFilter filter, bool atlKeys) {
   MSG message{};
   for (;;) {

@@ -32,6 +32,13 @@ ScreenRect workAreaAt(int x, int y);
 // of the monitor nearest to (x, y).
 void fitInWorkArea(int& x, int& y, int width, int height);
 
+struct TopLevelArgs;
+class WindowBase;
+// A modal WS_POPUP window owned by `owner`, its top-left `dx`, `dy` from the
+// owner's, moved into the work area where it would stick out.
+TopLevelArgs modalPopupArgs(const WindowBase& owner, const std::string& title, int dx, int dy,
+                            int width, int height);
+
 // Returns non-zero to end runMessageLoop.
 using LoopFilter = int (*)(MSG& message);
 

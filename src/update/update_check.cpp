@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
+
 #include "launcher/shortcuts.h"
 #include "runtime/files.h"
 #include "runtime/message_box.h"
@@ -14,14 +16,45 @@ namespace ql {
 
 namespace {
 
-DWORD WINAPI backgroundCheck(void*) {
-  // For the XMLHTTP object and for the shell, which may hand the download
-  // page to a COM handler.
+using Check = void (*)();
+
+// COM is set up for the XMLHTTP object and for the shell, which may hand the
+// download page to a COM handler.
+DWORD WINAPI checkThread(void* check) {
   const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  checkForUpdate();
+  reinterpret_cast<Check>(check)();
   if (com) CoUninitialize();
   return 0;
 }
+
+// Runs `check` on a thread of its own.
+bool startCheckThread(Check check) {
+  HANDLE thread =
+      CreateThread(nullptr, 0, checkThread, reinterpret_cast<void*>(check), 0, nullptr);
+  if (!thread) return false;
+  CloseHandle(thread);
+  return true;
+}
+
+// Set while a check asked for from the menu is under way.
+std::atomic<bool> menuCheckRunning{false};
+
+void reportedCheck() {
+  switch (checkForUpdate()) {
+    case kNoNewerVersion:
+      showMessageBox(nullptr, "当前还没有更新版本~   ", MB_OK | MB_ICONINFORMATION, "提示!");
+      break;
+    case kUpdateCheckFailed:
+      showMessageBox(nullptr, "检查版本失败,请确定网络连接正常! ", MB_OK | MB_ICONINFORMATION,
+                     "错误!");
+      break;
+    default:
+      break;
+  }
+  menuCheckRunning = false;
+}
+
+void silentCheck() { checkForUpdate(); }
 
 }  // namespace
 
@@ -39,22 +72,13 @@ int checkForUpdate() {
 }
 
 void checkForUpdateInteractive() {
-  switch (checkForUpdate()) {
-    case kNoNewerVersion:
-      showMessageBox(nullptr, "当前还没有更新版本~   ", MB_OK | MB_ICONINFORMATION, "提示!");
-      break;
-    case kUpdateCheckFailed:
-      showMessageBox(nullptr, "检查版本失败,请确定网络连接正常! ", MB_OK | MB_ICONINFORMATION,
-                     "错误!");
-      break;
-    default:
-      break;
-  }
+  // A server that never answers must not freeze the window: the check and its
+  // answer run on a worker thread, like the silent one. A second pick while
+  // one is under way adds nothing.
+  if (menuCheckRunning.exchange(true)) return;
+  if (!startCheckThread(reportedCheck)) menuCheckRunning = false;
 }
 
-void startBackgroundUpdateCheck() {
-  HANDLE thread = CreateThread(nullptr, 0, backgroundCheck, nullptr, 0, nullptr);
-  if (thread) CloseHandle(thread);
-}
+void startBackgroundUpdateCheck() { startCheckThread(silentCheck); }
 
 }  // namespace ql

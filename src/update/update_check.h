@@ -8,7 +8,8 @@ namespace ql {
 // at once without saving. Returns kUpdateAccepted, kNoNewerVersion or
 // kUpdateCheckFailed (upgrade_file.h).
 int checkForUpdate();
-// Command "版本更新(&Q)": checks on the calling thread and reports what it found.
+// Command "版本更新(&Q)": checks on a worker thread and reports what it found;
+// ignored while such a check is under way.
 void checkForUpdateInteractive();
 // The silent check at start, on a worker thread of its own.
 void startBackgroundUpdateCheck();

@@ -1,7 +1,7 @@
-// Loads every picture compiled into the program back from its own resources
-// and prints what it finds, one line each, for tests/assets to compare:
+// Loads every picture and sound compiled into the program back from its own
+// resources and prints what it finds, one line each, for tests/assets to compare:
 //   icon <side> <width>x<height>
-//   asset <id> <bytes> <width>x<height>     (size as GDI+ decodes it)
+//   asset <id> <bytes> <width>x<height>     (size as GDI+ decodes it; 0x0 for sounds)
 #include <windows.h>
 #include <objidl.h>
 #include <shlwapi.h>
@@ -18,7 +18,8 @@ const int kAssetIds[] = {
     ASSET_SETTINGS_NORMAL, ASSET_SETTINGS_HOVER,   ASSET_SETTINGS_PRESSED, ASSET_SKIN_NORMAL,
     ASSET_SKIN_HOVER,      ASSET_SKIN_PRESSED,     ASSET_PAGE_APPS,      ASSET_PAGE_FLASH,
     ASSET_PAGE_TASKS,      ASSET_LIST_MODE_OFF,    ASSET_LIST_MODE_ON,   ASSET_SKIN_MARKER,
-    ASSET_MOVIE_NORMAL,    ASSET_MOVIE_HOVER,      ASSET_MOVIE_PRESSED,
+    ASSET_MOVIE_NORMAL,    ASSET_MOVIE_HOVER,      ASSET_MOVIE_PRESSED,  ASSET_SPOKEN_CLIPS,
+    ASSET_DEFAULT_RING,
 };
 
 void printIcon(int side) {

@@ -303,7 +303,7 @@ class CompiledResources(unittest.TestCase):
         ids = read_asset_ids()
         expected = {"ASSET_DEFAULT_SKIN": (312, 653), "ASSET_PAGE_APPS": (72, 72), "ASSET_PAGE_FLASH": (72, 72),
                     "ASSET_PAGE_TASKS": (72, 72), "ASSET_LIST_MODE_OFF": (18, 18), "ASSET_LIST_MODE_ON": (18, 18),
-                    "ASSET_SKIN_MARKER": (20, 20)}
+                    "ASSET_SKIN_MARKER": (20, 20), "ASSET_SPOKEN_CLIPS": (0, 0), "ASSET_DEFAULT_RING": (0, 0)}
         for button, size in CAPTION_SIZES.items():
             for state in make_assets.STATES:
                 expected["ASSET_%s_%s" % (button.upper(), state.upper())] = size

@@ -1,7 +1,7 @@
 // Writes the fuzzing corpus: a handful of tiny movies that between them use
 // shapes of each version, strokes, gradients, bitmaps (lossless and JPEG,
 // with and without alpha), sprites, masks, colour transforms, actions,
-// blend modes, filters and buttons.
+// blend modes, filters, buttons, fonts, text and sounds.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -177,6 +177,45 @@ int main(int argc, char** argv) {
     m.root().place3(3, 1, Matrix(), hidden);
     m.root().showFrame();
     save(dir, "layers.swf", m.finish(false));
+  }
+  {  // a font, static text, HTML edit text bound to a variable, a button with
+     // actions and a sound, event and streamed sounds
+    MovieBuilder m(64, 48, 12, 5);
+    std::vector<Glyph> glyphs(2);
+    glyphs[0].code = U'A';
+    glyphs[0].outline.fill1(1).rect(100, -700, 412, 0).curveTo(600, -300, 412, -700);
+    glyphs[1].code = 0xC4E3;  // a GBK code in a SWF 5 font
+    glyphs[1].outline.fill1(1).rect(0, -500, 500, 0);
+    m.defineFont2(1, "Boxes", glyphs, 800, 224);
+    m.defineText(2, 1, 400, 0xFF000000, Matrix(), {{0, 300}, {1, 300}});
+    EditTextSpec e;
+    e.fontId = 1;
+    e.useOutlines = e.html = e.wordWrap = e.border = true;
+    e.variable = "v";
+    e.text = "<p align='center'><font color='#FF0000' size='+3'>A&amp;\xC4\xE3</font><br>A</p>";
+    m.defineEditText(3, e);
+    m.defineRect(4, 0xFF00FF00, 0, 0, 32, 24);
+    std::vector<int16_t> tone(400, 3000);
+    m.defineSound(5, 1, 1, true, false, 400, encodeAdpcm(tone, false, 3));
+    MovieBuilder::ButtonAction click;
+    click.conditions = 0x0008;
+    click.code = act::setVariable("v", "B");
+    m.defineButton2(6, {{15, 4, 1, Matrix()}}, {click}, false);
+    const uint16_t sounds[4] = {5, 5, 5, 5};
+    m.defineButtonSound(6, sounds);
+    m.root().soundStreamHead(3, 1, true, false, 100);
+    m.root().place(1, 2);
+    m.root().place(2, 3);
+    m.root().place(3, 6);
+    SoundStart start;
+    start.loops = 3;
+    start.envelope = {{0, 32768}, {200, 0}};
+    m.root().startSound(5, start);
+    m.root().soundStreamBlock(pcm16(tone));
+    m.root().showFrame();
+    m.root().soundStreamBlock(pcm16(tone, true));
+    m.root().showFrame();
+    save(dir, "media.swf", m.finish(false));
   }
   return 0;
 }

@@ -10,7 +10,8 @@ seconds=${1:-60}
 mkdir -p "$out/corpus" "$out/crashes"
 
 flags="-std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root/src -isystem /usr/include/stb"
-sources="$root/tests/fuzz/fuzz_player.cpp $(ls "$root"/src/player/swf/*.cpp "$root"/src/player/core/*.cpp "$root"/src/player/render/*.cpp)"
+# The engine without the native hosts' font and MP3 libraries.
+sources="$root/tests/fuzz/fuzz_player.cpp $(ls "$root"/src/player/swf/*.cpp "$root"/src/player/core/*.cpp "$root"/src/player/render/*.cpp "$root"/src/player/text/*.cpp "$root"/src/player/sound/*.cpp | grep -v -e freetype_fonts -e mpg123_codec)"
 newest=$(ls -t $sources "$root"/src/player/*/*.h | head -1)
 if [ ! -x "$out/fuzz_player" ] || [ "$newest" -nt "$out/fuzz_player" ]; then
   echo "building $out/fuzz_player" >&2

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "player/render/filters.h"
+#include "player/swf/bit_reader.h"
+#include "swf_builder.h"
 
 using render::Box;
 
@@ -149,4 +151,118 @@ TEST(DropShadow, ReachCoversBlurAndDistance) {
   shadow.distance = -4;
   EXPECT_EQ(11 + 5, render::filterReach({blur, shadow}, 1));
   EXPECT_EQ(21 + 9, render::filterReach({blur, shadow}, 2));
+}
+
+TEST(ColorMatrix, WorksOnStraightColourAndKeepsToTheDrawnPart) {
+  Layer l(4, 1);
+  l.put(1, 0, 0x80800000);  // half-transparent red, premultiplied
+  swf::Filter f;
+  f.kind = swf::Filter::Kind::ColorMatrix;
+  // Red and blue swapped, alpha doubled, 10 added to green.
+  f.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 10, 1, 0, 0, 0, 0, 0, 0, 0, 2, 0};
+  render::FilterScratch scratch;
+  render::applyFilter(f, 1, l.px.data(), l.w, l.h, &l.drawn, &scratch);
+  EXPECT_EQ(0xFF000AFFu, l.at(1, 0));
+  EXPECT_EQ(0u, l.at(0, 0));
+}
+
+TEST(Convolution, WeighsNeighboursClampsOrUsesTheEdgeColourAndMayKeepAlpha) {
+  render::FilterScratch scratch;
+  swf::Filter f;
+  f.kind = swf::Filter::Kind::Convolution;
+  f.matrixX = 3;
+  f.matrixY = 1;
+  f.matrix = {1, 1, 1};
+  f.divisor = 3;
+  Layer spread(5, 1);
+  spread.put(2, 0, 0xFF0000FF);
+  render::applyFilter(f, 1, spread.px.data(), spread.w, spread.h, &spread.drawn, &scratch);
+  EXPECT_EQ(0x55000055u, spread.at(1, 0));  // a third of the neighbour
+  EXPECT_EQ(0x55000055u, spread.at(3, 0));
+  EXPECT_EQ(1, spread.drawn.x0);
+  EXPECT_EQ(4, spread.drawn.x1);
+
+  f.preserveAlpha = true;
+  Layer kept(5, 1);
+  kept.put(2, 0, 0xFF0000FF);
+  render::applyFilter(f, 1, kept.px.data(), kept.w, kept.h, &kept.drawn, &scratch);
+  EXPECT_EQ(0xFF000055u, kept.at(2, 0));
+  EXPECT_EQ(0u, kept.at(1, 0));  // clear stays clear
+  for (uint32_t p : scratch.pixels) ASSERT_EQ(0u, p);
+}
+
+TEST(Bevel, LitSideAndShadedSideInsideOutsideAndKnockout) {
+  auto square = [] {
+    Layer l(20, 20);
+    for (int y = 6; y < 14; ++y)
+      for (int x = 6; x < 14; ++x) l.put(x, y, 0xFF808080);
+    return l;
+  };
+  render::FilterScratch scratch;
+  swf::Filter f;
+  f.kind = swf::Filter::Kind::Bevel;
+  f.highlight = swf::Rgba{255, 255, 255, 255};
+  f.color = swf::Rgba{0, 0, 0, 255};
+  f.angle = 3.14159265358979 / 4;  // light from the top left
+  f.distance = 2;
+  f.inner = true;
+  Layer inner = square();
+  render::applyFilter(f, 1, inner.px.data(), inner.w, inner.h, &inner.drawn, &scratch);
+  EXPECT_EQ(0xFFFFFFFFu, inner.at(6, 6));     // lit corner
+  EXPECT_EQ(0xFF000000u, inner.at(13, 13));   // shaded corner
+  EXPECT_EQ(0xFF808080u, inner.at(10, 10));   // the middle as it was
+  EXPECT_EQ(0u, inner.at(4, 4));              // nothing outside
+
+  f.inner = false;
+  Layer outer = square();
+  render::applyFilter(f, 1, outer.px.data(), outer.w, outer.h, &outer.drawn, &scratch);
+  EXPECT_EQ(0xFF808080u, outer.at(6, 6));     // the object over its bevel
+  // Around the object the ground slopes up to it: lit before the lit
+  // edge, shaded past the far one.
+  EXPECT_EQ(0xFFFFFFFFu, outer.at(5, 5));
+  EXPECT_EQ(0xFF000000u, outer.at(14, 14));
+  EXPECT_LE(outer.drawn.x0, 4);
+
+  f.knockout = true;
+  Layer knocked = square();
+  render::applyFilter(f, 1, knocked.px.data(), knocked.w, knocked.h, &knocked.drawn, &scratch);
+  EXPECT_EQ(0u, knocked.at(10, 10));
+  EXPECT_EQ(0xFF000000u, knocked.at(14, 14));
+  for (uint32_t p : scratch.pixels) ASSERT_EQ(0u, p);
+}
+
+TEST(GradientGlow, ColoursTheGlowByItsStrength) {
+  Layer l(12, 12);
+  for (int y = 4; y < 8; ++y)
+    for (int x = 4; x < 8; ++x) l.put(x, y, 0xFFFFFFFF);
+  swf::Filter f;
+  f.kind = swf::Filter::Kind::GradientGlow;
+  f.gradient = {{0, swf::Rgba{0, 0, 0, 0}}, {255, swf::Rgba{255, 0, 0, 255}}};
+  f.blurX = f.blurY = 3;  // one pixel either side
+  render::FilterScratch scratch;
+  render::applyFilter(f, 1, l.px.data(), l.w, l.h, &l.drawn, &scratch);
+  EXPECT_EQ(0xFFFFFFFFu, l.at(5, 5));  // the object over its glow
+  uint32_t edge = l.at(3, 5);           // a third of the way up the gradient
+  EXPECT_GT(edge >> 24, 0x40u);
+  EXPECT_LT(edge >> 24, 0x80u);
+  EXPECT_EQ(0u, edge & 0xFFFF);         // red only
+  EXPECT_EQ(0u, l.at(1, 5));
+}
+
+TEST(FilterList, EveryKindIsReadWithItsFields) {
+  swftest::Bytes list = swftest::filter::list(
+      {swftest::filter::bevel(), swftest::filter::colorMatrix(), swftest::filter::convolution()});
+  swf::BitReader r(list.data(), list.size());
+  std::vector<swf::Filter> filters;
+  ASSERT_TRUE(swf::readFilterList(r, &filters));
+  ASSERT_EQ(3u, filters.size());
+  EXPECT_EQ(swf::Filter::Kind::Bevel, filters[0].kind);
+  EXPECT_EQ(255, filters[0].highlight.r);  // the lit colour comes first
+  EXPECT_EQ(0, filters[0].color.r);
+  EXPECT_TRUE(filters[0].inner);
+  EXPECT_EQ(swf::Filter::Kind::ColorMatrix, filters[1].kind);
+  EXPECT_EQ(20u, filters[1].matrix.size());
+  EXPECT_EQ(swf::Filter::Kind::Convolution, filters[2].kind);
+  EXPECT_EQ(3, filters[2].matrixX);
+  EXPECT_TRUE(filters[2].preserveAlpha);
 }

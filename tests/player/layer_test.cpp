@@ -15,9 +15,7 @@ namespace {
 using swftest::Bytes;
 using swftest::Matrix;
 using swftest::MovieBuilder;
-using swftest::Path;
 using swftest::Place3Extras;
-using swftest::ShapeBuilder;
 
 struct Picture {
   int w, h;
@@ -37,14 +35,6 @@ Picture draw(const Bytes& movie, int w, int h, bool antialias = false) {
 }
 
 // Shape `id`: a rectangle in pixels of one colour.
-void rect(MovieBuilder& m, uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1) {
-  ShapeBuilder s;
-  int fill = s.solidFill(argb);
-  Path p;
-  p.fill1(fill).rect(x0 * 20, y0 * 20, x1 * 20, y1 * 20);
-  m.defineShape(id, s, p, x0 * 20, x1 * 20, y0 * 20, y1 * 20);
-}
-
 Matrix at(int x, int y) {
   Matrix m;
   m.tx = x * 20;
@@ -59,8 +49,8 @@ int channel(uint32_t p, int shift) { return (p >> shift) & 0xFF; }
 TEST(Layers, BlendModeMixesTheObjectWithWhatIsBelow) {
   MovieBuilder m(20, 10, 12);
   m.background(0xFFFFFF);
-  rect(m, 1, 0xFF0000FF, 0, 0, 10, 10);   // blue left half
-  rect(m, 2, 0xFFFF0000, 5, 0, 15, 10);   // red, across the middle
+  m.defineRect(1, 0xFF0000FF, 0, 0, 10, 10);   // blue left half
+  m.defineRect(2, 0xFFFF0000, 5, 0, 15, 10);   // red, across the middle
   m.root().place(1, 1);
   Place3Extras multiply;
   multiply.blendMode = 3;
@@ -76,8 +66,8 @@ TEST(Layers, BlendModeMixesTheObjectWithWhatIsBelow) {
 TEST(Layers, AlphaCutsIntoItsLayerAndWithoutOneShowsNothing) {
   MovieBuilder m(20, 10, 12);
   m.background(0x000000);
-  rect(m, 1, 0xFFFF0000, 0, 0, 20, 10);  // red everywhere
-  rect(m, 2, 0x80FFFFFF, 0, 0, 10, 10);  // half-transparent, left half
+  m.defineRect(1, 0xFFFF0000, 0, 0, 20, 10);  // red everywhere
+  m.defineRect(2, 0x80FFFFFF, 0, 0, 10, 10);  // half-transparent, left half
   Place3Extras alpha;
   alpha.blendMode = 11;
   swftest::Timeline group;  // red with the alpha object in it
@@ -95,8 +85,8 @@ TEST(Layers, AlphaCutsIntoItsLayerAndWithoutOneShowsNothing) {
 
   MovieBuilder plain(20, 10, 12);
   plain.background(0x000000);
-  rect(plain, 1, 0xFFFF0000, 0, 0, 20, 10);
-  rect(plain, 2, 0x80FFFFFF, 0, 0, 10, 10);
+  plain.defineRect(1, 0xFFFF0000, 0, 0, 20, 10);
+  plain.defineRect(2, 0x80FFFFFF, 0, 0, 10, 10);
   plain.root().place(1, 1);
   plain.root().place3(2, 2, Matrix(), alpha);
   plain.root().showFrame();
@@ -107,13 +97,14 @@ TEST(Layers, AlphaCutsIntoItsLayerAndWithoutOneShowsNothing) {
 TEST(Layers, HiddenObjectsAreNotDrawnAndFieldsAfterUnknownFiltersStillRead) {
   MovieBuilder m(20, 10, 12);
   m.background(0xFFFFFF);
-  rect(m, 1, 0xFF0000FF, 0, 0, 10, 10);
-  rect(m, 2, 0xFFFF0000, 0, 0, 20, 10);
+  m.defineRect(1, 0xFF0000FF, 0, 0, 10, 10);
+  m.defineRect(2, 0xFFFF0000, 0, 0, 20, 10);
   Place3Extras hidden;
   hidden.visible = 0;
   m.root().place(1, 1);
   m.root().place3(2, 1, at(10, 0), hidden);  // the blue square again, hidden
-  // A bevel (read past, not drawn) before the blend mode: still multiply.
+  // A bevel (its edges away from the pixels looked at) before the blend
+  // mode: still multiply.
   Place3Extras bevelled;
   bevelled.filters = swftest::filter::list({swftest::filter::bevel()});
   bevelled.blendMode = 3;
@@ -127,7 +118,7 @@ TEST(Layers, HiddenObjectsAreNotDrawnAndFieldsAfterUnknownFiltersStillRead) {
 TEST(Layers, BlurAndShadowsSpreadPastTheObjectAndInFromBeyondTheStage) {
   MovieBuilder m(30, 20, 12);
   m.background(0xFFFFFF);
-  rect(m, 1, 0xFF000000, 0, 0, 10, 10);
+  m.defineRect(1, 0xFF000000, 0, 0, 10, 10);
   Place3Extras blurred;
   blurred.filters = swftest::filter::list({swftest::filter::blur(5, 5, 1)});  // 2 pixels either side
   m.root().place3(1, 1, at(2, 5), blurred);
@@ -152,8 +143,8 @@ TEST(Layers, BlurAndShadowsSpreadPastTheObjectAndInFromBeyondTheStage) {
 TEST(Layers, ButtonsShowTheirUpStateAndOpaqueBackgroundsFillTheBounds) {
   MovieBuilder m(20, 10, 12);
   m.background(0xFFFFFF);
-  rect(m, 1, 0xFF0000FF, 0, 0, 4, 4);
-  rect(m, 2, 0xFFFF0000, 0, 0, 4, 4);
+  m.defineRect(1, 0xFF0000FF, 0, 0, 4, 4);
+  m.defineRect(2, 0xFFFF0000, 0, 0, 4, 4);
   MovieBuilder::ButtonRecord up, hit;
   up.id = 1;
   up.states = 1 | 2 | 4;

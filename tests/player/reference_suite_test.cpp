@@ -62,6 +62,33 @@ std::string trim(const std::string& s) {
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
 
+// Splits a dotted key ("image_comparisons.\"output.01\".checks") into its
+// parts, keeping quoted parts whole.
+std::vector<std::string> keyParts(const std::string& key) {
+  std::vector<std::string> parts;
+  std::string part;
+  bool quoted = false;
+  for (char ch : key) {
+    if (ch == '"') {
+      quoted = !quoted;
+    } else if (ch == '.' && !quoted) {
+      parts.push_back(trim(part));
+      part.clear();
+    } else {
+      part += ch;
+    }
+  }
+  parts.push_back(trim(part));
+  return parts;
+}
+
+Comparison* comparisonNamed(Case* c, const std::string& name) {
+  for (auto& existing : c->comparisons)
+    if (existing.name == name) return &existing;
+  c->comparisons.push_back(Comparison{name, 0, {}});
+  return &c->comparisons.back();
+}
+
 // Reads the few test.toml forms the suite uses.
 bool readCase(const std::string& dir, Case* c) {
   std::ifstream in(dir + "/test.toml");
@@ -75,20 +102,13 @@ bool readCase(const std::string& dir, Case* c) {
     if (line[0] == '[') {
       bool many = line.rfind("[[", 0) == 0;
       std::string section = trim(line.substr(many ? 2 : 1, line.find(']') - (many ? 2 : 1)));
+      std::vector<std::string> parts = keyParts(section);
       current = nullptr;
       check = nullptr;
-      const std::string prefix = "image_comparisons.";
-      if (section.rfind(prefix, 0) == 0) {
-        std::string name = section.substr(prefix.size());
-        size_t dot = name.find('.');
-        if (dot != std::string::npos) name = name.substr(0, dot);
-        for (auto& existing : c->comparisons)
-          if (existing.name == name) current = &existing;
-        if (!current) {
-          c->comparisons.push_back(Comparison{name, 0, {}});
-          current = &c->comparisons.back();
-        }
-        if (!many || dot != std::string::npos) {
+      if (parts.size() >= 2 && parts[0] == "image_comparisons") {
+        current = comparisonNamed(c, parts[1]);
+        // [image_comparisons.NAME] holds one check; [[...NAME.checks]] one of several.
+        if (!many || parts.size() > 2) {
           current->checks.emplace_back();
           check = &current->checks.back();
         }
@@ -97,14 +117,25 @@ bool readCase(const std::string& dir, Case* c) {
     }
     size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
-    std::string key = trim(line.substr(0, eq)), value = trim(line.substr(eq + 1));
-    if (key == "num_frames") c->frames = std::atoi(value.c_str());
-    if (key == "trigger" && current) current->trigger = std::atoi(value.c_str());
-    if (key == "tolerance" && check) check->tolerance = std::atoi(value.c_str());
-    if (key == "max_outliers" && check) check->maxOutliers = std::atol(value.c_str());
-    if (key == "with_renderer") c->antialias = value.find("\"low\"") == std::string::npos;
+    std::vector<std::string> key = keyParts(trim(line.substr(0, eq)));
+    std::string value = trim(line.substr(eq + 1));
+    // image_comparisons."NAME".trigger = N at the top level.
+    if (key.size() == 3 && key[0] == "image_comparisons") {
+      Comparison* named = comparisonNamed(c, key[1]);
+      if (key[2] == "trigger") named->trigger = std::atoi(value.c_str());
+      if (named->checks.empty()) named->checks.emplace_back();
+      continue;
+    }
+    const std::string& name = key.back();
+    if (name == "num_frames" || name == "num_ticks") c->frames = std::atoi(value.c_str());
+    if (name == "trigger" && current) current->trigger = std::atoi(value.c_str());
+    if (name == "tolerance" && check) check->tolerance = std::atoi(value.c_str());
+    if (name == "max_outliers" && check) check->maxOutliers = std::atol(value.c_str());
+    if (name == "with_renderer") c->antialias = value.find("\"low\"") == std::string::npos;
   }
   if (c->comparisons.empty()) c->comparisons.push_back(Comparison{"output", 0, {Check()}});
+  for (auto& cmp : c->comparisons)
+    if (cmp.checks.empty()) cmp.checks.emplace_back();
   return true;
 }
 
@@ -201,10 +232,10 @@ std::string runCase(const std::string& suite, const Case& c, const std::string& 
   return failures;
 }
 
-}  // namespace
-
-TEST(ReferenceSuite, VisualCasesMatchWithinTolerance) {
-  const std::string suite = QL_SWF_SUITE_DIR "/visual";
+// Runs every case under the suite's `folder`; failures not listed in
+// `knownList` fail the test.
+void runSuiteFolder(const std::string& folder, const std::string& knownList) {
+  const std::string suite = QL_SWF_SUITE_DIR "/" + folder;
   if (!std::filesystem::is_directory(suite)) {
     GTEST_SKIP() << "reference suite not found at " << suite;
   }
@@ -215,9 +246,9 @@ TEST(ReferenceSuite, VisualCasesMatchWithinTolerance) {
   }
   std::sort(cases.begin(), cases.end());
   ASSERT_FALSE(cases.empty());
-  auto known = readKnownFailures(QL_KNOWN_FAILURES);
+  auto known = readKnownFailures(knownList);
   // Pictures of failing cases go here for a look.
-  std::string outDir = std::string(QL_BINARY_DIR) + "/swf-suite-out";
+  std::string outDir = std::string(QL_BINARY_DIR) + "/swf-suite-out/" + folder;
   std::filesystem::create_directories(outDir);
 
   int passed = 0;
@@ -238,8 +269,19 @@ TEST(ReferenceSuite, VisualCasesMatchWithinTolerance) {
       if (!isKnown) unexpected.push_back(rel + ": " + why);
     }
   }
-  std::printf("Reference suite: %d of %zu cases pass\n", passed, cases.size());
+  std::printf("Reference suite, %s: %d of %zu cases pass\n", folder.c_str(), passed, cases.size());
   for (const std::string& f : fixed)
-    std::printf("  note: %s passes now; remove it from known_failures.txt\n", f.c_str());
+    std::printf("  note: %s passes now; remove it from %s\n", f.c_str(), knownList.c_str());
   for (const std::string& u : unexpected) ADD_FAILURE() << "unexpected failure: " << u;
+}
+
+}  // namespace
+
+TEST(ReferenceSuite, VisualCasesMatchWithinTolerance) {
+  runSuiteFolder("visual", QL_KNOWN_FAILURES_DIR "/known_failures.txt");
+}
+
+// Text, buttons and the filters drawn on them.
+TEST(ReferenceSuite, MediaCasesMatchWithinTolerance) {
+  runSuiteFolder("media", QL_KNOWN_FAILURES_DIR "/known_media_failures.txt");
 }

@@ -2,6 +2,7 @@
 // gradients, masks, strokes and bitmaps on small built movies.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "player/core/player.h"
@@ -232,4 +233,67 @@ TEST(Render, MorphShapesBlendEdgesAndColoursByRatio) {
   Picture atEnd = draw(movie, 10, 10, 3);
   EXPECT_EQ(0xFF0000FFu, atEnd.at(8, 8));
   EXPECT_EQ(0xFFFFFFFFu, atEnd.at(5, 5));
+}
+
+// Fills of one shape that share edges, at slants through pixels, over a
+// transparent picture: every pixel inside is fully covered, with no seam of
+// the background showing between the fills.
+TEST(Render, AbuttingFillsLeaveNoSeam) {
+  MovieBuilder m(100, 100, 12);
+  ShapeBuilder s;
+  const int wedges = 36;
+  std::vector<int> fills;
+  for (int k = 0; k < wedges; ++k) fills.push_back(s.solidFill(0xFF000000u | uint32_t(k * 0x070B0D)));
+  // A fan of wedges around (50, 50), 45 pixels out, in twips; each spoke
+  // has one wedge on its left and the next on its right.
+  const double kPi = 3.14159265358979;
+  auto rim = [&](int k, int32_t* x, int32_t* y) {
+    double a = 2 * kPi * k / wedges + 0.1;
+    *x = static_cast<int32_t>(1000 + 900 * std::cos(a));
+    *y = static_cast<int32_t>(1000 + 900 * std::sin(a));
+  };
+  Path p;
+  for (int k = 0; k < wedges; ++k) {
+    int32_t x, y, nx, ny;
+    rim(k, &x, &y);
+    rim(k + 1, &nx, &ny);
+    p.fill0(fills[(k + wedges - 1) % wedges]).fill1(fills[k]).moveTo(1000, 1000).lineTo(x, y);
+    p.fill0(0).fill1(fills[k]).lineTo(nx, ny);
+  }
+  m.defineShape(1, s, p, 100, 1900, 100, 1900);
+  m.root().place(1, 1);
+  m.root().showFrame();
+  Bytes movie = m.finish(true);
+  for (int size : {100, 73, 161}) {
+    Picture pic = draw(movie, size, size, 1, false);
+    double scale = size / 100.0;
+    int open = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        double dx = (x + 0.5) / scale - 50, dy = (y + 0.5) / scale - 50;
+        // Well inside the polygon whose corners lie 45 pixels out.
+        if (std::hypot(dx, dy) > 43 - 2 / scale) continue;
+        if (channel(pic.at(x, y), 24) != 255) ++open;
+      }
+    }
+    EXPECT_EQ(0, open) << "at " << size << " pixels";
+  }
+}
+
+// Where two fills of one shape overlap, the later one is what shows, as
+// when each is drawn over the other.
+TEST(Render, OverlappingFillsOfOneShapeShowTheLaterFill) {
+  MovieBuilder m(20, 20, 12);
+  ShapeBuilder s;
+  int red = s.solidFill(0xFFFF0000), blue = s.solidFill(0xFF0000FF);
+  Path p;
+  p.fill1(red).rect(0, 0, 300, 300);
+  p.fill1(blue).rect(100, 100, 400, 400);
+  m.defineShape(1, s, p, 0, 400, 0, 400);
+  m.root().place(1, 1);
+  m.root().showFrame();
+  Picture pic = draw(m.finish(true), 20, 20, 1, false);
+  EXPECT_EQ(0xFFFF0000u, pic.at(2, 2));
+  EXPECT_EQ(0xFF0000FFu, pic.at(10, 10));
+  EXPECT_EQ(0xFF0000FFu, pic.at(17, 17));
 }

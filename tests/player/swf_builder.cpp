@@ -389,9 +389,44 @@ Bytes glow(uint32_t argb, double blur, double strength, int passes) {
 }
 
 Bytes bevel() {
-  Bytes b(28, 0);
-  b[0] = 3;
-  return b;
+  Writer w;
+  w.u8(3);
+  w.rgba(0xFFFFFFFF);
+  w.rgba(0xFF000000);
+  fixed16(w, 4);
+  fixed16(w, 4);
+  fixed16(w, 0.785);
+  fixed16(w, 2);
+  fixed8(w, 1);
+  w.u8(0x80 | 0x20 | 1);  // inner, over the object, one pass
+  return w.data();
+}
+
+Bytes colorMatrix() {
+  Writer w;
+  w.u8(6);
+  for (int i = 0; i < 20; ++i) {
+    float v = i % 6 == 0 ? 1.0f : 0.0f;
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    w.u32(bits);
+  }
+  return w.data();
+}
+
+Bytes convolution() {
+  Writer w;
+  w.u8(5);
+  w.u8(3);
+  w.u8(1);
+  for (float v : {3.0f, 0.0f, 1.0f, 1.0f, 1.0f}) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    w.u32(bits);
+  }
+  w.rgba(0);
+  w.u8(0x02 | 0x01);  // clamp, keep alpha
+  return w.data();
 }
 
 Bytes list(std::initializer_list<Bytes> filters) {
@@ -497,19 +532,7 @@ void MovieBuilder::background(uint32_t rgb) {
 }
 
 void MovieBuilder::defineButton2(uint16_t id, const std::vector<ButtonRecord>& records) {
-  Writer w;
-  w.u16(id);
-  w.u8(0);   // not a menu
-  w.u16(0);  // no actions
-  for (const ButtonRecord& r : records) {
-    w.u8(static_cast<uint32_t>(r.states));
-    w.u16(r.id);
-    w.u16(r.depth);
-    w.matrix(r.matrix.a, r.matrix.b, r.matrix.c, r.matrix.d, r.matrix.tx, r.matrix.ty);
-    w.colorTransform(256, 256, 256, 256, 0, 0, 0, 0);
-  }
-  w.u8(0);
-  root_.tag(34, w.data());
+  defineButton2(id, records, {}, false);
 }
 
 void MovieBuilder::defineSprite(uint16_t id, const Timeline& t, int frames) {

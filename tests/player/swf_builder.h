@@ -110,9 +110,49 @@ Bytes blur(double blurX, double blurY, int passes);
 Bytes dropShadow(uint32_t argb, double blur, double angle, double distance, double strength, bool inner,
                  bool knockout, bool hideObject, int passes);
 Bytes glow(uint32_t argb, double blur, double strength, int passes);
-Bytes bevel();  // read past, not drawn
+// An inner bevel: white lit side, black shaded side, blur 4, distance 2.
+Bytes bevel();
+Bytes colorMatrix();  // the identity
+Bytes convolution();  // 3 × 1 mean, alpha kept
 Bytes list(std::initializer_list<Bytes> filters);
 }  // namespace filter
+
+// --- Text ---
+
+// One glyph of a font: its outline with fill style 1 in an em of 1024
+// units (y down, baseline at 0) and its advance in the same units.
+struct Glyph {
+  char32_t code = 0;
+  Path outline;
+  int advance = 512;
+};
+
+struct EditTextSpec {
+  int32_t xMin = 0, xMax = 2000, yMin = 0, yMax = 400;  // twips
+  uint16_t fontId = 0;      // 0: none
+  int height = 240;         // twips
+  uint32_t argb = 0xFF000000;
+  bool wordWrap = false, multiline = false, html = false, border = false, useOutlines = false;
+  int align = 0;            // 0 left, 1 right, 2 centre, 3 justify
+  std::string variable;     // bound variable, empty for none
+  std::string text;         // initial text, in the movie's encoding
+};
+
+// --- Sound ---
+
+struct SoundStart {
+  bool stop = false, noMultiple = false;
+  int loops = 1;
+  uint32_t inPoint = 0, outPoint = 0;  // 44.1 kHz samples; 0: none
+  std::vector<std::pair<uint32_t, uint16_t>> envelope;  // position, level for both channels
+};
+
+// Little-endian (or big-endian) 16-bit PCM bytes.
+Bytes pcm16(const std::vector<int16_t>& samples, bool bigEndian = false);
+// Flash ADPCM of `bits` (2 to 5) bits a sample, interleaved stereo when stereo.
+Bytes encodeAdpcm(const std::vector<int16_t>& samples, bool stereo, int bits);
+// MP3 frames (LAME, constant bit rate), interleaved stereo when channels is 2.
+Bytes encodeMp3(const std::vector<int16_t>& samples, int rate, int channels);
 
 // A sequence of tags: a movie's root or a sprite's timeline.
 class Timeline {
@@ -129,6 +169,11 @@ class Timeline {
   void remove(uint16_t depth);
   void label(const std::string& name);
   void action(const Bytes& code);  // DoAction; an End action is appended
+  void startSound(uint16_t soundId, const SoundStart& start);
+  // SoundStreamHead2: format (0 native PCM, 1 ADPCM, 2 MP3, 3 PCM little
+  // endian), rate index (0 5.5 kHz .. 3 44 kHz), samples per frame.
+  void soundStreamHead(int format, int rateIndex, bool sixteenBit, bool stereo, int samplesPerFrame);
+  void soundStreamBlock(const Bytes& data);
   const Bytes& bytes() const { return bytes_; }
 
  private:
@@ -146,8 +191,12 @@ Bytes gotoLabel(const std::string& label);
 Bytes pushNumber(double v);
 Bytes pushString(const std::string& s);
 Bytes gotoFrame2(bool play);
+// name = value, both strings, on the timeline running the block.
+Bytes setVariable(const std::string& name, const std::string& value);
 Bytes join(std::initializer_list<Bytes> parts);
 }  // namespace act
+
+
 
 class MovieBuilder {
  public:
@@ -159,6 +208,8 @@ class MovieBuilder {
                    int32_t yMin, int32_t yMax) {
     define(s.tagCode(), s.build(id, xMin, xMax, yMin, yMax, p));
   }
+  // A rectangle in one colour, in whole pixels.
+  void defineRect(uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1);
   void defineSprite(uint16_t id, const Timeline& t, int frames);
   // DefineButton2 with one record per character: `states` is the record's
   // state bits (1 up, 2 over, 4 down, 8 hit).
@@ -169,6 +220,25 @@ class MovieBuilder {
     Matrix matrix;
   };
   void defineButton2(uint16_t id, const std::vector<ButtonRecord>& records);
+  // With actions on transitions (BUTTONCONDACTION bits) and as a menu.
+  struct ButtonAction {
+    uint16_t conditions = 0;
+    Bytes code;  // an End action is appended
+  };
+  void defineButton2(uint16_t id, const std::vector<ButtonRecord>& records,
+                     const std::vector<ButtonAction>& actions, bool menu);
+  // Sounds on OverUpToIdle, IdleToOverUp, OverUpToOverDown, OverDownToOverUp.
+  void defineButtonSound(uint16_t buttonId, const uint16_t soundIds[4]);
+  // DefineFont2 with wide codes and layout; the name in the movie's encoding.
+  void defineFont2(uint16_t id, const std::string& name, const std::vector<Glyph>& glyphs, int ascent,
+                   int descent);
+  // DefineText2: one run of glyphs (index, advance in twips) of one font.
+  void defineText(uint16_t id, uint16_t fontId, int height, uint32_t argb, const Matrix& m,
+                  const std::vector<std::pair<int, int>>& glyphs);
+  void defineEditText(uint16_t id, const EditTextSpec& e);
+  // DefineSound: format and rate index as for soundStreamHead.
+  void defineSound(uint16_t id, int format, int rateIndex, bool sixteenBit, bool stereo, uint32_t sampleCount,
+                   const Bytes& data);
   // DefineMorphShape with one solid fill going from startArgb to endArgb;
   // the two paths must have the same edges (fill style 1).
   void defineMorph(uint16_t id, const Path& start, uint32_t startArgb, const Path& end,

@@ -92,6 +92,9 @@ WIN_BUILD = os.environ["QL_WIN_BUILD"]
 APP_DIR = os.environ["QL_APP"]
 WINE = os.environ["QL_WINE"]
 PLAYER_LIBRARY = "qlswf64.dll" if ARCH == "x86_64" else "qlswf.dll"
+# The program as shipped, but recording its tasks' system calls instead of
+# making them (src/tasks/call_record.h): what every program folder runs.
+RECORDING_PROGRAM = os.path.join(WIN_BUILD, "tests", "wine", "program", "qinglan_recording.exe")
 QLDRIVE = os.path.join(WIN_BUILD, "tests", "wine", "driver", "qldrive.exe")
 MKDB = os.path.join(WIN_BUILD, "tools", "mkdb", "mkdb.exe")
 SHOTS = os.path.join(ROOT, "build", "shots")
@@ -386,9 +389,27 @@ class Program:
         self.folder = folder
         self.exe = os.path.join(folder, exe)
         self.log = open(os.path.join(folder, "wine.log"), "wb")
+        # The program records its tasks' system calls there, and makes none
+        # that would shut down, log off or open anything outside it.
+        self.calls_file = os.path.join(folder, "calls.txt")
+        environment = program_environment(web_proxy)
+        environment["QL_RECORD_SYSTEM_CALLS"] = windows_path(self.calls_file)
         self.process = subprocess.Popen([WINE, self.exe], cwd=folder, stdout=self.log,
                                         stderr=subprocess.STDOUT, start_new_session=True,
-                                        env=program_environment(web_proxy))
+                                        env=environment)
+
+    def recorded_calls(self):
+        """The task system calls recorded so far: [(seconds since midnight, call)]."""
+        if not os.path.exists(self.calls_file):
+            return []
+        calls = []
+        with open(self.calls_file, "rb") as f:
+            for line in f.read().decode("gbk").split("\r\n"):
+                if line:
+                    stamp, _, call = line.partition(" ")
+                    hours, minutes, seconds = stamp.split(":")
+                    calls.append((int(hours) * 3600 + int(minutes) * 60 + float(seconds), call))
+        return calls
 
     @property
     def windows_exe(self):
@@ -414,7 +435,7 @@ class ProgramTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        for path in (os.path.join(APP_DIR, "qinglan.exe"), QLDRIVE, MKDB):
+        for path in (os.path.join(APP_DIR, "qinglan.exe"), RECORDING_PROGRAM, QLDRIVE, MKDB):
             if not os.path.exists(path):
                 raise AssertionError("not built: %s (run scripts/setup.sh)" % path)
         size = screen_size()
@@ -432,6 +453,7 @@ class ProgramTest(unittest.TestCase):
         self.folder = tempfile.mkdtemp(prefix="ql-test-")
         shutil.copytree(APP_DIR, self.folder, dirs_exist_ok=True,
                         ignore=shutil.ignore_patterns("flash.mdb"))
+        shutil.copyfile(RECORDING_PROGRAM, os.path.join(self.folder, "qinglan.exe"))
         self.data_file = os.path.join(self.folder, "flash.mdb")
         self.program = None
         self._driver = None

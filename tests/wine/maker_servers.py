@@ -57,6 +57,7 @@ class MakerServers:
         self.fallback_file_address = normal_address(self.fallback_server + UPGRADE_FILE_PATH)
         self.news_page_address = normal_address(self.news_server + NEWS_PAGE_PATH)
         self._pages = {}
+        self._held = {}  # address -> event that lets its answer go
         self._lock = threading.Lock()
         self.requests = []
         servers = self
@@ -66,6 +67,10 @@ class MakerServers:
                 address = normal_address(self.path)
                 with servers._lock:
                     servers.requests.append(address)
+                    held = servers._held.get(address)
+                if held:
+                    held.wait(120)
+                with servers._lock:
                     status, body = servers._pages.get(address, (404, b"<html>Not Found</html>"))
                 self.send_response(status)
                 kind = "text/plain" if address.endswith(".txt") else "text/html"
@@ -87,10 +92,22 @@ class MakerServers:
         with self._lock:
             self._pages[normal_address(address)] = (status, body)
 
+    def hold(self, address):
+        """Keeps every answer to `address` back until release()."""
+        with self._lock:
+            self._held[normal_address(address)] = threading.Event()
+
+    def release(self):
+        with self._lock:
+            for event in self._held.values():
+                event.set()
+            self._held.clear()
+
     def count(self, address):
         with self._lock:
             return self.requests.count(normal_address(address))
 
     def close(self):
+        self.release()
         self._server.shutdown()
         self._server.server_close()

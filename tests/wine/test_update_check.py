@@ -86,6 +86,9 @@ class UpdateCheckTest(harness.ProgramTest):
     def check_by_menu(self, title, text):
         """Command 1002 shows one box with `title` and `text`; returns it."""
         self.driver.command(self.window, UPDATE_COMMAND)
+        return self.check_box(title, text)
+
+    def check_box(self, title, text):
         box = self.box(title)
         self.assertEqual(text, box.text)
         return box
@@ -152,6 +155,23 @@ class UpdateCheckTest(harness.ProgramTest):
         self.assertTrue(wait_until(lambda: len(self.opened()) == 2, timeout=20))
         self.assert_no_message_box(2.0)
         self.assertTrue(self.program.running())
+
+    def test_a_server_that_does_not_answer_leaves_the_window_working(self):
+        self.window = self.start(upgrade_file("2.0", DOWNLOAD_PAGE))
+        self.assert_no_message_box(2.0)
+        self.servers.hold(self.servers.upgrade_file_address)
+        self.driver.command(self.window, UPDATE_COMMAND)
+        self.assertTrue(wait_until(lambda: self.servers.count(self.servers.upgrade_file_address) == 2))
+        # The window answers at once while the check waits, and a second pick
+        # starts no second check.
+        self.driver.send(self.window, harness.WM_MOUSEMOVE, 0, 0, timeout=2)
+        self.driver.command(self.window, UPDATE_COMMAND)
+        self.driver.send(self.window, harness.WM_MOUSEMOVE, 0, 0, timeout=2)
+        self.assert_no_message_box(1.0)
+        self.servers.release()
+        self.answer(self.check_box(NO_NEWER_TITLE, NO_NEWER_TEXT), IDOK)
+        self.assert_no_message_box(2.0)
+        self.assertEqual(2, self.servers.count(self.servers.upgrade_file_address))
 
     def test_declining_ends_the_program_without_saving(self):
         self.window = self.start(upgrade_file("2.0", DOWNLOAD_PAGE))

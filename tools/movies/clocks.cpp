@@ -392,9 +392,8 @@ Bytes digitalScript() {
       body.push("d");
       body.callMethod("d", part.first, 0).push(10).op(tens ? kit::op::kDivide : kit::op::kModulo);
       if (tens) body.op(kit::op::kToInteger);
-      body.op(kit::op::kStringAdd);
-      body.push(1)
-          .callMethod(std::string(part.second) + (tens ? "1" : "2"), "gotoAndStop", 1)
+      body.op(kit::op::kStringAdd);  // the label, the one argument
+      body.callMethod(std::string(part.second) + (tens ? "1" : "2"), "gotoAndStop", 1)
           .op(kit::op::kPop);
     }
   }

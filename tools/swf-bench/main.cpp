@@ -3,8 +3,10 @@
 // and the share of one core at each movie's own frame rate, for three
 // typical desktop animations built here, for a heavy one and hostile ones
 // (endless scripts, 9000 nested masks, twelve nested blurs), for the movies
-// the program ships and for the heaviest movies of the reference suite.
-// --write-samples saves the built movies.
+// the program ships, for text-heavy movies (device text through FreeType)
+// and for the heaviest movies of the reference suite; then the share of one
+// core that playing a looping MP3 takes (decoding through libmpg123 and
+// mixing). --write-samples saves the built movies.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -16,7 +18,11 @@
 #include <vector>
 
 #include "catalogue.h"
+#include "media_movies.h"
 #include "player/core/player.h"
+#include "player/sound/mixer.h"
+#include "player/sound/mpg123_codec.h"
+#include "player/text/freetype_fonts.h"
 #include "swf_builder.h"
 
 namespace {
@@ -318,8 +324,9 @@ struct Result {
   double fps;
 };
 
-Result measure(const std::string& name, const Bytes& bytes, int frames) {
-  auto player = player::Player::load(bytes.data(), bytes.size());
+Result measure(const std::string& name, const Bytes& bytes, int frames,
+               const player::PlayerServices& services = player::PlayerServices()) {
+  auto player = player::Player::load(bytes.data(), bytes.size(), services);
   if (!player) return {name + " (does not load)", 0, 0};
   std::vector<uint32_t> pixels(size_t(kWidth) * kHeight);
   // One untimed frame so buffers are in place, as in a playing window.
@@ -337,6 +344,33 @@ Result measure(const std::string& name, const Bytes& bytes, int frames) {
 void print(const Result& r) {
   std::printf("  %-42s %7.3f ms/frame  %5.1f fps  %5.1f%% of one core\n", r.name.c_str(),
               r.msPerFrame, r.fps, r.msPerFrame * r.fps / 10);
+}
+
+// Plays `seconds` of a movie's sound as a player window does: its frames at
+// their rate, each followed by a frame's worth of mixing. Nothing is drawn,
+// so the time is the sound's (the movie itself is one rectangle).
+void measureSound(const std::string& name, const Bytes& bytes, int seconds) {
+  auto codec = sound::makeMpg123Codec();
+  sound::Mixer mixer(codec.get());
+  player::PlayerServices services;
+  services.mixer = &mixer;
+  auto player = player::Player::load(bytes.data(), bytes.size(), services);
+  if (!player) return;
+  const size_t perFrame = static_cast<size_t>(sound::Mixer::kRate / player->frameRate());
+  std::vector<int16_t> out(perFrame * 2);
+  int frames = static_cast<int>(seconds * player->frameRate());
+  double sum = 0;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < frames; ++i) {
+    player->advanceFrame();
+    mixer.mix(out.data(), perFrame);
+    for (int16_t v : out) sum += double(v) * v;
+  }
+  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  // The level shows the sound was heard, not skipped.
+  double level = std::sqrt(sum / (double(frames) * double(out.size())));
+  std::printf("  %-42s %7.3f ms a second of sound  %5.2f%% of one core  (level %.0f)\n", name.c_str(),
+              ms / seconds, ms / seconds / 10, level);
 }
 
 Bytes readFile(const std::filesystem::path& p) {
@@ -385,6 +419,17 @@ int main(int argc, char** argv) {
   std::printf("Shipped movies at %d x %d:\n", kWidth, kHeight);
   for (const catalogue::ShippedMovie& movie : catalogue::allMovies())
     print(measure(movie.category + "/" + movie.name, movie.bytes, 240));
+
+  std::unique_ptr<text::DeviceFonts> fonts = text::makeFreeTypeFonts(text::installedChineseFonts());
+  player::PlayerServices withFonts;
+  withFonts.deviceFonts = fonts.get();
+  std::printf("Text at %d x %d (device fonts: %s):\n", kWidth, kHeight, fonts ? "FreeType" : "none installed");
+  print(measure("a page of Chinese device text (20 x 30)", swftest::chineseTextPage(), 300, withFonts));
+  print(measure("digital clock (device text, new each frame)", swftest::digitalClock(), 300, withFonts));
+
+  std::printf("Sound (44.1 kHz stereo mix):\n");
+  measureSound("one looping MP3 event sound", swftest::loopingMp3Movie(), 20);
+  measureSound("one looping MP3 stream", swftest::loopingMp3Stream(), 20);
 
   if (suite.empty() || !std::filesystem::is_directory(suite)) {
     std::printf("(no reference suite given: pass its visual folder to time its movies)\n");

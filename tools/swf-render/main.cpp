@@ -1,13 +1,16 @@
-// swf-render MOVIE.swf FRAMES OUT.png [--low] [--size WxH]
+// swf-render MOVIE.swf FRAMES OUT.png [--low] [--size WxH] [--font FILE]...
 // Runs FRAMES frames of the movie (timeline and frame scripts as the player
 // does) and writes the stage as a PNG, at the stage size with the movie's
-// background unless --size is given. --low draws without smoothing.
+// background unless --size is given. --low draws without smoothing. Device
+// text is drawn with the installed Chinese fonts, after any --font files.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "player/core/player.h"
+#include "player/text/freetype_fonts.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -38,9 +41,12 @@ int main(int argc, char** argv) {
   int frames = std::atoi(argv[2]);
   bool low = false;
   int width = 0, height = 0;
+  std::vector<std::string> fontFiles;
   for (int i = 4; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--low")) {
       low = true;
+    } else if (!std::strcmp(argv[i], "--font") && i + 1 < argc) {
+      fontFiles.push_back(argv[++i]);
     } else if (!std::strcmp(argv[i], "--size") && i + 1 < argc) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2) width = height = 0;
     }
@@ -50,7 +56,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }
-  auto player = player::Player::load(bytes.data(), bytes.size());
+  for (const std::string& path : text::installedChineseFonts()) fontFiles.push_back(path);
+  std::unique_ptr<text::DeviceFonts> fonts = text::makeFreeTypeFonts(fontFiles);
+  player::PlayerServices services;
+  services.deviceFonts = fonts.get();
+  auto player = player::Player::load(bytes.data(), bytes.size(), services);
   if (!player) {
     std::fprintf(stderr, "%s is not a movie this player can load\n", argv[1]);
     return 1;

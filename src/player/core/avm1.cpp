@@ -1,11 +1,13 @@
 #include "player/core/avm1.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "player/core/sprite.h"
+#include "player/core/variables.h"
 #include "player/swf/actions.h"
 #include "player/swf/bit_reader.h"
 
@@ -35,6 +37,23 @@ struct Value {
       default:
         return NAN;
     }
+  }
+  // As AVM1 shows values: numbers in at most 15 significant digits.
+  std::string toText() const {
+    switch (type) {
+      case Type::String: return text;
+      case Type::Boolean: return number ? "true" : "false";
+      case Type::Null: return "null";
+      case Type::Undefined: return "";
+      case Type::Number: {
+        if (std::isnan(number)) return "NaN";
+        if (std::isinf(number)) return number > 0 ? "Infinity" : "-Infinity";
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.15g", number);
+        return buffer;
+      }
+    }
+    return "";
   }
   bool toBoolean() const {
     if (type == Type::String) return !text.empty();
@@ -146,6 +165,17 @@ class Interpreter {
         break;
       }
       case swf::kActionPush: readPush(a); break;
+      case swf::kActionSetVariable: {
+        Value value = pop();
+        writeVariable(target_, pop().toText(), value.toText());
+        break;
+      }
+      case swf::kActionGetVariable: {
+        Value v;
+        if (readVariable(target_, pop().toText(), &v.text)) v.type = Value::Type::String;
+        push(std::move(v));
+        break;
+      }
       case swf::kActionPop: pop(); break;
       case swf::kActionConstantPool: {
         swf::BitReader r(a.data, a.size);

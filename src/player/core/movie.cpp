@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "player/swf/bit_reader.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
@@ -103,6 +105,44 @@ class MovieParser {
  public:
   explicit MovieParser(Movie* movie) : movie_(movie) {}
 
+  // Fonts are complete once every DefineFontInfo is read.
+  void finishFonts() {
+    for (auto& entry : fonts_)
+      movie_->fonts[entry.first] = std::make_unique<text::EmbeddedFont>(std::move(entry.second), movie_->header.version);
+    fonts_.clear();
+  }
+
+  // A button's states as frames of a timeline (up, over, down), made once
+  // DefineButtonCxform has given the records their colours.
+  void finishButtons() {
+    for (uint16_t id : buttons_) {
+      CharacterDef& def = *movie_->dictionary[id];
+      def.timeline = std::make_unique<TimelineDef>();
+      for (uint8_t state : {swf::kStateUp, swf::kStateOver, swf::kStateDown}) {
+        FrameDef frame;
+        for (const swf::ButtonRecord& b : def.button->records) {
+          if (!(b.states & state)) continue;
+          FrameCommand c;
+          PlaceCommand& p = c.place;
+          p.depth = b.depth;
+          p.hasCharacter = true;
+          p.characterId = b.characterId;
+          p.hasMatrix = true;
+          p.matrix = b.matrix;
+          p.hasColorTransform = true;
+          p.colorTransform = b.colorTransform;
+          p.hasFilters = b.filters != nullptr;
+          p.filters = b.filters;
+          p.hasBlendMode = true;
+          p.blendMode = b.blendMode;
+          frame.commands.push_back(std::move(c));
+        }
+        def.timeline->frames.push_back(std::move(frame));
+      }
+    }
+    buttons_.clear();
+  }
+
   void parseTimeline(const uint8_t* data, size_t size, TimelineDef* timeline, bool isRoot) {
     swf::TagReader tags(data, size);
     swf::Tag tag;
@@ -143,6 +183,31 @@ class MovieParser {
           frame.actions.emplace_back(tag.data, tag.data + tag.size);
           frameHasContent = true;
           break;
+        case swf::kStartSound:
+        case swf::kStartSound2: {
+          FrameSound sound;
+          bool ok = false;
+          if (tag.code == swf::kStartSound) {
+            ok = swf::parseStartSound(tag.data, tag.size, &sound.soundId, &sound.info);
+          } else {
+            std::string name;
+            ok = swf::parseStartSound2(tag.data, tag.size, &name, &sound.info) && symbols_.count(name);
+            if (ok) sound.soundId = symbols_[name];
+          }
+          if (ok) {
+            frame.sounds.push_back(std::move(sound));
+            frameHasContent = true;
+          }
+          break;
+        }
+        case swf::kSoundStreamHead:
+        case swf::kSoundStreamHead2:
+          timeline->hasStream = swf::parseStreamHead(tag.data, tag.size, &timeline->stream);
+          break;
+        case swf::kSoundStreamBlock:
+          frame.streamBlock.assign(tag.data, tag.data + tag.size);
+          frameHasContent = true;
+          break;
         case swf::kFrameLabel: {
           swf::BitReader r(tag.data, tag.size);
           std::string name = r.cstring();
@@ -176,50 +241,20 @@ class MovieParser {
     movie_->dictionary[id] = std::move(def);
   }
 
-  // A button shows its up state: kept as a one-frame timeline placing the
-  // up state's characters (the player has no pointer to press it with).
   void defineButton(const swf::Tag& tag) {
-    swf::BitReader r(tag.data, tag.size);
-    uint16_t id = r.u16();
-    bool second = tag.code == swf::kDefineButton2;
-    if (second) {
-      r.u8();   // menu flag
-      r.u16();  // offset of the actions
-    }
-    if (r.failed() || !claim(id)) return;
     auto def = std::make_unique<CharacterDef>();
-    def->kind = CharacterKind::Sprite;
-    def->timeline = std::make_unique<TimelineDef>();
-    FrameDef frame;
-    while (!r.failed()) {
-      uint8_t flags = r.u8();
-      if (flags == 0 || r.failed()) break;
-      FrameCommand c;
-      PlaceCommand& p = c.place;
-      p.hasCharacter = true;
-      p.characterId = r.u16();
-      p.depth = r.u16();
-      p.hasMatrix = true;
-      p.matrix = r.matrix();
-      if (second) {
-        p.hasColorTransform = true;
-        p.colorTransform = r.colorTransform(true);
-        if (flags & 0x10) {
-          auto filters = std::make_shared<std::vector<swf::Filter>>();
-          if (!swf::readFilterList(r, filters.get())) break;
-          p.hasFilters = true;
-          if (!filters->empty()) p.filters = std::move(filters);
-        }
-        if (flags & 0x20) {
-          p.hasBlendMode = true;
-          p.blendMode = swf::blendModeFromFile(r.u8());
-        }
-      }
-      if (r.failed()) break;
-      if (flags & 0x01) frame.commands.push_back(std::move(c));  // up state
-    }
-    def->timeline->frames.push_back(std::move(frame));
+    def->kind = CharacterKind::Button;
+    def->button = std::make_unique<swf::ButtonDef>();
+    uint16_t id = 0;
+    int version = tag.code == swf::kDefineButton2 ? 2 : 1;
+    if (!swf::parseButton(tag.data, tag.size, version, &id, def->button.get()) || !claim(id)) return;
     movie_->dictionary[id] = std::move(def);
+    buttons_.push_back(id);
+  }
+
+  swf::ButtonDef* button(uint16_t id) {
+    auto it = movie_->dictionary.find(id);
+    return it != movie_->dictionary.end() && it->second->button ? it->second->button.get() : nullptr;
   }
 
   void addBitmap(uint16_t id, std::unique_ptr<swf::Bitmap> bitmap) {
@@ -259,6 +294,68 @@ class MovieParser {
       case swf::kDefineButton2:
         defineButton(tag);
         return;
+      case swf::kDefineButtonCxform:
+        if (swf::ButtonDef* b = button(swf::buttonTagTarget(tag.data, tag.size))) swf::parseButtonCxform(tag.data, tag.size, b);
+        return;
+      case swf::kDefineButtonSound:
+        if (swf::ButtonDef* b = button(swf::buttonTagTarget(tag.data, tag.size))) swf::parseButtonSound(tag.data, tag.size, b);
+        return;
+      case swf::kDefineSound: {
+        auto sound = std::make_shared<swf::SoundDef>();
+        uint16_t id = 0;
+        if (swf::parseSound(tag.data, tag.size, &id, sound.get()) && !movie_->sounds.count(id))
+          movie_->sounds[id] = std::move(sound);
+        return;
+      }
+      case swf::kSymbolClass: {
+        swf::BitReader r(tag.data, tag.size);
+        int count = r.u16();
+        for (int i = 0; i < count && !r.failed(); ++i) {
+          uint16_t id = r.u16();
+          std::string name = r.cstring();
+          if (!r.failed()) symbols_[name] = id;
+        }
+        return;
+      }
+      case swf::kDefineFont:
+      case swf::kDefineFont2:
+      case swf::kDefineFont3: {
+        int version = tag.code == swf::kDefineFont ? 1 : tag.code == swf::kDefineFont2 ? 2 : 3;
+        swf::FontDef font;
+        uint16_t id = 0;
+        if (swf::parseFont(tag.data, tag.size, version, &id, &font) && !fonts_.count(id))
+          fonts_[id] = std::move(font);
+        return;
+      }
+      case swf::kDefineFontInfo:
+      case swf::kDefineFontInfo2: {
+        auto it = fonts_.find(swf::fontInfoTarget(tag.data, tag.size));
+        uint16_t id = 0;
+        if (it != fonts_.end())
+          swf::parseFontInfo(tag.data, tag.size, tag.code == swf::kDefineFontInfo ? 1 : 2, &id, &it->second);
+        return;
+      }
+      case swf::kDefineText:
+      case swf::kDefineText2: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::StaticText;
+        def->staticText = std::make_unique<swf::StaticTextDef>();
+        uint16_t id = 0;
+        if (!swf::parseStaticText(tag.data, tag.size, tag.code == swf::kDefineText ? 1 : 2, &id,
+                                  def->staticText.get()) || !claim(id))
+          return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kDefineEditText: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::EditText;
+        def->editText = std::make_unique<swf::EditTextDef>();
+        uint16_t id = 0;
+        if (!swf::parseEditText(tag.data, tag.size, &id, def->editText.get()) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
       case swf::kDefineMorphShape:
       case swf::kDefineMorphShape2: {
         auto def = std::make_unique<CharacterDef>();
@@ -301,6 +398,9 @@ class MovieParser {
   Movie* movie_;
   std::vector<uint8_t> jpegTables_;
   int64_t pixelBudget_ = kMaxMoviePixels;
+  std::map<uint16_t, swf::FontDef> fonts_;
+  std::vector<uint16_t> buttons_;
+  std::map<std::string, uint16_t> symbols_;  // SymbolClass names
 };
 
 }  // namespace
@@ -319,7 +419,20 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
   MovieParser parser(movie);
   parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
                        &movie->root, true);
+  parser.finishFonts();
+  parser.finishButtons();
   return true;
+}
+
+text::EmbeddedFont* Movie::fontNamed(const std::string& name, bool bold, bool italic) const {
+  text::EmbeddedFont* fallback = nullptr;
+  for (const auto& entry : fonts) {
+    text::EmbeddedFont* f = entry.second.get();
+    if (!text::sameNameNoCase(f->nameUtf8(), name) || f->def().glyphs.empty()) continue;
+    if (f->def().bold == bold && f->def().italic == italic) return f;
+    if (!fallback) fallback = f;
+  }
+  return fallback;
 }
 
 }  // namespace player

@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "player/swf/bitmap.h"
+#include "player/swf/button.h"
 #include "player/swf/display.h"
 #include "player/swf/shape.h"
+#include "player/swf/sound.h"
 #include "player/swf/swf_file.h"
+#include "player/swf/text.h"
 #include "player/swf/types.h"
+#include "player/text/font_face.h"
 
 namespace player {
 
@@ -50,19 +54,32 @@ struct FrameCommand {
   PlaceCommand place;
 };
 
+// StartSound and StartSound2: an event sound started or stopped.
+struct FrameSound {
+  uint16_t soundId = 0;
+  swf::SoundInfo info;
+};
+
 struct FrameDef {
   std::vector<FrameCommand> commands;
   std::vector<std::vector<uint8_t>> actions;  // DoAction blocks, in order
+  std::vector<FrameSound> sounds;
+  // This frame's SoundStreamBlock of the timeline's stream, if any.
+  std::vector<uint8_t> streamBlock;
 };
 
 struct TimelineDef {
   std::vector<FrameDef> frames;  // at least one
+  // SoundStreamHead: the timeline streams sound in its frames.
+  bool hasStream = false;
+  swf::StreamHead stream;
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };
 
-enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap };
+// A button's timeline has one frame per state shown: up, over, down.
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, StaticText, EditText, Button };
 
 struct CharacterDef {
   CharacterKind kind = CharacterKind::Shape;
@@ -70,6 +87,9 @@ struct CharacterDef {
   std::unique_ptr<swf::MorphShapeDef> morph;
   std::unique_ptr<TimelineDef> timeline;
   std::unique_ptr<swf::Bitmap> bitmap;
+  std::unique_ptr<swf::StaticTextDef> staticText;
+  std::unique_ptr<swf::EditTextDef> editText;
+  std::unique_ptr<swf::ButtonDef> button;
 };
 
 struct Movie {
@@ -77,11 +97,21 @@ struct Movie {
   uint32_t backgroundColor = 0xFFFFFF;  // 0xRRGGBB
   std::unordered_map<uint16_t, std::unique_ptr<CharacterDef>> dictionary;
   TimelineDef root;
+  // Fonts and sounds share the characters' ids but are not placed.
+  std::unordered_map<uint16_t, std::unique_ptr<text::EmbeddedFont>> fonts;
+  std::unordered_map<uint16_t, std::shared_ptr<const swf::SoundDef>> sounds;
 
   const CharacterDef* character(uint16_t id) const {
     auto it = dictionary.find(id);
     return it == dictionary.end() ? nullptr : it->second.get();
   }
+  text::EmbeddedFont* font(uint16_t id) const {
+    auto it = fonts.find(id);
+    return it == fonts.end() ? nullptr : it->second.get();
+  }
+  // An embedded font by face name (as UTF-8) and style; one of another style
+  // when that is all there is. Null when the movie has none of that name.
+  text::EmbeddedFont* fontNamed(const std::string& name, bool bold, bool italic) const;
 };
 
 // Parses the tags of an opened file. Damaged tags are skipped; what could be

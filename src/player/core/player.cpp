@@ -5,7 +5,11 @@
 
 #include "player/core/avm1.h"
 #include "player/core/movie.h"
+#include "player/core/pointer.h"
+#include "player/core/sound_sync.h"
 #include "player/core/sprite.h"
+#include "player/core/text_field.h"
+#include "player/core/variables.h"
 #include "player/render/renderer.h"
 
 namespace player {
@@ -16,11 +20,13 @@ namespace {
 constexpr size_t kMaxActionBlocksPerFrame = 10000;
 constexpr int kMaxStageSide = 8192;
 
-class MoviePlayer final : public Player, private render::BitmapSource {
+class MoviePlayer final : public Player, private render::BitmapSource, private PointerHost {
  public:
-  explicit MoviePlayer(std::unique_ptr<Movie> movie) : movie_(std::move(movie)) {
+  MoviePlayer(std::unique_ptr<Movie> movie, const PlayerServices& services)
+      : movie_(std::move(movie)), fonts_(*movie_, services.deviceFonts), pointer_(*movie_, *this) {
     context_.movie = movie_.get();
     root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
+    if (services.mixer) sounds_ = std::make_unique<SoundSync>(*movie_, *services.mixer);
   }
 
   int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
@@ -40,6 +46,8 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       root_->tick();
     }
     runQueuedActions();
+    syncTextFields(*root_);
+    if (sounds_) sounds_->frameShown(*root_);
   }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
@@ -54,8 +62,18 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     stage.tx = (width - sw * scale) / 2 - movie_->header.frameSize.xMin * stage.a;
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
+    stageToPixels_ = stage;
     drawSprite(*root_, stage, swf::ColorTransform());
   }
+
+  bool pointerMove(double x, double y) override {
+    swf::Matrix toStage;
+    if (!stageToPixels_.invert(&toStage)) return false;
+    return afterPointer(pointer_.move(*root_, toStage.mapX(x, y), toStage.mapY(x, y)));
+  }
+  bool pointerButton(bool down) override { return afterPointer(pointer_.button(*root_, down)); }
+  bool pointerLeave() override { return afterPointer(pointer_.leave(*root_)); }
+  bool pointerOverButton() const override { return pointer_.overActive(); }
 
  private:
   static int stageSide(int32_t twips) {
@@ -68,6 +86,28 @@ class MoviePlayer final : public Player, private render::BitmapSource {
     return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
   }
 
+  // Scripts that the pointer started run now, with what they queue.
+  bool afterPointer(bool changed) {
+    if (!context_.queue.empty() || ranActions_) {
+      runQueuedActions();
+      syncTextFields(*root_);
+      changed = true;
+    }
+    ranActions_ = false;
+    return changed;
+  }
+
+  void runButtonActions(SpriteInstance& timeline, const std::vector<uint8_t>& code) override {
+    runActions(code.data(), code.size(), timeline);
+    ranActions_ = true;
+  }
+  void playButtonSound(const swf::ButtonDef::Sound& sound) override {
+    if (sounds_) sounds_->start(sound.id, sound.info);
+  }
+  // Clips answer the pointer through their scripts' handlers.
+  bool clipTakesPointer(SpriteInstance&) override { return false; }
+  void clipEvent(SpriteInstance&, uint32_t) override {}
+
   void runQueuedActions() {
     // Blocks queued while running (gotos) run in the same pass.
     for (size_t i = 0; i < context_.queue.size() && i < kMaxActionBlocksPerFrame; ++i) {
@@ -75,6 +115,28 @@ class MoviePlayer final : public Player, private render::BitmapSource {
       if (auto target = q.target.lock()) runActions(q.code->data(), q.code->size(), *target);
     }
     context_.queue.clear();
+  }
+
+  TextField& textFieldOf(DisplayObject& o) {
+    if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, *movie_);
+    return *o.textField;
+  }
+
+  // Fields bound to a variable show its value; a field whose variable is
+  // not set yet sets it to the field's own text.
+  void syncTextFields(SpriteInstance& sprite) {
+    for (auto& entry : sprite.children()) {
+      DisplayObject& o = entry.second;
+      if (o.sprite) syncTextFields(*o.sprite);
+      if (o.def->kind != CharacterKind::EditText || o.def->editText->variable.empty()) continue;
+      TextField& field = textFieldOf(o);
+      std::string value;
+      if (readVariable(sprite, o.def->editText->variable, &value)) {
+        field.setText(value);
+      } else {
+        writeVariable(sprite, o.def->editText->variable, field.text());
+      }
+    }
   }
 
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
@@ -91,7 +153,14 @@ class MoviePlayer final : public Player, private render::BitmapSource {
         renderer_.drawShape(*o.morphShape, m, stageScale_, cx, *this);
         break;
       case CharacterKind::Sprite:
+      case CharacterKind::Button:
         if (o.sprite) drawSprite(*o.sprite, m, cx);
+        break;
+      case CharacterKind::StaticText:
+        drawStaticText(renderer_, *o.def->staticText, *movie_, m, cx);
+        break;
+      case CharacterKind::EditText:
+        textFieldOf(o).draw(renderer_, fonts_, m, cx);
         break;
       case CharacterKind::Bitmap:
         break;
@@ -101,20 +170,26 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   // Grows box (x0, y0, x1, y1) by what the object covers through m.
   void addBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
     const swf::Rect* r = nullptr;
+    swf::Matrix inner = m;
     if (o.def->kind == CharacterKind::Shape) r = &o.def->shape.bounds;
     if (o.def->kind == CharacterKind::Morph && o.morphShape) r = &o.morphShape->bounds;
+    if (o.def->kind == CharacterKind::EditText) r = &o.def->editText->bounds;
+    if (o.def->kind == CharacterKind::StaticText) {
+      r = &o.def->staticText->bounds;
+      inner = m * o.def->staticText->matrix;
+    }
     if (r) {
       double xs[2] = {double(r->xMin), double(r->xMax)}, ys[2] = {double(r->yMin), double(r->yMax)};
       for (double x : xs)
         for (double y : ys) {
-          double px = m.mapX(x, y), py = m.mapY(x, y);
+          double px = inner.mapX(x, y), py = inner.mapY(x, y);
           box[0] = std::min(box[0], px);
           box[1] = std::min(box[1], py);
           box[2] = std::max(box[2], px);
           box[3] = std::max(box[3], py);
         }
     }
-    if (o.def->kind == CharacterKind::Sprite && o.sprite)
+    if (o.sprite)
       for (auto& entry : o.sprite->children()) addBounds(entry.second, m * entry.second.matrix, box);
   }
 
@@ -194,20 +269,26 @@ class MoviePlayer final : public Player, private render::BitmapSource {
   }
 
   std::unique_ptr<Movie> movie_;
+  MovieFonts fonts_;
   RunContext context_;
   std::shared_ptr<SpriteInstance> root_;
   render::Renderer renderer_;
   std::vector<int> clipStack_;
   double stageScale_ = 1.0 / 20;
+  // Where the stage was last drawn: the pointer's pixels map back through it.
+  swf::Matrix stageToPixels_ = swf::Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
+  Pointer pointer_;
+  bool ranActions_ = false;
+  std::unique_ptr<SoundSync> sounds_;
   bool antialias_ = true;
 };
 
 }  // namespace
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size) {
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, const PlayerServices& services) {
   auto movie = std::make_unique<Movie>();
   if (!parseMovie(data, size, movie.get())) return nullptr;
-  return std::make_unique<MoviePlayer>(std::move(movie));
+  return std::make_unique<MoviePlayer>(std::move(movie), services);
 }
 
 }  // namespace player

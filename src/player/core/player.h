@@ -6,7 +6,20 @@
 #include <cstdint>
 #include <memory>
 
+namespace sound {
+class Mixer;
+}
+namespace text {
+class DeviceFonts;
+}
+
 namespace player {
+
+// What the host lends the engine; each must outlive the players given it.
+struct PlayerServices {
+  text::DeviceFonts* deviceFonts = nullptr;  // none: device text is not drawn
+  sound::Mixer* mixer = nullptr;             // none: sounds are not played
+};
 
 class Player {
  public:
@@ -14,7 +27,8 @@ class Player {
 
   // Parses a movie from its file bytes (FWS, CWS; ZWS where supported).
   // Null for empty, broken or unsupported bytes; never crashes or hangs.
-  static std::unique_ptr<Player> load(const uint8_t* data, size_t size);
+  static std::unique_ptr<Player> load(const uint8_t* data, size_t size,
+                                      const PlayerServices& services = PlayerServices());
 
   // Stage size in whole pixels, frame rate in frames per second (never 0),
   // background colour as 0xRRGGBB.
@@ -40,6 +54,16 @@ class Player {
   // pixel centres (Flash's low quality, used to compare with reference
   // pictures taken that way).
   virtual void setAntialias(bool on) = 0;
+
+  // The pointer over the picture last drawn, in its pixels; the primary
+  // button pressed or released; the pointer gone from the picture. Each
+  // returns true when the picture may have changed (a button's state, an
+  // action that ran), so the caller draws again.
+  virtual bool pointerMove(double x, double y) = 0;
+  virtual bool pointerButton(bool down) = 0;
+  virtual bool pointerLeave() = 0;
+  // Over a button or a clip that answers the pointer: the hand cursor.
+  virtual bool pointerOverButton() const = 0;
 
   // The root timeline's frame shown, counted from 1; 0 before advanceFrame.
   virtual int currentFrame() const = 0;

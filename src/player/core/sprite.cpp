@@ -81,17 +81,21 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
   if (!def || def->kind == CharacterKind::Bitmap) return;
   if (context_->objects >= RunContext::kMaxObjects) return;
-  if (def->kind == CharacterKind::Sprite && nesting_ >= RunContext::kMaxNesting) return;
+  bool timeline = def->kind == CharacterKind::Sprite || def->kind == CharacterKind::Button;
+  if (timeline && nesting_ >= RunContext::kMaxNesting) return;
   DisplayObject& o = children_[depth];
   ++context_->objects;
   o.characterId = p.characterId;
   o.def = def;
   applyPlacement(o, p);
-  if (def->kind == CharacterKind::Sprite) {
+  if (timeline) {
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
     sprite->bornTick_ = context_->tick;
+    sprite->parent_ = weak_from_this();
     o.sprite = sprite;
     sprite->gotoFrame(0);
+    // A button shows the state the pointer leaves it in, not a sequence.
+    if (def->kind == CharacterKind::Button) sprite->stop();
   }
 }
 

@@ -12,6 +12,7 @@
 namespace player {
 
 class SpriteInstance;
+class TextField;
 
 struct DisplayObject {
   uint16_t characterId = 0;
@@ -31,6 +32,8 @@ struct DisplayObject {
   // A morph drawn at `morphRatio`, kept until the ratio changes.
   std::unique_ptr<swf::ShapeDef> morphShape;
   int morphRatio = -1;
+  // An edit text's own text and layout, made when first needed.
+  std::shared_ptr<TextField> textField;
 };
 
 struct QueuedActions {
@@ -79,6 +82,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   void gotoFrame(int frame);
   void play() { playing_ = true; }
   void stop() { playing_ = false; }
+  // The timeline holding this one; null for the root (or once it is gone).
+  std::shared_ptr<SpriteInstance> parent() const { return parent_.lock(); }
+  // Variables set on this timeline, as text in the movie's encoding.
+  std::map<std::string, std::string>& variables() { return variables_; }
 
  private:
   struct Placement;
@@ -93,6 +100,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool playing_ = true;
   uint32_t bornTick_ = 0;
   std::map<int, DisplayObject> children_;
+  std::weak_ptr<SpriteInstance> parent_;
+  std::map<std::string, std::string> variables_;
 };
 
 }  // namespace player

@@ -7,8 +7,9 @@
 #include "player/dll/player_window.h"
 #include "player/dll/qlswf_api.h"
 
-// A library handle: what FPC_LoadRegisteredOCX hands out, with the windows
-// made through it, which carry its volume.
+// A library handle: what FPC_LoadRegisteredOCX hands out, with the volume
+// its windows play at and the windows made through it, which also carry the
+// volume as a property.
 struct QlSwfLibrary {
   DWORD volume = 65535;
   std::set<HWND> windows;
@@ -50,6 +51,11 @@ bool engineCanPlay() {
 }
 
 }  // namespace
+
+DWORD qlswf::libraryVolume(HFPC library) {
+  std::lock_guard<std::mutex> hold(librariesLock());
+  return library && liveLibraries().count(library) ? library->volume : 0;
+}
 
 extern "C" {
 
@@ -96,7 +102,7 @@ HWND WINAPI FPC_CreateWindowA(HFPC library, DWORD exStyle, LPCSTR windowName, DW
   if (!className) return nullptr;
   style = (style & ~WS_CHILD) | WS_POPUP;
   HWND window = CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
-                                height, parent, nullptr, thisModule, nullptr);
+                                height, parent, nullptr, thisModule, library);
   if (!window) return nullptr;
   std::lock_guard<std::mutex> hold(librariesLock());
   if (liveLibraries().count(library)) {
@@ -110,10 +116,7 @@ BOOL WINAPI FPCPutMovieFromMemory(HWND window, const void* data, DWORD size) {
   return qlswf::putMovie(window, static_cast<const uint8_t*>(data), size) ? TRUE : FALSE;
 }
 
-DWORD WINAPI FPC_GetSoundVolume(HFPC library) {
-  std::lock_guard<std::mutex> hold(librariesLock());
-  return library && liveLibraries().count(library) ? library->volume : 0;
-}
+DWORD WINAPI FPC_GetSoundVolume(HFPC library) { return qlswf::libraryVolume(library); }
 
 BOOL WINAPI FPC_SetSoundVolume(HFPC library, DWORD volume) {
   std::lock_guard<std::mutex> hold(librariesLock());

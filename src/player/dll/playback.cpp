@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "player/core/player.h"
-#include "player/dll/qlswf_api.h"
+#include "player/dll/player_window.h"
 #include "player/dll/visibility.h"
 
 namespace qlswf {
@@ -84,8 +84,8 @@ void readMovieFile(const std::string& path, std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-Playback::Playback(HWND window, UINT pictureReady)
-    : window_(window), pictureReady_(pictureReady), thread_([this] { run(); }) {}
+Playback::Playback(HWND window, UINT pictureReady, HFPC library)
+    : window_(window), pictureReady_(pictureReady), library_(library), thread_([this] { run(); }) {}
 
 Playback::~Playback() {
   {
@@ -184,6 +184,8 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
       if (movie_ && !fenced([&] { changed = w(*movie_); })) movie_.reset();
       redraw = redraw || changed;
     }
+    overButton_ = movie_ && movie_->pointerOverButton();
+    playSound();
     lock.lock();
   }
 
@@ -194,6 +196,9 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
   if (!isShown(window_)) {
     seen_ = false;
     setFineTimer(false);
+    lock.unlock();
+    playSound();
+    lock.lock();
     return -1;
   }
   if (look) {
@@ -211,6 +216,10 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
   }
   if (!seen_) {
     setFineTimer(false);
+    // Sounds already started play out; then the output stops.
+    lock.unlock();
+    playSound();
+    lock.lock();
     return std::max(0.0, lastLook_ + kLookEvery - now);
   }
   if (movie_) {
@@ -221,6 +230,8 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
             for (int i = 0; i < frames; ++i) movie_->advanceFrame();
           }))
         movie_.reset();
+      overButton_ = movie_ && movie_->pointerOverButton();
+      playSound();
       lock.lock();
       redraw = true;
     }
@@ -246,11 +257,19 @@ void Playback::loadPending(std::unique_lock<std::mutex>& lock) {
   pendingPath_.clear();
   lock.unlock();
   movie_.reset();
+  mixer_.stopAll();
+  syncVolume();
   if (!path.empty()) readMovieFile(path, bytes);
+  player::PlayerServices services;
+  services.deviceFonts = &fonts_;
+  services.mixer = &mixer_;
   std::unique_ptr<player::Player> movie;
-  if (!bytes.empty() && fenced([&] { movie = player::Player::load(bytes.data(), bytes.size()); }) &&
+  if (!bytes.empty() &&
+      fenced([&] { movie = player::Player::load(bytes.data(), bytes.size(), services); }) &&
       movie && fenced([&] { movie->advanceFrame(); }))
     movie_ = std::move(movie);
+  overButton_ = false;
+  playSound();
   lock.lock();
   if (movie_) clock_.restart(secondsNow(), movie_->frameRate());
 }
@@ -288,6 +307,23 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
   std::swap(drawing_, ready_);
   readyNew_ = true;
   if (!posted_) posted_ = PostMessageA(window_, pictureReady_, 0, 0) != FALSE;
+}
+
+void Playback::syncVolume() {
+  DWORD volume = libraryVolume(library_);
+  if (volume != lastVolume_) {
+    lastVolume_ = volume;
+    noDevice_ = false;
+  }
+  mixer_.setVolume(noDevice_ ? 0 : volume / 65535.0);
+}
+
+void Playback::playSound() {
+  syncVolume();
+  if (!output_.update(secondsNow())) {
+    noDevice_ = true;
+    mixer_.setVolume(0);
+  }
 }
 
 void Playback::setFineTimer(bool on) {

@@ -1,12 +1,13 @@
-// A movie playing on a thread of its own. Parsing, running frames and drawing
-// them all happen there, so that however heavy a movie is, the thread that
-// owns the window (the program's one GUI thread) only ever puts finished
-// pictures on the screen. Frames run on an absolute clock while the window
-// can be seen; hidden, minimised or covered, the movie waits and draws
-// nothing.
+// A movie playing on a thread of its own. Parsing, running frames, drawing
+// them and feeding their sound all happen there, so that however heavy a
+// movie is, the thread that owns the window (the program's one GUI thread)
+// only ever puts finished pictures on the screen and passes the pointer on.
+// Frames run on an absolute clock while the window can be seen; hidden,
+// minimised or covered, the movie waits and draws nothing.
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -16,7 +17,12 @@
 #include <thread>
 #include <vector>
 
+#include "player/dll/acm_mp3.h"
 #include "player/dll/frame_clock.h"
+#include "player/dll/gdi_fonts.h"
+#include "player/dll/qlswf_api.h"
+#include "player/dll/wave_output.h"
+#include "player/sound/mixer.h"
 
 namespace player {
 class Player;
@@ -34,8 +40,9 @@ struct Picture {
 
 class Playback {
  public:
-  // `pictureReady` is posted to `window` when a new picture can be taken.
-  Playback(HWND window, UINT pictureReady);
+  // `pictureReady` is posted to `window` when a new picture can be taken;
+  // sound plays at `library`'s volume.
+  Playback(HWND window, UINT pictureReady, HFPC library);
   // Stops the thread and waits for it.
   ~Playback();
   Playback(const Playback&) = delete;
@@ -52,6 +59,9 @@ class Playback {
   // Runs `work` on the movie, on the playback thread; a true result draws
   // the frame again (a button's state changed, say).
   void post(std::function<bool(player::Player&)> work);
+  // Whether the pointer was over one of the movie's buttons when the movie
+  // last heard of it (for the hand cursor).
+  bool pointerOverButton() const { return overButton_; }
 
   // The newest picture in exchange for one the caller is done with; false
   // when nothing new was drawn since the last call.
@@ -66,9 +76,14 @@ class Playback {
   void loadPending(std::unique_lock<std::mutex>& lock);
   void draw(std::unique_lock<std::mutex>& lock);
   void setFineTimer(bool on);
+  // The library's volume, as the mixer plays it. After a computer without a
+  // sound device has been found, it stays silent until the volume changes.
+  void syncVolume();
+  void playSound();
 
   const HWND window_;
   const UINT pictureReady_;
+  const HFPC library_;
 
   std::mutex lock_;
   std::condition_variable wake_;
@@ -86,7 +101,16 @@ class Playback {
   bool readyNew_ = false;
   bool posted_ = false;
 
-  // The thread's own.
+  std::atomic<bool> overButton_{false};
+
+  // The thread's own. What the movie draws text with and plays sound
+  // through comes before it, so it goes after it.
+  GdiFonts fonts_;
+  AcmMp3Codec codec_;
+  sound::Mixer mixer_{&codec_};
+  WaveOutput output_{mixer_};
+  DWORD lastVolume_ = 0xFFFFFFFF;
+  bool noDevice_ = false;
   std::unique_ptr<player::Player> movie_;
   FrameClock clock_;
   Picture drawing_;

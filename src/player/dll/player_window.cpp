@@ -1,5 +1,7 @@
 #include "player/dll/player_window.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -7,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "player/core/player.h"
 #include "player/dll/playback.h"
 #include "player/dll/qlswf_api.h"
 #include "player/dll/visibility.h"
@@ -42,6 +45,9 @@ bool isPending(const MovieBytes* bytes) {
 
 // Finished pictures from the playback thread wait to be taken.
 constexpr UINT kPictureReady = WM_APP + 1;
+// While the pointer is over the window: whether it still is.
+constexpr UINT_PTR kPointerTimer = 1;
+constexpr UINT kPointerCheckMs = 100;
 
 // A posted 0x153D carries no address of ours (only a sent one can), so it is
 // turned into nothing before anyone dispatches it. One hook per thread that
@@ -73,15 +79,16 @@ void holdHook(bool hold) {
 // thread and puts the pictures it draws on the screen.
 class PlayerWindow {
  public:
-  explicit PlayerWindow(HWND window) : window_(window) {
+  PlayerWindow(HWND window, HFPC library) : window_(window) {
     holdHook(true);
     try {
-      playback_ = std::make_unique<Playback>(window, kPictureReady);
+      playback_ = std::make_unique<Playback>(window, kPictureReady, library);
     } catch (...) {
       // No thread to be had: the window stays empty.
     }
   }
   ~PlayerWindow() {
+    KillTimer(window_, kPointerTimer);
     playback_.reset();
     holdHook(false);
   }
@@ -106,6 +113,9 @@ class PlayerWindow {
       }
       case kPictureReady:
         if (playback_ && playback_->takePicture(shown_)) push();
+        return 0;
+      case WM_TIMER:
+        if (wParam == kPointerTimer) checkPointerGone();
         return 0;
       case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
@@ -138,6 +148,48 @@ class PlayerWindow {
       case WM_CONTEXTMENU:
         // There is no player menu to offer.
         return 0;
+      // The pointer, for the movie's buttons (a click-through window gets
+      // none of these); the movie hears of it on its own thread.
+      case WM_MOUSEMOVE: {
+        if (!trackingLeave_) trackLeave();
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        pointer([x, y](player::Player& movie) { return movie.pointerMove(x, y); });
+        return 0;
+      }
+      case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        KillTimer(window_, kPointerTimer);
+        if (GetCapture() != window_)
+          pointer([](player::Player& movie) { return movie.pointerLeave(); });
+        return 0;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP: {
+        bool down = message == WM_LBUTTONDOWN;
+        if (down) SetCapture(window_);
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        pointer([x, y, down](player::Player& movie) {
+          bool moved = movie.pointerMove(x, y);
+          return movie.pointerButton(down) || moved;
+        });
+        if (!down) {
+          if (GetCapture() == window_) ReleaseCapture();
+          // Capture ends the leave tracking: asked again, it reports at once
+          // if the pointer was released off the window.
+          trackLeave();
+        }
+        return 0;
+      }
+      case WM_CAPTURECHANGED:
+        // Capture taken away while pressed: the press ends where it is.
+        if (reinterpret_cast<HWND>(lParam) != window_)
+          pointer([](player::Player& movie) { return movie.pointerButton(false); });
+        return 0;
+      case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->pointerOverButton()) {
+          SetCursor(LoadCursorA(nullptr, IDC_HAND));
+          return TRUE;
+        }
+        break;
       case QLSWF_MSG_CONTEXT_MENU_OFF: return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
         // The record's address means something only on the window's own
@@ -185,6 +237,30 @@ class PlayerWindow {
     screenCurrent_ = true;
   }
 
+  template <typename Fn>
+  void pointer(Fn event) {
+    if (playback_) playback_->post(event);
+  }
+
+  // The leave message does not always come (a pointer that slides onto a
+  // see-through pixel, a system that drops it): while the pointer is over
+  // the window, a timer looks whether it still is.
+  void checkPointerGone() {
+    if (!trackingLeave_) KillTimer(window_, kPointerTimer);
+    if (!trackingLeave_ || GetCapture() == window_) return;
+    POINT at;
+    if (GetCursorPos(&at) && WindowFromPoint(at) == window_) return;
+    trackingLeave_ = false;
+    KillTimer(window_, kPointerTimer);
+    pointer([](player::Player& movie) { return movie.pointerLeave(); });
+  }
+
+  void trackLeave() {
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
+    trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    if (trackingLeave_) SetTimer(window_, kPointerTimer, kPointerCheckMs, nullptr);
+  }
+
   void clear() {
     RECT r;
     if (!GetWindowRect(window_, &r) || r.right <= r.left || r.bottom <= r.top ||
@@ -214,6 +290,7 @@ class PlayerWindow {
   // updates the whole window).
   bool screenCurrent_ = false;
   ql::DibSurface canvas_;
+  bool trackingLeave_ = false;
 };
 
 PlayerWindow* playerOf(HWND window) {
@@ -223,7 +300,8 @@ PlayerWindow* playerOf(HWND window) {
 LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   PlayerWindow* player = playerOf(window);
   if (message == WM_NCCREATE) {
-    player = new (std::nothrow) PlayerWindow(window);
+    const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    player = new (std::nothrow) PlayerWindow(window, static_cast<HFPC>(create->lpCreateParams));
     if (!player) return FALSE;
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(player));
   } else if (message == WM_NCDESTROY) {

@@ -6,10 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "player/dll/qlswf_api.h"
+
 namespace qlswf {
 
 // Registers the window class on first use; null when that fails.
 const char* playerWindowClass(HINSTANCE module);
+
+// The volume FPC_SetSoundVolume gave a library handle (0..65535); 0 for a
+// handle that is not (or no longer) loaded.
+DWORD libraryVolume(HFPC library);
 
 // Replaces the window's movie with the one in these bytes; empty or broken
 // bytes leave the window empty. False when `window` is not a player window.

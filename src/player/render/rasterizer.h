@@ -10,6 +10,12 @@
 // pixel is in or out by its centre, as an unsmoothed Flash player draws;
 // positions are then rounded to 1/256 pixel and centres on an edge decided
 // exactly (left and top edges take them), like a graphics card.
+//
+// All styles of one sweep go through the picture together, row by row: a
+// row hands the sink every style's coverage before the next row starts, so
+// the sink can share each pixel out among the fills that meet in it. Fills
+// that abut then add up to the whole pixel instead of each being smoothed
+// on its own, which would let what lies below show through the seam.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -18,10 +24,16 @@ namespace render {
 
 enum class FillRule : uint8_t { NonZero, EvenOdd };
 
-// Receives the covered pixels of one row: coverage 0..255 for x0..x1-1.
+// Receives the covered pixels row by row: for each row, the spans of its
+// styles in rising style order, then endRow. A row with one
+// style gets its coverage in bytes (0..255 for x0..x1-1); a row where
+// several styles meet gets it as fractions (0..1), precise enough that
+// shares of one pixel add up to the whole of it.
 class SpanSink {
  public:
-  virtual void span(int y, int x0, int x1, const uint8_t* coverage) = 0;
+  virtual void span(int y, int style, int x0, int x1, const uint8_t* coverage) = 0;
+  virtual void sharedSpan(int y, int style, int x0, int x1, const float* coverage) = 0;
+  virtual void endRow(int y) = 0;
 
  protected:
   ~SpanSink() = default;
@@ -31,22 +43,38 @@ class Rasterizer {
  public:
   // Prepares for a target of width × height; keeps storage between calls.
   void reset(int width, int height, bool antialias);
+  // Lines added from now on border `style` (0 until set), filled by `rule`.
+  void setStyle(int style, FillRule rule);
   void addLine(double x0, double y0, double x1, double y1);
   // Emits the coverage of everything added since reset and clears it.
-  void sweep(FillRule rule, SpanSink& sink);
+  void sweep(SpanSink& sink);
 
  private:
+  // A line with y0 < y1, clipped across to [0, width]; `dir` is the winding
+  // it carries. Aliased lines also keep their ends on the 1/256 grid.
+  struct Line {
+    double x0, y0, x1, y1, dxdy;
+    float dir;
+    int style;
+    int firstRow, lastRow;
+    int64_t gx0, gy0, gdx, gdy;
+  };
   void addClippedLine(double x0, double y0, double x1, double y1);
-  void addAliasedLine(double x0, double y0, double x1, double y1, double dir);
-  void addRowSegment(int row, double xa, double xb, double dy);
-  void touch(int row, int x0, int x1);
+  void addToRow(const Line& line, int row, float* cells, int* lo, int* hi) const;
+  void addRowSegment(float* cells, double xa, double xb, double dy, int* lo, int* hi) const;
+  template <typename Coverage>
+  void sweepRow(int y, int style, float* cells, int lo, int hi, Coverage* coverage, SpanSink& sink);
 
-  int width_ = 0, height_ = 0, pitch_ = 0;
+  int width_ = 0, height_ = 0;
   bool antialias_ = true;
-  std::vector<float> cells_;  // (width + 2) per row
-  std::vector<int> rowMin_, rowMax_;
-  std::vector<uint8_t> coverage_;
-  int minY_ = 0, maxY_ = -1;
+  int style_ = 0;
+  FillRule rule_ = FillRule::NonZero;
+  std::vector<FillRule> rules_;  // per style
+  std::vector<Line> lines_;
+  std::vector<int> order_, active_;
+  std::vector<float> cells_;     // one row: width + 2
+  std::vector<uint8_t> coverage_;      // one row
+  std::vector<float> sharedCoverage_;  // one row
 };
 
 }  // namespace render

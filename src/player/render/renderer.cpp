@@ -9,46 +9,105 @@
 namespace render {
 
 // Puts one row's coverage into the picture (through the active mask) or,
-// while a mask is being drawn, into that mask.
+// while a mask is being drawn, into that mask. Where several fills meet in a
+// row, their coverage is first shared out per pixel: each fill adds its
+// colour in proportion to the part of the pixel it covers, so fills that
+// abut add up to the whole pixel; where fills overlap, the later one takes
+// the overlap. The shared colour is then drawn once.
 class Renderer::Compositor : public SpanSink {
  public:
-  Compositor(Renderer& r, const Paint* paint) : r_(r), paint_(paint) {}
+  Compositor(Renderer& r, const Paint* paints) : r_(r), paints_(paints) {}
 
-  void span(int y, int x0, int x1, const uint8_t* coverage) override {
-    int n = x1 - x0;
-    if (r_.maskMode_) {
-      uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
-      for (int i = 0; i < n; ++i) m[i] = static_cast<uint8_t>(m[i] + (coverage[i] * (255 - m[i]) + 127) / 255);
-      return;
-    }
-    const uint8_t* cov = coverage;
-    if (r_.depth_ > 0) r_.layers_[r_.depth_ - 1].drawn.add(x0, y, x1, y + 1);
-    if (r_.level_ > r_.maskBase_) {
-      const uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
-      uint8_t* c = r_.rowCoverage_.data();
-      for (int i = 0; i < n; ++i) c[i] = static_cast<uint8_t>((coverage[i] * m[i] + 127) / 255);
-      cov = c;
-    }
-    uint32_t* dst = r_.pixels_ + size_t(y) * r_.stridePixels_ + x0;
-    if (paint_->isSolid()) {
-      uint32_t src = paint_->solidColor();
-      if (src == 0) return;
-      bool opaque = (src >> 24) == 255;
-      for (int i = 0; i < n; ++i) {
-        uint32_t c = cov[i];
-        if (c == 255 && opaque) {
-          dst[i] = src;
-        } else if (c) {
-          dst[i] = blendOver(dst[i], c == 255 ? src : scalePixel(src, c));
-        }
-      }
-      return;
-    }
+  void span(int y, int style, int x0, int x1, const uint8_t* coverage) override {
+    put(y, x0, x1, &paints_[style], coverage);
+  }
+
+  void sharedSpan(int y, int style, int x0, int x1, const float* coverage) override {
+    share(y, style, x0, x1, coverage);
+  }
+
+  void endRow(int y) override {
+    if (lo_ >= hi_) return;
+    float* acc = r_.shareColors_.data();
+    float* total = r_.shareTotals_.data();
     uint32_t* colors = r_.rowColors_.data();
-    paint_->fetch(x0, y, n, colors);
+    uint8_t* c = r_.rowCoverage_.data();
+    for (int x = lo_; x < hi_; ++x) {
+      float* a = acc + size_t(x) * 4;
+      float t = std::min(1.0f, total[x]);
+      c[x - lo_] = static_cast<uint8_t>(t * 255 + 0.5f);
+      uint32_t p = 0;
+      for (int k = 0; k < 4; ++k) p |= uint32_t(std::min(255.0f, a[k] + 0.5f)) << (8 * k);
+      colors[x - lo_] = p;
+      a[0] = a[1] = a[2] = a[3] = 0;
+      total[x] = 0;
+    }
+    if (r_.maskMode_) {
+      addToMask(y, lo_, hi_, c);
+    } else {
+      blend(y, lo_, hi_, colors);
+    }
+    lo_ = hi_ = 0;
+  }
+
+ private:
+  void share(int y, int style, int x0, int x1, const float* coverage) {
+    int n = x1 - x0;
+    if (lo_ >= hi_) {
+      lo_ = x0;
+      hi_ = x1;
+    } else {
+      lo_ = std::min(lo_, x0);
+      hi_ = std::max(hi_, x1);
+    }
+    float* acc = r_.shareColors_.data() + size_t(x0) * 4;
+    float* total = r_.shareTotals_.data() + x0;
+    const uint32_t* colors = nullptr;
+    uint32_t solid = 0;
+    if (!r_.maskMode_) {
+      const Paint& paint = paints_[style];
+      if (paint.isSolid()) {
+        solid = paint.solidColor();
+      } else {
+        paint.fetch(x0, y, n, r_.rowColors_.data());
+        colors = r_.rowColors_.data();
+      }
+    }
+    for (int i = 0; i < n; ++i) {
+      float c = coverage[i];
+      if (c <= 0) continue;
+      float* a = acc + size_t(i) * 4;
+      float t = total[i];
+      if (t + c > 1 && t > 0) {
+        // Overlap: what was there keeps only the part the new fill leaves.
+        float keep = std::max(0.0f, 1 - c) / t;
+        for (int k = 0; k < 4; ++k) a[k] *= keep;
+        t = t * keep;
+      }
+      total[i] = t + c;
+      uint32_t p = colors ? colors[i] : solid;
+      for (int k = 0; k < 4; ++k) a[k] += c * float((p >> (8 * k)) & 0xFF);
+    }
+  }
+
+  void put(int y, int x0, int x1, const Paint* paint, const uint8_t* coverage) {
+    if (r_.maskMode_) return addToMask(y, x0, x1, coverage);
+    const uint32_t* colors = nullptr;
+    uint32_t solid = 0;
+    if (paint->isSolid()) {
+      solid = paint->solidColor();
+      if (solid == 0) return;
+    } else {
+      paint->fetch(x0, y, x1 - x0, r_.rowColors_.data());
+      colors = r_.rowColors_.data();
+    }
+    int n = x1 - x0;
+    const uint8_t* cov = maskedCoverage(y, x0, n, coverage);
+    uint32_t* dst = r_.pixels_ + size_t(y) * r_.stridePixels_ + x0;
+    if (r_.depth_ > 0) r_.layers_[r_.depth_ - 1].drawn.add(x0, y, x1, y + 1);
     for (int i = 0; i < n; ++i) {
       uint32_t c = cov[i];
-      uint32_t src = colors[i];
+      uint32_t src = colors ? colors[i] : solid;
       if (c == 255 && (src >> 24) == 255) {
         dst[i] = src;
       } else if (c) {
@@ -57,9 +116,39 @@ class Renderer::Compositor : public SpanSink {
     }
   }
 
- private:
+  // Shared colours are already weighted by their coverage; only the mask
+  // scales them further.
+  void blend(int y, int x0, int x1, const uint32_t* colors) {
+    int n = x1 - x0;
+    if (r_.depth_ > 0) r_.layers_[r_.depth_ - 1].drawn.add(x0, y, x1, y + 1);
+    const uint8_t* m = r_.level_ > r_.maskBase_ ? r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0
+                                                : nullptr;
+    uint32_t* dst = r_.pixels_ + size_t(y) * r_.stridePixels_ + x0;
+    for (int i = 0; i < n; ++i) {
+      uint32_t src = colors[i];
+      if (m) src = scalePixel(src, m[i]);
+      if (!src) continue;
+      dst[i] = (src >> 24) == 255 ? src : blendOver(dst[i], src);
+    }
+  }
+
+  const uint8_t* maskedCoverage(int y, int x0, int n, const uint8_t* coverage) {
+    if (r_.level_ <= r_.maskBase_) return coverage;
+    const uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
+    uint8_t* c = r_.maskedCoverage_.data();
+    for (int i = 0; i < n; ++i) c[i] = static_cast<uint8_t>((coverage[i] * m[i] + 127) / 255);
+    return c;
+  }
+
+  void addToMask(int y, int x0, int x1, const uint8_t* coverage) {
+    uint8_t* m = r_.masks_[r_.level_ - 1].data() + size_t(y) * r_.width_ + x0;
+    for (int i = 0; i < x1 - x0; ++i)
+      m[i] = static_cast<uint8_t>(m[i] + (coverage[i] * (255 - m[i]) + 127) / 255);
+  }
+
   Renderer& r_;
-  const Paint* paint_;
+  const Paint* paints_;
+  int lo_ = 0, hi_ = 0;  // pixels with shared colour in this row
 };
 
 void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool antialias) {
@@ -180,9 +269,9 @@ void Renderer::addStrokes(const std::vector<swf::Edge>& edges, const swf::LineSt
   }
 }
 
-void Renderer::paintCoverage(FillRule rule, const Paint& paint) {
-  Compositor sink(*this, &paint);
-  rasterizer_.sweep(rule, sink);
+void Renderer::paintCoverage(const Paint* paints) {
+  Compositor sink(*this, paints);
+  rasterizer_.sweep(sink);
 }
 
 void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToPixels,
@@ -206,28 +295,51 @@ void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToP
 
   FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
   for (const swf::ShapeLayer& layer : shape.layers) {
+    // The layer's fills go through the rasterizer together, so that fills
+    // sharing an edge share its pixels.
+    if (paints_.size() < layer.fills.size()) paints_.resize(layer.fills.size());
+    bool any = false;
     for (size_t i = 0; i < layer.fills.size(); ++i) {
       if (layer.fillEdges[i].empty()) continue;
-      if (!maskMode_ && !paint_.prepare(layer.fills[i], toPixels, cx, bitmaps)) continue;
+      if (!maskMode_ && !paints_[i].prepare(layer.fills[i], toPixels, cx, bitmaps)) continue;
+      rasterizer_.setStyle(static_cast<int>(i), rule);
       addPath(layer.fillEdges[i], toPixels);
-      paintCoverage(rule, paint_);
+      any = true;
     }
+    if (any) paintCoverage(paints_.data());
     // Flash masks take the fill area only; strokes leave no trace in them.
     if (maskMode_) continue;
     for (size_t i = 0; i < layer.lines.size(); ++i) {
       if (layer.lineEdges[i].empty()) continue;
       const swf::LineStyle& style = layer.lines[i];
-      if (!maskMode_) {
-        if (style.hasFill) {
-          if (!paint_.prepare(style.fill, toPixels, cx, bitmaps)) continue;
-        } else {
-          paint_.prepareSolid(style.color, cx);
-        }
+      if (style.hasFill) {
+        if (!paint_.prepare(style.fill, toPixels, cx, bitmaps)) continue;
+      } else {
+        paint_.prepareSolid(style.color, cx);
       }
       addStrokes(layer.lineEdges[i], style, toPixels, stagePixelsPerTwip);
-      paintCoverage(FillRule::NonZero, paint_);
+      paintCoverage(&paint_);
     }
   }
+}
+
+void Renderer::addOutline(const std::vector<swf::Edge>& edges, const swf::Matrix& toPixels) {
+  if (!pixels_) return;
+  swf::Matrix m = toPixels;
+  m.tx += originX_;
+  m.ty += originY_;
+  // Glyphs are small in their own units: curves are followed to a few of
+  // those units, as finely as the reference pictures draw them.
+  double tolerance = tolerance_;
+  tolerance_ = std::max(0.002, std::min(tolerance, kOutlineTolerance * std::sqrt(std::fabs(m.a * m.d - m.b * m.c))));
+  addPath(edges, m);
+  tolerance_ = tolerance;
+}
+
+void Renderer::fillOutlines(swf::Rgba color, const swf::ColorTransform& cx) {
+  if (!pixels_) return;
+  if (!maskMode_) paint_.prepareSolid(color, cx);
+  paintCoverage(&paint_);
 }
 
 void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba color,
@@ -242,7 +354,7 @@ void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba co
   rasterizer_.addLine(x1, y0, x1, y1);
   rasterizer_.addLine(x1, y1, x0, y1);
   rasterizer_.addLine(x0, y1, x0, y0);
-  paintCoverage(FillRule::NonZero, paint_);
+  paintCoverage(&paint_);
 }
 
 void Renderer::beginMask() {
@@ -291,6 +403,9 @@ void Renderer::setTarget(const Target& t) {
   if (rowColors_.size() < size_t(width_) + 2) {
     rowColors_.resize(size_t(width_) + 2);
     rowCoverage_.resize(size_t(width_) + 2);
+    maskedCoverage_.resize(size_t(width_) + 2);
+    shareColors_.resize((size_t(width_) + 2) * 4, 0.0f);
+    shareTotals_.resize(size_t(width_) + 2, 0.0f);
   }
 }
 

@@ -27,6 +27,11 @@ class Renderer {
                  double stagePixelsPerTwip, const swf::ColorTransform& cx,
                  const BitmapSource& bitmaps);
 
+  // Outlines (glyphs, a text field's clip) gathered, then filled together
+  // in one colour by the non-zero rule; while a mask is drawn they add to it.
+  void addOutline(const std::vector<swf::Edge>& edges, const swf::Matrix& toPixels);
+  void fillOutlines(swf::Rgba color, const swf::ColorTransform& cx);
+
   // A rectangle of pixels (x0, y0 to x1, y1) in one colour.
   void fillRect(double x0, double y0, double x1, double y1, swf::Rgba color, const swf::ColorTransform& cx);
 
@@ -59,7 +64,8 @@ class Renderer {
   void addStrokes(const std::vector<swf::Edge>& edges, const swf::LineStyle& style,
                   const swf::Matrix& m, double stagePixelsPerTwip);
   void flatten(const swf::Edge& e, const swf::Matrix& m, double tolerance, std::vector<Point>* out);
-  void paintCoverage(FillRule rule, const Paint& paint);
+  // Sweeps what was added to the rasterizer, style i painted with paints[i].
+  void paintCoverage(const Paint* paints);
 
   // What drawing goes into: a picture, or a layer reaching past it.
   struct Target {
@@ -100,11 +106,18 @@ class Renderer {
   int width_ = 0, height_ = 0, stridePixels_ = 0;
   double originX_ = 0, originY_ = 0;
   bool antialias_ = true;
+  // How far flattened curves may stray, in pixels; outlines, in their own
+  // units.
   double tolerance_ = 0.1;
+  static constexpr double kOutlineTolerance = 2;
   Rasterizer rasterizer_;
   Paint paint_;
+  std::vector<Paint> paints_;  // per fill style of the shape layer drawn
   std::vector<uint32_t> rowColors_;
-  std::vector<uint8_t> rowCoverage_;
+  std::vector<uint8_t> rowCoverage_, maskedCoverage_;
+  // Colour (premultiplied, 4 per pixel) and coverage of a row where fills
+  // share pixels; all zero between rows.
+  std::vector<float> shareColors_, shareTotals_;
   std::vector<Point> points_;
   // Mask stack: masks_[i] for level i + 1; the active one is masks_[level_ - 1].
   std::vector<std::vector<uint8_t>> masks_;

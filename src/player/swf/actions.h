@@ -14,6 +14,8 @@ enum ActionCode : uint8_t {
   kActionPlay = 0x06,
   kActionStop = 0x07,
   kActionPop = 0x17,
+  kActionGetVariable = 0x1C,
+  kActionSetVariable = 0x1D,
   kActionGotoFrame = 0x81,
   kActionConstantPool = 0x88,
   kActionGotoLabel = 0x8C,

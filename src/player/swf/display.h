@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "player/swf/shape.h"
 #include "player/swf/types.h"
 
 namespace swf {
@@ -31,19 +32,28 @@ enum class BlendMode : uint8_t {
 BlendMode blendModeFromFile(uint8_t value);
 
 // The filters the player draws. A glow is kept as a drop shadow that is not
-// moved; bevels, gradient filters, convolution and colour matrices are read
-// past but not kept.
+// moved.
 struct Filter {
-  enum class Kind : uint8_t { Blur, DropShadow } kind = Kind::Blur;
+  enum class Kind : uint8_t { Blur, DropShadow, Bevel, GradientGlow, GradientBevel, ColorMatrix, Convolution };
+  Kind kind = Kind::Blur;
   double blurX = 0, blurY = 0;  // box width in pixels of the object's space
   int passes = 1;               // box blurs run one after another
-  Rgba color;
+  Rgba color;           // shadow, glow, a bevel's shadow; a convolution's edge colour
+  Rgba highlight;       // a bevel's lit side
   double angle = 0;     // radians, clockwise on screen from the x axis
   double distance = 0;  // pixels
   double strength = 1;  // alpha multiplier of the shadow
   bool inner = false;
   bool knockout = false;
   bool hideObject = false;  // the object itself is not drawn, its shadow is
+  bool onTop = false;       // a bevel both inside and outside the object
+  std::vector<GradientStop> gradient;  // gradient glows and bevels
+  // Colour matrix: 4 rows of 5 (red, green, blue, alpha, offset in 0..255).
+  // Convolution: `matrixX` × `matrixY` weights, row by row.
+  std::vector<float> matrix;
+  int matrixX = 0, matrixY = 0;
+  double divisor = 1, bias = 0;
+  bool clamp = true, preserveAlpha = false;
 };
 
 // Reads a FILTERLIST. False when the list is cut short or holds an unknown

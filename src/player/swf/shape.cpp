@@ -400,6 +400,18 @@ bool parseShape(const uint8_t* data, size_t size, int version, uint16_t* id, Sha
   return true;
 }
 
+void parseGlyph(const uint8_t* data, size_t size, std::vector<Edge>* edges) {
+  BitReader r(data, size);
+  RawShape raw;
+  raw.sets.emplace_back();
+  raw.sets[0].fills.resize(1);
+  readShapeRecords(r, 1, false, &raw);
+  for (const StyledEdge& se : raw.edges) {
+    if (se.fill0 == se.fill1) continue;
+    edges->push_back(se.fill1 ? se.edge : reversed(se.edge));
+  }
+}
+
 bool parseMorphShape(const uint8_t* data, size_t size, int version, uint16_t* id,
                      MorphShapeDef* out) {
   BitReader r(data, size);

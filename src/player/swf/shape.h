@@ -60,6 +60,21 @@ struct Edge {
   bool curve = false;
 };
 
+// A quadratic edge, or with curve false a straight one (its control point
+// halfway, where a morph to a curve wants it).
+inline Edge makeEdge(double x0, double y0, double x1, double y1, bool curve = false, double cx = 0,
+                     double cy = 0) {
+  Edge e;
+  e.x0 = x0;
+  e.y0 = y0;
+  e.x1 = x1;
+  e.y1 = y1;
+  e.curve = curve;
+  e.cx = curve ? cx : (x0 + x1) / 2;
+  e.cy = curve ? cy : (y0 + y1) / 2;
+  return e;
+}
+
 // Styles set by one style-array record, with the edges that use them. A
 // shape that brings in new style arrays starts a new layer, drawn above the
 // earlier ones (fills, then strokes, layer by layer).
@@ -90,6 +105,10 @@ struct MorphShapeDef {
 // id into *id. False when the record is unusable; a shape cut short keeps
 // the edges read so far.
 bool parseShape(const uint8_t* data, size_t size, int version, uint16_t* id, ShapeDef* out);
+// A glyph: SHAPE records whose one fill style is the glyph. Appends to
+// *edges every edge that borders it, turned so the glyph lies on the same
+// side of all of them.
+void parseGlyph(const uint8_t* data, size_t size, std::vector<Edge>* edges);
 // `version` 1 or 2 for DefineMorphShape and DefineMorphShape2.
 bool parseMorphShape(const uint8_t* data, size_t size, int version, uint16_t* id,
                      MorphShapeDef* out);

@@ -1,0 +1,207 @@
+#include "player/core/text_field.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "player/text/encoding.h"
+
+namespace player {
+
+namespace {
+
+// Flash keeps text 2 pixels inside a field's bounds on every side.
+constexpr double kGutter = 40;
+
+std::vector<swf::Edge> rectangle(double x0, double y0, double x1, double y1) {
+  return {swf::makeEdge(x0, y0, x1, y0), swf::makeEdge(x1, y0, x1, y1), swf::makeEdge(x1, y1, x0, y1),
+          swf::makeEdge(x0, y1, x0, y0)};
+}
+
+// A field's frame: lines one `width` wide on the pixels where the bounds'
+// edges fall, the right and bottom ones just past the bounds. As in Flash,
+// the bottom right corner is left out.
+std::vector<swf::Edge> frame(double x0, double y0, double x1, double y1, double width) {
+  std::vector<swf::Edge> edges;
+  for (const std::vector<swf::Edge>& line :
+       {rectangle(x0, y0, x1 + width, y0 + width), rectangle(x0, y0, x0 + width, y1 + width),
+        rectangle(x1, y0, x1 + width, y1), rectangle(x0, y1, x1, y1 + width)})
+    edges.insert(edges.end(), line.begin(), line.end());
+  return edges;
+}
+
+// A field's fonts: its own font where the text asks for that face in that
+// style (movies often carry several fonts of one name, each with the
+// glyphs of its own fields), others by name.
+class FieldFonts : public text::FontResolver {
+ public:
+  FieldFonts(MovieFonts& fonts, bool outlines, text::EmbeddedFont* own)
+      : fonts_(fonts), outlines_(outlines), own_(own) {}
+  text::FontFace* face(const text::CharFormat& format) override {
+    if (outlines_ && own_ && own_->def().bold == format.bold && own_->def().italic == format.italic &&
+        text::sameNameNoCase(own_->nameUtf8(), format.font))
+      return own_;
+    return fonts_.face(format, outlines_);
+  }
+
+ private:
+  MovieFonts& fonts_;
+  bool outlines_;
+  text::EmbeddedFont* own_;
+};
+
+swf::Matrix placed(const swf::Matrix& m, double x, double y, double scale) {
+  swf::Matrix local;
+  local.a = local.d = scale;
+  local.tx = x;
+  local.ty = y;
+  return m * local;
+}
+
+}  // namespace
+
+text::FontFace* MovieFonts::face(const text::CharFormat& format, bool outlines) {
+  if (outlines) return movie_.fontNamed(format.font, format.bold, format.italic);
+  if (!device_) return nullptr;
+  auto key = std::make_tuple(format.font, format.bold, format.italic);
+  auto it = deviceFaces_.find(key);
+  if (it == deviceFaces_.end())
+    it = deviceFaces_.emplace(key, std::make_unique<text::DeviceFontFace>(*device_, format.font, format.bold,
+                                                                          format.italic)).first;
+  return it->second.get();
+}
+
+TextField::TextField(const swf::EditTextDef& def, const Movie& movie)
+    : def_(def), swfVersion_(movie.header.version), font_(def.fontId ? movie.font(def.fontId) : nullptr),
+      box_(def.bounds) {
+  const text::EmbeddedFont* font = font_;
+  if (font) {
+    format_.font = font->nameUtf8();
+    // HTML text is bold or italic where its tags say so, whichever style
+    // of the face the field names.
+    format_.bold = !def.html && font->def().bold;
+    format_.italic = !def.html && font->def().italic;
+  } else if (!def.fontClass.empty()) {
+    format_.font = text::encodeUtf8(text::decodeMovieText(def.fontClass, swfVersion_));
+  }
+  format_.size = def.fontHeight;
+  if (def.hasColor) format_.color = def.color;
+  paragraph_.align = def.align;
+  paragraph_.leftMargin = def.leftMargin;
+  paragraph_.rightMargin = def.rightMargin;
+  paragraph_.indent = def.indent;
+  paragraph_.leading = def.leading;
+  if (def.hasText) text_ = def.initialText;
+}
+
+void TextField::setText(const std::string& movieText) {
+  if (movieText == text_) return;
+  text_ = movieText;
+  dirty_ = true;
+}
+
+void TextField::layOut(MovieFonts& fonts) {
+  std::u32string chars = text::decodeMovieText(text_, swfVersion_);
+  if (def_.password && !def_.html) chars.assign(chars.size(), U'*');
+  std::vector<text::Paragraph> paragraphs = def_.html ? text::htmlParagraphs(chars, format_, paragraph_)
+                                                      : text::plainParagraphs(chars, format_, paragraph_);
+  FieldFonts resolver(fonts, def_.useOutlines, font_);
+  double width = def_.bounds.xMax - def_.bounds.xMin - 2 * kGutter;
+  text::layoutText(paragraphs, resolver, width, def_.wordWrap, &layout_);
+  box_ = def_.bounds;
+  if (def_.autoSize) {
+    // The field grows or shrinks to its text, from the side its alignment
+    // keeps still.
+    double w = std::ceil(layout_.width + 2 * kGutter), h = std::ceil(layout_.height + 2 * kGutter);
+    if (!def_.wordWrap) {
+      double grow = w - (box_.xMax - box_.xMin);
+      if (def_.align == swf::TextAlign::Center) {
+        box_.xMin -= static_cast<int32_t>(grow / 2);
+        box_.xMax = box_.xMin + static_cast<int32_t>(w);
+      } else if (def_.align == swf::TextAlign::Right) {
+        box_.xMin = box_.xMax - static_cast<int32_t>(w);
+      } else {
+        box_.xMax = box_.xMin + static_cast<int32_t>(w);
+      }
+    }
+    box_.yMax = box_.yMin + static_cast<int32_t>(h);
+  }
+  dirty_ = false;
+}
+
+// A white ground in a black frame one pixel wide.
+void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx) {
+  const swf::Rgba white{255, 255, 255, 255}, black{0, 0, 0, 255};
+  double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
+  if (toPixels.b == 0 && toPixels.c == 0) {
+    // Upright: on whole pixels.
+    double px0 = std::floor(toPixels.mapX(x0, y0) + 0.5), px1 = std::floor(toPixels.mapX(x1, y1) + 0.5);
+    double py0 = std::floor(toPixels.mapY(x0, y0) + 0.5), py1 = std::floor(toPixels.mapY(x1, y1) + 0.5);
+    if (px0 > px1) std::swap(px0, px1);
+    if (py0 > py1) std::swap(py0, py1);
+    const swf::Matrix pixels;
+    renderer.addOutline(rectangle(px0, py0, px1 + 1, py1 + 1), pixels);
+    renderer.fillOutlines(white, cx);
+    renderer.addOutline(frame(px0, py0, px1, py1, 1), pixels);
+    renderer.fillOutlines(black, cx);
+    return;
+  }
+  double pixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c)));
+  renderer.addOutline(rectangle(x0, y0, x1 + pixel, y1 + pixel), toPixels);
+  renderer.fillOutlines(white, cx);
+  renderer.addOutline(frame(x0, y0, x1, y1, pixel), toPixels);
+  renderer.fillOutlines(black, cx);
+}
+
+void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::Matrix& toPixels,
+                     const swf::ColorTransform& cx) {
+  if (dirty_) layOut(fonts);
+  double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
+  if (def_.border) drawBorder(renderer, toPixels, cx);
+  if (layout_.glyphs.empty() && layout_.underlines.empty()) return;
+  // Text beyond the field is cut off at its bounds.
+  double textX = box_.xMin + kGutter, textY = box_.yMin + kGutter;
+  bool clip = layout_.width + 2 * kGutter > x1 - x0 + 0.5 || layout_.height + 2 * kGutter > y1 - y0 + 0.5;
+  bool masking = renderer.drawingMask();
+  if (clip && !masking) {
+    renderer.beginMask();
+    renderer.addOutline(rectangle(x0, y0, x1, y1), toPixels);
+    renderer.fillOutlines(swf::Rgba(), cx);
+    renderer.applyMask();
+  }
+  for (size_t i = 0; i < layout_.glyphs.size();) {
+    // Glyphs of one colour are filled together.
+    size_t j = i;
+    const swf::Rgba c = layout_.glyphs[i].color;
+    for (; j < layout_.glyphs.size(); ++j) {
+      const text::LaidGlyph& g = layout_.glyphs[j];
+      if (g.color.r != c.r || g.color.g != c.g || g.color.b != c.b || g.color.a != c.a) break;
+      renderer.addOutline(*g.outline, placed(toPixels, textX + g.x, textY + g.y, g.scale));
+    }
+    renderer.fillOutlines(c, cx);
+    i = j;
+  }
+  for (const text::Underline& u : layout_.underlines) {
+    renderer.addOutline(rectangle(textX + u.x0, textY + u.y, textX + u.x1, textY + u.y + u.thickness), toPixels);
+    renderer.fillOutlines(u.color, cx);
+  }
+  if (clip && !masking) renderer.popMask();
+}
+
+void drawStaticText(render::Renderer& renderer, const swf::StaticTextDef& def, const Movie& movie,
+                    const swf::Matrix& toPixels, const swf::ColorTransform& cx) {
+  swf::Matrix m = toPixels * def.matrix;
+  for (const swf::TextRun& run : def.runs) {
+    const text::EmbeddedFont* font = movie.font(run.fontId);
+    if (!font || run.glyphs.empty()) continue;
+    double scale = run.height / font->def().emUnits;
+    double x = run.x;
+    for (const swf::GlyphEntry& g : run.glyphs) {
+      if (g.index < font->def().glyphs.size())
+        renderer.addOutline(font->def().glyphs[g.index], placed(m, x, run.y, scale));
+      x += g.advance;
+    }
+    renderer.fillOutlines(run.color, cx);
+  }
+}
+
+}  // namespace player
