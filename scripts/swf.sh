@@ -6,29 +6,37 @@
 #   scales the stage into another picture size ("show all"), --font adds a
 #   font file for text in system fonts (the installed Chinese ones serve
 #   otherwise).
-# Builds the native renderer into build/native on first use.
+# swf.sh trace MOVIE.swf N [--codepage CP]
+#   Runs N frames without a window and prints the movie's trace() lines in
+#   UTF-8. SWF_FIXED_CLOCK=1 gives the movie the reference suite's fixed
+#   clock; --codepage is the code page of SWF 5 text (default: the system's).
+# Builds the native tools into build/native on first use.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/native"
 
 usage() {
   echo "usage: $0 render MOVIE.swf N OUT.png [--low] [--size WxH] [--font FILE]..." >&2
+  echo "       $0 trace MOVIE.swf N [--codepage CP]" >&2
   exit 2
 }
 
-[ "$1" = render ] || usage
-[ $# -ge 4 ] || usage
+command=$1
+case "$command" in
+  render) [ $# -ge 4 ] || usage ;;
+  trace) [ $# -ge 3 ] || usage ;;
+  *) usage ;;
+esac
 shift
-movie=$1 frames=$2 out=$3
-shift 3
-case "$frames" in
+case "$2" in
   ''|*[!0-9]*) usage ;;
 esac
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" >&2
 fi
+tool=swf-$command
 # Quiet when up to date; rebuilds after engine changes.
-cmake --build "$build" --target swf-render -j2 >/dev/null || cmake --build "$build" --target swf-render -j2 >&2
+cmake --build "$build" --target "$tool" -j2 >/dev/null || cmake --build "$build" --target "$tool" -j2 >&2
 
-exec "$build/tools/swf-render/swf-render" "$movie" "$frames" "$out" "$@"
+exec "$build/tools/$tool/$tool" "$@"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "player/core/player.h"
+#include "suite_files.h"
 
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -34,6 +35,8 @@
 #endif
 
 namespace {
+
+using suite::trim;
 
 // Used where a case names no tolerance.
 constexpr int kDefaultTolerance = 2;
@@ -55,12 +58,6 @@ struct Case {
   bool antialias = true;
   std::vector<Comparison> comparisons;
 };
-
-std::string trim(const std::string& s) {
-  size_t a = s.find_first_not_of(" \t\r");
-  size_t b = s.find_last_not_of(" \t\r");
-  return a == std::string::npos ? "" : s.substr(a, b - a + 1);
-}
 
 // Splits a dotted key ("image_comparisons.\"output.01\".checks") into its
 // parts, keeping quoted parts whole.
@@ -142,20 +139,6 @@ bool readCase(const std::string& dir, Case* c) {
 std::vector<uint8_t> readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::map<std::string, std::string> readKnownFailures(const std::string& path) {
-  std::map<std::string, std::string> known;
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    line = trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    size_t space = line.find_first_of(" \t");
-    std::string name = line.substr(0, space);
-    known[name] = space == std::string::npos ? "" : trim(line.substr(space));
-  }
-  return known;
 }
 
 // Straight RGBA from the engine's premultiplied B, G, R, A.
@@ -246,7 +229,7 @@ void runSuiteFolder(const std::string& folder, const std::string& knownList) {
   }
   std::sort(cases.begin(), cases.end());
   ASSERT_FALSE(cases.empty());
-  auto known = readKnownFailures(knownList);
+  auto known = suite::readKnownFailures(knownList);
   // Pictures of failing cases go here for a look.
   std::string outDir = std::string(QL_BINARY_DIR) + "/swf-suite-out/" + folder;
   std::filesystem::create_directories(outDir);

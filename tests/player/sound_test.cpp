@@ -165,6 +165,42 @@ TEST(Mixer, LoopsInAndOutPointsEnvelopeNoMultipleAndStop) {
   EXPECT_EQ(2500, out[2 * 50]);
 }
 
+TEST(Mixer, ScriptSoundsHaveOwnersGainsAndPositions) {
+  sound::Mixer mixer(nullptr);
+  std::vector<int16_t> level(44100, 8000);  // one second, flat
+  auto def = std::make_shared<swf::SoundDef>(soundDef(swf::SoundFormat::PcmLittle, 44100, false, 44100, swftest::pcm16(level)));
+  int a = 0, b = 0;  // two clips' addresses stand for their owners
+  uint32_t first = mixer.startSound(1, def, swf::SoundInfo(), &a);
+  uint32_t second = mixer.startSound(1, def, swf::SoundInfo(), &b);
+  ASSERT_NE(0u, first);
+  ASSERT_NE(first, second);
+  // a's sound at half volume, all of it on the left speaker.
+  sound::Mixer::Gains half;
+  half.leftToLeft = 0.5f;
+  half.leftToRight = 0;
+  half.rightToLeft = 0.5f;
+  half.rightToRight = 0;
+  mixer.setGains(&a, half);
+  std::vector<int16_t> out = mixAll(mixer, 4410);
+  EXPECT_EQ(8000 + 4000 + 4000, out[200]);  // left: b's whole, a's both channels halved
+  EXPECT_EQ(8000, out[201]);                // right: b's alone
+  EXPECT_NEAR(100, mixer.position(first), 0.01);
+  // The movie's own gains apply to everything.
+  sound::Mixer::Gains quiet;
+  quiet.leftToLeft = quiet.rightToRight = 0.25f;
+  mixer.setGains(nullptr, quiet);
+  out = mixAll(mixer, 10);
+  EXPECT_EQ(4000, out[0]);
+  EXPECT_EQ(2000, out[1]);
+  // Stopping b's sounds leaves a's.
+  mixer.stopSounds(-1, &b);
+  EXPECT_LT(mixer.position(second), 0);
+  EXPECT_GT(mixer.position(first), 0);
+  mixAll(mixer, 44100);
+  EXPECT_LT(mixer.position(first), 0);  // played to its end
+  EXPECT_TRUE(mixer.idle());
+}
+
 TEST(Mixer, LowerRatesAreStretchedToTheOutputRate) {
   sound::Mixer mixer(nullptr);
   std::vector<int16_t> two{0, 4000};

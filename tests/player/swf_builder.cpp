@@ -456,6 +456,36 @@ void Timeline::action(const Bytes& code) {
   tag(12, body);
 }
 
+void Timeline::initAction(uint16_t spriteId, const Bytes& code) {
+  Writer w;
+  w.u16(spriteId);
+  w.bytes(code);
+  w.u8(0);
+  tag(59, w.data());
+}
+
+void Timeline::placeWithEvents(uint16_t depth, uint16_t id, const std::string& name,
+                               const std::vector<std::pair<uint32_t, Bytes>>& events, const Matrix& m) {
+  Writer w;
+  w.u8(0x80 | 0x20 | 0x04 | 0x02);  // clip actions, name, matrix, character
+  w.u16(depth);
+  w.u16(id);
+  w.matrix(m.a, m.b, m.c, m.d, m.tx, m.ty);
+  w.text(name);
+  w.u16(0);
+  uint32_t all = 0;
+  for (const auto& e : events) all |= e.first;
+  w.u32(all);
+  for (const auto& e : events) {
+    w.u32(e.first);
+    w.u32(static_cast<uint32_t>(e.second.size() + 1));
+    w.bytes(e.second);
+    w.u8(0);
+  }
+  w.u32(0);
+  tag(26, w.data());
+}
+
 namespace act {
 
 Bytes gotoFrame(uint16_t frame) { return {0x81, 2, 0, static_cast<uint8_t>(frame), static_cast<uint8_t>(frame >> 8)}; }
@@ -533,6 +563,130 @@ void MovieBuilder::background(uint32_t rgb) {
 
 void MovieBuilder::defineButton2(uint16_t id, const std::vector<ButtonRecord>& records) {
   defineButton2(id, records, {}, false);
+}
+
+void MovieBuilder::exportAs(uint16_t id, const std::string& name) {
+  Writer w;
+  w.u16(1);
+  w.u16(id);
+  w.text(name);
+  root_.tag(56, w.data());
+}
+
+Script& Script::longAction(uint8_t code, const Bytes& payload) {
+  code_.push_back(code);
+  code_.push_back(static_cast<uint8_t>(payload.size()));
+  code_.push_back(static_cast<uint8_t>(payload.size() >> 8));
+  code_.insert(code_.end(), payload.begin(), payload.end());
+  return *this;
+}
+
+Script& Script::push(double v) {
+  Bytes b = act::pushNumber(v);
+  code_.insert(code_.end(), b.begin(), b.end());
+  return *this;
+}
+
+Script& Script::push(const std::string& s) {
+  Bytes b = act::pushString(s);
+  code_.insert(code_.end(), b.begin(), b.end());
+  return *this;
+}
+
+Script& Script::push(bool b) { return longAction(0x96, {5, static_cast<uint8_t>(b ? 1 : 0)}); }
+Script& Script::pushNull() { return longAction(0x96, {2}); }
+Script& Script::pushUndefined() { return longAction(0x96, {3}); }
+Script& Script::pushRegister(int r) { return longAction(0x96, {4, static_cast<uint8_t>(r)}); }
+Script& Script::storeRegister(int r) { return longAction(0x87, {static_cast<uint8_t>(r)}); }
+Script& Script::gotoFrame2(bool play) { return longAction(0x9F, {static_cast<uint8_t>(play ? 1 : 0)}); }
+
+Script& Script::op(uint8_t code) {
+  code_.push_back(code);
+  return *this;
+}
+
+Script& Script::function(const std::string& name, const std::vector<std::string>& params, const Script& body) {
+  Writer w;
+  w.text(name);
+  w.u16(static_cast<uint32_t>(params.size()));
+  for (const std::string& p : params) w.text(p);
+  Bytes code = body.bytes();
+  w.u16(static_cast<uint32_t>(code.size()));
+  longAction(0x9B, w.data());
+  code_.insert(code_.end(), code.begin(), code.end());
+  return *this;
+}
+
+Script& Script::function2(const std::string& name, const std::vector<std::pair<int, std::string>>& params,
+                          uint16_t flags, int registers, const Script& body) {
+  Writer w;
+  w.text(name);
+  w.u16(static_cast<uint32_t>(params.size()));
+  w.u8(static_cast<uint32_t>(registers));
+  w.u16(flags);
+  for (const auto& p : params) {
+    w.u8(static_cast<uint32_t>(p.first));
+    w.text(p.second);
+  }
+  Bytes code = body.bytes();
+  w.u16(static_cast<uint32_t>(code.size()));
+  longAction(0x8E, w.data());
+  code_.insert(code_.end(), code.begin(), code.end());
+  return *this;
+}
+
+Script& Script::tryCatch(const Script& body, const std::string& catchName, const Script& handler,
+                         const Script* finally) {
+  Bytes tryCode = body.bytes(), catchCode = handler.bytes();
+  Bytes finallyCode = finally ? finally->bytes() : Bytes();
+  // The try block ends with a jump over the catch block.
+  Writer jump;
+  jump.u8(0x99);
+  jump.u16(2);
+  jump.u16(static_cast<uint32_t>(catchCode.size()));
+  tryCode.insert(tryCode.end(), jump.data().begin(), jump.data().end());
+  Writer w;
+  w.u8(0x01 | (finally ? 0x02 : 0));
+  w.u16(static_cast<uint32_t>(tryCode.size()));
+  w.u16(static_cast<uint32_t>(catchCode.size()));
+  w.u16(static_cast<uint32_t>(finallyCode.size()));
+  w.text(catchName);
+  longAction(0x8F, w.data());
+  code_.insert(code_.end(), tryCode.begin(), tryCode.end());
+  code_.insert(code_.end(), catchCode.begin(), catchCode.end());
+  code_.insert(code_.end(), finallyCode.begin(), finallyCode.end());
+  return *this;
+}
+
+Script& Script::label(const std::string& name) {
+  labels_.emplace_back(name, code_.size());
+  return *this;
+}
+
+Script& Script::jump(const std::string& label) {
+  longAction(0x99, {0, 0});
+  jumps_.emplace_back(label, code_.size() - 2);
+  return *this;
+}
+
+Script& Script::ifTrue(const std::string& label) {
+  longAction(0x9D, {0, 0});
+  jumps_.emplace_back(label, code_.size() - 2);
+  return *this;
+}
+
+Bytes Script::bytes() const {
+  Bytes out = code_;
+  for (const auto& j : jumps_) {
+    for (const auto& l : labels_) {
+      if (l.first != j.first) continue;
+      // Offsets count from the end of the jump action.
+      int offset = static_cast<int>(l.second) - static_cast<int>(j.second + 2);
+      out[j.second] = static_cast<uint8_t>(offset & 0xFF);
+      out[j.second + 1] = static_cast<uint8_t>((offset >> 8) & 0xFF);
+    }
+  }
+  return out;
 }
 
 void MovieBuilder::defineSprite(uint16_t id, const Timeline& t, int frames) {

@@ -169,6 +169,12 @@ class Timeline {
   void remove(uint16_t depth);
   void label(const std::string& name);
   void action(const Bytes& code);  // DoAction; an End action is appended
+  // DoInitAction for a sprite; an End action is appended.
+  void initAction(uint16_t spriteId, const Bytes& code);
+  // PlaceObject2 of a character with an instance name and onClipEvent
+  // blocks (event bits, code), as SWF 6 and later write them.
+  void placeWithEvents(uint16_t depth, uint16_t id, const std::string& name,
+                       const std::vector<std::pair<uint32_t, Bytes>>& events, const Matrix& m = Matrix());
   void startSound(uint16_t soundId, const SoundStart& start);
   // SoundStreamHead2: format (0 native PCM, 1 ADPCM, 2 MP3, 3 PCM little
   // endian), rate index (0 5.5 kHz .. 3 44 kHz), samples per frame.
@@ -196,7 +202,57 @@ Bytes setVariable(const std::string& name, const std::string& value);
 Bytes join(std::initializer_list<Bytes> parts);
 }  // namespace act
 
+// Writes action code: pushes, plain actions, functions and jumps to labels.
+//   Script s;
+//   s.push("x").push(1).op(kSetVariable);
+class Script {
+ public:
+  // Action codes the tests and benchmarks use by name.
+  enum : uint8_t {
+    kAdd2 = 0x47, kSubtract = 0x0B, kMultiply = 0x0C, kDivide = 0x0D, kModulo = 0x3F, kLess2 = 0x48,
+    kEquals2 = 0x49, kNot = 0x12, kPop = 0x17, kGetVariable = 0x1C, kSetVariable = 0x1D, kTrace = 0x26,
+    kGetMember = 0x4E, kSetMember = 0x4F, kCallFunction = 0x3D, kCallMethod = 0x52, kNewObject = 0x40,
+    kInitObject = 0x43, kInitArray = 0x42, kReturn = 0x3E, kIncrement = 0x50, kDecrement = 0x51,
+    kDefineLocal = 0x3C, kPushDuplicate = 0x4C, kGetTime = 0x34, kThrow = 0x2A, kTypeOf = 0x44,
+    kStop = 0x07, kPlay = 0x06, kNextFrame = 0x04, kEnumerate2 = 0x55, kToInteger = 0x18,
+  };
+  Script& push(double v);
+  Script& push(int v) { return push(static_cast<double>(v)); }
+  Script& push(const std::string& s);
+  Script& push(const char* s) { return push(std::string(s)); }
+  Script& push(bool b);
+  Script& pushNull();
+  Script& pushUndefined();
+  Script& pushRegister(int r);
+  Script& storeRegister(int r);
+  // GotoFrame2: to the frame (number or label) on the stack.
+  Script& gotoFrame2(bool play);
+  Script& op(uint8_t code);
+  // Convenience: name = <what the stack holds>, the value pushed last.
+  Script& getVariable(const std::string& name) { return push(name).op(kGetVariable); }
+  Script& trace(const std::string& text) { return push(text).op(kTrace); }
+  // A DefineFunction: a named one is defined, a nameless one pushed.
+  Script& function(const std::string& name, const std::vector<std::string>& params, const Script& body);
+  // A DefineFunction2: parameters in registers (0: by name), the preload
+  // and suppress flags as the file stores them, `registers` in all.
+  Script& function2(const std::string& name, const std::vector<std::pair<int, std::string>>& params,
+                    uint16_t flags, int registers, const Script& body);
+  // Try with a catch block whose error goes to variable `catchName`, and an
+  // optional finally block.
+  Script& tryCatch(const Script& body, const std::string& catchName, const Script& handler,
+                   const Script* finally = nullptr);
+  Script& label(const std::string& name);
+  Script& jump(const std::string& label);
+  Script& ifTrue(const std::string& label);
+  // The code with every jump resolved (no End action).
+  Bytes bytes() const;
 
+ private:
+  Script& longAction(uint8_t code, const Bytes& payload);
+  Bytes code_;
+  std::vector<std::pair<std::string, size_t>> labels_;  // name → offset
+  std::vector<std::pair<std::string, size_t>> jumps_;   // label → offset of the 16-bit field
+};
 
 class MovieBuilder {
  public:
@@ -211,6 +267,8 @@ class MovieBuilder {
   // A rectangle in one colour, in whole pixels.
   void defineRect(uint16_t id, uint32_t argb, int x0, int y0, int x1, int y1);
   void defineSprite(uint16_t id, const Timeline& t, int frames);
+  // ExportAssets: a character made available to attachMovie by name.
+  void exportAs(uint16_t id, const std::string& name);
   // DefineButton2 with one record per character: `states` is the record's
   // state bits (1 up, 2 over, 4 down, 8 hit).
   struct ButtonRecord {

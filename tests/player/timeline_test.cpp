@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "player/core/avm1.h"
 #include "player/core/movie.h"
 #include "player/core/player.h"
 #include "player/core/sprite.h"
+#include "player/core/stage.h"
 #include "swf_builder.h"
 
 namespace {
@@ -18,38 +18,24 @@ using swftest::Path;
 using swftest::ShapeBuilder;
 namespace act = swftest::act;
 
-// Runs a movie's root timeline directly, as the player does each tick.
+// Runs a movie's timelines directly, as the player does each tick.
 class TimelineRun {
  public:
   explicit TimelineRun(const Bytes& bytes) {
     EXPECT_TRUE(player::parseMovie(bytes.data(), bytes.size(), &movie_));
-    context_.movie = &movie_;
-    root_ = std::make_shared<player::SpriteInstance>(&movie_.root, 0, &context_);
+    stage_ = std::make_unique<player::Stage>(movie_, player::PlayerServices(), nullptr);
   }
-  void advance() {
-    if (root_->currentFrame() < 0) {
-      root_->gotoFrame(0);
-    } else {
-      ++context_.tick;
-      root_->tick();
-    }
-    for (size_t i = 0; i < context_.queue.size(); ++i) {
-      auto q = context_.queue[i];
-      if (auto t = q.target.lock()) player::runActions(q.code->data(), q.code->size(), *t);
-    }
-    context_.queue.clear();
-  }
-  player::SpriteInstance& root() { return *root_; }
-  bool has(int depth) const { return root_->children().count(depth) > 0; }
+  void advance() { stage_->advanceFrame(); }
+  player::SpriteInstance& root() { return stage_->root(); }
+  bool has(int depth) { return root().children().count(depth) > 0; }
   player::SpriteInstance* sprite(int depth) {
-    auto it = root_->children().find(depth);
-    return it == root_->children().end() ? nullptr : it->second.sprite.get();
+    auto it = root().children().find(depth);
+    return it == root().children().end() ? nullptr : it->second.sprite.get();
   }
 
  private:
   player::Movie movie_;
-  player::RunContext context_;
-  std::shared_ptr<player::SpriteInstance> root_;
+  std::unique_ptr<player::Stage> stage_;
 };
 
 void defineBox(MovieBuilder& m, uint16_t id) {

@@ -118,6 +118,54 @@ def blinking_movie():
                   + _tag(28, struct.pack("<H", 1)) + _place(2, 1) + _tag(1, b""))
 
 
+# ---- A scripted movie: every frame a bar as wide as the local time says,
+# red until the mouse goes down on the movie, then green. ----
+
+def _push(*values):
+    body = b""
+    for v in values:
+        if isinstance(v, str):
+            body += b"\x00" + v.encode() + b"\x00"
+        else:
+            body += b"\x06" + struct.pack("<II", *reversed(struct.unpack("<II", struct.pack("<d", v))))
+    return bytes([0x96]) + struct.pack("<H", len(body)) + body
+
+
+def _function(name, body):
+    header = name.encode() + b"\x00" + struct.pack("<HH", 0, len(body))
+    return bytes([0x9B]) + struct.pack("<H", len(header)) + header + body
+
+
+def _call(name, *args):
+    """name(args) as a statement."""
+    code = b""
+    for a in reversed(args):
+        code += _push(a) if not isinstance(a, bytes) else a
+    return code + _push(float(len(args)), name) + bytes([0x3D, 0x17])  # CallFunction, Pop
+
+
+GET = bytes([0x1C])
+
+
+def bar_width(hours, minutes):
+    return (hours * 60 + minutes) % 200 + 50
+
+
+def clock_bar_movie():
+    width = _push("w") + GET
+    draw = (_push("d", 0.0, "Date") + bytes([0x40, 0x3C])  # var d = new Date()
+            + _push("w", 0.0, "d") + GET + _push("getHours") + bytes([0x52]) + _push(60.0) + bytes([0x0C])
+            + _push(0.0, "d") + GET + _push("getMinutes") + bytes([0x52, 0x47])
+            + _push(200.0) + bytes([0x3F]) + _push(50.0) + bytes([0x47, 0x3C])
+            + _call("clear") + _call("beginFill", _push("colour") + GET)
+            + _call("moveTo", 0.0, 100.0) + _call("lineTo", width, 100.0)
+            + _call("lineTo", width, 200.0) + _call("lineTo", 0.0, 200.0) + _call("endFill"))
+    script = (_push("colour", float(0xFF0000)) + bytes([0x1D])
+              + _function("onEnterFrame", draw)
+              + _function("onMouseDown", _push("colour", float(0x00FF00)) + bytes([0x1D])))
+    return _movie(1, 12, _tag(12, script + b"\x00") + _tag(1, b""))
+
+
 # ---- Pictures ----
 
 def read_ppm(data):
@@ -289,6 +337,36 @@ class PlayerWindowTest(unittest.TestCase):
             self.assertEqual({BACKDROP}, colours_over(0.6))
             self.driver.send(window, WM_SYSCOMMAND, SC_RESTORE)
             self.assertTrue({RED, GREEN} <= colours_over(1.5))
+        finally:
+            windows.close()
+
+    def test_scripted_movie_tells_the_time_and_hears_the_mouse(self):
+        windows = PlayerWindows(self.movie_file("clock.swf", clock_bar_movie()), self.folder)
+        try:
+            self.assertEqual("1", windows.facts.get("ready"), windows.facts)
+            now = time.localtime()
+            before = time.localtime(time.time() - 60)
+            widths = {bar_width(now.tm_hour, now.tm_min), bar_width(before.tm_hour, before.tm_min)}
+            shot = screenshot("scripted-clock")
+            # The bar ends where the local time puts it: red before, backdrop after.
+            ends = [w for w in widths
+                    if near(shot.at(LEFT_X + w - 3, TOP + 150), RED)
+                    and shot.at(LEFT_X + w + 3, TOP + 150) == BACKDROP]
+            self.assertTrue(ends, "bar of width %s expected, row: %s" % (
+                sorted(widths), [shot.at(LEFT_X + x, TOP + 150) for x in range(0, 260, 20)]))
+            self.assertEqual(BACKDROP, shot.at(LEFT_X + 20, TOP + 80))  # above the bar
+
+            # A real click on the movie reaches its onMouseDown.
+            subprocess.run(["xdotool", "mousemove", str(LEFT_X + 20), str(TOP + 150)], check=True, timeout=30)
+            subprocess.run(["xdotool", "click", "1"], check=True, timeout=30)
+            deadline = time.time() + 5
+            while time.time() < deadline:
+                if near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN):
+                    break
+                time.sleep(0.2)
+            self.assertTrue(near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN))
+            # The movie on the right lets clicks through: it stays red.
+            self.assertTrue(near(screenshot("scripted-clock-right").at(RIGHT_X + 20, TOP + 150), RED))
         finally:
             windows.close()
 

@@ -1,12 +1,14 @@
 // swf-bench [SUITE_DIR] [--write-samples DIR]
 // Prints the time per frame at 600 × 400 (advance + draw, smoothed edges)
 // and the share of one core at each movie's own frame rate, for three
-// typical desktop animations built here, for a heavy one and hostile ones
-// (endless scripts, 9000 nested masks, twelve nested blurs), for the movies
-// the program ships, for text-heavy movies (device text through FreeType)
-// and for the heaviest movies of the reference suite; then the share of one
-// core that playing a looping MP3 takes (decoding through libmpg123 and
-// mixing). --write-samples saves the built movies.
+// typical desktop animations built here, for two scripted ones (a clock
+// reading Date, a few hundred particles moved in onEnterFrame; script and
+// drawing timed apart), for a heavy one and hostile ones (endless scripts,
+// 9000 nested masks, twelve nested blurs), for the movies the program ships,
+// for text-heavy movies (device text through FreeType) and for the heaviest
+// movies of the reference suite; then the share of one core that playing a
+// looping MP3 takes (decoding through libmpg123 and mixing). --write-samples
+// saves the built movies.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -31,6 +33,7 @@ using swftest::Bytes;
 using swftest::Matrix;
 using swftest::MovieBuilder;
 using swftest::Path;
+using swftest::Script;
 using swftest::ShapeBuilder;
 
 constexpr int kWidth = 600, kHeight = 400;
@@ -318,10 +321,148 @@ Bytes nestedBlurs() {
   return m.finish(true);
 }
 
+// this.<name>
+Script& thisMember(Script& s, const std::string& name) {
+  return s.getVariable("this").push(name).op(Script::kGetMember);
+}
+
+// A clock face with ticks drawn by script and three hands turned every
+// frame from new Date(), 24 fps.
+Bytes scriptedClock() {
+  MovieBuilder m(400, 400, 24, 8);
+  m.background(0xFFFFFF);
+  ShapeBuilder face;
+  face.solidFill(0xFFF4F0E0);
+  face.lineStyle(80, 0xFF303030);
+  Path fp = circle(3600);
+  fp.line(1);
+  m.defineShape(1, face, fp, -3700, 3700, -3700, 3700);
+  const int32_t lengths[3] = {1800, 2800, 3200}, widths[3] = {90, 60, 20};
+  const uint32_t colours[3] = {0xFF202020, 0xFF202020, 0xFFC02020};
+  for (int i = 0; i < 3; ++i) {
+    ShapeBuilder hand;
+    hand.solidFill(colours[i]);
+    Path hp;
+    hp.fill1(1).rect(-widths[i], -lengths[i], widths[i], 200);
+    m.defineShape(static_cast<uint16_t>(2 + i), hand, hp, -widths[i], widths[i], -lengths[i], 200);
+    swftest::Timeline t;
+    t.place(1, static_cast<uint16_t>(2 + i));
+    t.showFrame();
+    m.defineSprite(static_cast<uint16_t>(10 + i), t, 1);
+  }
+  m.root().place(1, 1, moved(200, 200));
+  const char* names[3] = {"h", "m", "s"};
+  for (int i = 0; i < 3; ++i) m.root().place(static_cast<uint16_t>(2 + i), static_cast<uint16_t>(10 + i), moved(200, 200), 0, names[i]);
+
+  // Sixty ticks drawn on a clip of their own once.
+  Script s;
+  s.push("ticks").push(10).push("ticks").push(2).getVariable("this").push("createEmptyMovieClip").op(Script::kCallMethod);
+  s.op(Script::kDefineLocal);
+  // Arguments go on the stack last first: lineStyle(2, 0x303030, 100).
+  s.push(100).push(0x303030).push(2).push(3).getVariable("ticks").push("lineStyle").op(Script::kCallMethod).op(Script::kPop);
+  s.push("i").push(0).op(Script::kDefineLocal).label("loop");
+  // a = i * PI / 30; ticks.moveTo(200 + 170 sin a, 200 - 170 cos a); ticks.lineTo(200 + 185 sin a, ...)
+  for (int k = 0; k < 2; ++k) {
+    double r = k ? 185 : 170;
+    s.push(200).push(r).getVariable("i").push(0.10471975511965977).op(Script::kMultiply);
+    s.push(1).getVariable("Math").push("cos").op(Script::kCallMethod).op(Script::kMultiply).op(Script::kSubtract);
+    s.push(200).push(r).getVariable("i").push(0.10471975511965977).op(Script::kMultiply);
+    s.push(1).getVariable("Math").push("sin").op(Script::kCallMethod).op(Script::kMultiply).op(Script::kAdd2);
+    s.push(2).getVariable("ticks").push(k ? "lineTo" : "moveTo").op(Script::kCallMethod).op(Script::kPop);
+  }
+  s.push("i").getVariable("i").op(Script::kIncrement).op(Script::kSetVariable);
+  s.getVariable("i").push(60).op(Script::kLess2).ifTrue("loop");
+  // onEnterFrame: the hands follow the time.
+  Script tick;
+  tick.push("d").push(0).push("Date").op(Script::kNewObject).op(Script::kDefineLocal);
+  auto field = [&](Script& b, const char* method) {
+    b.push(0).getVariable("d").push(method).op(Script::kCallMethod);
+  };
+  tick.getVariable("s").push("_rotation");
+  field(tick, "getSeconds");
+  tick.push(6).op(Script::kMultiply).op(Script::kSetMember);
+  tick.getVariable("m").push("_rotation");
+  field(tick, "getMinutes");
+  tick.push(6).op(Script::kMultiply);
+  field(tick, "getSeconds");
+  tick.push(10).op(Script::kDivide).op(Script::kAdd2).op(Script::kSetMember);
+  tick.getVariable("h").push("_rotation");
+  field(tick, "getHours");
+  tick.push(12).op(Script::kModulo).push(30).op(Script::kMultiply);
+  field(tick, "getMinutes");
+  tick.push(2).op(Script::kDivide).op(Script::kAdd2).op(Script::kSetMember);
+  s.getVariable("this").push("onEnterFrame").function("", {}, tick).op(Script::kSetMember);
+  s.op(Script::kStop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  return m.finish(true);
+}
+
+// Three hundred dots attached by script, each moved, bounced, faded and
+// turned by its own onEnterFrame handler, 30 fps.
+Bytes scriptedParticles() {
+  MovieBuilder m(600, 400, 30, 8);
+  m.background(0x101828);
+  ShapeBuilder dot;
+  Matrix g;
+  g.a = g.d = 240.0 / 32768;
+  dot.gradientFill(0x12, g, 0, {{0, 0xFFFFFFFF}, {100, 0xFF80C0FF}, {255, 0x002040FF}});
+  m.defineShape(1, dot, circle(240), -240, 240, -240, 240);
+  swftest::Timeline t;
+  t.place(1, 1);
+  t.showFrame();
+  m.defineSprite(2, t, 1);
+  m.exportAs(2, "dot");
+
+  // function move(): this._x += this.vx, bouncing off the edges; likewise y.
+  Script move;
+  for (const char* axis : {"x", "y"}) {
+    std::string pos = std::string("_") + axis, speed = std::string("v") + axis;
+    double limit = axis[0] == 'x' ? 600 : 400;
+    move.getVariable("this").push(pos);
+    thisMember(move, pos);
+    thisMember(move, speed);
+    move.op(Script::kAdd2).op(Script::kSetMember);
+    std::string bounce = std::string("bounce") + axis, inside = std::string("inside") + axis;
+    thisMember(move, pos).push(0).op(Script::kLess2).ifTrue(bounce);
+    move.push(limit);
+    thisMember(move, pos).op(Script::kLess2).ifTrue(bounce).jump(inside);
+    move.label(bounce).getVariable("this").push(speed).push(0);
+    thisMember(move, speed).op(Script::kSubtract).op(Script::kSetMember);
+    move.label(inside);
+  }
+  move.getVariable("this").push("_rotation");
+  thisMember(move, "_rotation").push(7).op(Script::kAdd2).op(Script::kSetMember);
+  move.getVariable("this").push("_alpha").push(40);
+  thisMember(move, "_x").push(10).op(Script::kDivide).op(Script::kAdd2).op(Script::kSetMember);
+
+  Script s;
+  s.function("move", {}, move);
+  s.push("i").push(0).op(Script::kDefineLocal).label("loop");
+  // var p = attachMovie("dot", "p" + i, i);
+  s.push("p").getVariable("i").push("p").getVariable("i").op(Script::kAdd2).push("dot").push(3);
+  s.getVariable("this").push("attachMovie").op(Script::kCallMethod).op(Script::kDefineLocal);
+  const char* fields[4] = {"_x", "_y", "vx", "vy"};
+  const int ranges[4] = {600, 400, 11, 11};
+  for (int k = 0; k < 4; ++k) {
+    s.getVariable("p").push(fields[k]).push(ranges[k]).op(0x30);  // RandomNumber
+    if (k >= 2) s.push(5).op(Script::kSubtract);
+    s.op(Script::kSetMember);
+  }
+  s.getVariable("p").push("onEnterFrame").getVariable("move").op(Script::kSetMember);
+  s.push("i").getVariable("i").op(Script::kIncrement).op(Script::kSetVariable);
+  s.getVariable("i").push(300).op(Script::kLess2).ifTrue("loop");
+  s.op(Script::kStop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  return m.finish(true);
+}
+
 struct Result {
   std::string name;
   double msPerFrame;
   double fps;
+  double scriptMs = -1;  // of msPerFrame, the timelines and scripts alone
 };
 
 Result measure(const std::string& name, const Bytes& bytes, int frames,
@@ -332,18 +473,28 @@ Result measure(const std::string& name, const Bytes& bytes, int frames,
   // One untimed frame so buffers are in place, as in a playing window.
   player->advanceFrame();
   player->render(pixels.data(), kWidth, kHeight, kWidth * 4, false);
-  auto start = std::chrono::steady_clock::now();
+  using Clock = std::chrono::steady_clock;
+  Clock::duration advancing{}, drawing{};
   for (int i = 0; i < frames; ++i) {
+    auto t0 = Clock::now();
     player->advanceFrame();
+    auto t1 = Clock::now();
     player->render(pixels.data(), kWidth, kHeight, kWidth * 4, false);
+    advancing += t1 - t0;
+    drawing += Clock::now() - t1;
   }
-  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  return {name, ms / frames, player->frameRate()};
+  double advanceMs = std::chrono::duration<double, std::milli>(advancing).count() / frames;
+  double drawMs = std::chrono::duration<double, std::milli>(drawing).count() / frames;
+  Result r{name, advanceMs + drawMs, player->frameRate()};
+  r.scriptMs = advanceMs;
+  return r;
 }
 
-void print(const Result& r) {
-  std::printf("  %-42s %7.3f ms/frame  %5.1f fps  %5.1f%% of one core\n", r.name.c_str(),
-              r.msPerFrame, r.fps, r.msPerFrame * r.fps / 10);
+void print(const Result& r, bool split = false) {
+  std::printf("  %-42s %7.3f ms/frame  %5.1f fps  %5.1f%% of one core", r.name.c_str(), r.msPerFrame, r.fps,
+              r.msPerFrame * r.fps / 10);
+  if (split) std::printf("  (script %.3f ms, drawing %.3f ms)", r.scriptMs, r.msPerFrame - r.scriptMs);
+  std::printf("\n");
 }
 
 // Plays `seconds` of a movie's sound as a player window does: its frames at
@@ -394,6 +545,10 @@ int main(int argc, char** argv) {
       {"sky scene (gradients, nested sprites, alpha)", skyScene()},
       {"bitmap card (bitmap fill, 30 fading stars, mask)", bitmapCards()},
   };
+  std::vector<std::pair<std::string, Bytes>> scripted = {
+      {"scripted clock (Date, drawn ticks, 3 hands)", scriptedClock()},
+      {"scripted particles (300 clips, onEnterFrame)", scriptedParticles()},
+  };
   std::vector<std::pair<std::string, Bytes>> hostile = {
       {"heavy", heavyScene()},
       {"endless-scripts", endlessScripts()},
@@ -407,6 +562,7 @@ int main(int argc, char** argv) {
       out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     };
     int n = 0;
+    for (const auto& t : scripted) typical.push_back(t);
     for (const auto& t : typical) write("typical-" + std::to_string(++n), t.second);
     for (const auto& h : hostile) write(h.first, h.second);
     std::printf("wrote %zu movies to %s\n", typical.size() + hostile.size(), samples.c_str());
@@ -414,6 +570,8 @@ int main(int argc, char** argv) {
   }
   std::printf("Typical desktop animations at %d x %d:\n", kWidth, kHeight);
   for (const auto& t : typical) print(measure(t.first, t.second, 300));
+  std::printf("Scripted animations at %d x %d:\n", kWidth, kHeight);
+  for (const auto& t : scripted) print(measure(t.first, t.second, 300), true);
   std::printf("Heavy and hostile movies at %d x %d:\n", kWidth, kHeight);
   for (const auto& h : hostile) print(measure(h.first, h.second, 10));
   std::printf("Shipped movies at %d x %d:\n", kWidth, kHeight);

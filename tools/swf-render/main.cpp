@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "movie_file.h"
 #include "player/core/player.h"
 #include "player/text/freetype_fonts.h"
 
@@ -22,16 +23,6 @@
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-
-static bool readFile(const char* path, std::vector<uint8_t>* out) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out->insert(out->end(), buffer, buffer + n);
-  std::fclose(f);
-  return true;
-}
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -52,7 +43,7 @@ int main(int argc, char** argv) {
     }
   }
   std::vector<uint8_t> bytes;
-  if (!readFile(argv[1], &bytes)) {
+  if (!readMovieFile(argv[1], &bytes)) {
     std::fprintf(stderr, "cannot read %s\n", argv[1]);
     return 1;
   }

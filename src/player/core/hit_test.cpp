@@ -131,6 +131,9 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
       return buttonHitContains(movie, *def.button, x, y, nesting);
     case CharacterKind::Sprite:
       if (!instance) return !def.timeline->frames.empty() && frameContains(movie, def.timeline->frames[0], x, y, nesting);
+      // What scripts drew lies below the children.
+      if (const Drawing* drawing = instance->drawing())
+        if (shapeContains(drawing->shape, x, y)) return true;
       for (const auto& entry : instance->children()) {
         const DisplayObject& o = entry.second;
         swf::Matrix inverse;

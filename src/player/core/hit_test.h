@@ -1,6 +1,7 @@
 // Whether a point falls on what a character draws: the fill areas and
 // strokes of shapes, the boxes of text, the contents of sprites and the hit
-// areas of buttons. Points are in the character's own twips.
+// areas of buttons, and what scripts drew in clips. Points are in the
+// character's own twips.
 #pragma once
 #include "player/core/movie.h"
 #include "player/core/sprite.h"

@@ -19,7 +19,49 @@ std::string lowercase(std::string s) {
   return s;
 }
 
-bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
+// ExportAssets and SymbolClass: a count of ids, each with its name.
+std::vector<std::pair<std::string, uint16_t>> namedIds(const swf::Tag& tag) {
+  std::vector<std::pair<std::string, uint16_t>> out;
+  swf::BitReader r(tag.data, tag.size);
+  int count = r.u16();
+  for (int i = 0; i < count && !r.failed(); ++i) {
+    uint16_t id = r.u16();
+    std::string name = r.cstring();
+    if (!r.failed()) out.emplace_back(std::move(name), id);
+  }
+  return out;
+}
+
+// onClipEvent blocks after a PlaceObject2/3 record: event flags are 16 bits
+// before SWF 6 and 32 bits after.
+void readClipActions(swf::BitReader& r, int swfVersion, PlaceCommand* p) {
+  r.u16();  // reserved
+  bool wide = swfVersion >= 6;
+  // All events together: an event missing here fires for no record.
+  uint32_t all = wide ? r.u32() : r.u16();
+  auto actions = std::make_shared<std::vector<ClipAction>>();
+  while (!r.failed() && !r.atEnd()) {
+    uint32_t events = wide ? r.u32() : r.u16();
+    if (events == 0 || r.failed()) break;
+    uint32_t size = r.u32();
+    ClipAction a;
+    a.events = events & all;
+    if (events & 0x20000) {  // keyPress: a key code comes first
+      a.keyCode = r.u8();
+      if (size > 0) --size;
+    }
+    if (r.failed() || size > r.remaining()) break;
+    auto code = std::make_shared<ActionCode>();
+    code->bytes.assign(r.current(), r.current() + size);
+    code->swfVersion = swfVersion;
+    a.code = std::move(code);
+    r.skip(size);
+    if (a.events) actions->push_back(std::move(a));
+  }
+  if (!actions->empty()) p->clipActions = std::move(actions);
+}
+
+bool readPlaceObject(const swf::Tag& tag, int swfVersion, PlaceCommand* p) {
   swf::BitReader r(tag.data, tag.size);
   if (tag.code == swf::kPlaceObject) {
     p->hasCharacter = true;
@@ -98,7 +140,8 @@ bool readPlaceObject(const swf::Tag& tag, PlaceCommand* p) {
       p->background.a = 255;
     }
   }
-  return true;  // clip actions may follow; not used
+  if ((flags & 0x80) && !r.failed()) readClipActions(r, swfVersion, p);
+  return true;
 }
 
 class MovieParser {
@@ -148,8 +191,12 @@ class MovieParser {
     swf::Tag tag;
     FrameDef frame;
     bool frameHasContent = false;
+    bool ended = false;
     while (tags.next(&tag)) {
-      if (tag.code == swf::kEnd) break;
+      if (tag.code == swf::kEnd) {
+        ended = true;
+        break;
+      }
       switch (tag.code) {
         case swf::kShowFrame:
           timeline->frames.push_back(std::move(frame));
@@ -160,7 +207,7 @@ class MovieParser {
         case swf::kPlaceObject2:
         case swf::kPlaceObject3: {
           FrameCommand c;
-          if (readPlaceObject(tag, &c.place)) {
+          if (readPlaceObject(tag, movie_->header.version, &c.place)) {
             frame.commands.push_back(std::move(c));
             frameHasContent = true;
           }
@@ -179,10 +226,22 @@ class MovieParser {
           }
           break;
         }
-        case swf::kDoAction:
-          frame.actions.emplace_back(tag.data, tag.data + tag.size);
+        case swf::kDoAction: {
+          FrameCommand c;
+          c.action = static_cast<int>(frame.actions.size());
+          frame.actions.push_back(code(tag.data, tag.size));
+          frame.commands.push_back(std::move(c));
           frameHasContent = true;
           break;
+        }
+        case swf::kDoInitAction: {
+          swf::BitReader r(tag.data, tag.size);
+          uint16_t sprite = r.u16();
+          if (r.failed()) break;
+          frame.initActions.emplace_back(sprite, code(r.current(), r.remaining()));
+          frameHasContent = true;
+          break;
+        }
         case swf::kStartSound:
         case swf::kStartSound2: {
           FrameSound sound;
@@ -219,14 +278,28 @@ class MovieParser {
           if (isRoot) defineSprite(tag);
           break;
         default:
-          if (isRoot) defineCharacter(tag);
+          if (isRoot) {
+            rootFrame_ = static_cast<int>(timeline->frames.size());
+            defineCharacter(tag);
+          }
           break;
       }
     }
+    bool partialFrame = frameHasContent && !timeline->frames.empty();
     if (frameHasContent || timeline->frames.empty()) timeline->frames.push_back(std::move(frame));
+    // A sprite cut short (no End tag) or with tags after its last ShowFrame
+    // is, to the reference player, still loading: it stops at its last frame.
+    if (!isRoot && (!ended || partialFrame)) timeline->loops = false;
   }
 
  private:
+  std::shared_ptr<const ActionCode> code(const uint8_t* data, size_t size) const {
+    auto c = std::make_shared<ActionCode>();
+    c->bytes.assign(data, data + size);
+    c->swfVersion = movie_->header.version;
+    return c;
+  }
+
   bool claim(uint16_t id) { return movie_->dictionary.find(id) == movie_->dictionary.end(); }
 
   void defineSprite(const swf::Tag& tag) {
@@ -237,6 +310,7 @@ class MovieParser {
     auto def = std::make_unique<CharacterDef>();
     def->kind = CharacterKind::Sprite;
     def->timeline = std::make_unique<TimelineDef>();
+    def->timeline->byteSize = r.remaining();
     parseTimeline(r.current(), r.remaining(), def->timeline.get(), false);
     movie_->dictionary[id] = std::move(def);
   }
@@ -275,6 +349,18 @@ class MovieParser {
         if (!r.failed()) movie_->backgroundColor = (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
         return;
       }
+      case swf::kFileAttributes: {
+        swf::BitReader r(tag.data, tag.size);
+        uint32_t flags = r.u32();
+        if (!r.failed()) movie_->actionScript3 = (flags & 0x08) != 0;
+        return;
+      }
+      case swf::kExportAssets:
+        for (auto& entry : namedIds(tag)) {
+          movie_->exports.push_back(std::move(entry));
+          movie_->exportFrames.push_back(rootFrame_);
+        }
+        return;
       case swf::kJpegTables:
         if (jpegTables_.empty()) jpegTables_.assign(tag.data, tag.data + tag.size);
         return;
@@ -307,16 +393,9 @@ class MovieParser {
           movie_->sounds[id] = std::move(sound);
         return;
       }
-      case swf::kSymbolClass: {
-        swf::BitReader r(tag.data, tag.size);
-        int count = r.u16();
-        for (int i = 0; i < count && !r.failed(); ++i) {
-          uint16_t id = r.u16();
-          std::string name = r.cstring();
-          if (!r.failed()) symbols_[name] = id;
-        }
+      case swf::kSymbolClass:
+        for (auto& entry : namedIds(tag)) symbols_[entry.first] = entry.second;
         return;
-      }
       case swf::kDefineFont:
       case swf::kDefineFont2:
       case swf::kDefineFont3: {
@@ -397,6 +476,7 @@ class MovieParser {
 
   Movie* movie_;
   std::vector<uint8_t> jpegTables_;
+  int rootFrame_ = 0;  // the root frame the tags being read belong to
   int64_t pixelBudget_ = kMaxMoviePixels;
   std::map<uint16_t, swf::FontDef> fonts_;
   std::vector<uint16_t> buttons_;
@@ -404,6 +484,20 @@ class MovieParser {
 };
 
 }  // namespace
+
+int Movie::exportFrame(const std::string& name) const {
+  std::string key = lowercase(name);
+  for (size_t i = 0; i < exports.size(); ++i)
+    if (lowercase(exports[i].first) == key) return i < exportFrames.size() ? exportFrames[i] : 0;
+  return -1;
+}
+
+uint16_t Movie::exportedId(const std::string& name) const {
+  std::string key = lowercase(name);
+  for (const auto& e : exports)
+    if (lowercase(e.first) == key) return e.second;
+  return 0;
+}
 
 int TimelineDef::findLabel(const std::string& name) const {
   std::string key = lowercase(name);
@@ -416,6 +510,7 @@ bool parseMovie(const uint8_t* data, size_t size, Movie* movie) {
   swf::SwfFile file;
   if (!swf::openSwf(data, size, &file)) return false;
   movie->header = file.header;
+  movie->fileSize = 8 + file.body.size();  // as uncompressed
   MovieParser parser(movie);
   parser.parseTimeline(file.body.data() + file.tagsOffset, file.body.size() - file.tagsOffset,
                        &movie->root, true);

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "player/avm1/code.h"
 #include "player/swf/bitmap.h"
 #include "player/swf/button.h"
 #include "player/swf/display.h"
@@ -18,6 +19,16 @@
 #include "player/text/font_face.h"
 
 namespace player {
+
+using ActionCode = avm1::Code;
+
+// onClipEvent handlers placed with a clip: the events they answer (ClipEvent
+// bits), the key of a keyPress event, and the code.
+struct ClipAction {
+  uint32_t events = 0;
+  uint8_t keyCode = 0;
+  std::shared_ptr<const ActionCode> code;
+};
 
 // One PlaceObject 1/2/3 record. Fields without their flag are left alone
 // (move) or take defaults (new placement).
@@ -47,10 +58,12 @@ struct PlaceCommand {
   bool cacheAsBitmap = false;
   bool hasBackground = false;  // an opaque background behind the object
   swf::Rgba background;
+  std::shared_ptr<const std::vector<ClipAction>> clipActions;  // null: none
 };
 
 struct FrameCommand {
   bool remove = false;  // RemoveObject 1/2: only place.depth is used
+  int action = -1;      // DoAction: index in the frame's actions, nothing else used
   PlaceCommand place;
 };
 
@@ -61,8 +74,11 @@ struct FrameSound {
 };
 
 struct FrameDef {
+  // Placements, removals and DoAction blocks in the order of their tags.
   std::vector<FrameCommand> commands;
-  std::vector<std::vector<uint8_t>> actions;  // DoAction blocks, in order
+  std::vector<std::shared_ptr<const ActionCode>> actions;  // DoAction blocks, in order
+  // DoInitAction blocks: the sprite each belongs to and its code.
+  std::vector<std::pair<uint16_t, std::shared_ptr<const ActionCode>>> initActions;
   std::vector<FrameSound> sounds;
   // This frame's SoundStreamBlock of the timeline's stream, if any.
   std::vector<uint8_t> streamBlock;
@@ -74,6 +90,8 @@ struct TimelineDef {
   bool hasStream = false;
   swf::StreamHead stream;
   std::vector<std::pair<std::string, int>> labels;  // name → frame index
+  size_t byteSize = 0;  // of the sprite's tags, as a clip's getBytesTotal reports
+  bool loops = true;    // false: the playhead stays on the last frame
   // Frame index of a label (case-insensitive, as AVM1 compares them), or -1.
   int findLabel(const std::string& name) const;
 };
@@ -97,6 +115,19 @@ struct Movie {
   uint32_t backgroundColor = 0xFFFFFF;  // 0xRRGGBB
   std::unordered_map<uint16_t, std::unique_ptr<CharacterDef>> dictionary;
   TimelineDef root;
+  // ExportAssets names (attachMovie) → character id.
+  std::vector<std::pair<std::string, uint16_t>> exports;
+  // The root frame each of `exports` comes with: scripts see a name once the
+  // root has played that far.
+  std::vector<int> exportFrames;
+  // Bytes of the movie file uncompressed, as getBytesTotal reports them.
+  size_t fileSize = 0;
+  // The movie declares ActionScript 3: its timeline plays without scripts.
+  bool actionScript3 = false;
+  // Character id of an export name (case-insensitive), or 0.
+  uint16_t exportedId(const std::string& name) const;
+  // The root frame (from 0) an export name comes with, or -1.
+  int exportFrame(const std::string& name) const;
   // Fonts and sounds share the characters' ids but are not placed.
   std::unordered_map<uint16_t, std::unique_ptr<text::EmbeddedFont>> fonts;
   std::unordered_map<uint16_t, std::shared_ptr<const swf::SoundDef>> sounds;

@@ -3,31 +3,31 @@
 #include <algorithm>
 #include <cmath>
 
-#include "player/core/avm1.h"
+#include "player/core/bounds.h"
 #include "player/core/movie.h"
 #include "player/core/pointer.h"
 #include "player/core/sound_sync.h"
 #include "player/core/sprite.h"
+#include "player/core/stage.h"
 #include "player/core/text_field.h"
-#include "player/core/variables.h"
 #include "player/render/renderer.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
 namespace {
 
-// Actions run per frame at most: goto loops between frame scripts end here.
-constexpr size_t kMaxActionBlocksPerFrame = 10000;
 constexpr int kMaxStageSide = 8192;
 
 class MoviePlayer final : public Player, private render::BitmapSource, private PointerHost {
  public:
   MoviePlayer(std::unique_ptr<Movie> movie, const PlayerServices& services)
-      : movie_(std::move(movie)), fonts_(*movie_, services.deviceFonts), pointer_(*movie_, *this) {
-    context_.movie = movie_.get();
-    root_ = std::make_shared<SpriteInstance>(&movie_->root, 0, &context_);
-    if (services.mixer) sounds_ = std::make_unique<SoundSync>(*movie_, *services.mixer);
-  }
+      : movie_(std::move(movie)),
+        fonts_(*movie_, services.deviceFonts),
+        sounds_(services.mixer ? std::make_unique<SoundSync>(*movie_, *services.mixer) : nullptr),
+        stage_(*movie_, services, sounds_.get()),
+        root_(&stage_.root()),
+        pointer_(*movie_, *this) {}
 
   int stageWidth() const override { return stageSide(movie_->header.frameSize.xMax - movie_->header.frameSize.xMin); }
   int stageHeight() const override { return stageSide(movie_->header.frameSize.yMax - movie_->header.frameSize.yMin); }
@@ -38,17 +38,11 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
   void setAntialias(bool on) override { antialias_ = on; }
 
   void advanceFrame() override {
-    context_.work = 0;
-    if (root_->currentFrame() < 0) {
-      root_->gotoFrame(0);
-    } else {
-      ++context_.tick;
-      root_->tick();
-    }
-    runQueuedActions();
+    stage_.advanceFrame();
     syncTextFields(*root_);
     if (sounds_) sounds_->frameShown(*root_);
   }
+  Stage& stage() override { return stage_; }
 
   void render(uint32_t* pixels, int width, int height, int stride, bool paintBackground) override {
     if (!pixels || width <= 0 || height <= 0 || stride < width * 4) return;
@@ -63,15 +57,22 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
     stageToPixels_ = stage;
-    drawSprite(*root_, stage, swf::ColorTransform());
+    // Scripts may move, colour or hide the root too.
+    const DisplayObject* own = root_->displayObject();
+    if (own->visible) drawSprite(*root_, stage * own->matrix, own->colorTransform);
   }
 
   bool pointerMove(double x, double y) override {
     swf::Matrix toStage;
     if (!stageToPixels_.invert(&toStage)) return false;
-    return afterPointer(pointer_.move(*root_, toStage.mapX(x, y), toStage.mapY(x, y)));
+    double twipsX = toStage.mapX(x, y), twipsY = toStage.mapY(x, y);
+    if (stage_.mouseMove(twipsX / 20, twipsY / 20)) ranScripts_ = true;
+    return afterPointer(pointer_.move(*root_, twipsX, twipsY));
   }
-  bool pointerButton(bool down) override { return afterPointer(pointer_.button(*root_, down)); }
+  bool pointerButton(bool down) override {
+    if (stage_.mouseButton(down)) ranScripts_ = true;
+    return afterPointer(pointer_.button(*root_, down));
+  }
   bool pointerLeave() override { return afterPointer(pointer_.leave(*root_)); }
   bool pointerOverButton() const override { return pointer_.overActive(); }
 
@@ -86,40 +87,27 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     return def && def->kind == CharacterKind::Bitmap ? def->bitmap.get() : nullptr;
   }
 
-  // Scripts that the pointer started run now, with what they queue.
+  // What the pointer's scripts changed shows at once.
   bool afterPointer(bool changed) {
-    if (!context_.queue.empty() || ranActions_) {
-      runQueuedActions();
+    if (ranScripts_) {
       syncTextFields(*root_);
       changed = true;
     }
-    ranActions_ = false;
+    ranScripts_ = false;
     return changed;
   }
 
   void runButtonActions(SpriteInstance& timeline, const std::vector<uint8_t>& code) override {
-    runActions(code.data(), code.size(), timeline);
-    ranActions_ = true;
+    stage_.runActions(timeline, code);
+    ranScripts_ = true;
   }
   void playButtonSound(const swf::ButtonDef::Sound& sound) override {
     if (sounds_) sounds_->start(sound.id, sound.info);
   }
-  // Clips answer the pointer through their scripts' handlers.
-  bool clipTakesPointer(SpriteInstance&) override { return false; }
-  void clipEvent(SpriteInstance&, uint32_t) override {}
-
-  void runQueuedActions() {
-    // Blocks queued while running (gotos) run in the same pass.
-    for (size_t i = 0; i < context_.queue.size() && i < kMaxActionBlocksPerFrame; ++i) {
-      QueuedActions q = context_.queue[i];
-      if (auto target = q.target.lock()) runActions(q.code->data(), q.code->size(), *target);
-    }
-    context_.queue.clear();
-  }
-
-  TextField& textFieldOf(DisplayObject& o) {
-    if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, *movie_);
-    return *o.textField;
+  bool clipTakesPointer(SpriteInstance& clip) override { return stage_.clipTakesPointer(clip); }
+  void clipEvent(SpriteInstance& clip, uint32_t event) override {
+    stage_.clipEvent(clip, event);
+    ranScripts_ = true;
   }
 
   // Fields bound to a variable show its value; a field whose variable is
@@ -128,13 +116,17 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     for (auto& entry : sprite.children()) {
       DisplayObject& o = entry.second;
       if (o.sprite) syncTextFields(*o.sprite);
-      if (o.def->kind != CharacterKind::EditText || o.def->editText->variable.empty()) continue;
-      TextField& field = textFieldOf(o);
+      if (o.def->kind != CharacterKind::EditText) continue;
+      TextField& field = textFieldOf(o, *movie_);
+      if (field.def().variable.empty()) continue;
       std::string value;
-      if (readVariable(sprite, o.def->editText->variable, &value)) {
-        field.setText(value);
+      int version = movie_->header.version;
+      if (stage_.getVariableText(sprite, field.def().variable, &value)) {
+        field.setText(version >= 6 ? value : text::encodeMovieText(text::decodeUtf8(value), version));
       } else {
-        writeVariable(sprite, o.def->editText->variable, field.text());
+        std::string text = field.text();
+        stage_.setVariableText(sprite, field.def().variable,
+                               version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
       }
     }
   }
@@ -160,37 +152,11 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         drawStaticText(renderer_, *o.def->staticText, *movie_, m, cx);
         break;
       case CharacterKind::EditText:
-        textFieldOf(o).draw(renderer_, fonts_, m, cx);
+        textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
       case CharacterKind::Bitmap:
         break;
     }
-  }
-
-  // Grows box (x0, y0, x1, y1) by what the object covers through m.
-  void addBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
-    const swf::Rect* r = nullptr;
-    swf::Matrix inner = m;
-    if (o.def->kind == CharacterKind::Shape) r = &o.def->shape.bounds;
-    if (o.def->kind == CharacterKind::Morph && o.morphShape) r = &o.morphShape->bounds;
-    if (o.def->kind == CharacterKind::EditText) r = &o.def->editText->bounds;
-    if (o.def->kind == CharacterKind::StaticText) {
-      r = &o.def->staticText->bounds;
-      inner = m * o.def->staticText->matrix;
-    }
-    if (r) {
-      double xs[2] = {double(r->xMin), double(r->xMax)}, ys[2] = {double(r->yMin), double(r->yMax)};
-      for (double x : xs)
-        for (double y : ys) {
-          double px = inner.mapX(x, y), py = inner.mapY(x, y);
-          box[0] = std::min(box[0], px);
-          box[1] = std::min(box[1], py);
-          box[2] = std::max(box[2], px);
-          box[3] = std::max(box[3], py);
-        }
-    }
-    if (o.sprite)
-      for (auto& entry : o.sprite->children()) addBounds(entry.second, m * entry.second.matrix, box);
   }
 
   // Cached and filtered objects are drawn as a picture of their own whose
@@ -200,9 +166,8 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
   // ones, as the reference pictures show. The moved bounds go to *box
   // (x0, y0, x1, y1); false when the object covers nothing.
   bool snapToPixels(const DisplayObject& o, bool filtered, swf::Matrix* m, double* box) {
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    addBounds(o, *m, box);
+    clearBox(box);
+    addObjectBounds(o, *m, box);
     if (!(box[0] <= box[2]) || !(std::fabs(box[0]) < 1e9) || !(std::fabs(box[1]) < 1e9)) return false;
     double dx = std::floor(box[0] + 0.5) - box[0];
     double dy = (filtered ? std::ceil(box[1] - 0.5) : std::floor(box[1] + 0.5)) - box[1];
@@ -215,7 +180,39 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     return true;
   }
 
+  // An object of a display list, visible and not a mask, drawn at `om`.
+  void drawPlaced(DisplayObject& o, swf::Matrix om, const swf::ColorTransform& cx) {
+    // Blend modes and filters work on the object drawn on its own, whose
+    // colour transform then applies to it as a whole.
+    bool layered = (o.blendMode != swf::BlendMode::Normal || o.filters) && !renderer_.drawingMask();
+    // Alpha and erase cut into the layer they are drawn in; with none,
+    // they have nothing to cut and the object itself is not shown.
+    bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
+    if (cuts && !renderer_.inLayer()) return;
+    if (o.filters || o.cacheAsBitmap || o.hasBackground) {
+      double box[4];
+      bool covers = snapToPixels(o, o.filters != nullptr, &om, box);
+      // An opaque background fills the cached picture's whole pixels.
+      if (covers && o.hasBackground)
+        renderer_.fillRect(box[0], box[1], box[0] + std::ceil(box[2] - box[0] - 1e-9),
+                           box[1] + std::ceil(box[3] - box[1] - 1e-9), o.background, cx * o.colorTransform);
+    }
+    if (!layered) {
+      drawObject(o, om, cx * o.colorTransform);
+      return;
+    }
+    double filterScale = stageScale_ * 20;
+    if (!renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0)) {
+      // No layer to be had: drawn as it is, unless it only cuts.
+      if (!cuts) drawObject(o, om, cx * o.colorTransform);
+      return;
+    }
+    drawObject(o, om, cx);
+    renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
+  }
+
   void drawSprite(SpriteInstance& sprite, const swf::Matrix& m, const swf::ColorTransform& cx) {
+    if (const Drawing* d = sprite.drawing()) renderer_.drawShape(d->shape, m, stageScale_, cx, *this);
     size_t clipBase = clipStack_.size();
     for (auto& entry : sprite.children()) {
       int depth = entry.first;
@@ -234,33 +231,16 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         continue;
       }
       if (!o.visible) continue;
-      // Blend modes and filters work on the object drawn on its own, whose
-      // colour transform then applies to it as a whole.
-      bool layered = (o.blendMode != swf::BlendMode::Normal || o.filters) && !renderer_.drawingMask();
-      // Alpha and erase cut into the layer they are drawn in; with none,
-      // they have nothing to cut and the object itself is not shown.
-      bool cuts = o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase;
-      if (cuts && !renderer_.inLayer()) continue;
-      if (o.filters || o.cacheAsBitmap || o.hasBackground) {
-        double box[4];
-        bool covers = snapToPixels(o, o.filters != nullptr, &om, box);
-        // An opaque background fills the cached picture's whole pixels.
-        if (covers && o.hasBackground)
-          renderer_.fillRect(box[0], box[1], box[0] + std::ceil(box[2] - box[0] - 1e-9),
-                             box[1] + std::ceil(box[3] - box[1] - 1e-9), o.background, cx * o.colorTransform);
+      // A clip that masks another (setMask) shows only as that one's mask.
+      if (o.sprite && o.sprite->masked()) continue;
+      SpriteInstance* mask = o.sprite && !renderer_.drawingMask() ? o.sprite->mask() : nullptr;
+      if (mask) {
+        renderer_.beginMask();
+        drawSprite(*mask, stageToPixels_ * mask->worldMatrix(), swf::ColorTransform());
+        renderer_.applyMask();
       }
-      if (!layered) {
-        drawObject(o, om, cx * o.colorTransform);
-        continue;
-      }
-      double filterScale = stageScale_ * 20;
-      if (!renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0)) {
-        // No layer to be had: drawn as it is, unless it only cuts.
-        if (!cuts) drawObject(o, om, cx * o.colorTransform);
-        continue;
-      }
-      drawObject(o, om, cx);
-      renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
+      drawPlaced(o, om, cx);
+      if (mask) renderer_.popMask();
     }
     while (clipStack_.size() > clipBase) {
       renderer_.popMask();
@@ -270,16 +250,16 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
 
   std::unique_ptr<Movie> movie_;
   MovieFonts fonts_;
-  RunContext context_;
-  std::shared_ptr<SpriteInstance> root_;
+  std::unique_ptr<SoundSync> sounds_;
+  Stage stage_;
+  SpriteInstance* root_;
   render::Renderer renderer_;
   std::vector<int> clipStack_;
   double stageScale_ = 1.0 / 20;
   // Where the stage was last drawn: the pointer's pixels map back through it.
   swf::Matrix stageToPixels_ = swf::Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
   Pointer pointer_;
-  bool ranActions_ = false;
-  std::unique_ptr<SoundSync> sounds_;
+  bool ranScripts_ = false;  // since the pointer's last news
   bool antialias_ = true;
 };
 

@@ -6,20 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace sound {
-class Mixer;
-}
-namespace text {
-class DeviceFonts;
-}
+#include "player/core/stage.h"
 
 namespace player {
-
-// What the host lends the engine; each must outlive the players given it.
-struct PlayerServices {
-  text::DeviceFonts* deviceFonts = nullptr;  // none: device text is not drawn
-  sound::Mixer* mixer = nullptr;             // none: sounds are not played
-};
 
 class Player {
  public:
@@ -41,6 +30,9 @@ class Player {
   // Runs one frame: the first call shows frame 1, later calls advance the
   // timelines and run the frame scripts, as a Flash player does per tick.
   virtual void advanceFrame() = 0;
+  // The running movie: input for its scripts, and the entry points buttons
+  // and edit text use.
+  virtual Stage& stage() = 0;
 
   // Draws the current frame into premultiplied 32-bit pixels (0xAARRGGBB in
   // memory order B, G, R, A), `stride` bytes per row. The stage is scaled to

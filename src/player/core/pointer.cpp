@@ -25,15 +25,15 @@ int frameOf(uint16_t condition) {
 
 uint32_t eventOf(uint16_t condition) {
   switch (condition) {
-    case swf::kIdleToOverUp: return kPointerRollOver;
-    case swf::kOverUpToIdle: return kPointerRollOut;
-    case swf::kOverUpToOverDown: return kPointerPress;
-    case swf::kOverDownToOverUp: return kPointerRelease;
-    case swf::kOverDownToOutDown: return kPointerDragOut;
-    case swf::kOutDownToOverDown: return kPointerDragOver;
-    case swf::kOutDownToIdle: return kPointerReleaseOutside;
-    case swf::kIdleToOverDown: return kPointerDragOver;
-    case swf::kOverDownToIdle: return kPointerDragOut;
+    case swf::kIdleToOverUp: return kEventRollOver;
+    case swf::kOverUpToIdle: return kEventRollOut;
+    case swf::kOverUpToOverDown: return kEventPress;
+    case swf::kOverDownToOverUp: return kEventRelease;
+    case swf::kOverDownToOutDown: return kEventDragOut;
+    case swf::kOutDownToOverDown: return kEventDragOver;
+    case swf::kOutDownToIdle: return kEventReleaseOutside;
+    case swf::kIdleToOverDown: return kEventDragOver;
+    case swf::kOverDownToIdle: return kEventDragOut;
   }
   return 0;
 }

@@ -12,17 +12,6 @@
 
 namespace player {
 
-// Clip events the pointer sends, by their bit in the file's event flags.
-enum PointerEvent : uint32_t {
-  kPointerPress = 0x400,
-  kPointerRelease = 0x800,
-  kPointerReleaseOutside = 0x1000,
-  kPointerRollOver = 0x2000,
-  kPointerRollOut = 0x4000,
-  kPointerDragOver = 0x8000,
-  kPointerDragOut = 0x10000,
-};
-
 // What the pointer's transitions reach: the script machine and the mixer.
 class PointerHost {
  public:

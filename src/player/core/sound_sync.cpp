@@ -1,5 +1,7 @@
 #include "player/core/sound_sync.h"
 
+#include <algorithm>
+
 namespace player {
 
 namespace {
@@ -15,6 +17,39 @@ void SoundSync::start(uint16_t soundId, const swf::SoundInfo& info) {
   auto it = movie_.sounds.find(soundId);
   if (it != movie_.sounds.end()) mixer_.startSound(soundId, it->second, info);
 }
+
+uint32_t SoundSync::start(uint16_t soundId, double offsetSeconds, int loops, const SpriteInstance* owner) {
+  auto it = movie_.sounds.find(soundId);
+  if (it == movie_.sounds.end()) return 0;
+  swf::SoundInfo info;
+  info.loops = loops;
+  if (offsetSeconds > 0) {
+    info.hasIn = true;
+    info.inPoint = static_cast<uint32_t>(std::min(offsetSeconds * sound::Mixer::kRate, 4e9));
+  }
+  return mixer_.startSound(soundId, it->second, info, owner);
+}
+
+void SoundSync::stop(int soundId, const SpriteInstance* owner) {
+  if (soundId < 0 && !owner) {
+    mixer_.stopAll();
+  } else {
+    mixer_.stopSounds(soundId, owner);
+  }
+}
+
+void SoundSync::setTransform(const SpriteInstance* owner, const SoundTransform& t) {
+  // Volume and channel shares are percentages.
+  float volume = static_cast<float>(t.volume) / 100;
+  sound::Mixer::Gains g;
+  g.leftToLeft = volume * static_cast<float>(t.leftToLeft) / 100;
+  g.leftToRight = volume * static_cast<float>(t.leftToRight) / 100;
+  g.rightToLeft = volume * static_cast<float>(t.rightToLeft) / 100;
+  g.rightToRight = volume * static_cast<float>(t.rightToRight) / 100;
+  mixer_.setGains(owner, g);
+}
+
+double SoundSync::position(uint32_t handle) { return mixer_.position(handle); }
 
 void SoundSync::visit(SpriteInstance& sprite, int nesting) {
   if (nesting > kMaxNesting) return;

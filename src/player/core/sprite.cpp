@@ -2,7 +2,35 @@
 
 #include <algorithm>
 
+#include "player/avm1/clip_object.h"
+
 namespace player {
+
+namespace {
+
+// The timeline of clips made empty by scripts.
+const TimelineDef& emptyTimeline() {
+  static const TimelineDef empty = [] {
+    TimelineDef t;
+    t.frames.emplace_back();
+    return t;
+  }();
+  return empty;
+}
+
+const std::string kNoName;
+
+// What clips made empty by scripts are drawn from.
+const CharacterDef& emptySpriteCharacter() {
+  static const CharacterDef def = [] {
+    CharacterDef d;
+    d.kind = CharacterKind::Sprite;
+    return d;
+  }();
+  return def;
+}
+
+}  // namespace
 
 struct SpriteInstance::Placement {
   uint16_t characterId = 0;
@@ -17,16 +45,29 @@ struct SpriteInstance::Placement {
   bool cacheAsBitmap = false;
   bool hasBackground = false;
   swf::Rgba background;
-  bool fresh = false;  // placed anew since the frame shown
+  std::shared_ptr<const std::vector<ClipAction>> clipActions;
+  int placeFrame = -1;  // the frame whose tag placed it
 };
 
-// What a place tag sets on an object, whether it is new or moved.
+SpriteInstance::SpriteInstance(const TimelineDef* timeline, int nesting, RunContext* context)
+    : timeline_(timeline ? timeline : &emptyTimeline()), nesting_(nesting), context_(context) {
+  if (nesting == 0) {
+    own_ = std::make_unique<DisplayObject>();
+    own_->def = &emptySpriteCharacter();
+  }
+}
+
+// What a place tag sets on an object, whether it is new or moved. Objects a
+// script has moved keep their transform.
 void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
-  o.matrix = p.matrix;
-  o.colorTransform = p.colorTransform;
+  if (!o.transformedByScript) {
+    o.matrix = p.matrix;
+    o.colorTransform = p.colorTransform;
+    o.hasScriptTransform = false;
+  }
   o.ratio = p.ratio;
   o.clipDepth = p.clipDepth;
-  o.name = p.name;
+  if (!p.name.empty()) o.name = p.name;
   o.filters = p.filters;
   o.blendMode = p.blendMode;
   o.visible = p.visible;
@@ -35,11 +76,70 @@ void SpriteInstance::applyPlacement(DisplayObject& o, const Placement& p) {
   o.background = p.background;
 }
 
-SpriteInstance::~SpriteInstance() { context_->objects -= static_cast<int64_t>(children_.size()); }
+SpriteInstance::~SpriteInstance() {
+  context_->objects -= static_cast<int64_t>(children_.size());
+  for (auto& entry : children_) {
+    std::shared_ptr<SpriteInstance> child = std::move(entry.second.sprite);
+    if (!child || child.use_count() == 1) continue;
+    // A child something still holds is off the stage, and keeps its entry.
+    child->parent_ = nullptr;
+    child->entry_ = nullptr;
+    child->removed_ = true;
+    child->own_ = std::make_unique<DisplayObject>(std::move(entry.second));
+  }
+  if (scriptObject_) scriptObject_->detach();
+}
 
-void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) const {
+DisplayObject* SpriteInstance::displayObject() const { return own_ ? own_.get() : entry_; }
+
+const std::string& SpriteInstance::name() const {
+  DisplayObject* o = displayObject();
+  return o ? o->name : kNoName;
+}
+
+uint16_t SpriteInstance::characterId() const {
+  DisplayObject* o = displayObject();
+  return o ? o->characterId : 0;
+}
+
+DisplayObject* SpriteInstance::namedChild(const std::string& name, bool caseSensitive) {
+  for (auto& entry : children_) {
+    DisplayObject& o = entry.second;
+    if (o.name.size() != name.size() || o.name.empty()) continue;
+    if (caseSensitive ? o.name == name : avm1::strcasecmpEqual(o.name, name)) return &o;
+  }
+  return nullptr;
+}
+
+void SpriteInstance::setMask(SpriteInstance* mask) {
+  // A clip masks one clip at a time, and has one mask at a time.
+  if (SpriteInstance* old = mask_.lock().get()) old->masked_.reset();
+  mask_.reset();
+  if (!mask || mask == this) return;
+  if (SpriteInstance* before = mask->masked_.lock().get()) before->mask_.reset();
+  mask_ = mask->weak_from_this();
+  mask->masked_ = weak_from_this();
+}
+
+swf::Matrix SpriteInstance::worldMatrix() const {
+  swf::Matrix m;
+  for (const SpriteInstance* s = this; s; s = s->parent()) {
+    const DisplayObject* o = s->displayObject();
+    if (o) m = o->matrix * m;
+  }
+  return m;
+}
+
+Drawing& SpriteInstance::drawingForScript() {
+  if (!drawing_) drawing_ = std::make_unique<Drawing>();
+  return *drawing_;
+}
+
+void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) {
   context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
+  queueInitActions(frame);
   for (const FrameCommand& c : timeline_->frames[frame].commands) {
+    if (c.action >= 0) continue;
     const PlaceCommand& p = c.place;
     if (c.remove) {
       state->erase(p.depth);
@@ -52,29 +152,48 @@ void SpriteInstance::applyFrame(int frame, std::map<int, Placement>* state) cons
       target = &it->second;
       if (p.hasCharacter && target->characterId != p.characterId) {
         target->characterId = p.characterId;
-        target->fresh = true;
+        target->placeFrame = frame;
       }
     } else {
       if (!p.hasCharacter) continue;
       Placement fresh;
       fresh.characterId = p.characterId;
-      fresh.fresh = true;
+      fresh.placeFrame = frame;
+      fresh.clipActions = p.clipActions;
       target = &((*state)[p.depth] = fresh);
     }
-    if (p.hasMatrix) target->matrix = p.matrix;
-    if (p.hasColorTransform) target->colorTransform = p.colorTransform;
-    if (p.hasRatio) target->ratio = p.ratio;
-    if (p.hasName) target->name = p.name;
-    if (p.hasClipDepth) target->clipDepth = p.clipDepth;
-    if (p.hasFilters) target->filters = p.filters;
-    if (p.hasBlendMode) target->blendMode = p.blendMode;
-    if (p.hasVisible) target->visible = p.visible;
-    if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
-    if (p.hasBackground) {
-      target->hasBackground = true;
-      target->background = p.background;
-    }
+    applyCommand(target, p);
   }
+}
+
+void SpriteInstance::applyCommand(Placement* target, const PlaceCommand& p) {
+  if (p.hasMatrix) target->matrix = p.matrix;
+  if (p.hasColorTransform) target->colorTransform = p.colorTransform;
+  if (p.hasRatio) target->ratio = p.ratio;
+  if (p.hasName) target->name = p.name;
+  if (p.hasClipDepth) target->clipDepth = p.clipDepth;
+  if (p.hasFilters) target->filters = p.filters;
+  if (p.hasBlendMode) target->blendMode = p.blendMode;
+  if (p.hasVisible) target->visible = p.visible;
+  if (p.hasCacheAsBitmap) target->cacheAsBitmap = p.cacheAsBitmap;
+  if (p.hasBackground) {
+    target->hasBackground = true;
+    target->background = p.background;
+  }
+}
+
+void SpriteInstance::queueInitActions(int frame) {
+  if (!context_->machine) return;
+  for (const auto& init : timeline_->frames[frame].initActions) {
+    if (!context_->initialized.insert(init.first).second) continue;
+    context_->enqueue(ActionPriority::InitActions, {shared_from_this(), init.second, 0, false});
+  }
+}
+
+void SpriteInstance::queueFrameActions(int frame) {
+  if (!context_->machine) return;
+  for (const auto& code : timeline_->frames[frame].actions)
+    context_->enqueue(ActionPriority::Normal, {shared_from_this(), code, 0, false});
 }
 
 void SpriteInstance::createObject(int depth, const Placement& p) {
@@ -87,29 +206,218 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   ++context_->objects;
   o.characterId = p.characterId;
   o.def = def;
+  o.placeFrame = p.placeFrame;
   applyPlacement(o, p);
   if (timeline) {
+    if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
-    sprite->bornTick_ = context_->tick;
-    sprite->parent_ = weak_from_this();
+    sprite->parent_ = this;
+    sprite->depth_ = depth;
+    sprite->entry_ = &o;
     o.sprite = sprite;
-    sprite->gotoFrame(0);
-    // A button shows the state the pointer leaves it in, not a sequence.
-    if (def->kind == CharacterKind::Button) sprite->stop();
+    if (def->kind == CharacterKind::Button) {
+      // A button shows the state the pointer leaves it in, not a sequence,
+      // and has no clip events of its own.
+      sprite->playing_ = false;
+      sprite->runFrameTags(0);
+    } else {
+      sprite->clipActions_ = p.clipActions;
+      sprite->placed();
+    }
+  }
+}
+
+SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, const TimelineDef* timeline,
+                                            const std::string& name) {
+  if (nesting_ >= RunContext::kMaxNesting || context_->objects >= RunContext::kMaxObjects) return nullptr;
+  auto existing = children_.find(depth);
+  if (existing != children_.end()) removeAt(existing);
+  DisplayObject& o = children_[depth];
+  ++context_->objects;
+  o.characterId = characterId;
+  o.def = context_->movie->character(characterId);
+  if (!o.def || o.def->kind != CharacterKind::Sprite) o.def = &emptySpriteCharacter();
+  o.name = name;
+  o.placedByScript = true;
+  auto sprite = std::make_shared<SpriteInstance>(timeline, nesting_ + 1, context_);
+  sprite->parent_ = this;
+  sprite->depth_ = depth;
+  sprite->entry_ = &o;
+  o.sprite = sprite;
+  return sprite.get();
+}
+
+DisplayObject* SpriteInstance::createScriptObject(int depth, std::shared_ptr<const CharacterDef> def,
+                                                 const std::string& name, const swf::Matrix& matrix) {
+  if (!def || context_->objects >= RunContext::kMaxObjects) return nullptr;
+  auto existing = children_.find(depth);
+  if (existing != children_.end()) removeAt(existing);
+  DisplayObject& o = children_[depth];
+  ++context_->objects;
+  o.def = def.get();
+  o.scriptDef = std::move(def);
+  o.name = name;
+  o.matrix = matrix;
+  o.placedByScript = true;
+  return &o;
+}
+
+void SpriteInstance::placed(bool byScript) {
+  context_->executionList.push_back(weak_from_this());
+  if (context_->machine) {
+    uint32_t all = 0;
+    if (clipActions_)
+      for (const ClipAction& a : *clipActions_) all |= a.events;
+    auto self = shared_from_this();
+    if (all & kEventInitialize) context_->enqueue(ActionPriority::Initialize, {self, nullptr, kEventInitialize, false});
+    // Clips of registered classes get their constructor at this point too
+    // (their classes may be registered by init actions not yet run).
+    if ((all & kEventConstruct) || !byScript)
+      context_->enqueue(ActionPriority::Construct, {self, nullptr, kEventConstruct, false});
+  }
+  // A clip's load comes before its first frame's scripts; the root's after
+  // them, so that a first frame may set _root.onLoad.
+  bool isRoot = parent_ == nullptr;
+  if (context_->machine && !isRoot) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
+  runFrameTags(0);
+  if (context_->machine && isRoot) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventLoad, false});
+}
+
+void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
+  std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  auto node = children_.extract(it);
+  --context_->objects;
+  if (!sprite) return;
+  node.mapped().sprite.reset();
+  sprite->own_ = std::make_unique<DisplayObject>(std::move(node.mapped()));
+  sprite->entry_ = nullptr;
+  sprite->markRemoved();
+  sprite->parent_ = nullptr;
+}
+
+void SpriteInstance::markRemoved() {
+  // Scripts may look for the clip again by the path it had.
+  if (scriptObject_) scriptObject_->rememberPath();
+  removed_ = true;
+  // Children hear of it first, as the reference player orders unload events.
+  for (auto& entry : children_)
+    if (entry.second.sprite) entry.second.sprite->markRemoved();
+  if (context_->machine)
+    context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
+}
+
+void SpriteInstance::removeChild(int depth) {
+  auto it = children_.find(depth);
+  if (it != children_.end()) removeAt(it);
+}
+
+void SpriteInstance::swapChildren(int from, int to) {
+  if (from == to) return;
+  auto a = children_.find(from);
+  if (a == children_.end()) return;
+  auto b = children_.find(to);
+  auto nodeA = children_.extract(a);
+  nodeA.key() = to;
+  nodeA.mapped().placedByScript = true;
+  if (nodeA.mapped().sprite) nodeA.mapped().sprite->depth_ = to;
+  if (b != children_.end()) {
+    auto nodeB = children_.extract(b);
+    nodeB.key() = from;
+    nodeB.mapped().placedByScript = true;
+    if (nodeB.mapped().sprite) nodeB.mapped().sprite->depth_ = from;
+    children_.insert(std::move(nodeB));
+  }
+  children_.insert(std::move(nodeA));
+}
+
+// One frame forward: the frame's tags in their order, so that frame scripts
+// and the first frames of new clips queue their actions as they come.
+void SpriteInstance::runFrameTags(int frame) {
+  context_->work += 1 + static_cast<int64_t>(timeline_->frames[frame].commands.size());
+  queueInitActions(frame);
+  frame_ = frame;
+  furthestFrame_ = std::max(furthestFrame_, frame);
+  loaded_ = true;
+  for (const FrameCommand& c : timeline_->frames[frame].commands) {
+    if (c.action >= 0) {
+      if (context_->machine)
+        context_->enqueue(ActionPriority::Normal, {shared_from_this(), timeline_->frames[frame].actions[c.action], 0, false});
+      continue;
+    }
+    const PlaceCommand& p = c.place;
+    auto it = children_.find(p.depth);
+    bool scripted = it != children_.end() && it->second.placedByScript;
+    if (c.remove) {
+      // The tag removes whatever is at its depth, even a clip a script moved there.
+      if (it != children_.end()) removeAt(it);
+      continue;
+    }
+    if (scripted) continue;
+    if (p.move) {
+      if (it == children_.end()) continue;
+      DisplayObject& o = it->second;
+      Placement q;
+      if (p.hasCharacter && p.characterId != o.characterId) {
+        // Another character at the same depth: a new object in its place.
+        q.characterId = p.characterId;
+        q.matrix = p.hasMatrix ? p.matrix : o.matrix;
+        q.colorTransform = p.hasColorTransform ? p.colorTransform : o.colorTransform;
+        q.ratio = p.hasRatio ? p.ratio : o.ratio;
+        q.name = p.hasName ? p.name : o.name;
+        q.clipDepth = p.hasClipDepth ? p.clipDepth : o.clipDepth;
+        q.clipActions = p.clipActions;
+        q.placeFrame = frame;
+        removeAt(it);
+        createObject(p.depth, q);
+        continue;
+      }
+      if (!o.transformedByScript) {
+        if (p.hasMatrix) {
+          o.matrix = p.matrix;
+          o.hasScriptTransform = false;
+        }
+        if (p.hasColorTransform) o.colorTransform = p.colorTransform;
+      }
+      if (p.hasRatio) o.ratio = p.ratio;
+      if (p.hasName) o.name = p.name;
+      if (p.hasClipDepth) o.clipDepth = p.clipDepth;
+      if (p.hasFilters) o.filters = p.filters;
+      if (p.hasBlendMode) o.blendMode = p.blendMode;
+      if (p.hasVisible) o.visible = p.visible;
+      if (p.hasCacheAsBitmap) o.cacheAsBitmap = p.cacheAsBitmap;
+      if (p.hasBackground) {
+        o.hasBackground = true;
+        o.background = p.background;
+      }
+      continue;
+    }
+    if (!p.hasCharacter) continue;
+    if (it != children_.end()) removeAt(it);
+    Placement q;
+    q.characterId = p.characterId;
+    q.clipActions = p.clipActions;
+    q.placeFrame = frame;
+    applyCommand(&q, p);
+    createObject(p.depth, q);
   }
 }
 
 void SpriteInstance::gotoFrame(int frame) {
+  if (removed_) return;  // a clip off the stage has no timeline to move
+  // A frame past the last stops at the last, whose scripts then do not run
+  // (they were not the frame asked for).
+  bool pastTheEnd = frame >= frameCount();
   frame = std::max(0, std::min(frame, frameCount() - 1));
   if (frame == frame_ || context_->work > RunContext::kMaxWorkPerTick) return;
   bool forward = frame > frame_;
   std::map<int, Placement> state;
   int from = 0;
-  // The display list is copied and set again: that counts as work too.
+  // Copying the display list and setting it again count as work too.
   context_->work += static_cast<int64_t>(children_.size());
   if (forward) {
     for (const auto& entry : children_) {
       const DisplayObject& o = entry.second;
+      if (o.placedByScript) continue;
       Placement p;
       p.characterId = o.characterId;
       p.matrix = o.matrix;
@@ -123,28 +431,36 @@ void SpriteInstance::gotoFrame(int frame) {
       p.cacheAsBitmap = o.cacheAsBitmap;
       p.hasBackground = o.hasBackground;
       p.background = o.background;
+      p.placeFrame = o.placeFrame;
       state[entry.first] = p;
     }
     from = frame_ + 1;
   }
   for (int f = from; f <= frame; ++f) applyFrame(f, &state);
   frame_ = frame;
-
-  // Queue this frame's actions before the new children run their first frame.
-  for (const auto& code : timeline_->frames[frame].actions)
-    context_->queue.push_back({weak_from_this(), &code});
+  furthestFrame_ = std::max(furthestFrame_, frame);
+  loaded_ = true;
 
   context_->work += static_cast<int64_t>(state.size());
-  // Objects that stay keep running; replaced or removed ones go.
+  // Objects that stay keep running; replaced or removed ones go. What
+  // scripts placed is not the timeline's to change.
   for (auto it = children_.begin(); it != children_.end();) {
+    // A rewind clears the timeline's depths (below 16384) of what scripts
+    // put there too; above them, scripts' clips stay.
+    if (it->second.placedByScript && (forward || it->first >= 16384)) {
+      ++it;
+      continue;
+    }
     auto s = state.find(it->first);
+    // The same placement stays; one made by another frame's tag is new.
     bool keep = s != state.end() && s->second.characterId == it->second.characterId &&
-                !(forward && s->second.fresh);
+                s->second.placeFrame == it->second.placeFrame;
     if (keep) {
       ++it;
     } else {
-      it = children_.erase(it);
-      --context_->objects;
+      auto next = std::next(it);
+      removeAt(it);
+      it = next;
     }
   }
   for (const auto& entry : state) {
@@ -153,20 +469,22 @@ void SpriteInstance::gotoFrame(int frame) {
       createObject(entry.first, entry.second);
       continue;
     }
-    DisplayObject& o = it->second;
-    const Placement& p = entry.second;
-    applyPlacement(o, p);
+    if (it->second.placedByScript) continue;
+    applyPlacement(it->second, entry.second);
   }
+  // The frame's scripts run after the clips it brings have shown their first frame.
+  if (!pastTheEnd) queueFrameActions(frame);
 }
 
 void SpriteInstance::tick() {
-  if (bornTick_ == context_->tick && frame_ >= 0 && nesting_ > 0) return;  // showed frame 1 this tick
-  if (playing_ && frameCount() > 1) gotoFrame(frame_ + 1 >= frameCount() ? 0 : frame_ + 1);
-  // Children may be removed by nothing here, but keep them alive while ticking.
-  std::vector<std::shared_ptr<SpriteInstance>> sprites;
-  for (auto& entry : children_)
-    if (entry.second.sprite) sprites.push_back(entry.second.sprite);
-  for (auto& s : sprites) s->tick();
+  if (removed_) return;
+  if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventEnterFrame, false});
+  if (!playing_ || frameCount() <= 1) return;
+  if (frame_ + 1 >= frameCount()) {
+    if (timeline_->loops) gotoFrame(0);
+  } else {
+    runFrameTags(frame_ + 1);
+  }
 }
 
 }  // namespace player

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/core/sprite.h"
 #include "player/text/encoding.h"
 
 namespace player {
@@ -71,8 +72,8 @@ text::FontFace* MovieFonts::face(const text::CharFormat& format, bool outlines) 
 }
 
 TextField::TextField(const swf::EditTextDef& def, const Movie& movie)
-    : def_(def), swfVersion_(movie.header.version), font_(def.fontId ? movie.font(def.fontId) : nullptr),
-      box_(def.bounds) {
+    : def_(def), swfVersion_(movie.header.version), border_(def.border), background_(def.border),
+      font_(def.fontId ? movie.font(def.fontId) : nullptr), box_(def.bounds) {
   const text::EmbeddedFont* font = font_;
   if (font) {
     format_.font = font->nameUtf8();
@@ -91,6 +92,32 @@ TextField::TextField(const swf::EditTextDef& def, const Movie& movie)
   paragraph_.indent = def.indent;
   paragraph_.leading = def.leading;
   if (def.hasText) text_ = def.initialText;
+}
+
+TextField::~TextField() = default;
+
+void TextField::setBorder(bool on, uint32_t rgb) {
+  border_ = on;
+  borderColor_ = rgb & 0xFFFFFF;
+}
+
+void TextField::setBackground(bool on, uint32_t rgb) {
+  background_ = on;
+  backgroundColor_ = rgb & 0xFFFFFF;
+}
+
+uint32_t TextField::textColor() const {
+  return (uint32_t(format_.color.r) << 16) | (uint32_t(format_.color.g) << 8) | format_.color.b;
+}
+
+void TextField::setTextColor(uint32_t rgb) {
+  format_.color = swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+  dirty_ = true;
+}
+
+TextField& textFieldOf(DisplayObject& o, const Movie& movie) {
+  if (!o.textField) o.textField = std::make_shared<TextField>(*o.def->editText, movie);
+  return *o.textField;
 }
 
 void TextField::setText(const std::string& movieText) {
@@ -128,9 +155,11 @@ void TextField::layOut(MovieFonts& fonts) {
   dirty_ = false;
 }
 
-// A white ground in a black frame one pixel wide.
+// The ground (white unless a script says otherwise) in a frame one pixel
+// wide (black unless ...), each where shown.
 void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx) {
-  const swf::Rgba white{255, 255, 255, 255}, black{0, 0, 0, 255};
+  auto rgba = [](uint32_t rgb) { return swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255}; };
+  const swf::Rgba white = rgba(backgroundColor_), black = rgba(borderColor_);
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
   if (toPixels.b == 0 && toPixels.c == 0) {
     // Upright: on whole pixels.
@@ -139,24 +168,32 @@ void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixe
     if (px0 > px1) std::swap(px0, px1);
     if (py0 > py1) std::swap(py0, py1);
     const swf::Matrix pixels;
-    renderer.addOutline(rectangle(px0, py0, px1 + 1, py1 + 1), pixels);
-    renderer.fillOutlines(white, cx);
-    renderer.addOutline(frame(px0, py0, px1, py1, 1), pixels);
-    renderer.fillOutlines(black, cx);
+    if (background_) {
+      renderer.addOutline(rectangle(px0, py0, px1 + 1, py1 + 1), pixels);
+      renderer.fillOutlines(white, cx);
+    }
+    if (border_) {
+      renderer.addOutline(frame(px0, py0, px1, py1, 1), pixels);
+      renderer.fillOutlines(black, cx);
+    }
     return;
   }
   double pixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c)));
-  renderer.addOutline(rectangle(x0, y0, x1 + pixel, y1 + pixel), toPixels);
-  renderer.fillOutlines(white, cx);
-  renderer.addOutline(frame(x0, y0, x1, y1, pixel), toPixels);
-  renderer.fillOutlines(black, cx);
+  if (background_) {
+    renderer.addOutline(rectangle(x0, y0, x1 + pixel, y1 + pixel), toPixels);
+    renderer.fillOutlines(white, cx);
+  }
+  if (border_) {
+    renderer.addOutline(frame(x0, y0, x1, y1, pixel), toPixels);
+    renderer.fillOutlines(black, cx);
+  }
 }
 
 void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::Matrix& toPixels,
                      const swf::ColorTransform& cx) {
   if (dirty_) layOut(fonts);
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
-  if (def_.border) drawBorder(renderer, toPixels, cx);
+  if (border_ || background_) drawBorder(renderer, toPixels, cx);
   if (layout_.glyphs.empty() && layout_.underlines.empty()) return;
   // Text beyond the field is cut off at its bounds.
   double textX = box_.xMin + kGutter, textY = box_.yMin + kGutter;

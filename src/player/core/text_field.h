@@ -12,7 +12,13 @@
 #include "player/text/device_fonts.h"
 #include "player/text/layout.h"
 
+namespace avm1 {
+class Object;
+}
+
 namespace player {
+
+struct DisplayObject;
 
 // Every font a movie's text may use: its own by id or name, and the
 // system's through the device font seam (absent in some hosts).
@@ -31,10 +37,33 @@ class MovieFonts {
 class TextField {
  public:
   TextField(const swf::EditTextDef& def, const Movie& movie);
+  ~TextField();
   const swf::EditTextDef& def() const { return def_; }
   // The text as the movie stores it (HTML for HTML fields).
   const std::string& text() const { return text_; }
   void setText(const std::string& movieText);
+
+  // --- what scripts change ---
+  // The field's settings as scripts set them (html, wordWrap, variable, ...).
+  swf::EditTextDef& settings() {
+    dirty_ = true;
+    return def_;
+  }
+  // Frame and ground: each shown or not, in its own colour (0xRRGGBB).
+  bool border() const { return border_; }
+  bool background() const { return background_; }
+  uint32_t borderColor() const { return borderColor_; }
+  uint32_t backgroundColor() const { return backgroundColor_; }
+  void setBorder(bool on, uint32_t rgb);
+  void setBackground(bool on, uint32_t rgb);
+  uint32_t textColor() const;
+  void setTextColor(uint32_t rgb);
+  // The laid-out text's size in twips (0 before the field was drawn).
+  double textWidth() const { return layout_.width; }
+  double textHeight() const { return layout_.height; }
+  // The script object standing for this field, if scripts asked for one.
+  avm1::Object* scriptObject() const { return scriptObject_; }
+  void setScriptObject(avm1::Object* o) { scriptObject_ = o; }
   void draw(render::Renderer& renderer, MovieFonts& fonts, const swf::Matrix& toPixels,
             const swf::ColorTransform& cx);
 
@@ -42,8 +71,11 @@ class TextField {
   void layOut(MovieFonts& fonts);
   void drawBorder(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx);
 
-  const swf::EditTextDef& def_;
+  swf::EditTextDef def_;
   int swfVersion_;
+  bool border_, background_;
+  uint32_t borderColor_ = 0x000000, backgroundColor_ = 0xFFFFFF;
+  avm1::Object* scriptObject_ = nullptr;
   text::EmbeddedFont* font_;  // the field's own, if any
   text::CharFormat format_;
   text::ParagraphFormat paragraph_;
@@ -52,6 +84,9 @@ class TextField {
   text::TextLayout layout_;
   swf::Rect box_;  // the field's bounds after auto-sizing
 };
+
+// The field of an edit text on the display list, made when first needed.
+TextField& textFieldOf(DisplayObject& o, const Movie& movie);
 
 void drawStaticText(render::Renderer& renderer, const swf::StaticTextDef& def, const Movie& movie,
                     const swf::Matrix& toPixels, const swf::ColorTransform& cx);

@@ -184,7 +184,7 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
       if (movie_ && !fenced([&] { changed = w(*movie_); })) movie_.reset();
       redraw = redraw || changed;
     }
-    overButton_ = movie_ && movie_->pointerOverButton();
+    notePointerLook();
     playSound();
     lock.lock();
   }
@@ -230,7 +230,7 @@ double Playback::step(std::unique_lock<std::mutex>& lock) {
             for (int i = 0; i < frames; ++i) movie_->advanceFrame();
           }))
         movie_.reset();
-      overButton_ = movie_ && movie_->pointerOverButton();
+      notePointerLook();
       playSound();
       lock.lock();
       redraw = true;
@@ -268,7 +268,7 @@ void Playback::loadPending(std::unique_lock<std::mutex>& lock) {
       fenced([&] { movie = player::Player::load(bytes.data(), bytes.size(), services); }) &&
       movie && fenced([&] { movie->advanceFrame(); }))
     movie_ = std::move(movie);
-  overButton_ = false;
+  notePointerLook();
   playSound();
   lock.lock();
   if (movie_) clock_.restart(secondsNow(), movie_->frameRate());
@@ -307,6 +307,17 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
   std::swap(drawing_, ready_);
   readyNew_ = true;
   if (!posted_) posted_ = PostMessageA(window_, pictureReady_, 0, 0) != FALSE;
+}
+
+void Playback::notePointerLook() {
+  bool overButton = false, hidden = false;
+  if (movie_ && !fenced([&] {
+        overButton = movie_->pointerOverButton();
+        hidden = movie_->stage().mouseHidden();
+      }))
+    movie_.reset();
+  overButton_ = overButton;
+  mouseHidden_ = hidden;
 }
 
 void Playback::syncVolume() {

@@ -62,6 +62,8 @@ class Playback {
   // Whether the pointer was over one of the movie's buttons when the movie
   // last heard of it (for the hand cursor).
   bool pointerOverButton() const { return overButton_; }
+  // Whether the movie's scripts hid the pointer over it (Mouse.hide).
+  bool mouseHidden() const { return mouseHidden_; }
 
   // The newest picture in exchange for one the caller is done with; false
   // when nothing new was drawn since the last call.
@@ -80,6 +82,8 @@ class Playback {
   // sound device has been found, it stays silent until the volume changes.
   void syncVolume();
   void playSound();
+  // After the movie heard of something or ran: what the pointer shows.
+  void notePointerLook();
 
   const HWND window_;
   const UINT pictureReady_;
@@ -102,6 +106,7 @@ class Playback {
   bool posted_ = false;
 
   std::atomic<bool> overButton_{false};
+  std::atomic<bool> mouseHidden_{false};
 
   // The thread's own. What the movie draws text with and plays sound
   // through comes before it, so it goes after it.

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -153,21 +154,21 @@ class PlayerWindow {
       case WM_MOUSEMOVE: {
         if (!trackingLeave_) trackLeave();
         int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        pointer([x, y](player::Player& movie) { return movie.pointerMove(x, y); });
+        tell([x, y](player::Player& movie) { return movie.pointerMove(x, y); });
         return 0;
       }
       case WM_MOUSELEAVE:
         trackingLeave_ = false;
         KillTimer(window_, kPointerTimer);
         if (GetCapture() != window_)
-          pointer([](player::Player& movie) { return movie.pointerLeave(); });
+          tell([](player::Player& movie) { return movie.pointerLeave(); });
         return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONUP: {
         bool down = message == WM_LBUTTONDOWN;
         if (down) SetCapture(window_);
         int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        pointer([x, y, down](player::Player& movie) {
+        tell([x, y, down](player::Player& movie) {
           bool moved = movie.pointerMove(x, y);
           return movie.pointerButton(down) || moved;
         });
@@ -182,9 +183,23 @@ class PlayerWindow {
       case WM_CAPTURECHANGED:
         // Capture taken away while pressed: the press ends where it is.
         if (reinterpret_cast<HWND>(lParam) != window_)
-          pointer([](player::Player& movie) { return movie.pointerButton(false); });
+          tell([](player::Player& movie) { return movie.pointerButton(false); });
         return 0;
+      case WM_KEYDOWN:
+      case WM_KEYUP: {
+        // What a key types depends on this thread's keyboard state: read here.
+        bool down = message == WM_KEYDOWN;
+        int key = static_cast<int>(wParam & 0xFF);
+        int typed = typedCharacter(static_cast<UINT>(wParam), lParam);
+        tell([down, key, typed](player::Player& movie) { return movie.stage().key(down, key, typed); });
+        return 0;
+      }
       case WM_SETCURSOR:
+        // Mouse.hide() hides the pointer over the movie; buttons show a hand.
+        if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->mouseHidden()) {
+          SetCursor(nullptr);
+          return TRUE;
+        }
         if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->pointerOverButton()) {
           SetCursor(LoadCursorA(nullptr, IDC_HAND));
           return TRUE;
@@ -211,6 +226,15 @@ class PlayerWindow {
   }
 
  private:
+  // The character a key types with the keyboard as it is now, 0 for none.
+  static int typedCharacter(UINT key, LPARAM lParam) {
+    BYTE keys[256];
+    if (!GetKeyboardState(keys)) return 0;
+    WORD typed[2] = {0, 0};
+    UINT scan = (static_cast<UINT>(lParam) >> 16) & 0xFF;
+    return ToAscii(key, scan, keys, typed, 0) == 1 ? typed[0] & 0xFF : 0;
+  }
+
   // The picture last taken goes to the screen, if it is the window's size
   // (a picture of the old size is dropped; the new size is coming) and the
   // window is shown (a picture drawn just before minimising would put a
@@ -237,8 +261,9 @@ class PlayerWindow {
     screenCurrent_ = true;
   }
 
+  // Input for the movie, heard on its own thread.
   template <typename Fn>
-  void pointer(Fn event) {
+  void tell(Fn event) {
     if (playback_) playback_->post(event);
   }
 
@@ -252,7 +277,7 @@ class PlayerWindow {
     if (GetCursorPos(&at) && WindowFromPoint(at) == window_) return;
     trackingLeave_ = false;
     KillTimer(window_, kPointerTimer);
-    pointer([](player::Player& movie) { return movie.pointerLeave(); });
+    tell([](player::Player& movie) { return movie.pointerLeave(); });
   }
 
   void trackLeave() {

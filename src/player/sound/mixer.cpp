@@ -64,34 +64,58 @@ std::shared_ptr<const Pcm> Mixer::decoded(uint16_t id, const std::shared_ptr<con
   return cache_.emplace(id, pcm).first->second;
 }
 
-void Mixer::startSound(uint16_t id, const std::shared_ptr<const swf::SoundDef>& def, const swf::SoundInfo& info) {
-  if (volume() == 0 || !def) return;
+uint32_t Mixer::startSound(uint16_t id, const std::shared_ptr<const swf::SoundDef>& def,
+                           const swf::SoundInfo& info, const void* owner) {
+  if (volume() == 0 || !def) return 0;
   if (info.stop) {
-    std::lock_guard<std::mutex> hold(lock_);
-    voices_.erase(std::remove_if(voices_.begin(), voices_.end(), [id](const Voice& v) { return v.id == id; }),
-                  voices_.end());
-    return;
+    stopSounds(id, nullptr);
+    return 0;
   }
   std::shared_ptr<const Pcm> pcm = decoded(id, def);
-  if (!pcm || pcm->frames() == 0) return;
+  if (!pcm || pcm->frames() == 0) return 0;
   std::lock_guard<std::mutex> hold(lock_);
   if (info.noMultiple)
     for (const Voice& v : voices_)
-      if (v.id == id) return;
+      if (v.id == id) return 0;
   if (voices_.size() >= size_t(kMaxVoices)) voices_.erase(voices_.begin());
   Voice v;
   v.id = id;
+  v.owner = owner;
   v.pcm = pcm;
   // In and out points count 44.1 kHz samples whatever the sound's rate.
   double perOutput = double(pcm->rate) / kRate;
   double frames = double(pcm->frames());
   v.begin = info.hasIn ? std::min(frames, info.inPoint * perOutput) : 0;
   v.end = info.hasOut ? std::min(frames, info.outPoint * perOutput) : frames;
-  if (v.end <= v.begin) return;
+  if (v.end <= v.begin) return 0;
   v.position = v.begin;
   v.loopsLeft = std::max(1, info.loops);
   v.envelope = info.envelope;
+  if (++lastHandle_ == 0) ++lastHandle_;  // 0 means none
+  v.handle = lastHandle_;
   voices_.push_back(std::move(v));
+  return voices_.back().handle;
+}
+
+void Mixer::stopSounds(int id, const void* owner) {
+  std::lock_guard<std::mutex> hold(lock_);
+  voices_.erase(std::remove_if(voices_.begin(), voices_.end(),
+                               [&](const Voice& v) {
+                                 return (id < 0 || v.id == id) && (!owner || v.owner == owner);
+                               }),
+                voices_.end());
+}
+
+void Mixer::setGains(const void* owner, const Gains& gains) {
+  std::lock_guard<std::mutex> hold(lock_);
+  gains_[owner] = gains;
+}
+
+double Mixer::position(uint32_t handle) const {
+  std::lock_guard<std::mutex> hold(lock_);
+  for (const Voice& v : voices_)
+    if (v.handle == handle) return v.position * 1000.0 / v.pcm->rate;
+  return -1;
 }
 
 void Mixer::stopAll() {
@@ -193,11 +217,18 @@ void Mixer::mix(int16_t* out, size_t frames) {
   for (size_t k = 0; k < voices_.size();) {
     Voice& v = voices_[k];
     bool alive = true;
+    auto own = v.owner ? gains_.find(v.owner) : gains_.end();
     for (size_t f = 0; f < frames; ++f) {
       float l = 0, r = 0;
       if (!voiceFrame(v, &l, &r)) {
         alive = false;
         break;
+      }
+      if (own != gains_.end()) {
+        const Gains& g = own->second;
+        float l2 = l * g.leftToLeft + r * g.rightToLeft;
+        r = l * g.leftToRight + r * g.rightToRight;
+        l = l2;
       }
       acc[f * 2] += l;
       acc[f * 2 + 1] += r;
@@ -222,10 +253,16 @@ void Mixer::mix(int16_t* out, size_t frames) {
       }
     }
   }
+  Gains all;
+  auto movieGains = gains_.find(nullptr);
+  if (movieGains != gains_.end()) all = movieGains->second;
   float gain = static_cast<float>(volume_);
-  for (size_t i = 0; i < frames * 2; ++i) {
-    float v = acc[i] * gain;
-    out[i] = static_cast<int16_t>(v > 32767 ? 32767 : v < -32768 ? -32768 : std::lround(v));
+  for (size_t f = 0; f < frames; ++f) {
+    float l = acc[f * 2], r = acc[f * 2 + 1];
+    float mixed[2] = {(l * all.leftToLeft + r * all.rightToLeft) * gain,
+                      (l * all.leftToRight + r * all.rightToRight) * gain};
+    for (int c = 0; c < 2; ++c)
+      out[f * 2 + c] = static_cast<int16_t>(mixed[c] > 32767 ? 32767 : mixed[c] < -32768 ? -32768 : std::lround(mixed[c]));
   }
 }
 

@@ -29,9 +29,26 @@ class Mixer {
   double volume() const;
 
   // An event sound: started (its samples decoded once and kept), or, with
-  // info.stop, stopped wherever it plays.
-  void startSound(uint16_t id, const std::shared_ptr<const swf::SoundDef>& def, const swf::SoundInfo& info);
+  // info.stop, stopped wherever it plays. A script's sound names the clip it
+  // plays for as its `owner`. Returns a handle for position(), 0 when
+  // nothing started.
+  uint32_t startSound(uint16_t id, const std::shared_ptr<const swf::SoundDef>& def, const swf::SoundInfo& info,
+                      const void* owner = nullptr);
   void stopAll();
+  // Stops the event sounds of `id` (negative: of every id) started for
+  // `owner` (null: for anyone).
+  void stopSounds(int id, const void* owner);
+
+  // How loud the event sounds of `owner` play, from each source channel to
+  // each speaker (1: as recorded); the gains of owner null apply to every
+  // sound, streams included.
+  struct Gains {
+    float leftToLeft = 1, leftToRight = 0, rightToLeft = 0, rightToRight = 1;
+  };
+  void setGains(const void* owner, const Gains& gains);
+  // Milliseconds into its sound that a started sound plays now; negative
+  // once it has ended.
+  double position(uint32_t handle) const;
 
   // One frame's SoundStreamBlock of the stream `key` (a timeline); with
   // `restart` whatever it still had queued is dropped first (the timeline
@@ -50,6 +67,8 @@ class Mixer {
  private:
   struct Voice {
     uint16_t id = 0;
+    uint32_t handle = 0;
+    const void* owner = nullptr;
     std::shared_ptr<const Pcm> pcm;
     double position = 0;     // in the sound's own frames
     double begin = 0, end = 0;  // in and out points, the sound's frames
@@ -77,6 +96,8 @@ class Mixer {
   double volume_ = 1;
   std::map<uint16_t, std::shared_ptr<const Pcm>> cache_;
   std::vector<Voice> voices_;
+  uint32_t lastHandle_ = 0;
+  std::map<const void*, Gains> gains_;
   std::map<const void*, Stream> streams_;
   std::vector<float> mixBuffer_;
 };

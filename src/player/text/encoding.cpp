@@ -7,6 +7,7 @@
 #endif
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace text {
@@ -34,8 +35,11 @@ std::u32string fromUtf16(const wchar_t* s, int n) {
   return out;
 }
 
+}  // namespace
+
 std::u32string decodeCodePage(const std::string& bytes, unsigned codePage) {
   if (bytes.empty()) return {};
+  if (codePage == 0) codePage = CP_ACP;
   int size = static_cast<int>(bytes.size());
   int n = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
   if (n <= 0) return std::u32string(bytes.size(), kReplacement);
@@ -43,6 +47,8 @@ std::u32string decodeCodePage(const std::string& bytes, unsigned codePage) {
   MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), n);
   return fromUtf16(wide.data(), n);
 }
+
+namespace {
 
 std::string encodeCodePage(const std::u32string& text, unsigned codePage) {
   std::wstring wide;
@@ -64,11 +70,16 @@ std::string encodeCodePage(const std::u32string& text, unsigned codePage) {
 
 #else
 
-const char* iconvName(unsigned codePage) { return codePage == kShiftJis ? "CP932" : "GBK"; }
+std::string iconvName(unsigned codePage) {
+  if (codePage == 0 || codePage == kGbk) return "GBK";
+  return "CP" + std::to_string(codePage);
+}
+
+}  // namespace
 
 std::u32string decodeCodePage(const std::string& bytes, unsigned codePage) {
   std::u32string out;
-  iconv_t cd = iconv_open("UTF-32LE", iconvName(codePage));
+  iconv_t cd = iconv_open("UTF-32LE", iconvName(codePage).c_str());
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::u32string(bytes.size(), kReplacement);
   std::vector<char> in(bytes.begin(), bytes.end());
   char* src = in.data();
@@ -91,9 +102,11 @@ std::u32string decodeCodePage(const std::string& bytes, unsigned codePage) {
   return out;
 }
 
+namespace {
+
 std::string encodeCodePage(const std::u32string& text, unsigned codePage) {
   std::string out;
-  iconv_t cd = iconv_open(iconvName(codePage), "UTF-32LE");
+  iconv_t cd = iconv_open(iconvName(codePage).c_str(), "UTF-32LE");
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text.size(), '?');
   for (char32_t c : text) {
     uint32_t one = c;

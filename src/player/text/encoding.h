@@ -13,6 +13,10 @@ std::u32string decodeMovieText(const std::string& bytes, int swfVersion);
 // cannot hold become '?'.
 std::string encodeMovieText(const std::u32string& text, int swfVersion);
 
+// Bytes in a Windows code page (936 GBK, 932 Shift-JIS, 1252 Western, ...);
+// 0 is the system's own (GBK where there is no system to ask).
+std::u32string decodeCodePage(const std::string& bytes, unsigned codePage);
+
 std::u32string decodeUtf8(const std::string& bytes);
 std::string encodeUtf8(const std::u32string& text);
 

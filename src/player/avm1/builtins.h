@@ -1,0 +1,84 @@
+// The built-in classes and global functions, and the hooks through which
+// arrays, clips and other built-in objects answer for properties of their own.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "player/avm1/machine.h"
+
+namespace player {
+class SpriteInstance;
+struct DisplayObject;
+}
+
+namespace avm1 {
+
+// Globals and every class, called once by the machine.
+void installGlobals(Machine& m);
+void installObjectClasses(Machine& m);  // Object, Function, Boolean, Number, Error, AsBroadcaster
+void installArray(Machine& m);
+void installString(Machine& m);
+void installMath(Machine& m);
+void installDate(Machine& m);
+void installMovieClip(Machine& m);
+void installColor(Machine& m);
+void installInput(Machine& m);  // Key, Mouse, Stage
+void installSound(Machine& m);
+void installTextField(Machine& m);  // after MovieClip
+
+// Properties objects answer for themselves (array elements and length, clip
+// properties and children); false when the name is not theirs.
+bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out);
+bool setSpecial(Machine& m, Object* o, const String& name, const Value& value);
+bool removeSpecial(Machine& m, Object* o, const String& name);
+bool hasSpecial(Machine& m, Object* o, const String& name);
+void enumerateSpecial(Machine& m, Object* o, std::vector<String>* names);
+
+// Array elements: true when the name is an element index.
+bool arrayIndex(const String& name, uint32_t* index);
+bool arrayGetOwn(ArrayObject* a, const String& name, Value* out);
+// Sets an element or the length; false leaves any other name to the caller
+// (after the length has followed a numeric name).
+bool arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value);
+
+// Functions, super and classes.
+FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f);
+// `super` inside a method found on `home` (a prototype), for `thisValue`.
+Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue);
+Object* isSuperObject(const Value& v);
+Object* superPrototype(Object* super);
+Value superThis(Object* super);
+// The object on o's prototype chain that holds `name`.
+Object* findMethodHome(Machine& m, Object* o, const String& name);
+bool instanceOf(Machine& m, const Value& object, const Value& constructor);
+void setInterfaces(Machine& m, Object* prototype, const std::vector<Value>& interfaces);
+
+// Clip events: the clip's onClipEvent blocks, then its handler property.
+void dispatchClipEvent(Machine& m, player::SpriteInstance& sprite, uint32_t event);
+// Fires the setInterval or setTimeout callback due first, if one is due by
+// `until` (getTimer milliseconds); false when none is.
+bool runNextTimer(Machine& m, double until);
+// Input for Key, Mouse and dragged clips.
+bool dragTo(Machine& m);
+void broadcastMouse(Machine& m, const char* event);
+void broadcastKey(Machine& m, bool down);
+void stopAllSounds(Machine& m);
+
+// The script object of an edit text on `parent`'s display list (SWF 6 and
+// later); undefined for other objects.
+Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o);
+// A text field's target path ("_level0.field"); undefined for other values.
+Value textTargetPath(Machine& m, const Value& v);
+// Keeps the script objects of the text fields on `sprite`'s list.
+void markTextObjects(Machine& m, player::SpriteInstance& sprite);
+
+// Variables by target path from `base`, for bound edit text; run within
+// Machine::runOutside, as getters may run.
+bool getVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, Value* out);
+void setVariableByPath(Machine& m, player::SpriteInstance& base, const std::string& path, const Value& value);
+// Whether the clip answers the pointer as a button does (on (press) blocks,
+// onRelease handlers, ...).
+bool clipTakesPointer(Machine& m, player::SpriteInstance& sprite);
+
+}  // namespace avm1

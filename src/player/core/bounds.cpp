@@ -1,0 +1,53 @@
+#include "player/core/bounds.h"
+
+#include <algorithm>
+
+namespace player {
+
+namespace {
+
+void addRect(const swf::Rect& r, const swf::Matrix& m, double* box) {
+  double xs[2] = {double(r.xMin), double(r.xMax)}, ys[2] = {double(r.yMin), double(r.yMax)};
+  for (double x : xs)
+    for (double y : ys) {
+      double px = m.mapX(x, y), py = m.mapY(x, y);
+      box[0] = std::min(box[0], px);
+      box[1] = std::min(box[1], py);
+      box[2] = std::max(box[2], px);
+      box[3] = std::max(box[3], py);
+    }
+}
+
+}  // namespace
+
+void clearBox(double* box) {
+  box[0] = box[1] = 1e300;
+  box[2] = box[3] = -1e300;
+}
+
+bool boxIsEmpty(const double* box) { return !(box[0] <= box[2]) || !(box[1] <= box[3]); }
+
+void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
+  if (!o.def) return;
+  if (o.def->kind == CharacterKind::Shape) addRect(o.def->shape.bounds, m, box);
+  if (o.def->kind == CharacterKind::Morph) {
+    if (o.morphShape) {
+      addRect(o.morphShape->bounds, m, box);
+    } else {
+      addRect(o.def->morph->start.bounds, m, box);
+    }
+  }
+  if (o.def->kind == CharacterKind::EditText) addRect(o.def->editText->bounds, m, box);
+  if (o.def->kind == CharacterKind::StaticText)
+    addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
+  // Sprites and the state a button shows.
+  if (o.sprite) addSpriteBounds(*o.sprite, m, box);
+}
+
+void addSpriteBounds(const SpriteInstance& sprite, const swf::Matrix& m, double* box) {
+  if (const Drawing* d = sprite.drawing())
+    if (!d->shape.layers.empty()) addRect(d->shape.bounds, m, box);
+  for (const auto& entry : sprite.children()) addObjectBounds(entry.second, m * entry.second.matrix, box);
+}
+
+}  // namespace player

@@ -1,0 +1,198 @@
+#include "player/core/stage.h"
+
+#include <algorithm>
+
+#include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/avm1/machine.h"
+
+namespace player {
+
+namespace {
+
+// Action blocks run per frame at most: goto loops between frame scripts end here.
+constexpr size_t kMaxActionBlocksPerFrame = 100000;
+// Interval callbacks per frame at most (a 1 ms interval at a slow frame rate).
+constexpr int kMaxTimerCallsPerFrame = 1000;
+
+}  // namespace
+
+Stage::Stage(const Movie& movie, const PlayerServices& services, SoundMixer* sounds)
+    : movie_(movie), clock_(services.clock) {
+  if (!clock_) clock_ = systemClock();
+  randomState_ = services.randomSeed ? services.randomSeed
+                                    : static_cast<uint32_t>(static_cast<uint64_t>(clock_->utcMillis())) | 1u;
+  context_.movie = &movie_;
+  if (!movie_.actionScript3) {
+    avm1::Environment env;
+    env.trace = services.trace;
+    Clock* clock = clock_.get();
+    env.utcMillis = [clock] { return clock->utcMillis(); };
+    env.localOffsetMinutes = [clock](double t) { return clock->localOffsetMinutes(t); };
+    env.elapsedMillis = [clock] { return clock->elapsedMillis(); };
+    uint32_t* state = &randomState_;
+    env.random = [state] {
+      // xorshift32: the reference player's own generator cannot be matched anyway.
+      uint32_t x = *state;
+      x ^= x << 13;
+      x ^= x >> 17;
+      x ^= x << 5;
+      *state = x;
+      return static_cast<double>(x) / 4294967296.0;
+    };
+    machine_ = std::make_unique<avm1::Machine>(movie_.header.version, std::move(env));
+    machine_->setCodePage(services.codePage);
+    machine_->setMixer(sounds);
+    machine_->setMovieUrl(services.url);
+    context_.machine = machine_.get();
+  }
+  root_ = std::make_shared<SpriteInstance>(&movie_.root, 0, &context_);
+  if (machine_) machine_->attachDisplay(root_.get(), &context_);
+}
+
+Stage::~Stage() {
+  // Clips go before the machine whose objects they point at.
+  for (auto& q : context_.queue) q.clear();
+  root_.reset();
+  machine_.reset();
+}
+
+void Stage::advanceFrame() {
+  context_.work = 0;
+  if (machine_) machine_->beginFrame();
+  if (!started_) {
+    started_ = true;
+    root_->placed();
+  } else {
+    clock_->frameRan(1000.0 / movie_.header.frameRate);
+    ++context_.tick;
+    // Newest clip first; clips made during the pass wait for the next tick.
+    auto& list = context_.executionList;
+    for (size_t i = list.size(); i-- > 0;) {
+      std::shared_ptr<SpriteInstance> s = list[i].lock();
+      if (s && !s->removed()) s->tick();
+    }
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [](const std::weak_ptr<SpriteInstance>& w) {
+                                auto s = w.lock();
+                                return !s || s->removed();
+                              }),
+               list.end());
+  }
+  runQueuedActions();
+  if (machine_) {
+    // Intervals shorter than a frame fire as often as they fall due before
+    // the next frame, each followed by the scripts it queued.
+    double until = clock_->elapsedMillis() + 1000.0 / movie_.header.frameRate;
+    for (int fired = 0; fired < kMaxTimerCallsPerFrame && avm1::runNextTimer(*machine_, until); ++fired)
+      runQueuedActions();
+    machine_->collectIfDue();
+  }
+}
+
+void Stage::runQueuedActions() {
+  if (!machine_) {
+    for (auto& q : context_.queue) q.clear();
+    return;
+  }
+  for (size_t n = 0; n < kMaxActionBlocksPerFrame; ++n) {
+    int p = kActionPriorities - 1;
+    while (p >= 0 && context_.queue[p].empty()) --p;
+    if (p < 0) return;
+    QueuedAction q = std::move(context_.queue[p].front());
+    context_.queue[p].pop_front();
+    if (!q.target || (q.target->removed() && !q.evenIfRemoved)) continue;
+    context_.running = q.target.get();
+    if (q.code) {
+      machine_->runBlock(q.code, q.target.get());
+    } else {
+      avm1::dispatchClipEvent(*machine_, *q.target, q.event);
+    }
+    context_.running = nullptr;
+  }
+  for (auto& q : context_.queue) q.clear();
+}
+
+void Stage::broadcastClipEvent(uint32_t event) {
+  for (size_t i = context_.executionList.size(); i-- > 0;) {
+    std::shared_ptr<SpriteInstance> s = context_.executionList[i].lock();
+    if (s && !s->removed()) context_.enqueue(ActionPriority::Normal, {s, nullptr, event, false});
+  }
+}
+
+bool Stage::mouseMove(double x, double y) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
+  machine_->beginFrame();
+  machine_->input().mouseX = x;
+  machine_->input().mouseY = y;
+  bool dragged = avm1::dragTo(*machine_);
+  broadcastClipEvent(kEventMouseMove);
+  avm1::broadcastMouse(*machine_, "onMouseMove");
+  runQueuedActions();
+  return dragged || machine_->scriptsRun() != before;
+}
+
+bool Stage::mouseButton(bool down) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
+  machine_->beginFrame();
+  machine_->input().mouseDown = down;
+  broadcastClipEvent(down ? kEventMouseDown : kEventMouseUp);
+  avm1::broadcastMouse(*machine_, down ? "onMouseDown" : "onMouseUp");
+  runQueuedActions();
+  return machine_->scriptsRun() != before;
+}
+
+bool Stage::key(bool down, int keyCode, int charCode) {
+  if (!machine_) return false;
+  uint64_t before = machine_->scriptsRun();
+  machine_->beginFrame();
+  avm1::InputState& in = machine_->input();
+  if (keyCode >= 0 && keyCode < 256) in.keys[keyCode] = down;
+  in.lastKey = keyCode;
+  in.lastChar = charCode;
+  broadcastClipEvent(down ? kEventKeyDown : kEventKeyUp);
+  avm1::broadcastKey(*machine_, down);
+  runQueuedActions();
+  return machine_->scriptsRun() != before;
+}
+
+bool Stage::mouseHidden() const { return machine_ && machine_->input().mouseHidden; }
+
+void Stage::runActions(SpriteInstance& clip, const std::vector<uint8_t>& code) {
+  if (!machine_) return;
+  std::shared_ptr<const ActionCode>& ready = codes_[&code];
+  if (!ready) ready = std::make_shared<ActionCode>(ActionCode{code, movie_.header.version, {}, {}});
+  machine_->beginFrame();
+  machine_->runBlock(ready, &clip);
+  runQueuedActions();
+}
+
+bool Stage::clipTakesPointer(SpriteInstance& clip) { return machine_ && avm1::clipTakesPointer(*machine_, clip); }
+
+void Stage::clipEvent(SpriteInstance& clip, uint32_t event) {
+  if (!machine_) return;
+  machine_->beginFrame();
+  avm1::dispatchClipEvent(*machine_, clip, event);
+  runQueuedActions();
+}
+
+bool Stage::getVariableText(SpriteInstance& base, const std::string& path, std::string* text) {
+  if (!machine_) return false;
+  bool found = false;
+  machine_->runOutside([&] {
+    avm1::Value v;
+    if (!avm1::getVariableByPath(*machine_, base, path, &v) || v.isUndefined()) return;
+    *text = machine_->toString(v).str();
+    found = true;
+  });
+  return found;
+}
+
+void Stage::setVariableText(SpriteInstance& base, const std::string& path, const std::string& text) {
+  if (!machine_) return;
+  machine_->runOutside([&] { avm1::setVariableByPath(*machine_, base, path, avm1::Value(avm1::String(text))); });
+}
+
+}  // namespace player

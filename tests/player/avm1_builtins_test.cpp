@@ -1,0 +1,332 @@
+// The built-in classes and global functions, called through the machine as
+// scripts call them: Array, String, Number, Math, Object and Function
+// methods, property flags, getters, watchers and the global functions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "player/avm1/machine.h"
+
+namespace {
+
+using avm1::Machine;
+using avm1::Object;
+using avm1::String;
+using avm1::Value;
+
+class Builtins : public ::testing::Test {
+ protected:
+  explicit Builtins(int version = 8) : m(version, {}) {}
+
+  // object.method(args...)
+  Value call(const Value& object, const char* method, std::vector<Value> args = {}) {
+    return m.callMethod(object, method, args.data(), args.size());
+  }
+  // A global function or class: name(args...)
+  Value global(const char* name, std::vector<Value> args = {}) {
+    return m.call(m.get(m.global(), name), Value(), args.data(), args.size());
+  }
+  Value make(const char* className, std::vector<Value> args = {}) {
+    return m.construct(m.get(m.global(), className), args.data(), args.size());
+  }
+  std::string text(const Value& v) { return m.toString(v).str(); }
+  Value array(std::vector<Value> values) { return Value(m.newArray(values)); }
+
+  Machine m;
+};
+
+class BuiltinsSwf5 : public Builtins {
+ protected:
+  BuiltinsSwf5() : Builtins(5) {}
+};
+
+}  // namespace
+
+TEST_F(Builtins, ArrayMethodsChangeTheArrayAndAnswerAsScriptsExpect) {
+  Value a = array({1, 2, 3});
+  EXPECT_EQ(5, call(a, "push", {4, 5}).number());
+  EXPECT_EQ(5, call(a, "pop").number());
+  EXPECT_EQ(1, call(a, "shift").number());
+  EXPECT_EQ(4, call(a, "unshift", {0}).number());
+  EXPECT_EQ("0,2,3,4", text(a));
+  EXPECT_EQ("2,3", text(call(a, "slice", {1, -1})));
+  EXPECT_EQ("2,3", text(call(a, "splice", {1, 2, "x", "y", "z"})));
+  EXPECT_EQ("0,x,y,z,4", text(a));
+  EXPECT_EQ("4,z,y,x,0", text(call(a, "reverse")));
+  EXPECT_EQ("4|z|y|x|0", text(call(a, "join", {"|"})));
+  EXPECT_EQ("1,2,3,4", text(call(array({1, 2}), "concat", {array({3, 4})})));
+  // Arrays of arrays stay nested one level down.
+  EXPECT_EQ(3, m.arrayLength(call(array({1}), "concat", {2, array({array({3})})}).object()));
+}
+
+TEST_F(Builtins, ArrayLengthHolesAndIndexesAsText) {
+  Value a = array({});
+  m.set(a.object(), "5", Value("five"));
+  EXPECT_EQ(6, m.get(a.object(), "length").number());
+  EXPECT_TRUE(m.get(a.object(), "2").isUndefined());
+  EXPECT_FALSE(m.hasOwnProperty(a.object(), "2"));
+  m.set(a.object(), "length", Value(2));
+  EXPECT_TRUE(m.get(a.object(), "5").isUndefined());
+  // Names that are not canonical indexes are plain properties.
+  m.set(a.object(), "01", Value(1));
+  EXPECT_EQ(2, m.get(a.object(), "length").number());
+  // A huge index does not allocate a huge array; the length is a 32-bit
+  // signed integer, so this index reads as a negative one and changes nothing.
+  m.set(a.object(), "4000000000", Value(true));
+  EXPECT_EQ(2, m.get(a.object(), "length").number());
+  EXPECT_TRUE(m.get(a.object(), "4000000000").boolean());
+  // One past the largest index wraps to the most negative length, which
+  // drops the elements; index names read modulo 2^32.
+  m.set(a.object(), "0", Value("zero"));
+  m.set(a.object(), "2147483647", Value(1));
+  EXPECT_EQ(-2147483648.0, m.get(a.object(), "length").number());
+  EXPECT_TRUE(m.get(a.object(), "0").isUndefined());
+  EXPECT_EQ(0, m.arrayLength(a.object()));
+  m.set(a.object(), "-4294967296", Value(2));
+  EXPECT_EQ(1, m.get(a.object(), "length").number());
+  EXPECT_EQ(-1, m.get(make("Array", {-1}).object(), "length").number());
+}
+
+TEST_F(Builtins, SortWithFlagsCompareFunctionsAndFields) {
+  EXPECT_EQ("10,2,3", text(call(array({3, 10, 2}), "sort")));
+  EXPECT_EQ("2,3,10", text(call(array({3, 10, 2}), "sort", {16})));         // NUMERIC
+  EXPECT_EQ("10,3,2", text(call(array({3, 10, 2}), "sort", {16 | 2})));     // and DESCENDING
+  EXPECT_EQ("1,2,0", text(call(array({"c", "a", "b"}), "sort", {8})));      // RETURNINDEXEDARRAY
+  EXPECT_EQ(0, call(array({1, 2, 1}), "sort", {4}).number());              // UNIQUESORT with a repeat
+  EXPECT_EQ("a,B,c", text(call(array({"c", "B", "a"}), "sort", {1})));      // CASEINSENSITIVE
+  EXPECT_TRUE(call(array({1, 2}), "sort", {Value(true)}).isUndefined());  // neither flags nor function
+  Object* byField = m.newArray();
+  for (int n : {3, 1, 2}) {
+    Object* o = m.newObject();
+    m.set(o, "n", Value(n));
+    call(Value(byField), "push", {Value(o)});
+  }
+  call(Value(byField), "sortOn", {"n"});
+  EXPECT_EQ(1, m.get(m.arrayGet(byField, 0).object(), "n").number());
+  EXPECT_EQ(3, m.get(m.arrayGet(byField, 2).object(), "n").number());
+  // A compare function that contradicts itself loses and repeats nothing.
+  static int calls = 0;
+  Value fickle(m.newNative([](Machine&, avm1::Call&) { return Value(++calls % 3 - 1.0); }));
+  std::vector<Value> many;
+  for (int i = 0; i < 100; ++i) many.push_back(Value(i));
+  Value shuffled = call(array(many), "sort", {fickle});
+  double sum = 0;
+  for (int i = 0; i < 100; ++i) sum += m.arrayGet(shuffled.object(), i).number();
+  EXPECT_EQ(4950, sum);
+}
+
+TEST_F(Builtins, StringMethodsCountUtf16UnitsAndKeepTheReferencesEdges) {
+  Value s("h\xC3\xA9llo w\xC3\xB6" "rld");
+  EXPECT_EQ(11, m.getMember(s, "length").number());
+  EXPECT_EQ("\xC3\xB6", text(call(s, "charAt", {7})));
+  EXPECT_EQ(246, call(s, "charCodeAt", {7}).number());
+  EXPECT_EQ(7, call(s, "indexOf", {"\xC3\xB6"}).number());
+  EXPECT_EQ(-1, call(s, "indexOf", {"x"}).number());
+  EXPECT_EQ(4, call(s, "lastIndexOf", {"o", 6}).number());
+  EXPECT_EQ("H\xC3\x89LLO W\xC3\x96RLD", text(call(s, "toUpperCase")));
+  EXPECT_EQ("w\xC3\xB6" "rld", text(call(s, "substr", {-5})));
+  EXPECT_EQ("llo", text(call(s, "substring", {5, 2})));  // ends swap
+  EXPECT_EQ("w\xC3\xB6r", text(call(s, "slice", {6, -2})));
+  // A negative length counts back from the end of the whole text.
+  EXPECT_EQ("lo worl", text(call(Value("hello world"), "substr", {3, -4})));
+  EXPECT_EQ("", text(call(Value("hello world"), "substr", {3, -3})));
+  EXPECT_EQ("a|b||c", text(call(call(Value("a,b,,c"), "split", {","}), "join", {"|"})));
+  EXPECT_EQ("a,b", text(call(Value("a,b,c"), "split", {",", 2})));
+  EXPECT_EQ("AB", text(m.callMethod(m.get(m.global(), "String"), "fromCharCode",
+                                    std::vector<Value>{65, 66}.data(), 2)));
+  // Outside the BMP: two units, as the reference player counts them.
+  EXPECT_EQ(2, m.getMember(Value("\xF0\x9F\x98\x80"), "length").number());
+}
+
+TEST_F(Builtins, NumbersMathAndTheGlobalFunctions) {
+  EXPECT_EQ("ff", text(call(make("Number", {255}), "toString", {16})));
+  EXPECT_EQ("-101", text(call(make("Number", {-5}), "toString", {2})));
+  EXPECT_EQ(3, m.toNumber(m.callMethod(m.get(m.global(), "Math"), "max", std::vector<Value>{1, 3, 2}.data(), 3)));
+  EXPECT_TRUE(std::isnan(m.toNumber(m.callMethod(m.get(m.global(), "Math"), "min", std::vector<Value>{1}.data(), 1))));
+  EXPECT_EQ(-2, m.toNumber(m.callMethod(m.get(m.global(), "Math"), "round", std::vector<Value>{-2.5}.data(), 1)));
+  EXPECT_EQ(255, global("parseInt", {"0xFF"}).number());
+  EXPECT_EQ(8, global("parseInt", {"010"}).number());  // octal when all digits allow
+  EXPECT_EQ(10, global("parseInt", {"010z"}).number());
+  EXPECT_EQ(5, global("parseInt", {"101", 2}).number());
+  EXPECT_TRUE(std::isnan(global("parseInt", {"12", 1}).number()));
+  EXPECT_EQ(3.5, global("parseFloat", {"  3.5e0abc"}).number());
+  EXPECT_TRUE(std::isnan(global("parseFloat", {".e1"}).number()));
+  EXPECT_EQ("a%20b%2Fc%E4%B8%AD", text(global("escape", {"a b/c\xE4\xB8\xAD"})));
+  EXPECT_EQ("a b/c\xE4\xB8\xAD", text(global("unescape", {"a%20b%2Fc%E4%B8%AD"})));
+  EXPECT_TRUE(global("isNaN", {"abc"}).boolean());
+  EXPECT_FALSE(global("isFinite", {Value(INFINITY)}).boolean());
+}
+
+TEST_F(Builtins, NumbersReadFromTextTheWayTheReferencePlayerReadsThem) {
+  // "0x" counts only at the very start; a sign before it is lost with the 0,
+  // one after it counts, and leading spaces turn off hexadecimal and octal.
+  EXPECT_EQ(1296, global("parseInt", {"0x100", 36}).number());
+  EXPECT_EQ(1540944, global("parseInt", {"-0x100", 36}).number());
+  EXPECT_EQ(-1540944, global("parseInt", {" -0x100", 36}).number());
+  EXPECT_TRUE(std::isnan(global("parseInt", {"-0x100"}).number()));
+  EXPECT_EQ(-256, global("parseInt", {"0x -100"}).number());
+  EXPECT_EQ(0, global("parseInt", {" 0x-100"}).number());
+  EXPECT_EQ(77, global("parseInt", {"  077"}).number());
+  EXPECT_EQ(-64, global("parseInt", {"-0100"}).number());
+  EXPECT_TRUE(std::isnan(global("parseInt", {"0x"}).number()));
+  EXPECT_TRUE(std::isnan(global("parseInt", {"+0x123", 33}).number()));
+  // Fraction digits add up one tenth at a time, not to the nearest double.
+  EXPECT_EQ(0.14999990000000005, global("parseFloat", {".1499999"}).number());
+  EXPECT_EQ("5e-25", text(global("parseFloat", {".0000000000000000000000005"})));
+  EXPECT_EQ(1.2345678, global("parseFloat", {"1.2345.678e9"}).number());  // later dots skipped, no exponent
+  EXPECT_EQ(10, global("parseFloat", {"1e4294967297"}).number());       // the exponent wraps
+  EXPECT_EQ(-16, m.toNumber(Value("0x-10")));  // a sign may follow "0x" too
+}
+
+TEST_F(Builtins, MathTakesTwoArgumentsAndConvertsBothInOrder) {
+  Value math = m.get(m.global(), "Math");
+  auto mathCall = [&](const char* name, std::vector<Value> args) {
+    return m.toNumber(m.callMethod(math, name, args.data(), args.size()));
+  };
+  EXPECT_EQ(2, mathCall("max", {1, 2, 3}));
+  EXPECT_EQ(1, mathCall("pow", {1, Value()}));
+  // Each of the first two arguments' valueOf runs once, left to right, even
+  // where the function uses one; the third is not touched.
+  static std::string order;
+  order.clear();
+  Object* proto = m.newObject();
+  m.method(proto, "valueOf", [](Machine& machine, avm1::Call& call) {
+    Value n = machine.get(call.thisValue.object(), "n");
+    order += machine.toString(n).str();
+    return n;
+  });
+  std::vector<Value> args;
+  for (int n : {-4, 5, 6}) {
+    Object* o = m.heap().make<Object>(proto);
+    m.set(o, "n", Value(n));
+    args.push_back(Value(o));
+  }
+  EXPECT_EQ(4, mathCall("abs", args));
+  EXPECT_EQ("-45", order);
+  order.clear();
+  EXPECT_EQ(5, mathCall("max", args));
+  EXPECT_EQ("-45", order);
+}
+
+TEST_F(Builtins, BoxedPrimitivesAndConversionsByValueOfAndToString) {
+  Value n = make("Number", {5});
+  EXPECT_EQ("object", text(m.typeOf(n)));
+  EXPECT_EQ(6, m.toNumber(n) + 1);
+  Value s = make("String", {"abc"});
+  EXPECT_EQ(3, m.get(s.object(), "length").number());
+  EXPECT_TRUE(global("Boolean", {"x"}).boolean());
+  // valueOf for numbers, toString for text; a toString giving no text names the type.
+  Object* o = m.newObject();
+  EXPECT_EQ("[object Object]", text(Value(o)));
+  o->define("toString", m.get(m.get(m.global(), "Object").object(), "prototype"));  // not a function
+  EXPECT_EQ("[type Object]", text(Value(o)));
+}
+
+TEST_F(Builtins, PropertiesGettersWatchersAndFlags) {
+  // addProperty: a getter with a setter, and one without.
+  Object* o = m.newObject();
+  Object* store = m.newObject();
+  m.global()->define("store", Value(store));
+  auto getter = [](Machine& mm, avm1::Call&) { return mm.get(mm.get(mm.global(), "store").object(), "v"); };
+  auto setter = [](Machine& mm, avm1::Call& c) {
+    mm.set(mm.get(mm.global(), "store").object(), "v", Value(mm.toNumber(c.arg(0)) * 2));
+    return Value();
+  };
+  EXPECT_TRUE(call(Value(o), "addProperty", {"p", Value(m.newNative(getter)), Value(m.newNative(setter))}).boolean());
+  m.set(o, "p", Value(21));
+  EXPECT_EQ(42, m.get(o, "p").number());
+  EXPECT_FALSE(call(Value(o), "addProperty", {"q", Value(m.newNative(getter))}).boolean());  // no setter given
+  // watch: the callback's answer is what is set.
+  auto doubled = [](Machine& mm, avm1::Call& c) { return Value(mm.toNumber(c.arg(2)) * 10); };
+  EXPECT_TRUE(call(Value(o), "watch", {"w", Value(m.newNative(doubled))}).boolean());
+  m.set(o, "w", Value(3));
+  EXPECT_EQ(30, m.get(o, "w").number());
+  call(Value(o), "unwatch", {"w"});
+  m.set(o, "w", Value(4));
+  EXPECT_EQ(4, m.get(o, "w").number());
+  // ASSetPropFlags: hidden from for..in, kept from delete, read-only.
+  o->define("a", Value(1));
+  global("ASSetPropFlags", {Value(o), "a", 1 | 2 | 4});
+  for (const String& name : m.enumerate(o)) EXPECT_NE("a", name.str());
+  EXPECT_FALSE(m.remove(o, "a"));
+  m.set(o, "a", Value(2));
+  EXPECT_EQ(1, m.get(o, "a").number());
+  EXPECT_FALSE(call(Value(o), "isPropertyEnumerable", {"a"}).boolean());
+}
+
+TEST_F(Builtins, FunctionCallApplyAndBroadcasters) {
+  auto self = [](Machine&, avm1::Call& c) { return c.thisValue; };
+  Value f(m.newNative(self));
+  Object* o = m.newObject();
+  EXPECT_EQ(o, call(f, "call", {Value(o)}).object());
+  EXPECT_EQ(m.global(), call(f, "call", {Value::null()}).object());  // no this: the globals
+  auto count = [](Machine&, avm1::Call& c) { return Value(static_cast<double>(c.count)); };
+  EXPECT_EQ(3, call(Value(m.newNative(count)), "apply", {Value(), array({1, 2, 3})}).number());
+  // AsBroadcaster: listeners hear broadcasts in the order they were added.
+  Object* b = m.newObject();
+  m.callMethod(m.get(m.global(), "AsBroadcaster"), "initialize", std::vector<Value>{Value(b)}.data(), 1);
+  Object* heard = m.newArray();
+  m.global()->define("heard", Value(heard));
+  auto record = [](Machine& mm, avm1::Call& c) {
+    Value arg = c.arg(0);
+    return mm.callMethod(mm.get(mm.global(), "heard"), "push", &arg, 1);
+  };
+  for (const char* name : {"first", "second"}) {
+    Object* listener = m.newObject();
+    listener->define("onPing", Value(m.newNative(record)));
+    listener->define("name", Value(name));
+    call(Value(b), "addListener", {Value(listener)});
+  }
+  EXPECT_TRUE(call(Value(b), "broadcastMessage", {"onPing", "hi"}).boolean());
+  EXPECT_EQ("hi,hi", text(Value(heard)));
+  // Listeners compare by ==: adding null replaces undefined (moving it
+  // last), and removing with no argument takes the null out again.
+  Object* other = m.newObject();
+  m.callMethod(m.get(m.global(), "AsBroadcaster"), "initialize", std::vector<Value>{Value(other)}.data(), 1);
+  Object* listeners = m.get(other, "_listeners").object();
+  call(Value(other), "addListener");
+  call(Value(other), "addListener", {false});
+  call(Value(other), "addListener", {Value::null()});
+  EXPECT_EQ(2, m.arrayLength(listeners));
+  EXPECT_TRUE(m.arrayGet(listeners, 1).isNull());
+  EXPECT_TRUE(call(Value(other), "removeListener").boolean());
+  EXPECT_EQ("false", text(Value(listeners)));
+  // An empty message name calls each listener itself.
+  Object* calls = m.newArray();
+  m.global()->define("heard", Value(calls));
+  Value itself(m.newNative(record));
+  call(Value(other), "addListener", {itself});
+  call(Value(other), "broadcastMessage", {"", "direct"});
+  EXPECT_EQ("direct", text(Value(calls)));
+}
+
+TEST_F(BuiltinsSwf5, Swf5RulesForTextNumbersAndNames) {
+  // Names compare without letter case before SWF 7.
+  Object* o = m.newObject();
+  m.set(o, "Name", Value(1));
+  EXPECT_EQ(1, m.get(o, "NAME").number());
+  // Latin, Cyrillic and the digraphs fold too, later scripts do not; the
+  // same holds once the object's names are indexed.
+  for (int i = 0; i < 20; ++i) m.set(o, ("filler" + std::to_string(i)).c_str(), Value(i));
+  m.set(o, "\xC3\x84pfel", Value(2));           // Äpfel
+  m.set(o, "\xD3\xA4", Value(3));               // Ӥ
+  m.set(o, "\xC8\xBA", Value(4));               // Ⱥ
+  EXPECT_EQ(2, m.get(o, "\xC3\xA4PFEL").number());  // äPFEL
+  EXPECT_EQ(3, m.get(o, "\xD3\xA5").number());      // ӥ
+  EXPECT_TRUE(m.get(o, "\xE2\xB1\xA5").isUndefined());  // ⱥ
+  // "" and non-numbers are NaN; booleans read "true"; no hexadecimal.
+  EXPECT_TRUE(std::isnan(m.toNumber(Value("0x10"))));
+  EXPECT_EQ("true", text(Value(true)));
+  EXPECT_EQ(0, m.toNumber(Value()));
+  // split with no separator splits at commas, an empty one keeps the text
+  // whole; substr and substring need an argument.
+  Value s = Value("a,b,c");
+  EXPECT_EQ(3, m.arrayLength(call(s, "split").object()));
+  EXPECT_EQ(1, m.arrayLength(call(s, "split", {""}).object()));
+  EXPECT_EQ(0, m.arrayLength(call(s, "split", {Value(), 0}).object()));
+  EXPECT_TRUE(call(s, "substr").isUndefined());
+  EXPECT_TRUE(call(s, "substring").isUndefined());
+  EXPECT_EQ("a,b,c", text(call(s, "substr", {Value(), Value()})));
+}
