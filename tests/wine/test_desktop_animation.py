@@ -356,7 +356,8 @@ class DesktopAnimationTest(harness.ProgramTest):
         self.driver.send(player, LOAD_MOVIE, 0, 0x5678)  # sent from another process
         self.driver.send(self.control, 0)
         self.assertTrue(self.program.running())
-        self.assertTrue(self.plays(), "the movie stopped")
+        # (Its first petals may take a moment to show.)
+        self.assertTrue(wait_until(self.plays), "the movie stopped")
         self.assertEqual("特效###樱花飘落", self.exit_and_read()["fl地址"])
 
 
