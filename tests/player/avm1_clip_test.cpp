@@ -234,3 +234,117 @@ TEST_F(Clips, ObjectsOfClipsAndFieldsOnStageOutliveCollections) {
   EXPECT_EQ("kept", machine_->toString(get(clip("label"), "note")).str());
   EXPECT_EQ("kept too", machine_->toString(get(clip("box"), "note")).str());
 }
+
+// ------------------------------------------------------------ transform and filters
+
+namespace {
+
+Value makeGeom(Machine& m, const char* package, const char* name, std::vector<Value> args) {
+  Value cls = m.getMember(m.getMember(m.get(m.global(), "flash"), package), name);
+  return m.construct(cls, args.data(), args.size());
+}
+
+}  // namespace
+
+TEST_F(Clips, TransformObjectsReadAndChangeTheClipItself) {
+  Value box = clip("box");
+  player::DisplayObject* o = avm1::spriteOf(box)->displayObject();
+  Value transform = get(box, "transform");
+  set(transform, "colorTransform", makeGeom(*machine_, "geom", "ColorTransform", {0.5, 1, 1, 1, 10, 0, 0, 0}));
+  EXPECT_EQ(0.5, o->colorTransform.rMul);
+  EXPECT_EQ(10, o->colorTransform.rAdd);
+  // What was read before is a copy: changing it leaves the clip alone.
+  Value copy = get(get(box, "transform"), "colorTransform");
+  set(copy, "redOffset", 99);
+  EXPECT_EQ(10, o->colorTransform.rAdd);
+
+  set(transform, "matrix", makeGeom(*machine_, "geom", "Matrix", {2, 0, 0, 2, 50, 60}));
+  EXPECT_EQ(50, number(get(box, "_x")));
+  EXPECT_EQ(200, number(get(box, "_xscale")));
+  // A matrix of no numbers is refused whole.
+  set(transform, "matrix", makeGeom(*machine_, "geom", "Matrix", {Value(NAN), 0, 0, 1, 0, 0}));
+  EXPECT_EQ(50, number(get(box, "_x")));
+
+  // The inner clip sits at the origin of a box moved to (50, 60) and doubled.
+  Value inner = get(get(clip("box"), "inner"), "transform");
+  Value whole = get(inner, "concatenatedMatrix");
+  EXPECT_EQ(50, number(get(whole, "tx")));
+  EXPECT_EQ(2, number(get(whole, "a")));
+  EXPECT_EQ(0.5, number(get(get(inner, "concatenatedColorTransform"), "redMultiplier")));
+  // The doubled 100 × 50 rectangle covers whole pixels from (50, 60).
+  EXPECT_EQ("(x=50, y=60, w=200, h=100)",
+            machine_->toString(get(get(clip("box"), "transform"), "pixelBounds")).str());
+}
+
+TEST_F(Clips, FiltersAndBlendModesSetFromScriptsReachTheDisplayObject) {
+  Value box = clip("box");
+  player::DisplayObject* o = avm1::spriteOf(box)->displayObject();
+  EXPECT_EQ(0, number(get(get(box, "filters"), "length")));
+
+  Value blur = makeGeom(*machine_, "filters", "BlurFilter", {8, 300, 2});
+  Value glow = makeGeom(*machine_, "filters", "GlowFilter", {0x00FF00, 0.5});
+  Value list = Value(machine_->newArray({blur, Value("not a filter"), glow}));
+  set(box, "filters", list);
+  ASSERT_TRUE(o->filters);
+  ASSERT_EQ(2u, o->filters->size());
+  EXPECT_EQ(8, (*o->filters)[0].blurX);
+  EXPECT_EQ(255, (*o->filters)[0].blurY);  // kept within the renderer's range
+  EXPECT_EQ(2, (*o->filters)[0].passes);
+  EXPECT_EQ(0xFF, (*o->filters)[1].color.g);
+  EXPECT_EQ(128, (*o->filters)[1].color.a);
+
+  Value back = get(box, "filters");
+  EXPECT_EQ(2, number(get(back, "length")));
+  EXPECT_EQ(8, number(get(machine_->getMember(back, "0"), "blurX")));
+  EXPECT_EQ(0x00FF00, number(get(machine_->getMember(back, "1"), "color")));
+  // Changing a filter after setting it changes nothing until it is set again.
+  set(blur, "blurX", 1);
+  EXPECT_EQ(8, (*o->filters)[0].blurX);
+
+  set(box, "filters", Value(machine_->newArray()));
+  EXPECT_FALSE(o->filters);
+
+  // Blend modes by name or by the file's number; others change nothing.
+  EXPECT_EQ("normal", machine_->toString(get(box, "blendMode")).str());
+  set(box, "blendMode", "multiply");
+  EXPECT_EQ(swf::BlendMode::Multiply, o->blendMode);
+  set(box, "blendMode", 14);
+  EXPECT_EQ("hardlight", machine_->toString(get(box, "blendMode")).str());
+  set(box, "blendMode", "Multiply");
+  set(box, "blendMode", 15);
+  EXPECT_EQ(swf::BlendMode::HardLight, o->blendMode);
+  set(box, "cacheAsBitmap", 1);
+  EXPECT_TRUE(o->cacheAsBitmap);
+}
+
+namespace {
+
+std::vector<std::string> loaderEvents;
+
+Value recordLoaderEvent(Machine& m, avm1::Call& c) {
+  loaderEvents.push_back(m.toString(m.getMember(c.arg(0), "_name")).str() + " " + m.toString(c.arg(1)).str());
+  return Value();
+}
+
+}  // namespace
+
+TEST_F(Clips, ALoaderReportsThatItLoadsNothingAfterTheFrameAndLeavesTheClip) {
+  loaderEvents.clear();
+  Value loader = machine_->construct(machine_->get(machine_->global(), "MovieClipLoader"), nullptr, 0);
+  set(loader, "onLoadError", Value(machine_->newNative(recordLoaderEvent)));
+  Value box = clip("box");
+  EXPECT_TRUE(machine_->toBoolean(call(loader, "loadClip", {"picture.jpg", box})));
+  EXPECT_FALSE(machine_->toBoolean(call(loader, "loadClip", {"picture.jpg", Value()})));
+  EXPECT_TRUE(loaderEvents.empty());  // not while the script runs
+  player_->advanceFrame();
+  EXPECT_EQ((std::vector<std::string>{"box URLNotFound"}), loaderEvents);
+  EXPECT_EQ(20, number(get(clip("box"), "_x")));
+  player_->advanceFrame();
+  EXPECT_EQ(1u, loaderEvents.size());  // told once
+
+  Value progress = call(loader, "getProgress", {box});
+  EXPECT_EQ(number(call(box, "getBytesTotal")), number(get(progress, "bytesTotal")));
+  EXPECT_TRUE(call(loader, "getProgress", {"nowhere"}).isUndefined());
+  EXPECT_TRUE(machine_->toBoolean(call(loader, "unloadClip", {box})));
+  EXPECT_TRUE(get(Value(root_), "box").isUndefined());
+}

@@ -130,6 +130,7 @@ std::string runCase(const std::string& dir, const Case& c, std::string* printed)
   options.clock = player::fixedClock();
   options.codePage = 1252;  // the code page the suite's movies were made with
   options.randomSeed = 1;
+  options.url = "file:///test.swf";  // where the reference run had each case's movie
   std::string out;
   options.trace = [&out](const std::string& line) {
     // A runaway case stops being recorded long after any expected text.

@@ -20,12 +20,53 @@ void installObjectClasses(Machine& m);  // Object, Function, Boolean, Number, Er
 void installArray(Machine& m);
 void installString(Machine& m);
 void installMath(Machine& m);
+// What ASnative(200, n) gives past Math's own entries: a function that reads
+// its first two arguments as numbers, like every Math function, and gives NaN.
+Value mathBeyondTable(Machine& m, Call& c);
 void installDate(Machine& m);
 void installMovieClip(Machine& m);
 void installColor(Machine& m);
 void installInput(Machine& m);  // Key, Mouse, Stage
 void installSound(Machine& m);
 void installTextField(Machine& m);  // after MovieClip
+void installGeom(Machine& m);       // flash.geom: Point, Rectangle, Matrix
+void installColorTransform(Machine& m);  // flash.geom: ColorTransform, Transform; after MovieClip and Matrix
+void installSystem(Machine& m);  // System, ExternalInterface, LocalConnection; after flash.geom
+void installNativeTable(Machine& m);  // ASnative
+void installMovieClipLoader(Machine& m);
+void installFilters(Machine& m);
+// ExternalInterface's _toAS, _arrayToAS, _objectToAS, _argumentsToAS, _escapeXML and _unescapeXML.
+void installExternalValueReaders(Machine& m, Object* externalInterface);
+void installXml(Machine& m);           // XMLNode, XML
+void installStyleSheet(Machine& m);    // TextField.StyleSheet; after TextField
+void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnection, NetStream, XMLSocket
+void installDeviceClasses(Machine& m);   // Selection, ContextMenu, Camera, Microphone, Video, PrintJob, ...  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
+// ASnative(major, minor) of the filters' property accessors; null for others.
+FunctionObject* filterNative(Machine& m, int major, int minor);
+// The flash and flash.geom package objects, made on first use.
+Object* flashPackage(Machine& m);
+Object* geomPackage(Machine& m);
+
+// Text for XML, with & < > " ' written as entities; and read back.
+std::string escapeXmlText(const std::string& s);
+// XML text with its five named entities (&lt; &gt; &amp; &quot; &apos;) read.
+std::string unescapeXmlText(const std::string& s);
+// Text as escape() and unescape() give it.
+std::string escapeText(const std::string& s);
+std::string unescapeText(const std::string& s);
+
+// Natives for methods that answer the same whatever they are given.
+Value returnNothing(Machine& m, Call& c);
+Value returnNull(Machine& m, Call& c);
+Value returnFalse(Machine& m, Call& c);
+Value returnZero(Machine& m, Call& c);
+Value returnMinusOne(Machine& m, Call& c);
+// Calls self.method(args) once the frame's scripts have run, as the answer to
+// a request (a load, a connection) would come.
+void callAfterScripts(Machine& m, const Value& self, const char* method, std::vector<Value> args);
+
+// Gives `o` the listener methods of AsBroadcaster.
+void makeBroadcaster(Machine& m, Object* o);
 
 // Properties objects answer for themselves (array elements and length, clip
 // properties and children); false when the name is not theirs.
@@ -64,6 +105,8 @@ bool dragTo(Machine& m);
 void broadcastMouse(Machine& m, const char* event);
 void broadcastKey(Machine& m, bool down);
 void stopAllSounds(Machine& m);
+// Hands the LocalConnection messages sent this frame to their receivers.
+void deliverLocalMessages(Machine& m);
 
 // The script object of an edit text on `parent`'s display list (SWF 6 and
 // later); undefined for other objects.

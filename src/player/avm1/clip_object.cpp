@@ -419,7 +419,10 @@ bool getClipProperty(Machine& m, player::SpriteInstance& sprite, const String& n
   }
   if (getDisplayProperty(&sprite, *o, index, out)) return true;
   switch (index) {
-    case 4: *out = Value(static_cast<double>(std::max(1, sprite.currentFrame() + 1))); break;
+    // A clip made empty by script has no frame to be on.
+    case 4:
+      *out = Value(sprite.isEmptyClip() ? 0.0 : static_cast<double>(std::max(1, sprite.currentFrame() + 1)));
+      break;
     case 5: *out = Value(static_cast<double>(sprite.frameCount())); break;
     case 11: *out = Value(pathOf(&sprite, true)); break;
     case 12: *out = Value(static_cast<double>(sprite.frameCount())); break;

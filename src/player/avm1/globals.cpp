@@ -17,8 +17,25 @@ namespace {
 
 // ------------------------------------------------------------ escape
 
-Value escape(Machine& m, Call& c) {
-  std::string s = m.toString(c.arg(0)).str();
+}  // namespace
+
+Value returnNothing(Machine&, Call&) { return Value(); }
+Value returnNull(Machine&, Call&) { return Value::null(); }
+Value returnFalse(Machine&, Call&) { return Value(false); }
+Value returnZero(Machine&, Call&) { return Value(0.0); }
+Value returnMinusOne(Machine&, Call&) { return Value(-1.0); }
+
+void callAfterScripts(Machine& m, const Value& self, const char* method, std::vector<Value> args) {
+  Timer t;
+  t.function = self;
+  t.method = method;
+  t.args = std::move(args);
+  t.once = true;
+  t.due = m.environment().elapsedMillis ? m.environment().elapsedMillis() : 0;
+  m.timers().push_back(std::move(t));
+}
+
+std::string escapeText(const std::string& s) {
   std::string out;
   for (unsigned char ch : s) {
     if (std::isalnum(ch)) {
@@ -29,8 +46,12 @@ Value escape(Machine& m, Call& c) {
       out += buf;
     }
   }
-  return m.makeString(out);
+  return out;
 }
+
+namespace {
+
+Value escape(Machine& m, Call& c) { return m.makeString(escapeText(m.toString(c.arg(0)).str())); }
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -39,8 +60,9 @@ int hexDigit(char c) {
   return -1;
 }
 
-Value unescape(Machine& m, Call& c) {
-  std::string s = m.toString(c.arg(0)).str();
+}  // namespace
+
+std::string unescapeText(const std::string& s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '%' && i + 2 < s.size() + 0 && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
@@ -64,8 +86,12 @@ Value unescape(Machine& m, Call& c) {
       out += s[i];
     }
   }
-  return m.makeString(out);
+  return out;
 }
+
+namespace {
+
+Value unescape(Machine& m, Call& c) { return m.makeString(unescapeText(m.toString(c.arg(0)).str())); }
 
 // ------------------------------------------------------------ numbers
 
@@ -183,8 +209,9 @@ Value isFiniteFn(Machine& m, Call& c) {
 Value asSetPropFlags(Machine& m, Call& c) {
   Object* o = c.arg(0).object();
   if (!o) return Value();
-  uint32_t set = m.toUint32(c.arg(2));
-  uint32_t clear = c.count > 3 ? m.toUint32(c.arg(3)) : 0;
+  // The machine's own notes stay out of a script's reach.
+  uint32_t set = m.toUint32(c.arg(2)) & ~static_cast<uint32_t>(kInternal);
+  uint32_t clear = (c.count > 3 ? m.toUint32(c.arg(3)) : 0) & ~static_cast<uint32_t>(kInternal);
   std::vector<String> names;
   bool all = c.arg(1).isNull();
   if (!all) {
@@ -306,6 +333,16 @@ void installGlobals(Machine& m) {
   installInput(m);
   installSound(m);
   installTextField(m);
+  installGeom(m);
+  installColorTransform(m);
+  installSystem(m);
+  installNativeTable(m);
+  installFilters(m);
+  installMovieClipLoader(m);
+  installXml(m);
+  installStyleSheet(m);
+  installNetworkClasses(m);
+  installDeviceClasses(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -43,12 +43,6 @@ Value stageHeight(Machine& m, Call&) {
   return Value(static_cast<double>(std::lround((r.yMax - r.yMin) / 20.0)));
 }
 
-void makeBroadcaster(Machine& m, Object* o) {
-  Value initialize = m.get(m.get(m.global(), "AsBroadcaster").object(), "initialize");
-  Value arg(o);
-  m.call(initialize, Value(), &arg, 1);
-}
-
 void broadcast(Machine& m, const char* objectName, const char* event) {
   m.runOutside([&] {
     Value target = m.get(m.global(), objectName);
@@ -63,6 +57,13 @@ void broadcast(Machine& m, const char* objectName, const char* event) {
 }
 
 }  // namespace
+
+void makeBroadcaster(Machine& m, Object* o) {
+  Value initialize = m.get(m.get(m.global(), "AsBroadcaster").object(), "initialize");
+  Value arg(o);
+  m.call(initialize, Value(), &arg, 1);
+}
+
 
 uint8_t InputState::lastKeyPressCode() const {
   // keyPress events name keys by the character, or by their own small codes.

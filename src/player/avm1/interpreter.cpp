@@ -1453,6 +1453,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.callee = function;
   a.superObject = call.superObject;
   a.thisValue = call.thisValue;
+  a.constructing = call.constructing;
   a.locals = m.heap().make<Object>(nullptr);
   a.scope = m.heap().make<Scope>(Scope::Kind::Local, a.locals, f.scope);
   a.args = call.args;

@@ -38,6 +38,7 @@ struct Activation {
   Value returnValue;
   int swfVersion = 0;
   bool suppressThis = false, suppressArguments = false, suppressSuper = false;
+  bool constructing = false;  // a function run by `new`
   // A frame script of a clip on the stage: it ends when the clip goes.
   bool haltWhenRemoved = false;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 #include "player/avm1/builtins.h"
 #include "player/avm1/clip_object.h"
@@ -513,6 +514,15 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
     } restore{*this};
     return call(p->getter, thisValue, nullptr, 0, o);
   }
+  // A missing property is asked of the object's __resolve function (SWF 6
+  // and later), with the name.
+  if (activeVersion_ >= 6 && object && name.str() != "__resolve") {
+    Value resolve = get(object, "__resolve", thisValue);
+    if (resolve.object() && resolve.object()->kind() == Object::Kind::Function) {
+      Value arg(name);
+      return call(resolve, thisValue, &arg, 1);
+    }
+  }
   return Value();
 }
 
@@ -640,14 +650,11 @@ bool Machine::hasProperty(Object* object, const String& name) {
 }
 
 std::vector<String> Machine::enumerate(Object* object) {
+  // The reference player lists the object's names, then its prototypes'
+  // not seen yet, each in the order they were made, and hands them to
+  // for..in last first.
   std::vector<String> names;
-  std::vector<const std::string*> seen;
-  auto add = [&](const String& n) {
-    for (const std::string* s : seen)
-      if (caseSensitive() ? *s == n.str() : strcasecmpEqual(*s, n.str())) return;
-    names.push_back(n);
-    seen.push_back(&names.back().str());
-  };
+  std::unordered_set<std::string> seen;
   Object* o = object;
   std::vector<String> own;
   for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
@@ -655,11 +662,16 @@ std::vector<String> Machine::enumerate(Object* object) {
     enumerateSpecial(*this, o, &own);
     for (const Property& p : o->properties())
       if (!(p.flags & (kDontEnum | kInternal))) own.push_back(p.name);
-    // Newest first, as the reference player lists them.
-    names.reserve(names.size() + own.size());
-    for (auto it = own.rbegin(); it != own.rend(); ++it) add(*it);
+    for (const String& n : own) {
+      std::string key = n.str();
+      if (!caseSensitive())
+        for (char& ch : key)
+          if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+      if (seen.insert(std::move(key)).second) names.push_back(n);
+    }
     charge(static_cast<int64_t>(own.size()));
   }
+  std::reverse(names.begin(), names.end());
   return names;
 }
 

@@ -126,6 +126,10 @@ struct Prototypes {
   Object* sound = nullptr;
   Object* xmlNode = nullptr;
   Object* textField = nullptr;
+  Object* point = nullptr;
+  Object* rectangle = nullptr;
+  Object* matrix = nullptr;
+  Object* colorTransform = nullptr;
 };
 
 class Machine {

@@ -202,8 +202,11 @@ Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance
   player::addSpriteBounds(s, toTarget, box);
   Object* o = m.newObject();
   if (player::boxIsEmpty(box)) {
-    // What the reference player reports for a clip that covers nothing.
-    for (const char* name : {"xMin", "xMax", "yMin", "yMax"}) m.set(o, name, Value(6710886.35));
+    // What the reference player reports for a clip that covers nothing:
+    // 0x7FFFFFF twips, which its single-precision move into another clip's
+    // space rounds up to 2^27.
+    double nothing = (!target || target == &s) ? 0x7FFFFFF / 20.0 : 0x8000000 / 20.0;
+    for (const char* name : {"xMin", "xMax", "yMin", "yMax"}) m.set(o, name, Value(nothing));
     return Value(o);
   }
   m.set(o, "xMin", Value(box[0] / 20));
@@ -687,6 +690,9 @@ void installMovieClip(Machine& m) {
   p.movieClip = m.heap().make<Object>(p.object);
   Object* mp = p.movieClip;
   m.defineClass(m.global(), "MovieClip", ignoreCall, mp);
+  // Every clip answers the pointer and shows the hand over it unless told not to.
+  mp->define("enabled", Value(true), kDontEnum | kVersion6);
+  mp->define("useHandCursor", Value(true), kDontEnum | kVersion6);
   // Methods newer than SWF 5 stay hidden from older movies, as the
   // reference player flags them.
   m.method(mp, "play", play);

@@ -227,4 +227,17 @@ void BoxedObject::trace(Heap& heap) {
   heap.mark(primitive);
 }
 
+NativeObject* hiddenData(const Value& object, const char* name, int tag) {
+  Object* o = object.object();
+  const Property* p = o ? o->findOwn(name, true) : nullptr;
+  if (!p || !(p->flags & kInternal)) return nullptr;
+  Object* d = p->value.object();
+  if (!d || d->kind() != Object::Kind::Native || static_cast<NativeObject*>(d)->tag != tag) return nullptr;
+  return static_cast<NativeObject*>(d);
+}
+
+void attachHiddenData(Object* object, const char* name, NativeObject* data) {
+  object->define(name, Value(data), kInternal | kDontEnum | kDontDelete);
+}
+
 }  // namespace avm1

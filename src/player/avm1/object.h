@@ -241,4 +241,10 @@ class NativeObject : public Object {
   int tag;
 };
 
+// Data a built-in class hangs on an object under a name scripts cannot
+// see, so that any object, a subclass's included, becomes one of its kind
+// when the class's constructor runs on it (as super() does).
+NativeObject* hiddenData(const Value& object, const char* name, int tag);
+void attachHiddenData(Object* object, const char* name, NativeObject* data);
+
 }  // namespace avm1

@@ -268,6 +268,11 @@ Value mathRandom(Machine& m, Call& c) {
 
 }  // namespace
 
+Value mathBeyondTable(Machine& m, Call& c) {
+  mathArgs(m, c);
+  return Value(NAN);
+}
+
 void installString(Machine& m) {
   Prototypes& p = m.protos();
   p.string = m.heap().make<Object>(p.object);

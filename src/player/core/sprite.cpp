@@ -227,6 +227,8 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   }
 }
 
+bool SpriteInstance::isEmptyClip() const { return timeline_ == &emptyTimeline(); }
+
 SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, const TimelineDef* timeline,
                                             const std::string& name) {
   if (nesting_ >= RunContext::kMaxNesting || context_->objects >= RunContext::kMaxObjects) return nullptr;

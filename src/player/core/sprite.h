@@ -154,6 +154,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // The furthest frame the timeline has been on (from 0).
   int furthestFrame() const { return furthestFrame_; }
   int frameCount() const { return static_cast<int>(timeline_->frames.size()); }
+  // A clip made empty by script, with no timeline of its own.
+  bool isEmptyClip() const;
   bool playing() const { return playing_; }
   const TimelineDef& timeline() const { return *timeline_; }
   const std::map<int, DisplayObject>& children() const { return children_; }

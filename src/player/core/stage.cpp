@@ -86,6 +86,8 @@ void Stage::advanceFrame() {
     double until = clock_->elapsedMillis() + 1000.0 / movie_.header.frameRate;
     for (int fired = 0; fired < kMaxTimerCallsPerFrame && avm1::runNextTimer(*machine_, until); ++fired)
       runQueuedActions();
+    avm1::deliverLocalMessages(*machine_);
+    runQueuedActions();
     machine_->collectIfDue();
   }
 }

@@ -1,0 +1,161 @@
+// Classes for things a desktop movie player has none of, or does not hand
+// to movies: keyboard focus inside the movie, its own context menu, cameras,
+// microphones, video streams, printing and screen readers. They exist so
+// that movies written for a browser find what they look for, and they answer
+// as a player without the device does.
+#include <utility>
+#include <vector>
+
+#include "player/avm1/builtins.h"
+
+namespace avm1 {
+
+namespace {
+
+// ------------------------------------------------------------ Selection
+
+// No text field of the movie holds the keyboard focus here: the host window
+// keeps it, so there is no focus and no selection to report or move.
+void installSelection(Machine& m) {
+  Object* selection = m.newObject();
+  m.global()->define("Selection", Value(selection), kDontEnum);
+  const std::pair<const char*, NativeFunction> methods[] = {
+      {"getBeginIndex", returnMinusOne}, {"getEndIndex", returnMinusOne}, {"getCaretIndex", returnMinusOne},
+      {"getFocus", returnNull},          {"setFocus", returnFalse},       {"setSelection", returnNothing}};
+  for (const auto& method : methods) m.method(selection, method.first, method.second, 0, kDontEnum | kReadOnly);
+  makeBroadcaster(m, selection);
+  // Like the rest of Selection, its listener methods cannot be replaced.
+  for (const char* name : {"broadcastMessage", "addListener", "removeListener", "_listeners"})
+    if (Property* p = selection->findOwn(name, true)) p->flags |= kReadOnly;
+}
+
+// ------------------------------------------------------------ ContextMenu
+
+// The host shows its own menu, so a movie's menu is kept as data only.
+Value contextMenuConstructor(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value();
+  if (c.count > 0) m.set(self, "onSelect", c.arg(0));
+  Object* builtIns = m.newObject();
+  for (const char* item : {"print", "forward_back", "rewind", "loop", "play", "quality", "zoom", "save"})
+    m.set(builtIns, item, Value(true));
+  m.set(self, "builtInItems", Value(builtIns));
+  m.set(self, "customItems", Value(m.newArray()));
+  return Value();
+}
+
+Value hideBuiltInItems(Machine& m, Call& c) {
+  Object* builtIns = m.toObject(m.getMember(c.thisValue, "builtInItems"));
+  if (!builtIns) return Value();
+  for (const String& name : m.enumerate(builtIns)) m.set(builtIns, name, Value(false));
+  return Value();
+}
+
+// A new object of the same class with the same own values; item lists and
+// the built-in switches are copied one level deep.
+Value copyWithFields(Machine& m, Call& c, const char* className) {
+  Value copy = m.construct(m.get(m.global(), className), nullptr, 0);
+  Object* from = c.thisValue.object();
+  Object* to = copy.object();
+  if (!from || !to) return copy;
+  for (const String& name : m.enumerate(from)) {
+    if (!m.hasOwnProperty(from, name)) continue;
+    Value v = m.get(from, name);
+    if (name.str() == "customItems") {
+      ArrayObject* items = m.newArray();
+      Object* list = v.object();
+      double n = list ? m.arrayLength(list) : 0;
+      for (double i = 0; i < n; ++i) {
+        Value item = m.arrayGet(list, i);
+        Value itemCopy = item.object() ? m.callMethod(item, "copy", nullptr, 0) : item;
+        m.arraySet(items, i, itemCopy.isUndefined() ? item : itemCopy);
+      }
+      v = Value(items);
+    } else if (name.str() == "builtInItems" && v.object()) {
+      Object* switches = m.newObject();
+      for (const String& key : m.enumerate(v.object())) m.set(switches, key, m.get(v.object(), key));
+      v = Value(switches);
+    }
+    m.set(to, name, v);
+  }
+  return copy;
+}
+
+Value copyContextMenu(Machine& m, Call& c) { return copyWithFields(m, c, "ContextMenu"); }
+
+Value contextMenuItemConstructor(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self) return Value();
+  m.set(self, "caption", c.arg(0));
+  m.set(self, "onSelect", c.arg(1));
+  m.set(self, "separatorBefore", Value(c.count > 2 && m.toBoolean(c.arg(2))));
+  m.set(self, "enabled", Value(c.count <= 3 || m.toBoolean(c.arg(3))));
+  m.set(self, "visible", Value(c.count <= 4 || m.toBoolean(c.arg(4))));
+  return Value();
+}
+
+Value copyContextMenuItem(Machine& m, Call& c) { return copyWithFields(m, c, "ContextMenuItem"); }
+
+void installContextMenu(Machine& m) {
+  Object* proto = m.heap().make<Object>(m.protos().object);
+  m.defineClass(m.global(), "ContextMenu", contextMenuConstructor, proto, kDontEnum | kVersion6);
+  m.method(proto, "copy", copyContextMenu);
+  m.method(proto, "hideBuiltInItems", hideBuiltInItems);
+
+  Object* itemProto = m.heap().make<Object>(m.protos().object);
+  m.defineClass(m.global(), "ContextMenuItem", contextMenuItemConstructor, itemProto, kDontEnum | kVersion6);
+  m.method(itemProto, "copy", copyContextMenuItem);
+}
+
+// ------------------------------------------------------------ devices
+
+// Camera.get() and Microphone.get() find no device: null, and no names.
+void installCaptureDevice(Machine& m, const char* name, const std::vector<const char*>& methods) {
+  Object* proto = m.heap().make<Object>(m.protos().object);
+  FunctionObject* cls = m.defineClass(m.global(), name, returnNothing, proto, kDontEnum | kVersion6);
+  m.method(cls, "get", returnNull, 0, 0);
+  cls->define("names", Value(m.newArray()), kReadOnly);
+  for (const char* method : methods) m.method(proto, method, returnNothing);
+}
+
+// A video object shows what a stream gives it; no stream gives anything here.
+void installVideo(Machine& m) {
+  Object* proto = m.heap().make<Object>(m.protos().object);
+  m.defineClass(m.global(), "Video", returnNothing, proto, kDontEnum | kVersion6);
+  m.method(proto, "attachVideo", returnNothing);
+  m.method(proto, "clear", returnNothing);
+}
+
+// There is no printer to hand pages to: a job never starts.
+void installPrintJob(Machine& m) {
+  Object* proto = m.heap().make<Object>(m.protos().object);
+  m.defineClass(m.global(), "PrintJob", returnNothing, proto, kDontEnum | kVersion6);
+  m.method(proto, "start", returnFalse);
+  m.method(proto, "addPage", returnFalse);
+  m.method(proto, "send", returnNothing);
+}
+
+// No screen reader is told about the movie.
+void installAccessibility(Machine& m) {
+  Object* accessibility = m.newObject();
+  m.global()->define("Accessibility", Value(accessibility), kDontEnum);
+  m.method(accessibility, "isActive", returnFalse, 0, kReadOnly);
+  m.method(accessibility, "sendEvent", returnNothing, 0, kReadOnly);
+  m.method(accessibility, "updateProperties", returnNothing, 0, kReadOnly);
+}
+
+}  // namespace
+
+void installDeviceClasses(Machine& m) {
+  installSelection(m);
+  installContextMenu(m);
+  installCaptureDevice(m, "Camera", {"setMode", "setQuality", "setKeyFrameInterval", "setMotionLevel",
+                                     "setLoopback", "setCursor"});
+  installCaptureDevice(m, "Microphone", {"setSilenceLevel", "setRate", "setGain", "setUseEchoSuppression",
+                                         "setCodec", "setFramesPerPacket", "setEncodeQuality"});
+  installVideo(m);
+  installPrintJob(m);
+  installAccessibility(m);
+}
+
+}  // namespace avm1
