@@ -212,6 +212,16 @@ def near(a, b, tolerance=8):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
+def shows_soon(name, x, y, colour, seconds=5):
+    """Whether the screen shows about that colour at (x, y) within a few seconds."""
+    deadline = time.time() + seconds
+    while not near(screenshot(name).at(x, y), colour):
+        if time.time() > deadline:
+            return False
+        time.sleep(0.2)
+    return True
+
+
 class PlayerWindows:
     """player_window_test.exe on one movie, until closed."""
 
@@ -367,20 +377,10 @@ class PlayerWindowTest(unittest.TestCase):
             # A real click on the movie reaches its onMouseDown.
             subprocess.run(["xdotool", "mousemove", str(LEFT_X + 20), str(TOP + 150)], check=True, timeout=30)
             subprocess.run(["xdotool", "click", "1"], check=True, timeout=30)
-            deadline = time.time() + 5
-            while time.time() < deadline:
-                if near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN):
-                    break
-                time.sleep(0.2)
-            self.assertTrue(near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN))
+            self.assertTrue(shows_soon("scripted-clock-clicked", LEFT_X + 20, TOP + 150, GREEN))
             # The click gave the movie the keyboard: a typed "b" reaches its listener.
             subprocess.run(["xdotool", "key", "b"], check=True, timeout=30)
-            deadline = time.time() + 5
-            while time.time() < deadline:
-                if near(screenshot("scripted-clock-typed").at(LEFT_X + 20, TOP + 150), BLUE):
-                    break
-                time.sleep(0.2)
-            self.assertTrue(near(screenshot("scripted-clock-typed").at(LEFT_X + 20, TOP + 150), BLUE))
+            self.assertTrue(shows_soon("scripted-clock-typed", LEFT_X + 20, TOP + 150, BLUE))
             # The movie on the right lets clicks through: it stays red.
             self.assertTrue(near(screenshot("scripted-clock-right").at(RIGHT_X + 20, TOP + 150), RED))
         finally:
