@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "player/core/player.h"
+#include "player/text/freetype_fonts.h"
 #include "suite_files.h"
 
 namespace {
@@ -131,6 +132,9 @@ std::string runCase(const std::string& dir, const Case& c, std::string* printed)
   options.codePage = 1252;  // the code page the suite's movies were made with
   options.randomSeed = 1;
   options.url = "file:///test.swf";  // where the reference run had each case's movie
+  // Text measured by scripts needs the system's fonts, as in the player.
+  static std::unique_ptr<text::DeviceFonts> fonts = text::makeFreeTypeFonts(text::installedChineseFonts());
+  options.deviceFonts = fonts.get();
   std::string out;
   options.trace = [&out](const std::string& line) {
     // A runaway case stops being recorded long after any expected text.

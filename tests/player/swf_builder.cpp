@@ -759,4 +759,14 @@ Bytes MovieBuilder::finish(bool compressed) const {
   return out;
 }
 
+void defineBoxFont(MovieBuilder& m, uint16_t id) {
+  std::vector<Glyph> glyphs(3);
+  glyphs[0].code = U'A';
+  glyphs[0].outline.fill1(1).rect(100, -700, 412, 0);
+  glyphs[1].code = U'B';
+  glyphs[1].outline.fill1(1).rect(100, -350, 412, 0);
+  glyphs[2].code = U' ';
+  m.defineFont2(id, "Boxes", glyphs, 800, 224);
+}
+
 }  // namespace swftest

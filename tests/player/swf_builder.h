@@ -311,4 +311,8 @@ class MovieBuilder {
   Timeline root_;
 };
 
+// "A": a full box, 100..412 across and 700 units tall; "B": a box half as
+// tall; " ": nothing. Em 1024, advances 512; ascent 800, descent 224.
+void defineBoxFont(MovieBuilder& m, uint16_t id);
+
 }  // namespace swftest

@@ -19,23 +19,11 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-// "A": a full box, 100..412 across and 700 units tall; "B": a box half as
-// tall; " ": nothing. Em 1024, advances 512; ascent 800, descent 224.
-void defineBoxFont(MovieBuilder& m, uint16_t id) {
-  std::vector<swftest::Glyph> glyphs(3);
-  glyphs[0].code = U'A';
-  glyphs[0].outline.fill1(1).rect(100, -700, 412, 0);
-  glyphs[1].code = U'B';
-  glyphs[1].outline.fill1(1).rect(100, -350, 412, 0);
-  glyphs[2].code = U' ';
-  m.defineFont2(id, "Boxes", glyphs, 800, 224);
-}
-
 // One frame placing character 2 at (0, 0); the font is character 1.
 Bytes fieldMovie(const EditTextSpec& e, int version = 10, const Bytes& script = {}) {
   MovieBuilder m(200, 100, 12, version);
   m.background(0xFFFFFF);
-  defineBoxFont(m, 1);
+  swftest::defineBoxFont(m, 1);
   m.defineEditText(2, e);
   m.root().place(1, 2);
   if (!script.empty()) m.root().action(script);
@@ -61,7 +49,7 @@ EditTextSpec boxField() {
 TEST(StaticText, GlyphsOfAnEmbeddedFontSitOnTheBaselineInTheRunColour) {
   MovieBuilder m(100, 60, 12);
   m.background(0xFFFFFF);
-  defineBoxFont(m, 1);
+  swftest::defineBoxFont(m, 1);
   swftest::Matrix at;
   at.tx = 200;  // 10 px
   at.ty = 1000; // baseline at 50 px
@@ -88,7 +76,7 @@ TEST(EditText, BoundVariableIsShownAndFollowedFrameByFrame) {
   e.variable = "msg";
   MovieBuilder m(200, 100, 12);
   m.background(0xFFFFFF);
-  defineBoxFont(m, 1);
+  swftest::defineBoxFont(m, 1);
   m.defineEditText(2, e);
   m.root().place(1, 2);
   m.root().action(swftest::act::setVariable("msg", "AB"));
@@ -116,7 +104,7 @@ TEST(EditText, InitialTextSetsAnUnsetVariableThatOtherFieldsShow) {
   mirror.yMax = 2000;
   MovieBuilder m(200, 100, 12);
   m.background(0xFFFFFF);
-  defineBoxFont(m, 1);
+  swftest::defineBoxFont(m, 1);
   m.defineEditText(2, source);
   m.defineEditText(3, mirror);
   m.root().place(1, 2);

@@ -15,6 +15,7 @@
 #include "player/avm1/machine.h"
 #include "movie_file.h"
 #include "player/core/player.h"
+#include "player/text/freetype_fonts.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[i], "--codepage")) options.codePage = static_cast<unsigned>(std::atoi(argv[++i]));
   const char* fixed = std::getenv("SWF_FIXED_CLOCK");
   if (fixed && !std::strcmp(fixed, "1")) options.clock = player::fixedClock();
+  // Scripts that measure text get the installed fonts, as swf-render draws with.
+  std::unique_ptr<text::DeviceFonts> fonts = text::makeFreeTypeFonts(text::installedChineseFonts());
+  options.deviceFonts = fonts.get();
   options.trace = [](const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);

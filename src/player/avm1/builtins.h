@@ -40,6 +40,9 @@ void installExternalValueReaders(Machine& m, Object* externalInterface);
 void installXml(Machine& m);           // XMLNode, XML
 void installStyleSheet(Machine& m);    // TextField.StyleSheet; after TextField
 void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnection, NetStream, XMLSocket
+void installTextSnapshot(Machine& m);  // TextSnapshot, MovieClip.getTextSnapshot; after MovieClip
+void installTextFormat(Machine& m);    // TextFormat, TextField's text format methods; after TextField
+void installButton(Machine& m);
 void installDeviceClasses(Machine& m);   // Selection, ContextMenu, Camera, Microphone, Video, PrintJob, ...  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.
 FunctionObject* filterNative(Machine& m, int major, int minor);

@@ -343,6 +343,9 @@ void installGlobals(Machine& m) {
   installStyleSheet(m);
   installNetworkClasses(m);
   installDeviceClasses(m);
+  installTextSnapshot(m);
+  installTextFormat(m);
+  installButton(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -55,7 +55,9 @@ void Machine::installBuiltins() {
 ClipObject* Machine::clipObject(player::SpriteInstance* sprite) {
   if (!sprite) return nullptr;
   if (!sprite->scriptObject()) {
-    auto* o = heap_.make<ClipObject>(protos_.movieClip, sprite);
+    const player::DisplayObject* d = sprite->displayObject();
+    bool button = d && d->def && d->def->kind == player::CharacterKind::Button && protos_.button;
+    auto* o = heap_.make<ClipObject>(button ? protos_.button : protos_.movieClip, sprite);
     sprite->setScriptObject(o);
   }
   return sprite->scriptObject();

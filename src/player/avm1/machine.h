@@ -22,6 +22,10 @@ class SpriteInstance;
 struct RunContext;
 }
 
+namespace text {
+class DeviceFonts;
+}
+
 namespace avm1 {
 
 class ClipObject;
@@ -130,6 +134,8 @@ struct Prototypes {
   Object* rectangle = nullptr;
   Object* matrix = nullptr;
   Object* colorTransform = nullptr;
+  Object* button = nullptr;
+  Object* textFormat = nullptr;
 };
 
 class Machine {
@@ -156,6 +162,9 @@ class Machine {
   // Where Sound objects play; null: silent.
   player::SoundMixer* mixer() const { return mixer_; }
   void setMixer(player::SoundMixer* mixer) { mixer_ = mixer; }
+  // The system's fonts, for measuring text; null when the host has none.
+  void setDeviceFonts(text::DeviceFonts* fonts) { deviceFonts_ = fonts; }
+  text::DeviceFonts* deviceFonts() const { return deviceFonts_; }
   // Volume and pan of the sounds of the movie as a whole.
   player::SoundTransform& globalSoundTransform() { return globalSound_; }
   // The movie's address as _url reports it.
@@ -324,6 +333,7 @@ class Machine {
   InputState input_;
   unsigned codePage_ = 0;
   player::SoundMixer* mixer_ = nullptr;
+  text::DeviceFonts* deviceFonts_ = nullptr;
   player::SoundTransform globalSound_;
   std::string movieUrl_;
   Limits limits_;

@@ -166,7 +166,8 @@ Value attachMovie(Machine& m, Call& c) {
   // A name exported in a frame the root has not reached yet is not known.
   if (m.root() && m.display()->movie->exportFrame(exportName) > m.root()->furthestFrame()) id = 0;
   const player::CharacterDef* def = id ? m.display()->movie->character(id) : nullptr;
-  if (!def || def->kind != player::CharacterKind::Sprite) return Value();
+  if (!def || (def->kind != player::CharacterKind::Sprite && def->kind != player::CharacterKind::Button))
+    return Value();
   std::string name = m.toString(c.arg(1)).str();
   player::SpriteInstance* clip = s->createChild(scriptDepth(m, c.arg(2)), id, def->timeline.get(), name);
   if (!clip) return Value();
@@ -590,6 +591,9 @@ Object* registeredClassOf(Machine& m, player::SpriteInstance& clip) {
   if (m.registeredClasses().empty() || !m.display()) return nullptr;
   uint16_t id = clip.characterId();
   if (!id) return nullptr;
+  // Buttons stay of the Button class, whatever is registered for their symbol.
+  const player::DisplayObject* o = clip.displayObject();
+  if (o && o->def && o->def->kind == player::CharacterKind::Button) return nullptr;
   for (const auto& e : m.display()->movie->exports) {
     if (e.second != id) continue;
     for (const auto& c : m.registeredClasses())
@@ -649,8 +653,9 @@ void clipEnumerateSpecial(Machine& m, ClipObject* clip, std::vector<String>* nam
   (void)m;
   player::SpriteInstance* s = clip->sprite();
   if (!s) return;
+  // Every named child, shapes and text included: their names lead somewhere.
   for (const auto& entry : s->children())
-    if (entry.second.sprite && !entry.second.name.empty()) names->push_back(String(entry.second.name));
+    if (!entry.second.name.empty()) names->push_back(String(entry.second.name));
 }
 
 void initializeClip(Machine& m, player::SpriteInstance& clip, Object* init) {

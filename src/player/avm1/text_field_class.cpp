@@ -6,6 +6,7 @@
 #include "player/avm1/builtins.h"
 #include "player/avm1/clip_object.h"
 #include "player/avm1/text.h"
+#include "player/avm1/text_format.h"
 #include "player/core/sprite.h"
 #include "player/core/text_field.h"
 #include "player/text/encoding.h"
@@ -268,6 +269,27 @@ Value removeTextField(Machine&, Call& c) {
   return Value();
 }
 
+// The field keeps one format for all its text: a range asked for or set is
+// answered by, or applied to, the whole field.
+Value getTextFormat(Machine& m, Call& c) {
+  Placed p;
+  if (!placedOf(c.thisValue, &p)) return Value();
+  return Value(makeTextFormat(m, p.field->format(), p.field->paragraphFormat()));
+}
+
+// setTextFormat([begin, [end,]] format) and setNewTextFormat(format).
+Value setTextFormat(Machine& m, Call& c) {
+  Placed p;
+  if (!placedOf(c.thisValue, &p) || c.count == 0) return Value();
+  Object* format = c.arg(c.count - 1).object();
+  if (!format) return Value();
+  text::CharFormat chars = p.field->format();
+  text::ParagraphFormat paragraph = p.field->paragraphFormat();
+  applyTextFormat(m, format, &chars, &paragraph);
+  p.field->setFormat(chars, paragraph);
+  return Value();
+}
+
 Value textFieldConstructor(Machine&, Call&) { return Value(); }
 
 // createTextField(name, depth, x, y, width, height): an empty field in the
@@ -338,6 +360,10 @@ void installTextField(Machine& m) {
   m.method(tp, "toString", toStringMethod);
   m.method(tp, "getDepth", getDepth);
   m.method(tp, "removeTextField", removeTextField);
+  m.method(tp, "getTextFormat", getTextFormat);
+  m.method(tp, "getNewTextFormat", getTextFormat);
+  m.method(tp, "setTextFormat", setTextFormat);
+  m.method(tp, "setNewTextFormat", setTextFormat);
   m.method(p.movieClip, "createTextField", createTextField, 0, kDontEnum | kVersion6);
 }
 

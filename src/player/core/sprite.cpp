@@ -238,13 +238,16 @@ SpriteInstance* SpriteInstance::createChild(int depth, uint16_t characterId, con
   ++context_->objects;
   o.characterId = characterId;
   o.def = context_->movie->character(characterId);
-  if (!o.def || o.def->kind != CharacterKind::Sprite) o.def = &emptySpriteCharacter();
+  bool button = o.def && o.def->kind == CharacterKind::Button;
+  if (!o.def || (o.def->kind != CharacterKind::Sprite && !button)) o.def = &emptySpriteCharacter();
   o.name = name;
   o.placedByScript = true;
   auto sprite = std::make_shared<SpriteInstance>(timeline, nesting_ + 1, context_);
   sprite->parent_ = this;
   sprite->depth_ = depth;
   sprite->entry_ = &o;
+  // A button shows the state the pointer leaves it in, not a sequence.
+  if (button) sprite->playing_ = false;
   o.sprite = sprite;
   return sprite.get();
 }

@@ -195,8 +195,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   uint16_t characterId() const;
 
   // --- made and removed by scripts ---
-  // Places a new clip of a sprite character (or an empty one, for a null
-  // timeline) at `depth`, replacing what is there. Null when not possible.
+  // Places a new clip of a sprite or button character (or an empty one, for
+  // a null timeline) at `depth`, replacing what is there. Null when not possible.
   SpriteInstance* createChild(int depth, uint16_t characterId, const TimelineDef* timeline,
                               const std::string& name);
   // Places a character a script made (a text field) at `depth`, replacing

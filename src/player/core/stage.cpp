@@ -43,6 +43,7 @@ Stage::Stage(const Movie& movie, const PlayerServices& services, SoundMixer* sou
     machine_ = std::make_unique<avm1::Machine>(movie_.header.version, std::move(env));
     machine_->setCodePage(services.codePage);
     machine_->setMixer(sounds);
+    machine_->setDeviceFonts(services.deviceFonts);
     machine_->setMovieUrl(services.url);
     context_.machine = machine_.get();
   }

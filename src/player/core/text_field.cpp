@@ -126,6 +126,13 @@ void TextField::setText(const std::string& movieText) {
   dirty_ = true;
 }
 
+void TextField::setFormat(const text::CharFormat& chars, const text::ParagraphFormat& paragraph) {
+  format_ = chars;
+  paragraph_ = paragraph;
+  def_.align = paragraph.align;  // auto-sizing keeps the aligned side still
+  dirty_ = true;
+}
+
 void TextField::layOut(MovieFonts& fonts) {
   std::u32string chars = text::decodeMovieText(text_, swfVersion_);
   if (def_.password && !def_.html) chars.assign(chars.size(), U'*');

@@ -58,6 +58,10 @@ class TextField {
   void setBackground(bool on, uint32_t rgb);
   uint32_t textColor() const;
   void setTextColor(uint32_t rgb);
+  // The whole field's character and paragraph format (fields keep one).
+  const text::CharFormat& format() const { return format_; }
+  const text::ParagraphFormat& paragraphFormat() const { return paragraph_; }
+  void setFormat(const text::CharFormat& chars, const text::ParagraphFormat& paragraph);
   // The laid-out text's size in twips (0 before the field was drawn).
   double textWidth() const { return layout_.width; }
   double textHeight() const { return layout_.height; }
