@@ -8,8 +8,8 @@
 #
 # The window shows on $DISPLAY, or on the checkout's own Xvfb screen when
 # there is none (look at it with: . scripts/env.sh; import -window root shot.png).
-# Movies for a new flash.mdb come from $QL_MOVIES (one sub-folder per
-# category) when that is set.
+# The catalogue of a new flash.mdb is filled from $QL_MOVIES (one sub-folder
+# per category), by default from the shipped movies the native build writes.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,7 +23,8 @@ windows_path() { local path="$1"; printf 'Z:%s' "${path//\//\\}"; }
 
 if [ ! -f "$QL_APP/flash.mdb" ]; then
   arguments=()
-  if [ -n "${QL_MOVIES:-}" ]; then arguments+=(--movies "$(windows_path "$QL_MOVIES")"); fi
+  movies="${QL_MOVIES:-$QL_NATIVE_BUILD/catalogue}"
+  if [ -d "$movies" ]; then arguments+=(--movies "$(windows_path "$movies")"); fi
   "$QL_WINE" "$QL_WIN_BUILD/tools/mkdb/mkdb.exe" "${arguments[@]}" \
     "$(windows_path "$QL_APP/flash.mdb")" </dev/null
 fi

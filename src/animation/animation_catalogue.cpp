@@ -1,7 +1,15 @@
 #include "animation/animation_catalogue.h"
 
+#include <windows.h>
+
+#include "animation/desktop_animation.h"
+#include "animation/flash_player_window.h"
+#include "animation/movie_reference.h"
+#include "animation/player_settings.h"
 #include "control/page_view.h"
 #include "runtime/files.h"
+#include "shell/app.h"
+#include "ui/file_dialog.h"
 
 namespace ql {
 
@@ -16,9 +24,11 @@ std::vector<AnimationEntry>& animationCatalogue() {
   return catalogue;
 }
 
-// The catalogue is read from "动画表" together with the desktop player; until
-// then the page lists no movies.
-void loadCatalogue() {}
+void loadCatalogue() { animationCatalogue() = readCatalogue(database()); }
+
+Bytes loadAnimationData(const std::string& category, const std::string& name) {
+  return readAnimationData(database(), category, name);
+}
 
 void showAnimationPage(int fill) {
   SkinTabStrip& tabs = pageView().tabs;
@@ -42,8 +52,25 @@ void refreshAnimationList(int tab) {
     if (entry.category == category) list.insertEntry(entry.name, 1, kAnimationEntryColor);
 }
 
-// Playing and choosing movies arrive with the desktop player.
-void playCatalogueEntry(const std::string&, const std::string&) {}
-void chooseCustomMovie() {}
+void playCatalogueEntry(const std::string& category, const std::string& name) {
+  desktopPlayer().putMovieFromMemory(loadAnimationData(category, name));
+  appConfig.setValue(kPlayerSection, "fl地址", catalogueReference(category, name));
+}
+
+// A file that cannot be read (or is far too large to be a movie) plays as
+// nothing, and is still remembered: it may be back by the next start.
+void chooseCustomMovie() {
+  FlashPlayerWindow& player = desktopPlayer();
+  std::string path =
+      askForFile(player.windowHandle(), "请选择自定义Flash文件", "Flash文件(*.swf)\0*.swf\0");
+  if (path.empty()) return;
+  Bytes movie;
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file) && file.nFileSizeHigh == 0 &&
+      file.nFileSizeLow <= QLSWF_LARGEST_MOVIE_BYTES)
+    readWholeFile(path, movie);
+  player.putMovieFromMemory(movie);
+  appConfig.setValue(kPlayerSection, "fl地址", path);
+}
 
 }  // namespace ql

@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace ql {
+#include "animation/catalogue_store.h"
 
-struct AnimationEntry {
-  std::string category, name;
-};
+namespace ql {
 
 // "特效", "动漫", "时钟", "生活", "其他": the page's tabs, in this order.
 extern const char* const kAnimationCategories[5];
@@ -17,6 +15,8 @@ std::vector<AnimationEntry>& animationCatalogue();
 
 // Reads the catalogue from the data file (once, while the control window is built).
 void loadCatalogue();
+// The movie bytes of an entry; empty when the data file has none.
+Bytes loadAnimationData(const std::string& category, const std::string& name);
 // Puts the categories on the tabs, selects the page's remembered one and,
 // with `fill` > 0, lists its movies.
 void showAnimationPage(int fill);

@@ -89,7 +89,8 @@ std::vector<std::string> flashLibraryFolders() {
   DWORD n = GetEnvironmentVariableA("WinDir", buffer, sizeof buffer);
   folders.push_back(n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string());
   folders.push_back(programFolder());
-  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+  if (SUCCEEDED(
+          SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buffer)))
     folders.push_back(inFolder(buffer, kAppDataFolderName));
   return folders;
 }

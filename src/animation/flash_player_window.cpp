@@ -11,8 +11,9 @@ namespace {
 constexpr int kVolumeScale = 655;
 
 const char* const kEntryNames[] = {
-    "FPCIsFlashInstalled",   "FPCIsTransparentAvailable", "FPC_LoadRegisteredOCX",
-    "FPC_CreateWindowA",     "FPCPutMovieFromMemory",     "FPC_GetSoundVolume",
+    "FPCIsFlashInstalled",   "FPCIsTransparentAvailable",
+    "FPC_LoadRegisteredOCX", "FPC_CreateWindowA",
+    "FPCPutMovieFromMemory", "FPC_GetSoundVolume",
     "FPC_SetSoundVolume",    "FPC_UnloadCode",
 };
 
@@ -74,8 +75,7 @@ Fn FlashPlayerWindow::entry(Entry which) {
 }
 
 HWND FlashPlayerWindow::create(HWND parent, int left, int top, int width, int height,
-                               const char* moviePath, const char* windowName,
-                               const char* caption) {
+                               const char* moviePath, const char* windowName, const char* caption) {
   auto isInstalled = entry<FPCIsFlashInstalledFn>(kIsFlashInstalled);
   if (!isInstalled || !isInstalled()) return nullptr;
   auto isTransparent = entry<FPCIsTransparentAvailableFn>(kIsTransparentAvailable);

@@ -22,6 +22,11 @@
 #define ASSET_SKIN_HOVER 217
 #define ASSET_SKIN_PRESSED 218
 
+// The adjustment frame's "自定义动画" button, PNG 28 x 20.
+#define ASSET_MOVIE_NORMAL 219
+#define ASSET_MOVIE_HOVER 223
+#define ASSET_MOVIE_PRESSED 224
+
 // Page-button pictures, PNG 72 x 72 drawn at the button's top-left: a 40 x 40
 // tile at (16, 6) with its shadow; rows 52..71 are clear for the caption.
 #define ASSET_PAGE_APPS 220

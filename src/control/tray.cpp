@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "animation/player_settings.h"
 #include "control/command_dispatch.h"
 #include "control/control_menus.h"
 #include "control/control_window.h"
@@ -15,15 +16,12 @@ namespace ql {
 
 namespace {
 
-// An option is on unless its stored text is exactly "假"; a missing one is off.
-bool animationOptionOn(const char* key) { return appConfig.getValue("fl配置", key, "假") != "假"; }
-
 void showTrayMenu() {
   MenuHandle& tray = controlMenu(kTrayMenu);
-  tray.check(kCommandLock, animationOptionOn("锁定"));
-  tray.check(kCommandOnTop, animationOptionOn("总在最前"));
-  tray.check(kCommandClickThrough, animationOptionOn("穿透"));
-  tray.check(kCommandMute, animationOptionOn("静音"));
+  tray.check(kCommandLock, animationOptionOn(appConfig, kOptionLock));
+  tray.check(kCommandOnTop, animationOptionOn(appConfig, kOptionOnTop));
+  tray.check(kCommandClickThrough, animationOptionOn(appConfig, kOptionClickThrough));
+  tray.check(kCommandMute, animationOptionOn(appConfig, kOptionMute));
   POINT cursor;
   GetCursorPos(&cursor);
   showControlMenu(kTrayMenu, cursor.x, cursor.y);

@@ -14,6 +14,7 @@
 #include "runtime/message_box.h"
 #include "runtime/text.h"
 #include "shell/app.h"
+#include "ui/file_dialog.h"
 #include "ui/window_base.h"
 
 namespace ql {
@@ -109,16 +110,10 @@ void openContainingFolder() {
 void addShortcut() {
   std::string category = currentCategory();
   if (category.empty()) return;
-  char path[MAX_PATH * 4] = {};
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = controlWindow().handle();
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = sizeof path;
-  dialog.lpstrTitle = "添加快捷方式图标!";
   // Shortcuts are added as themselves, not as the files they point to.
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NODEREFERENCELINKS | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&dialog)) return;
+  std::string path =
+      askForFile(controlWindow().handle(), "添加快捷方式图标!", nullptr, OFN_NODEREFERENCELINKS);
+  if (path.empty()) return;
   launcherConfig.setValue(category, itemNameForPath(path), path);
   refreshAndSave();
 }

@@ -37,7 +37,16 @@ namespace {
 // Saved for the session end now under way.
 bool savedForSessionEnd = false;
 
+std::function<void(ConfigText&)>& geometryWriter() {
+  static std::function<void(ConfigText&)> writer;
+  return writer;
+}
+
 }  // namespace
+
+void setGeometryWriter(std::function<void(ConfigText&)> writer) {
+  geometryWriter() = std::move(writer);
+}
 
 void saveAppConfig() {
   WindowBase& window = controlWindow();
@@ -47,6 +56,7 @@ void saveAppConfig() {
   appConfig.setValue("控制配置", "顶边", intToText(window.top()));
   appConfig.setValue("控制配置", "宽度", intToText(window.width()));
   appConfig.setValue("控制配置", "高度", intToText(window.height()));
+  if (geometryWriter()) geometryWriter()(appConfig);
   processPendingMessages();
   if (!configTable().save(ConfigField::App, appConfig)) logFailure("字段1 not saved");
   processPendingMessages();

@@ -1,5 +1,7 @@
 // The program's process-wide objects and its exit path.
 #pragma once
+#include <functional>
+
 #include "store/config_text.h"
 
 namespace ql {
@@ -26,6 +28,9 @@ WindowBase& controlWindow();
 // control window is taller than 188 pixels. A refused save goes to the
 // failure log.
 void saveAppConfig();
+// What the program's other windows add to that geometry (the desktop
+// player's place), set once at start-up.
+void setGeometryWriter(std::function<void(ConfigText&)> writer);
 
 // The exit command: save, close the database, end the process with code 0.
 [[noreturn]] void exitProgram();

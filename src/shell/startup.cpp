@@ -49,6 +49,7 @@ void openDataFile() {
 
 bool startProgram() {
   desktopPlayer();
+  setGeometryWriter(storeDesktopPlayerGeometry);
   startToolkit();
   openDataFile();
 

@@ -1,7 +1,5 @@
 #include "skins/skin_chooser.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <string>
 
@@ -9,6 +7,7 @@
 #include "shell/app.h"
 #include "skins/skin_choice.h"
 #include "skins/skin_picture.h"
+#include "ui/file_dialog.h"
 #include "ui/skin_button.h"
 #include "ui/skin_draw.h"
 #include "ui/skin_form.h"
@@ -210,16 +209,9 @@ class SkinChooser {
   }
 
   void chooseCustomPicture() {
-    char path[MAX_PATH * 4] = {};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window_.handle();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = sizeof path;
-    dialog.lpstrTitle = "选择皮肤图片!";
-    dialog.lpstrFilter = "图片类型(*.jpg;*.bmp;*.png;*.gif)\0*.jpg;*.bmp;*.png;*.gif\0";
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog)) return;
+    std::string path = askForFile(window_.handle(), "选择皮肤图片!",
+                                  "图片类型(*.jpg;*.bmp;*.png;*.gif)\0*.jpg;*.bmp;*.png;*.gif\0");
+    if (path.empty()) return;
     customPath_ = path;
     Bytes picture = fileBytes(customPath_);
     thumbnails_[kCustomSkinIndex - 1].setPicture(picture);

@@ -455,6 +455,8 @@ int Database::lastErrors(std::string& states, std::string& messages) {
 
 // Statement builders: fragments are joined as given; callers pass ready SQL pieces.
 
+std::string Database::literal(const std::string& text) { return "'" + replaceAll(text, "'", "''") + "'"; }
+
 std::string Database::countSql(const std::string& table, const std::string* condition) {
   return "select count(1) from " + table + " " + (condition ? "where " + *condition : "");
 }

@@ -95,6 +95,9 @@ class Database {
   virtual int selectDuplicateRows(const std::string& table, const std::string& columns);
   virtual int selectDuplicates(const std::string& table, const std::string& column);
 
+  // A text as an SQL string literal: in single quotes, its own quotes doubled.
+  static std::string literal(const std::string& text);
+
   // The SQL each statement builder runs.
   static std::string countSql(const std::string& table, const std::string* condition);
   static std::string insertSql(const std::string& table, const std::string& columns,

@@ -23,7 +23,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "assets"))
 import make_assets  # noqa: E402
 
 SKINS = ["default_skin.jpg"] + ["imgs/skins_%d.jpg" % n for n in range(2, 13)]
-CAPTION_SIZES = {"minimise": (39, 20), "settings": (28, 20), "skin": (28, 20)}
+CAPTION_SIZES = {"minimise": (39, 20), "settings": (28, 20), "skin": (28, 20), "movie": (28, 20)}
 TEXT = (0x26, 0x34, 0x3B)
 
 

@@ -185,6 +185,7 @@ class Window:
         self.rect = tuple(int(v) for v in fields[b"rect"].split(b","))  # left, top, width, height
         self.style = int(fields[b"style"], 16)
         self.exstyle = int(fields[b"exstyle"], 16)
+        self.owner = int(fields.get(b"owner", b"0"), 16)
         self.title = _unescape(title).decode("gbk", "replace")
 
     def __repr__(self):
@@ -300,8 +301,8 @@ class Driver:
     def click(self, window, x, y, button="left", double=False):
         self.run("click", _hwnd(window), x, y, *self._options(button=button, double=double))
 
-    def move(self, window, left, top, width, height):
-        self.run("move", _hwnd(window), left, top, width, height)
+    def move(self, window, left, top, width, height, front=False):
+        self.run("move", _hwnd(window), left, top, width, height, *self._options(front=front))
 
     def box(self, title=None, process=None, timeout=10):
         """Waits for a message box; returns its window, text and buttons."""
@@ -334,6 +335,27 @@ class Driver:
 
     def registered_message(self, name):
         return int(self.run("message", name)[0].split(b"=", 1)[1])
+
+    def property(self, window, name):
+        """A window property's value (0 when it has none)."""
+        return int(self.run("prop", _hwnd(window), name)[0].split(b"=", 1)[1])
+
+    def desktop(self):
+        """A stand-in for the desktop's own window ("Progman"); it lasts as
+        long as this driver. Returns its handle."""
+        return int(self.run("desktop")[0].split(b"=", 1)[1], 16)
+
+    def cover(self, left, top, width, height):
+        """An opaque window over everything at that screen rectangle."""
+        return int(self.run("cover", left, top, width, height)[0].split(b"=", 1)[1], 16)
+
+    def latency(self, window, seconds, interval_ms=2):
+        """Times the window's answers to WM_NULL for a while: a dict of
+        count, mean and max (milliseconds), late (answers over 50 ms) and
+        cpu (the window thread's processor time meanwhile, milliseconds)."""
+        line = self.run("latency", _hwnd(window), int(seconds * 1000), "interval=%d" % interval_ms,
+                        timeout=seconds + 60)[0].decode()
+        return {k: float(v) for k, v in (pair.split("=") for pair in line.split())}
 
 
 def _hwnd(window):
@@ -422,6 +444,12 @@ class ProgramTest(unittest.TestCase):
 
     def setUp(self):
         kill_wine()
+        # The program installs its player library into the Windows folder
+        # and never replaces one found there: without this, every test would
+        # run the library of whichever build first ran in this prefix.
+        installed = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", PLAYER_LIBRARY)
+        if os.path.exists(installed):
+            os.remove(installed)
         self.folder = tempfile.mkdtemp(prefix="ql-test-")
         shutil.copytree(APP_DIR, self.folder, dirs_exist_ok=True,
                         ignore=shutil.ignore_patterns("flash.mdb"))

@@ -23,6 +23,7 @@ SUITE = os.path.join(os.path.dirname(harness.ROOT), "shared", "swf-suite", "visu
 BACKDROP = (255, 0, 255)  # magenta: in neither movie
 RED = (255, 0, 0)
 GREEN = (0, 255, 0)
+BLUE = (0, 0, 255)
 WM_SYSCOMMAND, SC_MINIMIZE, SC_RESTORE = 0x0112, 0xF020, 0xF120
 # The test program's layout (player_window_test.cpp).
 TOP, WIDTH, HEIGHT, LEFT_X, RIGHT_X = 100, 400, 300, 60, 540
@@ -119,7 +120,8 @@ def blinking_movie():
 
 
 # ---- A scripted movie: every frame a bar as wide as the local time says,
-# red until the mouse goes down on the movie, then green. ----
+# red until the mouse goes down on the movie, then green, blue once a "b" is
+# typed. ----
 
 def _push(*values):
     body = b""
@@ -160,9 +162,15 @@ def clock_bar_movie():
             + _call("clear") + _call("beginFill", _push("colour") + GET)
             + _call("moveTo", 0.0, 100.0) + _call("lineTo", width, 100.0)
             + _call("lineTo", width, 200.0) + _call("lineTo", 0.0, 200.0) + _call("endFill"))
+    # A typed "b" (the character, not only the key) turns it blue.
+    blue = _push("colour", float(0x0000FF)) + bytes([0x1D])
+    typed_b = (_push(0.0, "Key") + GET + _push("getAscii") + bytes([0x52]) + _push(98.0)
+               + bytes([0x49, 0x12, 0x9D, 2, 0]) + struct.pack("<h", len(blue)) + blue)
     script = (_push("colour", float(0xFF0000)) + bytes([0x1D])
               + _function("onEnterFrame", draw)
-              + _function("onMouseDown", _push("colour", float(0x00FF00)) + bytes([0x1D])))
+              + _function("onMouseDown", _push("colour", float(0x00FF00)) + bytes([0x1D]))
+              + _function("onKeyDown", typed_b)
+              + _push("this") + GET + _push(1.0, "Key") + GET + _push("addListener") + bytes([0x52, 0x17]))
     return _movie(1, 12, _tag(12, script + b"\x00") + _tag(1, b""))
 
 
@@ -202,6 +210,16 @@ def screenshot(name):
 
 def near(a, b, tolerance=8):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def shows_soon(name, x, y, colour, seconds=5):
+    """Whether the screen shows about that colour at (x, y) within a few seconds."""
+    deadline = time.time() + seconds
+    while not near(screenshot(name).at(x, y), colour):
+        if time.time() > deadline:
+            return False
+        time.sleep(0.2)
+    return True
 
 
 class PlayerWindows:
@@ -340,7 +358,7 @@ class PlayerWindowTest(unittest.TestCase):
         finally:
             windows.close()
 
-    def test_scripted_movie_tells_the_time_and_hears_the_mouse(self):
+    def test_scripted_movie_tells_the_time_and_hears_the_mouse_and_keys(self):
         windows = PlayerWindows(self.movie_file("clock.swf", clock_bar_movie()), self.folder)
         try:
             self.assertEqual("1", windows.facts.get("ready"), windows.facts)
@@ -359,12 +377,10 @@ class PlayerWindowTest(unittest.TestCase):
             # A real click on the movie reaches its onMouseDown.
             subprocess.run(["xdotool", "mousemove", str(LEFT_X + 20), str(TOP + 150)], check=True, timeout=30)
             subprocess.run(["xdotool", "click", "1"], check=True, timeout=30)
-            deadline = time.time() + 5
-            while time.time() < deadline:
-                if near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN):
-                    break
-                time.sleep(0.2)
-            self.assertTrue(near(screenshot("scripted-clock-clicked").at(LEFT_X + 20, TOP + 150), GREEN))
+            self.assertTrue(shows_soon("scripted-clock-clicked", LEFT_X + 20, TOP + 150, GREEN))
+            # The click gave the movie the keyboard: a typed "b" reaches its listener.
+            subprocess.run(["xdotool", "key", "b"], check=True, timeout=30)
+            self.assertTrue(shows_soon("scripted-clock-typed", LEFT_X + 20, TOP + 150, BLUE))
             # The movie on the right lets clicks through: it stays red.
             self.assertTrue(near(screenshot("scripted-clock-right").at(RIGHT_X + 20, TOP + 150), RED))
         finally:

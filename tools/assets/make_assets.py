@@ -21,6 +21,8 @@ from swffile import mark_movie  # noqa: E402
 
 CAPTION_GLYPHS = {"minimise": (39, marks.glyph_minimise), "settings": (28, marks.glyph_gear),
                   "skin": (28, marks.glyph_shirt)}
+# The adjustment frame's button sits on the frame's dark caption band.
+BAND_GLYPHS = {"movie": (28, marks.glyph_movie)}
 STATES = ("normal", "hover", "pressed")
 
 
@@ -47,6 +49,10 @@ def builders():
         for state in STATES:
             files["%s_%s.png" % (name, state)] = (
                 lambda w=width, g=glyph, s=state: png(marks.caption_button(w, 20, g, s)))
+    for name, (width, glyph) in BAND_GLYPHS.items():
+        for state in STATES:
+            files["%s_%s.png" % (name, state)] = (
+                lambda w=width, g=glyph, s=state: png(marks.caption_button(w, 20, g, s, on_dark=True)))
     for page, (top, bottom, glyph) in marks.PAGES.items():
         files["page_%s.png" % page] = lambda t=top, b=bottom, g=glyph: png(marks.page_tile(t, b, g))
     files["list_mode_off.png"] = lambda: png(marks.list_mode_box(False))

@@ -166,15 +166,32 @@ def glyph_shirt(size):
     return ImageChops.subtract(mask, collar)
 
 
-def caption_button(w, h, glyph, state):
+def glyph_movie(size):
+    """A screen with a play mark: choosing a movie of one's own."""
+    w, h = size
+    u = SS
+    cx, cy = w / 2, h / 2
+    mask = new_mask(size)
+    d = ImageDraw.Draw(mask)
+    d.rounded_rectangle((cx - 6.5 * u, cy - 5 * u, cx + 6.5 * u, cy + 5 * u), radius=1.6 * u, fill=255)
+    d.rounded_rectangle((cx - 5.1 * u, cy - 3.6 * u, cx + 5.1 * u, cy + 3.6 * u), radius=0.8 * u, fill=0)
+    d.polygon([(cx - 1.6 * u, cy - 2.4 * u), (cx + 2.6 * u, cy), (cx - 1.6 * u, cy + 2.4 * u)], fill=255)
+    return mask
+
+
+def caption_button(w, h, glyph, state, on_dark=False):
     """One state of a caption button: 'normal', 'hover' or 'pressed'.
 
     Normal is a dark glyph with a soft white surround so it reads on light
-    and dark skins alike; hover and pressed fill the button with the accent.
+    and dark skins alike (on a dark band: a white glyph with a dark
+    surround); hover and pressed fill the button with the accent.
     """
     img = canvas(w, h)
     mask = glyph(img.size)
-    if state == "normal":
+    if state == "normal" and on_dark:
+        paint_through(img, rgba("#10181C"), halo(mask, SS, SS * 0.8, 0.6))
+        paint_through(img, rgba("#F2F6F8"), mask)
+    elif state == "normal":
         paint_through(img, rgba("#FFFFFF"), halo(mask, SS, SS * 0.8, 0.95))
         paint_through(img, rgba("#33444C"), mask)
     else:

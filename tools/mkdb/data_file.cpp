@@ -5,14 +5,10 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "runtime/text.h"
 #include "store/config_table.h"
 #include "store/database.h"
 
 namespace {
-
-// A text as an SQL string literal.
-std::string quoted(const std::string& text) { return "'" + ql::replaceAll(text, "'", "''") + "'"; }
 
 std::string installerError() {
   DWORD code = 0;
@@ -87,6 +83,6 @@ bool storeMovie(ql::Database& db, const MovieFile& movie, const ql::Bytes& bytes
   ql::BlobArgs blobs;
   blobs.items[0] = &bytes;
   std::string sql = "insert into 动画表 (动画分类, 动画名称, 动画数据) values (" +
-                    quoted(movie.category) + ", " + quoted(movie.name) + ", ?)";
+                    ql::Database::literal(movie.category) + ", " + ql::Database::literal(movie.name) + ", ?)";
   return db.executeWithBlobs(sql, nullptr, blobs);
 }

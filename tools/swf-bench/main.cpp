@@ -3,10 +3,12 @@
 // and the share of one core at each movie's own frame rate, for three
 // typical desktop animations built here, for two scripted ones (a clock
 // reading Date, a few hundred particles moved in onEnterFrame; script and
-// drawing timed apart), for text-heavy movies (device text through
-// FreeType) and for the heaviest movies of the reference suite; then the
-// share of one core that playing a looping MP3 takes (decoding through
-// libmpg123 and mixing). --write-samples saves the built movies.
+// drawing timed apart), for a heavy one and hostile ones (endless scripts,
+// 9000 nested masks, twelve nested blurs), for the movies the program ships,
+// for text-heavy movies (device text through FreeType) and for the heaviest
+// movies of the reference suite; then the share of one core that playing a
+// looping MP3 takes (decoding through libmpg123 and mixing). --write-samples
+// saves the built movies.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue.h"
 #include "media_movies.h"
 #include "player/core/player.h"
 #include "player/sound/mixer.h"
@@ -225,6 +228,96 @@ Bytes bitmapCards() {
     }
     m.root().showFrame();
   }
+  return m.finish(true);
+}
+
+// A heavy but honest movie: 150 large translucent gradient discs drifting
+// over the whole stage, many under blur, 30 frames a second.
+Bytes heavyScene() {
+  MovieBuilder m(600, 400, 30);
+  ShapeBuilder disc;
+  Matrix g;
+  g.a = g.d = 3000.0 / 16384;
+  disc.gradientFill(0x12, g, 0, {{0, 0xC0FFF0A0}, {128, 0x80FF6090}, {255, 0x103060FF}});
+  m.defineShape(1, disc, circle(3000), -3000, 3000, -3000, 3000);
+  for (int f = 0; f < 60; ++f) {
+    for (int i = 0; i < 150; ++i) {
+      Matrix mm = moved(300 + 260 * std::sin(i * 1.7 + f * 0.105), 200 + 180 * std::cos(i * 2.3 + f * 0.105), 0.6 + (i % 5) * 0.15);
+      uint16_t depth = static_cast<uint16_t>(1 + i);
+      if (f == 0 && i % 4 == 0) {
+        swftest::Place3Extras blurred;
+        blurred.filters = swftest::filter::list({swftest::filter::blur(12, 12, 2)});
+        m.root().place3(depth, 1, mm, blurred);
+      } else if (f == 0) {
+        m.root().place(depth, 1, mm);
+      } else {
+        m.root().move(depth, mm);
+      }
+    }
+    m.root().showFrame();
+  }
+  return m.finish(true);
+}
+
+// Hostile movies: what a broken or spiteful file may hold. Each must cost a
+// bounded time per frame and bounded memory.
+
+// Frame 1 places 3000 objects; the frames' scripts then jump back and forth
+// between frames 1 and 2 for ever, and a third block loops on itself.
+Bytes endlessScripts() {
+  MovieBuilder m(600, 400, 24);
+  ShapeBuilder dot;
+  dot.solidFill(0xFF3080FF);
+  Path p;
+  p.fill1(1).rect(-40, -40, 40, 40);
+  m.defineShape(1, dot, p, -40, 40, -40, 40);
+  for (int i = 0; i < 3000; ++i) m.root().place(static_cast<uint16_t>(1 + i), 1, moved(10 + (i % 60) * 10, 10 + (i / 60) * 8));
+  m.root().action(swftest::act::gotoFrame(1));
+  m.root().action({0x99, 2, 0, 0xFB, 0xFF});  // Jump -5: to itself
+  m.root().showFrame();
+  m.root().action(swftest::act::gotoFrame(0));
+  m.root().showFrame();
+  return m.finish(true);
+}
+
+// 9000 masks, each clipping everything above it.
+Bytes deepMasks() {
+  MovieBuilder m(600, 400, 24);
+  ShapeBuilder window;
+  window.solidFill(0xFF000000);
+  m.defineShape(1, window, circle(3000), -3000, 3000, -3000, 3000);
+  ShapeBuilder content;
+  content.solidFill(0xFFFF8000);
+  Path p;
+  p.fill1(1).rect(0, 0, 12000, 8000);
+  m.defineShape(2, content, p, 0, 12000, 0, 8000);
+  for (int i = 0; i < 9000; ++i) m.root().place(static_cast<uint16_t>(1 + i), 1, moved(300 + i % 7, 200), 60000);
+  m.root().place(9001, 2);
+  m.root().showFrame();
+  return m.finish(true);
+}
+
+// Twelve sprites inside each other, each blurred on its own layer.
+Bytes nestedBlurs() {
+  MovieBuilder m(600, 400, 24);
+  ShapeBuilder square;
+  square.solidFill(0xFF20C040);
+  Path p;
+  p.fill1(1).rect(-2000, -2000, 2000, 2000);
+  m.defineShape(1, square, p, -2000, 2000, -2000, 2000);
+  uint16_t inner = 1;
+  for (int level = 0; level < 12; ++level) {
+    swftest::Timeline t;
+    swftest::Place3Extras blurred;
+    blurred.filters = swftest::filter::list({swftest::filter::blur(40, 40, 3)});
+    t.place3(1, inner, moved(level ? 0 : 0, 0), blurred);
+    t.showFrame();
+    uint16_t id = static_cast<uint16_t>(10 + level);
+    m.defineSprite(id, t, 1);
+    inner = id;
+  }
+  m.root().place(1, inner, moved(300, 200));
+  m.root().showFrame();
   return m.finish(true);
 }
 
@@ -456,22 +549,34 @@ int main(int argc, char** argv) {
       {"scripted clock (Date, drawn ticks, 3 hands)", scriptedClock()},
       {"scripted particles (300 clips, onEnterFrame)", scriptedParticles()},
   };
+  std::vector<std::pair<std::string, Bytes>> hostile = {
+      {"heavy", heavyScene()},
+      {"endless-scripts", endlessScripts()},
+      {"deep-masks", deepMasks()},
+      {"nested-blurs", nestedBlurs()},
+  };
   if (!samples.empty()) {
     std::filesystem::create_directories(samples);
+    auto write = [&](const std::string& name, const Bytes& bytes) {
+      std::ofstream out(std::filesystem::path(samples) / (name + ".swf"), std::ios::binary);
+      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    };
     int n = 0;
     for (const auto& t : scripted) typical.push_back(t);
-    for (const auto& t : typical) {
-      std::ofstream out(std::filesystem::path(samples) / ("typical-" + std::to_string(++n) + ".swf"),
-                        std::ios::binary);
-      out.write(reinterpret_cast<const char*>(t.second.data()), static_cast<std::streamsize>(t.second.size()));
-    }
-    std::printf("wrote %d movies to %s\n", n, samples.c_str());
+    for (const auto& t : typical) write("typical-" + std::to_string(++n), t.second);
+    for (const auto& h : hostile) write(h.first, h.second);
+    std::printf("wrote %zu movies to %s\n", typical.size() + hostile.size(), samples.c_str());
     return 0;
   }
   std::printf("Typical desktop animations at %d x %d:\n", kWidth, kHeight);
   for (const auto& t : typical) print(measure(t.first, t.second, 300));
   std::printf("Scripted animations at %d x %d:\n", kWidth, kHeight);
   for (const auto& t : scripted) print(measure(t.first, t.second, 300), true);
+  std::printf("Heavy and hostile movies at %d x %d:\n", kWidth, kHeight);
+  for (const auto& h : hostile) print(measure(h.first, h.second, 10));
+  std::printf("Shipped movies at %d x %d:\n", kWidth, kHeight);
+  for (const catalogue::ShippedMovie& movie : catalogue::allMovies())
+    print(measure(movie.category + "/" + movie.name, movie.bytes, 240));
 
   std::unique_ptr<text::DeviceFonts> fonts = text::makeFreeTypeFonts(text::installedChineseFonts());
   player::PlayerServices withFonts;

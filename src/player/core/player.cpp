@@ -202,7 +202,11 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       return;
     }
     double filterScale = stageScale_ * 20;
-    renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0);
+    if (!renderer_.beginLayer(o.filters ? render::filterReach(*o.filters, filterScale) : 0)) {
+      // No layer to be had: drawn as it is, unless it only cuts.
+      if (!cuts) drawObject(o, om, cx * o.colorTransform);
+      return;
+    }
     drawObject(o, om, cx);
     renderer_.endLayer(o.blendMode, o.filters.get(), filterScale, o.colorTransform);
   }

@@ -417,6 +417,8 @@ void SpriteInstance::gotoFrame(int frame) {
   bool forward = frame > frame_;
   std::map<int, Placement> state;
   int from = 0;
+  // Copying the display list and setting it again count as work too.
+  context_->work += static_cast<int64_t>(children_.size());
   if (forward) {
     for (const auto& entry : children_) {
       const DisplayObject& o = entry.second;
@@ -444,6 +446,7 @@ void SpriteInstance::gotoFrame(int frame) {
   furthestFrame_ = std::max(furthestFrame_, frame);
   loaded_ = true;
 
+  context_->work += static_cast<int64_t>(state.size());
   // Objects that stay keep running; replaced or removed ones go. What
   // scripts placed is not the timeline's to change.
   for (auto it = children_.begin(); it != children_.end();) {

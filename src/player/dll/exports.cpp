@@ -8,9 +8,11 @@
 #include "player/dll/qlswf_api.h"
 
 // A library handle: what FPC_LoadRegisteredOCX hands out, with the volume
-// its windows play at.
+// its windows play at and the windows made through it, which also carry the
+// volume as a property.
 struct QlSwfLibrary {
   DWORD volume = 65535;
+  std::set<HWND> windows;
 };
 
 namespace {
@@ -99,8 +101,15 @@ HWND WINAPI FPC_CreateWindowA(HFPC library, DWORD exStyle, LPCSTR windowName, DW
   const char* className = qlswf::playerWindowClass(thisModule);
   if (!className) return nullptr;
   style = (style & ~WS_CHILD) | WS_POPUP;
-  return CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
-                         height, parent, nullptr, thisModule, library);
+  HWND window = CreateWindowExA(exStyle | WS_EX_LAYERED, className, windowName, style, x, y, width,
+                                height, parent, nullptr, thisModule, library);
+  if (!window) return nullptr;
+  std::lock_guard<std::mutex> hold(librariesLock());
+  if (liveLibraries().count(library)) {
+    library->windows.insert(window);
+    SetPropA(window, QLSWF_VOLUME_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(library->volume)));
+  }
+  return window;
 }
 
 BOOL WINAPI FPCPutMovieFromMemory(HWND window, const void* data, DWORD size) {
@@ -113,6 +122,14 @@ BOOL WINAPI FPC_SetSoundVolume(HFPC library, DWORD volume) {
   std::lock_guard<std::mutex> hold(librariesLock());
   if (!library || !liveLibraries().count(library)) return FALSE;
   library->volume = volume > 65535 ? 65535 : volume;
+  for (auto it = library->windows.begin(); it != library->windows.end();) {
+    if (!IsWindow(*it)) {
+      it = library->windows.erase(it);
+      continue;
+    }
+    SetPropA(*it, QLSWF_VOLUME_PROPERTY, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(library->volume)));
+    ++it;
+  }
   return TRUE;
 }
 

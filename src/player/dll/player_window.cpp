@@ -1,6 +1,5 @@
 #include "player/dll/player_window.h"
 
-#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -12,11 +11,7 @@
 #include <vector>
 
 #include "player/core/player.h"
-#include "player/dll/acm_mp3.h"
-#include "player/dll/frame_clock.h"
-#include "player/dll/gdi_fonts.h"
-#include "player/dll/wave_output.h"
-#include "player/sound/mixer.h"
+#include "player/dll/playback.h"
 #include "player/dll/qlswf_api.h"
 #include "player/dll/visibility.h"
 #include "runtime/dib_surface.h"
@@ -26,11 +21,6 @@ namespace qlswf {
 namespace {
 
 const char kClassName[] = "QlSwfPlayerWindow";
-constexpr UINT_PTR kFrameTimer = 1;
-// How often a covered window looks whether it can be seen again.
-constexpr UINT kCoveredPollMs = 250;
-// Movies are small; a bigger file is not one.
-constexpr LONGLONG kLargestMovieFile = 256LL << 20;
 
 // Movie bytes handed over from FPCPutMovieFromMemory, so that the movie is
 // always replaced on the window's own thread.
@@ -54,94 +44,102 @@ bool isPending(const MovieBytes* bytes) {
   return pendingMovies.count(bytes) != 0;
 }
 
-double secondsNow() {
-  static const double ticksPerSecond = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / ticksPerSecond;
+// Finished pictures from the playback thread wait to be taken.
+constexpr UINT kPictureReady = WM_APP + 1;
+// While the pointer is over the window: whether it still is.
+constexpr UINT_PTR kPointerTimer = 1;
+constexpr UINT kPointerCheckMs = 100;
+
+// A posted 0x153D carries no address of ours (only a sent one can), so it is
+// turned into nothing before anyone dispatches it. One hook per thread that
+// has player windows, kept while it has any.
+thread_local HHOOK postedMessageHook = nullptr;
+thread_local int playerWindowsOnThread = 0;
+
+bool isPlayerWindow(HWND window);
+
+LRESULT CALLBACK dropPostedLoadMovie(int code, WPARAM wParam, LPARAM lParam) {
+  MSG* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && message && message->message == QLSWF_MSG_LOAD_MOVIE &&
+      isPlayerWindow(message->hwnd))
+    message->message = WM_NULL;
+  return CallNextHookEx(postedMessageHook, code, wParam, lParam);
 }
 
-// The engine reports failure by returning null; an exception (running out of
-// memory on a huge stage, say) must still never unwind through user32's
-// frames into the program, so the calls into the engine and the one large
-// allocation are fenced.
-template <typename Fn>
-bool fenced(Fn fn) {
-  try {
-    fn();
-    return true;
-  } catch (...) {
-    return false;
+void holdHook(bool hold) {
+  if (hold && playerWindowsOnThread++ == 0)
+    postedMessageHook =
+        SetWindowsHookExA(WH_GETMESSAGE, dropPostedLoadMovie, nullptr, GetCurrentThreadId());
+  if (!hold && --playerWindowsOnThread == 0 && postedMessageHook) {
+    UnhookWindowsHookEx(postedMessageHook);
+    postedMessageHook = nullptr;
   }
 }
 
+// The window side of a player: it hands movies and sizes to the playback
+// thread and puts the pictures it draws on the screen.
 class PlayerWindow {
  public:
-  PlayerWindow(HWND window, HFPC library) : window_(window), library_(library) {}
+  PlayerWindow(HWND window, HFPC library) : window_(window) {
+    holdHook(true);
+    try {
+      playback_ = std::make_unique<Playback>(window, kPictureReady, library);
+    } catch (...) {
+      // No thread to be had: the window stays empty.
+    }
+  }
   ~PlayerWindow() {
-    KillTimer(window_, kFrameTimer);
-    setFineTimer(false);
-    // The movie goes before the sound it feeds.
-    movie_.reset();
+    KillTimer(window_, kPointerTimer);
+    playback_.reset();
+    holdHook(false);
   }
 
   void setMovie(const uint8_t* data, size_t size) {
-    movie_.reset();
-    mixer_.stopAll();
-    syncVolume();
-    if (data && size) {
-      player::PlayerServices services;
-      services.deviceFonts = &fonts_;
-      services.mixer = &mixer_;
-      std::unique_ptr<player::Player> movie;
-      if (fenced([&] { movie = player::Player::load(data, size, services); }) && movie &&
-          fenced([&] { movie->advanceFrame(); }))
-        movie_ = std::move(movie);
-    }
-    playSound();
-    seen_ = isShown(window_) && isUncovered(window_);
-    lastCoverCheck_ = secondsNow();
-    if (movie_) clock_.restart(lastCoverCheck_, movie_->frameRate());
-    draw();
-    schedule();
-  }
-
-  void loadMovieFile(const char* path) {
+    if (!playback_) return;
     std::vector<uint8_t> bytes;
-    readMovieFile(path, bytes);
-    setMovie(bytes.data(), bytes.size());
+    try {
+      if (data && size) bytes.assign(data, data + size);
+    } catch (...) {
+      bytes.clear();
+    }
+    playback_->setMovie(std::move(bytes));
   }
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+      case WM_CREATE: {
+        const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (playback_) playback_->setSize(create->cx, create->cy);
+        return 0;
+      }
+      case kPictureReady:
+        if (playback_ && playback_->takePicture(shown_)) push();
+        return 0;
       case WM_TIMER:
-        if (wParam == kFrameTimer) tick();
+        if (wParam == kPointerTimer) checkPointerGone();
         return 0;
       case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         // A new size is drawn at once at that size, never stretched from the
         // last picture.
-        if (!(pos->flags & SWP_NOSIZE) && (pos->cx != canvas_.width() || pos->cy != canvas_.height()))
-          draw();
-        if (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED) ||
-            !(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOZORDER))
-          recheckSight();
+        if (playback_ && !(pos->flags & SWP_NOSIZE)) playback_->setSize(pos->cx, pos->cy);
+        // Minimised, the window shows nothing (Wine would otherwise leave the
+        // last picture where the window was).
+        if (IsIconic(window_)) clear();
+        if (playback_ && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED) ||
+                          !(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOZORDER)))
+          playback_->windowChanged();
         // Still sends WM_SIZE and WM_MOVE, for whoever subclasses the window.
         return DefWindowProcA(window_, message, wParam, lParam);
       }
       case WM_STYLECHANGED:
         // Taking WS_EX_LAYERED away and back drops the layered picture.
-        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) draw();
+        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE)) push(true);
         return 0;
       case WM_DISPLAYCHANGE:
-        recheckSight();
+        if (playback_) playback_->windowChanged();
         return 0;
-      case WM_ERASEBKGND:
-        return 1;
+      case WM_ERASEBKGND: return 1;
       case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(window_, &ps);
@@ -151,64 +149,70 @@ class PlayerWindow {
       case WM_CONTEXTMENU:
         // There is no player menu to offer.
         return 0;
-      // The pointer, for the movie's buttons. (A click-through window gets
-      // none of these.)
-      case WM_MOUSEMOVE:
+      // The pointer, for the movie's buttons (a click-through window gets
+      // none of these); the movie hears of it on its own thread.
+      case WM_MOUSEMOVE: {
         if (!trackingLeave_) trackLeave();
-        pointer([&] { return movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        tell([x, y](player::Player& movie) { return movie.pointerMove(x, y); });
         return 0;
+      }
       case WM_MOUSELEAVE:
         trackingLeave_ = false;
-        if (GetCapture() != window_) pointer([&] { return movie_->pointerLeave(); });
+        KillTimer(window_, kPointerTimer);
+        if (GetCapture() != window_)
+          tell([](player::Player& movie) { return movie.pointerLeave(); });
         return 0;
       case WM_LBUTTONDOWN:
-        SetCapture(window_);
-        pointer([&] {
-          bool moved = movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-          return movie_->pointerButton(true) || moved;
+      case WM_LBUTTONUP: {
+        bool down = message == WM_LBUTTONDOWN;
+        if (down) SetCapture(window_);
+        int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        tell([x, y, down](player::Player& movie) {
+          bool moved = movie.pointerMove(x, y);
+          return movie.pointerButton(down) || moved;
         });
-        return 0;
-      case WM_LBUTTONUP:
-        pointer([&] {
-          bool moved = movie_->pointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-          return movie_->pointerButton(false) || moved;
-        });
-        if (GetCapture() == window_) ReleaseCapture();
-        // Capture ends the leave tracking: asked again, it reports at once
-        // if the pointer was released off the window.
-        trackLeave();
-        return 0;
-      case WM_CAPTURECHANGED:
-        // Capture taken away while pressed: the press ends where it is.
-        if (reinterpret_cast<HWND>(lParam) != window_) pointer([&] { return movie_->pointerButton(false); });
-        return 0;
-      case WM_KEYDOWN:
-      case WM_KEYUP:
-        if (movie_) {
-          bool down = message == WM_KEYDOWN;
-          int key = static_cast<int>(wParam & 0xFF);
-          int typed = typedCharacter(static_cast<UINT>(wParam), lParam);
-          if (!fenced([&] { movie_->stage().key(down, key, typed); })) movie_.reset();
+        if (!down) {
+          if (GetCapture() == window_) ReleaseCapture();
+          // Capture ends the leave tracking: asked again, it reports at once
+          // if the pointer was released off the window.
+          trackLeave();
         }
         return 0;
+      }
+      case WM_CAPTURECHANGED:
+        // Capture taken away while pressed: the press ends where it is.
+        if (reinterpret_cast<HWND>(lParam) != window_)
+          tell([](player::Player& movie) { return movie.pointerButton(false); });
+        return 0;
+      case WM_KEYDOWN:
+      case WM_KEYUP: {
+        // What a key types depends on this thread's keyboard state: read here.
+        bool down = message == WM_KEYDOWN;
+        int key = static_cast<int>(wParam & 0xFF);
+        int typed = typedCharacter(static_cast<UINT>(wParam), lParam);
+        tell([down, key, typed](player::Player& movie) { return movie.stage().key(down, key, typed); });
+        return 0;
+      }
       case WM_SETCURSOR:
         // Mouse.hide() hides the pointer over the movie; buttons show a hand.
-        if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->stage().mouseHidden()) {
+        if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->mouseHidden()) {
           SetCursor(nullptr);
           return TRUE;
         }
-        if (LOWORD(lParam) == HTCLIENT && movie_ && movie_->pointerOverButton()) {
+        if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->pointerOverButton()) {
           SetCursor(LoadCursorA(nullptr, IDC_HAND));
           return TRUE;
         }
         break;
-      case QLSWF_MSG_CONTEXT_MENU_OFF:
-        return 0;
+      case QLSWF_MSG_CONTEXT_MENU_OFF: return 0;
       case QLSWF_MSG_LOAD_MOVIE: {
-        // The record's address means something only to the window's own
-        // thread; one sent from elsewhere (another process, perhaps) is refused.
+        // The record's address means something only on the window's own
+        // thread, sent: one sent from elsewhere (another process, perhaps)
+        // is refused, and a posted one never gets here.
         const QlSwfLoadMovie* request = reinterpret_cast<const QlSwfLoadMovie*>(lParam);
-        if (!InSendMessage()) loadMovieFile(request ? request->path : nullptr);
+        if (!InSendMessage() && playback_)
+          playback_->setMovieFile(request && request->path ? request->path : "");
         return 0;
       }
     }
@@ -222,8 +226,6 @@ class PlayerWindow {
   }
 
  private:
-  // The stage point under a client point (the movie is shown whole and
-  // centred), handed to `fn` with the stage; a script that throws ends the movie.
   // The character a key types with the keyboard as it is now, 0 for none.
   static int typedCharacter(UINT key, LPARAM lParam) {
     BYTE keys[256];
@@ -233,177 +235,87 @@ class PlayerWindow {
     return ToAscii(key, scan, keys, typed, 0) == 1 ? typed[0] & 0xFF : 0;
   }
 
-  static void readMovieFile(const char* path, std::vector<uint8_t>& bytes) {
-    if (!path || !*path) return;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestMovieFile &&
-        fenced([&] { bytes.resize(static_cast<size_t>(size.QuadPart)); })) {
-      DWORD got = 0;
-      if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-          got != bytes.size())
-        bytes.clear();
+  // The picture last taken goes to the screen, if it is the window's size
+  // (a picture of the old size is dropped; the new size is coming) and the
+  // window is shown (a picture drawn just before minimising would put a
+  // minimised window back on the screen). Only what it changes is updated,
+  // unless the screen may not show the picture before it.
+  void push(bool whole = false) {
+    RECT r;
+    if (!isShown(window_) || !GetWindowRect(window_, &r)) return;
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width != shown_.width || height != shown_.height || width <= 0 || height <= 0 ||
+        !canvas_.resize(width, height)) {
+      screenCurrent_ = false;
+      return;
     }
-    CloseHandle(file);
+    // The canvas holds the picture before: only the changed part is copied.
+    const RECT* changed = whole || !screenCurrent_ ? nullptr : &shown_.changed;
+    RECT all = {0, 0, width, height};
+    const RECT& copy = changed ? *changed : all;
+    for (LONG y = copy.top; y < copy.bottom; ++y)
+      std::memcpy(canvas_.pixels() + size_t(y) * width + copy.left,
+                  shown_.pixels.data() + size_t(y) * width + copy.left,
+                  size_t(copy.right - copy.left) * 4);
+    update(r, changed);
+    screenCurrent_ = true;
+  }
+
+  // Input for the movie, heard on its own thread.
+  template <typename Fn>
+  void tell(Fn event) {
+    if (playback_) playback_->post(event);
   }
 
   // The leave message does not always come (a pointer that slides onto a
-  // see-through pixel, a system that drops it): each frame looks whether
-  // the pointer is still over the window.
+  // see-through pixel, a system that drops it): while the pointer is over
+  // the window, a timer looks whether it still is.
   void checkPointerGone() {
+    if (!trackingLeave_) KillTimer(window_, kPointerTimer);
     if (!trackingLeave_ || GetCapture() == window_) return;
     POINT at;
     if (GetCursorPos(&at) && WindowFromPoint(at) == window_) return;
     trackingLeave_ = false;
-    pointer([&] { return movie_->pointerLeave(); });
+    KillTimer(window_, kPointerTimer);
+    tell([](player::Player& movie) { return movie.pointerLeave(); });
   }
 
   void trackLeave() {
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, 0};
     trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+    if (trackingLeave_) SetTimer(window_, kPointerTimer, kPointerCheckMs, nullptr);
   }
 
-  // Runs one pointer event through the movie and draws again when it
-  // changed what shows.
-  template <typename Fn>
-  void pointer(Fn event) {
-    if (!movie_) return;
-    bool changed = false;
-    if (!fenced([&] { changed = event(); })) movie_.reset();
-    if (changed || !movie_) draw();
-    playSound();
-  }
-
-  // The library's volume, as the mixer plays it. After a computer without
-  // a sound device has been found, it stays silent until the volume changes.
-  void syncVolume() {
-    DWORD volume = libraryVolume(library_);
-    if (volume != lastVolume_) {
-      lastVolume_ = volume;
-      noDevice_ = false;
-    }
-    mixer_.setVolume(noDevice_ ? 0 : volume / 65535.0);
-  }
-
-  void playSound() {
-    syncVolume();
-    if (!output_.update(secondsNow())) {
-      noDevice_ = true;
-      mixer_.setVolume(0);
-    }
-  }
-
-  // Frames are driven by SetTimer: WM_TIMER arrives on the window's own
-  // thread, where the engine lives, with no thread of ours and no message
-  // loop of ours (a multimedia or waitable timer would fire elsewhere and have
-  // to post back). The system's default 15.6 ms tick would make 30 fps judder,
-  // so the timer runs at 1 ms resolution, but only while frames are shown.
-  void setFineTimer(bool on) {
-    if (on == fineTimer_) return;
-    if (on)
-      fineTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-    else {
-      timeEndPeriod(1);
-      fineTimer_ = false;
-    }
-  }
-
-  // Shown and not minimised is known from messages; being covered is not, so
-  // it is looked at on the frame ticks, at most every kCoveredPollMs.
-  void tick() {
-    double now = secondsNow();
-    if (!movie_) return schedule();
-    bool shown = isShown(window_);
-    if (shown && (!seen_ || now - lastCoverCheck_ >= kCoveredPollMs / 1000.0)) {
-      lastCoverCheck_ = now;
-      shown = isUncovered(window_);
-    }
-    if (shown && !seen_) {
-      // Back in sight: carry on from here, no catching up on the pause.
-      seen_ = true;
-      clock_.restart(now, movie_->frameRate());
-      draw();
-    } else if (shown) {
-      int frames = clock_.framesDue(now);
-      if (frames > 0) {
-        bool ok = fenced([&] {
-          for (int i = 0; i < frames; ++i) movie_->advanceFrame();
-        });
-        if (!ok) movie_.reset();
-        draw();
-      }
-    }
-    playSound();
-    checkPointerGone();
-    seen_ = shown;
-    schedule();
-  }
-
-  void recheckSight() {
-    bool wasSeen = seen_;
-    seen_ = isShown(window_) && isUncovered(window_);
-    lastCoverCheck_ = secondsNow();
-    if (seen_ && !wasSeen && movie_) {
-      clock_.restart(lastCoverCheck_, movie_->frameRate());
-      draw();
-    }
-    schedule();
-  }
-
-  void schedule() {
-    if (!movie_ || !isShown(window_)) {
-      // Hidden or minimised: messages wake us when that changes.
-      KillTimer(window_, kFrameTimer);
-      setFineTimer(false);
-      return;
-    }
-    if (!seen_) {
-      setFineTimer(false);
-      SetTimer(window_, kFrameTimer, kCoveredPollMs, nullptr);
-      return;
-    }
-    setFineTimer(true);
-    double wait = clock_.secondsUntilNext(secondsNow());
-    UINT ms = static_cast<UINT>(wait * 1000.0 + 0.999);
-    SetTimer(window_, kFrameTimer, ms ? ms : 1, nullptr);
-  }
-
-  // Draws the current frame with per-pixel alpha; the movie's background
-  // colour is left out so the desktop shows through.
-  void draw() {
+  void clear() {
     RECT r;
-    if (!GetWindowRect(window_, &r)) return;
-    int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0 || !canvas_.resize(width, height)) return;
-    bool drawn = false;
-    if (movie_)
-      drawn = fenced([&] { movie_->render(canvas_.pixels(), width, height, width * 4, false); });
-    if (!drawn) std::memset(canvas_.pixels(), 0, static_cast<size_t>(width) * height * 4);
+    if (!GetWindowRect(window_, &r) || r.right <= r.left || r.bottom <= r.top ||
+        !canvas_.resize(r.right - r.left, r.bottom - r.top))
+      return;
+    std::memset(canvas_.pixels(), 0, size_t(canvas_.width()) * canvas_.height() * 4);
+    update(r, nullptr);
+    screenCurrent_ = false;
+  }
+
+  // Puts the canvas on the screen; `changed` (null: all of it) is the part
+  // that differs from what is there.
+  void update(const RECT& r, const RECT* changed) {
     GdiFlush();
     POINT to = {r.left, r.top}, from = {0, 0};
-    SIZE size = {width, height};
+    SIZE size = {r.right - r.left, r.bottom - r.top};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(window_, nullptr, &to, &size, canvas_.dc(), &from, 0, &blend, ULW_ALPHA);
+    UPDATELAYEREDWINDOWINFO info = {sizeof info, nullptr, &to,    &size,     canvas_.dc(),
+                                    &from,       0,       &blend, ULW_ALPHA, changed};
+    UpdateLayeredWindowIndirect(window_, &info);
   }
 
   HWND window_;
-  HFPC library_;
-  // What the movie draws text with and plays sound through: they outlive it.
-  GdiFonts fonts_;
-  AcmMp3Codec codec_;
-  sound::Mixer mixer_{&codec_};
-  WaveOutput output_{mixer_};
-  DWORD lastVolume_ = 0xFFFFFFFF;
-  bool noDevice_ = false;
-  bool trackingLeave_ = false;
-  std::unique_ptr<player::Player> movie_;
-  FrameClock clock_;
+  std::unique_ptr<Playback> playback_;
+  Picture shown_;
+  // Whether the screen shows the picture before `shown_` (else a push
+  // updates the whole window).
+  bool screenCurrent_ = false;
   ql::DibSurface canvas_;
-  bool seen_ = false;
-  double lastCoverCheck_ = 0;
-  bool fineTimer_ = false;
+  bool trackingLeave_ = false;
 };
 
 PlayerWindow* playerOf(HWND window) {
@@ -418,6 +330,7 @@ LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!player) return FALSE;
     SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(player));
   } else if (message == WM_NCDESTROY) {
+    RemovePropA(window, QLSWF_VOLUME_PROPERTY);
     SetWindowLongPtrA(window, 0, 0);
     delete player;
     return DefWindowProcA(window, message, wParam, lParam);

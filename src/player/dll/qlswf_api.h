@@ -20,6 +20,14 @@ typedef struct QlSwfLibrary* HFPC;
 // lParam: address of an int; turns the right-click menu off. Accepted, answers 0.
 #define QLSWF_MSG_CONTEXT_MENU_OFF 0x1405
 
+// Movies are small: a file larger than this is not one, and neither side
+// reads it.
+#define QLSWF_LARGEST_MOVIE_BYTES (256LL << 20)
+
+// Every player window carries its library's sound volume (0..65535) as this
+// window property, for whoever plays its sounds and for anyone who asks.
+#define QLSWF_VOLUME_PROPERTY "QlSwfVolume"
+
 struct QlSwfLoadMovie {
   const char* path;  // GBK
   int reserved;      // 0

@@ -21,10 +21,14 @@ bool paintsItsWholeFrame(HWND window) {
 }
 
 // An owner always lies below the windows it owns, whatever the Z-order list
-// says (Wine's can put an activated owner first).
+// says (Wine's can put an activated owner first). A popup made with a child
+// window as its parent is owned by that child's top-level window: the
+// desktop's own window, for a player whose host was put under it.
 bool isOwnerOf(HWND candidate, HWND window) {
+  HWND desktop = GetDesktopWindow();
   for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER))
-    if (owner == candidate) return true;
+    for (HWND w = owner; w && w != desktop; w = GetAncestor(w, GA_PARENT))
+      if (w == candidate) return true;
   return false;
 }
 

@@ -161,9 +161,31 @@ void Renderer::begin(uint32_t* pixels, int width, int height, int stride, bool a
   setTarget(t);
   level_ = 0;
   maskMode_ = false;
+  hiddenFrom_ = 1 << 30;
   depth_ = 0;
   maskBase_ = 0;
   filterWork_ = 0;
+  drawWork_ = 0;
+}
+
+bool Renderer::spend(int64_t work) {
+  if (hidden() || drawWork_ >= kMaxDrawWorkPerFrame) return false;
+  drawWork_ += work;
+  return true;
+}
+
+// What drawing the shape costs: each pass sweeps its box, each edge is
+// flattened and added.
+int64_t Renderer::shapeWork(const swf::ShapeDef& shape, double x0, double y0, double x1, double y1) const {
+  double w = std::min<double>(x1, width_) - std::max(0.0, x0), h = std::min<double>(y1, height_) - std::max(0.0, y0);
+  int64_t box = int64_t(std::max(1.0, w)) * int64_t(std::max(1.0, h)), work = 0;
+  for (const swf::ShapeLayer& layer : shape.layers) {
+    work += box;
+    for (const auto& edges : layer.fillEdges) work += 16 * int64_t(edges.size());
+    for (const auto& edges : layer.lineEdges)
+      if (!edges.empty()) work += box + 16 * int64_t(edges.size());
+  }
+  return work;
 }
 
 void Renderer::fill(uint32_t color) {
@@ -269,6 +291,7 @@ void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToP
   double minY = *std::min_element(ys, ys + 4), maxY = *std::max_element(ys, ys + 4);
   if (maxX < -1 || maxY < -1 || minX > width_ + 1 || minY > height_ + 1) return;
   if (!maskMode_ && cx.aMul == 0 && cx.aAdd <= 0) return;  // fully transparent
+  if (!spend(shapeWork(shape, minX, minY, maxX, maxY))) return;
 
   FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
   for (const swf::ShapeLayer& layer : shape.layers) {
@@ -321,7 +344,7 @@ void Renderer::fillOutlines(swf::Rgba color, const swf::ColorTransform& cx) {
 
 void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba color,
                         const swf::ColorTransform& cx) {
-  if (!pixels_ || maskMode_) return;
+  if (!pixels_ || maskMode_ || !spend(int64_t(std::fabs((x1 - x0) * (y1 - y0))))) return;
   paint_.prepareSolid(color, cx);
   x0 += originX_;
   x1 += originX_;
@@ -335,16 +358,25 @@ void Renderer::fillRect(double x0, double y0, double x1, double y1, swf::Rgba co
 }
 
 void Renderer::beginMask() {
-  if (masks_.size() <= size_t(level_)) masks_.emplace_back();
-  std::vector<uint8_t>& m = masks_[level_];
-  m.assign(size_t(width_) * height_, 0);
+  size_t bytes = size_t(width_) * height_;
+  for (int i = 0; i < level_ && !hidden(); ++i) bytes += masks_[i].size();
+  if (!hidden() && (bytes > kMaxMaskBytes || !spend(2 * int64_t(width_) * height_))) {
+    // Not made: what it clips is not drawn, the mask itself included.
+    hiddenFrom_ = level_;
+    shown_ = Target{pixels_, width_, height_, stridePixels_, originX_, originY_};
+    setTarget(Target());
+  }
+  if (!hidden()) {
+    if (masks_.size() <= size_t(level_)) masks_.emplace_back();
+    masks_[level_].assign(size_t(width_) * height_, 0);
+  }
   ++level_;
   maskMode_ = true;
 }
 
 void Renderer::applyMask() {
   maskMode_ = false;
-  if (level_ >= maskBase_ + 2) {
+  if (!hidden() && level_ >= maskBase_ + 2) {
     std::vector<uint8_t>& m = masks_[level_ - 1];
     const std::vector<uint8_t>& outer = masks_[level_ - 2];
     for (size_t i = 0; i < m.size(); ++i) m[i] = static_cast<uint8_t>((m[i] * outer[i] + 127) / 255);
@@ -354,6 +386,10 @@ void Renderer::applyMask() {
 void Renderer::popMask() {
   if (level_ > 0) --level_;
   maskMode_ = false;
+  if (level_ == hiddenFrom_) {
+    hiddenFrom_ = 1 << 30;
+    setTarget(shown_);
+  }
 }
 
 void Renderer::setTarget(const Target& t) {
@@ -373,20 +409,27 @@ void Renderer::setTarget(const Target& t) {
   }
 }
 
-void Renderer::beginLayer(int margin) {
+bool Renderer::beginLayer(int margin) {
   // What lies farther out than the picture is large is left out: a shadow
   // from that far is rare, and the layer's size is what filters cost.
   margin = std::max(0, std::min(margin, std::min(kMaxLayerMargin, std::max(width_, height_))));
-  if (layers_.size() <= size_t(depth_)) layers_.emplace_back();
-  Layer& l = layers_[depth_];
   Target t;
   t.width = width_ + 2 * margin;
   t.height = height_ + 2 * margin;
   t.stride = t.width;
   t.originX = originX_ + margin;
   t.originY = originY_ + margin;
-  // Storage only grows; what was used is cleared after compositing.
-  if (l.pixels.size() < size_t(t.width) * t.height) l.pixels.assign(size_t(t.width) * t.height, 0);
+  size_t pixels = size_t(t.width) * t.height, inUse = pixels;
+  for (int i = 0; i < depth_; ++i) inUse += layers_[i].pixels.size();
+  if (!pixels_ || inUse * 4 > kMaxLayerBytes || !spend(2 * int64_t(pixels))) return false;
+  if (layers_.size() <= size_t(depth_)) layers_.emplace_back();
+  Layer& l = layers_[depth_];
+  // Storage only grows; what was used is cleared after compositing. Deeper
+  // layers give theirs back when this one grows, so the cap holds for all.
+  if (l.pixels.size() < pixels) {
+    layers_.resize(size_t(depth_) + 1);
+    l.pixels.assign(pixels, 0);
+  }
   t.pixels = l.pixels.data();
   l.drawn = Box();
   l.margin = margin;
@@ -395,6 +438,7 @@ void Renderer::beginLayer(int margin) {
   ++depth_;
   maskBase_ = level_;
   setTarget(t);
+  return true;
 }
 
 void Renderer::endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,

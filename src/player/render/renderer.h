@@ -37,7 +37,8 @@ class Renderer {
 
   // Masks: after beginMask, drawn shapes add to a new mask instead of the
   // picture; applyMask makes it (within any outer mask) clip what follows
-  // until popMask.
+  // until popMask. A mask past the memory cap, or begun once the frame's
+  // drawing budget is spent, hides what it clips.
   void beginMask();
   void applyMask();
   void popMask();
@@ -50,7 +51,9 @@ class Renderer {
   // object's colour transform `cx` and composites it with `mode` onto what
   // lies below (the picture or an outer layer, which alpha and erase modes
   // cut into).
-  void beginLayer(int margin);
+  // False when no layer can be had (memory cap, budget spent, or inside a
+  // hidden mask): the object is then drawn straight onto the target.
+  bool beginLayer(int margin);
   void endLayer(swf::BlendMode mode, const std::vector<swf::Filter>* filters, double filterScale,
                 const swf::ColorTransform& cx);
   bool inLayer() const { return depth_ > 0; }
@@ -83,6 +86,18 @@ class Renderer {
                       const uint8_t* mask);
   // Filters that reach farther than this into the picture are cut off.
   static constexpr int kMaxLayerMargin = 256;
+  // Memory for masks and for layers in use at once: nested masks and
+  // layers past these are not made, so no movie can exhaust a 32-bit process.
+  static constexpr size_t kMaxMaskBytes = size_t(48) << 20;
+  static constexpr size_t kMaxLayerBytes = size_t(96) << 20;
+  // Pixels (and edges) one frame may draw, a few hundred full pictures: a
+  // frame stops drawing past it, so no movie can hold its player for long.
+  static constexpr int64_t kMaxDrawWorkPerFrame = int64_t(96) << 20;
+  // Counts the work against the budget; false when it is spent or the
+  // target is hidden by a mask that could not be made.
+  bool spend(int64_t work);
+  bool hidden() const { return level_ > hiddenFrom_; }
+  int64_t shapeWork(const swf::ShapeDef& shape, double x0, double y0, double x1, double y1) const;
   // Pixels filters may go over in one frame (a few full-screen blurs), so
   // that hostile or runaway filter lists cannot stall playback.
   static constexpr int64_t kMaxFilterWorkPerFrame = int64_t(64) << 20;
@@ -108,6 +123,12 @@ class Renderer {
   std::vector<std::vector<uint8_t>> masks_;
   int level_ = 0;
   bool maskMode_ = false;
+  // Masks at this level and deeper were not made: while they are in force
+  // nothing is drawn (the target is empty); `shown_` is the target to go
+  // back to.
+  int hiddenFrom_ = 1 << 30;
+  Target shown_;
+  int64_t drawWork_ = 0;
   // Layer stack: layers_[0 .. depth_ - 1] in use; the rest kept for reuse.
   std::vector<Layer> layers_;
   int depth_ = 0;

@@ -14,7 +14,8 @@
 //   post HWND MSG WPARAM LPARAM
 //   click HWND X Y [button=left|right] [double=1]
 //                       mouse move, button down, button up at a client point
-//   move HWND X Y W H   SetWindowPos
+//   move HWND X Y W H [front=1]
+//                       SetWindowPos; front=1 also puts it above the others
 //   box [title=T] [process=P] [timeout=MS]
 //                       wait for a message box: its line, text=..., button=ID TEXT
 //   press HWND ID|TEXT  press a dialog's button
@@ -27,6 +28,16 @@
 //                       repaint-ms=MEDIAN MIN MAX (wall clock) and
 //                       cpu-ms=MEAN (the window thread's processor time a
 //                       repaint, which other programs' load does not inflate)
+//   prop HWND NAME      a window property's value: value=N
+//   desktop             a stand-in for the desktop's own window ("Progman"):
+//                       hwnd=0x...; it lasts as long as qldrive
+//   cover X Y W H       an opaque window over everything there: hwnd=0x...
+//   latency HWND MS [interval=MS]
+//                       for MS milliseconds, sends WM_NULL to the window
+//                       again and again (every interval, 2 by default) and
+//                       times the answers: count=N mean=MS max=MS late=N
+//                       (late: answers slower than 50 ms) cpu=MS (the
+//                       window thread's processor time over the while)
 //   sleep MS
 // Texts are GBK; "\", CR and LF in texts are written as \\, \r and \n.
 #include <fcntl.h>
@@ -41,6 +52,7 @@
 #include <string>
 #include <vector>
 
+#include "stand_in_windows.h"
 #include "windows_query.h"
 
 namespace {
@@ -223,9 +235,10 @@ void moveWindow(const Command& command, Answer& answer) {
   if (!windowArgument(command, 1, window, answer)) return;
   for (int i = 0; i < 4; ++i)
     if (!numberArgument(command, 2 + i, box[i], answer)) return;
-  if (!SetWindowPos(window, nullptr, static_cast<int>(box[0]), static_cast<int>(box[1]),
+  bool front = option(command, "front") == "1";
+  if (!SetWindowPos(window, front ? HWND_TOP : nullptr, static_cast<int>(box[0]), static_cast<int>(box[1]),
                     static_cast<int>(box[2]), static_cast<int>(box[3]),
-                    SWP_NOZORDER | SWP_NOACTIVATE))
+                    (front ? 0 : SWP_NOZORDER) | SWP_NOACTIVATE))
     answer.error = "SetWindowPos failed";
 }
 
@@ -361,6 +374,79 @@ void repaintWindow(const Command& command, Answer& answer) {
   answer.lines.push_back(line);
 }
 
+void answerWindow(HWND window, Answer& answer) {
+  if (!window) {
+    answer.error = "the window could not be made";
+    return;
+  }
+  char line[64];
+  std::snprintf(line, sizeof line, "hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+  answer.lines.push_back(line);
+}
+
+void readProperty(const Command& command, Answer& answer) {
+  HWND window;
+  if (!windowArgument(command, 1, window, answer)) return;
+  if (command.words.size() < 3) {
+    answer.error = "which property?";
+    return;
+  }
+  ULONG_PTR value = reinterpret_cast<ULONG_PTR>(GetPropA(window, command.words[2].c_str()));
+  answer.lines.push_back("value=" + std::to_string(static_cast<unsigned long long>(value)));
+}
+
+void makeCover(const Command& command, Answer& answer) {
+  long long box[4];
+  for (int i = 0; i < 4; ++i)
+    if (!numberArgument(command, 1 + i, box[i], answer)) return;
+  answerWindow(openCoverWindow(int(box[0]), int(box[1]), int(box[2]), int(box[3])), answer);
+}
+
+// How long the window's thread takes to answer, over a while: the longest
+// wait is the longest time that thread was held by something else.
+void measureLatency(const Command& command, Answer& answer) {
+  HWND window;
+  long long duration = 0, interval = 2;
+  if (!windowArgument(command, 1, window, answer) || !numberArgument(command, 2, duration, answer)) return;
+  parseNumber(option(command, "interval", "2"), interval);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  auto ms = [&](const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
+  };
+  HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetWindowThreadProcessId(window, nullptr));
+  auto threadMs = [thread] {
+    FILETIME created, ended, kernel, user;
+    if (!thread || !GetThreadTimes(thread, &created, &ended, &kernel, &user)) return 0.0;
+    auto ticks = [](const FILETIME& t) { return double(t.dwLowDateTime) + double(t.dwHighDateTime) * 4294967296.0; };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
+  };
+  double cpuBefore = threadMs();
+  int count = 0, late = 0;
+  double total = 0, longest = 0;
+  do {
+    LARGE_INTEGER sent, answered;
+    QueryPerformanceCounter(&sent);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    QueryPerformanceCounter(&answered);
+    double wait = ms(sent, answered);
+    ++count;
+    total += wait;
+    if (wait > longest) longest = wait;
+    if (wait > 50) ++late;
+    Sleep(static_cast<DWORD>(interval));
+    QueryPerformanceCounter(&now);
+  } while (ms(start, now) < double(duration));
+  double cpu = threadMs() - cpuBefore;
+  if (thread) CloseHandle(thread);
+  char line[160];
+  std::snprintf(line, sizeof line, "count=%d mean=%.2f max=%.2f late=%d cpu=%.1f", count, total / count, longest,
+                late, cpu);
+  answer.lines.push_back(line);
+}
+
 Answer run(const Command& command) {
   Answer answer;
   const std::string verb = command.words.empty() ? "" : command.words[0];
@@ -378,6 +464,10 @@ Answer run(const Command& command) {
   else if (verb == "message") registeredMessage(command, answer);
   else if (verb == "tray") trayIcon(command, answer);
   else if (verb == "repaint") repaintWindow(command, answer);
+  else if (verb == "prop") readProperty(command, answer);
+  else if (verb == "desktop") answerWindow(startDesktopWindow(), answer);
+  else if (verb == "cover") makeCover(command, answer);
+  else if (verb == "latency") measureLatency(command, answer);
   else if (verb == "sleep") {
     long long ms = 0;
     if (numberArgument(command, 1, ms, answer)) Sleep(static_cast<DWORD>(ms));
