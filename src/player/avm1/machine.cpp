@@ -115,7 +115,7 @@ void Machine::guarded(Fn fn) {
   stack_.clear();
   current_ = nullptr;
   activeVersion_ = swfVersion_;
-  callDepth_ = virtualDepth_ = unsafeDepth_ = 0;
+  callDepth_ = unsafeDepth_ = 0;
   stackBase_ = nullptr;
   collectIfDue();
 }
@@ -506,6 +506,46 @@ Value Machine::lessThan(const Value& a, const Value& b) {
 
 // ------------------------------------------------------------ properties
 
+namespace {
+
+Watcher* findWatcher(Object* object, const String& name, bool caseSensitive) {
+  for (Watcher& w : object->watchers())
+    if (caseSensitive ? w.name == name : strcasecmpEqual(w.name.str(), name.str())) return &w;
+  return nullptr;
+}
+
+// Counts a getter, setter or watcher call on one property (or one watcher)
+// while it runs. Scripts may move or remove it meanwhile, so it is looked up
+// again by name at the end.
+class CallOnProperty {
+ public:
+  CallOnProperty(Object* owner, const String& name, bool caseSensitive, bool watcher)
+      : owner_(owner), name_(name), caseSensitive_(caseSensitive), watcher_(watcher) {
+    if (int* busy = counter()) ++*busy;
+  }
+  ~CallOnProperty() {
+    if (int* busy = counter(); busy && *busy > 0) --*busy;
+  }
+  CallOnProperty(const CallOnProperty&) = delete;
+  CallOnProperty& operator=(const CallOnProperty&) = delete;
+
+ private:
+  int* counter() {
+    if (watcher_) {
+      Watcher* w = findWatcher(owner_, name_, caseSensitive_);
+      return w ? &w->busy : nullptr;
+    }
+    Property* p = owner_->findOwn(name_, caseSensitive_);
+    return p ? &p->busy : nullptr;
+  }
+  Object* owner_;
+  String name_;
+  bool caseSensitive_;
+  bool watcher_;
+};
+
+}  // namespace
+
 Property* Machine::findOwnVisible(Object* object, const String& name) {
   Property* p = object->findOwn(name, caseSensitive());
   if (p && !visibleToVersion(p->flags, activeVersion_)) return nullptr;
@@ -527,13 +567,12 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
       if (!p) continue;
     }
     if (!p->isVirtual()) return p->value;
-    if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    return call(p->getter, thisValue, nullptr, 0, o);
+    // Too deep in this property's own calls it reads as the value last
+    // assigned to it.
+    if (p->busy >= limits_.virtualPropertyDepth) return p->value;
+    Object* getter = p->getter;
+    CallOnProperty running(o, p->name, caseSensitive(), false);
+    return call(getter, thisValue, nullptr, 0, o);
   }
   // A missing property is asked of the object's __resolve function (SWF 6
   // and later), with the name.
@@ -553,25 +592,47 @@ Value Machine::getMember(const Value& base, const String& name) {
 }
 
 bool Machine::watchSet(Object* object, const String& name, Value* value) {
-  for (size_t i = 0; i < object->watchers().size(); ++i) {
-    Watcher w = object->watchers()[i];
-    bool same = caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str());
-    if (!same) continue;
-    if (virtualDepth_ >= limits_.virtualPropertyDepth) return true;
-    // The old value may come from a prototype (getters are not run for it).
-    Property* p = nullptr;
-    for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
-    Value old = p && !p->isVirtual() ? p->value : Value();
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    Value args[] = {name, old, *value, w.userData};
-    *value = call(w.callback, Value(object), args, 4);
-    return true;
+  Watcher* found = findWatcher(object, name, caseSensitive());
+  if (!found) return false;
+  // Too deep in this watcher's own calls the value is stored unwatched.
+  if (found->busy >= limits_.virtualPropertyDepth) return true;
+  Watcher w = *found;
+  // The old value may come from a prototype (getters are not run for it).
+  Property* p = nullptr;
+  for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
+  Value old = p && !p->isVirtual() ? p->value : Value();
+  CallOnProperty running(object, w.name, caseSensitive(), true);
+  Value args[] = {name, old, *value, w.userData};
+  *value = call(w.callback, Value(object), args, 4);
+  return true;
+}
+
+// Assigns through a getter/setter property of `owner` (the object or one of
+// its prototypes): a watcher on the name runs first, then the setter, both
+// counted on the property. Too deep in its calls the value is only stored;
+// after the setter it is stored as well, for those reads.
+void Machine::setVirtual(Object* object, Object* owner, Property* p, Value value) {
+  if (!p->setter) return;
+  if (p->busy >= limits_.virtualPropertyDepth) {
+    p->value = value;
+    return;
   }
-  return false;
+  bool cs = caseSensitive();
+  String name = p->name;
+  {
+    CallOnProperty running(owner, name, cs, false);
+    if (Watcher* found = findWatcher(object, name, cs)) {
+      Watcher w = *found;
+      Value args[] = {name, p->value, value, w.userData};
+      value = call(w.callback, Value(object), args, 4);
+      p = owner->findOwn(name, cs);
+      if (!p || !p->setter) return;
+    }
+    Object* setter = p->setter;
+    call(setter, Value(object), &value, 1, owner);
+  }
+  p = owner->findOwn(name, cs);
+  if (p && p->isVirtual()) p->value = value;
 }
 
 void Machine::set(Object* object, const String& name, const Value& value) {
@@ -586,14 +647,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
     p->getter = p->setter = nullptr;
   }
   if (p && p->isVirtual()) {
-    if (!p->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
-    Object* setter = p->setter;
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    call(setter, Value(object), &v, 1, object);
+    setVirtual(object, object, p, v);
     return;
   }
   if (p && (p->flags & kReadOnly)) return;
@@ -603,14 +657,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
       Property* q = findOwnVisible(o, name);
       if (!q) continue;
       if (q->isVirtual()) {
-        if (!q->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
-        Object* setter = q->setter;
-        ++virtualDepth_;
-        struct Restore {
-          Machine& m;
-          ~Restore() { --m.virtualDepth_; }
-        } restore{*this};
-        call(setter, Value(object), &v, 1, o);
+        setVirtual(object, o, q, v);
         return;
       }
       break;

@@ -64,7 +64,8 @@ struct Limits {
   int callDepth = 256;
   // Bytes of the thread's stack the running scripts may take.
   size_t stackBytes = size_t(640) << 10;
-  // Nested getter, setter and watcher calls before a property acts plain.
+  // Nested getter, setter and watcher calls on one property before it acts
+  // plain (other properties count their own).
   int virtualPropertyDepth = 65;
   // Live heap cells (objects, scopes) and their rough bytes.
   size_t heapCells = 1000000;
@@ -301,9 +302,6 @@ class Machine {
   void setCurrent(Activation* a) { current_ = a; }
   std::vector<Value>& stack() { return stack_; }
   int callDepth() const { return callDepth_; }
-  // Level of nested getter/setter/watch calls in progress.
-  int& virtualDepth() { return virtualDepth_; }
-
 
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
@@ -329,6 +327,7 @@ class Machine {
   template <typename Fn>
   void guarded(Fn fn);
   bool watchSet(Object* object, const String& name, Value* value);
+  void setVirtual(Object* object, Object* owner, Property* p, Value value);
 
   int swfVersion_;
   int activeVersion_;
@@ -349,7 +348,6 @@ class Machine {
   std::vector<Value> stack_;
   Activation* current_ = nullptr;
   int callDepth_ = 0;
-  int virtualDepth_ = 0;
   int unsafeDepth_ = 0;
   const char* stopReason_ = nullptr;
   // Where the outermost running script's stack began.
