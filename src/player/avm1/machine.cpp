@@ -554,7 +554,7 @@ Property* Machine::findOwnVisible(Object* object, const String& name) {
 
 Value Machine::get(Object* object, const String& name) { return get(object, name, Value(object)); }
 
-Value Machine::get(Object* object, const String& name, const Value& thisValue) {
+Value Machine::get(Object* object, const String& name, const Value& thisValue, bool askResolve) {
   Object* o = object;
   for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
     // Own properties first (a getter may stand over an array's length);
@@ -576,7 +576,7 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
   }
   // A missing property is asked of the object's __resolve function (SWF 6
   // and later), with the name.
-  if (activeVersion_ >= 6 && object && name.str() != "__resolve") {
+  if (askResolve && activeVersion_ >= 6 && object && name.str() != "__resolve") {
     Value resolve = get(object, "__resolve", thisValue);
     if (resolve.object() && resolve.object()->kind() == Object::Kind::Function) {
       Value arg(name);
@@ -754,7 +754,7 @@ Value Machine::call(const Value& function, const Value& thisValue, const Value* 
 }
 
 Value Machine::callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                              Object* superObject) {
+                              Object* superObject, bool constructorChain) {
   Object* f = function.object();
   if (!f || f->kind() != Object::Kind::Function) return Value();
   auto* fn = static_cast<FunctionObject*>(f);
@@ -764,6 +764,7 @@ Value Machine::callFromScript(const Value& function, const Value& thisValue, con
   c.count = count;
   c.callee = fn;
   c.superObject = superObject;
+  c.constructorChain = constructorChain;
   if (fn->native) {
     NoCollection hold(*this);
     charge(1);
@@ -811,6 +812,7 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
   c.args = args;
   c.count = count;
   c.constructing = true;
+  c.constructorChain = true;
   c.callee = function;
   c.superObject = superObject;
   if (function->native) {

@@ -49,6 +49,9 @@ struct Call {
   const Value* args = nullptr;
   size_t count = 0;
   bool constructing = false;
+  // Run by `new` or by super(): its super() is the constructor the prototype
+  // it was given names.
+  bool constructorChain = false;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;  // the prototype `super` starts at
 
@@ -241,7 +244,7 @@ class Machine {
 
   // --- properties ---
   Value get(Object* object, const String& name);
-  Value get(Object* object, const String& name, const Value& thisValue);
+  Value get(Object* object, const String& name, const Value& thisValue, bool askResolve = true);
   // obj.name on any value: primitives are boxed for the look-up.
   Value getMember(const Value& base, const String& name);
   void set(Object* object, const String& name, const Value& value);
@@ -264,7 +267,7 @@ class Machine {
   // The calls the interpreter makes, whose values all live in the new
   // activation: a collection may run inside them.
   Value callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                       Object* superObject = nullptr);
+                       Object* superObject = nullptr, bool constructorChain = false);
   Object* constructFromScript(FunctionObject* function, const Value* args, size_t count, Object* superObject);
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);

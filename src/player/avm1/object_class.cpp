@@ -16,7 +16,8 @@ constexpr int kSuperTag = 1;
 
 class SuperObject : public NativeObject {
  public:
-  SuperObject(Object* home, Value thisValue) : NativeObject(nullptr, kSuperTag), home(home), thisValue(std::move(thisValue)) {}
+  SuperObject(Object* home, Value thisValue, bool inConstructor)
+      : NativeObject(nullptr, kSuperTag), home(home), thisValue(std::move(thisValue)), inConstructor(inConstructor) {}
   void trace(Heap& heap) override {
     Object::trace(heap);
     heap.mark(home);
@@ -24,6 +25,7 @@ class SuperObject : public NativeObject {
   }
   Object* home;
   Value thisValue;
+  bool inConstructor;
 };
 
 Object* thisObject(const Call& c) { return c.thisValue.object(); }
@@ -363,8 +365,8 @@ FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f) {
   return fn;
 }
 
-Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue) {
-  return m.heap().make<SuperObject>(home, thisValue);
+Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue, bool inConstructor) {
+  return m.heap().make<SuperObject>(home, thisValue, inConstructor);
 }
 
 Object* isSuperObject(const Value& v) {
@@ -375,6 +377,17 @@ Object* isSuperObject(const Value& v) {
 
 Object* superPrototype(Object* super) { return static_cast<SuperObject*>(super)->home; }
 Value superThis(Object* super) { return static_cast<SuperObject*>(super)->thisValue; }
+
+Object* superBase(Object* home) {
+  Object* base = home ? home->proto() : nullptr;
+  return base && base->kind() != Object::Kind::Clip ? base : nullptr;
+}
+
+Object* superConstructorFrom(Object* super) {
+  auto* s = static_cast<SuperObject*>(super);
+  if (!s->inConstructor) return superBase(s->home);
+  return s->home && s->home->kind() != Object::Kind::Clip ? s->home : nullptr;
+}
 
 Object* findMethodHome(Machine& m, Object* o, const String& name) {
   int guard = 0;
@@ -443,7 +456,8 @@ bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out)
     case Object::Kind::Native:
       if (static_cast<NativeObject*>(o)->tag == kSuperTag) {
         auto* s = static_cast<SuperObject*>(o);
-        *out = s->home && s->home->proto() ? m.get(s->home->proto(), name, s->thisValue) : Value();
+        Object* base = superBase(s->home);
+        *out = base ? m.get(base, name, s->thisValue) : Value();
         return true;
       }
       return false;
