@@ -153,6 +153,26 @@ TEST(Avm1Accessors, AGetterRemakingItsPropertyEndsAtTheCallDepth) {
   EXPECT_STREQ("too much recursion", run->player->stage().machine()->stopReason());
 }
 
+TEST(Avm1Accessors, NativeGettersOnManyPropertiesStopAtTheStackLimit) {
+  // o = {length: 200}; each of o[0] .. o[199] has Array.prototype.join as
+  // its getter, so reading o[0] joins o, which reads o[0] again, through
+  // native calls only; every property allows 65 levels of its own, so the
+  // stack limit ends the script.
+  Script s;
+  s.push("o").push("length").push(200).push(1).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.push("i").push(0).op(Script::kDefineLocal);
+  s.label("more");
+  s.pushNull().getVariable("Array").push("prototype").op(Script::kGetMember).push("join").op(Script::kGetMember);
+  s.getVariable("i").push(3).getVariable("o").push("addProperty").op(Script::kCallMethod).op(Script::kPop);
+  count(s, "i");
+  s.getVariable("i").push(200).op(Script::kLess2).ifTrue("more");
+  s.getVariable("o").push("0").op(Script::kGetMember).op(Script::kTrace);
+  auto run = start(scriptMovie(s, 7));
+  run->player->advanceFrame();
+  EXPECT_TRUE(run->lines.empty());
+  EXPECT_STREQ("too much recursion", run->player->stage().machine()->stopReason());
+}
+
 TEST(Avm1Super, AMethodsSuperLooksAboveTheObjectItWasFoundOn) {
   // obj = {__constructor__: ctor, m: function () { trace(super()); },
   //        n: function () { trace(super._x); }}

@@ -519,8 +519,11 @@ Watcher* findWatcher(Object* object, const String& name, bool caseSensitive) {
 // again by name at the end.
 class CallOnProperty {
  public:
-  CallOnProperty(Object* owner, const String& name, bool caseSensitive, bool watcher)
+  // Natives as getters nest without script calls, so the stack is watched
+  // here as well.
+  CallOnProperty(Machine& m, Object* owner, const String& name, bool caseSensitive, bool watcher)
       : owner_(owner), name_(name), caseSensitive_(caseSensitive), watcher_(watcher) {
+    if (m.stackExhausted()) throw ScriptAbort{"too much recursion"};
     if (int* busy = counter()) ++*busy;
   }
   ~CallOnProperty() {
@@ -571,7 +574,7 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue, b
     // assigned to it.
     if (p->busy >= limits_.virtualPropertyDepth) return p->value;
     Object* getter = p->getter;
-    CallOnProperty running(o, p->name, caseSensitive(), false);
+    CallOnProperty running(*this, o, p->name, caseSensitive(), false);
     return call(getter, thisValue, nullptr, 0, o);
   }
   // A missing property is asked of the object's __resolve function (SWF 6
@@ -601,7 +604,7 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
   Property* p = nullptr;
   for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
   Value old = p && !p->isVirtual() ? p->value : Value();
-  CallOnProperty running(object, w.name, caseSensitive(), true);
+  CallOnProperty running(*this, object, w.name, caseSensitive(), true);
   Value args[] = {name, old, *value, w.userData};
   *value = call(w.callback, Value(object), args, 4);
   return true;
@@ -620,7 +623,7 @@ void Machine::setVirtual(Object* object, Object* owner, Property* p, Value value
   bool cs = caseSensitive();
   String name = p->name;
   {
-    CallOnProperty running(owner, name, cs, false);
+    CallOnProperty running(*this, owner, name, cs, false);
     if (Watcher* found = findWatcher(object, name, cs)) {
       Watcher w = *found;
       Value args[] = {name, p->value, value, w.userData};
@@ -774,10 +777,14 @@ Value Machine::callFromScript(const Value& function, const Value& thisValue, con
   return invokeScript(fn, c);
 }
 
-Value Machine::invokeScript(FunctionObject* function, Call& call) {
+bool Machine::stackExhausted() const {
   char marker;
   size_t used = stackBase_ ? static_cast<size_t>(stackBase_ > &marker ? stackBase_ - &marker : &marker - stackBase_) : 0;
-  if (callDepth_ >= limits_.callDepth || used > limits_.stackBytes) throw ScriptAbort{"too much recursion"};
+  return used > limits_.stackBytes;
+}
+
+Value Machine::invokeScript(FunctionObject* function, Call& call) {
+  if (callDepth_ >= limits_.callDepth || stackExhausted()) throw ScriptAbort{"too much recursion"};
   ++callDepth_;
   struct Restore {
     Machine& m;

@@ -305,6 +305,8 @@ class Machine {
   void setCurrent(Activation* a) { current_ = a; }
   std::vector<Value>& stack() { return stack_; }
   int callDepth() const { return callDepth_; }
+  // True when the running scripts took more of the thread's stack than allowed.
+  bool stackExhausted() const;
 
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
