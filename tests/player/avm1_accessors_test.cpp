@@ -91,6 +91,28 @@ TEST(Avm1Accessors, PastTheLimitAPropertyReadsAndStoresPlainly) {
   EXPECT_EQ((Lines{"65", "a", "65", "undefined", "65"}), traces(scriptMovie(s, 7)));
 }
 
+TEST(Avm1Accessors, BeforeSwf7APropertyIsNeverReentered) {
+  // The same setter and getter in SWF 6: o.p = "a" runs the setter once,
+  // its own assignment is stored plainly, and the getter's read of o.p gives
+  // what the setter's caller assigned last.
+  Script s;
+  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.push("s").push(0).op(Script::kDefineLocal).push("g").push(0).op(Script::kDefineLocal);
+  Script getter, setter;
+  count(getter, "g");
+  getter.getVariable("this").push("p").op(Script::kGetMember).push("?").op(Script::kAdd2).op(Script::kReturn);
+  count(setter, "s");
+  setter.getVariable("this").push("p").getVariable("v").push("!").op(Script::kAdd2).op(Script::kSetMember);
+  addProperty(s, "o", "p", getter, &setter);
+  s.getVariable("o").push("p").push("a").op(Script::kSetMember);
+  traceVariable(s, "s");
+  s.getVariable("o").push("p").op(Script::kGetMember).op(Script::kTrace);
+  traceVariable(s, "g");
+  EXPECT_EQ((Lines{"1", "a?", "1"}), traces(scriptMovie(s, 6)));
+  // From SWF 7 each of the 65 getters adds its mark.
+  EXPECT_EQ((Lines{"65", "a" + std::string(65, '?'), "65"}), traces(scriptMovie(s, 7)));
+}
+
 TEST(Avm1Accessors, AWatcherOnAGetterSetterPropertyRunsBeforeTheSetter) {
   // o.addProperty("p", getter, setter); o.watch("p", function (n, was, now) {
   //   trace(n + ":" + was + ">" + now); return now + "w"; }); o.p = "x"

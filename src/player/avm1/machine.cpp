@@ -555,6 +555,11 @@ Property* Machine::findOwnVisible(Object* object, const String& name) {
   return p;
 }
 
+int Machine::propertyCallLimit() const {
+  // Before SWF 7 a property's getter, setter or watcher is never re-entered.
+  return activeVersion_ >= 7 ? limits_.virtualPropertyDepth : 1;
+}
+
 Value Machine::get(Object* object, const String& name) { return get(object, name, Value(object)); }
 
 Value Machine::get(Object* object, const String& name, const Value& thisValue, bool askResolve) {
@@ -572,7 +577,7 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue, b
     if (!p->isVirtual()) return p->value;
     // Too deep in this property's own calls it reads as the value last
     // assigned to it.
-    if (p->busy >= limits_.virtualPropertyDepth) return p->value;
+    if (p->busy >= propertyCallLimit()) return p->value;
     Object* getter = p->getter;
     CallOnProperty running(*this, o, p->name, caseSensitive(), false);
     return call(getter, thisValue, nullptr, 0, o);
@@ -598,7 +603,7 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
   Watcher* found = findWatcher(object, name, caseSensitive());
   if (!found) return false;
   // Too deep in this watcher's own calls the value is stored unwatched.
-  if (found->busy >= limits_.virtualPropertyDepth) return true;
+  if (found->busy >= propertyCallLimit()) return true;
   Watcher w = *found;
   // The old value may come from a prototype (getters are not run for it).
   Property* p = nullptr;
@@ -616,7 +621,7 @@ bool Machine::watchSet(Object* object, const String& name, Value* value) {
 // after the setter it is stored as well, for those reads.
 void Machine::setVirtual(Object* object, Object* owner, Property* p, Value value) {
   if (!p->setter) return;
-  if (p->busy >= limits_.virtualPropertyDepth) {
+  if (p->busy >= propertyCallLimit()) {
     p->value = value;
     return;
   }

@@ -68,7 +68,7 @@ struct Limits {
   // Bytes of the thread's stack the running scripts may take.
   size_t stackBytes = size_t(640) << 10;
   // Nested getter, setter and watcher calls on one property before it acts
-  // plain (other properties count their own).
+  // plain (other properties count their own), from SWF 7.
   int virtualPropertyDepth = 65;
   // Live heap cells (objects, scopes) and their rough bytes.
   size_t heapCells = 1000000;
@@ -333,6 +333,8 @@ class Machine {
   void guarded(Fn fn);
   bool watchSet(Object* object, const String& name, Value* value);
   void setVirtual(Object* object, Object* owner, Property* p, Value value);
+  // Nested calls of one property's getter, setter or watcher allowed.
+  int propertyCallLimit() const;
 
   int swfVersion_;
   int activeVersion_;
