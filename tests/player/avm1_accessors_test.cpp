@@ -135,6 +135,27 @@ TEST(Avm1Accessors, AWatcherOnAGetterSetterPropertyRunsBeforeTheSetter) {
   EXPECT_EQ((Lines{"p:undefined>x", "set xw", "p:xw>y", "set yw", "got"}), traces(scriptMovie(s, 7)));
 }
 
+TEST(Avm1Accessors, AWatchedNameSeesItsGetterSetterPropertyMadeAndKeepsTheWatcher) {
+  // o.watch("p", function (n, was, now) { trace(was + ">" + now); return "w" + now; });
+  // o.p = 1; o.addProperty("p", getter, setter) runs the watcher as if
+  // undefined were assigned and keeps its answer; unwatch then fails and
+  // the watcher goes on seeing assignments.
+  Script s;
+  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+  Script getter, setter, watcher;
+  getter.push("got").op(Script::kReturn);
+  setter.push("set ").getVariable("v").op(Script::kAdd2).op(Script::kTrace);
+  watcher.getVariable("was").push(">").op(Script::kAdd2).getVariable("now").op(Script::kAdd2).op(Script::kTrace);
+  watcher.push("w").getVariable("now").op(Script::kAdd2).op(Script::kReturn);
+  s.function("", {"n", "was", "now"}, watcher).push("p").push(2).getVariable("o").push("watch");
+  s.op(Script::kCallMethod).op(Script::kPop);
+  s.getVariable("o").push("p").push(1).op(Script::kSetMember);
+  addProperty(s, "o", "p", getter, &setter);
+  s.push("p").push(1).getVariable("o").push("unwatch").op(Script::kCallMethod).op(Script::kTrace);
+  s.getVariable("o").push("p").push(2).op(Script::kSetMember);
+  EXPECT_EQ((Lines{"undefined>1", "w1>undefined", "false", "wundefined>2", "set w2"}), traces(scriptMovie(s, 7)));
+}
+
 TEST(Avm1Accessors, WatchersOnTwoPropertiesEachNestSixtyFiveDeep) {
   // o.watch("a", ...) sets o.b, o.watch("b", ...) sets o.a: 65 calls each.
   Script s;

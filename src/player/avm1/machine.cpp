@@ -508,12 +508,6 @@ Value Machine::lessThan(const Value& a, const Value& b) {
 
 namespace {
 
-Watcher* findWatcher(Object* object, const String& name, bool caseSensitive) {
-  for (Watcher& w : object->watchers())
-    if (caseSensitive ? w.name == name : strcasecmpEqual(w.name.str(), name.str())) return &w;
-  return nullptr;
-}
-
 // Counts a getter, setter or watcher call on one property (or one watcher)
 // while it runs. Scripts may move or remove it meanwhile, so it is looked up
 // again by name at the end.
@@ -535,7 +529,7 @@ class CallOnProperty {
  private:
   int* counter() {
     if (watcher_) {
-      Watcher* w = findWatcher(owner_, name_, caseSensitive_);
+      Watcher* w = owner_->findWatcher(name_, caseSensitive_);
       return w ? &w->busy : nullptr;
     }
     Property* p = owner_->findOwn(name_, caseSensitive_);
@@ -600,7 +594,7 @@ Value Machine::getMember(const Value& base, const String& name) {
 }
 
 bool Machine::watchSet(Object* object, const String& name, Value* value) {
-  Watcher* found = findWatcher(object, name, caseSensitive());
+  Watcher* found = object->findWatcher(name, caseSensitive());
   if (!found) return false;
   // Too deep in this watcher's own calls the value is stored unwatched.
   if (found->busy >= propertyCallLimit()) return true;
@@ -629,7 +623,7 @@ void Machine::setVirtual(Object* object, Object* owner, Property* p, Value value
   String name = p->name;
   {
     CallOnProperty running(*this, owner, name, cs, false);
-    if (Watcher* found = findWatcher(object, name, cs)) {
+    if (Watcher* found = object->findWatcher(name, cs)) {
       Watcher w = *found;
       Value args[] = {name, p->value, value, w.userData};
       value = call(w.callback, Value(object), args, 4);

@@ -149,6 +149,8 @@ class Object : public Cell {
   void propertyChanged(const Property& p);
 
   std::vector<Watcher>& watchers() { return watchers_; }
+  // The watch() callback on `name`, null when there is none.
+  Watcher* findWatcher(const String& name, bool caseSensitive);
   bool isPrototypeObject = false;
 
   void trace(Heap& heap) override;

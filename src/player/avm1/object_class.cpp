@@ -53,7 +53,17 @@ Value addProperty(Machine& m, Call& c) {
   Property* existing = o->findOwn(name, m.caseSensitive());
   uint32_t flags = existing ? existing->flags : 0;
   String key = existing ? existing->name : name;
+  Value old = existing ? existing->value : Value();
   o->defineVirtual(key, getter, setter, flags);
+  // A watcher on the name sees the property made as undefined assigned; what
+  // it returns is the value the property keeps for reads past its getter.
+  if (Watcher* found = o->findWatcher(key, m.caseSensitive())) {
+    Watcher w = *found;
+    Value args[] = {key, old, Value(), w.userData};
+    Value kept = m.call(w.callback, Value(o), args, 4);
+    Property* made = o->findOwn(key, m.caseSensitive());
+    if (made && made->isVirtual()) made->value = kept;
+  }
   return Value(true);
 }
 
@@ -102,12 +112,10 @@ Value watch(Machine& m, Call& c) {
   Object* callback = c.arg(1).object();
   if (!o || c.count < 2 || !callback || callback->kind() != Object::Kind::Function) return Value(false);
   String name = m.toString(c.arg(0));
-  for (Watcher& w : o->watchers()) {
-    if (m.caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str())) {
-      w.callback = callback;
-      w.userData = c.arg(2);
-      return Value(true);
-    }
+  if (Watcher* w = o->findWatcher(name, m.caseSensitive())) {
+    w->callback = callback;
+    w->userData = c.arg(2);
+    return Value(true);
   }
   o->watchers().push_back(Watcher{name, callback, c.arg(2)});
   return Value(true);
@@ -117,14 +125,13 @@ Value unwatch(Machine& m, Call& c) {
   Object* o = thisObject(c);
   if (!o) return Value(false);
   String name = m.toString(c.arg(0));
-  auto& list = o->watchers();
-  for (auto it = list.begin(); it != list.end(); ++it) {
-    if (m.caseSensitive() ? it->name == name : strcasecmpEqual(it->name.str(), name.str())) {
-      list.erase(it);
-      return Value(true);
-    }
-  }
-  return Value(false);
+  Watcher* w = o->findWatcher(name, m.caseSensitive());
+  if (!w) return Value(false);
+  // A getter/setter property keeps its watcher.
+  Property* p = o->findOwn(name, m.caseSensitive());
+  if (p && p->isVirtual()) return Value(false);
+  o->watchers().erase(o->watchers().begin() + (w - o->watchers().data()));
+  return Value(true);
 }
 
 Value registerClass(Machine& m, Call& c) {
