@@ -65,36 +65,8 @@ TEST(Avm1Accessors, EachPropertyNestsItsOwnCallsSixtyFiveDeep) {
 TEST(Avm1Accessors, PastTheLimitAPropertyReadsAndStoresPlainly) {
   // o.p's setter assigns o.p again: 65 setter calls, the 66th assignment
   // is only stored; afterwards every finished setter stores its own value.
-  // A getter-only property reads "undefined" past the limit.
-  Script s;
-  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
-  s.push("s").push(0).op(Script::kDefineLocal).push("g").push(0).op(Script::kDefineLocal);
-  Script getter, setter;
-  count(getter, "g");
-  getter.getVariable("this").push("p").op(Script::kGetMember).op(Script::kReturn);
-  count(setter, "s");
-  setter.getVariable("this").push("p").getVariable("v").push("!").op(Script::kAdd2).op(Script::kSetMember);
-  addProperty(s, "o", "p", getter, &setter);
-  s.getVariable("o").push("p").push("a").op(Script::kSetMember);
-  traceVariable(s, "s");
-  s.getVariable("o").push("p").op(Script::kGetMember).op(Script::kTrace);
-  traceVariable(s, "g");
-  // Deep inside its own getter the property no longer runs it; another
-  // object's property with the same getter counts on its own.
-  Script only;
-  count(only, "g");
-  only.getVariable("this").push("p").op(Script::kGetMember).op(Script::kReturn);
-  s.push("r").push(0).op(Script::kInitObject).op(Script::kDefineLocal).push("g").push(0).op(Script::kSetVariable);
-  addProperty(s, "r", "p", only, nullptr);
-  s.getVariable("r").push("p").op(Script::kGetMember).op(Script::kTrace);
-  traceVariable(s, "g");
-  EXPECT_EQ((Lines{"65", "a", "65", "undefined", "65"}), traces(scriptMovie(s, 7)));
-}
-
-TEST(Avm1Accessors, BeforeSwf7APropertyIsNeverReentered) {
-  // The same setter and getter in SWF 6: o.p = "a" runs the setter once,
-  // its own assignment is stored plainly, and the getter's read of o.p gives
-  // what the setter's caller assigned last.
+  // Its getter reads o.p and adds a mark: 65 getter calls, the innermost
+  // read gives the stored value. Before SWF 7 none of them is re-entered.
   Script s;
   s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
   s.push("s").push(0).op(Script::kDefineLocal).push("g").push(0).op(Script::kDefineLocal);
@@ -108,52 +80,51 @@ TEST(Avm1Accessors, BeforeSwf7APropertyIsNeverReentered) {
   traceVariable(s, "s");
   s.getVariable("o").push("p").op(Script::kGetMember).op(Script::kTrace);
   traceVariable(s, "g");
-  EXPECT_EQ((Lines{"1", "a?", "1"}), traces(scriptMovie(s, 6)));
-  // From SWF 7 each of the 65 getters adds its mark.
-  EXPECT_EQ((Lines{"65", "a" + std::string(65, '?'), "65"}), traces(scriptMovie(s, 7)));
+  // Another object's property with the same getter counts on its own; with
+  // no setter nothing was ever stored in it.
+  s.push("r").push(0).op(Script::kInitObject).op(Script::kDefineLocal).push("g").push(0).op(Script::kSetVariable);
+  addProperty(s, "r", "p", getter, nullptr);
+  s.getVariable("r").push("p").op(Script::kGetMember).op(Script::kTrace);
+  traceVariable(s, "g");
+  std::string marks(65, '?');
+  EXPECT_EQ((Lines{"65", "a" + marks, "65", "undefined" + marks, "65"}), traces(scriptMovie(s, 7)));
+  EXPECT_EQ((Lines{"1", "a?", "1", "?", "1"}), traces(scriptMovie(s, 6)));
 }
 
-TEST(Avm1Accessors, AWatcherOnAGetterSetterPropertyRunsBeforeTheSetter) {
-  // o.addProperty("p", getter, setter); o.watch("p", function (n, was, now) {
-  //   trace(n + ":" + was + ">" + now); return now + "w"; }); o.p = "x"
-  // The watcher sees the value last stored (none yet), then the setter
-  // gets what the watcher returned, and that value is stored too.
-  Script s;
-  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+TEST(Avm1Accessors, WatchersOnGetterSetterPropertiesRunBeforeTheSetter) {
+  // Each watcher is function (n, was, now) { trace(n + ":" + was + ">" + now); return now + "w"; }
   Script getter, setter, watcher;
   getter.push("got").op(Script::kReturn);
   setter.push("set ").getVariable("v").op(Script::kAdd2).op(Script::kTrace);
-  addProperty(s, "o", "p", getter, &setter);
   watcher.getVariable("n").push(":").op(Script::kAdd2).getVariable("was").op(Script::kAdd2);
   watcher.push(">").op(Script::kAdd2).getVariable("now").op(Script::kAdd2).op(Script::kTrace);
   watcher.getVariable("now").push("w").op(Script::kAdd2).op(Script::kReturn);
-  s.function("", {"n", "was", "now"}, watcher).push("p").push(2).getVariable("o").push("watch");
-  s.op(Script::kCallMethod).op(Script::kPop);
+  auto watch = [&watcher](Script& s, const std::string& target) {
+    s.function("", {"n", "was", "now"}, watcher).push("p").push(2).getVariable(target).push("watch");
+    s.op(Script::kCallMethod).op(Script::kPop);
+  };
+  Script s;
+  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+  s.push("q").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
+  // o.addProperty("p", ...); o.watch("p", ...); o.p = "x"; o.p = "y"
+  // The watcher sees the value last stored (none at first), the setter gets
+  // what the watcher returned, and that value is stored too.
+  addProperty(s, "o", "p", getter, &setter);
+  watch(s, "o");
   s.getVariable("o").push("p").push("x").op(Script::kSetMember);
   s.getVariable("o").push("p").push("y").op(Script::kSetMember);
   s.getVariable("o").push("p").op(Script::kGetMember).op(Script::kTrace);
-  EXPECT_EQ((Lines{"p:undefined>x", "set xw", "p:xw>y", "set yw", "got"}), traces(scriptMovie(s, 7)));
-}
-
-TEST(Avm1Accessors, AWatchedNameSeesItsGetterSetterPropertyMadeAndKeepsTheWatcher) {
-  // o.watch("p", function (n, was, now) { trace(was + ">" + now); return "w" + now; });
-  // o.p = 1; o.addProperty("p", getter, setter) runs the watcher as if
-  // undefined were assigned and keeps its answer; unwatch then fails and
+  // q.watch("p", ...); q.p = 1; q.addProperty("p", ...) runs the watcher as
+  // if undefined were assigned and keeps its answer; unwatch then fails and
   // the watcher goes on seeing assignments.
-  Script s;
-  s.push("o").push(0).op(Script::kInitObject).op(Script::kDefineLocal);
-  Script getter, setter, watcher;
-  getter.push("got").op(Script::kReturn);
-  setter.push("set ").getVariable("v").op(Script::kAdd2).op(Script::kTrace);
-  watcher.getVariable("was").push(">").op(Script::kAdd2).getVariable("now").op(Script::kAdd2).op(Script::kTrace);
-  watcher.push("w").getVariable("now").op(Script::kAdd2).op(Script::kReturn);
-  s.function("", {"n", "was", "now"}, watcher).push("p").push(2).getVariable("o").push("watch");
-  s.op(Script::kCallMethod).op(Script::kPop);
-  s.getVariable("o").push("p").push(1).op(Script::kSetMember);
-  addProperty(s, "o", "p", getter, &setter);
-  s.push("p").push(1).getVariable("o").push("unwatch").op(Script::kCallMethod).op(Script::kTrace);
-  s.getVariable("o").push("p").push(2).op(Script::kSetMember);
-  EXPECT_EQ((Lines{"undefined>1", "w1>undefined", "false", "wundefined>2", "set w2"}), traces(scriptMovie(s, 7)));
+  watch(s, "q");
+  s.getVariable("q").push("p").push(1).op(Script::kSetMember);
+  addProperty(s, "q", "p", getter, &setter);
+  s.push("p").push(1).getVariable("q").push("unwatch").op(Script::kCallMethod).op(Script::kTrace);
+  s.getVariable("q").push("p").push(2).op(Script::kSetMember);
+  EXPECT_EQ((Lines{"p:undefined>x", "set xw", "p:xw>y", "set yw", "got",  //
+                   "p:undefined>1", "p:1w>undefined", "false", "p:undefinedw>2", "set 2w"}),
+            traces(scriptMovie(s, 7)));
 }
 
 TEST(Avm1Accessors, WatchersOnTwoPropertiesEachNestSixtyFiveDeep) {
