@@ -220,3 +220,28 @@ TEST(Avm1Super, AMethodsSuperLooksAboveTheObjectItWasFoundOn) {
   callBoth();
   EXPECT_EQ((Lines{"undefined", "ctor ran", "made", "5", "undefined", "undefined"}), traces(scriptMovie(s, 7)));
 }
+
+TEST(Avm1Super, ARegisteredClipClassCallsItsParentConstructor) {
+  // function A() { trace("A"); }  A extends MovieClip
+  // function B() { super(); trace("B"); }  B extends A
+  // Object.registerClass("symbol", B); attachMovie("symbol", "made", 1)
+  swftest::MovieBuilder m(100, 100, 12, 8);
+  swftest::Timeline t;
+  t.showFrame();
+  m.defineSprite(1, t, 1);
+  m.exportAs(1, "symbol");
+  Script a, b;
+  a.trace("A");
+  b.push(0).pushRegister(2).pushUndefined().op(Script::kCallMethod).op(Script::kPop).trace("B");
+  Script s;
+  s.function("A", {}, a).function2("B", {}, kPreloadThis | kPreloadSuper, 3, b);
+  s.getVariable("A").getVariable("MovieClip").op(0x69);  // extends
+  s.getVariable("B").getVariable("A").op(0x69);
+  s.getVariable("B").push("symbol").push(2).getVariable("Object").push("registerClass").op(Script::kCallMethod);
+  s.op(Script::kPop);
+  s.push(1).push("made").push("symbol").push(3).getVariable("_root").push("attachMovie");
+  s.op(Script::kCallMethod).op(Script::kPop).op(Script::kStop);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  EXPECT_EQ((Lines{"A", "B"}), traces(m.finish(false)));
+}

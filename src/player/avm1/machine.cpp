@@ -750,9 +750,9 @@ struct Machine::NoCollection {
 };
 
 Value Machine::call(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                    Object* superObject) {
+                    Object* superObject, bool constructorChain) {
   NoCollection hold(*this);
-  return callFromScript(function, thisValue, args, count, superObject);
+  return callFromScript(function, thisValue, args, count, superObject, constructorChain);
 }
 
 Value Machine::callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,

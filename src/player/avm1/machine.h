@@ -260,7 +260,7 @@ class Machine {
 
   // --- calls ---
   Value call(const Value& function, const Value& thisValue, const Value* args, size_t count,
-             Object* superObject = nullptr);
+             Object* superObject = nullptr, bool constructorChain = false);
   Value call(const Value& function, const Value& thisValue, std::initializer_list<Value> args) {
     return call(function, thisValue, args.begin(), args.size());
   }
