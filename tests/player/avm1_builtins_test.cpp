@@ -90,6 +90,86 @@ TEST_F(Builtins, ArrayLengthHolesAndIndexesAsText) {
   EXPECT_EQ(-1, m.get(make("Array", {-1}).object(), "length").number());
 }
 
+// for..in lists the most recently made first.
+std::string keysOf(Machine& m, Object* o) {
+  std::string out;
+  for (const String& name : m.enumerate(o)) out += name.str() + ",";
+  return out;
+}
+
+TEST_F(Builtins, ArrayElementsKeepFlagsAndTheOrderTheyWereMadeIn) {
+  Object* a = m.newArray();
+  m.set(a, "2", Value(2));
+  m.set(a, "0", Value(0));
+  m.set(a, "1", Value(1));
+  m.set(a, "2", Value(22));  // an existing element keeps its place
+  EXPECT_EQ("1,0,2,", keysOf(m, a));
+  // Element flags: hidden, kept from delete, read-only.
+  global("ASSetPropFlags", {Value(a), "0", 1});
+  global("ASSetPropFlags", {Value(a), "1", 2 | 4});
+  EXPECT_EQ("1,2,", keysOf(m, a));
+  EXPECT_FALSE(call(Value(a), "isPropertyEnumerable", {"0"}).boolean());
+  EXPECT_TRUE(call(Value(a), "isPropertyEnumerable", {"2"}).boolean());
+  EXPECT_FALSE(m.remove(a, "1"));
+  m.set(a, "1", Value(9));
+  EXPECT_EQ("0,1,22", text(Value(a)));
+  // A deleted element made again has no flags and comes last.
+  EXPECT_TRUE(m.remove(a, "0"));
+  m.set(a, "0", Value(0));
+  EXPECT_EQ("0,1,2,", keysOf(m, a));
+  // null names every element.
+  global("ASSetPropFlags", {Value(a), Value::null(), 1});
+  EXPECT_EQ("", keysOf(m, a));
+  // Cutting the length drops the flags with the elements.
+  global("ASSetPropFlags", {Value(a), "0,1,2", 0, 7});
+  global("ASSetPropFlags", {Value(a), "2", 1});
+  m.set(a, "length", Value(2));
+  m.set(a, "2", Value(2));
+  EXPECT_EQ("2,0,1,", keysOf(m, a));
+}
+
+TEST_F(Builtins, ReverseShiftAndUnshiftDeleteAndRemakeElements) {
+  // reverse: each pair from the outside in is deleted and set again, the
+  // lower index first; holes become elements; the middle stays.
+  Value a = array({1, 2, 3, 4, 5});
+  call(a, "reverse");
+  EXPECT_EQ("3,1,4,0,2,", keysOf(m, a.object()));
+  Value holes = array({});
+  m.set(holes.object(), "3", Value(3));
+  call(holes, "reverse");
+  EXPECT_EQ("3,undefined,undefined,undefined", text(holes));
+  EXPECT_EQ("2,1,3,0,", keysOf(m, holes.object()));
+  // An element kept from delete stays where it was made; read-only as well,
+  // it keeps its value too. Read-only alone goes with the delete.
+  Value kept = array({1, 2, 3, 4, 5});
+  global("ASSetPropFlags", {kept, "0", 2 | 4});
+  global("ASSetPropFlags", {kept, "1", 4});
+  call(kept, "reverse");
+  EXPECT_EQ("1,4,3,2,1", text(kept));
+  EXPECT_EQ("3,1,4,2,0,", keysOf(m, kept.object()));
+
+  // shift: every element deleted, the rest set again in order.
+  Value s = array({});
+  m.set(s.object(), "2", Value(2));
+  m.set(s.object(), "3", Value(3));
+  EXPECT_TRUE(call(s, "shift").isUndefined());
+  EXPECT_EQ("2,1,0,", keysOf(m, s.object()));
+  // An element that cannot be deleted outlives the shorter length.
+  Value t = array({1, 2, 3});
+  global("ASSetPropFlags", {t, "2", 2});
+  EXPECT_EQ(1, call(t, "shift").number());
+  EXPECT_EQ("2,3", text(t));
+  EXPECT_EQ("1,0,2,", keysOf(m, t.object()));
+  EXPECT_EQ(3, m.get(t.object(), "2").number());
+
+  // unshift: old elements set again from the top down, then the new ones.
+  Value u = array({1, 2, 3});
+  global("ASSetPropFlags", {u, "0", 2 | 4});
+  EXPECT_EQ(5, call(u, "unshift", {"x", "y"}).number());
+  EXPECT_EQ("1,y,1,2,3", text(u));
+  EXPECT_EQ("1,2,3,4,0,", keysOf(m, u.object()));
+}
+
 TEST_F(Builtins, SortWithFlagsCompareFunctionsAndFields) {
   EXPECT_EQ("10,2,3", text(call(array({3, 10, 2}), "sort")));
   EXPECT_EQ("2,3,10", text(call(array({3, 10, 2}), "sort", {16})));         // NUMERIC
