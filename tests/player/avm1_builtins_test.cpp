@@ -523,3 +523,54 @@ TEST_F(Builtins, SortComparesInTheReferencesOrderAndSurvivesSortedInput) {
   for (int i = 3000; i < 20000; ++i) many.push_back(Value(static_cast<double>(i)));
   EXPECT_THROW(call(array(many), "sort", {Value(16.0)}), avm1::ScriptAbort);
 }
+
+TEST_F(Builtins, DatesFarOutOfRangeFollowTheReferencesIntegerArithmetic) {
+  // An infinite time: Invalid Date, yet fields made of the smallest 32-bit integer.
+  Value inf = make("Date", {Value(INFINITY)});
+  EXPECT_EQ("Invalid Date", text(inf));
+  EXPECT_EQ(-2147481678, call(inf, "getUTCFullYear").number());
+  EXPECT_EQ(0, call(inf, "getUTCMonth").number());
+  EXPECT_EQ(-2147483647, call(inf, "getUTCDate").number());
+  EXPECT_EQ(-2147483641, call(inf, "getUTCDay").number());
+  EXPECT_EQ(-2147483624, call(inf, "getUTCHours").number());
+  EXPECT_EQ(-2147482648, call(inf, "getUTCMilliseconds").number());
+  EXPECT_TRUE(std::isnan(call(inf, "getTimezoneOffset").number()));
+  EXPECT_TRUE(std::isnan(call(make("Date", {Value(NAN)}), "getUTCHours").number()));
+  // Setting anything on it makes it invalid.
+  EXPECT_TRUE(std::isnan(call(inf, "setUTCFullYear", {2000}).number()));
+  EXPECT_TRUE(std::isnan(call(inf, "getTime").number()));
+
+  // A year that is no number is the smallest integer; fields add up
+  // unchecked, so an infinite day makes an infinite time.
+  Value date = m.get(m.global(), "Date");
+  EXPECT_NEAR(-6.77681005680576e+19, call(date, "UTC", {Value(NAN), 0, 0}).number(), 1e5);
+  EXPECT_EQ(INFINITY, call(date, "UTC", {0, 0, Value(INFINITY)}).number());
+  EXPECT_TRUE(std::isnan(call(date, "UTC", {0, Value(INFINITY)}).number()));
+  // Past 2^31 years the year estimate sticks at the smallest integer.
+  Value far = make("Date", {-6.77681005680576e+19});
+  EXPECT_EQ(-2147481678, call(far, "getUTCFullYear").number());
+  EXPECT_EQ(-719528, call(far, "getUTCDate").number());
+  EXPECT_EQ(952, call(far, "getUTCMilliseconds").number());
+  // The constructor keeps times beyond ECMAScript's range; setters do not.
+  EXPECT_DOUBLE_EQ(1e16, call(make("Date", {1e16}), "getTime").number());
+  Value d = make("Date", {0});
+  EXPECT_TRUE(std::isnan(call(d, "setTime", {8.64e15 + 1}).number()));
+  EXPECT_EQ(5, call(d, "setTime", {5.5}).number());
+
+  // Each setter converts its arguments its own way.
+  Value t = make("Date", {1594844387653.0});  // 2020-07-15 20:19:47.653 UTC
+  EXPECT_EQ(-127254175632347, call(t, "setUTCMinutes", {Value(NAN)}).number());
+  t = make("Date", {1594844387653.0});
+  EXPECT_EQ(1579119587653, call(t, "setUTCMonth", {}).number());  // no month is January
+  t = make("Date", {1594844387653.0});
+  EXPECT_TRUE(std::isnan(call(t, "setUTCMonth", {Value(INFINITY)}).number()));
+  t = make("Date", {1594844387653.0});
+  EXPECT_TRUE(std::isnan(call(t, "setUTCHours", {}).number()));
+  // setYear takes a month and a day too, and only 0..99 are the 1900s.
+  t = make("Date", {0});
+  call(t, "setYear", {-1, 11, 31});
+  EXPECT_EQ(-1, call(t, "getUTCFullYear").number());
+  EXPECT_EQ(31, call(t, "getUTCDate").number());
+  call(t, "setYear", {5});
+  EXPECT_EQ(1905, call(t, "getUTCFullYear").number());
+}
