@@ -556,6 +556,13 @@ TEST_F(Builtins, DatesFarOutOfRangeFollowTheReferencesIntegerArithmetic) {
   Value d = make("Date", {0});
   EXPECT_TRUE(std::isnan(call(d, "setTime", {8.64e15 + 1}).number()));
   EXPECT_EQ(5, call(d, "setTime", {5.5}).number());
+  // Near the range's start the last millisecond of an hour shows as the
+  // next hour, while setters start from the exact one.
+  Value edge = make("Date", {-8640000000000001.0});
+  EXPECT_EQ(0, call(edge, "getUTCHours").number());
+  EXPECT_EQ(59, call(edge, "getUTCMinutes").number());
+  EXPECT_EQ(956188799999, call(edge, "setUTCFullYear", {2000}).number());  // 2000-04-19 23:59:59.999
+  EXPECT_EQ(23, call(make("Date", {-1}), "getUTCHours").number());
 
   // Each setter converts its arguments its own way.
   Value t = make("Date", {1594844387653.0});  // 2020-07-15 20:19:47.653 UTC

@@ -59,6 +59,14 @@ double dateFromTime(double t) {
 }
 double weekDay(double t) { return positiveRemainder(day(t) + 4, 7); }
 double hourFromTime(double t) { return positiveRemainder(std::floor(t / 3600000), 24); }
+// The hour getters and toString show multiply by the reciprocal of an hour
+// and correct the result upwards only: far from 1970 the last millisecond of
+// an hour counts to the next one there. Setters start from the exact hour.
+double hourAsShown(double t) {
+  double hours = std::floor(t * (1.0 / 3600000));
+  if ((hours + 1) * 3600000 <= t) ++hours;
+  return positiveRemainder(hours, 24);
+}
 double minFromTime(double t) { return positiveRemainder(std::floor(t / 60000), 60); }
 double secFromTime(double t) { return positiveRemainder(std::floor(t / 1000), 60); }
 double msFromTime(double t) { return positiveRemainder(t, 1000); }
@@ -102,7 +110,7 @@ String formatDate(Machine& m, double t) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %d", kDays[static_cast<int>(weekDay(l))],
                 kMonths[monthFromTime(l)], static_cast<int>(dateFromTime(l)),
-                static_cast<int>(hourFromTime(l)), static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)),
+                static_cast<int>(hourAsShown(l)), static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)),
                 offset < 0 ? '-' : '+', off / 60, off % 60, static_cast<int>(yearFromTime(l)));
   return buf;
 }
@@ -156,7 +164,7 @@ Value getter(Machine& m, Call& c) {
     case kMonth: return Value(static_cast<double>(monthFromTime(t)));
     case kDate: return Value(dateFromTime(t));
     case kDay: return Value(weekDay(t));
-    case kHours: return Value(hourFromTime(t));
+    case kHours: return Value(hourAsShown(t));
     case kMinutes: return Value(minFromTime(t));
     case kSeconds: return Value(secFromTime(t));
     case kMs: return Value(msFromTime(t));
