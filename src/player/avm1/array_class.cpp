@@ -100,15 +100,15 @@ Value pop(Machine& m, Call& c) {
 
 void removeIndex(Machine& m, Object* o, size_t i) { m.remove(o, Machine::numberToString(static_cast<double>(i))); }
 
-// The reference player's shift and unshift delete every element and set the
-// new ones again, holes included, so for..in sees them made anew; elements
-// that may not be deleted stay where they were made, and keep their flags.
+// An element that could not be deleted outlives a shorter length.
 void setLengthAfterMove(Machine& m, Object* o, size_t length) {
-  // An element that could not be deleted outlives the shorter length.
   if (o->kind() == Object::Kind::Array) static_cast<ArrayObject*>(o)->length = static_cast<double>(length);
   else m.set(o, "length", Value(static_cast<double>(length)));
 }
 
+// The reference player's shift and unshift delete every element and set the
+// new ones again, holes included, so for..in sees them made anew; elements
+// that may not be deleted stay where they were made, and keep their flags.
 Value shift(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o) return Value();

@@ -108,10 +108,11 @@ String formatDate(Machine& m, double t) {
   double l = t + offset * 60000;
   int off = static_cast<int>(std::fabs(offset));
   char buf[96];
-  std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %d", kDays[static_cast<int>(weekDay(l))],
-                kMonths[monthFromTime(l)], static_cast<int>(dateFromTime(l)),
-                static_cast<int>(hourAsShown(l)), static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)),
-                offset < 0 ? '-' : '+', off / 60, off % 60, static_cast<int>(yearFromTime(l)));
+  // Far out, the year passes the 32-bit integers: it is printed as a number.
+  std::snprintf(buf, sizeof buf, "%s %s %.0f %02d:%02d:%02d GMT%c%02d%02d %.0f", kDays[static_cast<int>(weekDay(l))],
+                kMonths[monthFromTime(l)], dateFromTime(l), static_cast<int>(hourAsShown(l)),
+                static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)), offset < 0 ? '-' : '+', off / 60,
+                off % 60, yearFromTime(l));
   return buf;
 }
 
