@@ -85,6 +85,8 @@ bool arrayGetOwn(ArrayObject* a, const String& name, Value* out);
 // Sets an element or the length; false leaves any other name to the caller
 // (after the length has followed a numeric name).
 bool arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& value);
+// The flags of a present element of that name; null for any other name.
+uint32_t* arrayElementFlags(ArrayObject* a, const String& name);
 
 // Functions, super and classes.
 FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f);

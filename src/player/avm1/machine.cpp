@@ -849,8 +849,7 @@ ArrayObject* Machine::newArray(const std::vector<Value>& values) {
   charge(static_cast<int64_t>(values.size()));
   account(values.size() * sizeof(Value));
   ArrayObject* a = newArray();
-  a->elements = values;
-  a->present.assign(values.size(), true);
+  a->assign(values.data(), values.size());
   a->length = static_cast<double>(values.size());
   return a;
 }

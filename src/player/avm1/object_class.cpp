@@ -78,9 +78,7 @@ Value isPropertyEnumerable(Machine& m, Call& c) {
   if (!o) return Value(false);
   String name = m.toString(c.arg(0));
   if (o->kind() == Object::Kind::Array) {
-    uint32_t i;
-    Value ignored;
-    if (arrayIndex(name, &i) && arrayGetOwn(static_cast<ArrayObject*>(o), name, &ignored)) return Value(true);
+    if (uint32_t* flags = arrayElementFlags(static_cast<ArrayObject*>(o), name)) return Value(!(*flags & kDontEnum));
   }
   Property* p = m.findOwnVisible(o, name);
   return Value(p && !(p->flags & kDontEnum));
@@ -488,10 +486,11 @@ bool removeSpecial(Machine& m, Object* o, const String& name) {
   (void)m;
   if (o->kind() != Object::Kind::Array) return false;
   auto* a = static_cast<ArrayObject*>(o);
+  uint32_t* flags = arrayElementFlags(a, name);
+  if (!flags || (*flags & kDontDelete)) return false;
   uint32_t i;
-  if (!arrayIndex(name, &i) || i >= a->elements.size() || !a->present[i]) return false;
-  a->present[i] = false;
-  a->elements[i] = Value();
+  arrayIndex(name, &i);
+  a->erase(i);
   return true;
 }
 
@@ -513,8 +512,8 @@ bool hasSpecial(Machine& m, Object* o, const String& name) {
 void enumerateSpecial(Machine& m, Object* o, std::vector<String>* names) {
   if (o->kind() == Object::Kind::Array) {
     auto* a = static_cast<ArrayObject*>(o);
-    for (size_t i = 0; i < a->elements.size(); ++i)
-      if (a->present[i]) names->push_back(Machine::numberToString(static_cast<double>(i)));
+    for (size_t i : a->elementsInOrder())
+      if (!(a->flags[i] & (kDontEnum | kInternal))) names->push_back(Machine::numberToString(static_cast<double>(i)));
   } else if (o->kind() == Object::Kind::Clip) {
     clipEnumerateSpecial(m, static_cast<ClipObject*>(o), names);
   }
