@@ -9,6 +9,7 @@
 #include "player/avm1/text_format.h"
 #include "player/core/sprite.h"
 #include "player/core/text_field.h"
+#include "player/core/text_focus.h"
 #include "player/text/encoding.h"
 
 namespace avm1 {
@@ -127,6 +128,7 @@ enum Property {
   kMaxHScroll,
   kTarget,
   kParent,
+  kRestrict,
   kDisplay,  // and beyond: the display properties by their index
 };
 
@@ -134,7 +136,7 @@ const char* const kNames[] = {"text",       "htmlText",  "html",      "textColor
                               "background", "backgroundColor", "variable", "length", "multiline", "wordWrap",
                               "autoSize",   "selectable", "type",     "password",   "maxChars",   "embedFonts",
                               "textWidth",  "textHeight", "scroll",   "maxscroll",  "hscroll",    "maxhscroll",
-                              "_target",    "_parent"};
+                              "_target",    "_parent",    "restrict"};
 
 static_assert(sizeof kNames / sizeof kNames[0] == kDisplay, "a name for every property");
 
@@ -190,6 +192,9 @@ Value getProperty(Machine& m, Call& c) {
     case kMaxHScroll: return Value(0.0);
     case kTarget: return Value(targetOf(m, p));
     case kParent: return Value(m.clipObject(p.parent));
+    case kRestrict:
+      return f.restrict().allowsAll() ? Value::null()
+                                      : Value(String(text::encodeUtf8(f.restrict().pattern())));
   }
   return Value();
 }
@@ -238,6 +243,10 @@ Value setProperty(Machine& m, Call& c) {
       break;
     }
     case kEmbedFonts: f.settings().useOutlines = m.toBoolean(v); break;
+    case kRestrict:
+      f.setRestrict(v.isNullish() ? text::RestrictPattern()
+                                  : text::RestrictPattern(text::decodeUtf8(m.toString(v).str())));
+      break;
     default: break;  // read-only
   }
   return Value();
@@ -329,6 +338,52 @@ Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObje
   if (!field.scriptObject())
     field.setScriptObject(m.heap().make<TextObject>(m.protos().textField, parent, o.textField));
   return Value(field.scriptObject());
+}
+
+namespace {
+
+// Calls a handler of a field (or of Selection) if it has one.
+void callHandler(Machine& m, const Value& target, const char* name, std::initializer_list<Value> args) {
+  Object* o = target.object();
+  if (!o) return;
+  Value fn = m.get(o, name);
+  if (fn.object()) m.call(fn, target, args);
+}
+
+}  // namespace
+
+void moveTextFocus(Machine& m, player::SpriteInstance* parent, player::DisplayObject* object) {
+  player::RunContext* context = m.display();
+  if (!context) return;
+  player::FieldPlace old;
+  bool had = player::focusedField(*context, &old);
+  if ((had && old.object == object) || (!had && !object)) return;
+  if (had) old.object->textField->setCaretShown(false, false);
+  if (object && parent) {
+    context->focus = player::RunContext::TextFocus{parent->weak_from_this(), object->textField};
+  } else {
+    context->focus = player::RunContext::TextFocus();
+  }
+  Value oldValue = had ? textObject(m, *old.parent, *old.object) : Value::null();
+  Value newValue = object && parent ? textObject(m, *parent, *object) : Value::null();
+  if (oldValue.isUndefined()) oldValue = Value::null();
+  if (newValue.isUndefined()) newValue = Value::null();
+  if (had) callHandler(m, oldValue, "onKillFocus", {newValue});
+  if (object) callHandler(m, newValue, "onSetFocus", {oldValue});
+  callHandler(m, m.get(m.global(), "Selection"), "broadcastMessage", {Value("onSetFocus"), oldValue, newValue});
+}
+
+void textChanged(Machine& m, player::SpriteInstance& parent, player::DisplayObject& object) {
+  Value field = textObject(m, parent, object);
+  callHandler(m, field, "onChanged", {field});
+}
+
+bool textFieldPlace(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object) {
+  Placed p;
+  if (!placedOf(v, &p)) return false;
+  *parent = p.parent;
+  *object = p.object;
+  return true;
 }
 
 Value textTargetPath(Machine& m, const Value& v) {
