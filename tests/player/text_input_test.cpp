@@ -291,6 +291,33 @@ TEST_F(InputFieldMovie, RestrictFromScriptsAndTheCaretBlinks) {
   EXPECT_GT(inked(), caretOn);
 }
 
+TEST_F(InputFieldMovie, TheTextScrollsToKeepTheCaretInView) {
+  auto property = [this](const char* name) { return machine_->toNumber(machine_->getMember(field_, name)); };
+  inked();
+  click(20, 20);
+  // 136 pixels inside the gutters; 30 characters of 10 pixels scroll by 164.
+  for (int i = 0; i < 30; ++i) player_->stage().typeUnit(u'A');
+  inked();
+  EXPECT_EQ(164, property("hscroll"));
+  EXPECT_EQ(164, property("maxhscroll"));
+  player_->stage().key(true, kHome, 0);
+  inked();
+  EXPECT_EQ(0, property("hscroll"));
+  EXPECT_EQ(1, property("scroll"));
+  EXPECT_EQ(1, property("maxscroll"));
+  // Lines of 20 pixels in a field with room for one: it scrolls down.
+  machine_->set(field_.object(), "multiline", avm1::Value(true));
+  player_->stage().key(true, kEnd, 0);
+  for (char16_t c : std::u16string(u"\rA\rA")) player_->stage().typeUnit(c);
+  inked();
+  EXPECT_EQ(3, property("scroll"));
+  EXPECT_EQ(3, property("maxscroll"));
+  player_->stage().key(true, 38, 0);  // up: not an editing key here
+  player_->stage().key(true, kHome, 0);
+  inked();
+  EXPECT_EQ(3, property("scroll"));
+}
+
 TEST_F(InputFieldMovie, FocusEventsAndSetFocusFromScripts) {
   avm1::Value selection = machine_->getMember(avm1::Value(machine_->global()), "Selection");
   avm1::Value target("field");

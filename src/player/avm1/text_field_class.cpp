@@ -186,10 +186,10 @@ Value getProperty(Machine& m, Call& c) {
     case kEmbedFonts: return Value(d.useOutlines);
     case kTextWidth: return Value(std::round(f.textWidth() / 20));
     case kTextHeight: return Value(std::round(f.textHeight() / 20));
-    case kScroll:
-    case kMaxScroll: return Value(1.0);
-    case kHScroll:
-    case kMaxHScroll: return Value(0.0);
+    case kScroll: return Value(static_cast<double>(f.scroll()));
+    case kMaxScroll: return Value(static_cast<double>(f.maxScroll()));
+    case kHScroll: return Value(f.hscroll());
+    case kMaxHScroll: return Value(f.maxHScroll());
     case kTarget: return Value(targetOf(m, p));
     case kParent: return Value(m.clipObject(p.parent));
     case kRestrict:

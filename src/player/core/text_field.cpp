@@ -149,6 +149,28 @@ void TextField::setSelection(int anchor, int caret) {
   caret_ = clamp(caret);
 }
 
+double TextField::maxHScroll() const {
+  double width = box_.xMax - box_.xMin - 2 * kGutter;
+  return def_.wordWrap ? 0 : std::max(0.0, std::round((layout_.width - width) / 20));
+}
+
+int TextField::scroll() const {
+  int line = 0;
+  while (line + 1 < static_cast<int>(layout_.lineBoxes.size()) && layout_.lineBoxes[line + 1].top <= scrollY_) ++line;
+  return line + 1;
+}
+
+int TextField::maxScroll() const {
+  // The first line from which the last one still shows whole.
+  double height = box_.yMax - box_.yMin - 2 * kGutter;
+  int lines = static_cast<int>(layout_.lineBoxes.size());
+  if (lines == 0) return 1;
+  double bottom = layout_.lineBoxes.back().top + layout_.lineBoxes.back().height;
+  int first = 0;
+  while (first + 1 < lines && bottom - layout_.lineBoxes[first].top > height) ++first;
+  return first + 1;
+}
+
 bool TextField::contains(double x, double y) const {
   return x >= box_.xMin && x <= box_.xMax && y >= box_.yMin && y <= box_.yMax;
 }
@@ -212,9 +234,13 @@ void TextField::keepCaretInView() {
   }
   if (stop.line < static_cast<int>(layout_.lineBoxes.size())) {
     const text::LineBox& line = layout_.lineBoxes[stop.line];
-    if (line.top + line.height - scrollY_ > height) scrollY_ = line.top + line.height - height;
+    // By whole lines, as scroll counts them.
+    if (line.top + line.height - scrollY_ > height) {
+      int first = stop.line;
+      while (first > 0 && line.top + line.height - layout_.lineBoxes[first - 1].top <= height) --first;
+      scrollY_ = layout_.lineBoxes[first].top;
+    }
     if (line.top < scrollY_) scrollY_ = line.top;
-    scrollY_ = std::max(0.0, scrollY_);
   }
 }
 
@@ -271,6 +297,9 @@ void TextField::layOut(MovieFonts& fonts) {
     }
     box_.yMax = box_.yMin + static_cast<int32_t>(h);
   }
+  // Text that got shorter takes back the scrolling it no longer needs.
+  scrollX_ = std::min(scrollX_, maxHScroll() * 20);
+  scrollY_ = layout_.lineBoxes.empty() ? 0 : std::min(scrollY_, layout_.lineBoxes[maxScroll() - 1].top);
   dirty_ = false;
 }
 

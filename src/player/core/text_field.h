@@ -3,6 +3,7 @@
 // set, laid out with embedded or device fonts.
 #pragma once
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,8 +75,9 @@ class TextField {
             const swf::ColorTransform& cx);
 
   // --- typing into the field ---
-  // A user may type into it: an input field that is selectable.
-  bool takesTyping() const { return !def_.readOnly && !def_.noSelect; }
+  // A user may type into it: an input field that is selectable (HTML
+  // fields are not edited: their tags would be typed over).
+  bool takesTyping() const { return !def_.readOnly && !def_.noSelect && !def_.html; }
   // The text as UTF-16 units, as carets and scripts count it (plain text:
   // HTML fields are not edited).
   std::u16string units() const;
@@ -97,6 +99,12 @@ class TextField {
   // The unit index nearest to a point in the field's own twips; the text
   // must have been drawn (laid out) once, else the end.
   int indexAt(double x, double y) const;
+  // How far the text is scrolled to keep the caret in view: pixels across,
+  // and the top line shown (1 for the first); with the most each may be.
+  double hscroll() const { return std::round(scrollX_ / 20); }
+  double maxHScroll() const;
+  int scroll() const;
+  int maxScroll() const;
   // Whether a point in the field's own twips is inside its bounds.
   bool contains(double x, double y) const;
 
