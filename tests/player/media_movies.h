@@ -17,6 +17,7 @@ Bytes buttonClickMovie();
 // box font (A tall, B short, 40 pixels a character) limited to "A-Z" (so a
 // typed "a" shows as "A"), bound to "typed"; below it, over (20, 160)-(380,
 // 260), a dynamic field showing the same variable. Blue text on white.
+// Last, over (20, 265)-(380, 295), an input field "chinese" in 宋体, black.
 Bytes inputFieldMovie();
 
 // 600 × 400, SWF 5: a page of Chinese device text (GBK), 20 lines of 30

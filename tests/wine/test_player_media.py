@@ -145,6 +145,19 @@ class PlayerMediaTest(unittest.TestCase):
             self.assertTrue(any(near(c, BLUE, 60) for c in seen), seen)
             # The click-through window took nothing.
             self.assertEqual(white, screenshot("input-right").at(cell(RIGHT_X, 0), TOP + low))
+
+            # Chinese arrives as GBK characters (the window is an ANSI one)
+            # and shows in the system's face.
+            dark = lambda shot: sum(1 for y in range(TOP + 268, TOP + 293) for x in range(LEFT_X + 23, LEFT_X + 200)
+                                    if max(shot.at(x, y)) < 128)
+            xdotool("mousemove", LEFT_X + 300, TOP + 280)
+            xdotool("click", 1)
+            self.assertEqual(0, dark(screenshot("input-chinese-empty")))
+            xdotool("type", "--delay", "150", "中文字")
+            time.sleep(0.5)
+            inked = dark(screenshot("input-chinese"))
+            print("dark pixels of the Chinese typed: %d" % inked)
+            self.assertGreater(inked, 60)
         finally:
             windows.close()
 
