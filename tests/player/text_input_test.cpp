@@ -334,8 +334,13 @@ TEST_F(InputFieldMovie, FocusEventsAndSetFocusFromScripts) {
   EXPECT_EQ(2, this->selection("getEndIndex"));  // the whole text selected
   avm1::Value range[2] = {avm1::Value(1.0), avm1::Value(1.0)};
   machine_->callMethod(selection, "setSelection", range, 2);
+  // A listener of the field hears onChanged after the field's own handler.
+  avm1::Value listener(machine_->newObject());
+  machine_->set(listener.object(), "onChanged", avm1::Value(machine_->newNative(countChange)));
+  machine_->callMethod(field_, "addListener", &listener, 1);
   player_->stage().typeUnit(u'A');
   EXPECT_EQ("AAB", text("typed"));
+  EXPECT_EQ(2, changes);
 }
 
 }  // namespace

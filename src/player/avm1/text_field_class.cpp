@@ -39,6 +39,8 @@ struct Placed {
 };
 
 bool placedOf(const Value& v, Placed* out) {
+  Placed ignored;
+  if (!out) out = &ignored;
   Object* o = v.object();
   if (!o || o->kind() != Object::Kind::Native || static_cast<NativeObject*>(o)->tag != kTextFieldTag) return false;
   auto* t = static_cast<TextObject*>(o);
@@ -299,6 +301,15 @@ Value setTextFormat(Machine& m, Call& c) {
   return Value();
 }
 
+// addListener: the field becomes a broadcaster of its own on first use, so
+// that each field keeps its own listeners (told of onChanged).
+Value addListener(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self || !placedOf(c.thisValue, nullptr)) return Value(false);
+  if (!self->findOwn("_listeners", true)) makeBroadcaster(m, self);
+  return m.callMethod(c.thisValue, "addListener", c.args, c.count);
+}
+
 Value textFieldConstructor(Machine&, Call&) { return Value(); }
 
 // createTextField(name, depth, x, y, width, height): an empty field in the
@@ -376,6 +387,8 @@ void moveTextFocus(Machine& m, player::SpriteInstance* parent, player::DisplayOb
 void textChanged(Machine& m, player::SpriteInstance& parent, player::DisplayObject& object) {
   Value field = textObject(m, parent, object);
   callHandler(m, field, "onChanged", {field});
+  Object* o = field.object();
+  if (o && o->findOwn("_listeners", true)) callHandler(m, field, "broadcastMessage", {Value("onChanged"), field});
 }
 
 bool textFieldPlace(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object) {
@@ -413,6 +426,8 @@ void installTextField(Machine& m) {
                       kDontEnum);
   }
   m.method(tp, "toString", toStringMethod);
+  m.method(tp, "addListener", addListener);
+  m.method(tp, "removeListener", returnFalse);
   m.method(tp, "getDepth", getDepth);
   m.method(tp, "removeTextField", removeTextField);
   m.method(tp, "getTextFormat", getTextFormat);
