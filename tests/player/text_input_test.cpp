@@ -222,13 +222,20 @@ class InputFieldMovie : public ::testing::Test {
   }
   // Pixels of the field's inside (clear of its frame) unlike the white.
   int inked() {
-    std::vector<uint32_t> px(200 * 100);
-    player_->render(px.data(), 200, 100, 800, true);
+    draw();
     int n = 0;
     for (int y = 11; y < 40; ++y)
-      for (int x = 11; x < 150; ++x) n += px[size_t(y) * 200 + x] != 0xFFFFFFFFu;
+      for (int x = 11; x < 150; ++x) n += pixels_[size_t(y) * 200 + x] != 0xFFFFFFFFu;
     return n;
   }
+  std::vector<uint32_t>& draw() {
+    pixels_.assign(200 * 100, 0);
+    player_->render(pixels_.data(), 200, 100, 800, true);
+    return pixels_;
+  }
+  uint32_t pixel(int x, int y) { return draw()[size_t(y) * 200 + x]; }
+
+  std::vector<uint32_t> pixels_;
 
   swftest::Bytes movie_;
   std::unique_ptr<player::Player> player_;
@@ -316,6 +323,36 @@ TEST_F(InputFieldMovie, TheTextScrollsToKeepTheCaretInView) {
   player_->stage().key(true, kHome, 0);
   inked();
   EXPECT_EQ(3, property("scroll"));
+}
+
+TEST_F(InputFieldMovie, DraggingAndShiftClickSelectAndTheSelectionShowsInverted) {
+  inked();
+  click(11, 20);
+  for (int i = 0; i < 4; ++i) player_->stage().typeUnit(u'A');
+  // In the first character's cell: the gap before its glyph, and the glyph.
+  EXPECT_EQ(0xFFFFFFFFu, pixel(12, 25));
+  EXPECT_EQ(0xFF000000u, pixel(17, 25));
+  // Characters of 10 pixels from x = 12: stops at 12, 22, 32, 42, 52.
+  player_->pointerMove(11, 20);
+  player_->pointerButton(true);
+  player_->pointerMove(31, 20);
+  EXPECT_EQ(0, selection("getBeginIndex"));
+  EXPECT_EQ(2, selection("getEndIndex"));
+  player_->pointerMove(70, 20);
+  player_->pointerButton(false);
+  player_->pointerMove(20, 20);  // released: the selection stays
+  EXPECT_EQ(4, selection("getEndIndex"));
+  EXPECT_EQ(4, selection("getCaretIndex"));
+  // A dark block with the glyphs cut out of it in white.
+  EXPECT_EQ(0xFF000000u, pixel(12, 25));
+  EXPECT_EQ(0xFFFFFFFFu, pixel(17, 25));
+  player_->stage().key(true, 16, 0);
+  click(33, 20);
+  player_->stage().key(false, 16, 0);
+  EXPECT_EQ(0, selection("getBeginIndex"));
+  EXPECT_EQ(2, selection("getEndIndex"));
+  player_->stage().typeUnit(u'B');
+  EXPECT_EQ("BAA", text("typed"));
 }
 
 TEST_F(InputFieldMovie, FocusEventsAndSetFocusFromScripts) {

@@ -69,6 +69,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     double twipsX = toStage.mapX(x, y), twipsY = toStage.mapY(x, y);
     pointerX_ = twipsX;
     pointerY_ = twipsY;
+    if (stage_.dragSelect(twipsX, twipsY)) ranScripts_ = true;
     if (stage_.mouseMove(twipsX / 20, twipsY / 20)) ranScripts_ = true;
     return afterPointer(pointer_.move(*root_, twipsX, twipsY));
   }
@@ -76,6 +77,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     // A press gives the focus to the input field under it, or takes it.
     bool focus = down && stage_.pressAt(pointerX_, pointerY_);
     if (focus) ranScripts_ = true;
+    if (!down) stage_.releasePress();
     if (stage_.mouseButton(down)) ranScripts_ = true;
     return afterPointer(pointer_.button(*root_, down));
   }

@@ -179,19 +179,34 @@ bool Stage::pressAt(double x, double y) {
   if (!machine_) return false;
   machine_->beginFrame();
   FieldPlace f;
-  double localX, localY;
-  bool hit = typingFieldAt(*root_, x, y, &f, &localX, &localY);
+  bool hit = typingFieldAt(*root_, x, y, &f);
   FieldPlace was;
   bool had = focusedField(context_, &was);
   if (!hit && !had) return false;
+  bool sameField = hit && had && was.object == f.object;
   machine_->runOutside([&] { avm1::moveTextFocus(*machine_, hit ? f.parent : nullptr, hit ? f.object : nullptr); });
   if (hit) {
-    int at = f.object->textField->indexAt(localX, localY);
-    f.object->textField->setSelection(at, at);
+    TextField& field = *f.object->textField;
+    int at = field.indexAt(f.toLocal.mapX(x, y), f.toLocal.mapY(x, y));
+    bool extend = sameField && machine_->input().keys[16];
+    field.setSelection(extend ? field.anchorIndex() : at, at);
     caretSince_ = clock_->elapsedMillis();
+    selecting_ = true;
+    selectingToLocal_ = f.toLocal;
   }
   pendingHigh_ = 0;
   runQueuedActions();
+  return true;
+}
+
+bool Stage::dragSelect(double x, double y) {
+  FieldPlace f;
+  if (!selecting_ || !focusedField(context_, &f)) return false;
+  TextField& field = *f.object->textField;
+  int at = field.indexAt(selectingToLocal_.mapX(x, y), selectingToLocal_.mapY(x, y));
+  if (at == field.caretIndex()) return false;
+  field.setSelection(field.anchorIndex(), at);
+  caretSince_ = clock_->elapsedMillis();
   return true;
 }
 

@@ -72,9 +72,14 @@ class Stage {
 
   // --- typing into input fields ---
   // The primary button went down at a stage point (twips): an input field
-  // there takes the focus with the caret at that point; elsewhere, the
-  // focus goes. True when the focus or caret moved.
+  // there takes the focus with the caret at that point (with Shift, the
+  // selection reaches there); elsewhere, the focus goes. True when the
+  // focus or caret moved.
   bool pressAt(double x, double y);
+  // The pointer moved with the button held since a press in a field: the
+  // selection runs from the press to here. The release ends it.
+  bool dragSelect(double x, double y);
+  void releasePress() { selecting_ = false; }
   // A UTF-16 unit typed (WM_CHAR); a surrogate pair comes as two calls.
   // The editing keys act through `key`.
   bool typeUnit(char16_t unit);
@@ -116,6 +121,8 @@ class Stage {
   bool started_ = false;
   uint32_t randomState_;
   char16_t pendingHigh_ = 0;  // the first half of a typed surrogate pair
+  bool selecting_ = false;    // the button is held since a press in a field
+  swf::Matrix selectingToLocal_;
   double caretSince_ = 0;     // clock milliseconds when the caret last moved
 };
 

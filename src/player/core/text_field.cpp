@@ -244,6 +244,33 @@ void TextField::keepCaretInView() {
   }
 }
 
+bool TextField::selectedStops(size_t* first, size_t* last) const {
+  if (!focused_ || stopUnits_.empty() || selectionBegin() == selectionEnd()) return false;
+  *first = stopOf(selectionBegin());
+  *last = stopOf(selectionEnd());
+  return *first < *last;
+}
+
+// A block of the text's colour behind each line's selected characters.
+void TextField::drawSelection(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                              double textX, double textY, size_t first, size_t last) {
+  for (size_t i = first; i < last;) {
+    const text::CaretStop& from = layout_.stops[i];
+    size_t j = i + 1;
+    while (j < last && layout_.stops[j].line == from.line) ++j;
+    if (from.line >= static_cast<int>(layout_.lineBoxes.size())) break;
+    const text::LineBox& line = layout_.lineBoxes[from.line];
+    // The block ends where the next stop on its line stands, or the line.
+    double x1 = j < layout_.stops.size() && layout_.stops[j].line == from.line ? layout_.stops[j].x : line.right;
+    if (x1 > from.x) {
+      renderer.addOutline(rectangle(textX + from.x, textY + line.top, textX + x1, textY + line.top + line.height),
+                          toPixels);
+      renderer.fillOutlines(format_.color, cx);
+    }
+    i = j;
+  }
+}
+
 // A line one pixel wide, in the text's colour, down the caret's line.
 void TextField::drawCaret(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
                           double textX, double textY) {
@@ -343,7 +370,7 @@ void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::M
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
   if (border_ || background_) drawBorder(renderer, toPixels, cx);
   if (focused_) keepCaretInView();
-  bool caret = focused_ && blinkOn_;
+  bool caret = focused_ && blinkOn_ && selectionBegin() == selectionEnd();
   if (layout_.glyphs.empty() && layout_.underlines.empty() && !caret) return;
   // Text beyond the field is cut off at its bounds.
   double textX = box_.xMin + kGutter - scrollX_, textY = box_.yMin + kGutter - scrollY_;
@@ -356,13 +383,23 @@ void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::M
     renderer.fillOutlines(swf::Rgba(), cx);
     renderer.applyMask();
   }
+  // Selected text shows in the ground's colour on the text's.
+  size_t selectedFirst = 0, selectedLast = 0;
+  if (selectedStops(&selectedFirst, &selectedLast))
+    drawSelection(renderer, toPixels, cx, textX, textY, selectedFirst, selectedLast);
+  const swf::Rgba ground{uint8_t(backgroundColor_ >> 16), uint8_t(backgroundColor_ >> 8), uint8_t(backgroundColor_),
+                         255};
+  auto colorOf = [&](const text::LaidGlyph& g) {
+    return g.stop >= selectedFirst && g.stop < selectedLast ? ground : g.color;
+  };
   for (size_t i = 0; i < layout_.glyphs.size();) {
     // Glyphs of one colour are filled together.
     size_t j = i;
-    const swf::Rgba c = layout_.glyphs[i].color;
+    const swf::Rgba c = colorOf(layout_.glyphs[i]);
     for (; j < layout_.glyphs.size(); ++j) {
       const text::LaidGlyph& g = layout_.glyphs[j];
-      if (g.color.r != c.r || g.color.g != c.g || g.color.b != c.b || g.color.a != c.a) break;
+      const swf::Rgba gc = colorOf(g);
+      if (gc.r != c.r || gc.g != c.g || gc.b != c.b || gc.a != c.a) break;
       renderer.addOutline(*g.outline, placed(toPixels, textX + g.x, textY + g.y, g.scale));
     }
     renderer.fillOutlines(c, cx);

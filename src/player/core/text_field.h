@@ -113,6 +113,10 @@ class TextField {
   void mapStops();
   size_t stopOf(int unit) const;
   void keepCaretInView();
+  // The selection of the focused field: its stops [first, last).
+  bool selectedStops(size_t* first, size_t* last) const;
+  void drawSelection(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                     double textX, double textY, size_t first, size_t last);
   void drawCaret(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
                  double textX, double textY);
   void drawBorder(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx);

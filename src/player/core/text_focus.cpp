@@ -7,7 +7,7 @@ namespace player {
 namespace {
 
 bool findField(SpriteInstance& sprite, const swf::Matrix& toStage, double x, double y, FieldPlace* out,
-               double* localX, double* localY, int nesting) {
+               int nesting) {
   if (nesting > RunContext::kMaxNesting) return false;
   auto& children = sprite.children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
@@ -15,17 +15,14 @@ bool findField(SpriteInstance& sprite, const swf::Matrix& toStage, double x, dou
     if (!o.visible || o.clipDepth > 0 || !o.def) continue;
     swf::Matrix m = toStage * o.matrix;
     if (o.sprite) {
-      if (findField(*o.sprite, m, x, y, out, localX, localY, nesting + 1)) return true;
+      if (findField(*o.sprite, m, x, y, out, nesting + 1)) return true;
       continue;
     }
     if (o.def->kind != CharacterKind::EditText || !o.textField || !o.textField->takesTyping()) continue;
     swf::Matrix toLocal;
     if (!m.invert(&toLocal)) continue;
-    double lx = toLocal.mapX(x, y), ly = toLocal.mapY(x, y);
-    if (!o.textField->contains(lx, ly)) continue;
-    *out = FieldPlace{&sprite, &o};
-    *localX = lx;
-    *localY = ly;
+    if (!o.textField->contains(toLocal.mapX(x, y), toLocal.mapY(x, y))) continue;
+    *out = FieldPlace{&sprite, &o, toLocal};
     return true;
   }
   return false;
@@ -39,15 +36,15 @@ bool focusedField(RunContext& context, FieldPlace* out) {
   if (!parent || !field || parent->removed()) return false;
   for (auto& entry : parent->children()) {
     if (entry.second.textField != field) continue;
-    *out = FieldPlace{parent.get(), &entry.second};
+    *out = FieldPlace{parent.get(), &entry.second, swf::Matrix()};
     return true;
   }
   return false;
 }
 
-bool typingFieldAt(SpriteInstance& root, double x, double y, FieldPlace* out, double* localX, double* localY) {
+bool typingFieldAt(SpriteInstance& root, double x, double y, FieldPlace* out) {
   const DisplayObject* own = root.displayObject();
-  return findField(root, own ? own->matrix : swf::Matrix(), x, y, out, localX, localY, 0);
+  return findField(root, own ? own->matrix : swf::Matrix(), x, y, out, 0);
 }
 
 }  // namespace player

@@ -8,13 +8,13 @@ namespace player {
 struct FieldPlace {
   SpriteInstance* parent = nullptr;
   DisplayObject* object = nullptr;
+  swf::Matrix toLocal;  // from the stage's twips to the field's own
 };
 
 // The focused field, while it is still on the stage.
 bool focusedField(RunContext& context, FieldPlace* out);
 
-// The topmost field a user may type into under a point of the stage
-// (twips); its own twips at that point go to *localX, *localY.
-bool typingFieldAt(SpriteInstance& root, double x, double y, FieldPlace* out, double* localX, double* localY);
+// The topmost field a user may type into under a point of the stage (twips).
+bool typingFieldAt(SpriteInstance& root, double x, double y, FieldPlace* out);
 
 }  // namespace player

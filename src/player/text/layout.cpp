@@ -146,6 +146,7 @@ class LineBuilder {
         g.y = baseline;
         g.scale = ch.format->size / ch.face->unitsPerEm();
         g.color = ch.format->color;
+        g.stop = out_->stops.size() - 1;
         out_->glyphs.push_back(g);
       }
       double next = x + ch.advance + (isSpace(ch.c) ? gap : 0);
@@ -163,7 +164,7 @@ class LineBuilder {
       x = next;
     }
     lineEndX_ = x;
-    out_->lineBoxes.push_back(LineBox{top_, ascent + descent});
+    out_->lineBoxes.push_back(LineBox{top_, ascent + descent, x});
     out_->width = std::max(out_->width, left + inked + pf.rightMargin);
     top_ += ascent + descent;
     out_->height = top_;

@@ -24,6 +24,7 @@ struct LaidGlyph {
   double x = 0, y = 0;  // the glyph's origin on its baseline
   double scale = 1;     // twips per outline unit
   swf::Rgba color;
+  size_t stop = 0;      // the caret stop before the glyph's character
 };
 
 struct Underline {
@@ -40,6 +41,7 @@ struct CaretStop {
 
 struct LineBox {
   double top = 0, height = 0;  // twips
+  double right = 0;            // where its last character ends
 };
 
 struct TextLayout {
