@@ -491,12 +491,23 @@ bool setDisplayProperty(Machine& m, const player::SpriteInstance* sprite, player
     case 8:
     case 9:
       if (number(&d) && d >= 0) {
+        // The scale that gives the size, from the size unscaled: a clip
+        // that covers nothing gets a scale without bound (and covers
+        // nothing after, whatever it is given) until sized again.
+        ensureScriptTransform(o);
+        double scaleX = o.scaleX, scaleY = o.scaleY;
+        o.scaleX = scaleX < 0 ? -1 : 1;
+        o.scaleY = scaleY < 0 ? -1 : 1;
+        applyScriptTransform(o);
         double box[4];
         boundsInParent(sprite, o, box);
-        double current = index == 8 ? box[2] - box[0] : box[3] - box[1];
-        if (current <= 0) break;
-        ensureScriptTransform(o);
-        (index == 8 ? o.scaleX : o.scaleY) *= d * 20 / current;
+        if (index == 8) {
+          o.scaleX *= d * 20 / (box[2] - box[0]);
+          o.scaleY = scaleY;
+        } else {
+          o.scaleX = scaleX;
+          o.scaleY *= d * 20 / (box[3] - box[1]);
+        }
         applyScriptTransform(o);
       }
       break;

@@ -193,14 +193,17 @@ Value removeMovieClip(Machine& m, Call& c) {
 
 // The clip's bounds in `target`'s coordinates (pixels): xMin, xMax, yMin, yMax.
 Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance* target) {
-  double box[4];
+  double own[4], box[4];
+  player::clearBox(own);
   player::clearBox(box);
-  swf::Matrix toTarget = s.worldMatrix();
-  if (target) {
+  player::addSpriteBounds(s, swf::Matrix(), own);
+  swf::Matrix toTarget;
+  if (target != &s) {
+    toTarget = s.worldMatrix();
     swf::Matrix inverse;
-    if (target->worldMatrix().invert(&inverse)) toTarget = inverse * toTarget;
+    if (target && target->worldMatrix().invert(&inverse)) toTarget = inverse * toTarget;
   }
-  player::addSpriteBounds(s, toTarget, box);
+  player::addBoxCorners(own, toTarget, box);
   Object* o = m.newObject();
   if (player::boxIsEmpty(box)) {
     // What the reference player reports for a clip that covers nothing:
@@ -220,8 +223,18 @@ Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance
 Value getBounds(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s) return Value();
-  player::SpriteInstance* target = c.count > 0 ? spriteOf(c.arg(0)) : s;
-  if (c.count > 0 && !target) return Value();
+  player::SpriteInstance* target = s;
+  if (c.count > 0) {
+    // Anything but a clip names one by its path from this clip.
+    target = spriteOf(c.arg(0));
+    if (!target) {
+      String path = m.toString(c.arg(0));
+      Activation* a = m.current();
+      if (path.empty() || !a) return Value();
+      target = spriteOf(resolveTargetPath(m, *a, c.thisValue.object(), path));
+    }
+    if (!target) return Value();
+  }
   return boundsObject(m, *s, target);
 }
 

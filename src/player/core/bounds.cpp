@@ -6,8 +6,8 @@ namespace player {
 
 namespace {
 
-void addRect(const swf::Rect& r, const swf::Matrix& m, double* box) {
-  double xs[2] = {double(r.xMin), double(r.xMax)}, ys[2] = {double(r.yMin), double(r.yMax)};
+void addCorners(double x0, double y0, double x1, double y1, const swf::Matrix& m, double* box) {
+  double xs[2] = {x0, x1}, ys[2] = {y0, y1};
   for (double x : xs)
     for (double y : ys) {
       double px = m.mapX(x, y), py = m.mapY(x, y);
@@ -16,6 +16,10 @@ void addRect(const swf::Rect& r, const swf::Matrix& m, double* box) {
       box[2] = std::max(box[2], px);
       box[3] = std::max(box[3], py);
     }
+}
+
+void addRect(const swf::Rect& r, const swf::Matrix& m, double* box) {
+  addCorners(r.xMin, r.yMin, r.xMax, r.yMax, m, box);
 }
 
 }  // namespace
@@ -42,6 +46,10 @@ void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) 
     addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
   // Sprites and the state a button shows.
   if (o.sprite) addSpriteBounds(*o.sprite, m, box);
+}
+
+void addBoxCorners(const double* from, const swf::Matrix& m, double* box) {
+  if (!boxIsEmpty(from)) addCorners(from[0], from[1], from[2], from[3], m, box);
 }
 
 void addSpriteBounds(const SpriteInstance& sprite, const swf::Matrix& m, double* box) {
