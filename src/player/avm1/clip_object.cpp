@@ -314,6 +314,14 @@ void removeClip(Machine& m, Object* clip) {
   s->parent()->removeChild(depth);
 }
 
+bool hasUnloadHandler(Machine& m, player::SpriteInstance& clip) {
+  if (const std::vector<player::ClipAction>* actions = clip.clipActions())
+    for (const player::ClipAction& a : *actions)
+      if (a.events & player::kEventUnload) return true;
+  if (m.swfVersion() < 6 || !clip.scriptObject()) return false;
+  return m.hasProperty(clip.scriptObject(), String("onUnload"));
+}
+
 void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box) {
   InputState& in = m.input();
   in.dragged = clip;

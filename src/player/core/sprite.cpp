@@ -290,6 +290,10 @@ void SpriteInstance::placed(bool byScript) {
 
 void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
   std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  if (sprite && !sprite->awaitingUnload_ && context_->machine && avm1::hasUnloadHandler(*context_->machine, *sprite)) {
+    keepUntilUnloaded(it);
+    return;
+  }
   auto node = children_.extract(it);
   --context_->objects;
   if (!sprite) return;
@@ -307,8 +311,31 @@ void SpriteInstance::markRemoved() {
   // Children hear of it first, as the reference player orders unload events.
   for (auto& entry : children_)
     if (entry.second.sprite) entry.second.sprite->markRemoved();
-  if (context_->machine)
+  if (context_->machine && !unloadQueued_)
     context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
+}
+
+void SpriteInstance::keepUntilUnloaded(std::map<int, DisplayObject>::iterator it) {
+  std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  int to = -1 - it->first;
+  // One still waiting there from an earlier frame goes for good.
+  auto earlier = children_.find(to);
+  if (earlier != children_.end()) removeAt(earlier);
+  auto node = children_.extract(it);
+  node.key() = to;
+  auto placed = children_.insert(std::move(node));
+  sprite->depth_ = to;
+  sprite->entry_ = &placed.position->second;
+  sprite->queueUnload();
+}
+
+void SpriteInstance::queueUnload() {
+  awaitingUnload_ = true;
+  for (auto& entry : children_)
+    if (entry.second.sprite) entry.second.sprite->queueUnload();
+  if (unloadQueued_) return;
+  unloadQueued_ = true;
+  context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
 }
 
 void SpriteInstance::removeChild(int depth) {
@@ -482,7 +509,7 @@ void SpriteInstance::gotoFrame(int frame) {
 }
 
 void SpriteInstance::tick() {
-  if (removed_) return;
+  if (removed_ || awaitingUnload_) return;
   if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventEnterFrame, false});
   if (!playing_ || frameCount() <= 1) return;
   if (frame_ + 1 >= frameCount()) {

@@ -185,6 +185,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // _lockroot: _root in code on this clip and its children means this clip.
   bool lockRoot() const { return lockRoot_; }
   void setLockRoot(bool on) { lockRoot_ = on; }
+  // Taken off the timeline with an unload handler to run: it (with what it
+  // holds) stays on the stage below every depth (-1 - its depth) until the
+  // next frame, running nothing but its unload handlers.
+  bool awaitingUnload() const { return awaitingUnload_; }
   // Its unload event has been dispatched: scripts see nothing of it now.
   bool unloaded() const { return unloaded_; }
   void setUnloaded() { unloaded_ = true; }
@@ -248,6 +252,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   void queueInitActions(int frame);
   void queueFrameActions(int frame);
   void markRemoved();
+  void keepUntilUnloaded(std::map<int, DisplayObject>::iterator it);
+  void queueUnload();
 
   const TimelineDef* timeline_;
   int nesting_;
@@ -256,6 +262,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool playing_ = true;
   bool removed_ = false;
   bool unloaded_ = false;
+  bool awaitingUnload_ = false;
+  bool unloadQueued_ = false;
   bool lockRoot_ = false;
   bool loaded_ = false;
   int furthestFrame_ = 0;
