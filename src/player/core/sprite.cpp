@@ -190,12 +190,6 @@ void SpriteInstance::queueInitActions(int frame) {
   }
 }
 
-void SpriteInstance::queueFrameActions(int frame) {
-  if (!context_->machine) return;
-  for (const auto& code : timeline_->frames[frame].actions)
-    context_->enqueue(ActionPriority::Normal, {shared_from_this(), code, 0, false});
-}
-
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
   if (!def || def->kind == CharacterKind::Bitmap) return;
@@ -495,17 +489,32 @@ void SpriteInstance::gotoFrame(int frame) {
       it = next;
     }
   }
+  // Clips of the frames passed over come first; the frame's own tags then
+  // place clips and queue scripts in their order.
+  std::set<int> placedHere;
   for (const auto& entry : state) {
     auto it = children_.find(entry.first);
     if (it == children_.end()) {
-      createObject(entry.first, entry.second);
+      if (entry.second.placeFrame == frame) {
+        placedHere.insert(entry.first);
+      } else {
+        createObject(entry.first, entry.second);
+      }
       continue;
     }
     if (it->second.placedByScript) continue;
     applyPlacement(it->second, entry.second);
   }
-  // The frame's scripts run after the clips it brings have shown their first frame.
-  if (!pastTheEnd) queueFrameActions(frame);
+  const FrameDef& tags = timeline_->frames[frame];
+  for (const FrameCommand& c : tags.commands) {
+    if (c.action >= 0) {
+      if (!pastTheEnd && context_->machine)
+        context_->enqueue(ActionPriority::Normal, {shared_from_this(), tags.actions[c.action], 0, false});
+    } else if (!c.remove && placedHere.erase(c.place.depth)) {
+      createObject(c.place.depth, state[c.place.depth]);
+    }
+  }
+  for (int depth : placedHere) createObject(depth, state[depth]);
 }
 
 void SpriteInstance::tick() {

@@ -250,7 +250,6 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   void removeAt(std::map<int, DisplayObject>::iterator it);
   static void applyPlacement(DisplayObject& o, const Placement& p);
   void queueInitActions(int frame);
-  void queueFrameActions(int frame);
   void markRemoved();
   void keepUntilUnloaded(std::map<int, DisplayObject>::iterator it);
   void queueUnload();
