@@ -388,17 +388,23 @@ void growBounds(player::Drawing& d, double x, double y, double pad) {
   b.yMax = std::max(b.yMax, y1);
 }
 
+void addEdge(player::Drawing& d, const swf::Edge& e);
+
+// Closes the fill's outline back to where it began, with the pen's line.
+void closeOutline(player::Drawing& d) {
+  if (!d.filling || d.fillPath.empty() || (d.penX == d.pathStartX && d.penY == d.pathStartY)) return;
+  swf::Edge e;
+  e.x0 = d.penX;
+  e.y0 = d.penY;
+  e.x1 = d.pathStartX;
+  e.y1 = d.pathStartY;
+  addEdge(d, e);
+}
+
 // Ends the open fill: its path is closed and becomes part of the shape.
 void closeFill(player::Drawing& d) {
   if (!d.filling) return;
-  if (!d.fillPath.empty() && (d.penX != d.pathStartX || d.penY != d.pathStartY)) {
-    swf::Edge e;
-    e.x0 = d.penX;
-    e.y0 = d.penY;
-    e.x1 = d.pathStartX;
-    e.y1 = d.pathStartY;
-    d.fillPath.push_back(e);
-  }
+  closeOutline(d);
   if (!d.fillPath.empty()) {
     swf::ShapeLayer layer;
     layer.fills.push_back(d.fill);
@@ -548,15 +554,8 @@ Value moveTo(Machine& m, Call& c) {
   if (!d) return Value();
   double x = twips(m, c.arg(0)), y = twips(m, c.arg(1));
   if (std::isnan(x) || std::isnan(y)) return Value();
-  if (d->filling && !d->fillPath.empty() && (d->penX != d->pathStartX || d->penY != d->pathStartY)) {
-    // A new outline of the same fill: the last one closes first.
-    swf::Edge e;
-    e.x0 = d->penX;
-    e.y0 = d->penY;
-    e.x1 = d->pathStartX;
-    e.y1 = d->pathStartY;
-    d->fillPath.push_back(e);
-  }
+  // A new outline of the same fill: the last one closes first.
+  closeOutline(*d);
   d->penX = d->pathStartX = x;
   d->penY = d->pathStartY = y;
   return Value();
