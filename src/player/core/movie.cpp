@@ -426,6 +426,15 @@ class MovieParser {
         movie_->dictionary[id] = std::move(def);
         return;
       }
+      case swf::kCsmTextSettings: {
+        swf::BitReader r(tag.data, tag.size);
+        uint16_t id = r.u16();
+        bool advanced = r.u8() >> 6 == 1;
+        auto it = movie_->dictionary.find(id);
+        if (!r.failed() && it != movie_->dictionary.end() && it->second->staticText)
+          it->second->staticText->advancedAntiAliasing = advanced;
+        return;
+      }
       case swf::kDefineEditText: {
         auto def = std::make_unique<CharacterDef>();
         def->kind = CharacterKind::EditText;

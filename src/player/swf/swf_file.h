@@ -77,6 +77,7 @@ enum TagCode : uint16_t {
   kDefineFontInfo2 = 62,
   kFileAttributes = 69,
   kPlaceObject3 = 70,
+  kCsmTextSettings = 74,
   kDefineFont3 = 75,
   kSymbolClass = 76,
   kDefineShape4 = 83,
