@@ -568,6 +568,7 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
     work.pop_back();
     heap.mark(s->scriptObject());
     markTextObjects(m, *s);
+    markVideoObjects(m, *s);
     for (auto& entry : s->children())
       if (entry.second.sprite) work.push_back(entry.second.sprite.get());
   }

@@ -136,6 +136,7 @@ struct Prototypes {
   Object* colorTransform = nullptr;
   Object* button = nullptr;
   Object* textFormat = nullptr;
+  Object* video = nullptr;
 };
 
 class Machine {

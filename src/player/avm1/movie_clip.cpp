@@ -636,6 +636,7 @@ bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out
   if (player::DisplayObject* child = s->namedChild(name.str(), m.caseSensitive())) {
     // Shapes have no object of their own: their name leads to their clip.
     Value text = m.swfVersion() >= 6 ? textObject(m, *s, *child) : Value();
+    if (text.isUndefined()) text = videoObject(m, *s, *child);
     *out = !text.isUndefined() ? text : Value(m.clipObject(child->sprite ? child->sprite.get() : s));
     return true;
   }

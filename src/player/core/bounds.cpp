@@ -42,6 +42,7 @@ void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) 
     }
   }
   if (o.def->kind == CharacterKind::EditText) addRect(o.def->editText->bounds, m, box);
+  if (o.def->kind == CharacterKind::Video) addRect(swf::Rect{0, o.def->video->width * 20, 0, o.def->video->height * 20}, m, box);
   if (o.def->kind == CharacterKind::StaticText)
     addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
   // Sprites and the state a button shows.

@@ -219,6 +219,8 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
     }
     case CharacterKind::Bitmap:
       return false;
+    case CharacterKind::Video:
+      return x >= 0 && y >= 0 && x <= def.video->width * 20.0 && y <= def.video->height * 20.0;
   }
   return false;
 }

@@ -426,6 +426,15 @@ class MovieParser {
         movie_->dictionary[id] = std::move(def);
         return;
       }
+      case swf::kDefineVideoStream: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::Video;
+        def->video = std::make_unique<swf::VideoStreamDef>();
+        uint16_t id = 0;
+        if (!swf::parseVideoStream(tag.data, tag.size, &id, def->video.get()) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
       case swf::kCsmTextSettings: {
         swf::BitReader r(tag.data, tag.size);
         uint16_t id = r.u16();

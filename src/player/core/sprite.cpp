@@ -192,7 +192,7 @@ void SpriteInstance::queueInitActions(int frame) {
 
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
-  if (!def || def->kind == CharacterKind::Bitmap) return;
+  if (!def) return;
   if (context_->objects >= RunContext::kMaxObjects) return;
   bool timeline = def->kind == CharacterKind::Sprite || def->kind == CharacterKind::Button;
   if (timeline && nesting_ >= RunContext::kMaxNesting) return;
@@ -202,6 +202,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.def = def;
   o.placeFrame = p.placeFrame;
   applyPlacement(o, p);
+  if (def->kind == CharacterKind::Video) o.video = std::make_shared<VideoDisplay>();
   if (timeline) {
     if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);

@@ -16,12 +16,19 @@
 namespace avm1 {
 class ClipObject;
 class Machine;
+class Object;
 }
 
 namespace player {
 
 class SpriteInstance;
 class TextField;
+
+// A placed video. Its frames are not decoded: it shows nothing, but scripts
+// see it as an object of its own.
+struct VideoDisplay {
+  avm1::Object* scriptObject = nullptr;
+};
 
 // Shapes made by a clip's drawing methods (beginFill, lineTo, ...), drawn
 // below its children.
@@ -72,6 +79,8 @@ struct DisplayObject {
   double scaleX = 1, scaleY = 1, rotation = 0;
   // An edit text's own text and layout, made when first needed.
   std::shared_ptr<TextField> textField;
+  // A placed video's own part, made with it.
+  std::shared_ptr<VideoDisplay> video;
   // A character a script made (createTextField), which `def` points at.
   std::shared_ptr<const CharacterDef> scriptDef;
 };

@@ -74,6 +74,7 @@ enum TagCode : uint16_t {
   kDefineFont2 = 48,
   kExportAssets = 56,
   kDoInitAction = 59,
+  kDefineVideoStream = 60,
   kDefineFontInfo2 = 62,
   kFileAttributes = 69,
   kPlaceObject3 = 70,
