@@ -229,9 +229,9 @@ Value getBounds(Machine& m, Call& c) {
     target = spriteOf(c.arg(0));
     if (!target) {
       String path = m.toString(c.arg(0));
-      Activation* a = m.current();
-      if (path.empty() || !a) return Value();
-      target = spriteOf(resolveTargetPath(m, *a, c.thisValue.object(), path));
+      if (path.empty()) return Value();
+      Activation outside;
+      target = spriteOf(resolveTargetPath(m, m.current() ? *m.current() : outside, c.thisValue.object(), path));
     }
     if (!target) return Value();
   }
