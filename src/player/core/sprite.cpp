@@ -285,7 +285,10 @@ void SpriteInstance::placed(bool byScript) {
 
 void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
   std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
-  if (sprite && !sprite->awaitingUnload_ && context_->machine && avm1::hasUnloadHandler(*context_->machine, *sprite)) {
+  // Clips (not buttons, which no frame would take away later) wait for their unload handlers.
+  bool isClip = it->second.def && it->second.def->kind != CharacterKind::Button;
+  if (sprite && isClip && !sprite->awaitingUnload_ && context_->machine &&
+      avm1::hasUnloadHandler(*context_->machine, *sprite)) {
     keepUntilUnloaded(it);
     return;
   }
