@@ -33,7 +33,7 @@ bool boxIsEmpty(const double* box) { return !(box[0] <= box[2]) || !(box[1] <= b
 
 void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
   if (!o.def) return;
-  if (o.def->kind == CharacterKind::Shape) addRect(o.def->shape.bounds, m, box);
+  if (o.def->kind == CharacterKind::Shape || o.def->kind == CharacterKind::Bitmap) addRect(o.def->shape.bounds, m, box);
   if (o.def->kind == CharacterKind::Morph) {
     if (o.morphShape) {
       addRect(o.morphShape->bounds, m, box);

@@ -218,7 +218,7 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
       return false;
     }
     case CharacterKind::Bitmap:
-      return false;
+      return shapeContains(def.shape, x, y);
     case CharacterKind::Video:
       return x >= 0 && y >= 0 && x <= def.video->width * 20.0 && y <= def.video->height * 20.0;
   }
