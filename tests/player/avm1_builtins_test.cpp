@@ -90,6 +90,86 @@ TEST_F(Builtins, ArrayLengthHolesAndIndexesAsText) {
   EXPECT_EQ(-1, m.get(make("Array", {-1}).object(), "length").number());
 }
 
+// for..in lists the most recently made first.
+std::string keysOf(Machine& m, Object* o) {
+  std::string out;
+  for (const String& name : m.enumerate(o)) out += name.str() + ",";
+  return out;
+}
+
+TEST_F(Builtins, ArrayElementsKeepFlagsAndTheOrderTheyWereMadeIn) {
+  Object* a = m.newArray();
+  m.set(a, "2", Value(2));
+  m.set(a, "0", Value(0));
+  m.set(a, "1", Value(1));
+  m.set(a, "2", Value(22));  // an existing element keeps its place
+  EXPECT_EQ("1,0,2,", keysOf(m, a));
+  // Element flags: hidden, kept from delete, read-only.
+  global("ASSetPropFlags", {Value(a), "0", 1});
+  global("ASSetPropFlags", {Value(a), "1", 2 | 4});
+  EXPECT_EQ("1,2,", keysOf(m, a));
+  EXPECT_FALSE(call(Value(a), "isPropertyEnumerable", {"0"}).boolean());
+  EXPECT_TRUE(call(Value(a), "isPropertyEnumerable", {"2"}).boolean());
+  EXPECT_FALSE(m.remove(a, "1"));
+  m.set(a, "1", Value(9));
+  EXPECT_EQ("0,1,22", text(Value(a)));
+  // A deleted element made again has no flags and comes last.
+  EXPECT_TRUE(m.remove(a, "0"));
+  m.set(a, "0", Value(0));
+  EXPECT_EQ("0,1,2,", keysOf(m, a));
+  // null names every element.
+  global("ASSetPropFlags", {Value(a), Value::null(), 1});
+  EXPECT_EQ("", keysOf(m, a));
+  // Cutting the length drops the flags with the elements.
+  global("ASSetPropFlags", {Value(a), "0,1,2", 0, 7});
+  global("ASSetPropFlags", {Value(a), "2", 1});
+  m.set(a, "length", Value(2));
+  m.set(a, "2", Value(2));
+  EXPECT_EQ("2,0,1,", keysOf(m, a));
+}
+
+TEST_F(Builtins, ReverseShiftAndUnshiftDeleteAndRemakeElements) {
+  // reverse: each pair from the outside in is deleted and set again, the
+  // lower index first; holes become elements; the middle stays.
+  Value a = array({1, 2, 3, 4, 5});
+  call(a, "reverse");
+  EXPECT_EQ("3,1,4,0,2,", keysOf(m, a.object()));
+  Value holes = array({});
+  m.set(holes.object(), "3", Value(3));
+  call(holes, "reverse");
+  EXPECT_EQ("3,undefined,undefined,undefined", text(holes));
+  EXPECT_EQ("2,1,3,0,", keysOf(m, holes.object()));
+  // An element kept from delete stays where it was made; read-only as well,
+  // it keeps its value too. Read-only alone goes with the delete.
+  Value kept = array({1, 2, 3, 4, 5});
+  global("ASSetPropFlags", {kept, "0", 2 | 4});
+  global("ASSetPropFlags", {kept, "1", 4});
+  call(kept, "reverse");
+  EXPECT_EQ("1,4,3,2,1", text(kept));
+  EXPECT_EQ("3,1,4,2,0,", keysOf(m, kept.object()));
+
+  // shift: every element deleted, the rest set again in order.
+  Value s = array({});
+  m.set(s.object(), "2", Value(2));
+  m.set(s.object(), "3", Value(3));
+  EXPECT_TRUE(call(s, "shift").isUndefined());
+  EXPECT_EQ("2,1,0,", keysOf(m, s.object()));
+  // An element that cannot be deleted outlives the shorter length.
+  Value t = array({1, 2, 3});
+  global("ASSetPropFlags", {t, "2", 2});
+  EXPECT_EQ(1, call(t, "shift").number());
+  EXPECT_EQ("2,3", text(t));
+  EXPECT_EQ("1,0,2,", keysOf(m, t.object()));
+  EXPECT_EQ(3, m.get(t.object(), "2").number());
+
+  // unshift: old elements set again from the top down, then the new ones.
+  Value u = array({1, 2, 3});
+  global("ASSetPropFlags", {u, "0", 2 | 4});
+  EXPECT_EQ(5, call(u, "unshift", {"x", "y"}).number());
+  EXPECT_EQ("1,y,1,2,3", text(u));
+  EXPECT_EQ("1,2,3,4,0,", keysOf(m, u.object()));
+}
+
 TEST_F(Builtins, SortWithFlagsCompareFunctionsAndFields) {
   EXPECT_EQ("10,2,3", text(call(array({3, 10, 2}), "sort")));
   EXPECT_EQ("2,3,10", text(call(array({3, 10, 2}), "sort", {16})));         // NUMERIC
@@ -442,4 +522,64 @@ TEST_F(Builtins, SortComparesInTheReferencesOrderAndSurvivesSortedInput) {
   EXPECT_EQ(2999, m.arrayGet(big.object(), 2999).number());
   for (int i = 3000; i < 20000; ++i) many.push_back(Value(static_cast<double>(i)));
   EXPECT_THROW(call(array(many), "sort", {Value(16.0)}), avm1::ScriptAbort);
+}
+
+TEST_F(Builtins, DatesFarOutOfRangeFollowTheReferencesIntegerArithmetic) {
+  // An infinite time: Invalid Date, yet fields made of the smallest 32-bit integer.
+  Value inf = make("Date", {Value(INFINITY)});
+  EXPECT_EQ("Invalid Date", text(inf));
+  EXPECT_EQ(-2147481678, call(inf, "getUTCFullYear").number());
+  EXPECT_EQ(0, call(inf, "getUTCMonth").number());
+  EXPECT_EQ(-2147483647, call(inf, "getUTCDate").number());
+  EXPECT_EQ(-2147483641, call(inf, "getUTCDay").number());
+  EXPECT_EQ(-2147483624, call(inf, "getUTCHours").number());
+  EXPECT_EQ(-2147482648, call(inf, "getUTCMilliseconds").number());
+  EXPECT_TRUE(std::isnan(call(inf, "getTimezoneOffset").number()));
+  EXPECT_TRUE(std::isnan(call(make("Date", {Value(NAN)}), "getUTCHours").number()));
+  // Setting anything on it makes it invalid.
+  EXPECT_TRUE(std::isnan(call(inf, "setUTCFullYear", {2000}).number()));
+  EXPECT_TRUE(std::isnan(call(inf, "getTime").number()));
+
+  // A year that is no number is the smallest integer; fields add up
+  // unchecked, so an infinite day makes an infinite time.
+  Value date = m.get(m.global(), "Date");
+  EXPECT_NEAR(-6.77681005680576e+19, call(date, "UTC", {Value(NAN), 0, 0}).number(), 1e5);
+  EXPECT_EQ(INFINITY, call(date, "UTC", {0, 0, Value(INFINITY)}).number());
+  EXPECT_TRUE(std::isnan(call(date, "UTC", {0, Value(INFINITY)}).number()));
+  // Past 2^31 years the year estimate sticks at the smallest integer.
+  Value far = make("Date", {-6.77681005680576e+19});
+  EXPECT_EQ(-2147481678, call(far, "getUTCFullYear").number());
+  EXPECT_EQ(-719528, call(far, "getUTCDate").number());
+  EXPECT_EQ(952, call(far, "getUTCMilliseconds").number());
+  // A year just short of that estimate's limit passes the 32-bit integers.
+  EXPECT_NE(std::string::npos, text(make("Date", {6.776e19})).find(" 2147"));
+  // The constructor keeps times beyond ECMAScript's range; setters do not.
+  EXPECT_DOUBLE_EQ(1e16, call(make("Date", {1e16}), "getTime").number());
+  Value d = make("Date", {0});
+  EXPECT_TRUE(std::isnan(call(d, "setTime", {8.64e15 + 1}).number()));
+  EXPECT_EQ(5, call(d, "setTime", {5.5}).number());
+  // Near the range's start the last millisecond of an hour shows as the
+  // next hour, while setters start from the exact one.
+  Value edge = make("Date", {-8640000000000001.0});
+  EXPECT_EQ(0, call(edge, "getUTCHours").number());
+  EXPECT_EQ(59, call(edge, "getUTCMinutes").number());
+  EXPECT_EQ(956188799999, call(edge, "setUTCFullYear", {2000}).number());  // 2000-04-19 23:59:59.999
+  EXPECT_EQ(23, call(make("Date", {-1}), "getUTCHours").number());
+
+  // Each setter converts its arguments its own way.
+  Value t = make("Date", {1594844387653.0});  // 2020-07-15 20:19:47.653 UTC
+  EXPECT_EQ(-127254175632347, call(t, "setUTCMinutes", {Value(NAN)}).number());
+  t = make("Date", {1594844387653.0});
+  EXPECT_EQ(1579119587653, call(t, "setUTCMonth", {}).number());  // no month is January
+  t = make("Date", {1594844387653.0});
+  EXPECT_TRUE(std::isnan(call(t, "setUTCMonth", {Value(INFINITY)}).number()));
+  t = make("Date", {1594844387653.0});
+  EXPECT_TRUE(std::isnan(call(t, "setUTCHours", {}).number()));
+  // setYear takes a month and a day too, and only 0..99 are the 1900s.
+  t = make("Date", {0});
+  call(t, "setYear", {-1, 11, 31});
+  EXPECT_EQ(-1, call(t, "getUTCFullYear").number());
+  EXPECT_EQ(31, call(t, "getUTCDate").number());
+  call(t, "setYear", {5});
+  EXPECT_EQ(1905, call(t, "getUTCFullYear").number());
 }

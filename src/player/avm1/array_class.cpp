@@ -40,8 +40,7 @@ std::vector<Value> readAll(Machine& m, Object* o) {
 void writeAll(Machine& m, Object* o, const std::vector<Value>& values) {
   if (o->kind() == Object::Kind::Array) {
     auto* a = static_cast<ArrayObject*>(o);
-    a->elements = values;
-    a->present.assign(values.size(), true);
+    a->assign(values.data(), values.size());
     a->length = static_cast<double>(values.size());
     return;
   }
@@ -73,8 +72,7 @@ Value arrayConstructor(Machine& m, Call& c) {
   if (c.count == 1 && c.args[0].isNumber()) {
     a->length = static_cast<double>(m.toInt32(c.args[0]));
   } else {
-    a->elements.assign(c.args, c.args + c.count);
-    a->present.assign(c.count, true);
+    a->assign(c.args, c.count);
     a->length = static_cast<double>(c.count);
   }
   return c.constructing ? Value() : Value(a);
@@ -100,24 +98,39 @@ Value pop(Machine& m, Call& c) {
   return last;
 }
 
+void removeIndex(Machine& m, Object* o, size_t i) { m.remove(o, Machine::numberToString(static_cast<double>(i))); }
+
+// An element that could not be deleted outlives a shorter length.
+void setLengthAfterMove(Machine& m, Object* o, size_t length) {
+  if (o->kind() == Object::Kind::Array) static_cast<ArrayObject*>(o)->length = static_cast<double>(length);
+  else m.set(o, "length", Value(static_cast<double>(length)));
+}
+
+// The reference player's shift and unshift delete every element and set the
+// new ones again, holes included, so for..in sees them made anew; elements
+// that may not be deleted stay where they were made, and keep their flags.
 Value shift(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o) return Value();
   std::vector<Value> all = readAll(m, o);
   if (all.empty()) return Value();
-  Value first = all.front();
-  all.erase(all.begin());
-  writeAll(m, o, all);
-  return first;
+  for (size_t i = 0; i < all.size(); ++i) removeIndex(m, o, i);
+  for (size_t i = 1; i < all.size(); ++i) m.arraySet(o, static_cast<double>(i - 1), all[i]);
+  setLengthAfterMove(m, o, all.size() - 1);
+  return all.front();
 }
 
 Value unshift(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o) return Value();
   std::vector<Value> all = readAll(m, o);
-  all.insert(all.begin(), c.args, c.args + c.count);
-  writeAll(m, o, all);
-  return Value(static_cast<double>(all.size()));
+  for (size_t i = 0; i < all.size(); ++i) removeIndex(m, o, i);
+  // The old elements move up last first, then the new ones come in order.
+  for (size_t i = all.size(); i-- > 0;) m.arraySet(o, static_cast<double>(i + c.count), all[i]);
+  for (size_t i = 0; i < c.count; ++i) m.arraySet(o, static_cast<double>(i), c.args[i]);
+  size_t length = all.size() + c.count;
+  setLengthAfterMove(m, o, length);
+  return Value(static_cast<double>(length));
 }
 
 Value slice(Machine& m, Call& c) {
@@ -191,9 +204,16 @@ Value arrayToString(Machine& m, Call& c) {
 Value reverse(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
   if (!o) return Value();
+  // Pair by pair from the outside in, as the reference player does: both
+  // are deleted, then set the other way round, the lower index first.
   std::vector<Value> all = readAll(m, o);
-  std::reverse(all.begin(), all.end());
-  writeAll(m, o, all);
+  for (size_t lo = 0; lo < all.size() / 2; ++lo) {
+    size_t hi = all.size() - 1 - lo;
+    removeIndex(m, o, lo);
+    removeIndex(m, o, hi);
+    m.arraySet(o, static_cast<double>(lo), all[hi]);
+    m.arraySet(o, static_cast<double>(hi), all[lo]);
+  }
   return c.thisValue;
 }
 
@@ -377,6 +397,12 @@ bool arrayGetOwn(ArrayObject* a, const String& name, Value* out) {
   return false;
 }
 
+uint32_t* arrayElementFlags(ArrayObject* a, const String& name) {
+  uint32_t i;
+  if (!arrayIndex(name, &i) || i >= a->elements.size() || !a->present[i]) return nullptr;
+  return &a->flags[i];
+}
+
 namespace {
 
 // The reference player keeps an array's length as a 32-bit signed integer:
@@ -397,10 +423,7 @@ bool wrappedIndex(const String& name, int32_t* index) {
 // A shorter length drops the elements past it.
 void setLength(ArrayObject* a, int32_t length) {
   size_t keep = static_cast<size_t>(std::max(length, 0));
-  if (keep < a->elements.size()) {
-    a->elements.resize(keep);
-    a->present.resize(keep);
-  }
+  if (keep < a->elements.size()) a->resizeElements(keep);
   a->length = length;
 }
 
@@ -420,11 +443,10 @@ bool arraySetOwn(Machine& m, ArrayObject* a, const String& name, const Value& va
       if (i >= a->elements.size()) {
         m.charge(static_cast<int64_t>(i - a->elements.size()));
         m.account((i + 1 - a->elements.size()) * sizeof(Value));
-        a->elements.resize(i + 1);
-        a->present.resize(i + 1, false);
+      } else if (a->present[i] && (a->flags[i] & kReadOnly)) {
+        return true;
       }
-      a->elements[i] = value;
-      a->present[i] = true;
+      a->put(i, value);
     } else {
       a->define(name, value);
     }

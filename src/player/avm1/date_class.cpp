@@ -11,10 +11,6 @@ namespace {
 constexpr double kMsPerDay = 86400000.0;
 
 double day(double t) { return std::floor(t / kMsPerDay); }
-double timeWithinDay(double t) {
-  double r = std::fmod(t, kMsPerDay);
-  return r < 0 ? r + kMsPerDay : r;
-}
 double daysInYear(double y) {
   if (std::fmod(y, 4) != 0) return 365;
   if (std::fmod(y, 100) != 0) return 366;
@@ -25,66 +21,78 @@ double dayFromYear(double y) {
   return 365 * (y - 1970) + std::floor((y - 1969) / 4) - std::floor((y - 1901) / 100) + std::floor((y - 1601) / 400);
 }
 double timeFromYear(double y) { return kMsPerDay * dayFromYear(y); }
+
+// The fields of a time follow the reference player's arithmetic, which
+// truncates to 32-bit integers on the way: infinite times and those past
+// some two billion years have fields made of the smallest integer.
+constexpr double kInt32Min = -2147483648.0;
+
+// A whole remainder in 0..divisor-1, as the reference's integer arithmetic gives it.
+double positiveRemainder(double v, double divisor) {
+  double r = saturateToInt32(std::fmod(v, divisor));
+  return r < 0 ? r + divisor : r;
+}
 double yearFromTime(double t) {
-  double y = std::floor(t / (kMsPerDay * 365.2425)) + 1970;
+  double estimate = std::floor(t / (kMsPerDay * 365.2425));
+  // An estimate out of the integers' range is taken as it stands.
+  if (saturateToInt32(estimate) == INT32_MIN) return kInt32Min + 1970;
+  double y = estimate + 1970;
   for (int i = 0; i < 4 && timeFromYear(y) > t; ++i) --y;
   for (int i = 0; i < 4 && timeFromYear(y + 1) <= t; ++i) ++y;
   return y;
 }
-bool leap(double t) { return daysInYear(yearFromTime(t)) == 366; }
-double dayWithinYear(double t) { return day(t) - dayFromYear(yearFromTime(t)); }
+double dayWithinYear(double t, double year) { return saturateToInt32(day(t) - dayFromYear(year)); }
 const int kMonthStart[2][13] = {{0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
                                 {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
-double monthFromTime(double t) {
-  double d = dayWithinYear(t);
-  int l = leap(t) ? 1 : 0;
+int monthFromTime(double t) {
+  double year = yearFromTime(t);
+  double d = dayWithinYear(t, year);
+  int l = daysInYear(year) == 366 ? 1 : 0;
   for (int mth = 0; mth < 12; ++mth)
     if (d < kMonthStart[l][mth + 1]) return mth;
   return 11;
 }
 double dateFromTime(double t) {
-  int l = leap(t) ? 1 : 0;
-  return dayWithinYear(t) - kMonthStart[l][static_cast<int>(monthFromTime(t))] + 1;
+  double year = yearFromTime(t);
+  int l = daysInYear(year) == 366 ? 1 : 0;
+  return dayWithinYear(t, year) - kMonthStart[l][monthFromTime(t)] + 1;
 }
-double weekDay(double t) {
-  double r = std::fmod(day(t) + 4, 7);
-  return r < 0 ? r + 7 : r;
+double weekDay(double t) { return positiveRemainder(day(t) + 4, 7); }
+double hourFromTime(double t) { return positiveRemainder(std::floor(t / 3600000), 24); }
+// The hour getters and toString show multiply by the reciprocal of an hour
+// and correct the result upwards only: far from 1970 the last millisecond of
+// an hour counts to the next one there. Setters start from the exact hour.
+double hourAsShown(double t) {
+  double hours = std::floor(t * (1.0 / 3600000));
+  if ((hours + 1) * 3600000 <= t) ++hours;
+  return positiveRemainder(hours, 24);
 }
-double hourFromTime(double t) { return std::floor(timeWithinDay(t) / 3600000); }
-double minFromTime(double t) { return std::fmod(std::floor(timeWithinDay(t) / 60000), 60); }
-double secFromTime(double t) { return std::fmod(std::floor(timeWithinDay(t) / 1000), 60); }
-double msFromTime(double t) { return std::fmod(timeWithinDay(t), 1000); }
+double minFromTime(double t) { return positiveRemainder(std::floor(t / 60000), 60); }
+double secFromTime(double t) { return positiveRemainder(std::floor(t / 1000), 60); }
+double msFromTime(double t) { return positiveRemainder(t, 1000); }
 
+// Field arithmetic as the reference does it: no range checks, so infinite
+// fields make infinite times; a year is truncated to a 32-bit integer.
 double makeTime(double h, double m, double s, double ms) {
-  if (!std::isfinite(h) || !std::isfinite(m) || !std::isfinite(s) || !std::isfinite(ms)) return NAN;
   return std::trunc(h) * 3600000 + std::trunc(m) * 60000 + std::trunc(s) * 1000 + std::trunc(ms);
 }
 double makeDay(double year, double month, double date) {
-  if (!std::isfinite(year) || !std::isfinite(month) || !std::isfinite(date)) return NAN;
-  year = std::trunc(year);
+  if (!std::isfinite(month)) return NAN;
   month = std::trunc(month);
-  date = std::trunc(date);
-  double y = year + std::floor(month / 12);
+  double y = saturateToInt32(year) + std::floor(month / 12);
   double mn = std::fmod(month, 12);
   if (mn < 0) mn += 12;
-  if (std::fabs(y) > 400000) return NAN;
-  double t = timeFromYear(y);
   int l = daysInYear(y) == 366 ? 1 : 0;
-  return day(t) + kMonthStart[l][static_cast<int>(mn)] + date - 1;
+  return dayFromYear(y) + kMonthStart[l][static_cast<int>(mn)] + std::trunc(date) - 1;
 }
-double makeDate(double d, double time) {
-  if (!std::isfinite(d) || !std::isfinite(time)) return NAN;
-  return d * kMsPerDay + time;
-}
-// The reference player keeps fractions and times past ECMAScript's range.
-double timeClip(double t) { return std::isnan(t) ? NAN : t; }
+double makeDate(double d, double time) { return d * kMsPerDay + time; }
+// Setters hold times to ECMAScript's range and whole milliseconds; the
+// constructor and Date.UTC keep whatever the arithmetic gives.
+double timeClip(double t) { return std::fabs(t) <= 8.64e15 ? std::trunc(t) : NAN; }
 
 double localOffsetMs(Machine& m, double utc) { return m.environment().localOffsetMinutes(utc) * 60000; }
 double toLocal(Machine& m, double utc) { return utc + localOffsetMs(m, utc); }
 double toUtc(Machine& m, double local) { return local - localOffsetMs(m, local - localOffsetMs(m, local)); }
-
-// Times whose fields this can work out (a few hundred million years).
-bool fieldsKnown(double t) { return std::isfinite(t) && std::fabs(t) < 1e19; }
 
 DateObject* thisDate(const Call& c) {
   Object* o = c.thisValue.object();
@@ -92,7 +100,7 @@ DateObject* thisDate(const Call& c) {
 }
 
 String formatDate(Machine& m, double t) {
-  if (!fieldsKnown(t)) return "Invalid Date";
+  if (!std::isfinite(t)) return "Invalid Date";
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -100,10 +108,11 @@ String formatDate(Machine& m, double t) {
   double l = t + offset * 60000;
   int off = static_cast<int>(std::fabs(offset));
   char buf[96];
-  std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02d%02d %d", kDays[static_cast<int>(weekDay(l))],
-                kMonths[static_cast<int>(monthFromTime(l))], static_cast<int>(dateFromTime(l)),
-                static_cast<int>(hourFromTime(l)), static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)),
-                offset < 0 ? '-' : '+', off / 60, off % 60, static_cast<int>(yearFromTime(l)));
+  // Far out, the year passes the 32-bit integers: it is printed as a number.
+  std::snprintf(buf, sizeof buf, "%s %s %.0f %02d:%02d:%02d GMT%c%02d%02d %.0f", kDays[static_cast<int>(weekDay(l))],
+                kMonths[monthFromTime(l)], dateFromTime(l), static_cast<int>(hourAsShown(l)),
+                static_cast<int>(minFromTime(l)), static_cast<int>(secFromTime(l)), offset < 0 ? '-' : '+', off / 60,
+                off % 60, yearFromTime(l));
   return buf;
 }
 
@@ -114,7 +123,7 @@ double fromFields(Machine& m, const Call& c, bool utc) {
   // Years below 100 are the 1900s (-2 is 1898).
   if (std::isfinite(f[0]) && std::trunc(f[0]) < 100) f[0] = 1900 + std::trunc(f[0]);
   double t = makeDate(makeDay(f[0], f[1], f[2]), makeTime(f[3], f[4], f[5], f[6]));
-  return timeClip(utc ? t : toUtc(m, t));
+  return utc ? t : toUtc(m, t);
 }
 
 Value dateConstructor(Machine& m, Call& c) {
@@ -147,16 +156,16 @@ Value getter(Machine& m, Call& c) {
   bool utc = magic >= 100;
   int field = magic % 100;
   double t = d->time;
-  if (!fieldsKnown(t)) return Value(NAN);
+  if (std::isnan(t)) return Value(NAN);
   if (!utc) t = toLocal(m, t);
   t = std::floor(t);  // fields count whole milliseconds
   switch (field) {
     case kYear: return Value(yearFromTime(t));
     case kFullYearShort: return Value(yearFromTime(t) - 1900);
-    case kMonth: return Value(monthFromTime(t));
+    case kMonth: return Value(static_cast<double>(monthFromTime(t)));
     case kDate: return Value(dateFromTime(t));
     case kDay: return Value(weekDay(t));
-    case kHours: return Value(hourFromTime(t));
+    case kHours: return Value(hourAsShown(t));
     case kMinutes: return Value(minFromTime(t));
     case kSeconds: return Value(secFromTime(t));
     case kMs: return Value(msFromTime(t));
@@ -173,7 +182,8 @@ Value getTimezoneOffset(Machine& m, Call& c) {
   DateObject* d = thisDate(c);
   if (!d) return Value();
   if (!std::isfinite(d->time)) return Value(NAN);
-  return Value(-m.environment().localOffsetMinutes(d->time));
+  // Far from 1970 the sum loses milliseconds, and the answer shows it.
+  return Value((d->time - toLocal(m, d->time)) / 60000);
 }
 
 Value setTime(Machine& m, Call& c) {
@@ -191,19 +201,17 @@ Value setter(Machine& m, Call& c) {
   bool utc = magic >= 100;
   int field = magic % 100;
   double t = d->time;
-  if (!fieldsKnown(t)) {
-    if (field != kYear && field != kFullYearShort) return Value(NAN);
-    t = 0;
-  } else if (!utc) {
-    t = toLocal(m, t);
-  }
-  double year = yearFromTime(t), month = monthFromTime(t), date = dateFromTime(t);
-  double h = hourFromTime(t), mi = minFromTime(t), s = secFromTime(t), ms = msFromTime(t);
-  auto a = [&](size_t i, double fallback) { return c.count > i ? m.toNumber(c.args[i]) : fallback; };
-  if (c.count == 0) {
+  // An invalid or infinite date stays invalid whatever is set.
+  if (!std::isfinite(t)) {
     d->time = NAN;
     return Value(NAN);
   }
+  if (!utc) t = toLocal(m, t);
+  double year = yearFromTime(t), month = monthFromTime(t), date = dateFromTime(t);
+  double h = hourFromTime(t), mi = minFromTime(t), s = secFromTime(t), ms = msFromTime(t);
+  // The first argument counts even when missing (undefined); later ones
+  // only when given. Each setter converts them in a way of its own.
+  auto a = [&](size_t i, double fallback) { return i == 0 || c.count > i ? m.toNumber(c.arg(i)) : fallback; };
   switch (field) {
     case kYear:
       year = a(0, year);
@@ -211,13 +219,16 @@ Value setter(Machine& m, Call& c) {
       date = a(2, date);
       break;
     case kFullYearShort: {
-      double y = a(0, year);
-      if (std::isfinite(y) && std::trunc(y) < 100) y = 1900 + std::trunc(y);
-      year = y;
+      // Unlike the constructor, only years 0 to 99 are the 1900s.
+      year = a(0, year);
+      if (year >= 0 && year < 100) year = 1900 + std::trunc(year);
+      month = a(1, month);
+      date = a(2, date);
       break;
     }
     case kMonth:
       month = a(0, month);
+      if (std::isnan(month)) month = 0;
       date = a(1, date);
       break;
     case kDate:
@@ -230,9 +241,11 @@ Value setter(Machine& m, Call& c) {
       ms = a(3, ms);
       break;
     case kMinutes:
-      mi = a(0, mi);
-      s = a(1, s);
-      ms = a(2, ms);
+      // setMinutes alone truncates its arguments to integers, NaN and
+      // infinities to the smallest one.
+      mi = saturateToInt32(a(0, mi));
+      s = saturateToInt32(a(1, s));
+      ms = saturateToInt32(a(2, ms));
       break;
     case kSeconds:
       s = a(0, s);

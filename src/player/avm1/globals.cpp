@@ -230,16 +230,24 @@ Value asSetPropFlags(Machine& m, Call& c) {
       }
     }
   }
-  auto apply = [&](Property& p) { p.flags = (p.flags & ~clear) | set; };
+  auto apply = [&](uint32_t& flags) { flags = (flags & ~clear) | set; };
+  auto* array = o->kind() == Object::Kind::Array ? static_cast<ArrayObject*>(o) : nullptr;
   if (all) {
     for (const Property& p : o->properties()) {
       Property* q = o->findOwn(p.name, true);
-      if (q) apply(*q);
+      if (q) apply(q->flags);
     }
+    if (array)
+      for (size_t i = 0; i < array->elements.size(); ++i)
+        if (array->present[i]) apply(array->flags[i]);
   } else {
     for (const String& n : names) {
-      Property* p = o->findOwn(n, m.caseSensitive());
-      if (p) apply(*p);
+      uint32_t* elementFlags = array ? arrayElementFlags(array, n) : nullptr;
+      if (elementFlags) {
+        apply(*elementFlags);
+      } else if (Property* p = o->findOwn(n, m.caseSensitive())) {
+        apply(p->flags);
+      }
     }
   }
   return Value();

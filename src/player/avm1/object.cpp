@@ -174,6 +174,12 @@ bool Object::removeOwn(const String& name, bool caseSensitive) {
   return true;
 }
 
+Watcher* Object::findWatcher(const String& name, bool caseSensitive) {
+  for (Watcher& w : watchers_)
+    if (sameName(w.name.str(), name.str(), caseSensitive)) return &w;
+  return nullptr;
+}
+
 void Object::propertyChanged(const Property& p) {
   if (p.name.str() == "__proto__") proto_ = p.isVirtual() ? nullptr : p.value.object();
 }
@@ -220,6 +226,45 @@ void FunctionObject::trace(Heap& heap) {
 void ArrayObject::trace(Heap& heap) {
   Object::trace(heap);
   for (const Value& v : elements) heap.mark(v);
+}
+
+void ArrayObject::assign(const Value* values, size_t count) {
+  elements.assign(values, values + count);
+  present.assign(count, true);
+  flags.assign(count, 0);
+  made.resize(count);
+  for (size_t i = 0; i < count; ++i) made[i] = nextMade_++;
+}
+
+void ArrayObject::resizeElements(size_t n) {
+  elements.resize(n);
+  present.resize(n, false);
+  flags.resize(n, 0);
+  made.resize(n, 0);
+}
+
+void ArrayObject::put(size_t i, const Value& value) {
+  if (i >= elements.size()) resizeElements(i + 1);
+  elements[i] = value;
+  if (!present[i]) {
+    present[i] = true;
+    flags[i] = 0;
+    made[i] = nextMade_++;
+  }
+}
+
+void ArrayObject::erase(size_t i) {
+  present[i] = false;
+  elements[i] = Value();
+  flags[i] = 0;
+}
+
+std::vector<size_t> ArrayObject::elementsInOrder() const {
+  std::vector<size_t> order;
+  for (size_t i = 0; i < elements.size(); ++i)
+    if (present[i]) order.push_back(i);
+  std::sort(order.begin(), order.end(), [this](size_t a, size_t b) { return made[a] < made[b]; });
+  return order;
 }
 
 void BoxedObject::trace(Heap& heap) {

@@ -103,6 +103,8 @@ struct Property {
   Object* getter = nullptr;  // addProperty: both may be set
   Object* setter = nullptr;
   uint32_t flags = 0;
+  // Getter, setter and watcher calls on this property now running.
+  int busy = 0;
   bool isVirtual() const { return getter != nullptr; }
 };
 
@@ -111,6 +113,8 @@ struct Watcher {
   String name;
   Object* callback = nullptr;
   Value userData;
+  // Calls of the callback now running.
+  int busy = 0;
 };
 
 class Object : public Cell {
@@ -145,6 +149,8 @@ class Object : public Cell {
   void propertyChanged(const Property& p);
 
   std::vector<Watcher>& watchers() { return watchers_; }
+  // The watch() callback on `name`, null when there is none.
+  Watcher* findWatcher(const String& name, bool caseSensitive);
   bool isPrototypeObject = false;
 
   void trace(Heap& heap) override;
@@ -211,12 +217,31 @@ class ArrayObject : public Object {
  public:
   explicit ArrayObject(Object* proto) : Object(proto, Kind::Array) {}
   void trace(Heap& heap) override;
-  size_t footprint() const override { return Object::footprint() + elements.size() * sizeof(Value); }
+  size_t footprint() const override {
+    return Object::footprint() + elements.size() * (sizeof(Value) + sizeof(uint32_t) + sizeof(uint64_t));
+  }
 
-  // Elements 0..elements.size()-1; holes are marked in `present`.
+  // Elements 0..elements.size()-1; holes are marked in `present`. Each
+  // element has flags like a named property's, and the number of its making,
+  // since for..in lists elements in the order they were made.
   std::vector<Value> elements;
   std::vector<bool> present;
+  std::vector<uint32_t> flags;
+  std::vector<uint64_t> made;
   double length = 0;
+
+  // Makes elements 0..count-1 of these values, in that order, dropping all others.
+  void assign(const Value* values, size_t count);
+  // Room for elements 0..n-1; those past n are dropped.
+  void resizeElements(size_t n);
+  // Sets element i, making it after all others when it is new.
+  void put(size_t i, const Value& value);
+  void erase(size_t i);
+  // Indices of the present elements in the order they were made.
+  std::vector<size_t> elementsInOrder() const;
+
+ private:
+  uint64_t nextMade_ = 0;
 };
 
 // Number, String and Boolean objects made with `new`.

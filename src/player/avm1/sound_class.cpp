@@ -38,11 +38,7 @@ SoundObject* thisSound(const Call& c) {
 
 // 32-bit integers as the reference player converts them here: values out of
 // range, and NaN, become the smallest integer.
-int32_t saturatingInt(Machine& m, const Value& v) {
-  double d = m.toNumber(v);
-  if (std::isnan(d) || d >= 2147483648.0 || d < -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(d);
-}
+int32_t saturatingInt(Machine& m, const Value& v) { return saturateToInt32(m.toNumber(v)); }
 
 int32_t wrapped(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 

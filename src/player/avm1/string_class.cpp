@@ -184,8 +184,7 @@ Value split(Machine& m, Call& c) {
     }
   }
   m.charge(static_cast<int64_t>(parts.size()));
-  result->elements = parts;
-  result->present.assign(parts.size(), true);
+  result->assign(parts.data(), parts.size());
   result->length = static_cast<double>(parts.size());
   return Value(result);
 }

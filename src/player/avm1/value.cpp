@@ -41,6 +41,11 @@ int32_t wrapToInt32(double d) {
   return static_cast<int32_t>(static_cast<uint32_t>(m));
 }
 
+int32_t saturateToInt32(double d) {
+  if (std::isnan(d) || d >= 2147483648.0 || d < -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(d);
+}
+
 Value::Value(Object* o) : type_(o ? Type::Object : Type::Null), object_(o) {}
 
 }  // namespace avm1

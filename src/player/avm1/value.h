@@ -62,6 +62,9 @@ class String {
 // A number as a 32-bit integer the way scripts convert it: whole part,
 // wrapped modulo 2^32; NaN and infinities give 0.
 int32_t wrapToInt32(double d);
+// A number as a 32-bit integer the way the processor truncates it: NaN and
+// anything out of range give the smallest integer.
+int32_t saturateToInt32(double d);
 
 class Value {
  public:
