@@ -131,6 +131,10 @@ Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObje
 Value textTargetPath(Machine& m, const Value& v);
 // Keeps the script objects of the text fields on `sprite`'s list.
 void markTextObjects(Machine& m, player::SpriteInstance& sprite);
+// The script object of a video the timeline placed (made on first use), or
+// undefined for other objects; kept alive while the video is on the stage.
+Value videoObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o);
+void markVideoObjects(Machine& m, player::SpriteInstance& sprite);
 
 // Variables by target path from `base`, for bound edit text; run within
 // Machine::runOutside, as getters may run.

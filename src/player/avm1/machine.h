@@ -140,6 +140,7 @@ struct Prototypes {
   Object* colorTransform = nullptr;
   Object* button = nullptr;
   Object* textFormat = nullptr;
+  Object* video = nullptr;
 };
 
 class Machine {

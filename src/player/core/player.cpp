@@ -134,6 +134,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
     switch (o.def->kind) {
       case CharacterKind::Shape:
+      case CharacterKind::Bitmap:
         renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
         break;
       case CharacterKind::Morph:
@@ -154,7 +155,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       case CharacterKind::EditText:
         textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
-      case CharacterKind::Bitmap:
+      case CharacterKind::Video:
         break;
     }
   }
