@@ -549,8 +549,10 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
     work.pop_back();
     heap.mark(s->scriptObject());
     markTextObjects(m, *s);
-    for (auto& entry : s->children())
+    for (auto& entry : s->children()) {
       if (entry.second.sprite) work.push_back(entry.second.sprite.get());
+      if (entry.second.scriptBitmap) heap.mark(entry.second.scriptBitmap->owner);
+    }
   }
   if (player::RunContext* context = m.display()) {
     for (auto& queue : context->queue)

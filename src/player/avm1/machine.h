@@ -51,6 +51,9 @@ struct Call {
   bool constructing = false;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;  // the prototype `super` starts at
+  // Set by a native constructor whose arguments make no object: `new` then
+  // gives undefined.
+  bool refused = false;
 
   Value arg(size_t i) const { return i < count ? args[i] : Value(); }
 };
@@ -136,6 +139,7 @@ struct Prototypes {
   Object* colorTransform = nullptr;
   Object* button = nullptr;
   Object* textFormat = nullptr;
+  Object* bitmapData = nullptr;
 };
 
 class Machine {
@@ -268,7 +272,8 @@ class Machine {
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);
   // Makes a new object whose prototype is function.prototype and runs the
-  // function on it; `constructor` and `__constructor__` are set.
+  // function on it; `constructor` and `__constructor__` are set. Null when
+  // a native constructor refused its arguments.
   Object* constructWith(FunctionObject* function, const Value* args, size_t count,
                         Object* superObject = nullptr);
 

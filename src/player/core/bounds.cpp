@@ -40,6 +40,11 @@ void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) 
   if (o.def->kind == CharacterKind::EditText) addRect(o.def->editText->bounds, m, box);
   if (o.def->kind == CharacterKind::StaticText)
     addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
+  // A disposed bitmap covers nothing.
+  if (o.scriptBitmap && o.scriptBitmap->bitmap.width > 0) {
+    const swf::Bitmap& b = o.scriptBitmap->bitmap;
+    addRect(swf::Rect{0, b.width * 20, 0, b.height * 20}, m, box);
+  }
   // Sprites and the state a button shows.
   if (o.sprite) addSpriteBounds(*o.sprite, m, box);
 }

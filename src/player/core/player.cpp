@@ -155,6 +155,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
       case CharacterKind::Bitmap:
+        if (o.scriptBitmap) renderer_.drawBitmap(o.scriptBitmap->bitmap, m, cx, o.smoothing);
         break;
     }
   }
