@@ -23,11 +23,15 @@ using swftest::Script;
 
 constexpr uint8_t kNewMethod = 0x53;
 
-// A 100 × 100 white stage whose scripts the tests call into.
+// A 100 × 100 white stage with a bitmap exported as "pic", whose scripts
+// the tests call into.
 class BitmapData : public ::testing::Test {
  protected:
   void SetUp() override {
     swftest::MovieBuilder builder(100, 100, 12, 8);
+    // Green, then red at half alpha (premultiplied).
+    builder.defineLosslessBitmap(5, 2, 1, {0xFF00FF00u, 0x80800000u});
+    builder.exportAs(5, "pic");
     builder.root().showFrame();
     swftest::Bytes movie = builder.finish(false);
     player::PlayerServices options;
@@ -114,6 +118,18 @@ TEST_F(BitmapData, PixelsReadBackUnpremultipliedAndOpaqueBitmapsStayOpaque) {
   EXPECT_EQ("(x=0, y=0, w=4, h=3)", m_->toString(r).str());
 }
 
+TEST_F(BitmapData, LoadBitmapCopiesAnExportedBitmapCharacter) {
+  Value cls = flashClass("display", "BitmapData");
+  Value pic = call(cls, "loadBitmap", {"pic"});
+  EXPECT_EQ(2, get(pic, "width"));
+  EXPECT_EQ(1, get(pic, "height"));
+  EXPECT_EQ(0xFF00FF00u, argb(pic, 0, 0));
+  EXPECT_EQ(0x80FF0000u, argb(pic, 1, 0));
+  call(pic, "setPixel32", {0, 0, 0});
+  EXPECT_EQ(0xFF00FF00u, argb(call(cls, "loadBitmap", {"pic"}), 0, 0));  // the character is untouched
+  EXPECT_TRUE(call(cls, "loadBitmap", {"nothing"}).isUndefined());
+}
+
 TEST_F(BitmapData, SizesOutsideTheLimitsMakeNothingAndDisposedBitmapsReadAsInvalid) {
   EXPECT_TRUE(bitmap({}).isUndefined());
   EXPECT_TRUE(bitmap({0, 10}).isUndefined());
@@ -198,9 +214,12 @@ TEST_F(BitmapData, AnAttachedBitmapIsDrawnWithWhatIsPaintedLaterUntilDisposed) {
   EXPECT_EQ(0xFF0000FFu, shown(55, 45));
   EXPECT_EQ(0xFFFFFFFFu, shown(75, 45));
   EXPECT_EQ(0xFFFFFFFFu, shown(35, 55));
+  EXPECT_TRUE(m_->toBoolean(call(clip, "hitTest", {55, 45, true})));
+  EXPECT_FALSE(m_->toBoolean(call(clip, "hitTest", {75, 45, true})));
   call(b, "dispose");
   EXPECT_EQ(0xFFFFFFFFu, shown(55, 45));
   EXPECT_EQ(0, get(clip, "_width"));
+  EXPECT_FALSE(m_->toBoolean(call(clip, "hitTest", {55, 45, true})));
   // Nothing is attached for a disposed bitmap or without a depth.
   call(clip, "attachBitmap", {b, 2});
   call(clip, "attachBitmap", {bitmap({3, 3})});

@@ -138,6 +138,14 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
         const DisplayObject& o = entry.second;
         swf::Matrix inverse;
         if (!o.def || o.clipDepth > 0 || !o.visible || !o.matrix.invert(&inverse)) continue;
+        // An attached bitmap answers over its whole rectangle.
+        if (o.scriptBitmap) {
+          const swf::Bitmap& b = o.scriptBitmap->bitmap;
+          if (b.width > 0 &&
+              inRect(swf::Rect{0, b.width * 20, 0, b.height * 20}, inverse.mapX(x, y), inverse.mapY(x, y)))
+            return true;
+          continue;
+        }
         if (characterContains(movie, *o.def, o.sprite.get(), inverse.mapX(x, y), inverse.mapY(x, y), nesting + 1))
           return true;
       }
