@@ -94,11 +94,18 @@ uint32_t* arrayElementFlags(ArrayObject* a, const String& name);
 
 // Functions, super and classes.
 FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f);
-// `super` inside a method found on `home` (a prototype), for `thisValue`.
-Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue);
+// `super` inside a method found on `home` (a prototype), for `thisValue`;
+// inConstructor when the function runs by `new` or super().
+Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue, bool inConstructor);
 Object* isSuperObject(const Value& v);
 Object* superPrototype(Object* super);
 Value superThis(Object* super);
+// Where super's members are looked up: home's prototype, none when that is
+// a clip (super never makes an object of what the chain holds).
+Object* superBase(Object* home);
+// Where super() looks up __constructor__: a constructor's own prototype, or
+// for a method the prototype above the object it was found on.
+Object* superConstructorFrom(Object* super);
 // The object on o's prototype chain that holds `name`.
 Object* findMethodHome(Machine& m, Object* o, const String& name);
 bool instanceOf(Machine& m, const Value& object, const Value& constructor);

@@ -158,7 +158,7 @@ struct Interpreter {
   Value superValue() {
     if (!a.superObject) return Value();
     // A super object: methods come from the parent prototype, called on this.
-    return Value(makeSuperObject(m, a.superObject, a.thisValue));
+    return Value(makeSuperObject(m, a.superObject, a.thisValue, a.constructorChain));
   }
 
   Value getVariable(const String& name) {
@@ -595,14 +595,15 @@ void Interpreter::callFunctionNamed() {
   checkClipRemoved();
 }
 
-// super(): the parent class's constructor on the same object.
+// super(): the parent class's constructor on the same object, found without
+// asking __resolve.
 Value Interpreter::callSuperConstructor(Object* super, const std::vector<Value>& args) {
-  Object* home = superPrototype(super);
+  Object* from = superConstructorFrom(super);
   Value self = superThis(super);
-  Value ctor = home ? m.get(home, "__constructor__", self) : Value();
+  Value ctor = from ? m.get(from, "__constructor__", self, false) : Value();
   Object* ctorObject = ctor.object();
   Object* next = ctorObject ? m.get(ctorObject, "prototype").object() : nullptr;
-  return m.callFromScript(ctor, self, args.data(), args.size(), next);
+  return m.callFromScript(ctor, self, args.data(), args.size(), next, true);
 }
 
 void Interpreter::callMethod() {
@@ -621,7 +622,7 @@ void Interpreter::callMethod() {
       return;
     }
     // super.method(): the parent prototype's method, on the same object.
-    Object* base = home ? home->proto() : nullptr;
+    Object* base = superBase(home);
     Value fn = base ? m.get(base, name, self) : Value();
     push(m.callFromScript(fn, self, args.data(), args.size(), base ? findMethodHome(m, base, name) : nullptr));
     return;
@@ -1470,6 +1471,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
   a.superObject = call.superObject;
   a.thisValue = call.thisValue;
   a.constructing = call.constructing;
+  a.constructorChain = call.constructorChain;
   a.locals = m.heap().make<Object>(nullptr);
   a.scope = m.heap().make<Scope>(Scope::Kind::Local, a.locals, f.scope);
   a.args = call.args;
@@ -1488,7 +1490,7 @@ Value runFunction(Machine& m, FunctionObject* function, Call& call) {
     };
     if (f.flags & kPreloadThis) preload(call.thisValue);
     if (f.flags & kPreloadArguments) preload(Value(makeArguments(m, a)));
-    if (f.flags & kPreloadSuper) preload(a.superObject ? Value(makeSuperObject(m, a.superObject, a.thisValue)) : Value());
+    if (f.flags & kPreloadSuper) preload(a.superObject ? Value(makeSuperObject(m, a.superObject, a.thisValue, a.constructorChain)) : Value());
     if (f.flags & kPreloadRoot) preload(rootValue(m, a));
     if (f.flags & kPreloadParent) {
       // No parent takes no register.

@@ -39,6 +39,7 @@ struct Activation {
   int swfVersion = 0;
   bool suppressThis = false, suppressArguments = false, suppressSuper = false;
   bool constructing = false;  // a function run by `new`
+  bool constructorChain = false;  // run by `new` or super()
   // A frame script of a clip on the stage: it ends when the clip goes.
   bool haltWhenRemoved = false;
 

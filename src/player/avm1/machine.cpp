@@ -115,7 +115,7 @@ void Machine::guarded(Fn fn) {
   stack_.clear();
   current_ = nullptr;
   activeVersion_ = swfVersion_;
-  callDepth_ = virtualDepth_ = unsafeDepth_ = 0;
+  callDepth_ = unsafeDepth_ = 0;
   stackBase_ = nullptr;
   collectIfDue();
 }
@@ -507,15 +507,57 @@ Value Machine::lessThan(const Value& a, const Value& b) {
 
 // ------------------------------------------------------------ properties
 
+namespace {
+
+// Counts a getter, setter or watcher call on one property (or one watcher)
+// while it runs. Scripts may move or remove it meanwhile, so it is looked up
+// again by name at the end.
+class CallOnProperty {
+ public:
+  // Natives as getters nest without script calls, so the stack is watched
+  // here as well.
+  CallOnProperty(Machine& m, Object* owner, const String& name, bool caseSensitive, bool watcher)
+      : owner_(owner), name_(name), caseSensitive_(caseSensitive), watcher_(watcher) {
+    if (m.stackExhausted()) throw ScriptAbort{"too much recursion"};
+    if (int* busy = counter()) ++*busy;
+  }
+  ~CallOnProperty() {
+    if (int* busy = counter(); busy && *busy > 0) --*busy;
+  }
+  CallOnProperty(const CallOnProperty&) = delete;
+  CallOnProperty& operator=(const CallOnProperty&) = delete;
+
+ private:
+  int* counter() {
+    if (watcher_) {
+      Watcher* w = owner_->findWatcher(name_, caseSensitive_);
+      return w ? &w->busy : nullptr;
+    }
+    Property* p = owner_->findOwn(name_, caseSensitive_);
+    return p ? &p->busy : nullptr;
+  }
+  Object* owner_;
+  String name_;
+  bool caseSensitive_;
+  bool watcher_;
+};
+
+}  // namespace
+
 Property* Machine::findOwnVisible(Object* object, const String& name) {
   Property* p = object->findOwn(name, caseSensitive());
   if (p && !visibleToVersion(p->flags, activeVersion_)) return nullptr;
   return p;
 }
 
+int Machine::propertyCallLimit() const {
+  // Before SWF 7 a property's getter, setter or watcher is never re-entered.
+  return activeVersion_ >= 7 ? limits_.virtualPropertyDepth : 1;
+}
+
 Value Machine::get(Object* object, const String& name) { return get(object, name, Value(object)); }
 
-Value Machine::get(Object* object, const String& name, const Value& thisValue) {
+Value Machine::get(Object* object, const String& name, const Value& thisValue, bool askResolve) {
   Object* o = object;
   for (int depth = 0; o && depth < kMaxProtoChain; ++depth, o = o->proto()) {
     // Own properties first (a getter may stand over an array's length);
@@ -528,17 +570,16 @@ Value Machine::get(Object* object, const String& name, const Value& thisValue) {
       if (!p) continue;
     }
     if (!p->isVirtual()) return p->value;
-    if (virtualDepth_ >= limits_.virtualPropertyDepth) return Value();
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    return call(p->getter, thisValue, nullptr, 0, o);
+    // Too deep in this property's own calls it reads as the value last
+    // assigned to it.
+    if (p->busy >= propertyCallLimit()) return p->value;
+    Object* getter = p->getter;
+    CallOnProperty running(*this, o, p->name, caseSensitive(), false);
+    return call(getter, thisValue, nullptr, 0, o);
   }
   // A missing property is asked of the object's __resolve function (SWF 6
   // and later), with the name.
-  if (activeVersion_ >= 6 && object && name.str() != "__resolve") {
+  if (askResolve && activeVersion_ >= 6 && object && name.str() != "__resolve") {
     Value resolve = get(object, "__resolve", thisValue);
     if (resolve.object() && resolve.object()->kind() == Object::Kind::Function) {
       Value arg(name);
@@ -554,25 +595,47 @@ Value Machine::getMember(const Value& base, const String& name) {
 }
 
 bool Machine::watchSet(Object* object, const String& name, Value* value) {
-  for (size_t i = 0; i < object->watchers().size(); ++i) {
-    Watcher w = object->watchers()[i];
-    bool same = caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str());
-    if (!same) continue;
-    if (virtualDepth_ >= limits_.virtualPropertyDepth) return true;
-    // The old value may come from a prototype (getters are not run for it).
-    Property* p = nullptr;
-    for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
-    Value old = p && !p->isVirtual() ? p->value : Value();
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    Value args[] = {name, old, *value, w.userData};
-    *value = call(w.callback, Value(object), args, 4);
-    return true;
+  Watcher* found = object->findWatcher(name, caseSensitive());
+  if (!found) return false;
+  // Too deep in this watcher's own calls the value is stored unwatched.
+  if (found->busy >= propertyCallLimit()) return true;
+  Watcher w = *found;
+  // The old value may come from a prototype (getters are not run for it).
+  Property* p = nullptr;
+  for (Object* o = object; o && !p; o = o->proto()) p = findOwnVisible(o, name);
+  Value old = p && !p->isVirtual() ? p->value : Value();
+  CallOnProperty running(*this, object, w.name, caseSensitive(), true);
+  Value args[] = {name, old, *value, w.userData};
+  *value = call(w.callback, Value(object), args, 4);
+  return true;
+}
+
+// Assigns through a getter/setter property of `owner` (the object or one of
+// its prototypes): a watcher on the name runs first, then the setter, both
+// counted on the property. Too deep in its calls the value is only stored;
+// after the setter it is stored as well, for those reads.
+void Machine::setVirtual(Object* object, Object* owner, Property* p, Value value) {
+  if (!p->setter) return;
+  if (p->busy >= propertyCallLimit()) {
+    p->value = value;
+    return;
   }
-  return false;
+  bool cs = caseSensitive();
+  String name = p->name;
+  {
+    CallOnProperty running(*this, owner, name, cs, false);
+    if (Watcher* found = object->findWatcher(name, cs)) {
+      Watcher w = *found;
+      Value args[] = {name, p->value, value, w.userData};
+      value = call(w.callback, Value(object), args, 4);
+      p = owner->findOwn(name, cs);
+      if (!p || !p->setter) return;
+    }
+    Object* setter = p->setter;
+    call(setter, Value(object), &value, 1, owner);
+  }
+  p = owner->findOwn(name, cs);
+  if (p && p->isVirtual()) p->value = value;
 }
 
 void Machine::set(Object* object, const String& name, const Value& value) {
@@ -587,14 +650,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
     p->getter = p->setter = nullptr;
   }
   if (p && p->isVirtual()) {
-    if (!p->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
-    Object* setter = p->setter;
-    ++virtualDepth_;
-    struct Restore {
-      Machine& m;
-      ~Restore() { --m.virtualDepth_; }
-    } restore{*this};
-    call(setter, Value(object), &v, 1, object);
+    setVirtual(object, object, p, v);
     return;
   }
   if (p && (p->flags & kReadOnly)) return;
@@ -604,14 +660,7 @@ void Machine::set(Object* object, const String& name, const Value& value) {
       Property* q = findOwnVisible(o, name);
       if (!q) continue;
       if (q->isVirtual()) {
-        if (!q->setter || virtualDepth_ >= limits_.virtualPropertyDepth) return;
-        Object* setter = q->setter;
-        ++virtualDepth_;
-        struct Restore {
-          Machine& m;
-          ~Restore() { --m.virtualDepth_; }
-        } restore{*this};
-        call(setter, Value(object), &v, 1, o);
+        setVirtual(object, o, q, v);
         return;
       }
       break;
@@ -702,13 +751,13 @@ struct Machine::NoCollection {
 };
 
 Value Machine::call(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                    Object* superObject) {
+                    Object* superObject, bool constructorChain) {
   NoCollection hold(*this);
-  return callFromScript(function, thisValue, args, count, superObject);
+  return callFromScript(function, thisValue, args, count, superObject, constructorChain);
 }
 
 Value Machine::callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                              Object* superObject) {
+                              Object* superObject, bool constructorChain) {
   Object* f = function.object();
   if (!f || f->kind() != Object::Kind::Function) return Value();
   auto* fn = static_cast<FunctionObject*>(f);
@@ -718,6 +767,7 @@ Value Machine::callFromScript(const Value& function, const Value& thisValue, con
   c.count = count;
   c.callee = fn;
   c.superObject = superObject;
+  c.constructorChain = constructorChain;
   if (fn->native) {
     NoCollection hold(*this);
     charge(1);
@@ -727,10 +777,14 @@ Value Machine::callFromScript(const Value& function, const Value& thisValue, con
   return invokeScript(fn, c);
 }
 
-Value Machine::invokeScript(FunctionObject* function, Call& call) {
+bool Machine::stackExhausted() const {
   char marker;
   size_t used = stackBase_ ? static_cast<size_t>(stackBase_ > &marker ? stackBase_ - &marker : &marker - stackBase_) : 0;
-  if (callDepth_ >= limits_.callDepth || used > limits_.stackBytes) throw ScriptAbort{"too much recursion"};
+  return used > limits_.stackBytes;
+}
+
+Value Machine::invokeScript(FunctionObject* function, Call& call) {
+  if (callDepth_ >= limits_.callDepth || stackExhausted()) throw ScriptAbort{"too much recursion"};
   ++callDepth_;
   struct Restore {
     Machine& m;
@@ -765,6 +819,7 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
   c.args = args;
   c.count = count;
   c.constructing = true;
+  c.constructorChain = true;
   c.callee = function;
   c.superObject = superObject;
   if (function->native) {

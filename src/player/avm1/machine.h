@@ -49,6 +49,9 @@ struct Call {
   const Value* args = nullptr;
   size_t count = 0;
   bool constructing = false;
+  // Run by `new` or by super(): its super() is the constructor the prototype
+  // it was given names.
+  bool constructorChain = false;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;  // the prototype `super` starts at
   // Set by a native constructor whose arguments make no object: `new` then
@@ -67,7 +70,8 @@ struct Limits {
   int callDepth = 256;
   // Bytes of the thread's stack the running scripts may take.
   size_t stackBytes = size_t(640) << 10;
-  // Nested getter, setter and watcher calls before a property acts plain.
+  // Nested getter, setter and watcher calls on one property before it acts
+  // plain (other properties count their own), from SWF 7.
   int virtualPropertyDepth = 65;
   // Live heap cells (objects, scopes) and their rough bytes.
   size_t heapCells = 1000000;
@@ -244,7 +248,7 @@ class Machine {
 
   // --- properties ---
   Value get(Object* object, const String& name);
-  Value get(Object* object, const String& name, const Value& thisValue);
+  Value get(Object* object, const String& name, const Value& thisValue, bool askResolve = true);
   // obj.name on any value: primitives are boxed for the look-up.
   Value getMember(const Value& base, const String& name);
   void set(Object* object, const String& name, const Value& value);
@@ -260,14 +264,14 @@ class Machine {
 
   // --- calls ---
   Value call(const Value& function, const Value& thisValue, const Value* args, size_t count,
-             Object* superObject = nullptr);
+             Object* superObject = nullptr, bool constructorChain = false);
   Value call(const Value& function, const Value& thisValue, std::initializer_list<Value> args) {
     return call(function, thisValue, args.begin(), args.size());
   }
   // The calls the interpreter makes, whose values all live in the new
   // activation: a collection may run inside them.
   Value callFromScript(const Value& function, const Value& thisValue, const Value* args, size_t count,
-                       Object* superObject = nullptr);
+                       Object* superObject = nullptr, bool constructorChain = false);
   Object* constructFromScript(FunctionObject* function, const Value* args, size_t count, Object* superObject);
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);
@@ -306,9 +310,8 @@ class Machine {
   void setCurrent(Activation* a) { current_ = a; }
   std::vector<Value>& stack() { return stack_; }
   int callDepth() const { return callDepth_; }
-  // Level of nested getter/setter/watch calls in progress.
-  int& virtualDepth() { return virtualDepth_; }
-
+  // True when the running scripts took more of the thread's stack than allowed.
+  bool stackExhausted() const;
 
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
@@ -334,6 +337,9 @@ class Machine {
   template <typename Fn>
   void guarded(Fn fn);
   bool watchSet(Object* object, const String& name, Value* value);
+  void setVirtual(Object* object, Object* owner, Property* p, Value value);
+  // Nested calls of one property's getter, setter or watcher allowed.
+  int propertyCallLimit() const;
 
   int swfVersion_;
   int activeVersion_;
@@ -354,7 +360,6 @@ class Machine {
   std::vector<Value> stack_;
   Activation* current_ = nullptr;
   int callDepth_ = 0;
-  int virtualDepth_ = 0;
   int unsafeDepth_ = 0;
   const char* stopReason_ = nullptr;
   // Where the outermost running script's stack began.

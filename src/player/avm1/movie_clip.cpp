@@ -676,7 +676,7 @@ void initializeClip(Machine& m, player::SpriteInstance& clip, Object* init) {
   if (cls) {
     o->define("__constructor__", Value(cls), kDontEnum);
     Value protoValue = m.get(cls, "prototype");
-    m.call(Value(cls), Value(o), nullptr, 0, protoValue.object());
+    m.call(Value(cls), Value(o), nullptr, 0, protoValue.object(), true);
   }
 }
 

@@ -174,6 +174,12 @@ bool Object::removeOwn(const String& name, bool caseSensitive) {
   return true;
 }
 
+Watcher* Object::findWatcher(const String& name, bool caseSensitive) {
+  for (Watcher& w : watchers_)
+    if (sameName(w.name.str(), name.str(), caseSensitive)) return &w;
+  return nullptr;
+}
+
 void Object::propertyChanged(const Property& p) {
   if (p.name.str() == "__proto__") proto_ = p.isVirtual() ? nullptr : p.value.object();
 }

@@ -103,6 +103,8 @@ struct Property {
   Object* getter = nullptr;  // addProperty: both may be set
   Object* setter = nullptr;
   uint32_t flags = 0;
+  // Getter, setter and watcher calls on this property now running.
+  int busy = 0;
   bool isVirtual() const { return getter != nullptr; }
 };
 
@@ -111,6 +113,8 @@ struct Watcher {
   String name;
   Object* callback = nullptr;
   Value userData;
+  // Calls of the callback now running.
+  int busy = 0;
 };
 
 class Object : public Cell {
@@ -145,6 +149,8 @@ class Object : public Cell {
   void propertyChanged(const Property& p);
 
   std::vector<Watcher>& watchers() { return watchers_; }
+  // The watch() callback on `name`, null when there is none.
+  Watcher* findWatcher(const String& name, bool caseSensitive);
   bool isPrototypeObject = false;
 
   void trace(Heap& heap) override;

@@ -16,7 +16,8 @@ constexpr int kSuperTag = 1;
 
 class SuperObject : public NativeObject {
  public:
-  SuperObject(Object* home, Value thisValue) : NativeObject(nullptr, kSuperTag), home(home), thisValue(std::move(thisValue)) {}
+  SuperObject(Object* home, Value thisValue, bool inConstructor)
+      : NativeObject(nullptr, kSuperTag), home(home), thisValue(std::move(thisValue)), inConstructor(inConstructor) {}
   void trace(Heap& heap) override {
     Object::trace(heap);
     heap.mark(home);
@@ -24,6 +25,7 @@ class SuperObject : public NativeObject {
   }
   Object* home;
   Value thisValue;
+  bool inConstructor;
 };
 
 Object* thisObject(const Call& c) { return c.thisValue.object(); }
@@ -51,7 +53,17 @@ Value addProperty(Machine& m, Call& c) {
   Property* existing = o->findOwn(name, m.caseSensitive());
   uint32_t flags = existing ? existing->flags : 0;
   String key = existing ? existing->name : name;
+  Value old = existing ? existing->value : Value();
   o->defineVirtual(key, getter, setter, flags);
+  // A watcher on the name sees the property made as undefined assigned; what
+  // it returns is the value the property keeps for reads past its getter.
+  if (Watcher* found = o->findWatcher(key, m.caseSensitive())) {
+    Watcher w = *found;
+    Value args[] = {key, old, Value(), w.userData};
+    Value kept = m.call(w.callback, Value(o), args, 4);
+    Property* made = o->findOwn(key, m.caseSensitive());
+    if (made && made->isVirtual()) made->value = kept;
+  }
   return Value(true);
 }
 
@@ -98,12 +110,10 @@ Value watch(Machine& m, Call& c) {
   Object* callback = c.arg(1).object();
   if (!o || c.count < 2 || !callback || callback->kind() != Object::Kind::Function) return Value(false);
   String name = m.toString(c.arg(0));
-  for (Watcher& w : o->watchers()) {
-    if (m.caseSensitive() ? w.name == name : strcasecmpEqual(w.name.str(), name.str())) {
-      w.callback = callback;
-      w.userData = c.arg(2);
-      return Value(true);
-    }
+  if (Watcher* w = o->findWatcher(name, m.caseSensitive())) {
+    w->callback = callback;
+    w->userData = c.arg(2);
+    return Value(true);
   }
   o->watchers().push_back(Watcher{name, callback, c.arg(2)});
   return Value(true);
@@ -113,14 +123,13 @@ Value unwatch(Machine& m, Call& c) {
   Object* o = thisObject(c);
   if (!o) return Value(false);
   String name = m.toString(c.arg(0));
-  auto& list = o->watchers();
-  for (auto it = list.begin(); it != list.end(); ++it) {
-    if (m.caseSensitive() ? it->name == name : strcasecmpEqual(it->name.str(), name.str())) {
-      list.erase(it);
-      return Value(true);
-    }
-  }
-  return Value(false);
+  Watcher* w = o->findWatcher(name, m.caseSensitive());
+  if (!w) return Value(false);
+  // A getter/setter property keeps its watcher.
+  Property* p = o->findOwn(name, m.caseSensitive());
+  if (p && p->isVirtual()) return Value(false);
+  o->watchers().erase(o->watchers().begin() + (w - o->watchers().data()));
+  return Value(true);
 }
 
 Value registerClass(Machine& m, Call& c) {
@@ -361,8 +370,8 @@ FunctionObject* makeScriptFunction(Machine& m, ScriptFunction f) {
   return fn;
 }
 
-Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue) {
-  return m.heap().make<SuperObject>(home, thisValue);
+Object* makeSuperObject(Machine& m, Object* home, const Value& thisValue, bool inConstructor) {
+  return m.heap().make<SuperObject>(home, thisValue, inConstructor);
 }
 
 Object* isSuperObject(const Value& v) {
@@ -373,6 +382,17 @@ Object* isSuperObject(const Value& v) {
 
 Object* superPrototype(Object* super) { return static_cast<SuperObject*>(super)->home; }
 Value superThis(Object* super) { return static_cast<SuperObject*>(super)->thisValue; }
+
+Object* superBase(Object* home) {
+  Object* base = home ? home->proto() : nullptr;
+  return base && base->kind() != Object::Kind::Clip ? base : nullptr;
+}
+
+Object* superConstructorFrom(Object* super) {
+  auto* s = static_cast<SuperObject*>(super);
+  if (!s->inConstructor) return superBase(s->home);
+  return s->home && s->home->kind() != Object::Kind::Clip ? s->home : nullptr;
+}
 
 Object* findMethodHome(Machine& m, Object* o, const String& name) {
   int guard = 0;
@@ -441,7 +461,8 @@ bool getSpecial(Machine& m, Object* o, const String& name, bool own, Value* out)
     case Object::Kind::Native:
       if (static_cast<NativeObject*>(o)->tag == kSuperTag) {
         auto* s = static_cast<SuperObject*>(o);
-        *out = s->home && s->home->proto() ? m.get(s->home->proto(), name, s->thisValue) : Value();
+        Object* base = superBase(s->home);
+        *out = base ? m.get(base, name, s->thisValue) : Value();
         return true;
       }
       return false;
