@@ -27,7 +27,6 @@ const char* const kPropertyNames[] = {
 };
 constexpr int kPropertyCount = sizeof kPropertyNames / sizeof kPropertyNames[0];
 
-
 String pathOf(const player::SpriteInstance* sprite, bool slashes) {
   std::vector<const std::string*> names;
   const player::SpriteInstance* s = sprite;
@@ -569,8 +568,10 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
     heap.mark(s->scriptObject());
     markTextObjects(m, *s);
     markVideoObjects(m, *s);
-    for (auto& entry : s->children())
+    for (auto& entry : s->children()) {
       if (entry.second.sprite) work.push_back(entry.second.sprite.get());
+      if (entry.second.scriptBitmap) heap.mark(entry.second.scriptBitmap->owner);
+    }
   }
   if (player::RunContext* context = m.display()) {
     for (auto& queue : context->queue)

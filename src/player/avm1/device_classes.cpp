@@ -123,8 +123,6 @@ void installCaptureDevice(Machine& m, const char* name, const std::vector<const 
 
 // A video object shows what a stream gives it; no stream gives anything here.
 // Videos placed by the timeline are objects of their own all the same.
-constexpr int kVideoTag = 10;
-
 class VideoObject : public NativeObject {
  public:
   VideoObject(Object* proto, player::SpriteInstance& parent, const std::shared_ptr<player::VideoDisplay>& video)

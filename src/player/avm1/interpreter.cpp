@@ -679,7 +679,8 @@ void Interpreter::newObject(bool isMethod) {
   }
   auto* f = static_cast<FunctionObject*>(fn.object());
   Value proto = m.get(f, "prototype");
-  push(Value(m.constructFromScript(f, args.data(), args.size(), proto.object())));
+  Object* made = m.constructFromScript(f, args.data(), args.size(), proto.object());
+  push(made ? Value(made) : Value());
 }
 
 void Interpreter::doEnumerate(bool objectOnStack) {

@@ -54,6 +54,9 @@ struct Call {
   bool constructorChain = false;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;  // the prototype `super` starts at
+  // Set by a native constructor whose arguments make no object: `new` then
+  // gives undefined.
+  bool refused = false;
 
   Value arg(size_t i) const { return i < count ? args[i] : Value(); }
 };
@@ -141,6 +144,7 @@ struct Prototypes {
   Object* button = nullptr;
   Object* textFormat = nullptr;
   Object* video = nullptr;
+  Object* bitmapData = nullptr;
 };
 
 class Machine {
@@ -273,7 +277,8 @@ class Machine {
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);
   // Makes a new object whose prototype is function.prototype and runs the
-  // function on it; `constructor` and `__constructor__` are set.
+  // function on it; `constructor` and `__constructor__` are set. Null when
+  // a native constructor refused its arguments.
   Object* constructWith(FunctionObject* function, const Value* args, size_t count,
                         Object* superObject = nullptr);
 

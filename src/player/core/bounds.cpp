@@ -33,7 +33,8 @@ bool boxIsEmpty(const double* box) { return !(box[0] <= box[2]) || !(box[1] <= b
 
 void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) {
   if (!o.def) return;
-  if (o.def->kind == CharacterKind::Shape || o.def->kind == CharacterKind::Bitmap) addRect(o.def->shape.bounds, m, box);
+  if (o.def->kind == CharacterKind::Shape || (o.def->kind == CharacterKind::Bitmap && !o.scriptBitmap))
+    addRect(o.def->shape.bounds, m, box);
   if (o.def->kind == CharacterKind::Morph) {
     if (o.morphShape) {
       addRect(o.morphShape->bounds, m, box);
@@ -45,6 +46,11 @@ void addObjectBounds(const DisplayObject& o, const swf::Matrix& m, double* box) 
   if (o.def->kind == CharacterKind::Video) addRect(swf::Rect{0, o.def->video->width * 20, 0, o.def->video->height * 20}, m, box);
   if (o.def->kind == CharacterKind::StaticText)
     addRect(o.def->staticText->bounds, m * o.def->staticText->matrix, box);
+  // A disposed bitmap covers nothing.
+  if (o.scriptBitmap && o.scriptBitmap->bitmap.width > 0) {
+    const swf::Bitmap& b = o.scriptBitmap->bitmap;
+    addRect(swf::Rect{0, b.width * 20, 0, b.height * 20}, m, box);
+  }
   // Sprites and the state a button shows.
   if (o.sprite) addSpriteBounds(*o.sprite, m, box);
 }

@@ -212,6 +212,14 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
           if (!boxIsEmpty(box) && x >= box[0] && x <= box[2] && y >= box[1] && y <= box[3]) return true;
           continue;
         }
+        // An attached bitmap answers over its whole rectangle.
+        if (o.scriptBitmap) {
+          const swf::Bitmap& b = o.scriptBitmap->bitmap;
+          if (b.width > 0 &&
+              inRect(swf::Rect{0, b.width * 20, 0, b.height * 20}, inverse.mapX(x, y), inverse.mapY(x, y)))
+            return true;
+          continue;
+        }
         if (characterContains(movie, *o.def, o.sprite.get(), inverse.mapX(x, y), inverse.mapY(x, y), nesting + 1))
           return true;
       }

@@ -134,7 +134,6 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
   void drawObject(DisplayObject& o, const swf::Matrix& m, const swf::ColorTransform& cx) {
     switch (o.def->kind) {
       case CharacterKind::Shape:
-      case CharacterKind::Bitmap:
         renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
         break;
       case CharacterKind::Morph:
@@ -156,6 +155,13 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
         textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
       case CharacterKind::Video:
+        break;
+      case CharacterKind::Bitmap:
+        if (o.scriptBitmap) {
+          renderer_.drawBitmap(o.scriptBitmap->bitmap, m, cx, o.smoothing);
+        } else {
+          renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
+        }
         break;
     }
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "player/core/movie.h"
+#include "player/core/script_bitmap.h"
 #include "player/core/sound_mixer.h"
 
 namespace avm1 {
@@ -83,6 +84,10 @@ struct DisplayObject {
   std::shared_ptr<VideoDisplay> video;
   // A character a script made (createTextField), which `def` points at.
   std::shared_ptr<const CharacterDef> scriptDef;
+  // A bitmap a script attached (its def is of kind Bitmap), drawn smoothed
+  // when scaled if `smoothing`.
+  std::shared_ptr<const ScriptBitmap> scriptBitmap;
+  bool smoothing = false;
 };
 
 // Clip events by their bit in the file's event flags.
