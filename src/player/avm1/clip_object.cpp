@@ -256,7 +256,6 @@ int frameIndex(Machine& m, player::SpriteInstance& sprite, const Value& frame) {
 }
 
 void runFrameActions(Machine& m, player::SpriteInstance& sprite, int frame) {
-
   if (frame < 0 || frame >= sprite.frameCount()) return;
   ClipObject* o = m.clipObject(&sprite);
   for (const auto& code : sprite.timeline().frames[frame].actions) runTopLevel(m, code, o);

@@ -838,7 +838,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       }
       if (t) {
         int index = frameIndex(m, *t, frame);
-        if (index >= 0) runFrameActions(m, *t, index);
+        if (index >= 0) {
+          // A frame that calls itself recurses like a function.
+          Machine::NestedRun nested(m);
+          runFrameActions(m, *t, index);
+        }
       }
       break;
     }

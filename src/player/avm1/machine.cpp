@@ -783,13 +783,13 @@ bool Machine::stackExhausted() const {
   return used > limits_.stackBytes;
 }
 
+Machine::NestedRun::NestedRun(Machine& m) : m_(m) {
+  if (m.callDepth_ >= m.limits_.callDepth || m.stackExhausted()) throw ScriptAbort{"too much recursion"};
+  ++m.callDepth_;
+}
+
 Value Machine::invokeScript(FunctionObject* function, Call& call) {
-  if (callDepth_ >= limits_.callDepth || stackExhausted()) throw ScriptAbort{"too much recursion"};
-  ++callDepth_;
-  struct Restore {
-    Machine& m;
-    ~Restore() { --m.callDepth_; }
-  } restore{*this};
+  NestedRun nested(*this);
   return runFunction(*this, function, call);
 }
 

@@ -317,6 +317,20 @@ class Machine {
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
 
+  // One more nested script run: a function, or a frame's actions that
+  // call() runs at once. Past the call depth or the stack allowed it throws
+  // ScriptAbort.
+  class NestedRun {
+   public:
+    explicit NestedRun(Machine& m);
+    ~NestedRun() { --m_.callDepth_; }
+    NestedRun(const NestedRun&) = delete;
+    NestedRun& operator=(const NestedRun&) = delete;
+
+   private:
+    Machine& m_;
+  };
+
   // The clip whose timeline the running code targets, if any.
   player::SpriteInstance* targetSprite() const;
 
