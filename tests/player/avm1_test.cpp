@@ -659,6 +659,23 @@ TEST(Avm1Limits, EndlessRecursionStopsAtTheCallDepth) {
   EXPECT_STREQ("too much recursion", run->player->stage().machine()->stopReason());
 }
 
+TEST(Avm1Limits, AFrameThatCallsItselfStopsAtTheCallDepth) {
+  // Frame 1: trace("in"); call(1). Each call runs the frame's actions at
+  // once, so it nests like a function call and must stop the same way.
+  MovieBuilder m(10, 10, 12, 8);
+  m.root().action(Script().trace("in").push(1).callFrame().bytes());
+  m.root().showFrame();
+  m.root().action(Script().trace("never: scripts are off").bytes());
+  m.root().showFrame();
+  auto run = start(m.finish(false));
+  run->player->stage().machine()->limits().callDepth = 50;
+  run->player->advanceFrame();
+  run->player->advanceFrame();
+  EXPECT_STREQ("too much recursion", run->player->stage().machine()->stopReason());
+  EXPECT_EQ(Lines(51, "in"), run->lines);  // the frame's own run and 50 nested ones
+  EXPECT_EQ(2, run->player->currentFrame());
+}
+
 TEST(Avm1Limits, RunawayAllocationAndTextAreStopped) {
   // a = []; while (true) a.push({});
   Script grow;

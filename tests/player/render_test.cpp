@@ -192,6 +192,22 @@ TEST(Render, BitmapFillsRepeatOrClampWithoutSmoothing) {
   EXPECT_EQ(0xFF0000FFu, clipped.at(6, 1));  // the edge pixel carries on
 }
 
+TEST(Render, BitmapsPlacedByTheTimelineShowTheirPixels) {
+  MovieBuilder m(6, 2, 12);
+  m.background(0xFFFFFF);
+  m.defineLosslessBitmap(5, 2, 1, {0xFFFF0000, 0xFF0000FF});
+  swftest::Matrix at;
+  at.tx = 40;
+  m.root().place(1, 5, at);
+  m.root().showFrame();
+  Picture pic = draw(m.finish(false), 6, 2);
+  EXPECT_EQ(0xFFFFFFFFu, pic.at(1, 0));
+  EXPECT_EQ(0xFFFF0000u, pic.at(2, 0));
+  EXPECT_EQ(0xFF0000FFu, pic.at(3, 0));
+  EXPECT_EQ(0xFFFFFFFFu, pic.at(4, 0));
+  EXPECT_EQ(0xFFFFFFFFu, pic.at(2, 1));  // one row high
+}
+
 TEST(Render, LowQualityDecidesEdgesByPixelCentres) {
   Bytes movie = rectMovie(0xFF000000, 0, 0, 5, 10);
   auto p = player::Player::load(movie.data(), movie.size());

@@ -229,6 +229,8 @@ class Script {
   Script& storeRegister(int r);
   // GotoFrame2: to the frame (number or label) on the stack.
   Script& gotoFrame2(bool play);
+  // Call: the actions of the frame (number or label) on the stack, run now.
+  Script& callFrame() { return longAction(0x9E, {}); }
   Script& op(uint8_t code);
   // Convenience: name = <what the stack holds>, the value pushed last.
   Script& getVariable(const std::string& name) { return push(name).op(kGetVariable); }

@@ -43,12 +43,16 @@ void installNetworkClasses(Machine& m);  // LoadVars, SharedObject, NetConnectio
 void installTextSnapshot(Machine& m);  // TextSnapshot, MovieClip.getTextSnapshot; after MovieClip
 void installTextFormat(Machine& m);    // TextFormat, TextField's text format methods; after TextField
 void installButton(Machine& m);
+void installBitmapData(Machine& m);  // flash.display.BitmapData, MovieClip.attachBitmap; after flash.geom
 void installDeviceClasses(Machine& m);   // Selection, ContextMenu, Camera, Microphone, Video, PrintJob, ...  // flash.filters, MovieClip.filters, blendMode, cacheAsBitmap; after flash.geom
 // ASnative(major, minor) of the filters' property accessors; null for others.
 FunctionObject* filterNative(Machine& m, int major, int minor);
 // The flash and flash.geom package objects, made on first use.
 Object* flashPackage(Machine& m);
 Object* geomPackage(Machine& m);
+Object* displayPackage(Machine& m);
+// A flash.geom.Rectangle.
+Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& width, const Value& height);
 
 // Text for XML, with & < > " ' written as entities; and read back.
 std::string escapeXmlText(const std::string& s);
@@ -138,6 +142,10 @@ void textChanged(Machine& m, player::SpriteInstance& parent, player::DisplayObje
 bool textFieldPlace(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object);
 // Keeps the script objects of the text fields on `sprite`'s list.
 void markTextObjects(Machine& m, player::SpriteInstance& sprite);
+// The script object of a video the timeline placed (made on first use), or
+// undefined for other objects; kept alive while the video is on the stage.
+Value videoObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o);
+void markVideoObjects(Machine& m, player::SpriteInstance& sprite);
 
 // Variables by target path from `base`, for bound edit text; run within
 // Machine::runOutside, as getters may run.

@@ -27,7 +27,6 @@ const char* const kPropertyNames[] = {
 };
 constexpr int kPropertyCount = sizeof kPropertyNames / sizeof kPropertyNames[0];
 
-
 String pathOf(const player::SpriteInstance* sprite, bool slashes) {
   std::vector<const std::string*> names;
   const player::SpriteInstance* s = sprite;
@@ -257,7 +256,6 @@ int frameIndex(Machine& m, player::SpriteInstance& sprite, const Value& frame) {
 }
 
 void runFrameActions(Machine& m, player::SpriteInstance& sprite, int frame) {
-
   if (frame < 0 || frame >= sprite.frameCount()) return;
   ClipObject* o = m.clipObject(&sprite);
   for (const auto& code : sprite.timeline().frames[frame].actions) runTopLevel(m, code, o);
@@ -312,6 +310,14 @@ void removeClip(Machine& m, Object* clip) {
   // Only clips at the depths scripts use can be removed by scripts.
   if (depth < kDepthOffset || depth >= kDepthOffset + 2130690045) return;
   s->parent()->removeChild(depth);
+}
+
+bool hasUnloadHandler(Machine& m, player::SpriteInstance& clip) {
+  if (const std::vector<player::ClipAction>* actions = clip.clipActions())
+    for (const player::ClipAction& a : *actions)
+      if (a.events & player::kEventUnload) return true;
+  if (m.swfVersion() < 6 || !clip.scriptObject()) return false;
+  return m.hasProperty(clip.scriptObject(), String("onUnload"));
 }
 
 void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box) {
@@ -491,12 +497,23 @@ bool setDisplayProperty(Machine& m, const player::SpriteInstance* sprite, player
     case 8:
     case 9:
       if (number(&d) && d >= 0) {
+        // The scale that gives the size, from the size unscaled: a clip
+        // that covers nothing gets a scale without bound (and covers
+        // nothing after, whatever it is given) until sized again.
+        ensureScriptTransform(o);
+        double scaleX = o.scaleX, scaleY = o.scaleY;
+        o.scaleX = scaleX < 0 ? -1 : 1;
+        o.scaleY = scaleY < 0 ? -1 : 1;
+        applyScriptTransform(o);
         double box[4];
         boundsInParent(sprite, o, box);
-        double current = index == 8 ? box[2] - box[0] : box[3] - box[1];
-        if (current <= 0) break;
-        ensureScriptTransform(o);
-        (index == 8 ? o.scaleX : o.scaleY) *= d * 20 / current;
+        if (index == 8) {
+          o.scaleX *= d * 20 / (box[2] - box[0]);
+          o.scaleY = scaleY;
+        } else {
+          o.scaleX = scaleX;
+          o.scaleY *= d * 20 / (box[3] - box[1]);
+        }
         applyScriptTransform(o);
       }
       break;
@@ -549,8 +566,11 @@ void markDisplayList(Machine& m, player::SpriteInstance& root) {
     work.pop_back();
     heap.mark(s->scriptObject());
     markTextObjects(m, *s);
-    for (auto& entry : s->children())
+    markVideoObjects(m, *s);
+    for (auto& entry : s->children()) {
       if (entry.second.sprite) work.push_back(entry.second.sprite.get());
+      if (entry.second.scriptBitmap) heap.mark(entry.second.scriptBitmap->owner);
+    }
   }
   if (player::RunContext* context = m.display()) {
     for (auto& queue : context->queue)

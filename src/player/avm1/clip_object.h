@@ -71,6 +71,8 @@ void initializeClip(Machine& m, player::SpriteInstance& clip, Object* init);
 // class's prototype and constructor.
 void constructClip(Machine& m, player::SpriteInstance& clip);
 void removeClip(Machine& m, Object* clip);
+// Whether the clip has code to run when it leaves the stage.
+bool hasUnloadHandler(Machine& m, player::SpriteInstance& clip);
 void startDrag(Machine& m, Object* clip, bool lockCenter, const double* box);
 void getUrl(Machine& m, Activation& a, const String& url, const String& window, int flags);
 

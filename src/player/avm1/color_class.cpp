@@ -10,8 +10,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kColorTag = 2;
-
 class ColorObject : public NativeObject {
  public:
   explicit ColorObject(Object* proto) : NativeObject(proto, kColorTag) {}

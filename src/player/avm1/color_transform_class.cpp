@@ -13,9 +13,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kColorTransformTag = 5;
-constexpr int kTransformTag = 6;
-
 // The numbers live in a cell of their own hung on the object.
 const char kData[] = "colorTransform";
 

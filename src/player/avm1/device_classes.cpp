@@ -5,10 +5,13 @@
 // they look for, and they answer as a player without the device does.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "player/avm1/builtins.h"
+#include "player/avm1/clip_object.h"
+#include "player/core/sprite.h"
 #include "player/core/text_field.h"
 #include "player/core/text_focus.h"
 
@@ -171,11 +174,71 @@ void installCaptureDevice(Machine& m, const char* name, const std::vector<const 
 }
 
 // A video object shows what a stream gives it; no stream gives anything here.
+// Videos placed by the timeline are objects of their own all the same.
+class VideoObject : public NativeObject {
+ public:
+  VideoObject(Object* proto, player::SpriteInstance& parent, const std::shared_ptr<player::VideoDisplay>& video)
+      : NativeObject(proto, kVideoTag), parent(parent.weak_from_this()), video(video) {}
+  ~VideoObject() override {
+    if (auto v = video.lock())
+      if (v->scriptObject == this) v->scriptObject = nullptr;
+  }
+  std::weak_ptr<player::SpriteInstance> parent;
+  std::weak_ptr<player::VideoDisplay> video;
+};
+
+// The placed video a call is about and the clip it is in; false once it is gone.
+bool placedVideo(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object) {
+  Object* o = v.object();
+  if (!o || o->kind() != Object::Kind::Native || static_cast<NativeObject*>(o)->tag != kVideoTag) return false;
+  auto* video = static_cast<VideoObject*>(o);
+  auto clip = video->parent.lock();
+  auto display = video->video.lock();
+  if (!clip || !display || clip->removed()) return false;
+  for (auto& entry : clip->children()) {
+    if (entry.second.video != display) continue;
+    *parent = clip.get();
+    *object = &entry.second;
+    return true;
+  }
+  return false;
+}
+
+Value getVideoProperty(Machine&, Call& c) {
+  player::SpriteInstance* parent;
+  player::DisplayObject* o;
+  Value out;
+  if (!placedVideo(c.thisValue, &parent, &o) || !getDisplayProperty(nullptr, *o, c.callee->magic, &out)) return Value();
+  return out;
+}
+
+Value setVideoProperty(Machine& m, Call& c) {
+  player::SpriteInstance* parent;
+  player::DisplayObject* o;
+  if (placedVideo(c.thisValue, &parent, &o)) setDisplayProperty(m, nullptr, *o, c.callee->magic, c.arg(0));
+  return Value();
+}
+
+// Its path, as clips give theirs.
+Value videoToString(Machine& m, Call& c) {
+  player::SpriteInstance* parent;
+  player::DisplayObject* o;
+  if (!placedVideo(c.thisValue, &parent, &o)) return Value();
+  return Value(String(m.toString(Value(m.clipObject(parent))).str() + "." + o->name));
+}
+
 void installVideo(Machine& m) {
   Object* proto = m.heap().make<Object>(m.protos().object);
+  m.protos().video = proto;
   m.defineClass(m.global(), "Video", returnNothing, proto, kDontEnum | kVersion6);
   m.method(proto, "attachVideo", returnNothing);
   m.method(proto, "clear", returnNothing);
+  m.method(proto, "toString", videoToString, 0, kDontEnum);
+  static const char* const kDisplayNames[] = {"_x",     "_y",      "_xscale",  "_yscale", "", "", "_alpha",
+                                              "_visible", "_width", "_height", "_rotation", "", "", "_name"};
+  for (int i : {0, 1, 2, 3, 6, 7, 8, 9, 10, 13})
+    proto->defineVirtual(kDisplayNames[i], m.newNative(getVideoProperty, i), m.newNative(setVideoProperty, i),
+                         kDontEnum);
 }
 
 // There is no printer to hand pages to: a job never starts.
@@ -197,6 +260,17 @@ void installAccessibility(Machine& m) {
 }
 
 }  // namespace
+
+Value videoObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o) {
+  if (!o.video) return Value();
+  if (!o.video->scriptObject) o.video->scriptObject = m.heap().make<VideoObject>(m.protos().video, parent, o.video);
+  return Value(o.video->scriptObject);
+}
+
+void markVideoObjects(Machine& m, player::SpriteInstance& sprite) {
+  for (auto& entry : sprite.children())
+    if (entry.second.video) m.heap().mark(entry.second.video->scriptObject);
+}
 
 void installDeviceClasses(Machine& m) {
   installSelection(m);

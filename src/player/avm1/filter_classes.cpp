@@ -17,7 +17,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kFilterTag = 8;
 constexpr double kPi = 3.14159265358979323846;
 
 enum class FilterClass { Blur, Glow, DropShadow, ColorMatrix, Convolution };

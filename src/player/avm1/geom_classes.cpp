@@ -129,6 +129,8 @@ Box boxOf(Machine& m, const Value& r) {
   return {x, y, x + number(m, r, "width"), y + number(m, r, "height")};
 }
 
+}  // namespace
+
 Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& width, const Value& height) {
   Object* r = m.heap().make<Object>(m.protos().rectangle);
   m.set(r, "x", x);
@@ -137,6 +139,8 @@ Object* makeRectangle(Machine& m, const Value& x, const Value& y, const Value& w
   m.set(r, "height", height);
   return r;
 }
+
+namespace {
 
 Value rectangleConstructor(Machine& m, Call& c) {
   Object* o = c.thisValue.object();
@@ -482,6 +486,8 @@ Object* package(Machine& m, Object* owner, const char* name, uint32_t flags) {
 Object* flashPackage(Machine& m) { return package(m, m.global(), "flash", kDontEnum | kVersion8); }
 
 Object* geomPackage(Machine& m) { return package(m, flashPackage(m), "geom", kDontEnum); }
+
+Object* displayPackage(Machine& m) { return package(m, flashPackage(m), "display", kDontEnum); }
 
 void installGeom(Machine& m) {
   Prototypes& p = m.protos();

@@ -354,6 +354,7 @@ void installGlobals(Machine& m) {
   installTextSnapshot(m);
   installTextFormat(m);
   installButton(m);
+  installBitmapData(m);
 
   m.method(g, "escape", escape);
   m.method(g, "unescape", unescape);

@@ -679,7 +679,8 @@ void Interpreter::newObject(bool isMethod) {
   }
   auto* f = static_cast<FunctionObject*>(fn.object());
   Value proto = m.get(f, "prototype");
-  push(Value(m.constructFromScript(f, args.data(), args.size(), proto.object())));
+  Object* made = m.constructFromScript(f, args.data(), args.size(), proto.object());
+  push(made ? Value(made) : Value());
 }
 
 void Interpreter::doEnumerate(bool objectOnStack) {
@@ -837,7 +838,11 @@ bool Interpreter::execute(uint8_t code, const uint8_t* data, size_t length, Flow
       }
       if (t) {
         int index = frameIndex(m, *t, frame);
-        if (index >= 0) runFrameActions(m, *t, index);
+        if (index >= 0) {
+          // A frame that calls itself recurses like a function.
+          Machine::NestedRun nested(m);
+          runFrameActions(m, *t, index);
+        }
       }
       break;
     }

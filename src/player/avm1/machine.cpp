@@ -375,6 +375,7 @@ Object* Machine::coerceToObject(const Value& v) {
   if (!f || f->kind() != Object::Kind::Function) return nullptr;
   auto* function = static_cast<FunctionObject*>(f);
   Object* o = constructFromScript(function, &v, 1, get(function, "prototype").object());
+  if (!o) return nullptr;
   // A constructor of the script's own still gives the object the value.
   if (storedPrimitive(o).isUndefined()) {
     storePrimitive(o, v);
@@ -782,13 +783,13 @@ bool Machine::stackExhausted() const {
   return used > limits_.stackBytes;
 }
 
+Machine::NestedRun::NestedRun(Machine& m) : m_(m) {
+  if (m.callDepth_ >= m.limits_.callDepth || m.stackExhausted()) throw ScriptAbort{"too much recursion"};
+  ++m.callDepth_;
+}
+
 Value Machine::invokeScript(FunctionObject* function, Call& call) {
-  if (callDepth_ >= limits_.callDepth || stackExhausted()) throw ScriptAbort{"too much recursion"};
-  ++callDepth_;
-  struct Restore {
-    Machine& m;
-    ~Restore() { --m.callDepth_; }
-  } restore{*this};
+  NestedRun nested(*this);
   return runFunction(*this, function, call);
 }
 
@@ -825,6 +826,7 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
     NoCollection hold(*this);
     charge(1);
     Value r = function->native(*this, c);
+    if (c.refused) return nullptr;
     // Natives that make their own object (Number, String, ...) return it.
     if (r.object() && !function->allocate) return r.object();
     return object;
@@ -836,7 +838,8 @@ Object* Machine::constructFromScript(FunctionObject* function, const Value* args
 Value Machine::construct(const Value& function, const Value* args, size_t count) {
   Object* f = function.object();
   if (!f || f->kind() != Object::Kind::Function) return Value();
-  return Value(constructWith(static_cast<FunctionObject*>(f), args, count));
+  Object* made = constructWith(static_cast<FunctionObject*>(f), args, count);
+  return made ? Value(made) : Value();
 }
 
 // ---------------------------------------------------------- making objects

@@ -54,6 +54,9 @@ struct Call {
   bool constructorChain = false;
   FunctionObject* callee = nullptr;
   Object* superObject = nullptr;  // the prototype `super` starts at
+  // Set by a native constructor whose arguments make no object: `new` then
+  // gives undefined.
+  bool refused = false;
 
   Value arg(size_t i) const { return i < count ? args[i] : Value(); }
 };
@@ -140,6 +143,8 @@ struct Prototypes {
   Object* colorTransform = nullptr;
   Object* button = nullptr;
   Object* textFormat = nullptr;
+  Object* video = nullptr;
+  Object* bitmapData = nullptr;
 };
 
 class Machine {
@@ -272,7 +277,8 @@ class Machine {
   Value callMethod(const Value& object, const String& name, const Value* args, size_t count);
   Value construct(const Value& function, const Value* args, size_t count);
   // Makes a new object whose prototype is function.prototype and runs the
-  // function on it; `constructor` and `__constructor__` are set.
+  // function on it; `constructor` and `__constructor__` are set. Null when
+  // a native constructor refused its arguments.
   Object* constructWith(FunctionObject* function, const Value* args, size_t count,
                         Object* superObject = nullptr);
 
@@ -310,6 +316,20 @@ class Machine {
 
   // Script functions from DefineFunction and DefineFunction2.
   Value invokeScript(FunctionObject* function, Call& call);
+
+  // One more nested script run: a function, or a frame's actions that
+  // call() runs at once. Past the call depth or the stack allowed it throws
+  // ScriptAbort.
+  class NestedRun {
+   public:
+    explicit NestedRun(Machine& m);
+    ~NestedRun() { --m_.callDepth_; }
+    NestedRun(const NestedRun&) = delete;
+    NestedRun& operator=(const NestedRun&) = delete;
+
+   private:
+    Machine& m_;
+  };
 
   // The clip whose timeline the running code targets, if any.
   player::SpriteInstance* targetSprite() const;

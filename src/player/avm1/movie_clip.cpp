@@ -193,14 +193,17 @@ Value removeMovieClip(Machine& m, Call& c) {
 
 // The clip's bounds in `target`'s coordinates (pixels): xMin, xMax, yMin, yMax.
 Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance* target) {
-  double box[4];
+  double own[4], box[4];
+  player::clearBox(own);
   player::clearBox(box);
-  swf::Matrix toTarget = s.worldMatrix();
-  if (target) {
+  player::addSpriteBounds(s, swf::Matrix(), own);
+  swf::Matrix toTarget;
+  if (target != &s) {
+    toTarget = s.worldMatrix();
     swf::Matrix inverse;
-    if (target->worldMatrix().invert(&inverse)) toTarget = inverse * toTarget;
+    if (target && target->worldMatrix().invert(&inverse)) toTarget = inverse * toTarget;
   }
-  player::addSpriteBounds(s, toTarget, box);
+  player::addBoxCorners(own, toTarget, box);
   Object* o = m.newObject();
   if (player::boxIsEmpty(box)) {
     // What the reference player reports for a clip that covers nothing:
@@ -220,8 +223,18 @@ Value boundsObject(Machine& m, player::SpriteInstance& s, player::SpriteInstance
 Value getBounds(Machine& m, Call& c) {
   auto* s = sprite(c);
   if (!s) return Value();
-  player::SpriteInstance* target = c.count > 0 ? spriteOf(c.arg(0)) : s;
-  if (c.count > 0 && !target) return Value();
+  player::SpriteInstance* target = s;
+  if (c.count > 0) {
+    // Anything but a clip names one by its path from this clip.
+    target = spriteOf(c.arg(0));
+    if (!target) {
+      String path = m.toString(c.arg(0));
+      if (path.empty()) return Value();
+      Activation outside;
+      target = spriteOf(resolveTargetPath(m, m.current() ? *m.current() : outside, c.thisValue.object(), path));
+    }
+    if (!target) return Value();
+  }
   return boundsObject(m, *s, target);
 }
 
@@ -375,17 +388,23 @@ void growBounds(player::Drawing& d, double x, double y, double pad) {
   b.yMax = std::max(b.yMax, y1);
 }
 
+void addEdge(player::Drawing& d, const swf::Edge& e);
+
+// Closes the fill's outline back to where it began, with the pen's line.
+void closeOutline(player::Drawing& d) {
+  if (!d.filling || d.fillPath.empty() || (d.penX == d.pathStartX && d.penY == d.pathStartY)) return;
+  swf::Edge e;
+  e.x0 = d.penX;
+  e.y0 = d.penY;
+  e.x1 = d.pathStartX;
+  e.y1 = d.pathStartY;
+  addEdge(d, e);
+}
+
 // Ends the open fill: its path is closed and becomes part of the shape.
 void closeFill(player::Drawing& d) {
   if (!d.filling) return;
-  if (!d.fillPath.empty() && (d.penX != d.pathStartX || d.penY != d.pathStartY)) {
-    swf::Edge e;
-    e.x0 = d.penX;
-    e.y0 = d.penY;
-    e.x1 = d.pathStartX;
-    e.y1 = d.pathStartY;
-    d.fillPath.push_back(e);
-  }
+  closeOutline(d);
   if (!d.fillPath.empty()) {
     swf::ShapeLayer layer;
     layer.fills.push_back(d.fill);
@@ -535,15 +554,8 @@ Value moveTo(Machine& m, Call& c) {
   if (!d) return Value();
   double x = twips(m, c.arg(0)), y = twips(m, c.arg(1));
   if (std::isnan(x) || std::isnan(y)) return Value();
-  if (d->filling && !d->fillPath.empty() && (d->penX != d->pathStartX || d->penY != d->pathStartY)) {
-    // A new outline of the same fill: the last one closes first.
-    swf::Edge e;
-    e.x0 = d->penX;
-    e.y0 = d->penY;
-    e.x1 = d->pathStartX;
-    e.y1 = d->pathStartY;
-    d->fillPath.push_back(e);
-  }
+  // A new outline of the same fill: the last one closes first.
+  closeOutline(*d);
   d->penX = d->pathStartX = x;
   d->penY = d->pathStartY = y;
   return Value();
@@ -624,6 +636,7 @@ bool clipGetSpecial(Machine& m, ClipObject* clip, const String& name, Value* out
   if (player::DisplayObject* child = s->namedChild(name.str(), m.caseSensitive())) {
     // Shapes have no object of their own: their name leads to their clip.
     Value text = m.swfVersion() >= 6 ? textObject(m, *s, *child) : Value();
+    if (text.isUndefined()) text = videoObject(m, *s, *child);
     *out = !text.isUndefined() ? text : Value(m.clipObject(child->sprite ? child->sprite.get() : s));
     return true;
   }

@@ -260,6 +260,22 @@ class DateObject : public Object {
 
 // Built-in classes with data of their own (Color, Sound, ...) keep it in a
 // subclass of this; `tag` tells which.
+// What a NativeObject carries, one value per built-in class, so that one
+// class's data is never taken for another's.
+enum NativeTag : int {
+  kSuperTag = 1,
+  kColorTag,
+  kSoundTag,
+  kTextFieldTag,
+  kColorTransformTag,
+  kTransformTag,
+  kRegistryTag,
+  kFilterTag,
+  kSnapshotTag,
+  kVideoTag,
+  kBitmapDataTag,
+};
+
 class NativeObject : public Object {
  public:
   NativeObject(Object* proto, int tag) : Object(proto, Kind::Native), tag(tag) {}

@@ -12,8 +12,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kSuperTag = 1;
-
 class SuperObject : public NativeObject {
  public:
   SuperObject(Object* home, Value thisValue, bool inConstructor)

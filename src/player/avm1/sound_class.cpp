@@ -12,8 +12,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kSoundTag = 3;
-
 class SoundObject : public NativeObject {
  public:
   explicit SoundObject(Object* proto) : NativeObject(proto, kSoundTag) {}

@@ -95,8 +95,6 @@ void installExternalInterface(Machine& m) {
 
 // ------------------------------------------------------------ LocalConnection
 
-constexpr int kRegistryTag = 7;
-
 struct Message {
   Object* sender;
   std::string channel;

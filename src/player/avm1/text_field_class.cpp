@@ -16,8 +16,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kTextFieldTag = 4;
-
 class TextObject : public NativeObject {
  public:
   TextObject(Object* proto, player::SpriteInstance& parent, const std::shared_ptr<player::TextField>& field)

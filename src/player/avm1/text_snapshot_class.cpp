@@ -17,7 +17,6 @@ namespace avm1 {
 
 namespace {
 
-constexpr int kSnapshotTag = 9;
 const char kData[] = "textSnapshot";
 
 class SnapshotData : public NativeObject {

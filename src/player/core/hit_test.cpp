@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "player/core/bounds.h"
+
 namespace player {
 
 namespace {
@@ -84,6 +86,34 @@ bool frameContains(const Movie& movie, const FrameDef& frame, double x, double y
   return false;
 }
 
+bool outlineContains(const std::vector<swf::Edge>& edges, double x, double y) {
+  int winding = 0;
+  for (const swf::Edge& e : edges) winding += crossings(e, x, y);
+  return winding != 0;
+}
+
+// Static text answers where its glyphs are drawn, not its whole box; text
+// with the advanced anti-aliasing by its box.
+bool staticTextContains(const Movie& movie, const swf::StaticTextDef& text, double x, double y) {
+  swf::Matrix inverse;
+  if (!text.matrix.invert(&inverse)) return false;
+  double tx = inverse.mapX(x, y), ty = inverse.mapY(x, y);
+  if (text.advancedAntiAliasing) return inRect(text.bounds, tx, ty);
+  for (const swf::TextRun& run : text.runs) {
+    const text::EmbeddedFont* font = movie.font(run.fontId);
+    if (!font || !(run.height > 0)) continue;
+    const swf::FontDef& def = font->def();
+    double scale = run.height / def.emUnits;
+    double gx = run.x;
+    for (const swf::GlyphEntry& g : run.glyphs) {
+      if (g.index < def.glyphs.size() && outlineContains(def.glyphs[g.index], (tx - gx) / scale, (ty - run.y) / scale))
+        return true;
+      gx += g.advance;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool shapeContains(const swf::ShapeDef& shape, double x, double y) {
@@ -94,8 +124,11 @@ bool shapeContains(const swf::ShapeDef& shape, double x, double y) {
       for (const swf::Edge& e : edges) winding += crossings(e, x, y);
       if (shape.nonZero ? winding != 0 : (winding & 1) != 0) return true;
     }
+    // A hairline is a pixel wide on the stage whatever the scale: too thin
+    // to reach anything measured here.
     for (size_t i = 0; i < layer.lines.size(); ++i)
-      if (nearStroke(layer.lineEdges[i], std::max(layer.lines[i].width, 20.0) / 2, x, y)) return true;
+      if (layer.lines[i].width > 0 && nearStroke(layer.lineEdges[i], std::max(layer.lines[i].width, 20.0) / 2, x, y))
+        return true;
   }
   return false;
 }
@@ -120,30 +153,82 @@ bool characterContains(const Movie& movie, const CharacterDef& def, const Sprite
       return shapeContains(def.shape, x, y);
     case CharacterKind::Morph:
       return shapeContains(def.morph->start, x, y);
-    case CharacterKind::StaticText: {
-      swf::Matrix inverse;
-      return def.staticText->matrix.invert(&inverse) &&
-             inRect(def.staticText->bounds, inverse.mapX(x, y), inverse.mapY(x, y));
-    }
+    case CharacterKind::StaticText:
+      return staticTextContains(movie, *def.staticText, x, y);
     case CharacterKind::EditText:
       return inRect(def.editText->bounds, x, y);
     case CharacterKind::Button:
       return buttonHitContains(movie, *def.button, x, y, nesting);
-    case CharacterKind::Sprite:
+    case CharacterKind::Sprite: {
       if (!instance) return !def.timeline->frames.empty() && frameContains(movie, def.timeline->frames[0], x, y, nesting);
+      // A clip masked by another shows (and answers) only where the mask covers.
+      if (SpriteInstance* mask = instance->mask()) {
+        const DisplayObject* maskObject = mask->displayObject();
+        swf::Matrix toMask;
+        if (!maskObject || !maskObject->def || !mask->worldMatrix().invert(&toMask)) return false;
+        swf::Matrix m = toMask * instance->worldMatrix();
+        if (!characterContains(movie, *maskObject->def, mask, m.mapX(x, y), m.mapY(x, y), nesting + 1)) return false;
+      }
       // What scripts drew lies below the children.
       if (const Drawing* drawing = instance->drawing())
         if (shapeContains(drawing->shape, x, y)) return true;
+      // Clipping layers: the depths each covers, and whether the point is in it.
+      struct ClipLayer {
+        int from, to;
+        bool contains;
+      };
+      std::vector<ClipLayer> layers;
+      for (const auto& entry : instance->children()) {
+        const DisplayObject& o = entry.second;
+        swf::Matrix inverse;
+        if (o.clipDepth <= 0 || !o.def || !o.matrix.invert(&inverse)) continue;
+        bool in = characterContains(movie, *o.def, o.sprite.get(), inverse.mapX(x, y), inverse.mapY(x, y), nesting + 1);
+        layers.push_back({entry.first, o.clipDepth, in});
+      }
       for (const auto& entry : instance->children()) {
         const DisplayObject& o = entry.second;
         swf::Matrix inverse;
         if (!o.def || o.clipDepth > 0 || !o.visible || !o.matrix.invert(&inverse)) continue;
+        bool clippedAway = false;
+        for (const ClipLayer& l : layers)
+          if (entry.first > l.from && entry.first <= l.to && !l.contains) clippedAway = true;
+        if (clippedAway) continue;
+        if (o.def->kind == CharacterKind::Morph) {
+          // The morph as it stands at its ratio.
+          const swf::ShapeDef* shape = o.morphShape && o.morphRatio == o.ratio ? o.morphShape.get() : nullptr;
+          swf::ShapeDef blended;
+          if (!shape) {
+            swf::blendMorph(*o.def->morph, o.ratio / 65535.0, &blended);
+            shape = &blended;
+          }
+          if (shapeContains(*shape, inverse.mapX(x, y), inverse.mapY(x, y))) return true;
+          continue;
+        }
+        if (o.def->kind == CharacterKind::StaticText && o.def->staticText->advancedAntiAliasing) {
+          // Its box as it lies in the clip, square to the clip's axes.
+          double box[4];
+          clearBox(box);
+          addObjectBounds(o, o.matrix, box);
+          if (!boxIsEmpty(box) && x >= box[0] && x <= box[2] && y >= box[1] && y <= box[3]) return true;
+          continue;
+        }
+        // An attached bitmap answers over its whole rectangle.
+        if (o.scriptBitmap) {
+          const swf::Bitmap& b = o.scriptBitmap->bitmap;
+          if (b.width > 0 &&
+              inRect(swf::Rect{0, b.width * 20, 0, b.height * 20}, inverse.mapX(x, y), inverse.mapY(x, y)))
+            return true;
+          continue;
+        }
         if (characterContains(movie, *o.def, o.sprite.get(), inverse.mapX(x, y), inverse.mapY(x, y), nesting + 1))
           return true;
       }
       return false;
+    }
     case CharacterKind::Bitmap:
-      return false;
+      return shapeContains(def.shape, x, y);
+    case CharacterKind::Video:
+      return x >= 0 && y >= 0 && x <= def.video->width * 20.0 && y <= def.video->height * 20.0;
   }
   return false;
 }

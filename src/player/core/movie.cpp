@@ -331,12 +331,39 @@ class MovieParser {
     return it != movie_->dictionary.end() && it->second->button ? it->second->button.get() : nullptr;
   }
 
+  // A bitmap the timeline places shows as a rectangle of its pixels.
+  static swf::ShapeDef placedBitmapShape(uint16_t id, int width, int height) {
+    swf::ShapeDef shape;
+    shape.bounds = swf::Rect{0, width * 20, 0, height * 20};
+    swf::FillStyle fill;
+    fill.kind = swf::FillKind::Bitmap;
+    fill.bitmapId = id;
+    fill.repeat = false;
+    fill.smooth = false;
+    fill.matrix.a = fill.matrix.d = 20;
+    swf::ShapeLayer layer;
+    layer.fills.push_back(fill);
+    double corners[5][2] = {{0, 0}, {width * 20.0, 0}, {width * 20.0, height * 20.0}, {0, height * 20.0}, {0, 0}};
+    layer.fillEdges.emplace_back();
+    for (int i = 0; i < 4; ++i) {
+      swf::Edge e;
+      e.x0 = corners[i][0];
+      e.y0 = corners[i][1];
+      e.x1 = corners[i + 1][0];
+      e.y1 = corners[i + 1][1];
+      layer.fillEdges[0].push_back(e);
+    }
+    shape.layers.push_back(std::move(layer));
+    return shape;
+  }
+
   void addBitmap(uint16_t id, std::unique_ptr<swf::Bitmap> bitmap) {
     int64_t pixels = int64_t(bitmap->width) * bitmap->height;
     if (pixelBudget_ < pixels) return;
     pixelBudget_ -= pixels;
     auto def = std::make_unique<CharacterDef>();
     def->kind = CharacterKind::Bitmap;
+    def->shape = placedBitmapShape(id, bitmap->width, bitmap->height);
     def->bitmap = std::move(bitmap);
     movie_->dictionary[id] = std::move(def);
   }
@@ -424,6 +451,24 @@ class MovieParser {
                                   def->staticText.get()) || !claim(id))
           return;
         movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kDefineVideoStream: {
+        auto def = std::make_unique<CharacterDef>();
+        def->kind = CharacterKind::Video;
+        def->video = std::make_unique<swf::VideoStreamDef>();
+        uint16_t id = 0;
+        if (!swf::parseVideoStream(tag.data, tag.size, &id, def->video.get()) || !claim(id)) return;
+        movie_->dictionary[id] = std::move(def);
+        return;
+      }
+      case swf::kCsmTextSettings: {
+        swf::BitReader r(tag.data, tag.size);
+        uint16_t id = r.u16();
+        bool advanced = r.u8() >> 6 == 1;
+        auto it = movie_->dictionary.find(id);
+        if (!r.failed() && it != movie_->dictionary.end() && it->second->staticText)
+          it->second->staticText->advancedAntiAliasing = advanced;
         return;
       }
       case swf::kDefineEditText: {

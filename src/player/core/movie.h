@@ -16,6 +16,7 @@
 #include "player/swf/swf_file.h"
 #include "player/swf/text.h"
 #include "player/swf/types.h"
+#include "player/swf/video.h"
 #include "player/text/font_face.h"
 
 namespace player {
@@ -97,7 +98,7 @@ struct TimelineDef {
 };
 
 // A button's timeline has one frame per state shown: up, over, down.
-enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, StaticText, EditText, Button };
+enum class CharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, StaticText, EditText, Button, Video };
 
 struct CharacterDef {
   CharacterKind kind = CharacterKind::Shape;
@@ -108,6 +109,7 @@ struct CharacterDef {
   std::unique_ptr<swf::StaticTextDef> staticText;
   std::unique_ptr<swf::EditTextDef> editText;
   std::unique_ptr<swf::ButtonDef> button;
+  std::unique_ptr<swf::VideoStreamDef> video;
 };
 
 struct Movie {

@@ -162,7 +162,14 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       case CharacterKind::EditText:
         textFieldOf(o, *movie_).draw(renderer_, fonts_, m, cx);
         break;
+      case CharacterKind::Video:
+        break;
       case CharacterKind::Bitmap:
+        if (o.scriptBitmap) {
+          renderer_.drawBitmap(o.scriptBitmap->bitmap, m, cx, o.smoothing);
+        } else {
+          renderer_.drawShape(o.def->shape, m, stageScale_, cx, *this);
+        }
         break;
     }
   }

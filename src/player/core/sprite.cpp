@@ -190,15 +190,9 @@ void SpriteInstance::queueInitActions(int frame) {
   }
 }
 
-void SpriteInstance::queueFrameActions(int frame) {
-  if (!context_->machine) return;
-  for (const auto& code : timeline_->frames[frame].actions)
-    context_->enqueue(ActionPriority::Normal, {shared_from_this(), code, 0, false});
-}
-
 void SpriteInstance::createObject(int depth, const Placement& p) {
   const CharacterDef* def = context_->movie->character(p.characterId);
-  if (!def || def->kind == CharacterKind::Bitmap) return;
+  if (!def) return;
   if (context_->objects >= RunContext::kMaxObjects) return;
   bool timeline = def->kind == CharacterKind::Sprite || def->kind == CharacterKind::Button;
   if (timeline && nesting_ >= RunContext::kMaxNesting) return;
@@ -208,6 +202,7 @@ void SpriteInstance::createObject(int depth, const Placement& p) {
   o.def = def;
   o.placeFrame = p.placeFrame;
   applyPlacement(o, p);
+  if (def->kind == CharacterKind::Video) o.video = std::make_shared<VideoDisplay>();
   if (timeline) {
     if (o.name.empty()) o.name = "instance" + std::to_string(++context_->instanceCounter);
     auto sprite = std::make_shared<SpriteInstance>(def->timeline.get(), nesting_ + 1, context_);
@@ -290,6 +285,13 @@ void SpriteInstance::placed(bool byScript) {
 
 void SpriteInstance::removeAt(std::map<int, DisplayObject>::iterator it) {
   std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  // Clips (not buttons, which no frame would take away later) wait for their unload handlers.
+  bool isClip = it->second.def && it->second.def->kind != CharacterKind::Button;
+  if (sprite && isClip && !sprite->awaitingUnload_ && context_->machine &&
+      avm1::hasUnloadHandler(*context_->machine, *sprite)) {
+    keepUntilUnloaded(it);
+    return;
+  }
   auto node = children_.extract(it);
   --context_->objects;
   if (!sprite) return;
@@ -307,8 +309,31 @@ void SpriteInstance::markRemoved() {
   // Children hear of it first, as the reference player orders unload events.
   for (auto& entry : children_)
     if (entry.second.sprite) entry.second.sprite->markRemoved();
-  if (context_->machine)
+  if (context_->machine && !unloadQueued_)
     context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
+}
+
+void SpriteInstance::keepUntilUnloaded(std::map<int, DisplayObject>::iterator it) {
+  std::shared_ptr<SpriteInstance> sprite = it->second.sprite;
+  int to = -1 - it->first;
+  // One still waiting there from an earlier frame goes for good.
+  auto earlier = children_.find(to);
+  if (earlier != children_.end()) removeAt(earlier);
+  auto node = children_.extract(it);
+  node.key() = to;
+  auto placed = children_.insert(std::move(node));
+  sprite->depth_ = to;
+  sprite->entry_ = &placed.position->second;
+  sprite->queueUnload();
+}
+
+void SpriteInstance::queueUnload() {
+  awaitingUnload_ = true;
+  for (auto& entry : children_)
+    if (entry.second.sprite) entry.second.sprite->queueUnload();
+  if (unloadQueued_) return;
+  unloadQueued_ = true;
+  context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventUnload, true});
 }
 
 void SpriteInstance::removeChild(int depth) {
@@ -468,21 +493,36 @@ void SpriteInstance::gotoFrame(int frame) {
       it = next;
     }
   }
+  // Clips of the frames passed over come first; the frame's own tags then
+  // place clips and queue scripts in their order.
+  std::set<int> placedHere;
   for (const auto& entry : state) {
     auto it = children_.find(entry.first);
     if (it == children_.end()) {
-      createObject(entry.first, entry.second);
+      if (entry.second.placeFrame == frame) {
+        placedHere.insert(entry.first);
+      } else {
+        createObject(entry.first, entry.second);
+      }
       continue;
     }
     if (it->second.placedByScript) continue;
     applyPlacement(it->second, entry.second);
   }
-  // The frame's scripts run after the clips it brings have shown their first frame.
-  if (!pastTheEnd) queueFrameActions(frame);
+  const FrameDef& tags = timeline_->frames[frame];
+  for (const FrameCommand& c : tags.commands) {
+    if (c.action >= 0) {
+      if (!pastTheEnd && context_->machine)
+        context_->enqueue(ActionPriority::Normal, {shared_from_this(), tags.actions[c.action], 0, false});
+    } else if (!c.remove && placedHere.erase(c.place.depth)) {
+      createObject(c.place.depth, state[c.place.depth]);
+    }
+  }
+  for (int depth : placedHere) createObject(depth, state[depth]);
 }
 
 void SpriteInstance::tick() {
-  if (removed_) return;
+  if (removed_ || awaitingUnload_) return;
   if (context_->machine) context_->enqueue(ActionPriority::Normal, {shared_from_this(), nullptr, kEventEnterFrame, false});
   if (!playing_ || frameCount() <= 1) return;
   if (frame_ + 1 >= frameCount()) {

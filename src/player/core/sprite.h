@@ -11,17 +11,25 @@
 #include <vector>
 
 #include "player/core/movie.h"
+#include "player/core/script_bitmap.h"
 #include "player/core/sound_mixer.h"
 
 namespace avm1 {
 class ClipObject;
 class Machine;
+class Object;
 }
 
 namespace player {
 
 class SpriteInstance;
 class TextField;
+
+// A placed video. Its frames are not decoded: it shows nothing, but scripts
+// see it as an object of its own.
+struct VideoDisplay {
+  avm1::Object* scriptObject = nullptr;
+};
 
 // Shapes made by a clip's drawing methods (beginFill, lineTo, ...), drawn
 // below its children.
@@ -72,8 +80,14 @@ struct DisplayObject {
   double scaleX = 1, scaleY = 1, rotation = 0;
   // An edit text's own text and layout, made when first needed.
   std::shared_ptr<TextField> textField;
+  // A placed video's own part, made with it.
+  std::shared_ptr<VideoDisplay> video;
   // A character a script made (createTextField), which `def` points at.
   std::shared_ptr<const CharacterDef> scriptDef;
+  // A bitmap a script attached (its def is of kind Bitmap), drawn smoothed
+  // when scaled if `smoothing`.
+  std::shared_ptr<const ScriptBitmap> scriptBitmap;
+  bool smoothing = false;
 };
 
 // Clip events by their bit in the file's event flags.
@@ -190,6 +204,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   // _lockroot: _root in code on this clip and its children means this clip.
   bool lockRoot() const { return lockRoot_; }
   void setLockRoot(bool on) { lockRoot_ = on; }
+  // Taken off the timeline with an unload handler to run: it (with what it
+  // holds) stays on the stage below every depth (-1 - its depth) until the
+  // next frame, running nothing but its unload handlers.
+  bool awaitingUnload() const { return awaitingUnload_; }
   // Its unload event has been dispatched: scripts see nothing of it now.
   bool unloaded() const { return unloaded_; }
   void setUnloaded() { unloaded_ = true; }
@@ -251,8 +269,9 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   void removeAt(std::map<int, DisplayObject>::iterator it);
   static void applyPlacement(DisplayObject& o, const Placement& p);
   void queueInitActions(int frame);
-  void queueFrameActions(int frame);
   void markRemoved();
+  void keepUntilUnloaded(std::map<int, DisplayObject>::iterator it);
+  void queueUnload();
 
   const TimelineDef* timeline_;
   int nesting_;
@@ -261,6 +280,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   bool playing_ = true;
   bool removed_ = false;
   bool unloaded_ = false;
+  bool awaitingUnload_ = false;
+  bool unloadQueued_ = false;
   bool lockRoot_ = false;
   bool loaded_ = false;
   int furthestFrame_ = 0;

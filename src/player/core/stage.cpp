@@ -71,8 +71,14 @@ void Stage::advanceFrame() {
   } else {
     clock_->frameRan(1000.0 / movie_.header.frameRate);
     ++context_.tick;
-    // Newest clip first; clips made during the pass wait for the next tick.
     auto& list = context_.executionList;
+    // Clips kept for their unload handlers leave now.
+    for (size_t i = list.size(); i-- > 0;) {
+      std::shared_ptr<SpriteInstance> s = list[i].lock();
+      if (s && s->awaitingUnload() && !s->removed() && s->parent() && !s->parent()->awaitingUnload())
+        s->parent()->removeChild(s->depth());
+    }
+    // Newest clip first; clips made during the pass wait for the next tick.
     for (size_t i = list.size(); i-- > 0;) {
       std::shared_ptr<SpriteInstance> s = list[i].lock();
       if (s && !s->removed()) s->tick();
@@ -108,7 +114,7 @@ void Stage::runQueuedActions() {
     if (p < 0) return;
     QueuedAction q = std::move(context_.queue[p].front());
     context_.queue[p].pop_front();
-    if (!q.target || (q.target->removed() && !q.evenIfRemoved)) continue;
+    if (!q.target || ((q.target->removed() || q.target->awaitingUnload()) && !q.evenIfRemoved)) continue;
     context_.running = q.target.get();
     if (q.code) {
       machine_->runBlock(q.code, q.target.get());

@@ -274,6 +274,34 @@ void Renderer::paintCoverage(const Paint* paints) {
   rasterizer_.sweep(sink);
 }
 
+void Renderer::drawBitmap(const swf::Bitmap& bitmap, const swf::Matrix& toPixels,
+                          const swf::ColorTransform& cx, bool smooth) {
+  if (bitmap.width <= 0 || bitmap.height <= 0) return;
+  // The one bitmap the rectangle's fill names.
+  class OneBitmap final : public BitmapSource {
+   public:
+    explicit OneBitmap(const swf::Bitmap& b) : b_(b) {}
+    const swf::Bitmap* bitmap(uint16_t) const override { return &b_; }
+
+   private:
+    const swf::Bitmap& b_;
+  };
+  int32_t w = bitmap.width * 20, h = bitmap.height * 20;
+  swf::ShapeDef rect;
+  rect.bounds = swf::Rect{0, w, 0, h};
+  swf::ShapeLayer layer;
+  swf::FillStyle fill;
+  fill.kind = swf::FillKind::Bitmap;
+  fill.matrix.a = fill.matrix.d = 20;
+  fill.repeat = false;
+  fill.smooth = smooth;
+  layer.fills.push_back(fill);
+  layer.fillEdges.push_back({swf::makeEdge(0, 0, w, 0), swf::makeEdge(w, 0, w, h), swf::makeEdge(w, h, 0, h),
+                             swf::makeEdge(0, h, 0, 0)});
+  rect.layers.push_back(std::move(layer));
+  drawShape(rect, toPixels, 0, cx, OneBitmap(bitmap));
+}
+
 void Renderer::drawShape(const swf::ShapeDef& shape, const swf::Matrix& shapeToPixels,
                          double stagePixelsPerTwip, const swf::ColorTransform& cx,
                          const BitmapSource& bitmaps) {

@@ -27,6 +27,11 @@ class Renderer {
                  double stagePixelsPerTwip, const swf::ColorTransform& cx,
                  const BitmapSource& bitmaps);
 
+  // A bitmap's pixels as a rectangle of 20 twips a pixel, mapped by
+  // `toPixels` as a shape is; scaled nearest-pixel unless `smooth`.
+  void drawBitmap(const swf::Bitmap& bitmap, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                  bool smooth);
+
   // Outlines (glyphs, a text field's clip) gathered, then filled together
   // in one colour by the non-zero rule; while a mask is drawn they add to it.
   void addOutline(const std::vector<swf::Edge>& edges, const swf::Matrix& toPixels);

@@ -56,6 +56,8 @@ struct StaticTextDef {
   Rect bounds;
   Matrix matrix;
   std::vector<TextRun> runs;
+  // CSMTextSettings chose the advanced anti-aliasing for it.
+  bool advancedAntiAliasing = false;
 };
 
 // DefineText (version 1) and DefineText2 (version 2, colours with alpha).
