@@ -1,6 +1,6 @@
 // swf-media-movies DIR: writes the movies the player window's media tests
-// play under Wine (button.swf, chinese.swf, clock.swf, sound.swf) and the
-// tone those tests decode (tone.mp3, tone.pcm: the samples it was made from).
+// play under Wine (button.swf, chinese.swf, clock.swf, input.swf, sound.swf)
+// and the tone those tests decode (tone.mp3, tone.pcm: the samples it was made from).
 #include <cstdio>
 #include <string>
 
@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   bool ok = save(dir + "/button.swf", swftest::buttonClickMovie()) &&
             save(dir + "/chinese.swf", swftest::chineseTextPage()) &&
             save(dir + "/clock.swf", swftest::digitalClock()) &&
+            save(dir + "/input.swf", swftest::inputFieldMovie()) &&
             save(dir + "/sound.swf", swftest::loopingMp3Movie()) &&
             save(dir + "/tone.mp3", swftest::encodeMp3(tone, 44100, 1)) &&
             save(dir + "/tone.pcm", swftest::pcm16(tone));

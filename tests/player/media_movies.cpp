@@ -27,6 +27,49 @@ Bytes buttonClickMovie() {
   return m.finish(true);
 }
 
+Bytes inputFieldMovie() {
+  MovieBuilder m(400, 300, 12, 8);
+  m.background(0xFFFFFF);
+  defineBoxFont(m, 1);
+  EditTextSpec e;
+  e.xMin = 400;
+  e.xMax = 7600;
+  e.yMin = 400;
+  e.yMax = 2400;
+  e.fontId = 1;
+  e.height = 1600;
+  e.argb = 0xFF0000FF;
+  e.useOutlines = true;
+  e.border = true;
+  e.variable = "typed";
+  EditTextSpec input = e;
+  input.input = true;
+  m.defineEditText(2, input);
+  e.yMin = 3200;
+  e.yMax = 5200;
+  m.defineEditText(3, e);
+  // Chinese goes into an input field in the system's 宋体.
+  m.defineFont2(4, "\xE5\xAE\x8B\xE4\xBD\x93", {}, 0, 0);
+  EditTextSpec chinese;
+  chinese.xMin = 400;
+  chinese.xMax = 7600;
+  chinese.yMin = 5300;
+  chinese.yMax = 5900;
+  chinese.fontId = 4;
+  chinese.height = 400;
+  chinese.border = true;
+  chinese.input = true;
+  m.defineEditText(5, chinese);
+  m.root().place(1, 2, Matrix(), 0, "field");
+  m.root().place(2, 3, Matrix(), 0, "mirror");
+  m.root().place(3, 5, Matrix(), 0, "chinese");
+  Script restrict;
+  restrict.getVariable("field").push("restrict").push("A-Z").op(Script::kSetMember).op(Script::kStop);
+  m.root().action(restrict.bytes());
+  m.root().showFrame();
+  return m.finish(true);
+}
+
 Bytes chineseTextPage() {
   MovieBuilder m(600, 400, 12, 5);
   m.background(0xFFFFFF);

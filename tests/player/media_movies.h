@@ -13,6 +13,13 @@ namespace swftest {
 // square at (20, 20)-(80, 80).
 Bytes buttonClickMovie();
 
+// 400 × 300, SWF 8: an input field "field" over (20, 20)-(380, 120) in the
+// box font (A tall, B short, 40 pixels a character) limited to "A-Z" (so a
+// typed "a" shows as "A"), bound to "typed"; below it, over (20, 160)-(380,
+// 260), a dynamic field showing the same variable. Blue text on white.
+// Last, over (20, 265)-(380, 295), an input field "chinese" in 宋体, black.
+Bytes inputFieldMovie();
+
 // 600 × 400, SWF 5: a page of Chinese device text (GBK), 20 lines of 30
 // characters at 18 pixels, black on white.
 Bytes chineseTextPage();

@@ -133,6 +133,8 @@ struct EditTextSpec {
   int height = 240;         // twips
   uint32_t argb = 0xFF000000;
   bool wordWrap = false, multiline = false, html = false, border = false, useOutlines = false;
+  bool input = false, password = false;  // read-only dynamic text unless input
+  int maxChars = 0;                      // 0: no limit
   int align = 0;            // 0 left, 1 right, 2 centre, 3 justify
   std::string variable;     // bound variable, empty for none
   std::string text;         // initial text, in the movie's encoding

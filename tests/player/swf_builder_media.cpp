@@ -126,14 +126,15 @@ void MovieBuilder::defineEditText(uint16_t id, const EditTextSpec& e) {
   w.u16(id);
   w.rect(e.xMin, e.xMax, e.yMin, e.yMax);
   bool hasText = !e.text.empty();
-  w.u8((hasText ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | 0x08 | 0x04 |
-       (e.fontId ? 0x01 : 0));
+  w.u8((hasText ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | (e.password ? 0x10 : 0) |
+       (e.input ? 0 : 0x08) | 0x04 | (e.maxChars ? 0x02 : 0) | (e.fontId ? 0x01 : 0));
   w.u8(0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
   if (e.fontId) {
     w.u16(e.fontId);
     w.u16(static_cast<uint32_t>(e.height));
   }
   w.rgba(e.argb);
+  if (e.maxChars) w.u16(static_cast<uint32_t>(e.maxChars));
   w.u8(static_cast<uint32_t>(e.align));
   w.u16(0);
   w.u16(0);

@@ -111,6 +111,56 @@ class PlayerMediaTest(unittest.TestCase):
         finally:
             windows.close()
 
+    def test_typing_into_an_input_field(self):
+        windows = PlayerWindows(self.movie("input.swf"), self.folder)
+        white = (255, 255, 255)
+        # Character i of a field at stage y `top` (1:1 in the window): its
+        # middle column; a tall "A" inks `tall`, a short "B" only `low` too.
+        cell = lambda x0, i: x0 + 20 + 2 + 40 * i + 20
+        tall, low = 40, 78
+        try:
+            self.assertEqual("1", windows.facts.get("ready"), windows.facts)
+            shot = screenshot("input-empty")
+            self.assertEqual(white, shot.at(cell(LEFT_X, 0), TOP + low))
+            xdotool("mousemove", LEFT_X + 200, TOP + 70)
+            xdotool("click", 1)
+            # Lower case goes in as capitals ("A-Z"); Backspace takes one back.
+            xdotool("type", "--delay", "120", "ab")
+            xdotool("key", "BackSpace")
+            xdotool("type", "--delay", "120", "ba")
+            time.sleep(0.5)
+            shot = screenshot("input-typed")
+            for top, name in ((0, "input"), (140, "bound variable's field")):
+                row = [(shot.at(cell(LEFT_X, i), TOP + top + tall), shot.at(cell(LEFT_X, i), TOP + top + low))
+                       for i in range(4)]
+                self.assertEqual([(BLUE, BLUE), (white, BLUE), (BLUE, BLUE), (white, white)], row,
+                                 "%s shows ABA" % name)
+            # The caret after the third character blinks.
+            seen = set()
+            end = time.time() + 1.6
+            while time.time() < end:
+                seen.add(screenshot("input-caret").at(LEFT_X + 20 + 2 + 120, TOP + 60))
+                time.sleep(0.1)
+            self.assertIn(white, seen)
+            self.assertTrue(any(near(c, BLUE, 60) for c in seen), seen)
+            # The click-through window took nothing.
+            self.assertEqual(white, screenshot("input-right").at(cell(RIGHT_X, 0), TOP + low))
+
+            # Chinese arrives as GBK characters (the window is an ANSI one)
+            # and shows in the system's face.
+            dark = lambda shot: sum(1 for y in range(TOP + 268, TOP + 293) for x in range(LEFT_X + 23, LEFT_X + 200)
+                                    if max(shot.at(x, y)) < 128)
+            xdotool("mousemove", LEFT_X + 300, TOP + 280)
+            xdotool("click", 1)
+            self.assertEqual(0, dark(screenshot("input-chinese-empty")))
+            xdotool("type", "--delay", "150", "中文字")
+            time.sleep(0.5)
+            inked = dark(screenshot("input-chinese"))
+            print("dark pixels of the Chinese typed: %d" % inked)
+            self.assertGreater(inked, 60)
+        finally:
+            windows.close()
+
     def test_sound_movie_plays_on_without_a_sound_device(self):
         windows = PlayerWindows(self.movie("sound.swf"), self.folder)
         centre = (LEFT_X + 200, TOP + 150)

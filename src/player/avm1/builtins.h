@@ -133,6 +133,13 @@ void deliverLocalMessages(Machine& m);
 Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObject& o);
 // A text field's target path ("_level0.field"); undefined for other values.
 Value textTargetPath(Machine& m, const Value& v);
+// Gives the keyboard focus to a field (null: to none), telling the fields
+// (onKillFocus, onSetFocus) and Selection's listeners.
+void moveTextFocus(Machine& m, player::SpriteInstance* parent, player::DisplayObject* object);
+// A user changed a field's text: its onChanged handler.
+void textChanged(Machine& m, player::SpriteInstance& parent, player::DisplayObject& object);
+// The place of the field a value stands for; false for other values.
+bool textFieldPlace(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object);
 // Keeps the script objects of the text fields on `sprite`'s list.
 void markTextObjects(Machine& m, player::SpriteInstance& sprite);
 // The script object of a video the timeline placed (made on first use), or

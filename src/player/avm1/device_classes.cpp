@@ -1,8 +1,10 @@
-// Classes for things a desktop movie player has none of, or does not hand
-// to movies: keyboard focus inside the movie, its own context menu, cameras,
-// microphones, video streams, printing and screen readers. They exist so
-// that movies written for a browser find what they look for, and they answer
-// as a player without the device does.
+// Classes for the keyboard focus inside the movie (Selection), and for
+// things a desktop movie player has none of, or does not hand to movies:
+// its own context menu, cameras, microphones, video streams, printing and
+// screen readers. They exist so that movies written for a browser find what
+// they look for, and they answer as a player without the device does.
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "player/avm1/builtins.h"
 #include "player/avm1/clip_object.h"
 #include "player/core/sprite.h"
+#include "player/core/text_field.h"
+#include "player/core/text_focus.h"
 
 namespace avm1 {
 
@@ -17,15 +21,63 @@ namespace {
 
 // ------------------------------------------------------------ Selection
 
-// No text field of the movie holds the keyboard focus here: the host window
-// keeps it, so there is no focus and no selection to report or move.
+// The focused input field, if any.
+bool focused(Machine& m, player::FieldPlace* out) { return m.display() && player::focusedField(*m.display(), out); }
+
+Value getFocus(Machine& m, Call&) {
+  player::FieldPlace f;
+  if (!focused(m, &f)) return Value::null();
+  return textTargetPath(m, textObject(m, *f.parent, *f.object));
+}
+
+// setFocus(field or its path, or null): the field's whole text is selected.
+Value setFocus(Machine& m, Call& c) {
+  Value target = c.arg(0);
+  if (target.isNullish()) {
+    moveTextFocus(m, nullptr, nullptr);
+    return Value(true);
+  }
+  if (target.isString() && m.root()) {
+    Value found;
+    if (!getVariableByPath(m, *m.root(), m.toString(target).str(), &found)) return Value(false);
+    target = found;
+  }
+  player::SpriteInstance* parent;
+  player::DisplayObject* object;
+  if (!textFieldPlace(target, &parent, &object) || !object->textField->takesTyping()) return Value(false);
+  moveTextFocus(m, parent, object);
+  object->textField->setSelection(0, 1 << 30);
+  return Value(true);
+}
+
+Value selectionIndex(Machine& m, Call& c) {
+  player::FieldPlace f;
+  if (!focused(m, &f)) return Value(-1.0);
+  const player::TextField& field = *f.object->textField;
+  int which = c.callee->magic;
+  return Value(static_cast<double>(which == 0   ? field.selectionBegin()
+                                   : which == 1 ? field.selectionEnd()
+                                                : field.caretIndex()));
+}
+
+Value setSelection(Machine& m, Call& c) {
+  player::FieldPlace f;
+  if (!focused(m, &f)) return Value();
+  double begin = m.toNumber(c.arg(0)), end = m.toNumber(c.arg(1));
+  auto index = [](double v) { return std::isfinite(v) ? static_cast<int>(std::max(-1.0, std::min(v, 1e9))) : 0; };
+  f.object->textField->setSelection(index(begin), index(end));
+  return Value();
+}
+
 void installSelection(Machine& m) {
   Object* selection = m.newObject();
   m.global()->define("Selection", Value(selection), kDontEnum);
-  const std::pair<const char*, NativeFunction> methods[] = {
-      {"getBeginIndex", returnMinusOne}, {"getEndIndex", returnMinusOne}, {"getCaretIndex", returnMinusOne},
-      {"getFocus", returnNull},          {"setFocus", returnFalse},       {"setSelection", returnNothing}};
-  for (const auto& method : methods) m.method(selection, method.first, method.second, 0, kDontEnum | kReadOnly);
+  m.method(selection, "getBeginIndex", selectionIndex, 0, kDontEnum | kReadOnly);
+  m.method(selection, "getEndIndex", selectionIndex, 1, kDontEnum | kReadOnly);
+  m.method(selection, "getCaretIndex", selectionIndex, 2, kDontEnum | kReadOnly);
+  m.method(selection, "getFocus", getFocus, 0, kDontEnum | kReadOnly);
+  m.method(selection, "setFocus", setFocus, 0, kDontEnum | kReadOnly);
+  m.method(selection, "setSelection", setSelection, 0, kDontEnum | kReadOnly);
   makeBroadcaster(m, selection);
   // Like the rest of Selection, its listener methods cannot be replaced.
   for (const char* name : {"broadcastMessage", "addListener", "removeListener", "_listeners"})

@@ -53,21 +53,7 @@ std::u16string toUtf16(const String& s) {
   return out;
 }
 
-String fromUtf16(const std::u16string& s) {
-  std::u32string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    uint32_t u = s[i];
-    if (u >= 0xD800 && u < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (u >= 0xD800 && u < 0xE000) {
-      u = 0xFFFD;
-    }
-    out += static_cast<char32_t>(u);
-  }
-  return String(text::encodeUtf8(out));
-}
+String fromUtf16(const std::u16string& s) { return String(text::encodeUtf8(text::decodeUtf16(s))); }
 
 String fromCharCode(uint32_t unit) {
   std::u16string s(1, static_cast<char16_t>(unit & 0xFFFF));

@@ -9,6 +9,7 @@
 #include "player/avm1/text_format.h"
 #include "player/core/sprite.h"
 #include "player/core/text_field.h"
+#include "player/core/text_focus.h"
 #include "player/text/encoding.h"
 
 namespace avm1 {
@@ -36,6 +37,8 @@ struct Placed {
 };
 
 bool placedOf(const Value& v, Placed* out) {
+  Placed ignored;
+  if (!out) out = &ignored;
   Object* o = v.object();
   if (!o || o->kind() != Object::Kind::Native || static_cast<NativeObject*>(o)->tag != kTextFieldTag) return false;
   auto* t = static_cast<TextObject*>(o);
@@ -125,6 +128,7 @@ enum Property {
   kMaxHScroll,
   kTarget,
   kParent,
+  kRestrict,
   kDisplay,  // and beyond: the display properties by their index
 };
 
@@ -132,7 +136,7 @@ const char* const kNames[] = {"text",       "htmlText",  "html",      "textColor
                               "background", "backgroundColor", "variable", "length", "multiline", "wordWrap",
                               "autoSize",   "selectable", "type",     "password",   "maxChars",   "embedFonts",
                               "textWidth",  "textHeight", "scroll",   "maxscroll",  "hscroll",    "maxhscroll",
-                              "_target",    "_parent"};
+                              "_target",    "_parent",    "restrict"};
 
 static_assert(sizeof kNames / sizeof kNames[0] == kDisplay, "a name for every property");
 
@@ -182,12 +186,15 @@ Value getProperty(Machine& m, Call& c) {
     case kEmbedFonts: return Value(d.useOutlines);
     case kTextWidth: return Value(std::round(f.textWidth() / 20));
     case kTextHeight: return Value(std::round(f.textHeight() / 20));
-    case kScroll:
-    case kMaxScroll: return Value(1.0);
-    case kHScroll:
-    case kMaxHScroll: return Value(0.0);
+    case kScroll: return Value(static_cast<double>(f.scroll()));
+    case kMaxScroll: return Value(static_cast<double>(f.maxScroll()));
+    case kHScroll: return Value(f.hscroll());
+    case kMaxHScroll: return Value(f.maxHScroll());
     case kTarget: return Value(targetOf(m, p));
     case kParent: return Value(m.clipObject(p.parent));
+    case kRestrict:
+      return f.restrict().allowsAll() ? Value::null()
+                                      : Value(String(text::encodeUtf8(f.restrict().pattern())));
   }
   return Value();
 }
@@ -236,6 +243,10 @@ Value setProperty(Machine& m, Call& c) {
       break;
     }
     case kEmbedFonts: f.settings().useOutlines = m.toBoolean(v); break;
+    case kRestrict:
+      f.setRestrict(v.isNullish() ? text::RestrictPattern()
+                                  : text::RestrictPattern(text::decodeUtf8(m.toString(v).str())));
+      break;
     default: break;  // read-only
   }
   return Value();
@@ -288,6 +299,15 @@ Value setTextFormat(Machine& m, Call& c) {
   return Value();
 }
 
+// addListener: the field becomes a broadcaster of its own on first use, so
+// that each field keeps its own listeners (told of onChanged).
+Value addListener(Machine& m, Call& c) {
+  Object* self = c.thisValue.object();
+  if (!self || !placedOf(c.thisValue, nullptr)) return Value(false);
+  if (!self->findOwn("_listeners", true)) makeBroadcaster(m, self);
+  return m.callMethod(c.thisValue, "addListener", c.args, c.count);
+}
+
 Value textFieldConstructor(Machine&, Call&) { return Value(); }
 
 // createTextField(name, depth, x, y, width, height): an empty field in the
@@ -329,6 +349,54 @@ Value textObject(Machine& m, player::SpriteInstance& parent, player::DisplayObje
   return Value(field.scriptObject());
 }
 
+namespace {
+
+// Calls a handler of a field (or of Selection) if it has one.
+void callHandler(Machine& m, const Value& target, const char* name, std::initializer_list<Value> args) {
+  Object* o = target.object();
+  if (!o) return;
+  Value fn = m.get(o, name);
+  if (fn.object()) m.call(fn, target, args);
+}
+
+}  // namespace
+
+void moveTextFocus(Machine& m, player::SpriteInstance* parent, player::DisplayObject* object) {
+  player::RunContext* context = m.display();
+  if (!context) return;
+  player::FieldPlace old;
+  bool had = player::focusedField(*context, &old);
+  if ((had && old.object == object) || (!had && !object)) return;
+  if (had) old.object->textField->setCaretShown(false, false);
+  if (object && parent) {
+    context->focus = player::RunContext::TextFocus{parent->weak_from_this(), object->textField};
+  } else {
+    context->focus = player::RunContext::TextFocus();
+  }
+  Value oldValue = had ? textObject(m, *old.parent, *old.object) : Value::null();
+  Value newValue = object && parent ? textObject(m, *parent, *object) : Value::null();
+  if (oldValue.isUndefined()) oldValue = Value::null();
+  if (newValue.isUndefined()) newValue = Value::null();
+  if (had) callHandler(m, oldValue, "onKillFocus", {newValue});
+  if (object) callHandler(m, newValue, "onSetFocus", {oldValue});
+  callHandler(m, m.get(m.global(), "Selection"), "broadcastMessage", {Value("onSetFocus"), oldValue, newValue});
+}
+
+void textChanged(Machine& m, player::SpriteInstance& parent, player::DisplayObject& object) {
+  Value field = textObject(m, parent, object);
+  callHandler(m, field, "onChanged", {field});
+  Object* o = field.object();
+  if (o && o->findOwn("_listeners", true)) callHandler(m, field, "broadcastMessage", {Value("onChanged"), field});
+}
+
+bool textFieldPlace(const Value& v, player::SpriteInstance** parent, player::DisplayObject** object) {
+  Placed p;
+  if (!placedOf(v, &p)) return false;
+  *parent = p.parent;
+  *object = p.object;
+  return true;
+}
+
 Value textTargetPath(Machine& m, const Value& v) {
   Placed p;
   return placedOf(v, &p) ? Value(targetOf(m, p)) : Value();
@@ -356,6 +424,8 @@ void installTextField(Machine& m) {
                       kDontEnum);
   }
   m.method(tp, "toString", toStringMethod);
+  m.method(tp, "addListener", addListener);
+  m.method(tp, "removeListener", returnFalse);
   m.method(tp, "getDepth", getDepth);
   m.method(tp, "removeTextField", removeTextField);
   m.method(tp, "getTextFormat", getTextFormat);

@@ -57,6 +57,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     stage.ty = (height - sh * scale) / 2 - movie_->header.frameSize.yMin * stage.d;
     stageScale_ = stage.a;
     stageToPixels_ = stage;
+    stage_.showCaret();
     // Scripts may move, colour or hide the root too.
     const DisplayObject* own = root_->displayObject();
     if (own->visible) drawSprite(*root_, stage * own->matrix, own->colorTransform);
@@ -66,10 +67,17 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
     swf::Matrix toStage;
     if (!stageToPixels_.invert(&toStage)) return false;
     double twipsX = toStage.mapX(x, y), twipsY = toStage.mapY(x, y);
+    pointerX_ = twipsX;
+    pointerY_ = twipsY;
+    if (stage_.dragSelect(twipsX, twipsY)) ranScripts_ = true;
     if (stage_.mouseMove(twipsX / 20, twipsY / 20)) ranScripts_ = true;
     return afterPointer(pointer_.move(*root_, twipsX, twipsY));
   }
   bool pointerButton(bool down) override {
+    // A press gives the focus to the input field under it, or takes it.
+    bool focus = down && stage_.pressAt(pointerX_, pointerY_);
+    if (focus) ranScripts_ = true;
+    if (!down) stage_.releasePress();
     if (stage_.mouseButton(down)) ranScripts_ = true;
     return afterPointer(pointer_.button(*root_, down));
   }
@@ -267,6 +275,7 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
   swf::Matrix stageToPixels_ = swf::Matrix{1.0 / 20, 0, 0, 1.0 / 20, 0, 0};
   Pointer pointer_;
   bool ranScripts_ = false;  // since the pointer's last news
+  double pointerX_ = 0, pointerY_ = 0;  // stage twips
   bool antialias_ = true;
 };
 

@@ -139,6 +139,11 @@ struct RunContext {
   // Sprites whose DoInitAction blocks have run.
   std::set<uint16_t> initialized;
   uint32_t tick = 0;
+  // The input field with the keyboard focus, by its timeline; gone with it.
+  struct TextFocus {
+    std::weak_ptr<SpriteInstance> parent;
+    std::weak_ptr<TextField> field;
+  } focus;
   // Names of clips placed without one ("instance1", ...).
   uint32_t instanceCounter = 0;
   // Live display objects; placements beyond the limit are dropped so that a

@@ -5,6 +5,10 @@
 #include "player/avm1/builtins.h"
 #include "player/avm1/clip_object.h"
 #include "player/avm1/machine.h"
+#include "player/core/text_editing.h"
+#include "player/core/text_field.h"
+#include "player/core/text_focus.h"
+#include "player/text/encoding.h"
 
 namespace player {
 
@@ -161,10 +165,100 @@ bool Stage::key(bool down, int keyCode, int charCode) {
   if (keyCode >= 0 && keyCode < 256) in.keys[keyCode] = down;
   in.lastKey = keyCode;
   in.lastChar = charCode;
+  // The focused field takes the editing keys; Key's listeners still hear
+  // them, as in the reference player.
+  bool edited = false;
+  FieldPlace f;
+  if (down && focusedField(context_, &f)) {
+    EditOutcome outcome = editKey(*f.object->textField, keyCode, in.keys[16]);
+    if (outcome != EditOutcome::None) caretSince_ = clock_->elapsedMillis();
+    if (outcome == EditOutcome::Changed) fieldEdited(*f.parent, *f.object);
+    edited = outcome != EditOutcome::None;
+  }
   broadcastClipEvent(down ? kEventKeyDown : kEventKeyUp);
   avm1::broadcastKey(*machine_, down);
   runQueuedActions();
-  return machine_->scriptsRun() != before;
+  return edited || machine_->scriptsRun() != before;
+}
+
+bool Stage::pressAt(double x, double y) {
+  if (!machine_) return false;
+  machine_->beginFrame();
+  FieldPlace f;
+  bool hit = typingFieldAt(*root_, x, y, &f);
+  FieldPlace was;
+  bool had = focusedField(context_, &was);
+  if (!hit && !had) return false;
+  bool sameField = hit && had && was.object == f.object;
+  machine_->runOutside([&] { avm1::moveTextFocus(*machine_, hit ? f.parent : nullptr, hit ? f.object : nullptr); });
+  if (hit) {
+    TextField& field = *f.object->textField;
+    int at = field.indexAt(f.toLocal.mapX(x, y), f.toLocal.mapY(x, y));
+    bool extend = sameField && machine_->input().keys[16];
+    field.setSelection(extend ? field.anchorIndex() : at, at);
+    caretSince_ = clock_->elapsedMillis();
+    selecting_ = true;
+    selectingToLocal_ = f.toLocal;
+  }
+  pendingHigh_ = 0;
+  runQueuedActions();
+  return true;
+}
+
+bool Stage::dragSelect(double x, double y) {
+  FieldPlace f;
+  if (!selecting_ || !focusedField(context_, &f)) return false;
+  TextField& field = *f.object->textField;
+  int at = field.indexAt(selectingToLocal_.mapX(x, y), selectingToLocal_.mapY(x, y));
+  if (at == field.caretIndex()) return false;
+  field.setSelection(field.anchorIndex(), at);
+  caretSince_ = clock_->elapsedMillis();
+  return true;
+}
+
+bool Stage::typeUnit(char16_t unit) {
+  FieldPlace f;
+  if (!machine_ || !focusedField(context_, &f)) return false;
+  std::u16string typed;
+  if (unit >= 0xD800 && unit < 0xDC00) {
+    pendingHigh_ = unit;  // the pair's second half follows
+    return false;
+  }
+  if (unit >= 0xDC00 && unit < 0xE000) {
+    if (!pendingHigh_) return false;
+    typed += pendingHigh_;
+  }
+  pendingHigh_ = 0;
+  typed += unit;
+  machine_->beginFrame();
+  if (typeText(*f.object->textField, typed) != EditOutcome::Changed) return false;
+  caretSince_ = clock_->elapsedMillis();
+  fieldEdited(*f.parent, *f.object);
+  runQueuedActions();
+  return true;
+}
+
+void Stage::fieldEdited(SpriteInstance& parent, DisplayObject& object) {
+  TextField& field = *object.textField;
+  if (!field.def().variable.empty()) {
+    int version = movie_.header.version;
+    const std::string& text = field.text();
+    setVariableText(parent, field.def().variable,
+                    version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
+  }
+  machine_->runOutside([&] { avm1::textChanged(*machine_, parent, object); });
+}
+
+bool Stage::textFocused() {
+  FieldPlace f;
+  return focusedField(context_, &f);
+}
+
+void Stage::showCaret() {
+  FieldPlace f;
+  if (!focusedField(context_, &f)) return;
+  double since = clock_->elapsedMillis() - caretSince_;
+  f.object->textField->setCaretShown(true, since < 0 || static_cast<int64_t>(since / 500) % 2 == 0);
 }
 
 bool Stage::mouseHidden() const { return machine_ && machine_->input().mouseHidden; }

@@ -70,6 +70,25 @@ class Stage {
   // Mouse.hide() asked for the pointer to be hidden over the movie.
   bool mouseHidden() const;
 
+  // --- typing into input fields ---
+  // The primary button went down at a stage point (twips): an input field
+  // there takes the focus with the caret at that point (with Shift, the
+  // selection reaches there); elsewhere, the focus goes. True when the
+  // focus or caret moved.
+  bool pressAt(double x, double y);
+  // The pointer moved with the button held since a press in a field: the
+  // selection runs from the press to here. The release ends it.
+  bool dragSelect(double x, double y);
+  void releasePress() { selecting_ = false; }
+  // A UTF-16 unit typed (WM_CHAR); a surrogate pair comes as two calls.
+  // The editing keys act through `key`.
+  bool typeUnit(char16_t unit);
+  // Whether an input field has the keyboard focus.
+  bool textFocused();
+  // Before drawing: the focused field's caret, on for 500 ms, off for 500,
+  // and on again after each edit.
+  void showCaret();
+
   // --- for buttons, edit text and other display objects ---
   // Runs an action block (a button's actions, say) on `clip`'s timeline now,
   // with the scripts it queues. The code must live as long as the movie.
@@ -89,6 +108,8 @@ class Stage {
  private:
   void runQueuedActions();
   void broadcastClipEvent(uint32_t event);
+  // After a user's edit: the bound variable takes the text, then onChanged.
+  void fieldEdited(SpriteInstance& parent, DisplayObject& object);
 
   const Movie& movie_;
   std::shared_ptr<Clock> clock_;
@@ -99,6 +120,10 @@ class Stage {
   std::shared_ptr<SpriteInstance> root_;
   bool started_ = false;
   uint32_t randomState_;
+  char16_t pendingHigh_ = 0;  // the first half of a typed surrogate pair
+  bool selecting_ = false;    // the button is held since a press in a field
+  swf::Matrix selectingToLocal_;
+  double caretSince_ = 0;     // clock milliseconds when the caret last moved
 };
 
 }  // namespace player

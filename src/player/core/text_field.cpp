@@ -124,6 +124,170 @@ void TextField::setText(const std::string& movieText) {
   if (movieText == text_) return;
   text_ = movieText;
   dirty_ = true;
+  setSelection(anchor_, caret_);
+}
+
+std::u16string TextField::units() const {
+  return text::encodeUtf16(text::decodeMovieText(text_, swfVersion_));
+}
+
+void TextField::setUnits(const std::u16string& units) {
+  setText(text::encodeMovieText(text::decodeUtf16(units), swfVersion_));
+}
+
+void TextField::setSelection(int anchor, int caret) {
+  std::u16string u = units();
+  auto clamp = [&u](int i) {
+    i = std::max(0, std::min(i, static_cast<int>(u.size())));
+    // Both halves of a pair go together: the caret stands before it.
+    if (i > 0 && i < static_cast<int>(u.size()) && u[i] >= 0xDC00 && u[i] < 0xE000 && u[i - 1] >= 0xD800 &&
+        u[i - 1] < 0xDC00)
+      --i;
+    return i;
+  };
+  anchor_ = clamp(anchor);
+  caret_ = clamp(caret);
+}
+
+double TextField::maxHScroll() const {
+  double width = box_.xMax - box_.xMin - 2 * kGutter;
+  return def_.wordWrap ? 0 : std::max(0.0, std::round((layout_.width - width) / 20));
+}
+
+int TextField::scroll() const {
+  int line = 0;
+  while (line + 1 < static_cast<int>(layout_.lineBoxes.size()) && layout_.lineBoxes[line + 1].top <= scrollY_) ++line;
+  return line + 1;
+}
+
+int TextField::maxScroll() const {
+  // The first line from which the last one still shows whole.
+  double height = box_.yMax - box_.yMin - 2 * kGutter;
+  int lines = static_cast<int>(layout_.lineBoxes.size());
+  if (lines == 0) return 1;
+  double bottom = layout_.lineBoxes.back().top + layout_.lineBoxes.back().height;
+  int first = 0;
+  while (first + 1 < lines && bottom - layout_.lineBoxes[first].top > height) ++first;
+  return first + 1;
+}
+
+bool TextField::contains(double x, double y) const {
+  return x >= box_.xMin && x <= box_.xMax && y >= box_.yMin && y <= box_.yMax;
+}
+
+// Which unit each caret stop stands before: a CR LF pair ends one
+// paragraph, and a character past U+FFFF takes two units.
+void TextField::mapStops() {
+  stopUnits_.clear();
+  if (def_.html) return;
+  std::u32string chars = text::decodeMovieText(text_, swfVersion_);
+  int unit = 0;
+  for (size_t i = 0; i < chars.size(); ++i) {
+    stopUnits_.push_back(unit);
+    if (chars[i] == U'\r' && i + 1 < chars.size() && chars[i + 1] == U'\n') {
+      ++i;
+      unit += 2;
+    } else {
+      unit += chars[i] > 0xFFFF ? 2 : 1;
+    }
+  }
+  stopUnits_.push_back(unit);
+  if (stopUnits_.size() != layout_.stops.size()) stopUnits_.clear();
+}
+
+size_t TextField::stopOf(int unit) const {
+  auto it = std::upper_bound(stopUnits_.begin(), stopUnits_.end(), unit);
+  return it == stopUnits_.begin() ? 0 : static_cast<size_t>(it - stopUnits_.begin() - 1);
+}
+
+int TextField::indexAt(double x, double y) const {
+  if (stopUnits_.empty() || layout_.lineBoxes.empty()) return static_cast<int>(units().size());
+  double tx = x - box_.xMin - kGutter + scrollX_, ty = y - box_.yMin - kGutter + scrollY_;
+  int line = 0;
+  while (line + 1 < static_cast<int>(layout_.lineBoxes.size()) && ty >= layout_.lineBoxes[line + 1].top) ++line;
+  // The nearest stop of that line: before a character's middle, the caret
+  // goes before it.
+  size_t best = stopUnits_.size() - 1;
+  double bestDistance = 1e300;
+  for (size_t i = 0; i < layout_.stops.size(); ++i) {
+    if (layout_.stops[i].line != line) continue;
+    double d = std::fabs(layout_.stops[i].x - tx);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  return stopUnits_[best];
+}
+
+// The caret stays inside the field: single lines scroll across, several
+// lines up and down.
+void TextField::keepCaretInView() {
+  if (stopUnits_.empty()) return;
+  const text::CaretStop& stop = layout_.stops[stopOf(caret_)];
+  double width = box_.xMax - box_.xMin - 2 * kGutter, height = box_.yMax - box_.yMin - 2 * kGutter;
+  if (!def_.wordWrap) {
+    if (stop.x - scrollX_ > width) scrollX_ = stop.x - width;
+    if (stop.x < scrollX_) scrollX_ = stop.x;
+    scrollX_ = std::max(0.0, std::min(scrollX_, layout_.width - width));
+    if (stop.x - scrollX_ > width) scrollX_ = stop.x - width;
+  }
+  if (stop.line < static_cast<int>(layout_.lineBoxes.size())) {
+    const text::LineBox& line = layout_.lineBoxes[stop.line];
+    // By whole lines, as scroll counts them.
+    if (line.top + line.height - scrollY_ > height) {
+      int first = stop.line;
+      while (first > 0 && line.top + line.height - layout_.lineBoxes[first - 1].top <= height) --first;
+      scrollY_ = layout_.lineBoxes[first].top;
+    }
+    if (line.top < scrollY_) scrollY_ = line.top;
+  }
+}
+
+bool TextField::selectedStops(size_t* first, size_t* last) const {
+  if (!focused_ || stopUnits_.empty() || selectionBegin() == selectionEnd()) return false;
+  *first = stopOf(selectionBegin());
+  *last = stopOf(selectionEnd());
+  return *first < *last;
+}
+
+// A block of the text's colour behind each line's selected characters.
+void TextField::drawSelection(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                              double textX, double textY, size_t first, size_t last) {
+  for (size_t i = first; i < last;) {
+    const text::CaretStop& from = layout_.stops[i];
+    size_t j = i + 1;
+    while (j < last && layout_.stops[j].line == from.line) ++j;
+    if (from.line >= static_cast<int>(layout_.lineBoxes.size())) break;
+    const text::LineBox& line = layout_.lineBoxes[from.line];
+    // The block ends where the next stop on its line stands, or the line.
+    double x1 = j < layout_.stops.size() && layout_.stops[j].line == from.line ? layout_.stops[j].x : line.right;
+    if (x1 > from.x) {
+      renderer.addOutline(rectangle(textX + from.x, textY + line.top, textX + x1, textY + line.top + line.height),
+                          toPixels);
+      renderer.fillOutlines(format_.color, cx);
+    }
+    i = j;
+  }
+}
+
+// A line one pixel wide, in the text's colour, down the caret's line.
+void TextField::drawCaret(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                          double textX, double textY) {
+  double top = 0, height = format_.size;
+  double x = 0;
+  if (!stopUnits_.empty()) {
+    const text::CaretStop& stop = layout_.stops[stopOf(caret_)];
+    x = stop.x;
+    if (stop.line < static_cast<int>(layout_.lineBoxes.size())) {
+      top = layout_.lineBoxes[stop.line].top;
+      if (layout_.lineBoxes[stop.line].height > 0) height = layout_.lineBoxes[stop.line].height;
+    }
+  }
+  double pixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c)));
+  double x0 = std::min(textX + x, box_.xMax - pixel), y0 = textY + top;
+  renderer.addOutline(rectangle(x0, y0, x0 + pixel, y0 + height), toPixels);
+  renderer.fillOutlines(format_.color, cx);
 }
 
 void TextField::setFormat(const text::CharFormat& chars, const text::ParagraphFormat& paragraph) {
@@ -141,6 +305,7 @@ void TextField::layOut(MovieFonts& fonts) {
   FieldFonts resolver(fonts, def_.useOutlines, font_);
   double width = def_.bounds.xMax - def_.bounds.xMin - 2 * kGutter;
   text::layoutText(paragraphs, resolver, width, def_.wordWrap, &layout_);
+  mapStops();
   box_ = def_.bounds;
   if (def_.autoSize) {
     // The field grows or shrinks to its text, from the side its alignment
@@ -159,6 +324,9 @@ void TextField::layOut(MovieFonts& fonts) {
     }
     box_.yMax = box_.yMin + static_cast<int32_t>(h);
   }
+  // Text that got shorter takes back the scrolling it no longer needs.
+  scrollX_ = std::min(scrollX_, maxHScroll() * 20);
+  scrollY_ = layout_.lineBoxes.empty() ? 0 : std::min(scrollY_, layout_.lineBoxes[maxScroll() - 1].top);
   dirty_ = false;
 }
 
@@ -201,10 +369,13 @@ void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::M
   if (dirty_) layOut(fonts);
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
   if (border_ || background_) drawBorder(renderer, toPixels, cx);
-  if (layout_.glyphs.empty() && layout_.underlines.empty()) return;
+  if (focused_) keepCaretInView();
+  bool caret = focused_ && blinkOn_ && selectionBegin() == selectionEnd();
+  if (layout_.glyphs.empty() && layout_.underlines.empty() && !caret) return;
   // Text beyond the field is cut off at its bounds.
-  double textX = box_.xMin + kGutter, textY = box_.yMin + kGutter;
-  bool clip = layout_.width + 2 * kGutter > x1 - x0 + 0.5 || layout_.height + 2 * kGutter > y1 - y0 + 0.5;
+  double textX = box_.xMin + kGutter - scrollX_, textY = box_.yMin + kGutter - scrollY_;
+  bool clip = layout_.width + 2 * kGutter > x1 - x0 + 0.5 || layout_.height + 2 * kGutter > y1 - y0 + 0.5 ||
+              scrollX_ > 0 || scrollY_ > 0;
   bool masking = renderer.drawingMask();
   if (clip && !masking) {
     renderer.beginMask();
@@ -212,13 +383,23 @@ void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::M
     renderer.fillOutlines(swf::Rgba(), cx);
     renderer.applyMask();
   }
+  // Selected text shows in the ground's colour on the text's.
+  size_t selectedFirst = 0, selectedLast = 0;
+  if (selectedStops(&selectedFirst, &selectedLast))
+    drawSelection(renderer, toPixels, cx, textX, textY, selectedFirst, selectedLast);
+  const swf::Rgba ground{uint8_t(backgroundColor_ >> 16), uint8_t(backgroundColor_ >> 8), uint8_t(backgroundColor_),
+                         255};
+  auto colorOf = [&](const text::LaidGlyph& g) {
+    return g.stop >= selectedFirst && g.stop < selectedLast ? ground : g.color;
+  };
   for (size_t i = 0; i < layout_.glyphs.size();) {
     // Glyphs of one colour are filled together.
     size_t j = i;
-    const swf::Rgba c = layout_.glyphs[i].color;
+    const swf::Rgba c = colorOf(layout_.glyphs[i]);
     for (; j < layout_.glyphs.size(); ++j) {
       const text::LaidGlyph& g = layout_.glyphs[j];
-      if (g.color.r != c.r || g.color.g != c.g || g.color.b != c.b || g.color.a != c.a) break;
+      const swf::Rgba gc = colorOf(g);
+      if (gc.r != c.r || gc.g != c.g || gc.b != c.b || gc.a != c.a) break;
       renderer.addOutline(*g.outline, placed(toPixels, textX + g.x, textY + g.y, g.scale));
     }
     renderer.fillOutlines(c, cx);
@@ -228,6 +409,7 @@ void TextField::draw(render::Renderer& renderer, MovieFonts& fonts, const swf::M
     renderer.addOutline(rectangle(textX + u.x0, textY + u.y, textX + u.x1, textY + u.y + u.thickness), toPixels);
     renderer.fillOutlines(u.color, cx);
   }
+  if (caret) drawCaret(renderer, toPixels, cx, textX, textY);
   if (clip && !masking) renderer.popMask();
 }
 

@@ -2,6 +2,8 @@
 // edit text fields (DefineEditText) with their text, bound to a variable or
 // set, laid out with embedded or device fonts.
 #pragma once
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,6 +13,7 @@
 #include "player/render/renderer.h"
 #include "player/text/device_fonts.h"
 #include "player/text/layout.h"
+#include "player/text/restrict.h"
 
 namespace avm1 {
 class Object;
@@ -71,8 +74,51 @@ class TextField {
   void draw(render::Renderer& renderer, MovieFonts& fonts, const swf::Matrix& toPixels,
             const swf::ColorTransform& cx);
 
+  // --- typing into the field ---
+  // A user may type into it: an input field that is selectable (HTML
+  // fields are not edited: their tags would be typed over).
+  bool takesTyping() const { return !def_.readOnly && !def_.noSelect && !def_.html; }
+  // The text as UTF-16 units, as carets and scripts count it (plain text:
+  // HTML fields are not edited).
+  std::u16string units() const;
+  void setUnits(const std::u16string& units);
+  const text::RestrictPattern& restrict() const { return restrict_; }
+  void setRestrict(const text::RestrictPattern& pattern) { restrict_ = pattern; }
+  // The selection runs from the anchor to the caret, in UTF-16 units.
+  int caretIndex() const { return caret_; }
+  int anchorIndex() const { return anchor_; }
+  int selectionBegin() const { return std::min(anchor_, caret_); }
+  int selectionEnd() const { return std::max(anchor_, caret_); }
+  // Clamped to the text; never inside a surrogate pair.
+  void setSelection(int anchor, int caret);
+  // The caret is drawn while the field has the focus and the blink shows it.
+  void setCaretShown(bool focused, bool blinkOn) {
+    focused_ = focused;
+    blinkOn_ = blinkOn;
+  }
+  // The unit index nearest to a point in the field's own twips; the text
+  // must have been drawn (laid out) once, else the end.
+  int indexAt(double x, double y) const;
+  // How far the text is scrolled to keep the caret in view: pixels across,
+  // and the top line shown (1 for the first); with the most each may be.
+  double hscroll() const { return std::round(scrollX_ / 20); }
+  double maxHScroll() const;
+  int scroll() const;
+  int maxScroll() const;
+  // Whether a point in the field's own twips is inside its bounds.
+  bool contains(double x, double y) const;
+
  private:
   void layOut(MovieFonts& fonts);
+  void mapStops();
+  size_t stopOf(int unit) const;
+  void keepCaretInView();
+  // The selection of the focused field: its stops [first, last).
+  bool selectedStops(size_t* first, size_t* last) const;
+  void drawSelection(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                     double textX, double textY, size_t first, size_t last);
+  void drawCaret(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx,
+                 double textX, double textY);
   void drawBorder(render::Renderer& renderer, const swf::Matrix& toPixels, const swf::ColorTransform& cx);
 
   swf::EditTextDef def_;
@@ -87,6 +133,13 @@ class TextField {
   bool dirty_ = true;
   text::TextLayout layout_;
   swf::Rect box_;  // the field's bounds after auto-sizing
+  text::RestrictPattern restrict_;
+  int anchor_ = 0, caret_ = 0;
+  bool focused_ = false, blinkOn_ = false;
+  // The unit index each of the layout's caret stops stands before.
+  std::vector<int> stopUnits_;
+  // How far the text is scrolled to keep the caret in view (twips).
+  double scrollX_ = 0, scrollY_ = 0;
 };
 
 // The field of an edit text on the display list, made when first needed.

@@ -310,14 +310,16 @@ void Playback::draw(std::unique_lock<std::mutex>& lock) {
 }
 
 void Playback::notePointerLook() {
-  bool overButton = false, hidden = false;
+  bool overButton = false, hidden = false, typing = false;
   if (movie_ && !fenced([&] {
         overButton = movie_->pointerOverButton();
         hidden = movie_->stage().mouseHidden();
+        typing = movie_->stage().textFocused();
       }))
     movie_.reset();
   overButton_ = overButton;
   mouseHidden_ = hidden;
+  textFocused_ = typing;
 }
 
 void Playback::syncVolume() {

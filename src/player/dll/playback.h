@@ -64,6 +64,8 @@ class Playback {
   bool pointerOverButton() const { return overButton_; }
   // Whether the movie's scripts hid the pointer over it (Mouse.hide).
   bool mouseHidden() const { return mouseHidden_; }
+  // Whether one of the movie's input fields has the keyboard focus.
+  bool textFocused() const { return textFocused_; }
 
   // The newest picture in exchange for one the caller is done with; false
   // when nothing new was drawn since the last call.
@@ -107,6 +109,7 @@ class Playback {
 
   std::atomic<bool> overButton_{false};
   std::atomic<bool> mouseHidden_{false};
+  std::atomic<bool> textFocused_{false};
 
   // The thread's own. What the movie draws text with and plays sound
   // through comes before it, so it goes after it.

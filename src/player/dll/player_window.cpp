@@ -8,6 +8,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "player/core/player.h"
@@ -167,6 +168,10 @@ class PlayerWindow {
       case WM_LBUTTONUP: {
         bool down = message == WM_LBUTTONDOWN;
         if (down) SetCapture(window_);
+        // Typing into the movie's input fields needs the keyboard; a window
+        // made not to activate keeps it where it is.
+        if (down && GetFocus() != window_ && !(GetWindowLongPtrA(window_, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+          SetFocus(window_);
         int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
         tell([x, y, down](player::Player& movie) {
           bool moved = movie.pointerMove(x, y);
@@ -194,6 +199,23 @@ class PlayerWindow {
         tell([down, key, typed](player::Player& movie) { return movie.stage().key(down, key, typed); });
         return 0;
       }
+      case WM_CHAR: {
+        // Characters for the focused input field; the keys that edit come
+        // with WM_KEYDOWN, so nothing here types twice.
+        std::u16string units = typedUnits(wParam, false);
+        for (char16_t unit : units) tell([unit](player::Player& movie) { return movie.stage().typeUnit(unit); });
+        return 0;
+      }
+      case WM_IME_CHAR: {
+        // Taken here whole, so that no WM_CHAR follows for the same text.
+        std::u16string units = typedUnits(wParam, true);
+        for (char16_t unit : units) tell([unit](player::Player& movie) { return movie.stage().typeUnit(unit); });
+        return 0;
+      }
+      case WM_GETDLGCODE:
+        // In a dialog: characters and arrows always come here; Enter, Esc
+        // and Tab too while an input field has the focus.
+        return DLGC_WANTCHARS | DLGC_WANTARROWS | (playback_ && playback_->textFocused() ? DLGC_WANTALLKEYS : 0);
       case WM_SETCURSOR:
         // Mouse.hide() hides the pointer over the movie; buttons show a hand.
         if (LOWORD(lParam) == HTCLIENT && playback_ && playback_->mouseHidden()) {
@@ -233,6 +255,30 @@ class PlayerWindow {
     WORD typed[2] = {0, 0};
     UINT scan = (static_cast<UINT>(lParam) >> 16) & 0xFF;
     return ToAscii(key, scan, keys, typed, 0) == 1 ? typed[0] & 0xFF : 0;
+  }
+
+  // UTF-16 of a WM_CHAR or WM_IME_CHAR. A Unicode window gets units; an
+  // ANSI one gets code page bytes, a double-byte character as a lead byte
+  // then a trail byte (WM_CHAR) or both at once, lead high (WM_IME_CHAR).
+  std::u16string typedUnits(WPARAM wParam, bool ime) {
+    if (IsWindowUnicode(window_)) return std::u16string(1, static_cast<char16_t>(wParam & 0xFFFF));
+    char bytes[2];
+    int count = 0;
+    if (ime && (wParam & 0xFF00)) {
+      bytes[count++] = static_cast<char>((wParam >> 8) & 0xFF);
+    } else if (!ime && leadByte_) {
+      bytes[count++] = static_cast<char>(leadByte_);
+      leadByte_ = 0;
+    } else if (!ime && IsDBCSLeadByte(static_cast<BYTE>(wParam & 0xFF))) {
+      leadByte_ = static_cast<BYTE>(wParam & 0xFF);
+      return std::u16string();
+    }
+    bytes[count++] = static_cast<char>(wParam & 0xFF);
+    wchar_t wide[2];
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes, count, wide, 2);
+    std::u16string out;
+    for (int i = 0; i < n; ++i) out += static_cast<char16_t>(wide[i]);
+    return out;
   }
 
   // The picture last taken goes to the screen, if it is the window's size
@@ -316,6 +362,7 @@ class PlayerWindow {
   bool screenCurrent_ = false;
   ql::DibSurface canvas_;
   bool trackingLeave_ = false;
+  BYTE leadByte_ = 0;  // of a double-byte character typed in two WM_CHARs
 };
 
 PlayerWindow* playerOf(HWND window) {

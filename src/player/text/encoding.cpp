@@ -215,4 +215,34 @@ char32_t decodeFontCode(uint16_t code, int swfVersion, bool shiftJis) {
   return c.size() == 1 ? c[0] : kReplacement;
 }
 
+std::u16string encodeUtf16(const std::u32string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char32_t c : text) {
+    if (c >= 0x10000 && c <= 0x10FFFF) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c <= 0xFFFF ? c : 0xFFFD);
+    }
+  }
+  return out;
+}
+
+std::u32string decodeUtf16(const std::u16string& units) {
+  std::u32string out;
+  out.reserve(units.size());
+  for (size_t i = 0; i < units.size(); ++i) {
+    char32_t u = units[i];
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+      u = 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      ++i;
+    } else if (u >= 0xD800 && u < 0xE000) {
+      u = 0xFFFD;
+    }
+    out += u;
+  }
+  return out;
+}
+
 }  // namespace text

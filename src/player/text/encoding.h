@@ -19,6 +19,10 @@ std::u32string decodeCodePage(const std::string& bytes, unsigned codePage);
 
 std::u32string decodeUtf8(const std::string& bytes);
 std::string encodeUtf8(const std::u32string& text);
+// UTF-16 units, as scripts count text: surrogate pairs for characters past
+// U+FFFF; a lone surrogate read back becomes U+FFFD.
+std::u16string encodeUtf16(const std::u32string& text);
+std::u32string decodeUtf16(const std::u16string& units);
 
 // Names (of fonts, variables, clips) compared with ASCII letters in either
 // case alike, as Flash compares them.

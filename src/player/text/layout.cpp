@@ -56,16 +56,24 @@ class LineBuilder {
       bool forced = end < chars_.size() && chars_[end].c == kLineBreak;
       placeLine(start, end, left, room, pf, end >= chars_.size() || forced, emptyFormat);
       first = false;
+      // Spaces skipped where a line wrapped stand at its end.
+      size_t next = end;
+      if (!forced && end < chars_.size())
+        while (next < chars_.size() && isSpace(chars_[next].c)) ++next;
+      for (size_t i = end; i < next; ++i) out_->stops.push_back(CaretStop{lineEndX_, out_->lines - 1});
       if (forced) {
+        // The break itself ends its line.
+        out_->stops.push_back(CaretStop{lineEndX_, out_->lines - 1});
         start = end + 1;  // a break at the very end still starts a line
         continue;
       }
       if (end >= chars_.size()) break;
       // Spaces where a line wrapped are not carried to the next.
-      start = end;
-      while (start < chars_.size() && isSpace(chars_[start].c)) ++start;
+      start = next;
       if (start >= chars_.size()) break;
     }
+    // The paragraph's end, where its break (or the text's end) stands.
+    out_->stops.push_back(CaretStop{lineEndX_, out_->lines - 1});
   }
 
  private:
@@ -130,6 +138,7 @@ class LineBuilder {
     Underline* open = nullptr;
     for (size_t i = start; i < end; ++i) {
       const Char& ch = chars_[i];
+      out_->stops.push_back(CaretStop{x, out_->lines});
       if (ch.outline && !ch.outline->empty()) {
         LaidGlyph g;
         g.outline = ch.outline;
@@ -137,6 +146,7 @@ class LineBuilder {
         g.y = baseline;
         g.scale = ch.format->size / ch.face->unitsPerEm();
         g.color = ch.format->color;
+        g.stop = out_->stops.size() - 1;
         out_->glyphs.push_back(g);
       }
       double next = x + ch.advance + (isSpace(ch.c) ? gap : 0);
@@ -153,6 +163,8 @@ class LineBuilder {
       }
       x = next;
     }
+    lineEndX_ = x;
+    out_->lineBoxes.push_back(LineBox{top_, ascent + descent, x});
     out_->width = std::max(out_->width, left + inked + pf.rightMargin);
     top_ += ascent + descent;
     out_->height = top_;
@@ -166,6 +178,7 @@ class LineBuilder {
   TextLayout* out_;
   std::vector<Char> chars_;
   double top_ = 0;
+  double lineEndX_ = 0;  // where the last line placed ends
 };
 
 }  // namespace

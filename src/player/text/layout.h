@@ -24,6 +24,7 @@ struct LaidGlyph {
   double x = 0, y = 0;  // the glyph's origin on its baseline
   double scale = 1;     // twips per outline unit
   swf::Rgba color;
+  size_t stop = 0;      // the caret stop before the glyph's character
 };
 
 struct Underline {
@@ -31,9 +32,24 @@ struct Underline {
   swf::Rgba color;
 };
 
+// Where a caret stands before one character of the text, or at the end of a
+// paragraph (in place of the break that ends it).
+struct CaretStop {
+  double x = 0;
+  int line = 0;
+};
+
+struct LineBox {
+  double top = 0, height = 0;  // twips
+  double right = 0;            // where its last character ends
+};
+
 struct TextLayout {
   std::vector<LaidGlyph> glyphs;
   std::vector<Underline> underlines;
+  // One stop per character of every paragraph, then one for its end.
+  std::vector<CaretStop> stops;
+  std::vector<LineBox> lineBoxes;
   double width = 0, height = 0;  // what the lines take up
   int lines = 0;
 };

@@ -270,6 +270,13 @@ void checkBrokenMovies(ql::FlashPlayerWindow& player) {
   check(IsWindow(player.windowHandle()) != FALSE, "broken, empty and missing movies are taken quietly");
 }
 
+// In a dialog, the window asks for characters and arrows; Enter, Esc and Tab
+// stay the dialog's while no input field of the movie has the focus.
+void checkDialogCode(ql::FlashPlayerWindow& player) {
+  LRESULT code = SendMessageA(player.windowHandle(), WM_GETDLGCODE, 0, 0);
+  check(code == (DLGC_WANTCHARS | DLGC_WANTARROWS), "WM_GETDLGCODE wants characters and arrows");
+}
+
 // ---- Deployment into scratch folders standing for the real ones. ----
 
 std::string deniedFolder;
@@ -389,6 +396,7 @@ void checkDeployment() {
     check(player.volume(-5, true) == 0 && player.volume() == 0,
           "the real library keeps the volume (-5 -> 0)");
     checkBrokenMovies(player);
+    checkDialogCode(player);
     player.destroy();
   }
 
