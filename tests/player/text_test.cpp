@@ -173,6 +173,28 @@ TEST(EditText, BorderIsAFrameOnTheBoundsPixelsAndTextIsClippedToThem) {
   EXPECT_EQ(kWhite, pic.at(21, 30));       // cut off beyond the field
 }
 
+// A ground without a frame covers the pixels the bounds' corners fall in,
+// up to but not including the far ones, where a frame would be drawn.
+TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
+  MovieBuilder m(200, 100, 12, 8);
+  m.background(0xFFFFFF);
+  swftest::Script s;  // createTextField("t", 1, 10.5, 10.5, 20, 20), a blue ground
+  s.push(20).push(20).push(10.5).push(10.5).push(1).push("t").push(6).getVariable("_root");
+  s.push("createTextField").op(swftest::Script::kCallMethod).op(swftest::Script::kPop);
+  s.getVariable("t").push("background").push(true).op(swftest::Script::kSetMember);
+  s.getVariable("t").push("backgroundColor").push(0x0000FF).op(swftest::Script::kSetMember);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  TestPlayer p(m.finish(true));
+  p->advanceFrame();
+  Picture pic = p.draw();
+  EXPECT_EQ(0xFF0000FFu, pic.at(10, 10));
+  EXPECT_EQ(0xFF0000FFu, pic.at(29, 29));
+  EXPECT_EQ(kWhite, pic.at(30, 20));
+  EXPECT_EQ(kWhite, pic.at(20, 30));
+  EXPECT_EQ(kWhite, pic.at(9, 20));
+}
+
 TEST(DeviceText, ChineseInGbkBeforeSwf6AndUtf8AfterDrawTheSameCharacters) {
   if (text::installedChineseFonts().empty()) GTEST_SKIP() << "no Chinese font installed";
   EditTextSpec e;

@@ -337,14 +337,14 @@ void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixe
   const swf::Rgba white = rgba(backgroundColor_), black = rgba(borderColor_);
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
   if (toPixels.b == 0 && toPixels.c == 0) {
-    // Upright: on whole pixels.
-    double px0 = std::floor(toPixels.mapX(x0, y0) + 0.5), px1 = std::floor(toPixels.mapX(x1, y1) + 0.5);
-    double py0 = std::floor(toPixels.mapY(x0, y0) + 0.5), py1 = std::floor(toPixels.mapY(x1, y1) + 0.5);
+    // Upright: on whole pixels, the pixel each corner falls in.
+    double px0 = std::floor(toPixels.mapX(x0, y0)), px1 = std::floor(toPixels.mapX(x1, y1));
+    double py0 = std::floor(toPixels.mapY(x0, y0)), py1 = std::floor(toPixels.mapY(x1, y1));
     if (px0 > px1) std::swap(px0, px1);
     if (py0 > py1) std::swap(py0, py1);
     const swf::Matrix pixels;
     if (background_) {
-      renderer.addOutline(rectangle(px0, py0, px1 + 1, py1 + 1), pixels);
+      renderer.addOutline(rectangle(px0, py0, px1, py1), pixels);
       renderer.fillOutlines(white, cx);
     }
     if (border_) {
@@ -355,7 +355,7 @@ void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixe
   }
   double pixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c)));
   if (background_) {
-    renderer.addOutline(rectangle(x0, y0, x1 + pixel, y1 + pixel), toPixels);
+    renderer.addOutline(rectangle(x0, y0, x1, y1), toPixels);
     renderer.fillOutlines(white, cx);
   }
   if (border_) {
