@@ -96,6 +96,27 @@ TEST(EditText, BoundVariableIsShownAndFollowedFrameByFrame) {
   EXPECT_EQ(0xFF0000FFu, second.at(15, 35));  // B now first
 }
 
+// A button is no timeline: its field's variable lives on the clip holding
+// the button, where a frame script sets it.
+TEST(EditText, FieldInAButtonIsBoundToTheClipHoldingTheButton) {
+  EditTextSpec e = boxField();
+  e.variable = "msg";
+  e.text = "B";
+  MovieBuilder m(200, 100, 12);
+  m.background(0xFFFFFF);
+  swftest::defineBoxFont(m, 1);
+  m.defineEditText(2, e);
+  m.defineButton2(3, {{1 | 2 | 4 | 8, 2, 1, {}}});
+  m.root().place(1, 3);
+  m.root().action(swftest::act::setVariable("msg", "AB"));
+  m.root().showFrame();
+  TestPlayer p(m.finish(true));
+  p->advanceFrame();
+  Picture pic = p.draw();
+  EXPECT_EQ(0xFF0000FFu, pic.at(15, 20));  // A, from the root's variable
+  EXPECT_EQ(0xFF0000FFu, pic.at(40, 35));
+}
+
 TEST(EditText, InitialTextSetsAnUnsetVariableThatOtherFieldsShow) {
   EditTextSpec source = boxField(), mirror = boxField();
   source.variable = mirror.variable = "shared";

@@ -129,11 +129,12 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       if (field.def().variable.empty()) continue;
       std::string value;
       int version = movie_->header.version;
-      if (stage_.getVariableText(sprite, field.def().variable, &value)) {
+      SpriteInstance& scope = sprite.variableScope();
+      if (stage_.getVariableText(scope, field.def().variable, &value)) {
         field.setText(version >= 6 ? value : text::encodeMovieText(text::decodeUtf8(value), version));
       } else {
         std::string text = field.text();
-        stage_.setVariableText(sprite, field.def().variable,
+        stage_.setVariableText(scope, field.def().variable,
                                version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
       }
     }

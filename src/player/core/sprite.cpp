@@ -92,6 +92,15 @@ SpriteInstance::~SpriteInstance() {
 
 DisplayObject* SpriteInstance::displayObject() const { return own_ ? own_.get() : entry_; }
 
+SpriteInstance& SpriteInstance::variableScope() {
+  SpriteInstance* s = this;
+  for (;;) {
+    const DisplayObject* o = s->displayObject();
+    if (!s->parent_ || !o || !o->def || o->def->kind != CharacterKind::Button) return *s;
+    s = s->parent_;
+  }
+}
+
 const std::string& SpriteInstance::name() const {
   DisplayObject* o = displayObject();
   return o ? o->name : kNoName;

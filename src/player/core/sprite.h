@@ -193,6 +193,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
 
   // --- the display tree ---
   SpriteInstance* parent() const { return parent_; }
+  // Where the variables of fields placed in this clip live: the clip
+  // itself, or for a button (not a timeline of its own to scripts) the
+  // nearest clip holding it.
+  SpriteInstance& variableScope();
   // Depth in the parent's list (SWF numbering: scripts see it less 16384).
   int depth() const { return depth_; }
   // This clip's entry in its parent's display list, or the one it keeps for
