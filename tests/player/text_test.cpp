@@ -216,6 +216,27 @@ TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
   EXPECT_EQ(kWhite, pic.at(9, 20));
 }
 
+// A frame turned by a hair stays upright on whole pixels at its full size.
+TEST(EditText, FrameTurnedByAHairStaysUprightAndKeepsItsSize) {
+  MovieBuilder m(200, 100, 12, 8);
+  m.background(0xFFFFFF);
+  swftest::Script s;  // createTextField("t", 1, 30, 10, 10, 10), framed, turned 0.2 degrees
+  s.push(10).push(10).push(10).push(30).push(1).push("t").push(6).getVariable("_root");
+  s.push("createTextField").op(swftest::Script::kCallMethod).op(swftest::Script::kPop);
+  s.getVariable("t").push("border").push(true).op(swftest::Script::kSetMember);
+  s.getVariable("t").push("_rotation").push(0.2).op(swftest::Script::kSetMember);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  TestPlayer p(m.finish(true));
+  p->advanceFrame();
+  Picture pic = p.draw();
+  EXPECT_EQ(0xFF000000u, pic.at(30, 15));
+  EXPECT_EQ(0xFF000000u, pic.at(40, 15));  // the right side, not tipped back to 39
+  EXPECT_EQ(0xFF000000u, pic.at(35, 20));
+  EXPECT_EQ(kWhite, pic.at(39, 15));
+  EXPECT_EQ(kWhite, pic.at(35, 19));
+}
+
 TEST(DeviceText, ChineseInGbkBeforeSwf6AndUtf8AfterDrawTheSameCharacters) {
   if (text::installedChineseFonts().empty()) GTEST_SKIP() << "no Chinese font installed";
   EditTextSpec e;
