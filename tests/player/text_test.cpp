@@ -194,21 +194,43 @@ TEST(EditText, BorderIsAFrameOnTheBoundsPixelsAndTextIsClippedToThem) {
   EXPECT_EQ(kWhite, pic.at(21, 30));       // cut off beyond the field
 }
 
-// A ground without a frame covers the pixels the bounds' corners fall in,
-// up to but not including the far ones, where a frame would be drawn.
-TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
+namespace {
+
+// The first frame of a movie whose script makes field "t" at (x, y), w × h
+// pixels, and sets its `properties`.
+struct Property {
+  const char* name;
+  double number;
+  bool isFlag = false;
+};
+Picture createdField(double x, double y, double w, double h, const std::vector<Property>& properties) {
   MovieBuilder m(200, 100, 12, 8);
   m.background(0xFFFFFF);
-  swftest::Script s;  // createTextField("t", 1, 10.5, 10.5, 20, 20), a blue ground
-  s.push(20).push(20).push(10.5).push(10.5).push(1).push("t").push(6).getVariable("_root");
+  swftest::Script s;
+  s.push(h).push(w).push(y).push(x).push(1).push("t").push(6).getVariable("_root");
   s.push("createTextField").op(swftest::Script::kCallMethod).op(swftest::Script::kPop);
-  s.getVariable("t").push("background").push(true).op(swftest::Script::kSetMember);
-  s.getVariable("t").push("backgroundColor").push(0x0000FF).op(swftest::Script::kSetMember);
+  for (const Property& property : properties) {
+    s.getVariable("t").push(property.name);
+    if (property.isFlag) {
+      s.push(property.number != 0);
+    } else {
+      s.push(property.number);
+    }
+    s.op(swftest::Script::kSetMember);
+  }
   m.root().action(s.bytes());
   m.root().showFrame();
   TestPlayer p(m.finish(true));
   p->advanceFrame();
-  Picture pic = p.draw();
+  return p.draw();
+}
+
+}  // namespace
+
+// A ground without a frame covers the pixels the bounds' corners fall in,
+// up to but not including the far ones, where a frame would be drawn.
+TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
+  Picture pic = createdField(10.5, 10.5, 20, 20, {{"background", 1, true}, {"backgroundColor", 0x0000FF}});
   EXPECT_EQ(0xFF0000FFu, pic.at(10, 10));
   EXPECT_EQ(0xFF0000FFu, pic.at(29, 29));
   EXPECT_EQ(kWhite, pic.at(30, 20));
@@ -218,18 +240,7 @@ TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
 
 // A frame turned by a hair stays upright on whole pixels at its full size.
 TEST(EditText, FrameTurnedByAHairStaysUprightAndKeepsItsSize) {
-  MovieBuilder m(200, 100, 12, 8);
-  m.background(0xFFFFFF);
-  swftest::Script s;  // createTextField("t", 1, 30, 10, 10, 10), framed, turned 0.2 degrees
-  s.push(10).push(10).push(10).push(30).push(1).push("t").push(6).getVariable("_root");
-  s.push("createTextField").op(swftest::Script::kCallMethod).op(swftest::Script::kPop);
-  s.getVariable("t").push("border").push(true).op(swftest::Script::kSetMember);
-  s.getVariable("t").push("_rotation").push(0.2).op(swftest::Script::kSetMember);
-  m.root().action(s.bytes());
-  m.root().showFrame();
-  TestPlayer p(m.finish(true));
-  p->advanceFrame();
-  Picture pic = p.draw();
+  Picture pic = createdField(30, 10, 10, 10, {{"border", 1, true}, {"_rotation", 0.2}});
   EXPECT_EQ(0xFF000000u, pic.at(30, 15));
   EXPECT_EQ(0xFF000000u, pic.at(40, 15));  // the right side, not tipped back to 39
   EXPECT_EQ(0xFF000000u, pic.at(35, 20));
