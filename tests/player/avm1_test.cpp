@@ -904,6 +904,44 @@ TEST(Avm1Stage, SetMaskShowsAClipOnlyThroughAnother) {
   EXPECT_EQ(kRed, plain.at(75, 50));
 }
 
+// A text field as the mask: the clip shows through its glyphs, all of them
+// (a mask's text is not cut at the field's bounds), and the field's own
+// colour is not drawn.
+TEST(Avm1Stage, SetMaskWithATextFieldShowsTheClipThroughItsGlyphs) {
+  constexpr uint32_t kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF;
+  MovieBuilder m(100, 100, 12, 8);
+  m.background(0xFFFFFF);
+  m.defineRect(1, kRed, 0, 0, 100, 100);
+  swftest::Timeline t;
+  t.place(1, 1);
+  t.showFrame();
+  m.defineSprite(11, t, 1);
+  swftest::defineBoxFont(m, 2);
+  swftest::EditTextSpec e;
+  e.xMax = 400;  // 20 px: B lies beyond the bounds
+  e.yMax = 1400;
+  e.fontId = 2;
+  e.height = 1024;
+  e.useOutlines = true;
+  e.argb = 0xFF0000FF;
+  e.text = "AB";
+  m.defineEditText(3, e);
+  m.root().place(1, 11, swftest::Matrix(), 0, "shown");
+  m.root().place(2, 3, swftest::Matrix(), 0, "f");
+  Script s;  // shown.setMask(f)
+  s.getVariable("f").push(1).getVariable("shown").push("setMask").op(Script::kCallMethod).op(Script::kTrace);
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  swftest::TestPlayer p(m.finish(false));
+  ASSERT_TRUE(p.loaded());
+  p->advanceFrame();
+  swftest::Picture masked = p.draw();
+  EXPECT_EQ(kRed, masked.at(15, 20));    // A
+  EXPECT_EQ(kRed, masked.at(40, 35));    // B, past the field's right edge
+  EXPECT_EQ(kWhite, masked.at(40, 20));  // between the glyphs
+  EXPECT_EQ(kWhite, masked.at(80, 80));
+}
+
 TEST(Avm1Stage, TextFieldsDrawTheColoursScriptsGiveThem) {
   MovieBuilder m(100, 100, 12, 8);
   m.background(0xFFFFFF);

@@ -1,6 +1,6 @@
 // Filters on a layer: the blur box (size, partial outer pixels, passes,
 // truncation, edges) and drop shadows in their outer, inner, knockout and
-// hidden-object forms.
+// hidden-object forms and strengths.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -100,6 +100,18 @@ TEST(DropShadow, OuterInnerKnockoutAndHiddenObject) {
   Layer weak = square();
   render::applyFilter(f, 1, weak.px.data(), weak.w, weak.h, &weak.drawn, &scratch);
   EXPECT_EQ(0x80000080u, weak.at(5, 2));  // 255 · 0.5 rounded
+  // Strength beyond 1 makes the shadow more opaque, never brighter than its
+  // colour: an opaque purple stays that purple, a half-clear one fills in.
+  f.strength = 2;
+  f.color = swf::Rgba{0xCC, 0, 0xCC, 255};
+  Layer strong = square();
+  render::applyFilter(f, 1, strong.px.data(), strong.w, strong.h, &strong.drawn, &scratch);
+  EXPECT_EQ(0xFFCC00CCu, strong.at(5, 2));
+  f.color = swf::Rgba{0xCC, 0, 0xCC, 128};
+  Layer filled = square();
+  render::applyFilter(f, 1, filled.px.data(), filled.w, filled.h, &filled.drawn, &scratch);
+  EXPECT_EQ(0xFFCB00CBu, filled.at(5, 2));  // a step lost to the half-clear colour's rounding
+  f.color = swf::Rgba{0, 0, 255, 255};
   f.strength = 1;
 
   f.distance = 1;

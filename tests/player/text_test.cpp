@@ -96,6 +96,27 @@ TEST(EditText, BoundVariableIsShownAndFollowedFrameByFrame) {
   EXPECT_EQ(0xFF0000FFu, second.at(15, 35));  // B now first
 }
 
+// A button is no timeline: its field's variable lives on the clip holding
+// the button, where a frame script sets it.
+TEST(EditText, FieldInAButtonIsBoundToTheClipHoldingTheButton) {
+  EditTextSpec e = boxField();
+  e.variable = "msg";
+  e.text = "B";
+  MovieBuilder m(200, 100, 12);
+  m.background(0xFFFFFF);
+  swftest::defineBoxFont(m, 1);
+  m.defineEditText(2, e);
+  m.defineButton2(3, {{1 | 2 | 4 | 8, 2, 1, {}}});
+  m.root().place(1, 3);
+  m.root().action(swftest::act::setVariable("msg", "AB"));
+  m.root().showFrame();
+  TestPlayer p(m.finish(true));
+  p->advanceFrame();
+  Picture pic = p.draw();
+  EXPECT_EQ(0xFF0000FFu, pic.at(15, 20));  // A, from the root's variable
+  EXPECT_EQ(0xFF0000FFu, pic.at(40, 35));
+}
+
 TEST(EditText, InitialTextSetsAnUnsetVariableThatOtherFieldsShow) {
   EditTextSpec source = boxField(), mirror = boxField();
   source.variable = mirror.variable = "shared";
@@ -171,6 +192,60 @@ TEST(EditText, BorderIsAFrameOnTheBoundsPixelsAndTextIsClippedToThem) {
   EXPECT_EQ(0xFF000000u, pic.at(10, 0));   // top line
   EXPECT_EQ(0xFF0000FFu, pic.at(15, 30));  // the text inside
   EXPECT_EQ(kWhite, pic.at(21, 30));       // cut off beyond the field
+}
+
+namespace {
+
+// The first frame of a movie whose script makes field "t" at (x, y), w × h
+// pixels, and sets its `properties`.
+struct Property {
+  const char* name;
+  double number;
+  bool isFlag = false;
+};
+Picture createdField(double x, double y, double w, double h, const std::vector<Property>& properties) {
+  MovieBuilder m(200, 100, 12, 8);
+  m.background(0xFFFFFF);
+  swftest::Script s;
+  s.push(h).push(w).push(y).push(x).push(1).push("t").push(6).getVariable("_root");
+  s.push("createTextField").op(swftest::Script::kCallMethod).op(swftest::Script::kPop);
+  for (const Property& property : properties) {
+    s.getVariable("t").push(property.name);
+    if (property.isFlag) {
+      s.push(property.number != 0);
+    } else {
+      s.push(property.number);
+    }
+    s.op(swftest::Script::kSetMember);
+  }
+  m.root().action(s.bytes());
+  m.root().showFrame();
+  TestPlayer p(m.finish(true));
+  p->advanceFrame();
+  return p.draw();
+}
+
+}  // namespace
+
+// A ground without a frame covers the pixels the bounds' corners fall in,
+// up to but not including the far ones, where a frame would be drawn.
+TEST(EditText, GroundAloneEndsBeforeTheFarEdgeAndStartsInTheCornersPixel) {
+  Picture pic = createdField(10.5, 10.5, 20, 20, {{"background", 1, true}, {"backgroundColor", 0x0000FF}});
+  EXPECT_EQ(0xFF0000FFu, pic.at(10, 10));
+  EXPECT_EQ(0xFF0000FFu, pic.at(29, 29));
+  EXPECT_EQ(kWhite, pic.at(30, 20));
+  EXPECT_EQ(kWhite, pic.at(20, 30));
+  EXPECT_EQ(kWhite, pic.at(9, 20));
+}
+
+// A frame turned by a hair stays upright on whole pixels at its full size.
+TEST(EditText, FrameTurnedByAHairStaysUprightAndKeepsItsSize) {
+  Picture pic = createdField(30, 10, 10, 10, {{"border", 1, true}, {"_rotation", 0.2}});
+  EXPECT_EQ(0xFF000000u, pic.at(30, 15));
+  EXPECT_EQ(0xFF000000u, pic.at(40, 15));  // the right side, not tipped back to 39
+  EXPECT_EQ(0xFF000000u, pic.at(35, 20));
+  EXPECT_EQ(kWhite, pic.at(39, 15));
+  EXPECT_EQ(kWhite, pic.at(35, 19));
 }
 
 TEST(DeviceText, ChineseInGbkBeforeSwf6AndUtf8AfterDrawTheSameCharacters) {

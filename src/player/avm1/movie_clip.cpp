@@ -298,7 +298,8 @@ Value hitTest(Machine& m, Call& c) {
   return Value(box[0] <= otherBox[2] && otherBox[0] <= box[2] && box[1] <= otherBox[3] && otherBox[1] <= box[3]);
 }
 
-// setMask(clip or path): true when set, false when the path leads nowhere;
+// setMask(clip, text field or path): true when set, false when the path
+// leads nowhere;
 // null or undefined take the mask away.
 Value setMask(Machine& m, Call& c) {
   auto* s = sprite(c);
@@ -308,11 +309,19 @@ Value setMask(Machine& m, Call& c) {
     s->setMask(nullptr);
     return Value(true);
   }
-  player::SpriteInstance* mask = spriteOf(arg);
-  if (!mask && m.current()) {
+  Value target = arg;
+  player::SpriteInstance* holder;
+  player::DisplayObject* field;
+  if (!spriteOf(target) && !textFieldPlace(target, &holder, &field) && m.current()) {
     Activation& a = *m.current();
-    mask = spriteOf(resolveTargetPath(m, a, a.target ? a.target : a.baseClip, m.toString(arg)));
+    target = resolveTargetPath(m, a, a.target ? a.target : a.baseClip, m.toString(arg));
   }
+  // A text field masks with its glyphs.
+  if (textFieldPlace(target, &holder, &field)) {
+    s->setMaskField(*holder, field->textField);
+    return Value(true);
+  }
+  player::SpriteInstance* mask = spriteOf(target);
   if (!mask) return Value(false);
   s->setMask(mask);
   return Value(true);

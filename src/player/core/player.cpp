@@ -129,11 +129,12 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       if (field.def().variable.empty()) continue;
       std::string value;
       int version = movie_->header.version;
-      if (stage_.getVariableText(sprite, field.def().variable, &value)) {
+      SpriteInstance& scope = sprite.variableScope();
+      if (stage_.getVariableText(scope, field.def().variable, &value)) {
         field.setText(version >= 6 ? value : text::encodeMovieText(text::decodeUtf8(value), version));
       } else {
         std::string text = field.text();
-        stage_.setVariableText(sprite, field.def().variable,
+        stage_.setVariableText(scope, field.def().variable,
                                version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
       }
     }
@@ -248,14 +249,26 @@ class MoviePlayer final : public Player, private render::BitmapSource, private P
       if (!o.visible) continue;
       // A clip that masks another (setMask) shows only as that one's mask.
       if (o.sprite && o.sprite->masked()) continue;
-      SpriteInstance* mask = o.sprite && !renderer_.drawingMask() ? o.sprite->mask() : nullptr;
-      if (mask) {
+      if (o.textField && o.textField->masked()) continue;
+      SpriteInstance* mask = nullptr;
+      SpriteInstance* fieldHolder = nullptr;
+      DisplayObject* maskField = nullptr;
+      if (o.sprite && !renderer_.drawingMask()) {
+        mask = o.sprite->mask();
+        if (!mask) maskField = o.sprite->maskField(&fieldHolder);
+      }
+      if (mask || maskField) {
         renderer_.beginMask();
-        drawSprite(*mask, stageToPixels_ * mask->worldMatrix(), swf::ColorTransform());
+        if (mask) {
+          drawSprite(*mask, stageToPixels_ * mask->worldMatrix(), swf::ColorTransform());
+        } else {
+          drawObject(*maskField, stageToPixels_ * fieldHolder->worldMatrix() * maskField->matrix,
+                     swf::ColorTransform());
+        }
         renderer_.applyMask();
       }
       drawPlaced(o, om, cx);
-      if (mask) renderer_.popMask();
+      if (mask || maskField) renderer_.popMask();
     }
     while (clipStack_.size() > clipBase) {
       renderer_.popMask();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "player/avm1/clip_object.h"
+#include "player/core/text_field.h"
 
 namespace player {
 
@@ -92,6 +93,15 @@ SpriteInstance::~SpriteInstance() {
 
 DisplayObject* SpriteInstance::displayObject() const { return own_ ? own_.get() : entry_; }
 
+SpriteInstance& SpriteInstance::variableScope() {
+  SpriteInstance* s = this;
+  for (;;) {
+    const DisplayObject* o = s->displayObject();
+    if (!s->parent_ || !o || !o->def || o->def->kind != CharacterKind::Button) return *s;
+    s = s->parent_;
+  }
+}
+
 const std::string& SpriteInstance::name() const {
   DisplayObject* o = displayObject();
   return o ? o->name : kNoName;
@@ -115,10 +125,35 @@ void SpriteInstance::setMask(SpriteInstance* mask) {
   // A clip masks one clip at a time, and has one mask at a time.
   if (SpriteInstance* old = mask_.lock().get()) old->masked_.reset();
   mask_.reset();
+  if (auto field = maskField_.lock()) field->setMasked({});
+  maskField_.reset();
+  maskFieldHolder_.reset();
   if (!mask || mask == this) return;
   if (SpriteInstance* before = mask->masked_.lock().get()) before->mask_.reset();
   mask_ = mask->weak_from_this();
   mask->masked_ = weak_from_this();
+}
+
+void SpriteInstance::setMaskField(SpriteInstance& holder, const std::shared_ptr<TextField>& field) {
+  setMask(nullptr);
+  if (!field) return;
+  if (SpriteInstance* before = field->masked()) before->setMask(nullptr);
+  maskField_ = field;
+  maskFieldHolder_ = holder.weak_from_this();
+  field->setMasked(weak_from_this());
+}
+
+DisplayObject* SpriteInstance::maskField(SpriteInstance** holder) const {
+  auto field = maskField_.lock();
+  auto owner = maskFieldHolder_.lock();
+  if (!field || !owner) return nullptr;
+  for (auto& entry : owner->children_) {
+    if (entry.second.textField == field) {
+      *holder = owner.get();
+      return &entry.second;
+    }
+  }
+  return nullptr;
 }
 
 swf::Matrix SpriteInstance::worldMatrix() const {

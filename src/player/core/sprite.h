@@ -193,6 +193,10 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
 
   // --- the display tree ---
   SpriteInstance* parent() const { return parent_; }
+  // Where the variables of fields placed in this clip live: the clip
+  // itself, or for a button (not a timeline of its own to scripts) the
+  // nearest clip holding it.
+  SpriteInstance& variableScope();
   // Depth in the parent's list (SWF numbering: scripts see it less 16384).
   int depth() const { return depth_; }
   // This clip's entry in its parent's display list, or the one it keeps for
@@ -247,6 +251,11 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   SpriteInstance* mask() const { return mask_.lock().get(); }
   SpriteInstance* masked() const { return masked_.lock().get(); }
   void setMask(SpriteInstance* mask);
+  // setMask with a text field: `field`, placed in `holder`'s list, whose
+  // glyphs show this clip. The field's entry there (null when it is gone),
+  // its holder to *holder.
+  void setMaskField(SpriteInstance& holder, const std::shared_ptr<TextField>& field);
+  DisplayObject* maskField(SpriteInstance** holder) const;
   // From this clip's own coordinates to the stage's (twips), through every
   // parent's transform and the root's own.
   swf::Matrix worldMatrix() const;
@@ -293,6 +302,8 @@ class SpriteInstance : public std::enable_shared_from_this<SpriteInstance> {
   std::shared_ptr<const std::vector<ClipAction>> clipActions_;
   std::unique_ptr<Drawing> drawing_;
   std::weak_ptr<SpriteInstance> mask_, masked_;
+  std::weak_ptr<SpriteInstance> maskFieldHolder_;
+  std::weak_ptr<TextField> maskField_;
   SoundTransform soundTransform_;
   // This clip's entry when no parent holds it: the root's, or a removed
   // clip's last one (for the scripts that still look at it).

@@ -243,7 +243,7 @@ void Stage::fieldEdited(SpriteInstance& parent, DisplayObject& object) {
   if (!field.def().variable.empty()) {
     int version = movie_.header.version;
     const std::string& text = field.text();
-    setVariableText(parent, field.def().variable,
+    setVariableText(parent.variableScope(), field.def().variable,
                     version >= 6 ? text : text::encodeUtf8(text::decodeMovieText(text, version)));
   }
   machine_->runOutside([&] { avm1::textChanged(*machine_, parent, object); });

@@ -336,15 +336,22 @@ void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixe
   auto rgba = [](uint32_t rgb) { return swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255}; };
   const swf::Rgba white = rgba(backgroundColor_), black = rgba(borderColor_);
   double x0 = box_.xMin, y0 = box_.yMin, x1 = box_.xMax, y1 = box_.yMax;
-  if (toPixels.b == 0 && toPixels.c == 0) {
-    // Upright: on whole pixels.
-    double px0 = std::floor(toPixels.mapX(x0, y0) + 0.5), px1 = std::floor(toPixels.mapX(x1, y1) + 0.5);
-    double py0 = std::floor(toPixels.mapY(x0, y0) + 0.5), py1 = std::floor(toPixels.mapY(x1, y1) + 0.5);
+  // Upright, or turned so little that no side strays half a pixel from
+  // upright: on whole pixels, the pixel each corner falls in.
+  bool upright = toPixels.a > 0 && toPixels.d > 0 && std::fabs(toPixels.c * (y1 - y0)) < 0.5 &&
+                 std::fabs(toPixels.b * (x1 - x0)) < 0.5;
+  if ((toPixels.b == 0 && toPixels.c == 0) || upright) {
+    // The top left corner and the sides' lengths are each rounded to whole
+    // pixels, halves down, so the frame keeps its size wherever it lies.
+    auto whole = [](double v) { return std::ceil(v - 0.5); };
+    double cornerX = toPixels.mapX(x0, y0), cornerY = toPixels.mapY(x0, y0);
+    double px0 = whole(cornerX), px1 = px0 + whole(toPixels.mapX(x1, y0) - cornerX);
+    double py0 = whole(cornerY), py1 = py0 + whole(toPixels.mapY(x0, y1) - cornerY);
     if (px0 > px1) std::swap(px0, px1);
     if (py0 > py1) std::swap(py0, py1);
     const swf::Matrix pixels;
     if (background_) {
-      renderer.addOutline(rectangle(px0, py0, px1 + 1, py1 + 1), pixels);
+      renderer.addOutline(rectangle(px0, py0, px1, py1), pixels);
       renderer.fillOutlines(white, cx);
     }
     if (border_) {
@@ -355,7 +362,7 @@ void TextField::drawBorder(render::Renderer& renderer, const swf::Matrix& toPixe
   }
   double pixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toPixels.a * toPixels.d - toPixels.b * toPixels.c)));
   if (background_) {
-    renderer.addOutline(rectangle(x0, y0, x1 + pixel, y1 + pixel), toPixels);
+    renderer.addOutline(rectangle(x0, y0, x1, y1), toPixels);
     renderer.fillOutlines(white, cx);
   }
   if (border_) {

@@ -22,6 +22,7 @@ class Object;
 namespace player {
 
 struct DisplayObject;
+class SpriteInstance;
 
 // Every font a movie's text may use: its own by id or name, and the
 // system's through the device font seam (absent in some hosts).
@@ -58,6 +59,10 @@ class TextField {
   uint32_t borderColor() const { return borderColor_; }
   uint32_t backgroundColor() const { return backgroundColor_; }
   void setBorder(bool on, uint32_t rgb);
+  // The clip this field is the mask of (setMask); such a field shows only
+  // as that clip's mask.
+  SpriteInstance* masked() const { return masked_.lock().get(); }
+  void setMasked(std::weak_ptr<SpriteInstance> clip) { masked_ = std::move(clip); }
   void setBackground(bool on, uint32_t rgb);
   uint32_t textColor() const;
   void setTextColor(uint32_t rgb);
@@ -136,6 +141,7 @@ class TextField {
   text::RestrictPattern restrict_;
   int anchor_ = 0, caret_ = 0;
   bool focused_ = false, blinkOn_ = false;
+  std::weak_ptr<SpriteInstance> masked_;
   // The unit index each of the layout's caret stops stands before.
   std::vector<int> stopUnits_;
   // How far the text is scrolled to keep the caret in view (twips).

@@ -242,6 +242,19 @@ void gradientGlow(const swf::Filter& f, double scale, uint32_t* pixels, int widt
   *box = out;
 }
 
+// A shadow pixel made stronger or weaker: its alpha times the strength
+// (8.8, at most opaque), its colour kept, so a strong shadow shows its own
+// colour rather than one brightened past it.
+uint32_t strengthened(uint32_t p, uint32_t strength8) {
+  uint32_t a = p >> 24;
+  if (a == 0) return 0;
+  uint32_t scaledA = std::min<uint32_t>(255, (a * strength8 + 128) >> 8);
+  uint32_t result = scaledA << 24;
+  for (int c = 0; c < 24; c += 8)
+    result |= std::min<uint32_t>(scaledA, (((p >> c) & 0xFF) * scaledA + a / 2) / a) << c;
+  return result;
+}
+
 }  // namespace
 
 int blurRadius(double blur, double scale) {
@@ -355,12 +368,7 @@ void applyFilter(const swf::Filter& f, double scale, uint32_t* pixels, int width
       size_t i = size_t(y) * width + x;
       bool inShadow = x >= shadowBox.x0 && x < shadowBox.x1 && y >= shadowBox.y0 && y < shadowBox.y1;
       uint32_t s = inShadow ? shadow[i] : 0;
-      if (s && strength8 != 256) {
-        uint32_t scaled = 0;
-        for (int c = 0; c < 32; c += 8)
-          scaled |= std::min<uint32_t>(255, (((s >> c) & 0xFF) * strength8 + 128) >> 8) << c;
-        s = scaled;
-      }
+      if (s && strength8 != 256) s = strengthened(s, strength8);
       uint32_t object = pixels[i];
       uint32_t objectAlpha = object >> 24;
       uint32_t result;
